@@ -1,0 +1,41 @@
+# Set-up and everyday commands. Each target installs what is missing first.
+BUILD := build
+WINDOWS_BUILD := $(BUILD)/windows
+WINE_SESSION := cmake/with-wine-session.sh $(WINDOWS_BUILD)
+
+.PHONY: all deps native windows build test run screenshots bench format clean
+
+all: build
+
+deps:
+	@cmake/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+windows: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+build: native windows
+
+# One ctest run over both build trees, so that one summary closes the output.
+test: build
+	@printf 'subdirs("native" "windows")\n' > $(BUILD)/CTestTestfile.cmake
+	@$(WINE_SESSION) ctest --test-dir $(BUILD) -j2 --output-on-failure
+
+run: windows
+	@$(WINE_SESSION) cmake/run-program.sh $(WINDOWS_BUILD)
+
+screenshots: windows
+	@$(WINE_SESSION) cmake/take-screenshots.sh $(WINDOWS_BUILD)
+
+bench: build
+	@$(WINE_SESSION) cmake/run-benchmarks.sh $(BUILD)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

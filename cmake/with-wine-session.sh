@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a command with what the Windows tests need around it: a display (a
+# virtual one when none is set), the build tree's Wine prefix, initialised
+# once, and one persistent wineserver for the whole run.
+set -euo pipefail
+
+build_dir=$(realpath "$1")
+shift
+export WINEPREFIX="$build_dir/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot --init >/dev/null 2>&1
+    wineserver -w
+fi
+wineserver -p
+"$@"

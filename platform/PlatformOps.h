@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <variant>
+
+#include "platform/Result.h"
+
+namespace tovask {
+
+// How RegWrite stores its value: the plain call stores a string; "REG_DWORD"
+// stores a 32-bit number taken from an integer or from a decimal text.
+enum class RegistryType { String, Dword };
+using RegistryData = std::variant<std::wstring_view, std::int32_t>;
+
+enum class SpecialFolder { Windows = 0, System = 1 };
+
+// Message box styles, valued as the system's icon flags.
+enum class MessageStyle : unsigned { Error = 16, Warning = 48, Information = 64 };
+
+// Window style of a started process, valued as the system's show command.
+enum class LaunchStyle : int { MinimizedWithFocus = 2 };
+
+// The only door from the program's logic to the operating system. Every
+// operation reports success or the system error; a missing key, value or file
+// is reported as std::errc::no_such_file_or_directory so callers can tell it
+// from other failures. Paths are passed as text, never as handles.
+class PlatformOps {
+public:
+    virtual ~PlatformOps() = default;
+
+    // Registry. A path is "HKCU" or "HKLM", a backslash and key names joined by
+    // backslashes; a trailing backslash names a key (its default value for a
+    // write), otherwise the text after the last backslash is a value name.
+    virtual std::error_code RegWrite(std::wstring_view path, RegistryData value,
+                                     RegistryType type) = 0;
+    // Deletes a value, or a key with its whole subtree.
+    virtual std::error_code RegDelete(std::wstring_view path) = 0;
+
+    // Files. Folder paths come without a trailing backslash.
+    virtual Result<std::wstring> GetSpecialFolder(SpecialFolder folder) = 0;
+    virtual Result<bool> FileExists(std::wstring_view path) = 0;
+    // True when the file holds exactly these bytes.
+    virtual Result<bool> FileHasContent(std::wstring_view path, std::string_view content) = 0;
+    // Makes the file's attributes normal; a missing file is "not found".
+    virtual std::error_code ClearAttributes(std::wstring_view path) = 0;
+    // Both replace the destination in one step: afterwards it holds either its
+    // old bytes or all of the new ones, and no temporary file is left behind.
+    virtual std::error_code CopyFileOver(std::wstring_view source,
+                                         std::wstring_view destination) = 0;
+    virtual std::error_code ReplaceFileContent(std::wstring_view path,
+                                               std::string_view content) = 0;
+
+    // Windows, processes and messages.
+    // The identity of a top-level window of the class, any title; 0 when none.
+    virtual std::uintptr_t FindWindowA(std::wstring_view className) = 0;
+    virtual void InitCommonControls() = 0;
+    // Starts the system program (a file name of the Windows folder) with one
+    // argument; its command line reads "<program> <argument>". Returns at once.
+    virtual std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
+                                          LaunchStyle style) = 0;
+    // Modal; returns when the user has dismissed it.
+    virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                        std::wstring_view title) = 0;
+    virtual void EndProgram() = 0;
+
+    // The system's short description of an error, for the user.
+    virtual std::wstring DescribeError(std::error_code error) = 0;
+};
+
+}  // namespace tovask

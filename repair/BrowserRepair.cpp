@@ -1,0 +1,144 @@
+#include "repair/BrowserRepair.h"
+
+#include <string>
+
+#include "repair/ProgramTexts.h"
+#include "repair/RegistryPlan.h"
+#include "repair/SiteUrls.h"
+
+namespace tovask {
+namespace {
+
+std::error_code applyStep(PlatformOps& platform, const RegistryStep& step,
+                          std::wstring_view startPage) {
+    switch (step.operation) {
+        case RegistryOperation::DeleteKey:
+        case RegistryOperation::DeleteValue: {
+            // What is already gone is the state the plan wants.
+            const auto error = platform.RegDelete(step.path);
+            return isNotFound(error) ? std::error_code{} : error;
+        }
+        case RegistryOperation::WriteValue:
+        case RegistryOperation::WriteKeyDefault:
+            break;
+    }
+    switch (step.source) {
+        case ValueSource::Number:
+            return platform.RegWrite(step.path, step.number, step.type);
+        case ValueSource::StartPage:
+            return platform.RegWrite(step.path, startPage, step.type);
+        case ValueSource::Text:
+        case ValueSource::None:
+            break;
+    }
+    return platform.RegWrite(step.path, step.text, step.type);
+}
+
+// The paths of the HOSTS files when the folders could not be found.
+constexpr std::array<std::wstring_view, 2> kUnknownHostsFolders = {texts::kSystemFolderUnknown,
+                                                                   texts::kWindowsFolderUnknown};
+
+}  // namespace
+
+BrowserRepair::BrowserRepair(PlatformOps& platform, ProgressView& view)
+    : platform_(platform),
+      view_(view),
+      paths_(std::make_error_code(std::errc::operation_not_permitted)) {}
+
+void BrowserRepair::loadPaths() { paths_ = computeHostsPaths(platform_); }
+
+void BrowserRepair::VerificarNavegador(std::wstring_view className) {
+    hwndNavegador_ = platform_.FindWindowA(className);
+    if (hwndNavegador_ == 0) {
+        DesbloquearIE();
+        return;
+    }
+    platform_.ShowMessage(texts::kCloseBrowserPrompt, MessageStyle::Information,
+                          texts::kWarningTitle);
+}
+
+void BrowserRepair::DesbloquearIE() {
+    FailureLog failures(platform_);
+    view_.clearList();
+    view_.appendLine(texts::kRunStarted);
+
+    // The page is read once: what the registry gets is what the report shows.
+    const std::wstring typedPage = view_.startPage();
+    const std::wstring startPage = typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
+    applyRegistryPlan(startPage, failures);
+    view_.appendLine(texts::kRegistryRestored);
+
+    runHostsPhase(failures);
+    view_.appendLine(L"");
+    view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
+    view_.setStartPage(L"");
+    reportFailures(failures);
+}
+
+void BrowserRepair::applyRegistryPlan(std::wstring_view startPage, FailureLog& failures) {
+    for (const auto& step : kRegistryRepairPlan) {
+        if (const auto error = applyStep(platform_, step, startPage)) {
+            failures.add(step.path, error);
+        }
+    }
+}
+
+void BrowserRepair::runHostsPhase(FailureLog& failures) {
+    if (!paths_.ok()) {
+        for (const auto folder : kUnknownHostsFolders) {
+            failures.add(std::wstring(folder) + L"\\drivers\\etc\\hosts", paths_.error());
+        }
+        view_.appendLine(texts::kHostsBackedUp);
+        view_.appendLine(texts::kHostsRestored);
+        return;
+    }
+    const auto pairs = hostsPairs(paths_.value());
+    std::array<BackupOutcome, 2> backups{};
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        backups[i] = backUpHostsFile(platform_, pairs[i], failures);
+    }
+    view_.appendLine(texts::kHostsBackedUp);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        EscribirHosts(platform_, pairs[i], backups[i], failures);
+    }
+    view_.appendLine(texts::kHostsRestored);
+}
+
+void BrowserRepair::reportFailures(const FailureLog& failures) {
+    if (failures.entries().empty()) {
+        platform_.ShowMessage(texts::kRepairSucceededPrompt, MessageStyle::Information,
+                              texts::kFinishedTitle);
+        return;
+    }
+    for (const auto& failure : failures.entries()) {
+        view_.appendLine(std::wstring(texts::kErrorLinePrefix) + failure.target + L" (" +
+                         failure.reason + L")");
+    }
+    platform_.ShowMessage(std::wstring(texts::kRepairFailedPromptPrefix) +
+                              std::to_wstring(failures.entries().size()),
+                          MessageStyle::Warning, texts::kFinishedTitle);
+}
+
+void BrowserRepair::DeshacerCambios() {
+    if (!paths_.ok()) {
+        reportUndoFailure(std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\hosts",
+                          paths_.error());
+        return;
+    }
+    if (const auto failure = restoreHostsFiles(platform_, paths_.value())) {
+        reportUndoFailure(failure->hosts, failure->error);
+        return;
+    }
+    view_.clearList();
+    view_.appendLine(texts::kUndoDone);
+    platform_.ShowMessage(texts::kUndoFinishedPrompt, MessageStyle::Information,
+                          texts::kFinishedTitle);
+}
+
+void BrowserRepair::reportUndoFailure(std::wstring_view hosts, std::error_code error) {
+    platform_.ShowMessage(std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(hosts) +
+                              L"\r\n" + platform_.DescribeError(error),
+                          MessageStyle::Error, texts::kErrorTitle);
+}
+
+}  // namespace tovask

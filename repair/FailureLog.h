@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+
+namespace tovask {
+
+struct Failure {
+    std::wstring target;  // the registry path or file the failed step was about
+    std::wstring reason;
+};
+
+// The steps of one repair run that really failed, in the order they failed.
+class FailureLog {
+public:
+    explicit FailureLog(PlatformOps& platform) : platform_(platform) {}
+
+    void add(std::wstring_view target, std::error_code error) {
+        entries_.push_back({std::wstring(target), platform_.DescribeError(error)});
+    }
+    void add(std::wstring_view target, std::wstring_view reason) {
+        entries_.push_back({std::wstring(target), std::wstring(reason)});
+    }
+    const std::vector<Failure>& entries() const { return entries_; }
+
+private:
+    PlatformOps& platform_;
+    std::vector<Failure> entries_;
+};
+
+}  // namespace tovask

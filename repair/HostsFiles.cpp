@@ -1,0 +1,141 @@
+#include "repair/HostsFiles.h"
+
+#include "repair/ProgramTexts.h"
+
+namespace tovask {
+namespace {
+
+// The lines of the default HOSTS file; the two example host names are our own.
+constexpr std::string_view kDefaultHostsLines[] = {
+    "# Copyright (c) 1993-1999 Microsoft Corp.",
+    "#",
+    "# This is a sample HOSTS file used by Microsoft TCP/IP for Windows.",
+    "#",
+    "# This file contains the mappings of IP addresses to host names. Each",
+    "# entry should be kept on an individual line. The IP address should",
+    "# be placed in the first column followed by the corresponding host name.",
+    "# The IP address and the host name should be separated by at least one",
+    "# space.",
+    "#",
+    "# Additionally, comments (such as these) may be inserted on individual",
+    "# lines or following the machine name denoted by a '#' symbol.",
+    "#",
+    "# For example:",
+    "#",
+    "# 102.54.94.97 servidor.example.com # source server",
+    "# 38.25.63.10 cliente.example.com # x client host",
+    "",
+    "127.0.0.1 localhost",
+};
+static_assert(std::size(kDefaultHostsLines) == 19);
+
+std::string joinedDefaultHostsLines() {
+    std::string content;
+    for (const auto line : kDefaultHostsLines) {
+        content.append(line).append("\r\n");
+    }
+    return content;
+}
+
+// A failed existence test counts as "the file exists", so that the steps it
+// guards are still attempted and report their own failures.
+bool existsOrUnknown(PlatformOps& platform, std::wstring_view path) {
+    const auto exists = platform.FileExists(path);
+    return !exists.ok() || exists.value();
+}
+
+}  // namespace
+
+HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view systemFolder) {
+    HostsPaths paths;
+    paths.strWindows = windowsFolder;
+    paths.strSistema = systemFolder;
+    paths.strHosts = paths.strSistema + L"\\drivers\\etc\\hosts";
+    paths.strHostsWin = paths.strWindows + L"\\drivers\\etc\\hosts";
+    paths.strBackup = paths.strSistema + L"\\drivers\\etc\\BackupHosts.bak";
+    paths.strBackupWin = paths.strWindows + L"\\BackupHosts.bak";
+    return paths;
+}
+
+Result<HostsPaths> computeHostsPaths(PlatformOps& platform) {
+    const auto windowsFolder = platform.GetSpecialFolder(SpecialFolder::Windows);
+    if (!windowsFolder.ok()) {
+        return windowsFolder.error();
+    }
+    const auto systemFolder = platform.GetSpecialFolder(SpecialFolder::System);
+    if (!systemFolder.ok()) {
+        return systemFolder.error();
+    }
+    return hostsPathsFor(windowsFolder.value(), systemFolder.value());
+}
+
+std::array<HostsPair, 2> hostsPairs(const HostsPaths& paths) {
+    return {HostsPair{paths.strHosts, paths.strBackup},
+            HostsPair{paths.strHostsWin, paths.strBackupWin}};
+}
+
+std::string_view defaultHostsContent() {
+    static const std::string content = joinedDefaultHostsLines();
+    return content;
+}
+
+BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures) {
+    if (!existsOrUnknown(platform, pair.hosts)) {
+        return BackupOutcome::NoHostsFile;
+    }
+    const auto isDefault = platform.FileHasContent(pair.hosts, defaultHostsContent());
+    if (isDefault.ok() && isDefault.value()) {
+        return BackupOutcome::AlreadyDefault;
+    }
+    // A read-only, hidden or system backup left by an earlier run must not
+    // block the new copy; on a first run there is no backup yet.
+    platform.ClearAttributes(pair.backup);
+    if (const auto error = platform.CopyFileOver(pair.hosts, pair.backup)) {
+        // Only reachable when the existence test itself failed: a HOSTS file
+        // that is not there needs no backup and is not an error.
+        if (isNotFound(error)) {
+            return BackupOutcome::NoHostsFile;
+        }
+        failures.add(pair.backup, error);
+        return BackupOutcome::Failed;
+    }
+    return BackupOutcome::BackedUp;
+}
+
+void EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
+                   FailureLog& failures) {
+    if (backup == BackupOutcome::NoHostsFile) {
+        return;
+    }
+    if (backup == BackupOutcome::Failed) {
+        failures.add(pair.hosts, texts::kNoBackupReason);
+        return;
+    }
+    // The attributes are left normal afterwards, as for any freshly written file.
+    platform.ClearAttributes(pair.hosts);
+    if (const auto error = platform.ReplaceFileContent(pair.hosts, defaultHostsContent())) {
+        failures.add(pair.hosts, error);
+    }
+}
+
+std::optional<RestoreFailure> restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths) {
+    for (const auto pair : hostsPairs(paths)) {
+        const auto backupExists = platform.FileExists(pair.backup);
+        if (!backupExists.ok()) {
+            return RestoreFailure{pair.hosts, backupExists.error()};
+        }
+        if (!backupExists.value()) {
+            continue;
+        }
+        // A HOSTS file that is gone is created again from its backup.
+        if (const auto error = platform.ClearAttributes(pair.hosts); error && !isNotFound(error)) {
+            return RestoreFailure{pair.hosts, error};
+        }
+        if (const auto error = platform.CopyFileOver(pair.backup, pair.hosts)) {
+            return RestoreFailure{pair.hosts, error};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tovask

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <string_view>
+
+// Every fixed text the user sees, in the program's language.
+namespace tovask::texts {
+
+inline constexpr std::wstring_view kBrowserWindowClass = L"IEFrame";
+
+// Messages.
+inline constexpr std::wstring_view kWarningTitle = L"Aviso";
+inline constexpr std::wstring_view kCloseBrowserPrompt =
+    L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar Tovask 2.0.3";
+inline constexpr std::wstring_view kFinishedTitle = L"Finalizado";
+inline constexpr std::wstring_view kRepairSucceededPrompt =
+    L"Internet Explorer desbloqueado exitosamente";
+inline constexpr std::wstring_view kRepairFailedPromptPrefix =
+    L"Internet Explorer desbloqueado con errores. Operaciones fallidas: ";
+inline constexpr std::wstring_view kUndoFinishedPrompt = L"Finalizado";
+inline constexpr std::wstring_view kErrorTitle = L"Error";
+inline constexpr std::wstring_view kUndoFailedPromptPrefix = L"No se pudo restaurar el archivo ";
+
+// Progress lines.
+inline constexpr std::wstring_view kRunStarted = L"Finalizado:";
+inline constexpr std::wstring_view kRegistryRestored = L"Registro restaurado";
+inline constexpr std::wstring_view kHostsBackedUp = L"Backup del Archivo Hosts";
+inline constexpr std::wstring_view kHostsRestored = L"Archivo Hosts restaurado";
+inline constexpr std::wstring_view kStartPagePrefix = L"Página de inicio: ";
+inline constexpr std::wstring_view kErrorLinePrefix = L"Error: ";
+inline constexpr std::wstring_view kUndoDone = L"Cambios desechos.....Hecho";
+
+// Failures that name no system error of their own.
+inline constexpr std::wstring_view kNoBackupReason =
+    L"no se modificó porque no se pudo hacer su copia de seguridad";
+inline constexpr std::wstring_view kSystemFolderUnknown = L"<carpeta del sistema>";
+inline constexpr std::wstring_view kWindowsFolderUnknown = L"<carpeta de Windows>";
+
+// Window captions.
+inline constexpr std::wstring_view kWindowCaption = L"Tovask 2.0.3";
+inline constexpr std::wstring_view kAboutWindowCaption = L"Acerca de Tovask 2.0.3";
+
+// Texts set when the window loads.
+inline constexpr std::wstring_view kWelcome =
+    L"Bienvenido a Tovask 2.0.3. Antes de comenzar, cierre todos los programas, en especial el "
+    L"navegador Internet Explorer";
+inline constexpr std::wstring_view kSafeModeAdvice =
+    L"Se recomienda utilizar la herramienta en modo a prueba de fallos (Modo seguro)";
+
+// Design captions.
+inline constexpr std::wstring_view kAboutButton = L"Acerca de";
+inline constexpr std::wstring_view kExitButton = L"Salir";
+inline constexpr std::wstring_view kUndoButton = L"Deshacer los cambios";
+inline constexpr std::wstring_view kRepairButton = L"Desbloquear IE";
+inline constexpr std::wstring_view kReportTitle = L"Informe:";
+inline constexpr std::wstring_view kStartPagePrompt = L"Ingrese la página de Inicio que desee:";
+inline constexpr std::wstring_view kPoweredByPrefix = L"Powered by: ";
+inline constexpr std::wstring_view kCloseAboutButton = L"Tovask";
+inline constexpr std::wstring_view kAboutHeader = L"Tovask 2.0.3 del grupo Kestomar";
+
+// Hover help of the four main buttons.
+inline constexpr std::wstring_view kRepairDetails =
+    L"(Desbloquear IE), su navegador IE sera liberado y su archivo Hosts sera restaurado";
+inline constexpr std::wstring_view kUndoDetails =
+    L"(Deshacer los cambios), el archivo Hosts volverá a la configuración anterior";
+inline constexpr std::wstring_view kExitDetails = L"Salir de Tovask 2.0.3";
+inline constexpr std::wstring_view kAboutDetails = L"Detalles sobre Tovask 2.0.3";
+
+// The About panel's body text, line by line; it is joined with CR LF pairs.
+// The two runs of 37 blanks leave room for the site links laid over them.
+inline constexpr std::wstring_view kAboutBodyLines[] = {
+    L"",
+    L"La herramientas que contengan este archivo y provistas por los sitios del grupo Kestomar ("
+    L"                                     "
+    L"y"
+    L"                                     "
+    L") son aplicaciones Freeware (Gratuitas) y están a su disposición con el consentimiento de "
+    L"sus respectivos autores en cualquiera de nuestros sitios oficiales.",
+    L"",
+    L"Soporte y Ayuda.",
+    L"Cada herramienta cuenta con una breve explicación para su mejor uso la cual se encuentra en "
+    L"nuestro Foro de Pelandra, al cual también pueden acudir por ayuda personalizada en",
+    L"",
+    L"Distribución.",
+    L"",
+    L"",
+    L"Úsela bajo su responsabilidad.",
+    L"",
+    L"Con el cariño de siempre, el equipo del grupo Kestomar.",
+};
+inline constexpr std::wstring_view kLinkGapBlanks = L"                                     ";
+static_assert(kLinkGapBlanks.size() == 37);
+
+}  // namespace tovask::texts
