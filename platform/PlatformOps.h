@@ -28,7 +28,7 @@ enum class LaunchStyle : int { MinimizedWithFocus = 2 };
 // is reported as std::errc::no_such_file_or_directory so callers can tell it
 // from other failures. Paths are passed as text, never as handles.
 class PlatformOps {
-public:
+  public:
     virtual ~PlatformOps() = default;
 
     // Registry. A path is "HKCU" or "HKLM", a backslash and key names joined by

@@ -13,7 +13,9 @@ bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
     });
 }
 
-std::error_code invalid() { return std::make_error_code(std::errc::invalid_argument); }
+std::error_code invalid() {
+    return std::make_error_code(std::errc::invalid_argument);
+}
 
 }  // namespace
 

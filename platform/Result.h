@@ -10,15 +10,17 @@ namespace tovask {
 // the system error that prevented it. Nothing throws across the platform.
 template <typename T>
 class Result {
-public:
+  public:
     Result(T value) : outcome_(std::move(value)) {}
     Result(std::error_code error) : outcome_(error) {}
 
     bool ok() const { return std::holds_alternative<T>(outcome_); }
     const T& value() const { return std::get<T>(outcome_); }
-    std::error_code error() const { return ok() ? std::error_code{} : std::get<std::error_code>(outcome_); }
+    std::error_code error() const {
+        return ok() ? std::error_code{} : std::get<std::error_code>(outcome_);
+    }
 
-private:
+  private:
     std::variant<T, std::error_code> outcome_;
 };
 

@@ -45,7 +45,9 @@ BrowserRepair::BrowserRepair(PlatformOps& platform, ProgressView& view)
       view_(view),
       paths_(std::make_error_code(std::errc::operation_not_permitted)) {}
 
-void BrowserRepair::loadPaths() { paths_ = computeHostsPaths(platform_); }
+void BrowserRepair::loadPaths() {
+    paths_ = computeHostsPaths(platform_);
+}
 
 void BrowserRepair::VerificarNavegador(std::wstring_view className) {
     hwndNavegador_ = platform_.FindWindowA(className);
@@ -114,9 +116,9 @@ void BrowserRepair::reportFailures(const FailureLog& failures) {
         view_.appendLine(std::wstring(texts::kErrorLinePrefix) + failure.target + L" (" +
                          failure.reason + L")");
     }
-    platform_.ShowMessage(std::wstring(texts::kRepairFailedPromptPrefix) +
-                              std::to_wstring(failures.entries().size()),
-                          MessageStyle::Warning, texts::kFinishedTitle);
+    platform_.ShowMessage(
+        std::wstring(texts::kRepairFailedPromptPrefix) + std::to_wstring(failures.entries().size()),
+        MessageStyle::Warning, texts::kFinishedTitle);
 }
 
 void BrowserRepair::DeshacerCambios() {

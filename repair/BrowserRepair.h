@@ -16,7 +16,7 @@ namespace tovask {
 // the repair run (registry plan, then the HOSTS files) and the undo of the
 // HOSTS change. Reports go to the progress list and to message boxes.
 class BrowserRepair {
-public:
+  public:
     BrowserRepair(PlatformOps& platform, ProgressView& view);
 
     // The window's load step: finds the Windows and system folders once.
@@ -28,7 +28,7 @@ public:
     // Puts each HOSTS backup back over its HOSTS file.
     void DeshacerCambios();
 
-private:
+  private:
     void DesbloquearIE();
     void applyRegistryPlan(std::wstring_view startPage, FailureLog& failures);
     void runHostsPhase(FailureLog& failures);

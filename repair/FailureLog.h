@@ -16,7 +16,7 @@ struct Failure {
 
 // The steps of one repair run that really failed, in the order they failed.
 class FailureLog {
-public:
+  public:
     explicit FailureLog(PlatformOps& platform) : platform_(platform) {}
 
     void add(std::wstring_view target, std::error_code error) {
@@ -27,7 +27,7 @@ public:
     }
     const std::vector<Failure>& entries() const { return entries_; }
 
-private:
+  private:
     PlatformOps& platform_;
     std::vector<Failure> entries_;
 };

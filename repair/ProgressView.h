@@ -8,7 +8,7 @@ namespace tovask {
 // What the repair and the undo see of the window: the progress list and the
 // start-page box.
 class ProgressView {
-public:
+  public:
     virtual ~ProgressView() = default;
 
     virtual void clearList() = 0;

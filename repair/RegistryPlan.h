@@ -43,8 +43,8 @@ constexpr RegistryStep writeDwordText(std::wstring_view path, std::wstring_view 
     return {RegistryOperation::WriteValue, path, ValueSource::Text, text, 0, RegistryType::Dword};
 }
 constexpr RegistryStep writeDword(std::wstring_view path, std::int16_t number) {
-    return {RegistryOperation::WriteValue, path, ValueSource::Number, {}, number,
-            RegistryType::Dword};
+    return {
+        RegistryOperation::WriteValue, path, ValueSource::Number, {}, number, RegistryType::Dword};
 }
 constexpr RegistryStep writeStartPage(std::wstring_view path) {
     return {RegistryOperation::WriteValue, path, ValueSource::StartPage};
@@ -131,8 +131,8 @@ inline constexpr std::array kRegistryRepairPlan = {
     plan::writeDword(L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet "
                      L"Settings\\ZoneMap\\ProtocolDefaults\\shell",
                      0),
-    plan::writeKeyDefault(L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\URL\\DefaultPrefix\\",
-                          L"http://"),
+    plan::writeKeyDefault(
+        L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\URL\\DefaultPrefix\\", L"http://"),
     plan::writeText(L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\URL\\Prefixes\\ftp",
                     L"ftp://"),
     plan::writeText(L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\URL\\Prefixes\\gopher",

@@ -1,0 +1,135 @@
+#include "tests/fake/FakeFileSystem.h"
+
+#include <cwctype>
+
+namespace tovask::fake {
+namespace {
+
+std::wstring folded(std::wstring_view path) {
+    std::wstring result(path);
+    for (auto& c : result) {
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    }
+    return result;
+}
+
+std::wstring parentOf(std::wstring_view path) {
+    const auto separator = path.rfind(L'\\');
+    return separator == std::wstring_view::npos ? std::wstring{}
+                                                : folded(path.substr(0, separator));
+}
+
+std::error_code error(std::errc code) {
+    return std::make_error_code(code);
+}
+
+}  // namespace
+
+void FakeFileSystem::addFolder(std::wstring_view path) {
+    std::wstring key = folded(path);
+    for (auto separator = key.find(L'\\'); separator != std::wstring::npos;
+         separator = key.find(L'\\', separator + 1)) {
+        folders_.insert(key.substr(0, separator));
+    }
+    folders_.insert(key);
+}
+
+void FakeFileSystem::addFile(std::wstring_view path, std::string_view bytes,
+                             std::uint32_t attributes) {
+    addFolder(parentOf(path));
+    files_[folded(path)] = FakeFile{std::string(bytes), attributes, false};
+    shownNames_[folded(path)] = std::wstring(path);
+}
+
+void FakeFileSystem::lock(std::wstring_view path) {
+    files_.at(folded(path)).locked = true;
+}
+
+Result<bool> FakeFileSystem::exists(std::wstring_view path) const {
+    return files_.contains(folded(path));
+}
+
+Result<bool> FakeFileSystem::hasContent(std::wstring_view path, std::string_view content) const {
+    const auto found = files_.find(folded(path));
+    if (found == files_.end()) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    if (found->second.locked) {
+        return error(std::errc::device_or_resource_busy);
+    }
+    return found->second.bytes == content;
+}
+
+std::error_code FakeFileSystem::clearAttributes(std::wstring_view path) {
+    const auto found = files_.find(folded(path));
+    if (found == files_.end()) {
+        return folders_.contains(folded(path)) ? error(std::errc::permission_denied)
+                                               : error(std::errc::no_such_file_or_directory);
+    }
+    found->second.attributes = 0;
+    return {};
+}
+
+std::error_code FakeFileSystem::checkReplaceable(std::wstring_view path) const {
+    const auto key = folded(path);
+    if (folders_.contains(key)) {
+        return error(std::errc::permission_denied);
+    }
+    if (!folders_.contains(parentOf(path))) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    if (const auto found = files_.find(key); found != files_.end()) {
+        if (found->second.locked) {
+            return error(std::errc::device_or_resource_busy);
+        }
+        if (found->second.attributes & kReadOnly) {
+            return error(std::errc::permission_denied);
+        }
+    }
+    return {};
+}
+
+std::error_code FakeFileSystem::copy(std::wstring_view source, std::wstring_view destination) {
+    const auto found = files_.find(folded(source));
+    if (found == files_.end()) {
+        return folders_.contains(folded(source)) ? error(std::errc::permission_denied)
+                                                 : error(std::errc::no_such_file_or_directory);
+    }
+    if (found->second.locked) {
+        return error(std::errc::device_or_resource_busy);
+    }
+    if (const auto refused = checkReplaceable(destination)) {
+        return refused;
+    }
+    const std::string bytes = found->second.bytes;
+    files_[folded(destination)] = FakeFile{bytes, 0, false};
+    shownNames_.try_emplace(folded(destination), destination);
+    return {};
+}
+
+std::error_code FakeFileSystem::replace(std::wstring_view path, std::string_view content) {
+    if (const auto refused = checkReplaceable(path)) {
+        return refused;
+    }
+    files_[folded(path)] = FakeFile{std::string(content), 0, false};
+    shownNames_.try_emplace(folded(path), path);
+    return {};
+}
+
+std::optional<FakeFile> FakeFileSystem::file(std::wstring_view path) const {
+    const auto found = files_.find(folded(path));
+    if (found == files_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::map<std::wstring, FakeFile> FakeFileSystem::files() const {
+    std::map<std::wstring, FakeFile> all;
+    for (const auto& [key, file] : files_) {
+        all[shownNames_.at(key)] = file;
+    }
+    return all;
+}
+
+}  // namespace tovask::fake

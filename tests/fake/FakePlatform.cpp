@@ -1,0 +1,142 @@
+#include "tests/fake/FakePlatform.h"
+
+namespace tovask::fake {
+
+FakePlatform::FakePlatform() {
+    files.addFolder(systemFolder + L"\\drivers\\etc");
+    files.addFolder(windowsFolder);
+}
+
+void FakePlatform::failCallAt(std::size_t position, std::error_code error) {
+    addFault([=](const RecordedCall&, std::size_t index) -> std::optional<std::error_code> {
+        if (index == position) {
+            return error;
+        }
+        return std::nullopt;
+    });
+}
+
+void FakePlatform::failWhere(std::string_view operation, std::wstring_view targetPrefix,
+                             std::error_code error) {
+    addFault([operation = std::string(operation), prefix = std::wstring(targetPrefix), error](
+                 const RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
+        if (call.operation == operation && call.target.starts_with(prefix)) {
+            return error;
+        }
+        return std::nullopt;
+    });
+}
+
+std::optional<std::error_code> FakePlatform::record(std::string_view operation,
+                                                    std::wstring_view target) {
+    calls.push_back({std::string(operation), std::wstring(target)});
+    for (const auto& fault : faults_) {
+        if (auto error = fault(calls.back(), calls.size() - 1)) {
+            return error;
+        }
+    }
+    return std::nullopt;
+}
+
+std::error_code FakePlatform::RegWrite(std::wstring_view path, RegistryData value,
+                                       RegistryType type) {
+    if (const auto fault = record("RegWrite", path)) {
+        return *fault;
+    }
+    return registry.write(path, value, type);
+}
+
+std::error_code FakePlatform::RegDelete(std::wstring_view path) {
+    if (const auto fault = record("RegDelete", path)) {
+        return *fault;
+    }
+    return registry.remove(path);
+}
+
+Result<std::wstring> FakePlatform::GetSpecialFolder(SpecialFolder folder) {
+    const bool windows = folder == SpecialFolder::Windows;
+    if (const auto fault = record("GetSpecialFolder", windows ? L"0" : L"1")) {
+        return *fault;
+    }
+    return windows ? windowsFolder : systemFolder;
+}
+
+Result<bool> FakePlatform::FileExists(std::wstring_view path) {
+    if (const auto fault = record("FileExists", path)) {
+        return *fault;
+    }
+    return files.exists(path);
+}
+
+Result<bool> FakePlatform::FileHasContent(std::wstring_view path, std::string_view content) {
+    if (const auto fault = record("FileHasContent", path)) {
+        return *fault;
+    }
+    return files.hasContent(path, content);
+}
+
+std::error_code FakePlatform::ClearAttributes(std::wstring_view path) {
+    if (const auto fault = record("ClearAttributes", path)) {
+        return *fault;
+    }
+    return files.clearAttributes(path);
+}
+
+std::error_code FakePlatform::CopyFileOver(std::wstring_view source,
+                                           std::wstring_view destination) {
+    if (const auto fault = record("CopyFileOver", destination)) {
+        return *fault;
+    }
+    return files.copy(source, destination);
+}
+
+std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::string_view content) {
+    if (const auto fault = record("ReplaceFileContent", path)) {
+        return *fault;
+    }
+    return files.replace(path, content);
+}
+
+std::uintptr_t FakePlatform::FindWindowA(std::wstring_view className) {
+    record("FindWindowA", className);
+    return openWindowClasses.contains(std::wstring(className)) ? 0x1234 : 0;
+}
+
+void FakePlatform::InitCommonControls() {
+    record("InitCommonControls", L"");
+    ++initCommonControlsCalls;
+}
+
+std::error_code FakePlatform::LaunchCommand(std::wstring_view program, std::wstring_view argument,
+                                            LaunchStyle style) {
+    const std::wstring commandLine = std::wstring(program) + L" " + std::wstring(argument);
+    if (const auto fault = record("LaunchCommand", commandLine)) {
+        return *fault;
+    }
+    launches.push_back({commandLine, style});
+    return {};
+}
+
+std::error_code FakePlatform::ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                          std::wstring_view title) {
+    if (const auto fault = record("ShowMessage", title)) {
+        return *fault;
+    }
+    messages.push_back({std::wstring(prompt), style, std::wstring(title)});
+    if (onMessage) {
+        onMessage(messages.back());
+    }
+    return {};
+}
+
+void FakePlatform::EndProgram() {
+    record("EndProgram", L"");
+    ++endProgramCalls;
+}
+
+std::wstring FakePlatform::DescribeError(std::error_code error) {
+    const std::string text = error.message();
+    return std::wstring(text.begin(), text.end());
+}
+
+}  // namespace tovask::fake

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "tests/fake/FakeFileSystem.h"
+#include "tests/fake/FakeRegistry.h"
+
+namespace tovask::fake {
+
+struct RecordedCall {
+    std::string operation;  // the PlatformOps method's name
+    std::wstring target;    // its path, class name or command line
+};
+
+struct RecordedMessage {
+    std::wstring prompt;
+    MessageStyle style;
+    std::wstring title;
+};
+
+struct RecordedLaunch {
+    std::wstring commandLine;
+    LaunchStyle style;
+};
+
+// The platform of the tests: an in-memory registry and file system, windows
+// that exist by class name, and message boxes, launches and the end of the
+// program recorded instead of shown. Every call is recorded in order, and any
+// call that can fail can be made to fail.
+class FakePlatform final : public PlatformOps {
+  public:
+    // Decides whether a call fails: given the call and its position among all
+    // calls so far (from 0), returns the error to report, if any.
+    using Fault = std::function<std::optional<std::error_code>(const RecordedCall&, std::size_t)>;
+
+    FakePlatform();
+
+    void addFault(Fault fault) { faults_.push_back(std::move(fault)); }
+    void failCallAt(std::size_t position, std::error_code error);
+    void failWhere(std::string_view operation, std::wstring_view targetPrefix,
+                   std::error_code error);
+
+    std::error_code RegWrite(std::wstring_view path, RegistryData value,
+                             RegistryType type) override;
+    std::error_code RegDelete(std::wstring_view path) override;
+    Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
+    Result<bool> FileExists(std::wstring_view path) override;
+    Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
+    std::error_code ClearAttributes(std::wstring_view path) override;
+    std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    std::uintptr_t FindWindowA(std::wstring_view className) override;
+    void InitCommonControls() override;
+    std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
+                                  LaunchStyle style) override;
+    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                std::wstring_view title) override;
+    void EndProgram() override;
+    std::wstring DescribeError(std::error_code error) override;
+
+    FakeRegistry registry;
+    FakeFileSystem files;
+    std::wstring windowsFolder = L"C:\\WINDOWS";
+    std::wstring systemFolder = L"C:\\WINDOWS\\system32";
+    std::set<std::wstring> openWindowClasses;
+
+    std::vector<RecordedCall> calls;
+    std::vector<RecordedMessage> messages;
+    std::vector<RecordedLaunch> launches;
+    int initCommonControlsCalls = 0;
+    int endProgramCalls = 0;
+    // Runs while a message box would be on screen, before the call returns.
+    std::function<void(const RecordedMessage&)> onMessage;
+
+  private:
+    std::optional<std::error_code> record(std::string_view operation, std::wstring_view target);
+
+    std::vector<Fault> faults_;
+};
+
+}  // namespace tovask::fake
