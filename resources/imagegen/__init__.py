@@ -1,0 +1,1 @@
+"""Drawing and file encoding for Tovask's icon, pointer and logo pictures."""
