@@ -82,7 +82,9 @@ std::error_code FakeFileSystem::checkReplaceable(std::wstring_view path) const {
         if (found->second.locked) {
             return error(std::errc::device_or_resource_busy);
         }
-        if (found->second.attributes & kReadOnly) {
+        // The system's copy and its "create always" refuse a read-only,
+        // hidden or system file until its attributes are cleared.
+        if (found->second.attributes & (kReadOnly | kHidden | kSystem)) {
             return error(std::errc::permission_denied);
         }
     }

@@ -25,8 +25,9 @@ struct FakeFile {
 };
 
 // An in-memory file system with the rules that matter to the HOSTS handling:
-// folders must exist, read-only or locked files refuse to be replaced, a folder
-// is not a file, and a replacement is all or nothing.
+// folders must exist, protected (read-only, hidden or system) or locked files
+// refuse to be replaced, a folder is not a file, and a replacement is all or
+// nothing.
 class FakeFileSystem {
   public:
     void addFolder(std::wstring_view path);
