@@ -1,0 +1,195 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <ranges>
+
+#include "repair/HostsFiles.h"
+#include "tests/native/RepairFixture.h"
+
+// Replays a whole session (start-up, a repair run, an undo) once for every
+// platform call it makes, with exactly that call failing, and checks after
+// each replay what must hold whatever failed.
+namespace tovask::test::matrix {
+
+inline constexpr std::wstring_view kTypedPage = L"www.pagina.example";
+
+enum class Phase { Load, Run, Undo };
+
+// What a session looked like between its steps.
+struct Session {
+    std::size_t runStart = 0;
+    std::size_t undoStart = 0;
+    std::map<std::wstring, std::string> filesBefore;
+    std::map<std::wstring, std::string> filesAfterRun;
+    std::vector<std::wstring> linesAfterRun;
+    std::size_t messagesAfterRun = 0;
+    std::map<std::wstring, fake::StoredValue> registryAfterRun;
+};
+
+// A hijacked machine after an earlier repair: both HOSTS files, the system one
+// protected, and protected backups left by that run.
+inline void prepareMachine(RepairBench& bench) {
+    seedHijackedRegistry(bench.platform.registry);
+    bench.addFiles({{kSystemHosts, kHijackedHosts, fake::kReadOnly | fake::kHidden | fake::kSystem},
+                    {kWindowsHosts, kOtherHosts},
+                    {kSystemBackup, kEarlierBackup, fake::kReadOnly},
+                    {kWindowsBackup, kEarlierBackup, fake::kHidden}});
+    bench.view.page = kTypedPage;
+}
+
+inline Session playSession(RepairBench& bench) {
+    Session session;
+    session.filesBefore = bench.fileContents();
+    bench.load();
+    session.runStart = bench.platform.calls.size();
+    bench.press();
+    session.undoStart = bench.platform.calls.size();
+    session.filesAfterRun = bench.fileContents();
+    session.linesAfterRun = bench.view.lines;
+    session.messagesAfterRun = bench.platform.messages.size();
+    session.registryAfterRun = bench.platform.registry.snapshot();
+    bench.undo();
+    return session;
+}
+
+struct FailedCall {
+    fake::RecordedCall call;
+    std::size_t index;
+    Phase phase;
+    std::error_code error;
+
+    bool is(std::string_view operation) const { return call.operation == operation; }
+    // A call that changes the machine, whose failure the user must be told of.
+    bool mustBeReported() const {
+        return is("RegWrite") || is("CopyFileOver") || is("ReplaceFileContent") ||
+               (is("RegDelete") && !isNotFound(error));
+    }
+};
+
+inline constexpr std::array<std::array<std::wstring_view, 2>, 2> kPairs = {
+    {{kSystemHosts, kSystemBackup}, {kWindowsHosts, kWindowsBackup}}};
+
+inline void checkRun(const RepairBench& bench, const Session& session, const FailedCall& failed,
+                     const std::map<std::wstring, fake::StoredValue>& cleanRegistry) {
+    const auto& lines = session.linesAfterRun;
+    const auto progress = progressLinesFor(kTypedPage);
+    ASSERT_GE(lines.size(), progress.size());
+    EXPECT_TRUE(std::equal(progress.begin(), progress.end(), lines.begin()));
+    const std::size_t errors = lines.size() - progress.size();
+    EXPECT_TRUE(std::all_of(lines.begin() + 6, lines.end(),
+                            [](const auto& line) { return line.starts_with(kErrorPrefix); }));
+
+    if (failed.phase == Phase::Run && failed.is("ShowMessage")) {
+        EXPECT_EQ(session.messagesAfterRun, 0u);
+    } else {
+        ASSERT_EQ(session.messagesAfterRun, 1u);
+        const auto& message = bench.platform.messages.front();
+        EXPECT_EQ(message.title, kFinished);
+        EXPECT_EQ(message.prompt,
+                  errors == 0 ? std::wstring(kRepairSucceeded) : repairFailedPrompt(errors));
+        EXPECT_EQ(message.style, errors == 0 ? MessageStyle::Information : MessageStyle::Warning);
+    }
+
+    for (const auto& [hosts, backup] : kPairs) {
+        const auto& before = session.filesBefore.at(std::wstring(hosts));
+        const auto& after = session.filesAfterRun.at(std::wstring(hosts));
+        EXPECT_TRUE(after == before || after == defaultHostsContent())
+            << testing::PrintToString(std::wstring(hosts)) << " holds neither";
+        if (after != before) {
+            EXPECT_EQ(session.filesAfterRun.at(std::wstring(backup)), before);
+        }
+        // A HOSTS file left unrepaired is a failure the user must be told of;
+        // without its folder the run cannot even name it.
+        if (after != defaultHostsContent() && failed.phase != Phase::Load) {
+            EXPECT_TRUE(reportsFailureOf(lines, hosts))
+                << testing::PrintToString(std::wstring(hosts)) << " left unrepaired silently";
+        }
+    }
+    if (failed.phase == Phase::Load) {
+        EXPECT_GE(errors, 1u);
+    }
+    // Nothing created, nothing left behind: the same four files.
+    EXPECT_TRUE(std::ranges::equal(std::views::keys(session.filesAfterRun),
+                                   std::views::keys(session.filesBefore)));
+
+    if (failed.phase == Phase::Run && failed.mustBeReported()) {
+        EXPECT_TRUE(reportsFailureOf(lines, failed.call.target)) << testing::PrintToString(lines);
+    }
+    if (failed.phase != Phase::Run || !failed.call.operation.starts_with("Reg")) {
+        EXPECT_TRUE(session.registryAfterRun == cleanRegistry);
+    }
+}
+
+inline void checkUndo(const RepairBench& bench, const Session& session, const FailedCall& failed) {
+    const auto& platform = bench.platform;
+    const auto files = bench.fileContents();
+    const bool stopped = platform.messages.size() > session.messagesAfterRun &&
+                         platform.messages.back().title == L"Error";
+    if (stopped) {
+        // Stopped exactly at the failing step: the error message is the only
+        // call after it, and the report of the run is still on screen.
+        EXPECT_TRUE(failed.phase != Phase::Run);
+        const std::size_t errorMessageAt =
+            failed.phase == Phase::Load ? session.undoStart : failed.index + 1;
+        ASSERT_EQ(platform.calls.size(), errorMessageAt + 1);
+        EXPECT_EQ(platform.calls.back().operation, "ShowMessage");
+        EXPECT_EQ(platform.messages.back().style, MessageStyle::Error);
+        EXPECT_TRUE(platform.messages.back().prompt.find(L"drivers\\etc\\hosts") !=
+                    std::wstring::npos);
+        EXPECT_EQ(bench.view.lines, session.linesAfterRun);
+        for (const auto& [hosts, backup] : kPairs) {
+            const auto& now = files.at(std::wstring(hosts));
+            EXPECT_TRUE(now == session.filesAfterRun.at(std::wstring(hosts)) ||
+                        now == session.filesAfterRun.at(std::wstring(backup)));
+        }
+        return;
+    }
+    EXPECT_TRUE(failed.phase != Phase::Load);
+    EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{std::wstring(kUndoDone)});
+    if (failed.phase == Phase::Undo && failed.is("ShowMessage")) {
+        EXPECT_EQ(platform.messages.size(), session.messagesAfterRun);
+    } else {
+        EXPECT_TRUE(lastMessageIs(platform, kFinished, MessageStyle::Information, kFinished));
+    }
+    for (const auto& [hosts, backup] : kPairs) {
+        EXPECT_EQ(files.at(std::wstring(hosts)), session.filesAfterRun.at(std::wstring(backup)));
+        EXPECT_EQ(files.at(std::wstring(backup)), session.filesAfterRun.at(std::wstring(backup)));
+    }
+}
+
+inline void replayWithCallFailing(const FailedCall& failed,
+                                  const std::map<std::wstring, fake::StoredValue>& cleanRegistry) {
+    SCOPED_TRACE(testing::Message() << "call " << failed.index << " " << failed.call.operation
+                                    << " " << testing::PrintToString(failed.call.target)
+                                    << " fails with " << failed.error.message());
+    RepairBench bench;
+    prepareMachine(bench);
+    bench.platform.failCallAt(failed.index, failed.error);
+    const auto session = playSession(bench);
+
+    // Everything before the failing call went as in the clean session.
+    ASSERT_GT(bench.platform.calls.size(), failed.index);
+    ASSERT_EQ(bench.platform.calls[failed.index].operation, failed.call.operation);
+    ASSERT_EQ(bench.platform.calls[failed.index].target, failed.call.target);
+    checkRun(bench, session, failed, cleanRegistry);
+    checkUndo(bench, session, failed);
+}
+
+// Returns the number of replays made.
+inline std::size_t replayEveryCall(std::error_code error) {
+    RepairBench clean;
+    prepareMachine(clean);
+    const auto cleanSession = playSession(clean);
+    const auto& cleanCalls = clean.platform.calls;
+    for (std::size_t index = 0; index < cleanCalls.size(); ++index) {
+        const Phase phase = index < cleanSession.runStart    ? Phase::Load
+                            : index < cleanSession.undoStart ? Phase::Run
+                                                             : Phase::Undo;
+        replayWithCallFailing({cleanCalls[index], index, phase, error},
+                              cleanSession.registryAfterRun);
+    }
+    return cleanCalls.size();
+}
+
+}  // namespace tovask::test::matrix

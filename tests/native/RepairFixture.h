@@ -1,0 +1,239 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "repair/BrowserRepair.h"
+#include "repair/SiteUrls.h"
+#include "tests/fake/FakePlatform.h"
+#include "tests/fake/RecordingView.h"
+#include "tests/native/ExpectedRegistryPlan.h"
+
+namespace tovask::fake {
+
+inline void PrintTo(const StoredValue& value, std::ostream* out) {
+    *out << testing::PrintToString(value.name) << " = ";
+    if (const auto* text = std::get_if<std::wstring>(&value.data)) {
+        *out << testing::PrintToString(*text);
+    } else {
+        *out << "dword " << std::get<std::uint32_t>(value.data);
+    }
+}
+
+}  // namespace tovask::fake
+
+namespace tovask::test {
+
+inline std::error_code errc(std::errc code) {
+    return std::make_error_code(code);
+}
+
+// The texts the user reads, written out here so that a changed word shows.
+inline constexpr std::wstring_view kStartPagePrefix = L"Página de inicio: ";
+inline constexpr std::wstring_view kErrorPrefix = L"Error: ";
+inline constexpr std::wstring_view kFinished = L"Finalizado";
+inline constexpr std::wstring_view kRepairSucceeded =
+    L"Internet Explorer desbloqueado exitosamente";
+inline constexpr std::wstring_view kUndoDone = L"Cambios desechos.....Hecho";
+
+inline std::vector<std::wstring> progressLinesFor(std::wstring_view startPage) {
+    return {L"Finalizado:",
+            L"Registro restaurado",
+            L"Backup del Archivo Hosts",
+            L"Archivo Hosts restaurado",
+            L"",
+            std::wstring(kStartPagePrefix) + std::wstring(startPage)};
+}
+
+inline std::wstring repairFailedPrompt(std::size_t failures) {
+    return L"Internet Explorer desbloqueado con errores. Operaciones fallidas: " +
+           std::to_wstring(failures);
+}
+
+inline std::wstring errorLineStart(std::wstring_view target) {
+    return std::wstring(kErrorPrefix) + std::wstring(target) + L" (";
+}
+
+inline bool reportsFailureOf(const std::vector<std::wstring>& lines, std::wstring_view target) {
+    return std::ranges::any_of(
+        lines, [&](const std::wstring& line) { return line.starts_with(errorLineStart(target)); });
+}
+
+// The HOSTS files and backups of a machine whose Windows folder is C:\WINDOWS.
+inline constexpr std::wstring_view kSystemHosts = L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts";
+inline constexpr std::wstring_view kSystemBackup =
+    L"C:\\WINDOWS\\system32\\drivers\\etc\\BackupHosts.bak";
+inline constexpr std::wstring_view kWindowsHosts = L"C:\\WINDOWS\\drivers\\etc\\hosts";
+inline constexpr std::wstring_view kWindowsBackup = L"C:\\WINDOWS\\BackupHosts.bak";
+
+inline const std::string kHijackedHosts =
+    "127.0.0.1 localhost\r\n10.6.6.6 www.banco.example\r\n10.6.6.6 update.vendor.example\r\n";
+inline const std::string kOtherHosts = "127.0.0.1 localhost\r\n10.7.7.7 correo.example\r\n";
+inline const std::string kEarlierBackup = "# copia de una reparacion anterior\r\n";
+
+struct SeededFile {
+    std::wstring_view path;
+    std::string bytes;
+    std::uint32_t attributes = 0;
+};
+
+// The progress list, the start-page box and the repair wired to one fake
+// platform. The window's load step runs before the first press or undo, as it
+// does at start-up, so tests may change the folders or add faults first.
+class RepairBench {
+  public:
+    RepairBench() = default;
+    RepairBench(const RepairBench&) = delete;
+    RepairBench& operator=(const RepairBench&) = delete;
+
+    // The window's load step; it runs once.
+    void load() {
+        if (!loaded_) {
+            repair.loadPaths();
+            loaded_ = true;
+        }
+    }
+    void press() {
+        load();
+        repair.VerificarNavegador(L"IEFrame");
+    }
+    void undo() {
+        load();
+        repair.DeshacerCambios();
+    }
+
+    void addFiles(const std::vector<SeededFile>& seeds) {
+        for (const auto& seed : seeds) {
+            platform.files.addFile(seed.path, seed.bytes, seed.attributes);
+        }
+    }
+    std::optional<std::string> bytesOf(std::wstring_view path) const {
+        const auto file = platform.files.file(path);
+        return file ? std::optional(file->bytes) : std::nullopt;
+    }
+    std::map<std::wstring, std::string> fileContents() const {
+        std::map<std::wstring, std::string> contents;
+        for (const auto& [path, file] : platform.files.files()) {
+            contents[path] = file.bytes;
+        }
+        return contents;
+    }
+    // Fails exactly the call of this operation on this target.
+    void failExactly(std::string_view operation, std::wstring_view target, std::error_code error) {
+        platform.addFault(
+            [operation = std::string(operation), target = std::wstring(target), error](
+                const fake::RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
+                if (call.operation == operation && call.target == target) {
+                    return error;
+                }
+                return std::nullopt;
+            });
+    }
+
+    std::vector<std::wstring> errorLines() const {
+        std::vector<std::wstring> errors;
+        for (const auto& line : view.lines) {
+            if (line.starts_with(kErrorPrefix)) {
+                errors.push_back(line);
+            }
+        }
+        return errors;
+    }
+
+    fake::FakePlatform platform;
+    fake::RecordingView view;
+    BrowserRepair repair{platform, view};
+
+  private:
+    bool loaded_ = false;
+};
+
+inline testing::AssertionResult lastMessageIs(const fake::FakePlatform& platform,
+                                              std::wstring_view prompt, MessageStyle style,
+                                              std::wstring_view title) {
+    if (platform.messages.empty()) {
+        return testing::AssertionFailure() << "no message was shown";
+    }
+    const auto& last = platform.messages.back();
+    if (last.prompt == prompt && last.style == style && last.title == title) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "last message " << testing::PrintToString(last.title) << " / "
+           << testing::PrintToString(last.prompt) << " style " << static_cast<unsigned>(last.style);
+}
+
+// The whole report of a run: the six progress lines, then one error line per
+// failure, and the closing message that counts them.
+inline testing::AssertionResult reportsRun(const RepairBench& bench, std::wstring_view startPage,
+                                           std::size_t failures) {
+    auto expected = progressLinesFor(startPage);
+    const auto& lines = bench.view.lines;
+    if (lines.size() != expected.size() + failures ||
+        !std::equal(expected.begin(), expected.end(), lines.begin())) {
+        return testing::AssertionFailure()
+               << "progress list " << testing::PrintToString(lines) << " expected to start with "
+               << testing::PrintToString(expected) << " and hold " << failures << " error lines";
+    }
+    if (bench.errorLines().size() != failures) {
+        return testing::AssertionFailure() << "error lines " << testing::PrintToString(lines);
+    }
+    return failures == 0 ? lastMessageIs(bench.platform, kRepairSucceeded,
+                                         MessageStyle::Information, kFinished)
+                         : lastMessageIs(bench.platform, repairFailedPrompt(failures),
+                                         MessageStyle::Warning, kFinished);
+}
+
+// A row's effect is in the registry: its value written, or what it deletes gone.
+inline testing::AssertionResult rowApplied(const fake::FakeRegistry& registry, const PlanRow& row,
+                                           std::wstring_view startPage) {
+    if (isWrite(row)) {
+        const auto found = registry.value(row.path);
+        if (found == expectedValue(row, startPage)) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure() << testing::PrintToString(std::wstring(row.path))
+                                           << " holds " << testing::PrintToString(found);
+    }
+    for (const auto& seed : kHijackedRegistry) {
+        if (rowReaches(row, seed) && registry.value(seed.path)) {
+            return testing::AssertionFailure()
+                   << testing::PrintToString(std::wstring(seed.path)) << " survived";
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+// A row left no trace on a hijacked registry: what it targets is as seeded.
+inline testing::AssertionResult rowUntouched(const fake::FakeRegistry& registry,
+                                             const PlanRow& row) {
+    bool seeded = false;
+    for (const auto& seed : kHijackedRegistry) {
+        if (!rowReaches(row, seed)) {
+            continue;
+        }
+        seeded = true;
+        const auto found = registry.value(seed.path);
+        const auto* text = found ? std::get_if<std::wstring>(&found->data) : nullptr;
+        if (text == nullptr || *text != seed.text) {
+            return testing::AssertionFailure()
+                   << testing::PrintToString(std::wstring(seed.path)) << " changed";
+        }
+    }
+    if (!seeded && registry.value(row.path)) {
+        return testing::AssertionFailure()
+               << testing::PrintToString(std::wstring(row.path)) << " was written";
+    }
+    return testing::AssertionSuccess();
+}
+
+}  // namespace tovask::test
