@@ -37,13 +37,6 @@ std::string joinedDefaultHostsLines() {
     return content;
 }
 
-// A failed existence test counts as "the file exists", so that the steps it
-// guards are still attempted and report their own failures.
-bool existsOrUnknown(PlatformOps& platform, std::wstring_view path) {
-    const auto exists = platform.FileExists(path);
-    return !exists.ok() || exists.value();
-}
-
 }  // namespace
 
 HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view systemFolder) {
@@ -80,22 +73,29 @@ std::string_view defaultHostsContent() {
 }
 
 BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures) {
-    if (!existsOrUnknown(platform, pair.hosts)) {
+    // A failed existence test counts as "the file exists", so that the steps
+    // it guards are still attempted and report their own failures.
+    const auto exists = platform.FileExists(pair.hosts);
+    if (exists.ok() && !exists.value()) {
         return BackupOutcome::NoHostsFile;
     }
     const auto isDefault = platform.FileHasContent(pair.hosts, defaultHostsContent());
-    if (isDefault.ok() && isDefault.value()) {
+    if (!isDefault.ok()) {
+        if (!exists.ok() && isNotFound(isDefault.error())) {
+            return BackupOutcome::NoHostsFile;
+        }
+        // Not knowing whether the file is clean already, a copy could replace
+        // the backup that holds the user's own content with the default one.
+        failures.add(pair.hosts, isDefault.error());
+        return BackupOutcome::Failed;
+    }
+    if (isDefault.value()) {
         return BackupOutcome::AlreadyDefault;
     }
     // A read-only, hidden or system backup left by an earlier run must not
     // block the new copy; on a first run there is no backup yet.
     platform.ClearAttributes(pair.backup);
     if (const auto error = platform.CopyFileOver(pair.hosts, pair.backup)) {
-        // Only reachable when the existence test itself failed: a HOSTS file
-        // that is not there needs no backup and is not an error.
-        if (isNotFound(error)) {
-            return BackupOutcome::NoHostsFile;
-        }
         failures.add(pair.backup, error);
         return BackupOutcome::Failed;
     }

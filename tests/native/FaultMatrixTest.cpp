@@ -27,7 +27,8 @@ TEST_P(FaultMatrix, EveryCallFailingInTurnLeavesRunAndUndoSound) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, FaultMatrix,
     testing::Values(FaultKind{"AccessDenied", std::errc::permission_denied},
-                    FaultKind{"FileInUse", std::errc::device_or_resource_busy}),
+                    FaultKind{"FileInUse", std::errc::device_or_resource_busy},
+                    FaultKind{"NotFound", std::errc::no_such_file_or_directory}),
     [](const testing::TestParamInfo<FaultKind>& info) { return info.param.name; });
 
 }  // namespace

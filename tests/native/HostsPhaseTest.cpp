@@ -239,5 +239,35 @@ TEST(HostsPhase, LockedHostsFileKeepsItsContentAndIsReported) {
     EXPECT_TRUE(bench.errorLines().back().starts_with(errorLineStart(kSystemHosts)));
 }
 
+// The HOSTS file exists, yet its backup copy reports "not found": the file is
+// left unrepaired and the user must be told.
+TEST(HostsPhase, BackupCopyFailingWithNotFoundIsReported) {
+    RepairBench bench;
+    bench.addFiles({{kSystemHosts, kHijackedHosts}});
+    bench.failExactly("CopyFileOver", kSystemBackup, errc(std::errc::no_such_file_or_directory));
+    bench.press();
+
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), kHijackedHosts);
+    ASSERT_TRUE(reportsRun(bench, ForumSiteUrl, 2));
+    EXPECT_TRUE(bench.errorLines()[0].starts_with(errorLineStart(kSystemBackup)));
+    EXPECT_TRUE(bench.errorLines()[1].starts_with(errorLineStart(kSystemHosts)));
+}
+
+// A second run over a clean HOSTS file whose content cannot be read back:
+// the backup from the first run holds the user's only copy and must survive.
+TEST(HostsPhase, UnreadableCleanHostsFileKeepsTheEarlierBackup) {
+    for (const auto error : {std::errc::permission_denied, std::errc::device_or_resource_busy,
+                             std::errc::no_such_file_or_directory}) {
+        RepairBench bench;
+        bench.addFiles({{kSystemHosts, kHijackedHosts}});
+        bench.press();
+        bench.failExactly("FileHasContent", kSystemHosts, errc(error));
+        bench.press();
+        bench.undo();
+        EXPECT_EQ(bench.bytesOf(kSystemBackup), kHijackedHosts) << errc(error).message();
+        EXPECT_EQ(bench.bytesOf(kSystemHosts), kHijackedHosts) << errc(error).message();
+    }
+}
+
 }  // namespace
 }  // namespace tovask::test
