@@ -1,0 +1,115 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "repair/SiteUrls.h"
+#include "tests/ui/FormFixture.h"
+
+namespace tovask::ui_test {
+namespace {
+
+const std::wstring kStartPageValue =
+    L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page";
+
+std::vector<std::wstring> reportFor(const std::wstring& startPage) {
+    return {L"Finalizado:",
+            L"Registro restaurado",
+            L"Backup del Archivo Hosts",
+            L"Archivo Hosts restaurado",
+            L"",
+            L"Página de inicio: " + startPage};
+}
+
+struct TypedPage {
+    std::wstring typed;
+    std::wstring applied;
+};
+
+class RepairButtonTest : public FormTest, public ::testing::WithParamInterface<TypedPage> {};
+
+TEST_P(RepairButtonTest, RepairsReportsAndEmptiesTheBox) {
+    SetWindowTextW(control(ControlId::Text1), GetParam().typed.c_str());
+    click(ControlId::btndesblo);
+
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].title, L"Finalizado");
+    EXPECT_EQ(platform.messages[0].prompt, L"Internet Explorer desbloqueado exitosamente");
+    EXPECT_EQ(listLines(), reportFor(GetParam().applied));
+    EXPECT_EQ(windowText(control(ControlId::Text1)), L"");
+    const auto stored = platform.registry.value(kStartPageValue);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(std::get<std::wstring>(stored->data), GetParam().applied);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StartPages, RepairButtonTest,
+    ::testing::Values(TypedPage{L"", std::wstring(ForumSiteUrl)},
+                      TypedPage{L"http://mi.página.example/ñandú?a=1&b=2",
+                                L"http://mi.página.example/ñandú?a=1&b=2"},
+                      TypedPage{L"http://larga.example/" + std::wstring(70000, L'x'),
+                                L"http://larga.example/" + std::wstring(70000, L'x')}));
+
+TEST_F(FormTest, SecondRepairReplacesTheReport) {
+    click(ControlId::btndesblo);
+    SetWindowTextW(control(ControlId::Text1), L"http://otra.example");
+    click(ControlId::btndesblo);
+    EXPECT_EQ(listLines(), reportFor(L"http://otra.example"));
+    EXPECT_EQ(platform.messages.size(), 2u);
+}
+
+TEST_F(FormTest, RepairWarnsAndStopsWhileTheBrowserIsOpen) {
+    platform.openWindowClasses.insert(L"IEFrame");
+    SetWindowTextW(control(ControlId::Text1), L"http://inicio.example");
+    click(ControlId::btndesblo);
+
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].title, L"Aviso");
+    EXPECT_EQ(platform.messages[0].prompt,
+              L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar Tovask 2.0.3");
+    EXPECT_TRUE(listLines().empty());
+    EXPECT_EQ(windowText(control(ControlId::Text1)), L"http://inicio.example");
+    EXPECT_FALSE(platform.registry.value(kStartPageValue).has_value());
+}
+
+TEST_F(FormTest, UndoPutsTheBackupBackAndReports) {
+    platform.files.addFile(L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts", "127.0.0.1 nuevo\r\n");
+    platform.files.addFile(L"C:\\WINDOWS\\system32\\drivers\\etc\\BackupHosts.bak",
+                           "127.0.0.1 antiguo\r\n");
+    form.appendLine(L"línea anterior");
+    click(ControlId::btndeshacer);
+
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].title, L"Finalizado");
+    EXPECT_EQ(platform.messages[0].prompt, L"Finalizado");
+    EXPECT_EQ(listLines(), std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
+    const auto hosts = platform.files.file(L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
+    ASSERT_TRUE(hosts.has_value());
+    EXPECT_EQ(hosts->bytes, "127.0.0.1 antiguo\r\n");
+}
+
+TEST_F(FormTest, StartPageBoxIsReadAndWrittenWhole) {
+    const std::wstring page = L"http://ü.example/" + std::wstring(100000, L'p');
+    form.setStartPage(page);
+    EXPECT_EQ(form.startPage(), page);
+    form.setStartPage(L"");
+    EXPECT_EQ(form.startPage(), L"");
+}
+
+TEST_F(FormTest, OtherButtonsAndLabelsRunNoRepair) {
+    for (const ControlId id : {ControlId::Label1, ControlId::LabelDetalles, ControlId::List1}) {
+        SendMessageW(form.window(), WM_COMMAND, MAKEWPARAM(static_cast<int>(id), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(id)));
+    }
+    SendMessageW(form.window(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    SendMessageW(form.window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    pumpMessages();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(listLines().empty());
+    EXPECT_TRUE(IsWindow(form.window()));
+}
+
+}  // namespace
+}  // namespace tovask::ui_test
