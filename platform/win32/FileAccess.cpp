@@ -1,0 +1,35 @@
+#include "platform/win32/FileAccess.h"
+
+#include "platform/win32/SystemError.h"
+
+namespace tovask::win32 {
+
+std::error_code openSharedForReading(const std::wstring& path, KernelHandle& file) {
+    const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    file.reset(opened);
+    return {};
+}
+
+Result<std::size_t> readSome(HANDLE file, std::span<char> buffer) {
+    DWORD read = 0;
+    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+        return lastError();
+    }
+    return std::size_t{read};
+}
+
+std::error_code writeAll(HANDLE file, std::string_view bytes) {
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        return lastError();
+    }
+    // A disk file takes all of it or fails; a short write is a failure all the same.
+    return written == bytes.size() ? std::error_code{} : errorFromCode(ERROR_WRITE_FAULT);
+}
+
+}  // namespace tovask::win32

@@ -1,0 +1,64 @@
+#include "platform/win32/FileQueries.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/win32/FileAccess.h"
+#include "platform/win32/SystemError.h"
+
+namespace tovask::win32 {
+
+Result<bool> fileExists(std::wstring_view path) {
+    const DWORD attributes = GetFileAttributesW(std::wstring(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const auto error = lastError();
+        if (isNotFound(error)) {
+            return false;
+        }
+        return error;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+Result<bool> fileHasContent(std::wstring_view path, std::string_view content) {
+    KernelHandle file;
+    if (const auto error = openSharedForReading(std::wstring(path), file)) {
+        return error;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        return lastError();
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) != content.size()) {
+        return false;
+    }
+    // One byte more than expected, so that a file that grew is noticed.
+    std::vector<char> buffer(std::min(content.size(), kReadSlice) + 1);
+    for (;;) {
+        const auto read = readSome(file.get(), buffer);
+        if (!read.ok()) {
+            return read.error();
+        }
+        if (read.value() == 0) {
+            return content.empty();
+        }
+        // The file may have grown or changed since its size was taken.
+        if (read.value() > content.size() ||
+            !std::equal(buffer.begin(), buffer.begin() + read.value(), content.begin())) {
+            return false;
+        }
+        content.remove_prefix(read.value());
+    }
+}
+
+std::error_code clearAttributes(std::wstring_view path) {
+    if (!SetFileAttributesW(std::wstring(path).c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        return lastError();
+    }
+    return {};
+}
+
+}  // namespace tovask::win32

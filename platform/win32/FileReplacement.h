@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+#include <system_error>
+
+namespace tovask::win32 {
+
+// Both build the new file beside the destination and then put it in the
+// destination's place in one step: afterwards the destination holds either
+// its old bytes or all of the new ones, never a part, and no temporary file
+// is left behind. The destination's attributes are cleared first, so a
+// read-only, hidden or system file is replaced too.
+std::error_code copyFileOver(std::wstring_view source, std::wstring_view destination);
+std::error_code replaceFileContent(std::wstring_view path, std::string_view content);
+
+}  // namespace tovask::win32

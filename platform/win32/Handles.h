@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/win32/ScopedHandle.h"
+
+namespace tovask::win32 {
+
+using RegistryKey = ScopedHandle<HKEY, &RegCloseKey>;
+// A file, process or thread. "None" is nullptr, so a failed CreateFileW
+// (INVALID_HANDLE_VALUE) is turned into an error and never stored here.
+using KernelHandle = ScopedHandle<HANDLE, &CloseHandle>;
+// Memory that the system allocated for us, such as FormatMessageW's text.
+using LocalMemory = ScopedHandle<HLOCAL, &LocalFree>;
+
+}  // namespace tovask::win32

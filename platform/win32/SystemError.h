@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+#include <system_error>
+
+namespace tovask::win32 {
+
+// The system's result code as an error; success gives no error. A missing
+// file, folder, key or value becomes std::errc::no_such_file_or_directory, the
+// one failure that callers tell apart from all others.
+std::error_code errorFromCode(DWORD code);
+std::error_code lastError();
+
+}  // namespace tovask::win32

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/PlatformOps.h"
+
+namespace tovask {
+
+// The platform operations on a real Windows, through the Unicode API. It keeps
+// no state: every call opens and releases what it needs.
+class Win32Platform final : public PlatformOps {
+  public:
+    std::error_code RegWrite(std::wstring_view path, RegistryData value,
+                             RegistryType type) override;
+    std::error_code RegDelete(std::wstring_view path) override;
+
+    Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
+    Result<bool> FileExists(std::wstring_view path) override;
+    Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
+    std::error_code ClearAttributes(std::wstring_view path) override;
+    std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+
+    std::uintptr_t FindWindowA(std::wstring_view className) override;
+    void InitCommonControls() override;
+    std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
+                                  LaunchStyle style) override;
+    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                std::wstring_view title) override;
+    [[noreturn]] void EndProgram() override;
+
+    std::wstring DescribeError(std::error_code error) override;
+};
+
+}  // namespace tovask

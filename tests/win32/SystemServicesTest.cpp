@@ -1,0 +1,174 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+#include "tests/win32/TestNames.h"
+#include "tests/win32/TestWindows.h"
+
+namespace tovask {
+namespace {
+
+using testsupport::TestWindowClass;
+
+bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view end) {
+    return text.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
+}
+
+TEST(SpecialFolderTest, WindowsFolderIsAnExistingFolderWithoutTrailingBackslash) {
+    Win32Platform platform;
+    const auto windows = platform.GetSpecialFolder(SpecialFolder::Windows);
+    ASSERT_TRUE(windows.ok()) << windows.error().message();
+
+    EXPECT_FALSE(windows.value().ends_with(L'\\'));
+    EXPECT_TRUE(std::filesystem::is_directory(windows.value()));
+}
+
+TEST(SpecialFolderTest, SystemFolderIsTheRealSystem32InsideWindowsFolder) {
+    Win32Platform platform;
+    const auto windows = platform.GetSpecialFolder(SpecialFolder::Windows);
+    const auto system = platform.GetSpecialFolder(SpecialFolder::System);
+    ASSERT_TRUE(windows.ok() && system.ok());
+
+    // Under WOW64 the 32-bit view of this folder is SysWOW64; the HOSTS path
+    // is built from the name System32 all the same.
+    EXPECT_TRUE(system.value().starts_with(windows.value() + L"\\"));
+    EXPECT_TRUE(endsWithIgnoringCase(system.value(), L"\\system32"));
+    EXPECT_TRUE(std::filesystem::is_directory(system.value()));
+}
+
+TEST(FindWindowTest, FindsTopLevelWindowOfClassUntilItIsGone) {
+    Win32Platform platform;
+    const TestWindowClass frame(L"IEFrame-" + testsupport::uniqueTestName());
+    auto window = frame.createWindow();
+    ASSERT_TRUE(window);
+
+    EXPECT_EQ(platform.FindWindowA(frame.name()), reinterpret_cast<std::uintptr_t>(window.get()));
+    window.reset();
+    EXPECT_EQ(platform.FindWindowA(frame.name()), 0u);
+}
+
+TEST(FindWindowTest, ClassThatNobodyRegisteredGivesZero) {
+    Win32Platform platform;
+    EXPECT_EQ(platform.FindWindowA(L"Unregistered-" + testsupport::uniqueTestName()), 0u);
+}
+
+// What a second thread saw of the message box before it pressed OK.
+struct SeenMessageBox {
+    bool found = false;
+    std::vector<std::wstring> texts;
+    HWND owner = nullptr;
+    bool windowEnabledMeanwhile = true;
+};
+
+BOOL CALLBACK collectText(HWND child, LPARAM texts) {
+    wchar_t text[512] = {};
+    GetWindowTextW(child, text, 512);
+    reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(text);
+    return TRUE;
+}
+
+// Waits for the box titled so, looks at it and at the program's window,
+// then presses OK for the user.
+SeenMessageBox answerMessageBox(const std::wstring& title, HWND programWindow) {
+    SeenMessageBox seen;
+    for (int attempt = 0; attempt < 600 && !seen.found; ++attempt) {
+        const HWND box = FindWindowW(L"#32770", title.c_str());
+        if (box == nullptr) {
+            Sleep(100);
+            continue;
+        }
+        seen.found = true;
+        EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&seen.texts));
+        seen.owner = GetWindow(box, GW_OWNER);
+        seen.windowEnabledMeanwhile = IsWindowEnabled(programWindow);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return seen;
+}
+
+class ShowMessageTest : public ::testing::Test {
+  protected:
+    SeenMessageBox showAndAnswer(HWND programWindow) {
+        SeenMessageBox seen;
+        std::thread user([&] { seen = answerMessageBox(title_, programWindow); });
+        const auto error = platform_.ShowMessage(kPrompt, MessageStyle::Information, title_);
+        user.join();
+        EXPECT_FALSE(error) << error.message();
+        return seen;
+    }
+
+    static constexpr const wchar_t* kPrompt = L"Internet Explorer desbloqueado \u00e9xito";
+    Win32Platform platform_;
+    const std::wstring title_ = L"Finalizado " + testsupport::uniqueTestName();
+    const TestWindowClass windowClass_{testsupport::uniqueTestName()};
+};
+
+TEST_F(ShowMessageTest, BoxBelongsToActiveWindowAndBlocksItUntilAnswered) {
+    const auto window = windowClass_.createWindow();
+    ShowWindow(window.get(), SW_SHOW);
+    SetActiveWindow(window.get());
+
+    const auto seen = showAndAnswer(window.get());
+
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.owner, window.get());
+    EXPECT_FALSE(seen.windowEnabledMeanwhile);
+    EXPECT_TRUE(IsWindowEnabled(window.get()));
+    EXPECT_NE(std::ranges::find(seen.texts, kPrompt), seen.texts.end());
+}
+
+TEST_F(ShowMessageTest, WithoutActiveWindowEveryWindowOfTheProgramIsBlocked) {
+    const auto hidden = windowClass_.createWindow();
+    ASSERT_EQ(GetActiveWindow(), nullptr);
+
+    const auto seen = showAndAnswer(hidden.get());
+
+    ASSERT_TRUE(seen.found);
+    EXPECT_FALSE(seen.windowEnabledMeanwhile);
+    EXPECT_TRUE(IsWindowEnabled(hidden.get()));
+}
+
+TEST(EndProgramTest, EndsTheProcessAtOnceWithExitCodeZero) {
+    Win32Platform platform;
+    EXPECT_EXIT(platform.EndProgram(), testing::ExitedWithCode(0), "");
+}
+
+TEST(DescribeErrorTest, GivesTheSystemTextWithoutLineBreak) {
+    Win32Platform platform;
+    const std::error_code cases[] = {
+        std::error_code(ERROR_ACCESS_DENIED, std::system_category()),
+        std::error_code(ERROR_SHARING_VIOLATION, std::system_category()),
+        std::make_error_code(std::errc::no_such_file_or_directory),
+        std::make_error_code(std::errc::invalid_argument),
+        std::error_code(0x7fff1234, std::system_category()),
+    };
+    for (const auto& error : cases) {
+        SCOPED_TRACE(error.message());
+        const auto text = platform.DescribeError(error);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text.find_last_not_of(L"\r\n \t"), text.size() - 1);
+    }
+}
+
+TEST(DescribeErrorTest, OwnNotFoundReadsAsTheSystemsFileNotFound) {
+    Win32Platform platform;
+    EXPECT_EQ(
+        platform.DescribeError(std::make_error_code(std::errc::no_such_file_or_directory)),
+        platform.DescribeError(std::error_code(ERROR_FILE_NOT_FOUND, std::system_category())));
+    EXPECT_NE(
+        platform.DescribeError(std::error_code(ERROR_ACCESS_DENIED, std::system_category())),
+        platform.DescribeError(std::error_code(ERROR_FILE_NOT_FOUND, std::system_category())));
+}
+
+}  // namespace
+}  // namespace tovask

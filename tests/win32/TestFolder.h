@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32/Handles.h"
+
+namespace tovask::testsupport {
+
+// A fresh folder under the system's temporary folder, named after the running
+// test; removed with everything in it, whatever attributes its files got.
+class TestFolder {
+  public:
+    TestFolder();
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+    ~TestFolder();
+
+    std::wstring path(std::wstring_view name) const;
+    // The names in the folder, sorted: shows any file left behind.
+    std::vector<std::wstring> names() const;
+
+  private:
+    std::wstring root_;
+};
+
+void writeBytes(const std::wstring& path, std::string_view bytes);
+std::string readBytes(const std::wstring& path);
+// The file held open by another handle that shares nothing.
+win32::KernelHandle lockWithoutSharing(const std::wstring& path);
+
+}  // namespace tovask::testsupport
