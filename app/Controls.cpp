@@ -29,7 +29,7 @@ void ControlSet::add(const ControlDesign& design, HWND window) {
     control.design = &design;
     control.window = window;
     if (design.has(kLinkStyle)) {
-        control.textColour = RGB(0, 0, 255);
+        control.textColour = kLinkBlue;
     }
 }
 

@@ -10,6 +10,9 @@
 
 namespace tovask::app {
 
+// The design colour of the site links.
+inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
+
 // One created control: its design row, its window and the text colour it
 // paints with (none: the system's control text colour).
 struct Control {

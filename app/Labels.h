@@ -8,9 +8,6 @@
 
 namespace tovask::app {
 
-// The design colour of the site links.
-inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
-
 // Sets the colours a label paints with and returns the brush for its
 // background: the dialog face, or nothing at all for a transparent label.
 HBRUSH prepareLabelColours(HDC dc, const Control& label);

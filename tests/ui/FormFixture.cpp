@@ -90,4 +90,9 @@ int pixels(int twips, int dpi) {
     return (twips * dpi + 720) / 1440;
 }
 
+std::string controlName(ControlId id) {
+    const std::wstring_view name = app::designOf(id).name;
+    return std::string(name.begin(), name.end());
+}
+
 }  // namespace tovask::ui_test

@@ -41,5 +41,7 @@ std::wstring className(HWND window);
 // Left, top, right and bottom of a control in its container's client area.
 RECT rectInContainer(HWND control);
 int pixels(int twips, int dpi);
+// The control's design name, to name the cases of a test over controls.
+std::string controlName(ControlId id);
 
 }  // namespace tovask::ui_test

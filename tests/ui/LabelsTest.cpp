@@ -41,7 +41,8 @@ TEST_P(AutoSizeTest, LabelTakesTheWidthOfItsNewCaptionAndKeepsItsPlace) {
 
 INSTANTIATE_TEST_SUITE_P(AutoSizeLabels, AutoSizeTest,
                          ::testing::Values(ControlId::Labelcabeza, ControlId::LabelForo2,
-                                           ControlId::LabelInfo1));
+                                           ControlId::LabelInfo1),
+                         [](const auto& info) { return controlName(info.param); });
 
 TEST_F(FormTest, FixedSizeLabelKeepsItsSizeWhateverItsCaption) {
     HWND label = control(ControlId::LabelDetalles);
@@ -97,7 +98,8 @@ TEST_P(LabelPaintTest, LinksAreBlueAndOnlyTransparentLabelsSkipTheirBackground) 
                                           : static_cast<HGDIOBJ>(GetSysColorBrush(COLOR_BTNFACE)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Labels, LabelPaintTest, ::testing::ValuesIn(kLabelPaints));
+INSTANTIATE_TEST_SUITE_P(Labels, LabelPaintTest, ::testing::ValuesIn(kLabelPaints),
+                         [](const auto& info) { return controlName(info.param.label); });
 
 TEST_F(FormTest, LinkColourCanChangeAndChangesNothingElse) {
     HWND label = control(ControlId::LabelForo1);

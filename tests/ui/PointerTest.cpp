@@ -39,7 +39,8 @@ TEST_P(HandPointerTest, ShowsTheHandFromTheStart) {
     EXPECT_EQ(pointerOver(control(GetParam())), handPointer());
 }
 
-INSTANTIATE_TEST_SUITE_P(ThirteenControls, HandPointerTest, ::testing::ValuesIn(kHandControls));
+INSTANTIATE_TEST_SUITE_P(ThirteenControls, HandPointerTest, ::testing::ValuesIn(kHandControls),
+                         [](const auto& info) { return controlName(info.param); });
 
 class ArrowPointerTest : public FormTest, public ::testing::WithParamInterface<ControlId> {};
 
@@ -47,7 +48,8 @@ TEST_P(ArrowPointerTest, ShowsTheUsualArrow) {
     EXPECT_EQ(pointerOver(control(GetParam())), LoadCursorW(nullptr, IDC_ARROW));
 }
 
-INSTANTIATE_TEST_SUITE_P(PlainControls, ArrowPointerTest, ::testing::ValuesIn(kArrowControls));
+INSTANTIATE_TEST_SUITE_P(PlainControls, ArrowPointerTest, ::testing::ValuesIn(kArrowControls),
+                         [](const auto& info) { return controlName(info.param); });
 
 TEST_F(FormTest, WindowBackgroundShowsTheUsualArrow) {
     EXPECT_EQ(pointerOver(form.window()), LoadCursorW(nullptr, IDC_ARROW));

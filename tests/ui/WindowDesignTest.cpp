@@ -113,7 +113,8 @@ TEST_P(ControlDesignTest, HasItsClassPlaceCaptionFontAndVisibility) {
     EXPECT_EQ(used.lfItalic, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryControl, ControlDesignTest, ::testing::ValuesIn(kExpectedControls));
+INSTANTIATE_TEST_SUITE_P(EveryControl, ControlDesignTest, ::testing::ValuesIn(kExpectedControls),
+                         [](const auto& info) { return controlName(info.param.id); });
 
 TEST_F(FormTest, PanelControlsLieInThePanelAndTheOthersOnTheWindow) {
     for (const auto& expected : kExpectedControls) {
