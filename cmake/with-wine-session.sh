@@ -37,4 +37,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 wineserver -p
+# The first Wine program of a session starts Wine's own services, and they
+# keep the standard streams they inherit open for as long as the server runs:
+# ctest, reading a test's output through a pipe, would wait for them for
+# ever. Started here, they hold nothing of the command's.
+wine cmd /c exit </dev/null >/dev/null 2>&1
 "$@"
