@@ -22,6 +22,7 @@ need_package fonts-liberation
 need_command Xvfb xvfb
 need_command xauth xauth
 need_command compare imagemagick
+need_command xwininfo x11-utils
 /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=(python3-pil)
 /usr/bin/python3 -c 'import pefile' 2>/dev/null || missing+=(python3-pefile)
 

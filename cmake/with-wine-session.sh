@@ -32,10 +32,7 @@ if [ -z "${DISPLAY:-}" ]; then
     done
 fi
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot --init >/dev/null 2>&1
-    wineserver -w
-fi
+"$(dirname "$0")/init-wine-prefix.sh"
 wineserver -p
 # The first Wine program of a session starts Wine's own services, and they
 # keep the standard streams they inherit open for as long as the server runs:

@@ -4,15 +4,16 @@
 
 namespace tovask {
 
-// The maker group's two sites. They live under the reserved "example" domain.
-inline constexpr std::wstring_view ForumSiteUrl = L"http://foro.pelandra.example";
-inline constexpr std::wstring_view InfoSiteUrl = L"http://info.kestomar.example";
+// The maker group's two sites, under the reserved ".test" domain: short enough
+// for the fixed-size credit line and the gaps of the About text.
+inline constexpr std::wstring_view ForumSiteUrl = L"http://foro.pelandra.test";
+inline constexpr std::wstring_view InfoSiteUrl = L"http://info.kestomar.test";
 
 // What the link labels show: the host names of the two sites and the forum
 // site's domain name.
-inline constexpr std::wstring_view kForumHostName = L"foro.pelandra.example";
-inline constexpr std::wstring_view kInfoHostName = L"info.kestomar.example";
-inline constexpr std::wstring_view kForumDomainName = L"pelandra.example";
+inline constexpr std::wstring_view kForumHostName = L"foro.pelandra.test";
+inline constexpr std::wstring_view kInfoHostName = L"info.kestomar.test";
+inline constexpr std::wstring_view kForumDomainName = L"pelandra.test";
 
 static_assert(ForumSiteUrl.ends_with(kForumHostName) && kForumHostName.ends_with(kForumDomainName));
 static_assert(InfoSiteUrl.ends_with(kInfoHostName));

@@ -1,0 +1,44 @@
+// The floor of the start-up benchmark: the least a window program with a
+// focused edit box does, built with the same compiler, flags and libraries.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = L"MinimalWindow";
+    if (!RegisterClassExW(&windowClass)) {
+        return 1;
+    }
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Minimal",
+                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 400, 330, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        return 1;
+    }
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                10, 10, 200, 20, window, nullptr, instance, nullptr);
+    ShowWindow(window, show);
+    SetFocus(edit);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}

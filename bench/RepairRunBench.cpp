@@ -1,0 +1,72 @@
+// Times the repair run and the undo on the real registry and real HOSTS files
+// of the Wine prefix, and each kind of platform operation within them.
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "bench/Statistics.h"
+#include "bench/TimingPlatform.h"
+#include "platform/win32/Win32Platform.h"
+#include "repair/BrowserRepair.h"
+#include "repair/ProgramTexts.h"
+#include "tests/fake/RecordingView.h"
+
+namespace {
+
+constexpr int kRuns = 20;
+
+using tovask::bench::median;
+using tovask::bench::milliseconds;
+
+// Both HOSTS files present, so the run backs up and rewrites two pairs.
+void prepareHostsFiles(tovask::PlatformOps& platform, const tovask::HostsPaths& paths) {
+    for (const auto& hosts : {paths.strHosts, paths.strHostsWin}) {
+        platform.ReplaceFileContent(hosts, "127.0.0.1 localhost\r\n10.0.0.1 elsewhere.example\r\n");
+    }
+}
+
+template <typename Action>
+double timedMilliseconds(Action action) {
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    return milliseconds(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+int main() {
+    tovask::Win32Platform real;
+    tovask::bench::TimingPlatform platform(real);
+    tovask::fake::RecordingView view;
+    tovask::BrowserRepair repair(platform, view);
+    repair.loadPaths();
+    if (!repair.paths().ok()) {
+        std::puts("the Windows folders could not be found");
+        return 1;
+    }
+    const auto& paths = repair.paths().value();
+    CreateDirectoryW((paths.strWindows + L"\\drivers").c_str(), nullptr);
+    CreateDirectoryW((paths.strWindows + L"\\drivers\\etc").c_str(), nullptr);
+
+    std::vector<double> runs;
+    std::vector<double> undos;
+    std::size_t reportLines = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        prepareHostsFiles(platform, paths);
+        runs.push_back(timedMilliseconds(
+            [&] { repair.VerificarNavegador(tovask::texts::kBrowserWindowClass); }));
+        reportLines = view.lines.size();
+        undos.push_back(timedMilliseconds([&] { repair.DeshacerCambios(); }));
+    }
+    std::printf("repair run: median %.2f ms over %d runs (%zu report lines)\n", median(runs), kRuns,
+                reportLines);
+    std::printf("undo:       median %.2f ms over %d runs\n", median(undos), kRuns);
+    for (const auto& [name, tally] : platform.tallies) {
+        std::printf("  %-18s %6d calls, %.3f ms per call\n", name.c_str(), tally.calls,
+                    milliseconds(tally.total) / tally.calls);
+    }
+    return 0;
+}

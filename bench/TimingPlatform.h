@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+
+namespace tovask::bench {
+
+// Passes every operation on to the real platform and times it, except the
+// message boxes, which are counted instead of shown so that runs repeat
+// without anyone at the keyboard.
+class TimingPlatform final : public PlatformOps {
+  public:
+    explicit TimingPlatform(PlatformOps& real) : real_(real) {}
+
+    std::error_code RegWrite(std::wstring_view path, RegistryData value,
+                             RegistryType type) override {
+        return timed("RegWrite", [&] { return real_.RegWrite(path, value, type); });
+    }
+    std::error_code RegDelete(std::wstring_view path) override {
+        return timed("RegDelete", [&] { return real_.RegDelete(path); });
+    }
+    Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override {
+        return timed("GetSpecialFolder", [&] { return real_.GetSpecialFolder(folder); });
+    }
+    Result<bool> FileExists(std::wstring_view path) override {
+        return timed("FileExists", [&] { return real_.FileExists(path); });
+    }
+    Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override {
+        return timed("FileHasContent", [&] { return real_.FileHasContent(path, content); });
+    }
+    std::error_code ClearAttributes(std::wstring_view path) override {
+        return timed("ClearAttributes", [&] { return real_.ClearAttributes(path); });
+    }
+    std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override {
+        return timed("CopyFileOver", [&] { return real_.CopyFileOver(source, destination); });
+    }
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override {
+        return timed("ReplaceFileContent", [&] { return real_.ReplaceFileContent(path, content); });
+    }
+    std::uintptr_t FindWindowA(std::wstring_view className) override {
+        return timed("FindWindowA", [&] { return real_.FindWindowA(className); });
+    }
+    void InitCommonControls() override { real_.InitCommonControls(); }
+    std::error_code LaunchCommand(std::wstring_view, std::wstring_view, LaunchStyle) override {
+        return std::make_error_code(std::errc::operation_not_permitted);
+    }
+    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle,
+                                std::wstring_view) override {
+        lastMessage = prompt;
+        return {};
+    }
+    void EndProgram() override {}
+    std::wstring DescribeError(std::error_code error) override {
+        return real_.DescribeError(error);
+    }
+
+    struct Tally {
+        int calls = 0;
+        std::chrono::nanoseconds total{};
+    };
+    std::map<std::string, Tally> tallies;
+    std::wstring lastMessage;
+
+  private:
+    template <typename Operation>
+    std::invoke_result_t<Operation> timed(const char* name, Operation operation) {
+        const auto start = std::chrono::steady_clock::now();
+        auto outcome = operation();
+        auto& tally = tallies[name];
+        ++tally.calls;
+        tally.total += std::chrono::steady_clock::now() - start;
+        return outcome;
+    }
+
+    PlatformOps& real_;
+};
+
+}  // namespace tovask::bench

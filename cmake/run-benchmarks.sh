@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks inside a Wine session; they print figures.
+set -euo pipefail
+build=$(realpath "$1")
+windows="$build/windows"
+cmake --build --preset windows --target benchmarks
+run="$windows/wine-run"
+tovask=$(winepath -w "$windows/app/Tovask.exe")
+minimal=$(winepath -w "$windows/bench/minimal_window.exe")
+"$run" "$windows/bench/startup_bench.exe" "$tovask" "$minimal"
+"$run" "$windows/bench/repair_run_bench.exe"
+/usr/bin/python3 bench/executable_figures.py "$windows/app/Tovask.exe"
