@@ -68,11 +68,28 @@ std::wstring imagePathOf(HANDLE process) {
     return {path, length};
 }
 
+// Everything this process starts from now on, and what those processes start
+// in turn, ends with this process: the shell program hands its work to a
+// second process that would otherwise outlive the test and keep the test
+// runner waiting on the output it inherited.
+void endStartedProgramsWithThisProcess() {
+    static const HANDLE job = [] {
+        const HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        AssignProcessToJobObject(created, GetCurrentProcess());
+        return created;
+    }();
+    ASSERT_NE(job, nullptr) << GetLastError();
+}
+
 // A program named like the shell program lies in our own folder, where a
 // search by bare name would find it first.
 class LaunchCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        endStartedProgramsWithThisProcess();
         ASSERT_TRUE(CopyFileW((ownFolder() + L"\\tovask_planted_program.exe").c_str(),
                               planted_.c_str(), FALSE))
             << GetLastError();
