@@ -4,10 +4,28 @@
 #include "app/MessageLoop.h"
 #include "platform/win32/Win32Platform.h"
 
+namespace {
+
+// Before anything else can load a library: a DLL planted beside the program,
+// in a download folder say, must never run with our rights. Windows 7 has
+// SetDefaultDllDirectories only with its security update, so it is looked up
+// in kernel32, which is always loaded; without it, at least the current
+// folder leaves the search.
+void restrictLibrarySearchToSystemFolder() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories == nullptr ||
+        !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        SetDllDirectoryW(L"");
+    }
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // Before anything else can load a library: a DLL planted beside the
-    // program, in a download folder say, must never run with our rights.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    restrictLibrarySearchToSystemFolder();
 
     tovask::Win32Platform platform;
     tovask::app::Form1 form(platform, instance);

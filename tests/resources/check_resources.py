@@ -10,7 +10,9 @@ exit status is 1 when a check failed.
 """
 
 import io
+import re
 import struct
+import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 
@@ -324,6 +326,47 @@ def check_security(checks, pe):
     checks.expect(pe.verify_checksum(), "the header checksum does not match the file")
 
 
+# Ways of starting a program that search for it by a bare name.
+UNSAFE_PROCESS_STARTS = {"WinExec", "ShellExecuteA", "ShellExecuteW", "ShellExecuteExA",
+                         "ShellExecuteExW", "CreateProcessA", "system", "_wsystem"}
+CALL_THROUGH_IMPORT = re.compile(r"\bcall\s+\*0x([0-9a-f]+)\b")
+
+
+def _imported_functions(pe):
+    """The imported functions by the address of their import table slot."""
+    functions = {}
+    for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []):
+        for function in entry.imports:
+            if function.name:
+                functions[function.address] = function.name.decode("ascii")
+    return functions
+
+
+def _calls_at_start_of(path, symbol, count):
+    listing = subprocess.run(["i686-w64-mingw32-objdump", "-d", "--no-show-raw-insn", path],
+                             capture_output=True, text=True, check=True).stdout
+    start = listing.find(f"<{symbol}>:")
+    if start < 0:
+        return []
+    calls = [line for line in listing[start:].splitlines()[1:] if "call" in line]
+    return calls[:count]
+
+
+def check_process_starts(checks, pe, path):
+    imported = set(_imported_functions(pe).values())
+    for name in sorted(UNSAFE_PROCESS_STARTS & imported):
+        checks.expect(False, f"imports {name}, which finds its program by a bare name")
+    # The library search is restricted before anything else: the program's
+    # first two calls look up SetDefaultDllDirectories in the loaded kernel32.
+    functions = _imported_functions(pe)
+    calls = _calls_at_start_of(path, "_wWinMain@16", 2)
+    called = [functions.get(int(match.group(1), 16), line.strip())
+              for line in calls if (match := CALL_THROUGH_IMPORT.search(line))]
+    checks.equal(called, ["GetModuleHandleW", "GetProcAddress"], "first calls of wWinMain")
+    checks.expect(b"SetDefaultDllDirectories\0" in pe.__data__,
+                  "SetDefaultDllDirectories is never looked up")
+
+
 def main(arguments):
     if len(arguments) != 2:
         print("usage: check_resources.py PROGRAM.exe", file=sys.stderr)
@@ -340,6 +383,7 @@ def main(arguments):
                   check_version_block, check_manifest):
         check(checks, resources)
     check_security(checks, pe)
+    check_process_starts(checks, pe, arguments[1])
     print(f"{checks.passed} passed, {checks.failed} failed")
     return 1 if checks.failed else 0
 
