@@ -1,10 +1,9 @@
 #include "app/Form1.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "app/ControlFactory.h"
 #include "app/Labels.h"
+#include "app/MousePoint.h"
+#include "app/PanelCover.h"
 #include "app/TabOrder.h"
 #include "app/WindowClasses.h"
 #include "app/WindowPlacement.h"
@@ -31,11 +30,6 @@ bool isTabKey(const MSG& message) {
 }
 
 }  // namespace
-
-const Form1::ClickRoute Form1::kClickRoutes[] = {
-    {ControlId::btndesblo, &Form1::btndesblo_Click},
-    {ControlId::btndeshacer, &Form1::btndeshacer_Click},
-};
 
 Form1::Form1(PlatformOps& platform, HINSTANCE instance)
     : platform_(platform),
@@ -64,6 +58,9 @@ std::error_code Form1::create() {
         return error;
     }
     if (const auto error = createControls()) {
+        return error;
+    }
+    if (const auto error = subclassControls()) {
         return error;
     }
     Form_Load();
@@ -125,12 +122,25 @@ bool Form1::translateKeyboard(MSG& message) {
         return false;
     }
     if (isTabKey(message) && (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
-        if (HWND next = nextTabStop(controls_, GetFocus(), GetKeyState(VK_SHIFT) < 0)) {
+        if (HWND next = nextReachableTabStop(GetKeyState(VK_SHIFT) < 0)) {
             SetFocus(next);
         }
         return true;
     }
     return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+// The tab stops that the shown panel covers are passed over; going round the
+// cycle once finds the next one that is not, if any.
+HWND Form1::nextReachableTabStop(bool backwards) const {
+    HWND next = GetFocus();
+    for (std::size_t stop = 0; stop < kDesignTable.size(); ++stop) {
+        next = nextTabStop(controls_, next, backwards);
+        if (next == nullptr || !liesUnderPanel(next, control(ControlId::Picture1))) {
+            return next;
+        }
+    }
+    return nullptr;
 }
 
 LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,7 +159,10 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
 LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            onCommand(static_cast<ControlId>(LOWORD(wParam)), HIWORD(wParam));
+            onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            onMouseMove(window_, pointOf(lParam));
             return 0;
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<LRESULT>(
@@ -174,12 +187,14 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// A click is BN_CLICKED from a button and STN_CLICKED from a label or logo:
-// both are notification 0.
-void Form1::onCommand(ControlId id, UINT notification) {
-    const auto route = std::ranges::find(kClickRoutes, id, &ClickRoute::control);
-    if (notification == BN_CLICKED && route != std::end(kClickRoutes)) {
-        (this->*route->handler)();
+// A button reports its click here. A label or logo reports STN_CLICKED as
+// soon as the mouse button goes down, which is not yet a click: its clicks
+// come from the release instead (onMouseUp).
+void Form1::onCommand(HWND sender, UINT notification) {
+    const Control* control = controls_.find(sender);
+    if (notification == BN_CLICKED && control != nullptr &&
+        control->design->kind == ControlKind::Button) {
+        runClick(control->design->id);
     }
 }
 

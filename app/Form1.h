@@ -53,8 +53,15 @@ class Form1 final : public ProgressView {
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Every control's own pointer messages come here first (a subclass), then
+    // go on to the control.
+    static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR subclass, DWORD_PTR form);
 
-    void onCommand(ControlId id, UINT notification);
+    void onCommand(HWND sender, UINT notification);
+    void onMouseMove(HWND target, POINT point);
+    void onMouseDown(HWND target, UINT message);
+    void onMouseUp(HWND target, UINT message, WPARAM buttonsDown, POINT point);
     HBRUSH onColourStatic(HDC dc, HWND label);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     bool onSetCursor(HWND target);
@@ -64,17 +71,69 @@ class Form1 final : public ProgressView {
 
     std::error_code createWindow();
     std::error_code createControls();
+    std::error_code subclassControls();
     void Form_Load();
+    HWND nextReachableTabStop(bool backwards) const;
 
+    // Clicks.
     void btndesblo_Click();
     void btndeshacer_Click();
+    void btnsalir_Click();
+    void btnacerca_Click();
+    void btnTovask_Click();
+    void LabelLinkforo_Click();
+    void LabelForo1_Click();
+    void LabelForo2_Click();
+    void LabelForo3_Click();
+    void LabelInfo1_Click();
+    void LabelInfo2_Click();
+    void LogoInfo1_Click();
+    void LogoInfo2_Click();
 
-    // Which handler a click on a control runs; one row per handled control.
-    struct ClickRoute {
+    // Pointer moves: hover help and link colours.
+    void Form_MouseMove();
+    void Picture1_MouseMove();
+    void LabelCuerpo_MouseMove();
+    void btndesblo_MouseMove();
+    void btndeshacer_MouseMove();
+    void btnsalir_MouseMove();
+    void btnacerca_MouseMove();
+    void LabelLinkforo_MouseMove();
+    void LabelForo1_MouseMove();
+    void LabelForo2_MouseMove();
+    void LabelForo3_MouseMove();
+    void LabelInfo1_MouseMove();
+    void LabelInfo2_MouseMove();
+
+    // Mouse buttons held on the logos.
+    void LogoInfo1_MouseDown();
+    void LogoInfo1_MouseUp();
+    void LogoInfo2_MouseDown();
+    void LogoInfo2_MouseUp();
+
+    void showDetails(std::wstring_view text);
+    void paintLink(ControlId id, COLORREF colour);
+    void turnPanelLinksBlue();
+    void openSite(std::wstring_view url);
+    void placeLinksInBody(std::wstring_view body);
+    void moveControl(ControlId id, POINT topLeft);
+
+    // Which handler an event of a control runs; one row per handled control.
+    struct Route {
         ControlId control;
         void (Form1::*handler)();
     };
-    static const ClickRoute kClickRoutes[];
+    struct ButtonRoute {
+        ControlId control;
+        void (Form1::*pressed)();
+        void (Form1::*released)();
+    };
+    static const Route kClickRoutes[];
+    static const Route kMouseMoveRoutes[];
+    static const ButtonRoute kMouseButtonRoutes[];
+    void runClick(ControlId id);
+    void runMouseMove(ControlId id);
+    void runMouseButton(ControlId id, bool pressed);
 
     PlatformOps& platform_;
     HINSTANCE instance_;
@@ -90,6 +149,9 @@ class Form1 final : public ProgressView {
     HWND window_ = nullptr;
     // Where the focus was when another window became active, to put it back.
     HWND lastFocus_ = nullptr;
+    // The label or logo where the left button went down, while it is held:
+    // releasing it there completes a click.
+    HWND clickStartedOn_ = nullptr;
 };
 
 }  // namespace tovask::app

@@ -19,6 +19,7 @@ inline constexpr std::wstring_view kRepairFailedPromptPrefix =
 inline constexpr std::wstring_view kUndoFinishedPrompt = L"Finalizado";
 inline constexpr std::wstring_view kErrorTitle = L"Error";
 inline constexpr std::wstring_view kUndoFailedPromptPrefix = L"No se pudo restaurar el archivo ";
+inline constexpr std::wstring_view kSiteNotOpenedPromptPrefix = L"No se pudo abrir el sitio ";
 
 // Progress lines.
 inline constexpr std::wstring_view kRunStarted = L"Finalizado:";
