@@ -1,0 +1,69 @@
+#include "tests/win32/QuietPlatform.h"
+
+namespace tovask::testsupport {
+
+std::error_code QuietPlatform::RegWrite(std::wstring_view path, RegistryData value,
+                                        RegistryType type) {
+    return real_.RegWrite(path, value, type);
+}
+
+std::error_code QuietPlatform::RegDelete(std::wstring_view path) {
+    return real_.RegDelete(path);
+}
+
+Result<std::wstring> QuietPlatform::GetSpecialFolder(SpecialFolder folder) {
+    const auto& chosen = folder == SpecialFolder::Windows ? windowsFolder : systemFolder;
+    return chosen ? Result<std::wstring>(*chosen) : real_.GetSpecialFolder(folder);
+}
+
+Result<bool> QuietPlatform::FileExists(std::wstring_view path) {
+    return real_.FileExists(path);
+}
+
+Result<bool> QuietPlatform::FileHasContent(std::wstring_view path, std::string_view content) {
+    return real_.FileHasContent(path, content);
+}
+
+std::error_code QuietPlatform::ClearAttributes(std::wstring_view path) {
+    return real_.ClearAttributes(path);
+}
+
+std::error_code QuietPlatform::CopyFileOver(std::wstring_view source,
+                                            std::wstring_view destination) {
+    return real_.CopyFileOver(source, destination);
+}
+
+std::error_code QuietPlatform::ReplaceFileContent(std::wstring_view path,
+                                                  std::string_view content) {
+    return real_.ReplaceFileContent(path, content);
+}
+
+std::uintptr_t QuietPlatform::FindWindowA(std::wstring_view className) {
+    return real_.FindWindowA(className);
+}
+
+void QuietPlatform::InitCommonControls() {
+    real_.InitCommonControls();
+}
+
+std::error_code QuietPlatform::LaunchCommand(std::wstring_view program, std::wstring_view argument,
+                                             LaunchStyle style) {
+    launches.push_back({std::wstring(program) + L" " + std::wstring(argument), style});
+    return {};
+}
+
+std::error_code QuietPlatform::ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                           std::wstring_view title) {
+    messages.push_back({std::wstring(prompt), style, std::wstring(title)});
+    return {};
+}
+
+void QuietPlatform::EndProgram() {
+    ++endProgramCalls;
+}
+
+std::wstring QuietPlatform::DescribeError(std::error_code error) {
+    return real_.DescribeError(error);
+}
+
+}  // namespace tovask::testsupport

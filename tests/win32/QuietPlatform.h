@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+#include "tests/fake/FakePlatform.h"
+
+namespace tovask::testsupport {
+
+// The real platform for tests that run the repair core: the registry, files
+// and windows are the system's, but message boxes, launches and the end of
+// the program are only recorded, so that nothing waits for a user. The two
+// special folders can be pointed elsewhere, which moves the HOSTS files.
+class QuietPlatform final : public PlatformOps {
+  public:
+    std::error_code RegWrite(std::wstring_view path, RegistryData value,
+                             RegistryType type) override;
+    std::error_code RegDelete(std::wstring_view path) override;
+    Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
+    Result<bool> FileExists(std::wstring_view path) override;
+    Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
+    std::error_code ClearAttributes(std::wstring_view path) override;
+    std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    std::uintptr_t FindWindowA(std::wstring_view className) override;
+    void InitCommonControls() override;
+    std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
+                                  LaunchStyle style) override;
+    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                std::wstring_view title) override;
+    void EndProgram() override;
+    std::wstring DescribeError(std::error_code error) override;
+
+    // When set, given instead of the system's folders.
+    std::optional<std::wstring> windowsFolder;
+    std::optional<std::wstring> systemFolder;
+
+    std::vector<fake::RecordedMessage> messages;
+    std::vector<fake::RecordedLaunch> launches;
+    int endProgramCalls = 0;
+
+  private:
+    Win32Platform real_;
+};
+
+}  // namespace tovask::testsupport

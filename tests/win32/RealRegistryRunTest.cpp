@@ -1,0 +1,257 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Handles.h"
+#include "repair/BrowserRepair.h"
+#include "tests/fake/RecordingView.h"
+#include "tests/native/ExpectedRegistryPlan.h"
+#include "tests/win32/HostsFolders.h"
+#include "tests/win32/QuietPlatform.h"
+#include "tests/win32/TestFolder.h"
+#include "tests/win32/TestRegistry.h"
+#include "tests/win32/TestWindows.h"
+
+namespace tovask {
+namespace {
+
+using test::kExpectedPlan;
+using test::kHijackedRegistry;
+using test::PlanRow;
+using test::RowKind;
+using testsupport::readValue;
+using testsupport::StoredValue;
+
+const std::wstring kStartPage = L"Página de inicio: ";
+const std::wstring kRepairSucceeded = L"Internet Explorer desbloqueado exitosamente";
+
+// A path of the plan as the system sees it: root, key and value name.
+struct Location {
+    HKEY root;
+    std::wstring key;
+    std::wstring name;
+};
+
+Location locate(std::wstring_view path) {
+    const HKEY root = path.starts_with(L"HKLM\\") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    const auto rest = path.substr(5);
+    const auto last = rest.rfind(L'\\');
+    return {root, std::wstring(rest.substr(0, last)), std::wstring(rest.substr(last + 1))};
+}
+
+// The user's keys have one view; the machine's must be right in both.
+std::vector<REGSAM> viewsOf(HKEY root) {
+    if (root == HKEY_LOCAL_MACHINE) {
+        return {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
+    }
+    return {0};
+}
+
+StoredValue valueAfterRun(const PlanRow& row, std::wstring_view startPage) {
+    const auto expected = test::expectedValue(row, startPage);
+    if (const auto* text = std::get_if<std::wstring>(&expected.data)) {
+        return testsupport::stringValue(*text);
+    }
+    return testsupport::dwordValue(std::get<std::uint32_t>(expected.data));
+}
+
+// Everything a key holds: its values by name, and how many subkeys it has.
+struct KeyContents {
+    std::map<std::wstring, StoredValue> values;
+    DWORD subkeys = 0;
+    bool operator==(const KeyContents&) const = default;
+};
+
+void PrintTo(const KeyContents& contents, std::ostream* out) {
+    *out << contents.subkeys << " subkeys, values";
+    for (const auto& [name, value] : contents.values) {
+        *out << " " << testing::PrintToString(name) << " (";
+        testsupport::PrintTo(value, out);
+        *out << ")";
+    }
+}
+
+std::optional<KeyContents> readKey(const Location& key, REGSAM view) {
+    win32::RegistryKey opened;
+    if (RegOpenKeyExW(key.root, key.key.c_str(), 0, KEY_READ | view, opened.receive()) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    KeyContents contents;
+    DWORD values = 0;
+    DWORD longestName = 0;
+    EXPECT_EQ(RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &contents.subkeys, nullptr,
+                               nullptr, &values, &longestName, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    for (DWORD index = 0; index < values; ++index) {
+        std::wstring name(longestName + 1, L'\0');
+        DWORD length = longestName + 1;
+        EXPECT_EQ(RegEnumValueW(opened.get(), index, name.data(), &length, nullptr, nullptr,
+                                nullptr, nullptr),
+                  ERROR_SUCCESS);
+        name.resize(length);
+        contents.values[name] = readValue(key.root, key.key, name, view).value_or(StoredValue{});
+    }
+    return contents;
+}
+
+// What a key that the plan deletes holds afterwards: what later rows write
+// into it, or, when none does, nothing at all because it is gone.
+std::optional<KeyContents> contentsAfterRebuild(std::size_t deleteRow,
+                                                std::wstring_view startPage) {
+    std::optional<KeyContents> rebuilt;
+    for (std::size_t later = deleteRow + 1; later < kExpectedPlan.size(); ++later) {
+        const auto& row = kExpectedPlan[later];
+        if (test::isWrite(row) && row.path.starts_with(kExpectedPlan[deleteRow].path)) {
+            rebuilt.emplace().values[locate(row.path).name] = valueAfterRun(row, startPage);
+        }
+    }
+    return rebuilt;
+}
+
+// The hijacked state of every seed, in every view of its root.
+void seedHijackedRegistry() {
+    for (const auto& seed : kHijackedRegistry) {
+        const auto where = locate(seed.path);
+        for (const REGSAM view : viewsOf(where.root)) {
+            testsupport::writeStringDirectly(where.root, where.key, where.name,
+                                             std::wstring(seed.text), view);
+        }
+    }
+}
+
+bool reachedByPlan(const test::SeededValue& seed) {
+    return std::ranges::any_of(kExpectedPlan,
+                               [&](const PlanRow& row) { return test::rowReaches(row, seed); });
+}
+
+enum class SeedsKept { All, OutsideThePlan };
+
+void expectSeedsKept(SeedsKept which) {
+    for (const auto& seed : kHijackedRegistry) {
+        if (which == SeedsKept::OutsideThePlan && reachedByPlan(seed)) {
+            continue;
+        }
+        const auto where = locate(seed.path);
+        for (const REGSAM view : viewsOf(where.root)) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(seed.path)));
+            EXPECT_EQ(readValue(where.root, where.key, where.name, view),
+                      testsupport::stringValue(std::wstring(seed.text)));
+        }
+    }
+}
+
+// Seeds that no row touches are the test's own; nothing else removes them.
+void removeUntouchedSeeds() {
+    for (const auto& seed : kHijackedRegistry) {
+        if (reachedByPlan(seed)) {
+            continue;
+        }
+        const auto where = locate(seed.path);
+        for (const REGSAM view : viewsOf(where.root)) {
+            win32::RegistryKey opened;
+            if (RegOpenKeyExW(where.root, where.key.c_str(), 0, KEY_SET_VALUE | view,
+                              opened.receive()) == ERROR_SUCCESS) {
+                RegDeleteValueW(opened.get(), where.name.c_str());
+            }
+        }
+    }
+}
+
+// Each run may find the registry of the prefix as any earlier test left it:
+// the seeds come first, and the run must put every row right regardless.
+class RealRegistryRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folders_.pointAt(platform_);
+        repair_.loadPaths();
+        seedHijackedRegistry();
+    }
+    void TearDown() override { removeUntouchedSeeds(); }
+
+    testsupport::HostsFolders folders_;
+    testsupport::QuietPlatform platform_;
+    fake::RecordingView view_;
+    BrowserRepair repair_{platform_, view_};
+};
+
+struct TypedPage {
+    std::wstring typed;
+    std::wstring stored;
+
+    friend void PrintTo(const TypedPage& page, std::ostream* out) {
+        *out << testing::PrintToString(page.typed);
+    }
+};
+
+class WholeRunOnRealRegistry : public RealRegistryRun,
+                               public ::testing::WithParamInterface<TypedPage> {};
+
+TEST_P(WholeRunOnRealRegistry, LeavesEveryRowOfThePlanInEveryViewAndNothingElseChanged) {
+    view_.page = GetParam().typed;
+    const auto& startPage = GetParam().stored;
+
+    repair_.VerificarNavegador(L"IEFrame");
+
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].prompt, kRepairSucceeded);
+    ASSERT_EQ(view_.lines.size(), 6u);
+    EXPECT_EQ(view_.lines[5], kStartPage + startPage);
+    for (std::size_t index = 0; index < kExpectedPlan.size(); ++index) {
+        const auto& row = kExpectedPlan[index];
+        const auto where = locate(row.path);
+        for (const REGSAM view : viewsOf(where.root)) {
+            SCOPED_TRACE(testing::Message() << "row " << index + 1 << ", view " << view);
+            switch (row.kind) {
+                case RowKind::DeleteKey:
+                    EXPECT_EQ(readKey(where, view), contentsAfterRebuild(index, startPage));
+                    break;
+                case RowKind::DeleteValue:
+                    EXPECT_EQ(readValue(where.root, where.key, where.name, view), std::nullopt);
+                    break;
+                default:
+                    EXPECT_EQ(readValue(where.root, where.key, where.name, view),
+                              valueAfterRun(row, startPage));
+            }
+        }
+    }
+    expectSeedsKept(SeedsKept::OutsideThePlan);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartPages, WholeRunOnRealRegistry,
+                         ::testing::Values(TypedPage{L"", std::wstring(ForumSiteUrl)},
+                                           TypedPage{L"http://inicio.example/página?año=1&q=%20",
+                                                     L"http://inicio.example/página?año=1&q=%20"}),
+                         [](const auto& info) {
+                             return info.param.typed.empty() ? "Empty" : "Typed";
+                         });
+
+TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
+    const std::string userHosts = "127.0.0.1 propio.example\r\n";
+    testsupport::writeBytes(folders_.systemHosts, userHosts);
+    const auto filesBefore = folders_.files();
+    const testsupport::TestWindowClass frame(L"IEFrame");
+    const auto browser = frame.createWindow();
+    ASSERT_TRUE(browser);
+    view_.page = L"http://tecleada.example";
+
+    repair_.VerificarNavegador(L"IEFrame");
+
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].title, L"Aviso");
+    EXPECT_EQ(platform_.messages[0].style, MessageStyle::Information);
+    EXPECT_TRUE(view_.lines.empty());
+    EXPECT_EQ(view_.page, L"http://tecleada.example");
+    expectSeedsKept(SeedsKept::All);
+    EXPECT_EQ(testsupport::readBytes(folders_.systemHosts), userHosts);
+    EXPECT_EQ(folders_.files(), filesBefore);
+}
+
+}  // namespace
+}  // namespace tovask
