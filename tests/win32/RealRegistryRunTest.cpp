@@ -237,7 +237,7 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
     testsupport::writeBytes(folders_.systemHosts, userHosts);
     const auto filesBefore = folders_.files();
     const testsupport::TestWindowClass frame(L"IEFrame");
-    const auto browser = frame.createWindow();
+    auto browser = frame.createWindow();
     ASSERT_TRUE(browser);
     view_.page = L"http://tecleada.example";
 
@@ -251,6 +251,12 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
     expectSeedsKept(SeedsKept::All);
     EXPECT_EQ(testsupport::readBytes(folders_.systemHosts), userHosts);
     EXPECT_EQ(folders_.files(), filesBefore);
+
+    // Once the browser is closed the same run goes through; it also takes the
+    // seeded hijack out of the prefix's registry again.
+    browser.reset();
+    repair_.VerificarNavegador(L"IEFrame");
+    EXPECT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
 }
 
 }  // namespace
