@@ -127,6 +127,13 @@ bool Form1::translateKeyboard(MSG& message) {
         }
         return true;
     }
+    // A key can still be on its way to a control that has just been hidden:
+    // the panel's button closes the panel when Space comes up, and the
+    // character of that key may follow. Wine's dialog navigation never stops
+    // looking for such a control, so the key goes straight to it.
+    if (!IsWindowVisible(message.hwnd)) {
+        return false;
+    }
     return IsDialogMessageW(window_, &message) != FALSE;
 }
 

@@ -5,6 +5,7 @@
 #include "app/BodyTextLayout.h"
 #include "app/Form1.h"
 #include "app/PanelCover.h"
+#include "app/WindowText.h"
 #include "repair/ProgramTexts.h"
 
 // The About panel, opened over the whole window and closed again, and the
@@ -81,6 +82,12 @@ void Form1::btnsalir_Click() {
 // this system has: over the two gaps of blanks left for them and one blank
 // after the last word of the support paragraph.
 void Form1::placeLinksInBody(std::wstring_view body) {
+    // Auto-size labels: as large as their captions really are in this font,
+    // so that a link is centred on its gap by its text.
+    for (const ControlId link :
+         {ControlId::LabelInfo1, ControlId::LabelForo1, ControlId::LabelForo2}) {
+        setCaption(link, windowText(control(link)));
+    }
     const BodyTextLayout layout(control(ControlId::LabelCuerpo), body);
     const std::vector<RowSpan> gaps = layout.blankRuns(texts::kLinkGapBlanks);
     const std::optional<RowSpan> closing = layout.afterParagraph(kSupportParagraph);

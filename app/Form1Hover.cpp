@@ -1,6 +1,5 @@
-#include <string>
-
 #include "app/Form1.h"
+#include "app/WindowText.h"
 #include "repair/ProgramTexts.h"
 
 // Hover help: the details label explains the button under the pointer, and
@@ -15,13 +14,6 @@ constexpr COLORREF kLinkOrange = RGB(255, 128, 0);
 constexpr ControlId kPanelLinks[] = {ControlId::LabelForo1, ControlId::LabelForo2,
                                      ControlId::LabelForo3, ControlId::LabelInfo1,
                                      ControlId::LabelInfo2};
-
-std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 }  // namespace
 
@@ -90,7 +82,7 @@ void Form1::turnPanelLinksBlue() {
 // The pointer moves many times a second: a text or colour that already shows
 // is not set again, so that nothing is painted again for nothing.
 void Form1::showDetails(std::wstring_view text) {
-    if (textOf(control(ControlId::LabelDetalles)) != text) {
+    if (windowText(control(ControlId::LabelDetalles)) != text) {
         setCaption(ControlId::LabelDetalles, text);
     }
 }
