@@ -171,4 +171,32 @@ TEST(BlackBoxTest, RepairFromAnotherProcessSetsTheTypedStartPage) {
         program.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
 }
 
+// The two ways out of the program: its exit button, and closing its window.
+enum class WayOut { ExitButton, CloseWindow };
+
+class LeavingTest : public ::testing::TestWithParam<WayOut> {};
+
+TEST_P(LeavingTest, EndsTheProgram) {
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    HWND window =
+        waitFor<HWND>([&] { return findWindowOf(program.id(), nullptr, L"Tovask 2.0.3"); });
+    ASSERT_NE(window, nullptr);
+    if (GetParam() == WayOut::ExitButton) {
+        HWND exit = FindWindowExW(window, nullptr, L"Button", L"Salir");
+        ASSERT_NE(exit, nullptr);
+        PostMessageW(exit, BM_CLICK, 0, 0);
+    } else {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    EXPECT_TRUE(
+        program.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWays, LeavingTest,
+                         ::testing::Values(WayOut::ExitButton, WayOut::CloseWindow),
+                         [](const auto& info) {
+                             return info.param == WayOut::ExitButton ? "ExitButton" : "CloseWindow";
+                         });
+
 }  // namespace
