@@ -12,6 +12,21 @@ window=$(open_program "$build_dir/app/Tovask.exe")
 photograph_window "$window" "$shots/main-window.png"
 echo "$shots/main-window.png"
 
-# Later pictures of the same run, taken after driving the window, go here.
+# The About panel, opened from within the program's desktop, with the pointer
+# over one of its links, which shows orange. Wine's explorer hands the posing
+# program to the desktop and returns at once: the picture waits for the file
+# that the pose writes when it is done.
+posed="$shots/.about-panel.posed"
+rm -f "$posed"
+wine explorer "/desktop=$desktop_name,$desktop_size" \
+    "$build_dir/tests/ui/pose_about_panel.exe" "Z:$posed" >/dev/null 2>&1
+for _ in $(seq "$patience_tenths"); do
+    [ -f "$posed" ] && break
+    sleep 0.1
+done
+rm -f "$posed"
+about=$(wait_for_window "Acerca de Tovask 2.0.3")
+photograph_window "$about" "$shots/about-panel.png"
+echo "$shots/about-panel.png"
 
 end_window_process "$window"
