@@ -76,9 +76,11 @@ BodyTextLayout::BodyTextLayout(HWND label, std::wstring_view text)
     if (recording.dc() == nullptr) {
         return;
     }
-    const ScopedSelection recordingFont(recording.dc(), fontOf(label));
-    DrawTextW(recording.dc(), text_.c_str(), static_cast<int>(text_.size()), &client,
-              kLabelTextFormat);
+    {
+        const ScopedSelection font(recording.dc(), fontOf(label));
+        DrawTextW(recording.dc(), text_.c_str(), static_cast<int>(text_.size()), &client,
+                  kLabelTextFormat);
+    }
     const ScopedEnhMetaFile picture = recording.finish();
     EnumEnhMetaFile(nullptr, picture.get(), collectTextOut, &rows_, nullptr);
 }
