@@ -38,7 +38,6 @@ Form1::Form1(PlatformOps& platform, HINSTANCE instance)
       dpi_(screenDpi()),
       fonts_(dpi_),
       logoInfo1_(loadBitmapPicture(instance, IDB_LOGO_INFO1)),
-      logoInfo2_(loadGifPicture(instance, IDR_LOGO_INFO2)),
       bigIcon_(loadIcon(instance, SM_CXICON, SM_CYICON)),
       smallIcon_(loadIcon(instance, SM_CXSMICON, SM_CYSMICON)),
       handCursor_(LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_POINTER))) {}

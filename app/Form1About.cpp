@@ -7,6 +7,7 @@
 #include "app/PanelCover.h"
 #include "app/WindowText.h"
 #include "repair/ProgramTexts.h"
+#include "resources/ResourceIds.h"
 
 // The About panel, opened over the whole window and closed again, and the
 // exit button.
@@ -45,6 +46,12 @@ int centredLeft(const RowSpan& gap, HWND link) {
 }  // namespace
 
 void Form1::btnacerca_Click() {
+    // Decoded on the first opening: the imaging component costs start-up time
+    // and memory that most runs never need. Not while painting, where the
+    // component's own window messages would run inside the paint.
+    if (!logoInfo2_.bitmap) {
+        logoInfo2_ = loadGifPicture(instance_, IDR_LOGO_INFO2);
+    }
     const std::wstring caption(texts::kAboutWindowCaption);
     SetWindowTextW(window_, caption.c_str());
     HWND panel = control(ControlId::Picture1);

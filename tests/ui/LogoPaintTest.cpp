@@ -106,6 +106,8 @@ TEST_F(FormTest, SecondLogoShowsItsFirstFrameWithThePanelThroughItsTransparentCo
     CoUninitialize();
     ASSERT_FALSE(gif.indices.empty());
 
+    // The panel's logo is ready once the About panel has been opened.
+    click(ControlId::btnacerca);
     const PaintedControl painted(control(ControlId::LogoInfo2));
     int transparentPixels = 0;
     int differences = 0;
