@@ -20,7 +20,12 @@ Result<bool> fileExists(std::wstring_view path) {
         }
         return error;
     }
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    // A folder where a file is expected is an obstacle, not an absent file:
+    // the caller must not carry on as if there were nothing to look after.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return std::make_error_code(std::errc::is_a_directory);
+    }
+    return true;
 }
 
 Result<bool> fileHasContent(std::wstring_view path, std::string_view content) {

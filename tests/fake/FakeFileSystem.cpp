@@ -46,13 +46,17 @@ void FakeFileSystem::lock(std::wstring_view path) {
 }
 
 Result<bool> FakeFileSystem::exists(std::wstring_view path) const {
+    if (folders_.contains(folded(path))) {
+        return error(std::errc::is_a_directory);
+    }
     return files_.contains(folded(path));
 }
 
 Result<bool> FakeFileSystem::hasContent(std::wstring_view path, std::string_view content) const {
     const auto found = files_.find(folded(path));
     if (found == files_.end()) {
-        return error(std::errc::no_such_file_or_directory);
+        return folders_.contains(folded(path)) ? error(std::errc::permission_denied)
+                                               : error(std::errc::no_such_file_or_directory);
     }
     if (found->second.locked) {
         return error(std::errc::device_or_resource_busy);

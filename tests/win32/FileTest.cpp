@@ -54,22 +54,20 @@ class FileTest : public ::testing::Test {
     Win32Platform platform_;
 };
 
-TEST_F(FileTest, FileExistsOnlyForFiles) {
+TEST_F(FileTest, FileExistsForFilesAndRefusesFolders) {
     writeBytes(path(L"hosts"), "x");
     std::filesystem::create_directory(path(L"folder"));
     const struct {
         const wchar_t* name;
         bool exists;
-    } cases[] = {{L"hosts", true},
-                 {L"missing", false},
-                 {L"missing folder\\hosts", false},
-                 {L"folder", false}};
+    } cases[] = {{L"hosts", true}, {L"missing", false}, {L"missing folder\\hosts", false}};
     for (const auto& row : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(row.name)));
         const auto exists = platform_.FileExists(path(row.name));
         ASSERT_TRUE(exists.ok()) << exists.error().message();
         EXPECT_EQ(exists.value(), row.exists);
     }
+    EXPECT_EQ(platform_.FileExists(path(L"folder")).error(), std::errc::is_a_directory);
 }
 
 TEST_F(FileTest, FileHasContentComparesEveryByte) {

@@ -365,7 +365,8 @@ const Obstacle kHostsLocked{
 const auto kObstacleName = [](const auto& info) { return info.param.name; };
 
 INSTANTIATE_TEST_SUITE_P(SystemPair, RunFacingObstacle,
-                         ::testing::Values(kBackupIsAFolder, kHostsLocked), kObstacleName);
+                         ::testing::Values(kHostsIsAFolder, kBackupIsAFolder, kHostsLocked),
+                         kObstacleName);
 INSTANTIATE_TEST_SUITE_P(SystemPair, UndoFacingObstacle,
                          ::testing::Values(kHostsIsAFolder, kHostsLocked), kObstacleName);
 
