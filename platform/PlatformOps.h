@@ -6,6 +6,7 @@
 #include <system_error>
 #include <variant>
 
+#include "platform/RegistryValue.h"
 #include "platform/Result.h"
 
 namespace tovask {
@@ -31,13 +32,35 @@ class PlatformOps {
   public:
     virtual ~PlatformOps() = default;
 
-    // Registry. A path is "HKCU" or "HKLM", a backslash and key names joined by
+    // Registry. A path is "HKCU", "HKLM" or "HKU", a backslash and key names joined by
     // backslashes; a trailing backslash names a key (its default value for a
     // write), otherwise the text after the last backslash is a value name.
     virtual std::error_code RegWrite(std::wstring_view path, RegistryData value,
                                      RegistryType type) = 0;
     // Deletes a value, or a key with its whole subtree.
     virtual std::error_code RegDelete(std::wstring_view path) = 0;
+
+    // The registry one view at a time, for the backup and its restore. Paths
+    // take the same form as above and may also start with "HKU"; the view is
+    // one of viewsFor(root, HasTwoRegistryViews()).
+    // True on a 64-bit Windows, whose machine-wide software keys have a 32-bit
+    // and a 64-bit view; the rows under HKLM then act on both.
+    virtual bool HasTwoRegistryViews() = 0;
+    // A value, or with a trailing backslash the key's default value.
+    virtual Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) = 0;
+    // Whether the key named by a path with a trailing backslash exists.
+    virtual Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) = 0;
+    // The key with all its values and subkeys, to any depth; its own name is
+    // the last name of the path.
+    virtual Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath,
+                                                   RegistryView view) = 0;
+    // Creates the key and the keys on the way to it; an existing key is kept.
+    virtual std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) = 0;
+    // Stores the raw bytes under the type, creating the keys on the way.
+    virtual std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                        RegistryView view) = 0;
+    // Deletes a value, or a key with its subtree, in this view only.
+    virtual std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) = 0;
 
     // Files. Folder paths come without a trailing backslash.
     virtual Result<std::wstring> GetSpecialFolder(SpecialFolder folder) = 0;
@@ -52,6 +75,9 @@ class PlatformOps {
                                          std::wstring_view destination) = 0;
     virtual std::error_code ReplaceFileContent(std::wstring_view path,
                                                std::string_view content) = 0;
+    // The whole file; a file larger than the limit is refused with
+    // std::errc::file_too_large before it is read.
+    virtual Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) = 0;
 
     // Windows, processes and messages.
     // The identity of a top-level window of the class, any title; 0 when none.
@@ -65,6 +91,17 @@ class PlatformOps {
     virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                         std::wstring_view title) = 0;
     virtual void EndProgram() = 0;
+
+    // Users and system services.
+    // The security identifier ("S-1-5-21-...") of the user this program runs as.
+    virtual Result<std::wstring> ProgramUserSid() = 0;
+    // That of the user whose desktop the program is on: the owner of the
+    // shell window's process. "Not found" when there is no shell window.
+    virtual Result<std::wstring> DesktopUserSid() = 0;
+    // The text with its %NAME% references to environment variables expanded.
+    virtual Result<std::wstring> ExpandEnvironment(std::wstring_view text) = 0;
+    // Empties the DNS resolver cache, so that names resolve by HOSTS again.
+    virtual std::error_code FlushDnsCache() = 0;
 
     // The system's short description of an error, for the user.
     virtual std::wstring DescribeError(std::error_code error) = 0;

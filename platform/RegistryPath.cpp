@@ -30,6 +30,8 @@ Result<RegistryPath> parseRegistryPath(std::wstring_view text) {
         root = RegistryRoot::CurrentUser;
     } else if (equalsIgnoringCase(rootName, L"HKLM")) {
         root = RegistryRoot::LocalMachine;
+    } else if (equalsIgnoringCase(rootName, L"HKU")) {
+        root = RegistryRoot::Users;
     } else {
         return invalid();
     }
@@ -47,6 +49,18 @@ Result<RegistryPath> parseRegistryPath(std::wstring_view text) {
         return invalid();
     }
     return RegistryPath{root, key, valueName, valueName.empty()};
+}
+
+std::span<const RegistryView> viewsFor(RegistryRoot root, bool hasTwoViews) {
+    static constexpr RegistryView kBothViews[] = {RegistryView::Bits32, RegistryView::Bits64};
+    static constexpr RegistryView kDefaultView[] = {RegistryView::Default};
+    // A 32-bit program on 64-bit Windows sees only the 32-bit copy of the
+    // machine-wide software keys unless it names a view; the users' keys are
+    // shared by both.
+    if (root == RegistryRoot::LocalMachine && hasTwoViews) {
+        return kBothViews;
+    }
+    return kDefaultView;
 }
 
 Result<std::uint32_t> toDword(RegistryData value) {

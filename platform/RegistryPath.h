@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "platform/PlatformOps.h"
@@ -8,7 +9,7 @@
 
 namespace tovask {
 
-enum class RegistryRoot { CurrentUser, LocalMachine };
+enum class RegistryRoot { CurrentUser, LocalMachine, Users };
 
 // A registry path taken apart: "HKLM\Software\Key\" names the key itself,
 // "HKLM\Software\Key\Name " the value "Name " (blanks are part of the name).
@@ -19,9 +20,12 @@ struct RegistryPath {
     bool namesKey;
 };
 
-// Fails with std::errc::invalid_argument for any root other than HKCU and
-// HKLM, for a path without a key and for an empty key name.
+// Fails with std::errc::invalid_argument for any root other than HKCU, HKLM
+// and HKU, for a path without a key and for an empty key name.
 Result<RegistryPath> parseRegistryPath(std::wstring_view text);
+
+// The views a registry row under the root acts on.
+std::span<const RegistryView> viewsFor(RegistryRoot root, bool hasTwoViews);
 
 // The 32-bit number that RegWrite stores for "REG_DWORD": an integer as it is,
 // a text when it is a decimal number that fits ("00000000" gives 0).
