@@ -64,6 +64,21 @@ Result<bool> FakeFileSystem::hasContent(std::wstring_view path, std::string_view
     return found->second.bytes == content;
 }
 
+Result<std::string> FakeFileSystem::read(std::wstring_view path, std::size_t limit) const {
+    const auto found = files_.find(folded(path));
+    if (found == files_.end()) {
+        return folders_.contains(folded(path)) ? error(std::errc::permission_denied)
+                                               : error(std::errc::no_such_file_or_directory);
+    }
+    if (found->second.locked) {
+        return error(std::errc::device_or_resource_busy);
+    }
+    if (found->second.bytes.size() > limit) {
+        return error(std::errc::file_too_large);
+    }
+    return found->second.bytes;
+}
+
 std::error_code FakeFileSystem::clearAttributes(std::wstring_view path) {
     const auto found = files_.find(folded(path));
     if (found == files_.end()) {

@@ -39,6 +39,7 @@ class FakeFileSystem {
     std::error_code clearAttributes(std::wstring_view path);
     std::error_code copy(std::wstring_view source, std::wstring_view destination);
     std::error_code replace(std::wstring_view path, std::string_view content);
+    Result<std::string> read(std::wstring_view path, std::size_t limit) const;
 
     // Inspection for tests.
     std::optional<FakeFile> file(std::wstring_view path) const;

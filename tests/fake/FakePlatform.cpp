@@ -53,6 +53,49 @@ std::error_code FakePlatform::RegDelete(std::wstring_view path) {
     return registry.remove(path);
 }
 
+Result<RegistryValue> FakePlatform::RegReadValue(std::wstring_view path, RegistryView view) {
+    if (const auto fault = record("RegReadValue", path)) {
+        return *fault;
+    }
+    return registry.readValue(path, view);
+}
+
+Result<bool> FakePlatform::RegKeyExists(std::wstring_view keyPath, RegistryView view) {
+    if (const auto fault = record("RegKeyExists", keyPath)) {
+        return *fault;
+    }
+    return registry.keyExists(keyPath, view);
+}
+
+Result<RegistryKeyContent> FakePlatform::RegReadTree(std::wstring_view keyPath, RegistryView view) {
+    if (const auto fault = record("RegReadTree", keyPath)) {
+        return *fault;
+    }
+    return registry.readTree(keyPath, view);
+}
+
+std::error_code FakePlatform::RegCreateKey(std::wstring_view keyPath, RegistryView view) {
+    if (const auto fault = record("RegCreateKey", keyPath)) {
+        return *fault;
+    }
+    return registry.createKey(keyPath, view);
+}
+
+std::error_code FakePlatform::RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                          RegistryView view) {
+    if (const auto fault = record("RegWriteRaw", path)) {
+        return *fault;
+    }
+    return registry.writeRaw(path, value, view);
+}
+
+std::error_code FakePlatform::RegDeleteIn(std::wstring_view path, RegistryView view) {
+    if (const auto fault = record("RegDeleteIn", path)) {
+        return *fault;
+    }
+    return registry.removeIn(path, view);
+}
+
 Result<std::wstring> FakePlatform::GetSpecialFolder(SpecialFolder folder) {
     const bool windows = folder == SpecialFolder::Windows;
     if (const auto fault = record("GetSpecialFolder", windows ? L"0" : L"1")) {
@@ -97,6 +140,13 @@ std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::st
     return files.replace(path, content);
 }
 
+Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {
+    if (const auto fault = record("ReadFileContent", path)) {
+        return *fault;
+    }
+    return files.read(path, limit);
+}
+
 std::uintptr_t FakePlatform::FindWindowA(std::wstring_view className) {
     record("FindWindowA", className);
     return openWindowClasses.contains(std::wstring(className)) ? 0x1234 : 0;
@@ -132,6 +182,44 @@ std::error_code FakePlatform::ShowMessage(std::wstring_view prompt, MessageStyle
 void FakePlatform::EndProgram() {
     record("EndProgram", L"");
     ++endProgramCalls;
+}
+
+Result<std::wstring> FakePlatform::ProgramUserSid() {
+    if (const auto fault = record("ProgramUserSid", L"")) {
+        return *fault;
+    }
+    return programUserSid;
+}
+
+Result<std::wstring> FakePlatform::DesktopUserSid() {
+    if (const auto fault = record("DesktopUserSid", L"")) {
+        return *fault;
+    }
+    if (!desktopUserSid) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    return *desktopUserSid;
+}
+
+Result<std::wstring> FakePlatform::ExpandEnvironment(std::wstring_view text) {
+    if (const auto fault = record("ExpandEnvironment", text)) {
+        return *fault;
+    }
+    std::wstring expanded(text);
+    for (const std::wstring_view name : {L"%SystemRoot%", L"%windir%"}) {
+        for (auto at = expanded.find(name); at != std::wstring::npos; at = expanded.find(name)) {
+            expanded.replace(at, name.size(), windowsFolder);
+        }
+    }
+    return expanded;
+}
+
+std::error_code FakePlatform::FlushDnsCache() {
+    if (const auto fault = record("FlushDnsCache", L"")) {
+        return *fault;
+    }
+    ++dnsCacheFlushes;
+    return {};
 }
 
 std::wstring FakePlatform::DescribeError(std::error_code error) {

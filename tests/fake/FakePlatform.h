@@ -51,12 +51,21 @@ class FakePlatform final : public PlatformOps {
     std::error_code RegWrite(std::wstring_view path, RegistryData value,
                              RegistryType type) override;
     std::error_code RegDelete(std::wstring_view path) override;
+    bool HasTwoRegistryViews() override { return registry.twoViews; }
+    Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
+    Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
+    Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override;
+    std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) override;
+    std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                RegistryView view) override;
+    std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
     std::error_code ClearAttributes(std::wstring_view path) override;
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     void InitCommonControls() override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
@@ -64,6 +73,10 @@ class FakePlatform final : public PlatformOps {
     std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                 std::wstring_view title) override;
     void EndProgram() override;
+    Result<std::wstring> ProgramUserSid() override;
+    Result<std::wstring> DesktopUserSid() override;
+    Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
+    std::error_code FlushDnsCache() override;
     std::wstring DescribeError(std::error_code error) override;
 
     FakeRegistry registry;
@@ -71,6 +84,10 @@ class FakePlatform final : public PlatformOps {
     std::wstring windowsFolder = L"C:\\WINDOWS";
     std::wstring systemFolder = L"C:\\WINDOWS\\system32";
     std::set<std::wstring> openWindowClasses;
+    std::wstring programUserSid = L"S-1-5-21-1004336348-1177238915-682003330-500";
+    // The owner of the shell window; none when there is no shell.
+    std::optional<std::wstring> desktopUserSid = programUserSid;
+    int dnsCacheFlushes = 0;
 
     std::vector<RecordedCall> calls;
     std::vector<RecordedMessage> messages;

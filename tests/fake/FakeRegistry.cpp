@@ -1,8 +1,10 @@
 #include "tests/fake/FakeRegistry.h"
 
+#include <cstring>
 #include <cwctype>
 
 #include "platform/RegistryPath.h"
+#include "platform/Utf16.h"
 
 namespace tovask::fake {
 namespace {
@@ -15,24 +17,6 @@ std::wstring folded(std::wstring_view text) {
     return result;
 }
 
-std::wstring keyId(const RegistryPath& path) {
-    const std::wstring_view root = path.root == RegistryRoot::CurrentUser ? L"HKCU" : L"HKLM";
-    return folded(std::wstring(root) + L"\\" + std::wstring(path.key));
-}
-
-// Keys named as "HKCU\a\b", with or without the trailing backslash.
-Result<std::wstring> keyIdOf(std::wstring_view keyPath) {
-    std::wstring withSeparator(keyPath);
-    if (!withSeparator.ends_with(L'\\')) {
-        withSeparator += L'\\';
-    }
-    const auto parsed = parseRegistryPath(withSeparator);
-    if (!parsed.ok()) {
-        return parsed.error();
-    }
-    return keyId(parsed.value());
-}
-
 bool isBelow(std::wstring_view candidate, std::wstring_view ancestor) {
     return candidate.size() > ancestor.size() && candidate.starts_with(ancestor) &&
            candidate[ancestor.size()] == L'\\';
@@ -42,42 +26,141 @@ std::error_code notFound() {
     return std::make_error_code(std::errc::no_such_file_or_directory);
 }
 
-}  // namespace
-
-std::error_code FakeRegistry::write(std::wstring_view path, RegistryData value, RegistryType type) {
-    const auto parsed = parseRegistryPath(path);
-    if (!parsed.ok()) {
-        return parsed.error();
+std::wstring withKeySeparator(std::wstring_view keyPath) {
+    std::wstring path(keyPath);
+    if (!path.ends_with(L'\\')) {
+        path += L'\\';
     }
-    StoredValue stored{std::wstring(parsed.value().valueName), std::wstring{}};
+    return path;
+}
+
+RegistryValue textValue(std::wstring_view text) {
+    auto bytes = toUtf16LeBytes(text);
+    bytes.append(2, '\0');
+    return {regtype::kString, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+}
+
+RegistryValue dwordValue(std::uint32_t number) {
+    RegistryValue value{regtype::kDword, std::vector<std::uint8_t>(4)};
+    std::memcpy(value.bytes.data(), &number, 4);
+    return value;
+}
+
+Result<RegistryValue> encode(RegistryData data, RegistryType type) {
     if (type == RegistryType::Dword) {
-        const auto number = toDword(value);
+        const auto number = toDword(data);
         if (!number.ok()) {
             return number.error();
         }
-        stored.data = number.value();
-    } else if (const auto* text = std::get_if<std::wstring_view>(&value)) {
-        stored.data = std::wstring(*text);
-    } else {
-        stored.data = std::to_wstring(std::get<std::int32_t>(value));
+        return dwordValue(number.value());
     }
-    const auto id = keyId(parsed.value());
-    createKey(path.substr(0, path.rfind(L'\\') + 1));
-    auto& values = keys_[id].values;
-    const auto name = folded(stored.name);
-    if (const auto existing = values.find(name); existing != values.end()) {
-        stored.name = existing->second.name;
+    if (const auto* text = std::get_if<std::wstring_view>(&data)) {
+        return textValue(*text);
     }
-    values[name] = stored;
-    return {};
+    return textValue(std::to_wstring(std::get<std::int32_t>(data)));
 }
 
-std::error_code FakeRegistry::remove(std::wstring_view path) {
+StoredValue decode(const NamedRegistryValue& stored) {
+    const auto& raw = stored.value;
+    if (raw.type == regtype::kDword && raw.bytes.size() == 4) {
+        std::uint32_t number = 0;
+        std::memcpy(&number, raw.bytes.data(), 4);
+        return {stored.name, number};
+    }
+    const bool terminatedText = raw.type == regtype::kString && raw.bytes.size() % 2 == 0 &&
+                                raw.bytes.size() >= 2 && raw.bytes.end()[-1] == 0 &&
+                                raw.bytes.end()[-2] == 0;
+    if (terminatedText) {
+        const std::string_view bytes(reinterpret_cast<const char*>(raw.bytes.data()),
+                                     raw.bytes.size() - 2);
+        return {stored.name, fromUtf16LeBytes(bytes).value()};
+    }
+    return {stored.name, raw};
+}
+
+// The root's part of a key's identity: the machine-wide keys carry their view.
+std::wstring rootTag(RegistryRoot root, RegistryView view, bool twoViews) {
+    switch (root) {
+        case RegistryRoot::CurrentUser:
+            return L"HKCU";
+        case RegistryRoot::Users:
+            return L"HKU";
+        case RegistryRoot::LocalMachine:
+            break;
+    }
+    if (!twoViews) {
+        return L"HKLM";
+    }
+    return view == RegistryView::Bits64 ? L"HKLM64" : L"HKLM32";
+}
+
+}  // namespace
+
+Result<std::wstring> FakeRegistry::keyIdOf(std::wstring_view keyPath, RegistryView view) const {
+    const auto parsed = parseRegistryPath(keyPath);
+    if (!parsed.ok()) {
+        return parsed.error();
+    }
+    return rootTag(parsed.value().root, view, twoViews) + L"\\" + folded(parsed.value().key);
+}
+
+void FakeRegistry::createKeyById(std::wstring_view id, std::wstring_view shownPath) {
+    // Every ancestor below the root exists too, as in the real registry.
+    const std::wstring full(id);
+    const std::wstring shown(shownPath);
+    for (auto separator = full.find(L'\\', full.find(L'\\') + 1);;
+         separator = full.find(L'\\', separator + 1)) {
+        const auto ancestor = full.substr(0, separator);
+        const auto nameStart = ancestor.rfind(L'\\') + 1;
+        // The shown path has the same separators as the folded identity past the root.
+        const auto shownOffset = shown.size() - (full.size() - nameStart);
+        const auto nameLength = ancestor.size() - nameStart;
+        keys_.try_emplace(ancestor, Key{shown.substr(shownOffset, nameLength), {}});
+        if (separator == std::wstring::npos) {
+            break;
+        }
+    }
+}
+
+std::error_code FakeRegistry::writeRaw(std::wstring_view path, const RegistryValue& value,
+                                       RegistryView view) {
     const auto parsed = parseRegistryPath(path);
     if (!parsed.ok()) {
         return parsed.error();
     }
-    const auto id = keyId(parsed.value());
+    const auto id = keyIdOf(path, view).value();
+    createKeyById(id, parsed.value().key);
+    auto& values = keys_[id].values;
+    const std::wstring name(parsed.value().valueName);
+    auto& stored = values[folded(name)];
+    if (stored.name.empty()) {
+        stored.name = name;
+    }
+    stored.value = value;
+    return {};
+}
+
+std::error_code FakeRegistry::write(std::wstring_view path, RegistryData data, RegistryType type) {
+    const auto parsed = parseRegistryPath(path);
+    if (!parsed.ok()) {
+        return parsed.error();
+    }
+    const auto value = encode(data, type);
+    if (!value.ok()) {
+        return value.error();
+    }
+    for (const auto view : viewsFor(parsed.value().root, twoViews)) {
+        writeRaw(path, value.value(), view);
+    }
+    return {};
+}
+
+std::error_code FakeRegistry::removeIn(std::wstring_view path, RegistryView view) {
+    const auto parsed = parseRegistryPath(path);
+    if (!parsed.ok()) {
+        return parsed.error();
+    }
+    const auto id = keyIdOf(path, view).value();
     if (!parsed.value().namesKey) {
         const auto key = keys_.find(id);
         if (key == keys_.end() || key->second.values.erase(folded(parsed.value().valueName)) == 0) {
@@ -92,18 +175,72 @@ std::error_code FakeRegistry::remove(std::wstring_view path) {
     return {};
 }
 
-void FakeRegistry::createKey(std::wstring_view keyPath) {
-    const auto id = keyIdOf(keyPath);
+std::error_code FakeRegistry::remove(std::wstring_view path) {
+    const auto parsed = parseRegistryPath(path);
+    if (!parsed.ok()) {
+        return parsed.error();
+    }
+    bool removedSomewhere = false;
+    for (const auto view : viewsFor(parsed.value().root, twoViews)) {
+        removedSomewhere = !removeIn(path, view) || removedSomewhere;
+    }
+    return removedSomewhere ? std::error_code{} : notFound();
+}
+
+Result<RegistryValue> FakeRegistry::readValue(std::wstring_view path, RegistryView view) const {
+    const auto parsed = parseRegistryPath(path);
+    if (!parsed.ok()) {
+        return parsed.error();
+    }
+    const auto key = keys_.find(keyIdOf(path, view).value());
+    if (key == keys_.end()) {
+        return notFound();
+    }
+    const auto found = key->second.values.find(folded(parsed.value().valueName));
+    if (found == key->second.values.end()) {
+        return notFound();
+    }
+    return found->second.value;
+}
+
+bool FakeRegistry::keyExists(std::wstring_view keyPath, RegistryView view) const {
+    const auto id = keyIdOf(withKeySeparator(keyPath), view);
+    return id.ok() && keys_.contains(id.value());
+}
+
+Result<RegistryKeyContent> FakeRegistry::readTree(std::wstring_view keyPath,
+                                                  RegistryView view) const {
+    const auto id = keyIdOf(withKeySeparator(keyPath), view);
     if (!id.ok()) {
-        return;
+        return id.error();
     }
-    // Every ancestor below the root exists too, as in the real registry.
-    const std::wstring& full = id.value();
-    for (auto separator = full.find(L'\\', full.find(L'\\') + 1); separator != std::wstring::npos;
-         separator = full.find(L'\\', separator + 1)) {
-        keys_.try_emplace(full.substr(0, separator));
+    const auto key = keys_.find(id.value());
+    if (key == keys_.end()) {
+        return notFound();
     }
-    keys_.try_emplace(full);
+    RegistryKeyContent content{key->second.name, {}, {}};
+    for (const auto& [foldedName, stored] : key->second.values) {
+        content.values.push_back(stored);
+    }
+    for (const auto& subkey : subkeyNames(keyPath, view)) {
+        content.subkeys.push_back(
+            readTree(withKeySeparator(keyPath) + subkey + L"\\", view).value());
+    }
+    return content;
+}
+
+std::error_code FakeRegistry::createKey(std::wstring_view keyPath, RegistryView view) {
+    const auto path = withKeySeparator(keyPath);
+    const auto parsed = parseRegistryPath(path);
+    if (!parsed.ok()) {
+        return parsed.error();
+    }
+    createKeyById(keyIdOf(path, view).value(), parsed.value().key);
+    return {};
+}
+
+void FakeRegistry::createKey(std::wstring_view keyPath) {
+    createKey(keyPath, RegistryView::Default);
 }
 
 std::optional<StoredValue> FakeRegistry::value(std::wstring_view path) const {
@@ -111,7 +248,7 @@ std::optional<StoredValue> FakeRegistry::value(std::wstring_view path) const {
     if (!parsed.ok()) {
         return std::nullopt;
     }
-    const auto key = keys_.find(keyId(parsed.value()));
+    const auto key = keys_.find(keyIdOf(path, RegistryView::Default).value());
     if (key == keys_.end()) {
         return std::nullopt;
     }
@@ -119,17 +256,16 @@ std::optional<StoredValue> FakeRegistry::value(std::wstring_view path) const {
     if (found == key->second.values.end()) {
         return std::nullopt;
     }
-    return found->second;
+    return decode(found->second);
 }
 
 bool FakeRegistry::keyExists(std::wstring_view keyPath) const {
-    const auto id = keyIdOf(keyPath);
-    return id.ok() && keys_.contains(id.value());
+    return keyExists(keyPath, RegistryView::Default);
 }
 
 std::vector<std::wstring> FakeRegistry::valueNames(std::wstring_view keyPath) const {
     std::vector<std::wstring> names;
-    const auto id = keyIdOf(keyPath);
+    const auto id = keyIdOf(withKeySeparator(keyPath), RegistryView::Default);
     if (!id.ok()) {
         return names;
     }
@@ -141,26 +277,31 @@ std::vector<std::wstring> FakeRegistry::valueNames(std::wstring_view keyPath) co
     return names;
 }
 
-std::vector<std::wstring> FakeRegistry::subkeyNames(std::wstring_view keyPath) const {
+std::vector<std::wstring> FakeRegistry::subkeyNames(std::wstring_view keyPath,
+                                                    RegistryView view) const {
     std::vector<std::wstring> names;
-    const auto id = keyIdOf(keyPath);
+    const auto id = keyIdOf(withKeySeparator(keyPath), view);
     if (!id.ok()) {
         return names;
     }
     for (const auto& [candidate, key] : keys_) {
         if (isBelow(candidate, id.value()) &&
             candidate.find(L'\\', id.value().size() + 1) == std::wstring::npos) {
-            names.push_back(candidate.substr(id.value().size() + 1));
+            names.push_back(key.name);
         }
     }
     return names;
+}
+
+std::vector<std::wstring> FakeRegistry::subkeyNames(std::wstring_view keyPath) const {
+    return subkeyNames(keyPath, RegistryView::Default);
 }
 
 std::map<std::wstring, StoredValue> FakeRegistry::snapshot() const {
     std::map<std::wstring, StoredValue> all;
     for (const auto& [id, key] : keys_) {
         for (const auto& [name, stored] : key.values) {
-            all[id + L"\\" + name] = stored;
+            all[id + L"\\" + name] = decode(stored);
         }
     }
     return all;

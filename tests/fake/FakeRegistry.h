@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "platform/RegistryValue.h"
+#include "platform/Result.h"
 
 namespace tovask::fake {
 
+// A value as the tests read it: text for REG_SZ, a number for REG_DWORD, the
+// raw form for every other type.
 struct StoredValue {
     std::wstring name;  // as first written; names compare without regard to case
-    std::variant<std::wstring, std::uint32_t> data;
+    std::variant<std::wstring, std::uint32_t, RegistryValue> data;
 
     bool operator==(const StoredValue&) const = default;
 };
@@ -23,26 +27,48 @@ struct StoredValue {
 // An in-memory registry that follows the rules of the real one: keys are
 // created on the way by a write, names compare without regard to case and
 // keep their blanks, deleting a key takes its whole subtree, and deleting
-// what is missing reports "not found".
+// what is missing reports "not found". With two views, the machine-wide keys
+// exist twice (the 32-bit view is the default one, as for the program) and the
+// plain write and delete act on both, as on a 64-bit Windows.
 class FakeRegistry {
   public:
+    bool twoViews = false;
+
     std::error_code write(std::wstring_view path, RegistryData value, RegistryType type);
     std::error_code remove(std::wstring_view path);
 
-    // Inspection and seeding for tests; paths use the same syntax as above.
+    Result<RegistryValue> readValue(std::wstring_view path, RegistryView view) const;
+    bool keyExists(std::wstring_view keyPath, RegistryView view) const;
+    Result<RegistryKeyContent> readTree(std::wstring_view keyPath, RegistryView view) const;
+    std::error_code createKey(std::wstring_view keyPath, RegistryView view);
+    std::error_code writeRaw(std::wstring_view path, const RegistryValue& value, RegistryView view);
+    std::error_code removeIn(std::wstring_view path, RegistryView view);
+
+    // Inspection and seeding for tests, in the default view; paths use the
+    // same syntax as above.
     void createKey(std::wstring_view keyPath);
     std::optional<StoredValue> value(std::wstring_view path) const;
     bool keyExists(std::wstring_view keyPath) const;
     std::vector<std::wstring> valueNames(std::wstring_view keyPath) const;
     std::vector<std::wstring> subkeyNames(std::wstring_view keyPath) const;
+    std::vector<std::wstring> subkeyNames(std::wstring_view keyPath, RegistryView view) const;
     // Every value in the registry, keyed by its folded full path.
     std::map<std::wstring, StoredValue> snapshot() const;
 
-  private:
     struct Key {
-        std::map<std::wstring, StoredValue> values;  // keyed by folded name
+        std::wstring name;  // the last name of the key, as first created
+        std::map<std::wstring, NamedRegistryValue> values;  // keyed by folded name
+        bool operator==(const Key&) const = default;
     };
-    std::map<std::wstring, Key> keys_;  // keyed by folded "ROOT\key\path"
+    // Everything, keys and values of every view, keyed by folded "ROOT\key".
+    using State = std::map<std::wstring, Key>;
+    const State& state() const { return keys_; }
+
+  private:
+    Result<std::wstring> keyIdOf(std::wstring_view keyPath, RegistryView view) const;
+    void createKeyById(std::wstring_view id, std::wstring_view shownPath);
+
+    State keys_;
 };
 
 }  // namespace tovask::fake

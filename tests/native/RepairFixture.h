@@ -24,8 +24,11 @@ inline void PrintTo(const StoredValue& value, std::ostream* out) {
     *out << testing::PrintToString(value.name) << " = ";
     if (const auto* text = std::get_if<std::wstring>(&value.data)) {
         *out << testing::PrintToString(*text);
+    } else if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
+        *out << "dword " << *number;
     } else {
-        *out << "dword " << std::get<std::uint32_t>(value.data);
+        const auto& raw = std::get<RegistryValue>(value.data);
+        *out << "type " << raw.type << " " << testing::PrintToString(raw.bytes);
     }
 }
 
