@@ -1,17 +1,11 @@
 #include "platform/RegistryPath.h"
 
-#include <algorithm>
-#include <cwctype>
 #include <limits>
+
+#include "platform/TextCompare.h"
 
 namespace tovask {
 namespace {
-
-bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return std::ranges::equal(a, b, [](wchar_t x, wchar_t y) {
-        return std::towupper(static_cast<wint_t>(x)) == std::towupper(static_cast<wint_t>(y));
-    });
-}
 
 std::error_code invalid() {
     return std::make_error_code(std::errc::invalid_argument);

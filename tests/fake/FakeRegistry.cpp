@@ -1,20 +1,17 @@
 #include "tests/fake/FakeRegistry.h"
 
 #include <cstring>
-#include <cwctype>
 
+#include "platform/RegistryEncoding.h"
 #include "platform/RegistryPath.h"
+#include "platform/TextCompare.h"
 #include "platform/Utf16.h"
 
 namespace tovask::fake {
 namespace {
 
 std::wstring folded(std::wstring_view text) {
-    std::wstring result(text);
-    for (auto& c : result) {
-        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    }
-    return result;
+    return foldedCase(text);
 }
 
 bool isBelow(std::wstring_view candidate, std::wstring_view ancestor) {
@@ -32,32 +29,6 @@ std::wstring withKeySeparator(std::wstring_view keyPath) {
         path += L'\\';
     }
     return path;
-}
-
-RegistryValue textValue(std::wstring_view text) {
-    auto bytes = toUtf16LeBytes(text);
-    bytes.append(2, '\0');
-    return {regtype::kString, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
-}
-
-RegistryValue dwordValue(std::uint32_t number) {
-    RegistryValue value{regtype::kDword, std::vector<std::uint8_t>(4)};
-    std::memcpy(value.bytes.data(), &number, 4);
-    return value;
-}
-
-Result<RegistryValue> encode(RegistryData data, RegistryType type) {
-    if (type == RegistryType::Dword) {
-        const auto number = toDword(data);
-        if (!number.ok()) {
-            return number.error();
-        }
-        return dwordValue(number.value());
-    }
-    if (const auto* text = std::get_if<std::wstring_view>(&data)) {
-        return textValue(*text);
-    }
-    return textValue(std::to_wstring(std::get<std::int32_t>(data)));
 }
 
 StoredValue decode(const NamedRegistryValue& stored) {
@@ -145,7 +116,7 @@ std::error_code FakeRegistry::write(std::wstring_view path, RegistryData data, R
     if (!parsed.ok()) {
         return parsed.error();
     }
-    const auto value = encode(data, type);
+    const auto value = encodeRegistryData(data, type);
     if (!value.ok()) {
         return value.error();
     }

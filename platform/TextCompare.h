@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovask {
+
+// Registry names and file paths compare without regard to case.
+bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b);
+// The text in one case, for use as a key of a map or set.
+std::wstring foldedCase(std::wstring_view text);
+
+}  // namespace tovask

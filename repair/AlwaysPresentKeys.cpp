@@ -1,0 +1,36 @@
+#include "repair/AlwaysPresentKeys.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::array<std::wstring_view, 7> kAlwaysPresent = {
+    L"Software",
+    L"Software\\Microsoft",
+    L"Software\\Policies",
+    L"Software\\Microsoft\\Windows",
+    L"Software\\Microsoft\\Windows NT",
+    L"Software\\Microsoft\\Windows\\CurrentVersion",
+    L"Software\\Microsoft\\Windows NT\\CurrentVersion",
+};
+
+}  // namespace
+
+bool isAlwaysPresentKey(RegistryRoot root, std::wstring_view key) {
+    if (root == RegistryRoot::Users) {
+        const auto hiveEnd = key.find(L'\\');
+        if (hiveEnd == std::wstring_view::npos) {
+            return true;
+        }
+        key.remove_prefix(hiveEnd + 1);
+    }
+    return std::ranges::any_of(kAlwaysPresent, [&](std::wstring_view present) {
+        return equalsIgnoringCase(present, key);
+    });
+}
+
+}  // namespace tovask
