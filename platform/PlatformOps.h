@@ -55,12 +55,17 @@ class PlatformOps {
     virtual Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath,
                                                    RegistryView view) = 0;
     // Creates the key and the keys on the way to it; an existing key is kept.
-    virtual std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) = 0;
-    // Stores the raw bytes under the type, creating the keys on the way.
-    virtual std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
-                                        RegistryView view) = 0;
+    virtual std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) = 0;
+    // Stores the raw bytes under the type, creating the keys on the way. The
+    // value is named apart from its key, since a value's name may hold a
+    // backslash; an empty name is the key's default value.
+    virtual std::error_code RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                        const RegistryValue& value, RegistryView view) = 0;
     // Deletes a value, or a key with its subtree, in this view only.
     virtual std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) = 0;
+    // Deletes one value of the key, its default value for an empty name.
+    virtual std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
+                                             RegistryView view) = 0;
 
     // Files. Folder paths come without a trailing backslash.
     virtual Result<std::wstring> GetSpecialFolder(SpecialFolder folder) = 0;

@@ -2,20 +2,23 @@
 
 #include <string>
 
+#include "repair/PlannedChanges.h"
 #include "repair/ProgramTexts.h"
+#include "repair/RegistryBackup.h"
 #include "repair/RegistryPlan.h"
+#include "repair/RegistryRestore.h"
 #include "repair/SiteUrls.h"
 
 namespace tovask {
 namespace {
 
-std::error_code applyStep(PlatformOps& platform, const RegistryStep& step,
+std::error_code applyStep(PlatformOps& platform, const RegistryStep& step, std::wstring_view path,
                           std::wstring_view startPage) {
     switch (step.operation) {
         case RegistryOperation::DeleteKey:
         case RegistryOperation::DeleteValue: {
             // What is already gone is the state the plan wants.
-            const auto error = platform.RegDelete(step.path);
+            const auto error = platform.RegDelete(path);
             return isNotFound(error) ? std::error_code{} : error;
         }
         case RegistryOperation::WriteValue:
@@ -24,14 +27,14 @@ std::error_code applyStep(PlatformOps& platform, const RegistryStep& step,
     }
     switch (step.source) {
         case ValueSource::Number:
-            return platform.RegWrite(step.path, step.number, step.type);
+            return platform.RegWrite(path, step.number, step.type);
         case ValueSource::StartPage:
-            return platform.RegWrite(step.path, startPage, step.type);
+            return platform.RegWrite(path, startPage, step.type);
         case ValueSource::Text:
         case ValueSource::None:
             break;
     }
-    return platform.RegWrite(step.path, step.text, step.type);
+    return platform.RegWrite(path, step.text, step.type);
 }
 
 // The paths of the HOSTS files when the folders could not be found.
@@ -67,7 +70,7 @@ void BrowserRepair::DesbloquearIE() {
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring typedPage = view_.startPage();
     const std::wstring startPage = typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
-    applyRegistryPlan(startPage, failures);
+    runRegistryPhase(startPage, failures);
     view_.appendLine(texts::kRegistryRestored);
 
     runHostsPhase(failures);
@@ -77,12 +80,31 @@ void BrowserRepair::DesbloquearIE() {
     reportFailures(failures);
 }
 
-void BrowserRepair::applyRegistryPlan(std::wstring_view startPage, FailureLog& failures) {
+void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
+    const std::wstring_view userHive = L"HKCU";
+    const auto backupFile = registryBackupFile();
+    if (!paths_.ok()) {
+        failures.add(backupFile, paths_.error());
+        return;
+    }
+    const auto changes = plannedChanges(userHive, platform_.HasTwoRegistryViews(), startPage);
+    // Nothing is changed that could not be put back.
+    if (const auto error = saveRegistryBackup(platform_, changes, backupFile)) {
+        failures.add(backupFile, error);
+        return;
+    }
     for (const auto& step : kRegistryRepairPlan) {
-        if (const auto error = applyStep(platform_, step, startPage)) {
-            failures.add(step.path, error);
+        const auto path = pathForUser(step.path, userHive);
+        if (const auto error = applyStep(platform_, step, path, startPage)) {
+            failures.add(path, error);
         }
     }
+}
+
+std::wstring BrowserRepair::registryBackupFile() const {
+    return paths_.ok() ? paths_.value().strBackupRegistro
+                       : std::wstring(texts::kSystemFolderUnknown) +
+                             L"\\drivers\\etc\\BackupRegistro.reg";
 }
 
 void BrowserRepair::runHostsPhase(FailureLog& failures) {
@@ -112,34 +134,55 @@ void BrowserRepair::reportFailures(const FailureLog& failures) {
                               texts::kFinishedTitle);
         return;
     }
-    for (const auto& failure : failures.entries()) {
-        view_.appendLine(std::wstring(texts::kErrorLinePrefix) + failure.target + L" (" +
-                         failure.reason + L")");
-    }
+    appendErrorLines(failures);
     platform_.ShowMessage(
         std::wstring(texts::kRepairFailedPromptPrefix) + std::to_wstring(failures.entries().size()),
         MessageStyle::Warning, texts::kFinishedTitle);
 }
 
+void BrowserRepair::appendErrorLines(const FailureLog& failures) {
+    for (const auto& failure : failures.entries()) {
+        view_.appendLine(std::wstring(texts::kErrorLinePrefix) + failure.target + L" (" +
+                         failure.reason + L")");
+    }
+}
+
 void BrowserRepair::DeshacerCambios() {
     if (!paths_.ok()) {
         reportUndoFailure(std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\hosts",
-                          paths_.error());
+                          platform_.DescribeError(paths_.error()));
         return;
     }
+    FailureLog failures(platform_);
+    // The whole backup is read and checked before the registry changes at all.
+    auto backup = loadRegistryBackup(platform_, paths_.value().strBackupRegistro);
+    if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
+        reportUndoFailure(paths_.value().strBackupRegistro, refused->reason);
+        return;
+    }
+    if (const auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
+        restoreRegistry(platform_, *sections, platform_.HasTwoRegistryViews(), failures);
+    }
     if (const auto failure = restoreHostsFiles(platform_, paths_.value())) {
-        reportUndoFailure(failure->hosts, failure->error);
+        reportUndoFailure(failure->hosts, platform_.DescribeError(failure->error));
         return;
     }
     view_.clearList();
     view_.appendLine(texts::kUndoDone);
-    platform_.ShowMessage(texts::kUndoFinishedPrompt, MessageStyle::Information,
-                          texts::kFinishedTitle);
+    if (failures.entries().empty()) {
+        platform_.ShowMessage(texts::kUndoFinishedPrompt, MessageStyle::Information,
+                              texts::kFinishedTitle);
+        return;
+    }
+    appendErrorLines(failures);
+    platform_.ShowMessage(std::wstring(texts::kUndoWithFailuresPromptPrefix) +
+                              std::to_wstring(failures.entries().size()),
+                          MessageStyle::Warning, texts::kFinishedTitle);
 }
 
-void BrowserRepair::reportUndoFailure(std::wstring_view hosts, std::error_code error) {
-    platform_.ShowMessage(std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(hosts) +
-                              L"\r\n" + platform_.DescribeError(error),
+void BrowserRepair::reportUndoFailure(std::wstring_view file, std::wstring_view reason) {
+    platform_.ShowMessage(std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(file) +
+                              L"\r\n" + std::wstring(reason),
                           MessageStyle::Error, texts::kErrorTitle);
 }
 

@@ -13,8 +13,9 @@
 namespace tovask {
 
 // The browser repair behind the window's two main buttons: the browser check,
-// the repair run (registry plan, then the HOSTS files) and the undo of the
-// HOSTS change. Reports go to the progress list and to message boxes.
+// the repair run (registry backup and plan, then the HOSTS files) and the
+// undo (registry, then HOSTS files). Reports go to the progress list and to
+// message boxes.
 class BrowserRepair {
   public:
     BrowserRepair(PlatformOps& platform, ProgressView& view);
@@ -25,15 +26,18 @@ class BrowserRepair {
 
     // Runs the repair unless a top-level window of the class is open.
     void VerificarNavegador(std::wstring_view className);
-    // Puts each HOSTS backup back over its HOSTS file.
+    // Puts the registry back from its backup, then each HOSTS backup back
+    // over its HOSTS file.
     void DeshacerCambios();
 
   private:
     void DesbloquearIE();
-    void applyRegistryPlan(std::wstring_view startPage, FailureLog& failures);
+    void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
+    std::wstring registryBackupFile() const;
     void runHostsPhase(FailureLog& failures);
     void reportFailures(const FailureLog& failures);
-    void reportUndoFailure(std::wstring_view hosts, std::error_code error);
+    void appendErrorLines(const FailureLog& failures);
+    void reportUndoFailure(std::wstring_view file, std::wstring_view reason);
 
     PlatformOps& platform_;
     ProgressView& view_;

@@ -13,6 +13,8 @@ namespace tovask {
 
 // The HOSTS files and their backups. The system pair keeps its backup beside
 // the HOSTS file; the Windows pair keeps it directly in the Windows folder.
+// The registry backup shares the system pair's folder, which only
+// administrators and the system may write: an elevated undo imports it.
 struct HostsPaths {
     std::wstring strWindows;
     std::wstring strSistema;
@@ -20,6 +22,7 @@ struct HostsPaths {
     std::wstring strHostsWin;
     std::wstring strBackup;
     std::wstring strBackupWin;
+    std::wstring strBackupRegistro;
 };
 
 // Plain concatenation of the folders as the system gives them and the fixed

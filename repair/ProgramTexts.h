@@ -19,6 +19,8 @@ inline constexpr std::wstring_view kRepairFailedPromptPrefix =
 inline constexpr std::wstring_view kUndoFinishedPrompt = L"Finalizado";
 inline constexpr std::wstring_view kErrorTitle = L"Error";
 inline constexpr std::wstring_view kUndoFailedPromptPrefix = L"No se pudo restaurar el archivo ";
+inline constexpr std::wstring_view kUndoWithFailuresPromptPrefix =
+    L"Cambios desechos con errores. Operaciones fallidas: ";
 inline constexpr std::wstring_view kSiteNotOpenedPromptPrefix = L"No se pudo abrir el sitio ";
 
 // Progress lines.
@@ -35,6 +37,15 @@ inline constexpr std::wstring_view kNoBackupReason =
     L"no se modificó porque no se pudo hacer su copia de seguridad";
 inline constexpr std::wstring_view kSystemFolderUnknown = L"<carpeta del sistema>";
 inline constexpr std::wstring_view kWindowsFolderUnknown = L"<carpeta de Windows>";
+
+// Why a registry backup is refused before anything is restored.
+inline constexpr std::wstring_view kBackupNotUtf16 = L"La copia no es un archivo UTF-16.";
+inline constexpr std::wstring_view kBackupNoHeader =
+    L"La copia no empieza como un archivo del Editor del Registro.";
+inline constexpr std::wstring_view kBackupMalformedAtLine = L"La copia no es válida en la línea ";
+inline constexpr std::wstring_view kBackupTruncated = L"La copia está incompleta.";
+inline constexpr std::wstring_view kBackupForeignKeyPrefix =
+    L"La copia nombra una clave que la reparación no toca: ";
 
 // Window captions.
 inline constexpr std::wstring_view kWindowCaption = L"Tovask 2.0.3";

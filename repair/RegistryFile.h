@@ -22,10 +22,10 @@ struct RegistryFileEntry {
 };
 
 struct RegistryFileSection {
-    std::wstring
-        key;  // full key name as between the brackets, e.g. L"HKEY_CURRENT_USER\\Software\\X"
-    bool removesKey =
-        false;  // [-key]: the key and its subtree are deleted; such a section has no entries
+    // The full key name as between the brackets: "HKEY_CURRENT_USER\\Software\\X".
+    std::wstring key;
+    // [-key]: the key and its subtree are deleted; such a section has no entries.
+    bool removesKey = false;
     std::vector<RegistryFileEntry> entries;
     bool operator==(const RegistryFileSection&) const = default;
 };

@@ -74,19 +74,20 @@ Result<RegistryKeyContent> FakePlatform::RegReadTree(std::wstring_view keyPath, 
     return registry.readTree(keyPath, view);
 }
 
-std::error_code FakePlatform::RegCreateKey(std::wstring_view keyPath, RegistryView view) {
-    if (const auto fault = record("RegCreateKey", keyPath)) {
+std::error_code FakePlatform::RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) {
+    if (const auto fault = record("RegCreateKeyIn", keyPath)) {
         return *fault;
     }
     return registry.createKey(keyPath, view);
 }
 
-std::error_code FakePlatform::RegWriteRaw(std::wstring_view path, const RegistryValue& value,
-                                          RegistryView view) {
-    if (const auto fault = record("RegWriteRaw", path)) {
+std::error_code FakePlatform::RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                          const RegistryValue& value, RegistryView view) {
+    if (const auto fault =
+            record("RegWriteRaw", std::wstring(keyPath) + std::wstring(valueName))) {
         return *fault;
     }
-    return registry.writeRaw(path, value, view);
+    return registry.writeRaw(keyPath, valueName, value, view);
 }
 
 std::error_code FakePlatform::RegDeleteIn(std::wstring_view path, RegistryView view) {
@@ -94,6 +95,15 @@ std::error_code FakePlatform::RegDeleteIn(std::wstring_view path, RegistryView v
         return *fault;
     }
     return registry.removeIn(path, view);
+}
+
+std::error_code FakePlatform::RegDeleteValueIn(std::wstring_view keyPath,
+                                               std::wstring_view valueName, RegistryView view) {
+    const std::wstring path = std::wstring(keyPath) + std::wstring(valueName);
+    if (const auto fault = record("RegDeleteValueIn", path)) {
+        return *fault;
+    }
+    return registry.removeValueIn(keyPath, valueName, view);
 }
 
 Result<std::wstring> FakePlatform::GetSpecialFolder(SpecialFolder folder) {

@@ -93,8 +93,9 @@ void FakeRegistry::createKeyById(std::wstring_view id, std::wstring_view shownPa
     }
 }
 
-std::error_code FakeRegistry::writeRaw(std::wstring_view path, const RegistryValue& value,
-                                       RegistryView view) {
+std::error_code FakeRegistry::writeRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                       const RegistryValue& value, RegistryView view) {
+    const auto path = withKeySeparator(keyPath);
     const auto parsed = parseRegistryPath(path);
     if (!parsed.ok()) {
         return parsed.error();
@@ -102,7 +103,7 @@ std::error_code FakeRegistry::writeRaw(std::wstring_view path, const RegistryVal
     const auto id = keyIdOf(path, view).value();
     createKeyById(id, parsed.value().key);
     auto& values = keys_[id].values;
-    const std::wstring name(parsed.value().valueName);
+    const std::wstring name(valueName);
     auto& stored = values[folded(name)];
     if (stored.name.empty()) {
         stored.name = name;
@@ -120,8 +121,9 @@ std::error_code FakeRegistry::write(std::wstring_view path, RegistryData data, R
     if (!value.ok()) {
         return value.error();
     }
+    const auto keyPath = path.substr(0, path.rfind(L'\\') + 1);
     for (const auto view : viewsFor(parsed.value().root, twoViews)) {
-        writeRaw(path, value.value(), view);
+        writeRaw(keyPath, parsed.value().valueName, value.value(), view);
     }
     return {};
 }
@@ -143,6 +145,19 @@ std::error_code FakeRegistry::removeIn(std::wstring_view path, RegistryView view
         return notFound();
     }
     std::erase_if(keys_, [&](const auto& entry) { return isBelow(entry.first, id); });
+    return {};
+}
+
+std::error_code FakeRegistry::removeValueIn(std::wstring_view keyPath, std::wstring_view valueName,
+                                            RegistryView view) {
+    const auto id = keyIdOf(withKeySeparator(keyPath), view);
+    if (!id.ok()) {
+        return id.error();
+    }
+    const auto key = keys_.find(id.value());
+    if (key == keys_.end() || key->second.values.erase(folded(valueName)) == 0) {
+        return notFound();
+    }
     return {};
 }
 

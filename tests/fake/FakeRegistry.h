@@ -41,8 +41,11 @@ class FakeRegistry {
     bool keyExists(std::wstring_view keyPath, RegistryView view) const;
     Result<RegistryKeyContent> readTree(std::wstring_view keyPath, RegistryView view) const;
     std::error_code createKey(std::wstring_view keyPath, RegistryView view);
-    std::error_code writeRaw(std::wstring_view path, const RegistryValue& value, RegistryView view);
+    std::error_code writeRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                             const RegistryValue& value, RegistryView view);
     std::error_code removeIn(std::wstring_view path, RegistryView view);
+    std::error_code removeValueIn(std::wstring_view keyPath, std::wstring_view valueName,
+                                  RegistryView view);
 
     // Inspection and seeding for tests, in the default view; paths use the
     // same syntax as above.

@@ -1,0 +1,66 @@
+#include "repair/RegistryBackup.h"
+
+#include "repair/BackupScope.h"
+#include "repair/ProgramTexts.h"
+#include "repair/RegistryCapture.h"
+
+namespace tovask {
+namespace {
+
+std::wstring reasonFor(const RegistryFileProblem& problem) {
+    switch (problem.fault) {
+        case RegistryFileFault::NotUtf16:
+            return std::wstring(texts::kBackupNotUtf16);
+        case RegistryFileFault::NoHeader:
+            return std::wstring(texts::kBackupNoHeader);
+        case RegistryFileFault::Truncated:
+            return std::wstring(texts::kBackupTruncated);
+        case RegistryFileFault::Malformed:
+            break;
+    }
+    return std::wstring(texts::kBackupMalformedAtLine) + std::to_wstring(problem.line);
+}
+
+}  // namespace
+
+std::error_code saveRegistryBackup(PlatformOps& platform, std::span<const PlannedChange> changes,
+                                   std::wstring_view backupFile) {
+    const auto captured = captureRegistry(platform, changes);
+    if (!captured.ok()) {
+        return captured.error();
+    }
+    if (!captured.value().runChangesSomething) {
+        return {};
+    }
+    const auto content = writeRegistryFile(captured.value().sections);
+    if (!content.ok()) {
+        return content.error();
+    }
+    if (content.value().size() > kMaxRegistryBackupBytes) {
+        return std::make_error_code(std::errc::file_too_large);
+    }
+    // A read-only backup left by an earlier run must not block the new one.
+    platform.ClearAttributes(backupFile);
+    return platform.ReplaceFileContent(backupFile, content.value());
+}
+
+LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile) {
+    const auto content = platform.ReadFileContent(backupFile, kMaxRegistryBackupBytes);
+    if (!content.ok()) {
+        if (isNotFound(content.error())) {
+            return NoRegistryBackup{};
+        }
+        return RefusedRegistryBackup{platform.DescribeError(content.error())};
+    }
+    auto parsed = readRegistryFile(content.value());
+    if (const auto* problem = std::get_if<RegistryFileProblem>(&parsed)) {
+        return RefusedRegistryBackup{reasonFor(*problem)};
+    }
+    auto& sections = std::get<std::vector<RegistryFileSection>>(parsed);
+    if (const auto foreign = keyOutsidePlan(sections, platform.HasTwoRegistryViews())) {
+        return RefusedRegistryBackup{std::wstring(texts::kBackupForeignKeyPrefix) + *foreign};
+    }
+    return std::move(sections);
+}
+
+}  // namespace tovask

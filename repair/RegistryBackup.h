@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <variant>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/PlannedChanges.h"
+#include "repair/RegistryFile.h"
+
+namespace tovask {
+
+// No backup the program writes is larger; a larger file is not read at all.
+inline constexpr std::size_t kMaxRegistryBackupBytes = 16 * 1024 * 1024;
+
+// Saves the state of everything the planned changes touch, replacing the
+// earlier backup in one step. When every entry is already as the plan leaves
+// it, the earlier backup is kept. Returns what stopped the backup.
+std::error_code saveRegistryBackup(PlatformOps& platform, std::span<const PlannedChange> changes,
+                                   std::wstring_view backupFile);
+
+struct NoRegistryBackup {};
+struct RefusedRegistryBackup {
+    std::wstring reason;  // for the user
+};
+using LoadedRegistryBackup =
+    std::variant<NoRegistryBackup, std::vector<RegistryFileSection>, RefusedRegistryBackup>;
+
+// Reads the whole backup and checks it before anything is restored: a file
+// that is damaged, or that reaches beyond the repair plan, is refused.
+LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile);
+
+}  // namespace tovask
