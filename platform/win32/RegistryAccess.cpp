@@ -45,10 +45,14 @@ std::error_code writeInView(const RegistryPath& path, const RegistryValue& value
     if (const auto error = createKey(path, KEY_SET_VALUE, view, key)) {
         return error;
     }
+    // When string data does not end in a null but a null follows it in memory,
+    // RegSetValueExW takes that null in as a forgotten terminator. A
+    // character that is not null behind the data keeps its bytes exact.
+    std::vector<std::uint8_t> data(value.bytes);
+    data.insert(data.end(), {0xff, 0xff});
     // An empty value name is the key's default value.
     const std::wstring valueName(path.valueName);
-    return errorFromCode(RegSetValueExW(key.get(), valueName.c_str(), 0, value.type,
-                                        value.bytes.data(),
+    return errorFromCode(RegSetValueExW(key.get(), valueName.c_str(), 0, value.type, data.data(),
                                         static_cast<DWORD>(value.bytes.size())));
 }
 
