@@ -24,6 +24,28 @@ class TimingPlatform final : public PlatformOps {
     std::error_code RegDelete(std::wstring_view path) override {
         return timed("RegDelete", [&] { return real_.RegDelete(path); });
     }
+    bool HasTwoRegistryViews() override {
+        return timed("HasTwoRegistryViews", [&] { return real_.HasTwoRegistryViews(); });
+    }
+    Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override {
+        return timed("RegReadValue", [&] { return real_.RegReadValue(path, view); });
+    }
+    Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override {
+        return timed("RegKeyExists", [&] { return real_.RegKeyExists(keyPath, view); });
+    }
+    Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override {
+        return timed("RegReadTree", [&] { return real_.RegReadTree(keyPath, view); });
+    }
+    std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) override {
+        return timed("RegCreateKey", [&] { return real_.RegCreateKey(keyPath, view); });
+    }
+    std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                RegistryView view) override {
+        return timed("RegWriteRaw", [&] { return real_.RegWriteRaw(path, value, view); });
+    }
+    std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override {
+        return timed("RegDeleteIn", [&] { return real_.RegDeleteIn(path, view); });
+    }
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override {
         return timed("GetSpecialFolder", [&] { return real_.GetSpecialFolder(folder); });
     }
@@ -42,6 +64,9 @@ class TimingPlatform final : public PlatformOps {
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override {
         return timed("ReplaceFileContent", [&] { return real_.ReplaceFileContent(path, content); });
     }
+    Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override {
+        return timed("ReadFileContent", [&] { return real_.ReadFileContent(path, limit); });
+    }
     std::uintptr_t FindWindowA(std::wstring_view className) override {
         return timed("FindWindowA", [&] { return real_.FindWindowA(className); });
     }
@@ -55,6 +80,18 @@ class TimingPlatform final : public PlatformOps {
         return {};
     }
     void EndProgram() override {}
+    Result<std::wstring> ProgramUserSid() override {
+        return timed("ProgramUserSid", [&] { return real_.ProgramUserSid(); });
+    }
+    Result<std::wstring> DesktopUserSid() override {
+        return timed("DesktopUserSid", [&] { return real_.DesktopUserSid(); });
+    }
+    Result<std::wstring> ExpandEnvironment(std::wstring_view text) override {
+        return timed("ExpandEnvironment", [&] { return real_.ExpandEnvironment(text); });
+    }
+    std::error_code FlushDnsCache() override {
+        return timed("FlushDnsCache", [&] { return real_.FlushDnsCache(); });
+    }
     std::wstring DescribeError(std::error_code error) override {
         return real_.DescribeError(error);
     }

@@ -4,15 +4,26 @@
 
 namespace tovask::win32 {
 
-std::error_code openSharedForReading(const std::wstring& path, KernelHandle& file) {
-    const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+namespace {
+
+std::error_code openForReading(const std::wstring& path, DWORD sharing, KernelHandle& file) {
+    const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         return lastError();
     }
     file.reset(opened);
     return {};
+}
+
+}  // namespace
+
+std::error_code openSharedForReading(const std::wstring& path, KernelHandle& file) {
+    return openForReading(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, file);
+}
+
+std::error_code openUnchangingForReading(const std::wstring& path, KernelHandle& file) {
+    return openForReading(path, FILE_SHARE_READ, file);
 }
 
 Result<std::size_t> readSome(HANDLE file, std::span<char> buffer) {

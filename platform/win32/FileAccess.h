@@ -20,6 +20,9 @@ inline constexpr std::size_t kReadSlice = std::size_t{1} << 20;
 // Opens an existing file for reading without getting in the way of anyone
 // else reading, writing or deleting it meanwhile. A directory is refused.
 std::error_code openSharedForReading(const std::wstring& path, KernelHandle& file);
+// Opens an existing file for reading while others may only read it too, so
+// that what is read is one version of the file, not a mix of two.
+std::error_code openUnchangingForReading(const std::wstring& path, KernelHandle& file);
 
 // Up to buffer.size() bytes; 0 at the end of the file.
 Result<std::size_t> readSome(HANDLE file, std::span<char> buffer);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,16 +29,28 @@ Result<bool> fileExists(std::wstring_view path) {
     return true;
 }
 
+namespace {
+
+Result<unsigned long long> sizeOf(HANDLE file) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) {
+        return lastError();
+    }
+    return static_cast<unsigned long long>(size.QuadPart);
+}
+
+}  // namespace
+
 Result<bool> fileHasContent(std::wstring_view path, std::string_view content) {
     KernelHandle file;
     if (const auto error = openSharedForReading(std::wstring(path), file)) {
         return error;
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        return lastError();
+    const auto size = sizeOf(file.get());
+    if (!size.ok()) {
+        return size.error();
     }
-    if (static_cast<unsigned long long>(size.QuadPart) != content.size()) {
+    if (size.value() != content.size()) {
         return false;
     }
     // One byte more than expected, so that a file that grew is noticed.
@@ -64,6 +77,35 @@ std::error_code clearAttributes(std::wstring_view path) {
         return lastError();
     }
     return {};
+}
+
+Result<std::string> readFileContent(std::wstring_view path, std::size_t limit) {
+    KernelHandle file;
+    if (const auto error = openUnchangingForReading(std::wstring(path), file)) {
+        return error;
+    }
+    const auto size = sizeOf(file.get());
+    if (!size.ok()) {
+        return size.error();
+    }
+    if (size.value() > limit) {
+        return std::make_error_code(std::errc::file_too_large);
+    }
+    // Nobody can write the file while it is open, so its size holds.
+    std::string content(static_cast<std::size_t>(size.value()), '\0');
+    std::span<char> rest(content);
+    while (!rest.empty()) {
+        const auto read = readSome(file.get(), rest.subspan(0, std::min(rest.size(), kReadSlice)));
+        if (!read.ok()) {
+            return read.error();
+        }
+        if (read.value() == 0) {
+            break;
+        }
+        rest = rest.subspan(read.value());
+    }
+    content.resize(content.size() - rest.size());
+    return content;
 }
 
 }  // namespace tovask::win32

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -12,5 +14,8 @@ Result<bool> fileExists(std::wstring_view path);
 // Compares sizes before any byte is read, so a large file costs nothing.
 Result<bool> fileHasContent(std::wstring_view path, std::string_view content);
 std::error_code clearAttributes(std::wstring_view path);
+// The whole file, refused with std::errc::file_too_large when it is larger
+// than the limit, before any byte is read.
+Result<std::string> readFileContent(std::wstring_view path, std::size_t limit);
 
 }  // namespace tovask::win32

@@ -12,5 +12,7 @@ using RegistryKey = ScopedHandle<HKEY, &RegCloseKey>;
 using KernelHandle = ScopedHandle<HANDLE, &CloseHandle>;
 // Memory that the system allocated for us, such as FormatMessageW's text.
 using LocalMemory = ScopedHandle<HLOCAL, &LocalFree>;
+// A library loaded at run time, so that the program does not need it to start.
+using LoadedLibrary = ScopedHandle<HMODULE, &FreeLibrary>;
 
 }  // namespace tovask::win32

@@ -7,48 +7,25 @@
 
 #include "platform/RegistryPath.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/RegistryKeys.h"
 #include "platform/win32/SystemError.h"
 
 namespace tovask::win32 {
 namespace {
 
-constexpr REGSAM kBothViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
-constexpr REGSAM kDefaultView[] = {0};
-
-// A 32-bit process on 64-bit Windows sees only the 32-bit copy of the
-// machine-wide software keys unless it names a view. The user's keys are
-// shared by both views.
-std::span<const REGSAM> viewsFor(RegistryRoot root) {
-    BOOL wow64 = FALSE;
-    const bool hasTwoViews = IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-    if (root == RegistryRoot::LocalMachine && hasTwoViews) {
-        return kBothViews;
-    }
-    return kDefaultView;
-}
-
-HKEY rootKey(RegistryRoot root) {
-    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-struct StoredValue {
-    DWORD type;
-    std::vector<BYTE> bytes;
-};
-
-StoredValue dwordValue(std::uint32_t number) {
-    std::vector<BYTE> bytes(sizeof(DWORD));
+RegistryValue dwordValue(std::uint32_t number) {
+    std::vector<std::uint8_t> bytes(sizeof(DWORD));
     std::memcpy(bytes.data(), &number, bytes.size());
     return {REG_DWORD, std::move(bytes)};
 }
 
-StoredValue stringValue(const std::wstring& text) {
-    const auto* first = reinterpret_cast<const BYTE*>(text.c_str());
+RegistryValue stringValue(const std::wstring& text) {
+    const auto* first = reinterpret_cast<const std::uint8_t*>(text.c_str());
     // REG_SZ data carries its terminating null.
-    return {REG_SZ, std::vector<BYTE>(first, first + (text.size() + 1) * sizeof(wchar_t))};
+    return {REG_SZ, std::vector<std::uint8_t>(first, first + (text.size() + 1) * sizeof(wchar_t))};
 }
 
-Result<StoredValue> encode(RegistryData data, RegistryType type) {
+Result<RegistryValue> encode(RegistryData data, RegistryType type) {
     if (type == RegistryType::Dword) {
         const auto number = toDword(data);
         if (!number.ok()) {
@@ -62,28 +39,28 @@ Result<StoredValue> encode(RegistryData data, RegistryType type) {
     return stringValue(std::wstring(std::get<std::wstring_view>(data)));
 }
 
-std::error_code writeInView(const RegistryPath& path, const StoredValue& value, REGSAM view) {
-    const std::wstring keyName(path.key);
+std::error_code writeInView(const RegistryPath& path, const RegistryValue& value,
+                            RegistryView view) {
     RegistryKey key;
-    if (const auto error = errorFromCode(RegCreateKeyExW(
-            rootKey(path.root), keyName.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-            KEY_SET_VALUE | view, nullptr, key.receive(), nullptr))) {
+    if (const auto error = createKey(path, KEY_SET_VALUE, view, key)) {
         return error;
     }
+    // When string data does not end in a null but a null follows it in memory,
+    // RegSetValueExW takes that null in as a forgotten terminator. A
+    // character that is not null behind the data keeps its bytes exact.
+    std::vector<std::uint8_t> data(value.bytes);
+    data.insert(data.end(), {0xff, 0xff});
     // An empty value name is the key's default value.
     const std::wstring valueName(path.valueName);
-    return errorFromCode(RegSetValueExW(key.get(), valueName.c_str(), 0, value.type,
-                                        value.bytes.data(),
+    return errorFromCode(RegSetValueExW(key.get(), valueName.c_str(), 0, value.type, data.data(),
                                         static_cast<DWORD>(value.bytes.size())));
 }
 
-std::error_code deleteKeyInView(const RegistryPath& path, REGSAM view) {
-    const std::wstring keyName(path.key);
+std::error_code deleteKeyInView(const RegistryPath& path, RegistryView view) {
     RegistryKey key;
     constexpr REGSAM kTreeAccess =
         DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
-    if (const auto error = errorFromCode(RegOpenKeyExW(rootKey(path.root), keyName.c_str(), 0,
-                                                       kTreeAccess | view, key.receive()))) {
+    if (const auto error = openKey(path, kTreeAccess, view, key)) {
         return error;
     }
     // RegDeleteKeyExW removes only a key without subkeys, so the subtree goes first.
@@ -91,18 +68,25 @@ std::error_code deleteKeyInView(const RegistryPath& path, REGSAM view) {
         return error;
     }
     key.reset();
-    return errorFromCode(RegDeleteKeyExW(rootKey(path.root), keyName.c_str(), view, 0));
+    const std::wstring keyName(path.key);
+    return errorFromCode(RegDeleteKeyExW(rootKey(path.root), keyName.c_str(), viewAccess(view), 0));
 }
 
-std::error_code deleteValueInView(const RegistryPath& path, REGSAM view) {
-    const std::wstring keyName(path.key);
+std::error_code deleteValueInView(const RegistryPath& path, RegistryView view) {
     RegistryKey key;
-    if (const auto error = errorFromCode(RegOpenKeyExW(rootKey(path.root), keyName.c_str(), 0,
-                                                       KEY_SET_VALUE | view, key.receive()))) {
+    if (const auto error = openKey(path, KEY_SET_VALUE, view, key)) {
         return error;
     }
     const std::wstring valueName(path.valueName);
     return errorFromCode(RegDeleteValueW(key.get(), valueName.c_str()));
+}
+
+std::error_code deleteInView(const RegistryPath& path, RegistryView view) {
+    return path.namesKey ? deleteKeyInView(path, view) : deleteValueInView(path, view);
+}
+
+std::span<const RegistryView> allViewsOf(const RegistryPath& path) {
+    return viewsFor(path.root, hasTwoRegistryViews());
 }
 
 }  // namespace
@@ -118,7 +102,7 @@ std::error_code writeRegistryValue(std::wstring_view text, RegistryData data, Re
     }
     // Every view is tried even after one failed: the repair gets as far as it can.
     std::error_code firstFailure;
-    for (const REGSAM view : viewsFor(path.value().root)) {
+    for (const RegistryView view : allViewsOf(path.value())) {
         const auto error = writeInView(path.value(), value.value(), view);
         if (error && !firstFailure) {
             firstFailure = error;
@@ -134,9 +118,8 @@ std::error_code deleteRegistryEntry(std::wstring_view text) {
     }
     bool deletedSomewhere = false;
     std::error_code firstFailure;
-    for (const REGSAM view : viewsFor(path.value().root)) {
-        const auto error = path.value().namesKey ? deleteKeyInView(path.value(), view)
-                                                 : deleteValueInView(path.value(), view);
+    for (const RegistryView view : allViewsOf(path.value())) {
+        const auto error = deleteInView(path.value(), view);
         if (!error) {
             deletedSomewhere = true;
         } else if (!isNotFound(error) && !firstFailure) {
@@ -147,6 +130,26 @@ std::error_code deleteRegistryEntry(std::wstring_view text) {
         return firstFailure;
     }
     return std::make_error_code(std::errc::no_such_file_or_directory);
+}
+
+std::error_code writeRawValue(std::wstring_view text, const RegistryValue& value,
+                              RegistryView view) {
+    const auto path = parseRegistryPath(text);
+    return path.ok() ? writeInView(path.value(), value, view) : path.error();
+}
+
+std::error_code deleteEntryInView(std::wstring_view text, RegistryView view) {
+    const auto path = parseRegistryPath(text);
+    return path.ok() ? deleteInView(path.value(), view) : path.error();
+}
+
+std::error_code createRegistryKey(std::wstring_view keyPath, RegistryView view) {
+    const auto path = parseKeyPath(keyPath);
+    if (!path.ok()) {
+        return path.error();
+    }
+    RegistryKey key;
+    return createKey(path.value(), KEY_QUERY_VALUE, view, key);
 }
 
 }  // namespace tovask::win32

@@ -6,11 +6,17 @@
 
 #include <string>
 
+#include "platform/win32/DnsCache.h"
+#include "platform/win32/EnvironmentText.h"
 #include "platform/win32/ErrorText.h"
 #include "platform/win32/FileQueries.h"
 #include "platform/win32/FileReplacement.h"
 #include "platform/win32/ProcessLaunch.h"
 #include "platform/win32/RegistryAccess.h"
+#include "platform/win32/RegistryKeys.h"
+#include "platform/win32/RegistryRead.h"
+#include "platform/win32/RegistryTree.h"
+#include "platform/win32/SecurityIdentity.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemFolders.h"
 
@@ -23,6 +29,36 @@ std::error_code Win32Platform::RegWrite(std::wstring_view path, RegistryData val
 
 std::error_code Win32Platform::RegDelete(std::wstring_view path) {
     return win32::deleteRegistryEntry(path);
+}
+
+bool Win32Platform::HasTwoRegistryViews() {
+    return win32::hasTwoRegistryViews();
+}
+
+Result<RegistryValue> Win32Platform::RegReadValue(std::wstring_view path, RegistryView view) {
+    return win32::readRegistryValue(path, view);
+}
+
+Result<bool> Win32Platform::RegKeyExists(std::wstring_view keyPath, RegistryView view) {
+    return win32::registryKeyExists(keyPath, view);
+}
+
+Result<RegistryKeyContent> Win32Platform::RegReadTree(std::wstring_view keyPath,
+                                                      RegistryView view) {
+    return win32::readRegistryTree(keyPath, view);
+}
+
+std::error_code Win32Platform::RegCreateKey(std::wstring_view keyPath, RegistryView view) {
+    return win32::createRegistryKey(keyPath, view);
+}
+
+std::error_code Win32Platform::RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                           RegistryView view) {
+    return win32::writeRawValue(path, value, view);
+}
+
+std::error_code Win32Platform::RegDeleteIn(std::wstring_view path, RegistryView view) {
+    return win32::deleteEntryInView(path, view);
 }
 
 Result<std::wstring> Win32Platform::GetSpecialFolder(SpecialFolder folder) {
@@ -49,6 +85,10 @@ std::error_code Win32Platform::CopyFileOver(std::wstring_view source,
 std::error_code Win32Platform::ReplaceFileContent(std::wstring_view path,
                                                   std::string_view content) {
     return win32::replaceFileContent(path, content);
+}
+
+Result<std::string> Win32Platform::ReadFileContent(std::wstring_view path, std::size_t limit) {
+    return win32::readFileContent(path, limit);
 }
 
 std::uintptr_t Win32Platform::FindWindowA(std::wstring_view className) {
@@ -86,6 +126,22 @@ void Win32Platform::EndProgram() {
     // the handles. Ending the process also ends a message loop that would
     // otherwise run on for windows still open.
     ExitProcess(0);
+}
+
+Result<std::wstring> Win32Platform::ProgramUserSid() {
+    return win32::programUserSid();
+}
+
+Result<std::wstring> Win32Platform::DesktopUserSid() {
+    return win32::desktopUserSid();
+}
+
+Result<std::wstring> Win32Platform::ExpandEnvironment(std::wstring_view text) {
+    return win32::expandEnvironment(text);
+}
+
+std::error_code Win32Platform::FlushDnsCache() {
+    return win32::flushDnsCache();
 }
 
 std::wstring Win32Platform::DescribeError(std::error_code error) {

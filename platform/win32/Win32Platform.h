@@ -1,5 +1,8 @@
 #pragma once
 
+// Before the interface, which undoes one of its macros; see there.
+#include <windows.h>
+
 #include "platform/PlatformOps.h"
 
 namespace tovask {
@@ -12,12 +15,22 @@ class Win32Platform final : public PlatformOps {
                              RegistryType type) override;
     std::error_code RegDelete(std::wstring_view path) override;
 
+    bool HasTwoRegistryViews() override;
+    Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
+    Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
+    Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override;
+    std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) override;
+    std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                RegistryView view) override;
+    std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
+
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
     std::error_code ClearAttributes(std::wstring_view path) override;
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
 
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     void InitCommonControls() override;
@@ -26,6 +39,11 @@ class Win32Platform final : public PlatformOps {
     std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                 std::wstring_view title) override;
     [[noreturn]] void EndProgram() override;
+
+    Result<std::wstring> ProgramUserSid() override;
+    Result<std::wstring> DesktopUserSid() override;
+    Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
+    std::error_code FlushDnsCache() override;
 
     std::wstring DescribeError(std::error_code error) override;
 };

@@ -152,6 +152,41 @@ TEST_F(FileTest, CopyFromSourceThatAnotherProgramWritesSucceeds) {
     EXPECT_EQ(readBytes(path(L"backup")), kNewBytes);
 }
 
+TEST_F(FileTest, ReadFileContentGivesEveryByteUpToTheLimit) {
+    const struct {
+        std::string stored;
+        std::size_t limit;
+    } cases[] = {
+        {kNewBytes, kNewBytes.size()}, {"", 0}, {patternBytes(3 << 20), std::size_t{4} << 20}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.stored.size());
+        writeBytes(path(L"hosts"), row.stored);
+        const auto read = platform_.ReadFileContent(path(L"hosts"), row.limit);
+        ASSERT_TRUE(read.ok()) << read.error().message();
+        EXPECT_TRUE(read.value() == row.stored);
+    }
+}
+
+TEST_F(FileTest, ReadFileContentRefusesFileLargerThanTheLimit) {
+    writeBytes(path(L"hosts"), kOldBytes);
+    EXPECT_EQ(platform_.ReadFileContent(path(L"hosts"), kOldBytes.size() - 1).error(),
+              std::errc::file_too_large);
+}
+
+TEST_F(FileTest, ReadFileContentTellsMissingFileFromFolderAndFromFileBeingWritten) {
+    std::filesystem::create_directory(path(L"folder"));
+    writeBytes(path(L"written"), kOldBytes);
+    const win32::KernelHandle writer(CreateFileW(path(L"written").c_str(), GENERIC_WRITE,
+                                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                                 nullptr));
+    ASSERT_TRUE(writer);
+
+    EXPECT_TRUE(isNotFound(platform_.ReadFileContent(path(L"missing"), 100).error()));
+    const auto folder = platform_.ReadFileContent(path(L"folder"), 100).error();
+    EXPECT_TRUE(folder && !isNotFound(folder)) << folder.message();
+    EXPECT_EQ(platform_.ReadFileContent(path(L"written"), 100).error(), kSharingViolation);
+}
+
 // CopyFileOver and ReplaceFileContent promise the same replacement in one
 // step; every case runs through both.
 enum class Replacement { CopyFileOver, ReplaceFileContent };

@@ -11,6 +11,36 @@ std::error_code QuietPlatform::RegDelete(std::wstring_view path) {
     return real_.RegDelete(path);
 }
 
+bool QuietPlatform::HasTwoRegistryViews() {
+    return real_.HasTwoRegistryViews();
+}
+
+Result<RegistryValue> QuietPlatform::RegReadValue(std::wstring_view path, RegistryView view) {
+    return real_.RegReadValue(path, view);
+}
+
+Result<bool> QuietPlatform::RegKeyExists(std::wstring_view keyPath, RegistryView view) {
+    return real_.RegKeyExists(keyPath, view);
+}
+
+Result<RegistryKeyContent> QuietPlatform::RegReadTree(std::wstring_view keyPath,
+                                                      RegistryView view) {
+    return real_.RegReadTree(keyPath, view);
+}
+
+std::error_code QuietPlatform::RegCreateKey(std::wstring_view keyPath, RegistryView view) {
+    return real_.RegCreateKey(keyPath, view);
+}
+
+std::error_code QuietPlatform::RegWriteRaw(std::wstring_view path, const RegistryValue& value,
+                                           RegistryView view) {
+    return real_.RegWriteRaw(path, value, view);
+}
+
+std::error_code QuietPlatform::RegDeleteIn(std::wstring_view path, RegistryView view) {
+    return real_.RegDeleteIn(path, view);
+}
+
 Result<std::wstring> QuietPlatform::GetSpecialFolder(SpecialFolder folder) {
     const auto& chosen = folder == SpecialFolder::Windows ? windowsFolder : systemFolder;
     return chosen ? Result<std::wstring>(*chosen) : real_.GetSpecialFolder(folder);
@@ -38,6 +68,10 @@ std::error_code QuietPlatform::ReplaceFileContent(std::wstring_view path,
     return real_.ReplaceFileContent(path, content);
 }
 
+Result<std::string> QuietPlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {
+    return real_.ReadFileContent(path, limit);
+}
+
 std::uintptr_t QuietPlatform::FindWindowA(std::wstring_view className) {
     return real_.FindWindowA(className);
 }
@@ -60,6 +94,22 @@ std::error_code QuietPlatform::ShowMessage(std::wstring_view prompt, MessageStyl
 
 void QuietPlatform::EndProgram() {
     ++endProgramCalls;
+}
+
+Result<std::wstring> QuietPlatform::ProgramUserSid() {
+    return real_.ProgramUserSid();
+}
+
+Result<std::wstring> QuietPlatform::DesktopUserSid() {
+    return real_.DesktopUserSid();
+}
+
+Result<std::wstring> QuietPlatform::ExpandEnvironment(std::wstring_view text) {
+    return real_.ExpandEnvironment(text);
+}
+
+std::error_code QuietPlatform::FlushDnsCache() {
+    return real_.FlushDnsCache();
 }
 
 std::wstring QuietPlatform::DescribeError(std::error_code error) {

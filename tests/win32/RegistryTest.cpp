@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Utf16.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/win32/TestNames.h"
 #include "tests/win32/TestRegistry.h"
@@ -213,6 +215,223 @@ TEST_F(RegistryViewsTest, DeleteWhereNoViewHoldsItIsNotFound) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(missing)));
         EXPECT_TRUE(isNotFound(platform_.RegDelete(path(L"HKLM", missing))));
     }
+}
+
+}  // namespace
+
+// Found by gtest through the type's namespace.
+void PrintTo(const RegistryValue& value, std::ostream* out) {
+    *out << "type " << value.type << ", bytes";
+    for (const std::uint8_t byte : value.bytes) {
+        *out << ' ' << static_cast<int>(byte);
+    }
+}
+
+void PrintTo(const RegistryKeyContent& key, std::ostream* out) {
+    *out << "\n{key " << testing::PrintToString(key.name);
+    for (const auto& [name, value] : key.values) {
+        *out << "\n value " << testing::PrintToString(name) << ": "
+             << testing::PrintToString(value);
+    }
+    for (const auto& subkey : key.subkeys) {
+        PrintTo(subkey, out);
+    }
+    *out << "}";
+}
+
+namespace {
+
+// The registry one view at a time, as the backup and its restore use it.
+
+RegistryValue rawValue(std::uint32_t type, std::string_view bytes) {
+    return {type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+}
+
+// UTF-16 text as the registry keeps it; the length says whether a null ends it.
+RegistryValue textValue(std::uint32_t type, std::wstring_view text) {
+    return rawValue(type, toUtf16LeBytes(text));
+}
+
+const std::vector<NamedRegistryValue> kEveryKindOfValue = {
+    {L"String", textValue(regtype::kString, {L"text\0", 5})},
+    {L"String without null", textValue(regtype::kString, L"text")},
+    {L"Expandable", textValue(regtype::kExpandString, {L"%SystemRoot%\\x\0", 15})},
+    {L"Multi", textValue(regtype::kMultiString, {L"a\0b c\0\0", 7})},
+    {L"Empty multi", textValue(regtype::kMultiString, {L"\0", 1})},
+    {L"Empty binary", rawValue(regtype::kBinary, "")},
+    {L"Binary", rawValue(regtype::kBinary, {"\0\xff\r\n", 4})},
+    {L"Dword", rawValue(regtype::kDword, {"\x78\x56\x34\x12", 4})},
+    {L"Qword", rawValue(regtype::kQword, {"\x01\0\0\0\0\0\0\x80", 8})},
+    {L"None", rawValue(regtype::kNone, "any")},
+    {L"Odd type", rawValue(0x1234, {"\0\1", 2})},
+};
+
+constexpr RegistryView kEveryView[] = {RegistryView::Default, RegistryView::Bits32,
+                                       RegistryView::Bits64};
+
+class RegistryInOneViewTest : public RegistryTest {
+  protected:
+    static std::string viewName(RegistryView view) {
+        return view == RegistryView::Default  ? "default view"
+               : view == RegistryView::Bits32 ? "32-bit view"
+                                              : "64-bit view";
+    }
+};
+
+TEST_F(RegistryInOneViewTest, EveryTypeComesBackWithItsExactBytes) {
+    for (const auto root : {L"HKCU", L"HKLM"}) {
+        for (const RegistryView view : kEveryView) {
+            for (const auto& [name, value] : kEveryKindOfValue) {
+                SCOPED_TRACE(testing::PrintToString(root + (L" " + name)) + " " + viewName(view));
+                const auto target = path(root, L"Raw\\" + name);
+                ASSERT_FALSE(platform_.RegWriteRaw(target, value, view));
+                const auto read = platform_.RegReadValue(target, view);
+                ASSERT_TRUE(read.ok()) << read.error().message();
+                EXPECT_EQ(read.value(), value);
+            }
+        }
+    }
+}
+
+TEST_F(RegistryInOneViewTest, KeyPathReadsAndWritesTheDefaultValue) {
+    const auto value = textValue(regtype::kString, {L"default\0", 8});
+    ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKCU", L"Main\\"), value, RegistryView::Default));
+
+    EXPECT_EQ(readValue(HKEY_CURRENT_USER, key(L"Main"), L""), stringValue(L"default"));
+    const auto read = platform_.RegReadValue(path(L"HKCU", L"Main\\"), RegistryView::Default);
+    ASSERT_TRUE(read.ok()) << read.error().message();
+    EXPECT_EQ(read.value(), value);
+}
+
+TEST_F(RegistryInOneViewTest, MissingKeyOrValueIsNotFound) {
+    ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKCU", L"Main\\Present"),
+                                       rawValue(regtype::kBinary, "x"), RegistryView::Default));
+    for (const wchar_t* missing : {L"Main\\Absent", L"Main\\", L"Absent\\value", L"Absent\\"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(missing)));
+        EXPECT_TRUE(isNotFound(
+            platform_.RegReadValue(path(L"HKCU", missing), RegistryView::Default).error()));
+    }
+    for (const wchar_t* missing : {L"Main\\Absent", L"Absent\\value", L"Absent\\"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(missing)));
+        EXPECT_TRUE(
+            isNotFound(platform_.RegDeleteIn(path(L"HKCU", missing), RegistryView::Default)));
+    }
+    EXPECT_TRUE(isNotFound(
+        platform_.RegReadTree(path(L"HKCU", L"Absent\\"), RegistryView::Default).error()));
+}
+
+TEST_F(RegistryInOneViewTest, KeyOperationsRefuseValuePaths) {
+    const auto valuePath = path(L"HKCU", L"Main\\value");
+    EXPECT_EQ(platform_.RegKeyExists(valuePath, RegistryView::Default).error(), kInvalid);
+    EXPECT_EQ(platform_.RegCreateKey(valuePath, RegistryView::Default), kInvalid);
+    EXPECT_EQ(platform_.RegReadTree(valuePath, RegistryView::Default).error(), kInvalid);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, key(L"Main")));
+}
+
+// Under WOW64, as here, the default view of a 32-bit program is the 32-bit one.
+TEST_F(RegistryInOneViewTest, MachineWideViewsAreApart) {
+    ASSERT_TRUE(platform_.HasTwoRegistryViews());
+    const auto value = rawValue(regtype::kDword, {"\1\0\0\0", 4});
+    ASSERT_FALSE(
+        platform_.RegWriteRaw(path(L"HKLM", L"Main\\Only32"), value, RegistryView::Bits32));
+
+    EXPECT_TRUE(isNotFound(
+        platform_.RegReadValue(path(L"HKLM", L"Main\\Only32"), RegistryView::Bits64).error()));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, key(L"Main"), KEY_WOW64_64KEY));
+    const auto inDefaultView =
+        platform_.RegReadValue(path(L"HKLM", L"Main\\Only32"), RegistryView::Default);
+    ASSERT_TRUE(inDefaultView.ok()) << inDefaultView.error().message();
+    EXPECT_EQ(inDefaultView.value(), value);
+}
+
+TEST_F(RegistryInOneViewTest, CreateFindAndDeleteActOnTheirViewOnly) {
+    for (const auto& [view, other] : {std::pair{RegistryView::Bits32, RegistryView::Bits64},
+                                      std::pair{RegistryView::Bits64, RegistryView::Bits32}}) {
+        SCOPED_TRACE(viewName(view));
+        const auto created = path(L"HKLM", L"Created\\Sub\\");
+        ASSERT_FALSE(platform_.RegCreateKey(created, view));
+        ASSERT_FALSE(platform_.RegCreateKey(created, view)) << "an existing key is kept";
+        ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKLM", L"Created\\value"),
+                                           rawValue(regtype::kBinary, "x"), other));
+
+        EXPECT_TRUE(platform_.RegKeyExists(created, view).value());
+        EXPECT_FALSE(platform_.RegKeyExists(created, other).value());
+
+        EXPECT_TRUE(isNotFound(platform_.RegDeleteIn(path(L"HKLM", L"Created\\value"), view)));
+        EXPECT_FALSE(platform_.RegDeleteIn(path(L"HKLM", L"Created\\"), view));
+        EXPECT_FALSE(platform_.RegKeyExists(path(L"HKLM", L"Created\\"), view).value());
+        EXPECT_TRUE(platform_.RegReadValue(path(L"HKLM", L"Created\\value"), other).ok());
+
+        EXPECT_FALSE(platform_.RegDeleteIn(path(L"HKLM", L"Created\\value"), other));
+        EXPECT_TRUE(platform_.RegKeyExists(path(L"HKLM", L"Created\\"), other).value());
+        testsupport::removeKeyEverywhere(HKEY_LOCAL_MACHINE, key(L"Created"));
+    }
+}
+
+// Written straight through the system, so that the names can hold anything
+// a value name may, a backslash too, which no registry path can carry.
+void writeTreeDirectly(HKEY parent, const RegistryKeyContent& tree) {
+    win32::RegistryKey key;
+    ASSERT_EQ(RegCreateKeyExW(parent, tree.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              key.receive(), nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, value] : tree.values) {
+        ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, value.type, value.bytes.data(),
+                                 static_cast<DWORD>(value.bytes.size())),
+                  ERROR_SUCCESS);
+    }
+    for (const auto& subkey : tree.subkeys) {
+        writeTreeDirectly(key.get(), subkey);
+    }
+}
+
+TEST_F(RegistryInOneViewTest, TreeHoldsEveryValueAndSubkeyInRegistryOrder) {
+    // Windows enumerates values in the order they were written and Wine in
+    // the order of their lower-case names; written in that order, with no
+    // name where upper and lower case sort apart, both agree.
+    const RegistryKeyContent tree{
+        L"Tree",
+        {{L"", textValue(regtype::kString, {L"root\0", 5})},
+         {L"\"quoted\"", textValue(regtype::kExpandString, {L"%x%\0", 4})},
+         {L"a=b", rawValue(regtype::kBinary, "2")},
+         {L"back\\slash", rawValue(0x1234, "4")},
+         {L"P\u00e1gina \u00f1 \u65e5\u672c", textValue(regtype::kMultiString, {L"a\0\0", 3})},
+         {L"trailing blank ", rawValue(regtype::kBinary, "1")},
+         {L"x]", rawValue(regtype::kNone, "")}},
+        {{L"A empty", {}, {}},
+         {L"B P\u00e1gina \u00f1 \u65e5\u672c",
+          {{L"", rawValue(regtype::kDword, {"\0\0\0\0", 4})}},
+          {{L"Deeper", {{L"a=b", rawValue(regtype::kQword, {"\0\0\0\0\0\0\0\0", 8})}}, {}}}},
+         {L"C ] \"x\" ", {{L"x", rawValue(regtype::kBinary, "")}}, {}}}};
+    win32::RegistryKey base;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, base.receive(), nullptr),
+              ERROR_SUCCESS);
+    writeTreeDirectly(base.get(), tree);
+
+    const auto read = platform_.RegReadTree(path(L"HKCU", L"Tree\\"), RegistryView::Default);
+
+    ASSERT_TRUE(read.ok()) << read.error().message();
+    EXPECT_EQ(read.value(), tree);
+}
+
+TEST_F(RegistryInOneViewTest, UsersRootReachesTheProgramUsersOwnKeys) {
+    const auto sid = platform_.ProgramUserSid();
+    ASSERT_TRUE(sid.ok()) << sid.error().message();
+    const auto throughUsers = L"HKU\\" + sid.value() + L"\\" + key_ + L"\\Main\\";
+    const auto value = textValue(regtype::kString, {L"shared\0", 7});
+
+    ASSERT_FALSE(platform_.RegWriteRaw(throughUsers + L"Raw", value, RegistryView::Default));
+    ASSERT_FALSE(platform_.RegWrite(throughUsers + L"Plain", L"plain", RegistryType::String));
+    testsupport::writeStringDirectly(HKEY_CURRENT_USER, key(L"Main"), L"Direct", L"direct", 0);
+
+    EXPECT_EQ(readValue(HKEY_CURRENT_USER, key(L"Main"), L"Raw"), stringValue(L"shared"));
+    EXPECT_EQ(readValue(HKEY_CURRENT_USER, key(L"Main"), L"Plain"), stringValue(L"plain"));
+    const auto direct = platform_.RegReadValue(throughUsers + L"Direct", RegistryView::Default);
+    ASSERT_TRUE(direct.ok()) << direct.error().message();
+    EXPECT_EQ(direct.value(), textValue(regtype::kString, {L"direct\0", 7}));
+    EXPECT_FALSE(platform_.RegDelete(throughUsers));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, key(L"Main")));
 }
 
 }  // namespace

@@ -13,6 +13,9 @@
 #include "tests/win32/TestNames.h"
 #include "tests/win32/TestWindows.h"
 
+// Exported by user32 but left out of the MinGW headers.
+extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND window);
+
 namespace tovask {
 namespace {
 
@@ -168,6 +171,60 @@ TEST(DescribeErrorTest, OwnNotFoundReadsAsTheSystemsFileNotFound) {
     EXPECT_NE(
         platform.DescribeError(std::error_code(ERROR_ACCESS_DENIED, std::system_category())),
         platform.DescribeError(std::error_code(ERROR_FILE_NOT_FOUND, std::system_category())));
+}
+
+TEST(UserSidTest, ProgramUserIsAnAccountOfThisSystem) {
+    Win32Platform platform;
+    const auto sid = platform.ProgramUserSid();
+    ASSERT_TRUE(sid.ok()) << sid.error().message();
+    EXPECT_TRUE(sid.value().starts_with(L"S-1-5-")) << testing::PrintToString(sid.value());
+}
+
+// Wine's desktop process sets no shell window, unlike Windows' Explorer.
+TEST(UserSidTest, WithoutShellWindowTheDesktopUserIsNotFound) {
+    Win32Platform platform;
+    ASSERT_EQ(GetShellWindow(), nullptr);
+    EXPECT_TRUE(isNotFound(platform.DesktopUserSid().error()));
+}
+
+TEST(UserSidTest, DesktopUserIsTheOwnerOfTheShellWindow) {
+    Win32Platform platform;
+    const TestWindowClass shellClass(testsupport::uniqueTestName());
+    auto shell = shellClass.createWindow();
+    ASSERT_TRUE(SetShellWindow(shell.get()));
+
+    const auto desktop = platform.DesktopUserSid();
+    shell.reset();
+
+    ASSERT_TRUE(desktop.ok()) << desktop.error().message();
+    EXPECT_EQ(desktop.value(), platform.ProgramUserSid().value());
+    EXPECT_EQ(GetShellWindow(), nullptr);
+}
+
+TEST(ExpandEnvironmentTest, ReplacesSetVariablesOnly) {
+    Win32Platform platform;
+    const auto system = platform.GetSpecialFolder(SpecialFolder::System);
+    const auto windows = platform.GetSpecialFolder(SpecialFolder::Windows);
+    ASSERT_TRUE(system.ok() && windows.ok());
+    std::wstring manyFolders;
+    std::wstring manyReferences;
+    // Far longer than a path, so that the first buffer is too small.
+    for (int i = 0; i < 100; ++i) {
+        manyFolders += windows.value() + L";";
+        manyReferences += L"%SystemRoot%;";
+    }
+
+    const auto expanded = platform.ExpandEnvironment(L"%SystemRoot%\\System32");
+    ASSERT_TRUE(expanded.ok()) << expanded.error().message();
+    EXPECT_EQ(_wcsicmp(expanded.value().c_str(), system.value().c_str()), 0);
+    EXPECT_EQ(platform.ExpandEnvironment(manyReferences).value(), manyFolders);
+    EXPECT_EQ(platform.ExpandEnvironment(L"%TovaskUnset%\\x").value(), L"%TovaskUnset%\\x");
+    EXPECT_EQ(platform.ExpandEnvironment(L"").value(), L"");
+}
+
+TEST(FlushDnsCacheTest, Succeeds) {
+    Win32Platform platform;
+    EXPECT_FALSE(platform.FlushDnsCache());
 }
 
 }  // namespace

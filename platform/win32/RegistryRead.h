@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/RegistryValue.h"
+#include "platform/Result.h"
+
+namespace tovask::win32 {
+
+// The value's type and raw bytes; an empty name reads the default value.
+Result<RegistryValue> queryValue(HKEY key, const std::wstring& name);
+
+Result<RegistryValue> readRegistryValue(std::wstring_view path, RegistryView view);
+// A missing key is false; any other failure to open it is an error.
+Result<bool> registryKeyExists(std::wstring_view keyPath, RegistryView view);
+
+}  // namespace tovask::win32
