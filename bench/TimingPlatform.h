@@ -36,12 +36,18 @@ class TimingPlatform final : public PlatformOps {
     Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override {
         return timed("RegReadTree", [&] { return real_.RegReadTree(keyPath, view); });
     }
-    std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) override {
-        return timed("RegCreateKey", [&] { return real_.RegCreateKey(keyPath, view); });
+    std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) override {
+        return timed("RegCreateKeyIn", [&] { return real_.RegCreateKeyIn(keyPath, view); });
     }
-    std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
-                                RegistryView view) override {
-        return timed("RegWriteRaw", [&] { return real_.RegWriteRaw(path, value, view); });
+    std::error_code RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                const RegistryValue& value, RegistryView view) override {
+        return timed("RegWriteRaw",
+                     [&] { return real_.RegWriteRaw(keyPath, valueName, value, view); });
+    }
+    std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
+                                     RegistryView view) override {
+        return timed("RegDeleteValueIn",
+                     [&] { return real_.RegDeleteValueIn(keyPath, valueName, view); });
     }
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override {
         return timed("RegDeleteIn", [&] { return real_.RegDeleteIn(path, view); });

@@ -9,12 +9,6 @@
 #include "platform/RegistryValue.h"
 #include "platform/Result.h"
 
-// <windows.h> makes RegCreateKey a macro for RegCreateKeyW, which would give
-// the operation below another name in every file that includes it first.
-// Windows code includes <windows.h> before this header, so that the macro is
-// gone for the rest of the file.
-#undef RegCreateKey
-
 namespace tovask {
 
 // How RegWrite stores its value: the plain call stores a string; "REG_DWORD"

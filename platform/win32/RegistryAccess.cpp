@@ -1,10 +1,10 @@
 #include "platform/win32/RegistryAccess.h"
 
-#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "platform/RegistryEncoding.h"
 #include "platform/RegistryPath.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/RegistryKeys.h"
@@ -13,34 +13,8 @@
 namespace tovask::win32 {
 namespace {
 
-RegistryValue dwordValue(std::uint32_t number) {
-    std::vector<std::uint8_t> bytes(sizeof(DWORD));
-    std::memcpy(bytes.data(), &number, bytes.size());
-    return {REG_DWORD, std::move(bytes)};
-}
-
-RegistryValue stringValue(const std::wstring& text) {
-    const auto* first = reinterpret_cast<const std::uint8_t*>(text.c_str());
-    // REG_SZ data carries its terminating null.
-    return {REG_SZ, std::vector<std::uint8_t>(first, first + (text.size() + 1) * sizeof(wchar_t))};
-}
-
-Result<RegistryValue> encode(RegistryData data, RegistryType type) {
-    if (type == RegistryType::Dword) {
-        const auto number = toDword(data);
-        if (!number.ok()) {
-            return number.error();
-        }
-        return dwordValue(number.value());
-    }
-    if (const auto* number = std::get_if<std::int32_t>(&data)) {
-        return stringValue(std::to_wstring(*number));
-    }
-    return stringValue(std::wstring(std::get<std::wstring_view>(data)));
-}
-
-std::error_code writeInView(const RegistryPath& path, const RegistryValue& value,
-                            RegistryView view) {
+std::error_code writeInView(const RegistryPath& path, std::wstring_view name,
+                            const RegistryValue& value, RegistryView view) {
     RegistryKey key;
     if (const auto error = createKey(path, KEY_SET_VALUE, view, key)) {
         return error;
@@ -51,7 +25,7 @@ std::error_code writeInView(const RegistryPath& path, const RegistryValue& value
     std::vector<std::uint8_t> data(value.bytes);
     data.insert(data.end(), {0xff, 0xff});
     // An empty value name is the key's default value.
-    const std::wstring valueName(path.valueName);
+    const std::wstring valueName(name);
     return errorFromCode(RegSetValueExW(key.get(), valueName.c_str(), 0, value.type, data.data(),
                                         static_cast<DWORD>(value.bytes.size())));
 }
@@ -72,17 +46,19 @@ std::error_code deleteKeyInView(const RegistryPath& path, RegistryView view) {
     return errorFromCode(RegDeleteKeyExW(rootKey(path.root), keyName.c_str(), viewAccess(view), 0));
 }
 
-std::error_code deleteValueInView(const RegistryPath& path, RegistryView view) {
+std::error_code deleteValueInView(const RegistryPath& path, std::wstring_view name,
+                                  RegistryView view) {
     RegistryKey key;
     if (const auto error = openKey(path, KEY_SET_VALUE, view, key)) {
         return error;
     }
-    const std::wstring valueName(path.valueName);
+    const std::wstring valueName(name);
     return errorFromCode(RegDeleteValueW(key.get(), valueName.c_str()));
 }
 
 std::error_code deleteInView(const RegistryPath& path, RegistryView view) {
-    return path.namesKey ? deleteKeyInView(path, view) : deleteValueInView(path, view);
+    return path.namesKey ? deleteKeyInView(path, view)
+                         : deleteValueInView(path, path.valueName, view);
 }
 
 std::span<const RegistryView> allViewsOf(const RegistryPath& path) {
@@ -96,14 +72,14 @@ std::error_code writeRegistryValue(std::wstring_view text, RegistryData data, Re
     if (!path.ok()) {
         return path.error();
     }
-    const auto value = encode(data, type);
+    const auto value = encodeRegistryData(data, type);
     if (!value.ok()) {
         return value.error();
     }
     // Every view is tried even after one failed: the repair gets as far as it can.
     std::error_code firstFailure;
     for (const RegistryView view : allViewsOf(path.value())) {
-        const auto error = writeInView(path.value(), value.value(), view);
+        const auto error = writeInView(path.value(), path.value().valueName, value.value(), view);
         if (error && !firstFailure) {
             firstFailure = error;
         }
@@ -132,10 +108,16 @@ std::error_code deleteRegistryEntry(std::wstring_view text) {
     return std::make_error_code(std::errc::no_such_file_or_directory);
 }
 
-std::error_code writeRawValue(std::wstring_view text, const RegistryValue& value,
-                              RegistryView view) {
-    const auto path = parseRegistryPath(text);
-    return path.ok() ? writeInView(path.value(), value, view) : path.error();
+std::error_code writeRawValue(std::wstring_view keyPath, std::wstring_view valueName,
+                              const RegistryValue& value, RegistryView view) {
+    const auto path = parseKeyPath(keyPath);
+    return path.ok() ? writeInView(path.value(), valueName, value, view) : path.error();
+}
+
+std::error_code deleteValueOfKey(std::wstring_view keyPath, std::wstring_view valueName,
+                                 RegistryView view) {
+    const auto path = parseKeyPath(keyPath);
+    return path.ok() ? deleteValueInView(path.value(), valueName, view) : path.error();
 }
 
 std::error_code deleteEntryInView(std::wstring_view text, RegistryView view) {

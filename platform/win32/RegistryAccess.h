@@ -16,9 +16,11 @@ std::error_code writeRegistryValue(std::wstring_view path, RegistryData data, Re
 std::error_code deleteRegistryEntry(std::wstring_view path);
 
 // The same changes in one view only, with the value's own type and bytes.
-std::error_code writeRawValue(std::wstring_view path, const RegistryValue& value,
-                              RegistryView view);
+std::error_code writeRawValue(std::wstring_view keyPath, std::wstring_view valueName,
+                              const RegistryValue& value, RegistryView view);
 std::error_code deleteEntryInView(std::wstring_view path, RegistryView view);
+std::error_code deleteValueOfKey(std::wstring_view keyPath, std::wstring_view valueName,
+                                 RegistryView view);
 std::error_code createRegistryKey(std::wstring_view keyPath, RegistryView view);
 
 }  // namespace tovask::win32

@@ -48,17 +48,22 @@ Result<RegistryKeyContent> Win32Platform::RegReadTree(std::wstring_view keyPath,
     return win32::readRegistryTree(keyPath, view);
 }
 
-std::error_code Win32Platform::RegCreateKey(std::wstring_view keyPath, RegistryView view) {
+std::error_code Win32Platform::RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) {
     return win32::createRegistryKey(keyPath, view);
 }
 
-std::error_code Win32Platform::RegWriteRaw(std::wstring_view path, const RegistryValue& value,
-                                           RegistryView view) {
-    return win32::writeRawValue(path, value, view);
+std::error_code Win32Platform::RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                           const RegistryValue& value, RegistryView view) {
+    return win32::writeRawValue(keyPath, valueName, value, view);
 }
 
 std::error_code Win32Platform::RegDeleteIn(std::wstring_view path, RegistryView view) {
     return win32::deleteEntryInView(path, view);
+}
+
+std::error_code Win32Platform::RegDeleteValueIn(std::wstring_view keyPath,
+                                                std::wstring_view valueName, RegistryView view) {
+    return win32::deleteValueOfKey(keyPath, valueName, view);
 }
 
 Result<std::wstring> Win32Platform::GetSpecialFolder(SpecialFolder folder) {

@@ -28,13 +28,18 @@ Result<RegistryKeyContent> QuietPlatform::RegReadTree(std::wstring_view keyPath,
     return real_.RegReadTree(keyPath, view);
 }
 
-std::error_code QuietPlatform::RegCreateKey(std::wstring_view keyPath, RegistryView view) {
-    return real_.RegCreateKey(keyPath, view);
+std::error_code QuietPlatform::RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) {
+    return real_.RegCreateKeyIn(keyPath, view);
 }
 
-std::error_code QuietPlatform::RegWriteRaw(std::wstring_view path, const RegistryValue& value,
-                                           RegistryView view) {
-    return real_.RegWriteRaw(path, value, view);
+std::error_code QuietPlatform::RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                           const RegistryValue& value, RegistryView view) {
+    return real_.RegWriteRaw(keyPath, valueName, value, view);
+}
+
+std::error_code QuietPlatform::RegDeleteValueIn(std::wstring_view keyPath,
+                                                std::wstring_view valueName, RegistryView view) {
+    return real_.RegDeleteValueIn(keyPath, valueName, view);
 }
 
 std::error_code QuietPlatform::RegDeleteIn(std::wstring_view path, RegistryView view) {

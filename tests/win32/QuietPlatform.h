@@ -22,10 +22,12 @@ class QuietPlatform final : public PlatformOps {
     Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
     Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
     Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override;
-    std::error_code RegCreateKey(std::wstring_view keyPath, RegistryView view) override;
-    std::error_code RegWriteRaw(std::wstring_view path, const RegistryValue& value,
-                                RegistryView view) override;
+    std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) override;
+    std::error_code RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
+                                const RegistryValue& value, RegistryView view) override;
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
+    std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
+                                     RegistryView view) override;
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;

@@ -284,7 +284,7 @@ TEST_F(RegistryInOneViewTest, EveryTypeComesBackWithItsExactBytes) {
             for (const auto& [name, value] : kEveryKindOfValue) {
                 SCOPED_TRACE(testing::PrintToString(root + (L" " + name)) + " " + viewName(view));
                 const auto target = path(root, L"Raw\\" + name);
-                ASSERT_FALSE(platform_.RegWriteRaw(target, value, view));
+                ASSERT_FALSE(platform_.RegWriteRaw(path(root, L"Raw\\"), name, value, view));
                 const auto read = platform_.RegReadValue(target, view);
                 ASSERT_TRUE(read.ok()) << read.error().message();
                 EXPECT_EQ(read.value(), value);
@@ -295,7 +295,8 @@ TEST_F(RegistryInOneViewTest, EveryTypeComesBackWithItsExactBytes) {
 
 TEST_F(RegistryInOneViewTest, KeyPathReadsAndWritesTheDefaultValue) {
     const auto value = textValue(regtype::kString, {L"default\0", 8});
-    ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKCU", L"Main\\"), value, RegistryView::Default));
+    ASSERT_FALSE(
+        platform_.RegWriteRaw(path(L"HKCU", L"Main\\"), L"", value, RegistryView::Default));
 
     EXPECT_EQ(readValue(HKEY_CURRENT_USER, key(L"Main"), L""), stringValue(L"default"));
     const auto read = platform_.RegReadValue(path(L"HKCU", L"Main\\"), RegistryView::Default);
@@ -304,7 +305,7 @@ TEST_F(RegistryInOneViewTest, KeyPathReadsAndWritesTheDefaultValue) {
 }
 
 TEST_F(RegistryInOneViewTest, MissingKeyOrValueIsNotFound) {
-    ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKCU", L"Main\\Present"),
+    ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKCU", L"Main\\"), L"Present",
                                        rawValue(regtype::kBinary, "x"), RegistryView::Default));
     for (const wchar_t* missing : {L"Main\\Absent", L"Main\\", L"Absent\\value", L"Absent\\"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(missing)));
@@ -323,7 +324,7 @@ TEST_F(RegistryInOneViewTest, MissingKeyOrValueIsNotFound) {
 TEST_F(RegistryInOneViewTest, KeyOperationsRefuseValuePaths) {
     const auto valuePath = path(L"HKCU", L"Main\\value");
     EXPECT_EQ(platform_.RegKeyExists(valuePath, RegistryView::Default).error(), kInvalid);
-    EXPECT_EQ(platform_.RegCreateKey(valuePath, RegistryView::Default), kInvalid);
+    EXPECT_EQ(platform_.RegCreateKeyIn(valuePath, RegistryView::Default), kInvalid);
     EXPECT_EQ(platform_.RegReadTree(valuePath, RegistryView::Default).error(), kInvalid);
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, key(L"Main")));
 }
@@ -333,7 +334,7 @@ TEST_F(RegistryInOneViewTest, MachineWideViewsAreApart) {
     ASSERT_TRUE(platform_.HasTwoRegistryViews());
     const auto value = rawValue(regtype::kDword, {"\1\0\0\0", 4});
     ASSERT_FALSE(
-        platform_.RegWriteRaw(path(L"HKLM", L"Main\\Only32"), value, RegistryView::Bits32));
+        platform_.RegWriteRaw(path(L"HKLM", L"Main\\"), L"Only32", value, RegistryView::Bits32));
 
     EXPECT_TRUE(isNotFound(
         platform_.RegReadValue(path(L"HKLM", L"Main\\Only32"), RegistryView::Bits64).error()));
@@ -349,9 +350,9 @@ TEST_F(RegistryInOneViewTest, CreateFindAndDeleteActOnTheirViewOnly) {
                                       std::pair{RegistryView::Bits64, RegistryView::Bits32}}) {
         SCOPED_TRACE(viewName(view));
         const auto created = path(L"HKLM", L"Created\\Sub\\");
-        ASSERT_FALSE(platform_.RegCreateKey(created, view));
-        ASSERT_FALSE(platform_.RegCreateKey(created, view)) << "an existing key is kept";
-        ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKLM", L"Created\\value"),
+        ASSERT_FALSE(platform_.RegCreateKeyIn(created, view));
+        ASSERT_FALSE(platform_.RegCreateKeyIn(created, view)) << "an existing key is kept";
+        ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKLM", L"Created\\"), L"value",
                                            rawValue(regtype::kBinary, "x"), other));
 
         EXPECT_TRUE(platform_.RegKeyExists(created, view).value());
@@ -421,7 +422,7 @@ TEST_F(RegistryInOneViewTest, UsersRootReachesTheProgramUsersOwnKeys) {
     const auto throughUsers = L"HKU\\" + sid.value() + L"\\" + key_ + L"\\Main\\";
     const auto value = textValue(regtype::kString, {L"shared\0", 7});
 
-    ASSERT_FALSE(platform_.RegWriteRaw(throughUsers + L"Raw", value, RegistryView::Default));
+    ASSERT_FALSE(platform_.RegWriteRaw(throughUsers, L"Raw", value, RegistryView::Default));
     ASSERT_FALSE(platform_.RegWrite(throughUsers + L"Plain", L"plain", RegistryType::String));
     testsupport::writeStringDirectly(HKEY_CURRENT_USER, key(L"Main"), L"Direct", L"direct", 0);
 
