@@ -43,13 +43,14 @@ VERSION_STRINGS = {
     "OriginalFilename": "Tovask 2.0.3.exe",
 }
 
-# DLLs that every Windows has in its system folder; a runtime DLL of the
-# compiler (libstdc++, libgcc, libwinpthread) must never be among the imports.
-SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "dwmapi.dll", "gdi32.dll", "imm32.dll",
-    "kernel32.dll", "msimg32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll",
-    "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll",
-    "windowscodecs.dll", "winmm.dll",
+# The known DLLs: the loader always takes them from the system folder, so no
+# copy planted beside the program can stand in for them. comctl32 is bound side
+# by side by the manifest. Any other library is loaded at run time by its full
+# path in the system folder; a runtime DLL of the compiler (libstdc++, libgcc,
+# libwinpthread) must never be among the imports.
+STATIC_IMPORTS_ALLOWED = {
+    "advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+    "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
 }
 
 DLL_CHARACTERISTICS = {"DYNAMIC_BASE": 0x0040, "NX_COMPAT": 0x0100}
@@ -312,7 +313,8 @@ def check_security(checks, pe):
     dlls = _imported_dlls(pe)
     checks.expect(dlls, "the image imports nothing: its import directory is unreadable")
     for dll in dlls:
-        checks.expect(dll in SYSTEM_DLLS, f"imports from {dll}, which is no system DLL")
+        checks.expect(dll in STATIC_IMPORTS_ALLOWED,
+                      f"imports from {dll}, which a copy beside the program could replace")
 
     entry = pe.OPTIONAL_HEADER.DATA_DIRECTORY[
         pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG"]]
