@@ -29,8 +29,9 @@ test: build
 run: windows
 	@$(WINE_SESSION) cmake/run-program.sh $(WINDOWS_BUILD)
 
+# DPI=120 or DPI=144 shows the window as at 125 % or 150 %.
 screenshots: windows
-	@$(WINE_SESSION) cmake/take-screenshots.sh $(WINDOWS_BUILD)
+	@DPI="$(DPI)" $(WINE_SESSION) cmake/take-screenshots.sh $(WINDOWS_BUILD)
 
 bench: build
 	@$(WINE_SESSION) cmake/run-benchmarks.sh $(BUILD)

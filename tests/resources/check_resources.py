@@ -302,6 +302,11 @@ def check_manifest(checks, resources):
                                                  "requestedExecutionLevel"])),
                  {"level": "requireAdministrator", "uiAccess": "false"},
                  "manifest requested execution level")
+    # The program scales its layout and fonts itself; without this, Windows
+    # would stretch a 96-dpi picture of the window, blurred.
+    dpi_aware = _element(assembly, ["application", "windowsSettings", "dpiAware"])
+    checks.equal(dpi_aware.text.strip() if dpi_aware is not None else None, "true",
+                 "manifest dpiAware")
 
 
 def _imported_dlls(pe):
