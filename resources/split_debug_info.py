@@ -8,7 +8,7 @@ crash report can find the symbols again. Runs after set_load_config.py, which
 needs the symbol table; the header checksum is fixed again afterwards, as
 stripping changes the file.
 
-Usage: split_debug_info.py PROGRAM.exe
+Usage: split_debug_info.py OBJCOPY PROGRAM.exe
 """
 
 import os
@@ -17,15 +17,12 @@ import sys
 
 import pefile
 
-OBJCOPY = "i686-w64-mingw32-objcopy"
-
-
-def split_debug_info(program):
+def split_debug_info(objcopy, program):
     debug_file = os.path.splitext(program)[0] + ".debug"
-    subprocess.run([OBJCOPY, "--only-keep-debug", program, debug_file], check=True)
+    subprocess.run([objcopy, "--only-keep-debug", program, debug_file], check=True)
     # The link is looked up by name beside the program, so it is added from
     # within that folder.
-    subprocess.run([OBJCOPY, "--strip-all", f"--add-gnu-debuglink={os.path.basename(debug_file)}",
+    subprocess.run([objcopy, "--strip-all", f"--add-gnu-debuglink={os.path.basename(debug_file)}",
                     os.path.basename(program)], check=True, cwd=os.path.dirname(program) or ".")
     pe = pefile.PE(program, fast_load=True)
     pe.OPTIONAL_HEADER.CheckSum = pe.generate_checksum()
@@ -36,10 +33,10 @@ def split_debug_info(program):
 
 
 def main(arguments):
-    if len(arguments) != 2:
+    if len(arguments) != 3:
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
-    split_debug_info(os.path.abspath(arguments[1]))
+    split_debug_info(arguments[1], os.path.abspath(arguments[2]))
     return 0
 
 
