@@ -12,7 +12,11 @@ constexpr int kHundredthsPerInch = 7200;
 LOGFONTW makeFont(std::wstring_view face, int hundredthsOfPoint, int weight, bool underline,
                   int dpi) {
     LOGFONTW font{};
-    font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, kHundredthsPerInch);
+    // Rounded down, not to the nearest pixel: at 120 and 144 dpi the rounded-up
+    // size grows the text faster than the layout, and captions that fill their
+    // box at 96 dpi (the start-page prompt) wrap and lose their second line.
+    // At 96 dpi the sizes are whole pixels either way.
+    font.lfHeight = -(hundredthsOfPoint * dpi / kHundredthsPerInch);
     font.lfWeight = weight;
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;

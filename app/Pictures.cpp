@@ -124,7 +124,9 @@ void drawPicture(HDC dc, const Picture& picture) {
         return;
     }
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, 0, 0, width, height, source.get(), 0, 0, width, height, blend);
+    // gdi32's own export, not msimg32's AlphaBlend: msimg32 is no known DLL, so
+    // Windows 7 and 8.1 would load a copy planted beside the program instead.
+    GdiAlphaBlend(dc, 0, 0, width, height, source.get(), 0, 0, width, height, blend);
 }
 
 }  // namespace tovask::app

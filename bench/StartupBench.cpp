@@ -1,7 +1,9 @@
-// Start-up time of Tovask.exe against a minimal window program, from process
-// start until the window is idle with the focus in an edit box, interleaved so
-// that both see the same machine; then the program's peak working set after a
-// repair run.
+// Start-up time of Tovask.exe against two floors, from process start until
+// the window is idle with the focus in an edit box, interleaved so that all
+// see the same machine: a minimal window program, and the fair floor, the same
+// window with the program's manifest creating one common control, as the
+// program must load the common controls. Then the program's peak working set
+// after a repair run against that of each floor.
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -99,23 +101,22 @@ double peakWorkingSetMegabytes(HANDLE process) {
     return counters.PeakWorkingSetSize / (1024.0 * 1024.0);
 }
 
-// The floor of the memory figure: what Wine itself costs a window program.
-void reportFloorWorkingSet(const std::wstring& program) {
+// A floor of the memory figure: what Wine itself costs a window program.
+double floorWorkingSet(const std::wstring& program) {
     std::chrono::nanoseconds ignored{};
     Started started = startAndWait(program, ignored);
-    std::printf("peak working set of the minimal window: %.1f MB\n",
-                peakWorkingSetMegabytes(started.process.get()));
+    const double megabytes = peakWorkingSetMegabytes(started.process.get());
     closeProgram(started);
+    return megabytes;
 }
 
-// Presses "Desbloquear IE", answers the closing message and reads the peak
-// working set of the program.
-void reportPeakWorkingSet(const std::wstring& program) {
+// Presses "Desbloquear IE", answers the closing message and returns the peak
+// working set of the program, or 0 when it did not start.
+double workingSetAfterRepair(const std::wstring& program) {
     std::chrono::nanoseconds ignored{};
     Started started = startAndWait(program, ignored);
     if (!started.window) {
-        std::puts("peak working set: the program did not start");
-        return;
+        return 0;
     }
     HWND button = FindWindowExW(started.window, nullptr, L"Button", L"Desbloquear IE");
     PostMessageW(button, BM_CLICK, 0, 0);
@@ -130,22 +131,25 @@ void reportPeakWorkingSet(const std::wstring& program) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         Sleep(200);
     }
-    std::printf("peak working set after a repair run: %.1f MB (message box %s)\n",
-                peakWorkingSetMegabytes(started.process.get()), box ? "answered" : "not seen");
+    const double megabytes = peakWorkingSetMegabytes(started.process.get());
     closeProgram(started);
+    return box ? megabytes : 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) {
-        std::puts("usage: startup_bench <Tovask.exe> <minimal_window.exe>");
+    if (argc != 4) {
+        std::puts(
+            "usage: startup_bench <Tovask.exe> <minimal_window.exe> "
+            "<minimal_window_controls.exe>");
         return 2;
     }
-    const std::wstring programs[] = {argv[1], argv[2]};
-    std::vector<double> samples[2];
+    constexpr int kPrograms = 3;
+    const std::wstring programs[kPrograms] = {argv[1], argv[2], argv[3]};
+    std::vector<double> samples[kPrograms];
     for (int round = 0; round < kRounds; ++round) {
-        for (int which = 0; which < 2; ++which) {
+        for (int which = 0; which < kPrograms; ++which) {
             std::chrono::nanoseconds elapsed{};
             Started started = startAndWait(programs[which], elapsed);
             if (started.window) {
@@ -154,17 +158,29 @@ int wmain(int argc, wchar_t** argv) {
             closeProgram(started);
         }
     }
-    if (samples[0].empty() || samples[1].empty()) {
-        std::puts("start-up: a program never became idle with the focus in its edit box");
-        return 1;
+    for (const auto& programSamples : samples) {
+        if (programSamples.empty()) {
+            std::puts("start-up: a program never became idle with the focus in its edit box");
+            return 1;
+        }
     }
     const double program = median(samples[0]);
     const double floor = median(samples[1]);
+    const double fairFloor = median(samples[2]);
     std::printf(
-        "start-up: Tovask %.1f ms, minimal window %.1f ms (medians of %zu and %zu runs), "
-        "ratio %.2f\n",
-        program, floor, samples[0].size(), samples[1].size(), program / floor);
-    reportPeakWorkingSet(programs[0]);
-    reportFloorWorkingSet(programs[1]);
+        "start-up (medians of %d rounds): Tovask %.1f ms, minimal window %.1f ms, with a "
+        "common control %.1f ms; ratio %.2f to the minimal window, %.2f to the fair floor\n",
+        kRounds, program, floor, fairFloor, program / floor, program / fairFloor);
+    const double programMemory = workingSetAfterRepair(programs[0]);
+    const double floorMemory = floorWorkingSet(programs[1]);
+    const double fairFloorMemory = floorWorkingSet(programs[2]);
+    if (programMemory == 0) {
+        std::puts("peak working set: the program did not finish a repair run");
+        return 1;
+    }
+    std::printf(
+        "peak working set after a repair run: %.1f MB; minimal window %.1f MB, with a common "
+        "control %.1f MB; %.1f MB above the fair floor\n",
+        programMemory, floorMemory, fairFloorMemory, programMemory - fairFloorMemory);
     return 0;
 }

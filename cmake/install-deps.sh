@@ -23,6 +23,9 @@ need_command Xvfb xvfb
 need_command xauth xauth
 need_command compare imagemagick
 need_command xwininfo x11-utils
+need_command osslsigncode osslsigncode
+need_command openssl openssl
+need_command zip zip
 /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=(python3-pil)
 /usr/bin/python3 -c 'import pefile' 2>/dev/null || missing+=(python3-pefile)
 

@@ -7,6 +7,7 @@ cmake --build --preset windows --target benchmarks
 run="$windows/wine-run"
 tovask=$(winepath -w "$windows/app/Tovask.exe")
 minimal=$(winepath -w "$windows/bench/minimal_window.exe")
-"$run" "$windows/bench/startup_bench.exe" "$tovask" "$minimal"
+fair_floor=$(winepath -w "$windows/bench/minimal_window_controls.exe")
+"$run" "$windows/bench/startup_bench.exe" "$tovask" "$minimal" "$fair_floor"
 "$run" "$windows/bench/repair_run_bench.exe"
 /usr/bin/python3 bench/executable_figures.py "$windows/app/Tovask.exe"

@@ -4,13 +4,22 @@
 set -euo pipefail
 
 build_dir=$(realpath "$1")
+dpi=${DPI:-96}
 source "$(dirname "$0")/wine-desktop.sh"
+source "$(dirname "$0")/wine-dpi.sh"
 shots="$(dirname "$build_dir")/screenshots"
+# At another dpi (`make screenshots DPI=144`) the pictures say which.
+suffix=""
+if [ "$dpi" != 96 ]; then
+    suffix="-${dpi}dpi"
+    trap restore_wine_dpi EXIT
+    set_wine_dpi "$dpi"
+fi
 
 window=$(open_program "$build_dir/app/Tovask.exe")
 
-photograph_window "$window" "$shots/main-window.png"
-echo "$shots/main-window.png"
+photograph_window "$window" "$shots/main-window$suffix.png"
+echo "$shots/main-window$suffix.png"
 
 # The About panel, opened from within the program's desktop, with the pointer
 # over one of its links, which shows orange. Wine's explorer hands the posing
@@ -26,7 +35,7 @@ for _ in $(seq "$patience_tenths"); do
 done
 rm -f "$posed"
 about=$(wait_for_window "Acerca de Tovask 2.0.3")
-photograph_window "$about" "$shots/about-panel.png"
-echo "$shots/about-panel.png"
+photograph_window "$about" "$shots/about-panel$suffix.png"
+echo "$shots/about-panel$suffix.png"
 
 end_window_process "$window"

@@ -1,8 +1,10 @@
 #!/usr/bin/python3 -B
 """Checks what the built program file carries besides its code: the icon
 group, the hand pointer, both logos, the version block and the manifest, and
-its security settings (ASLR, DEP, system-only imports, the load
-configuration that keeps the imports' own dependencies in the system folder).
+its security settings (ASLR, DEP, imports only of libraries that the system
+always takes from its own folder, the load configuration that keeps the
+imports' own dependencies there), and that it ships stripped with a debug
+link to its symbols.
 
 Usage: check_resources.py PROGRAM.exe
 Prints one line per failed check and a last line "N passed, M failed"; the
@@ -10,11 +12,13 @@ exit status is 1 when a check failed.
 """
 
 import io
+import os
 import re
 import struct
 import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
+import zlib
 
 import pefile
 from PIL import Image
@@ -43,19 +47,22 @@ VERSION_STRINGS = {
     "OriginalFilename": "Tovask 2.0.3.exe",
 }
 
-# DLLs that every Windows has in its system folder; a runtime DLL of the
-# compiler (libstdc++, libgcc, libwinpthread) must never be among the imports.
-SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "dwmapi.dll", "gdi32.dll", "imm32.dll",
-    "kernel32.dll", "msimg32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll",
-    "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll",
-    "windowscodecs.dll", "winmm.dll",
+# The known DLLs: the loader always takes them from the system folder, so no
+# copy planted beside the program can stand in for them. comctl32 is bound side
+# by side by the manifest. Any other library is loaded at run time by its full
+# path in the system folder; a runtime DLL of the compiler (libstdc++, libgcc,
+# libwinpthread) must never be among the imports.
+STATIC_IMPORTS_ALLOWED = {
+    "advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+    "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
 }
 
 DLL_CHARACTERISTICS = {"DYNAMIC_BASE": 0x0040, "NX_COMPAT": 0x0100}
 IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 DEPENDENT_LOAD_FLAGS_OFFSET = 54
+
+SYMBOL_RECORD_SIZE = 18
 
 BITMAPINFOHEADER = struct.Struct("<IiiHHIIiiII")
 ICON_DIRECTORY = struct.Struct("<HHH")
@@ -295,6 +302,11 @@ def check_manifest(checks, resources):
                                                  "requestedExecutionLevel"])),
                  {"level": "requireAdministrator", "uiAccess": "false"},
                  "manifest requested execution level")
+    # The program scales its layout and fonts itself; without this, Windows
+    # would stretch a 96-dpi picture of the window, blurred.
+    dpi_aware = _element(assembly, ["application", "windowsSettings", "dpiAware"])
+    checks.equal(dpi_aware.text.strip() if dpi_aware is not None else None, "true",
+                 "manifest dpiAware")
 
 
 def _imported_dlls(pe):
@@ -312,7 +324,8 @@ def check_security(checks, pe):
     dlls = _imported_dlls(pe)
     checks.expect(dlls, "the image imports nothing: its import directory is unreadable")
     for dll in dlls:
-        checks.expect(dll in SYSTEM_DLLS, f"imports from {dll}, which is no system DLL")
+        checks.expect(dll in STATIC_IMPORTS_ALLOWED,
+                      f"imports from {dll}, which a copy beside the program could replace")
 
     entry = pe.OPTIONAL_HEADER.DATA_DIRECTORY[
         pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG"]]
@@ -342,24 +355,69 @@ def _imported_functions(pe):
     return functions
 
 
-def _calls_at_start_of(path, symbol, count):
-    listing = subprocess.run(["i686-w64-mingw32-objdump", "-d", "--no-show-raw-insn", path],
-                             capture_output=True, text=True, check=True).stdout
-    start = listing.find(f"<{symbol}>:")
-    if start < 0:
+def _section_name(pe, section):
+    """A section's name; a long one is kept in the string table after the
+    (here empty) symbol table, as "/offset"."""
+    name = section.Name.rstrip(b"\0")
+    if name.startswith(b"/"):
+        start = (pe.FILE_HEADER.PointerToSymbolTable
+                 + SYMBOL_RECORD_SIZE * pe.FILE_HEADER.NumberOfSymbols + int(name[1:]))
+        name = pe.__data__[start:pe.__data__.index(b"\0", start)]
+    return name.decode("ascii")
+
+
+def _debug_link(pe):
+    """The debug file name and CRC-32 that the image's debug link names."""
+    for section in pe.sections:
+        if _section_name(pe, section) == ".gnu_debuglink":
+            data = section.get_data()
+            name_end = data.index(b"\0")
+            return (data[:name_end].decode("ascii"),
+                    struct.unpack_from("<I", data, (name_end + 4) & ~3)[0])
+    return None
+
+
+def check_debug_split(checks, pe, path):
+    """The program ships stripped; its symbols are in the file its debug link
+    names, beside it. Returns that file's path when it is the right one."""
+    names = [_section_name(pe, section) for section in pe.sections]
+    checks.equal([name for name in names if name.startswith(".debug")], [],
+                 "debug sections in the shipped program")
+    checks.equal(pe.FILE_HEADER.NumberOfSymbols, 0, "symbols in the shipped program")
+    link = _debug_link(pe)
+    if not checks.expect(link is not None, "no debug link to the program's symbols"):
+        return None
+    name, crc = link
+    checks.equal(name, os.path.splitext(os.path.basename(path))[0] + ".debug", "debug link name")
+    debug_path = os.path.join(os.path.dirname(path), name)
+    if not checks.expect(os.path.isfile(debug_path), f"no {name} beside the program"):
+        return None
+    with open(debug_path, "rb") as debug_file:
+        matches = zlib.crc32(debug_file.read()) == crc
+    return debug_path if checks.expect(matches, f"{name} is not the file the link names") else None
+
+
+def _calls_at_start_of(path, debug_path, symbol, count):
+    symbols = subprocess.run(["i686-w64-mingw32-nm", debug_path], capture_output=True, text=True,
+                             check=True).stdout.splitlines()
+    addresses = [int(line.split()[0], 16) for line in symbols if line.endswith(f" T {symbol}")]
+    if len(addresses) != 1:
         return []
-    calls = [line for line in listing[start:].splitlines()[1:] if "call" in line]
-    return calls[:count]
+    listing = subprocess.run(["i686-w64-mingw32-objdump", "-d", "--no-show-raw-insn",
+                              f"--start-address={addresses[0]}",
+                              f"--stop-address={addresses[0] + 128}", path],
+                             capture_output=True, text=True, check=True).stdout
+    return [line for line in listing.splitlines() if "call" in line][:count]
 
 
-def check_process_starts(checks, pe, path):
+def check_process_starts(checks, pe, path, debug_path):
     imported = set(_imported_functions(pe).values())
     for name in sorted(UNSAFE_PROCESS_STARTS & imported):
         checks.expect(False, f"imports {name}, which finds its program by a bare name")
     # The library search is restricted before anything else: the program's
     # first two calls look up SetDefaultDllDirectories in the loaded kernel32.
     functions = _imported_functions(pe)
-    calls = _calls_at_start_of(path, "_wWinMain@16", 2)
+    calls = _calls_at_start_of(path, debug_path, "_wWinMain@16", 2) if debug_path else []
     called = [functions.get(int(match.group(1), 16), line.strip())
               for line in calls if (match := CALL_THROUGH_IMPORT.search(line))]
     checks.equal(called, ["GetModuleHandleW", "GetProcAddress"], "first calls of wWinMain")
@@ -383,7 +441,7 @@ def main(arguments):
                   check_version_block, check_manifest):
         check(checks, resources)
     check_security(checks, pe)
-    check_process_starts(checks, pe, arguments[1])
+    check_process_starts(checks, pe, arguments[1], check_debug_split(checks, pe, arguments[1]))
     print(f"{checks.passed} passed, {checks.failed} failed")
     return 1 if checks.failed else 0
 

@@ -107,7 +107,7 @@ TEST_P(ControlDesignTest, HasItsClassPlaceCaptionFontAndVisibility) {
     ASSERT_EQ(GetObjectW(font, sizeof used, &used), static_cast<int>(sizeof used));
     const ExpectedFont wanted = expectedFont(expected.face);
     EXPECT_EQ(std::wstring_view(used.lfFaceName), wanted.face);
-    EXPECT_EQ(used.lfHeight, -MulDiv(wanted.hundredthsOfPoint, dpi(), 7200));
+    EXPECT_EQ(used.lfHeight, -(wanted.hundredthsOfPoint * dpi() / 7200));
     EXPECT_EQ(used.lfWeight, wanted.weight);
     EXPECT_EQ(used.lfUnderline != 0, wanted.underline);
     EXPECT_EQ(used.lfItalic, 0);
