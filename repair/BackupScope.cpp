@@ -19,9 +19,8 @@ struct PlanKey {
 
 bool isUserSid(std::wstring_view name) {
     return name.starts_with(L"S-1-") && name.size() > 4 &&
-           std::ranges::all_of(name.substr(4), [](wchar_t c) {
-               return (c >= L'0' && c <= L'9') || c == L'-';
-           });
+           std::ranges::all_of(name.substr(4),
+                               [](wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'-'; });
 }
 
 std::optional<PlanKey> planKeyOf(const RegistryFileSection& section, bool hasTwoViews) {
@@ -86,7 +85,9 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
     if (removesKeyOnTheWay(*key, section)) {
         return true;
     }
-    const auto anyRow = [](auto&& reaches) { return std::ranges::any_of(kRegistryRepairPlan, reaches); };
+    const auto anyRow = [](auto&& reaches) {
+        return std::ranges::any_of(kRegistryRepairPlan, reaches);
+    };
     if (!anyRow([&](const RegistryStep& step) { return keyWithinRow(*key, step); })) {
         return false;
     }

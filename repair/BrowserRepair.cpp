@@ -102,9 +102,9 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
 }
 
 std::wstring BrowserRepair::registryBackupFile() const {
-    return paths_.ok() ? paths_.value().strBackupRegistro
-                       : std::wstring(texts::kSystemFolderUnknown) +
-                             L"\\drivers\\etc\\BackupRegistro.reg";
+    return paths_.ok()
+               ? paths_.value().strBackupRegistro
+               : std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\BackupRegistro.reg";
 }
 
 void BrowserRepair::runHostsPhase(FailureLog& failures) {

@@ -132,10 +132,10 @@ class Capture {
         std::wstring key = target.key;
         for (;;) {
             const auto exists = platform_.RegKeyExists(root + key + L"\\", change.view);
-            if (!exists.ok()) {
+            if (!exists.ok() && !isNotFound(exists.error())) {
                 return exists.error();
             }
-            if (exists.value() || isAlwaysPresentKey(target.root, key)) {
+            if ((exists.ok() && exists.value()) || isAlwaysPresentKey(target.root, key)) {
                 return created;
             }
             created = key;
@@ -152,12 +152,15 @@ class Capture {
 };
 
 // Entries for the same key in a row share one section, as the registry
-// editor writes them.
+// editor writes them, and a key removed twice in a row is removed once.
 std::vector<RegistryFileSection> joinedSections(std::vector<RegistryFileSection> sections) {
     std::vector<RegistryFileSection> joined;
     for (auto& section : sections) {
-        if (!joined.empty() && !section.removesKey && !joined.back().removesKey &&
-            equalsIgnoringCase(joined.back().key, section.key)) {
+        const bool sameKey = !joined.empty() && equalsIgnoringCase(joined.back().key, section.key);
+        if (sameKey && section.removesKey && joined.back().removesKey) {
+            continue;
+        }
+        if (sameKey && !section.removesKey && !joined.back().removesKey) {
             for (auto& entry : section.entries) {
                 joined.back().entries.push_back(std::move(entry));
             }

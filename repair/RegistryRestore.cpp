@@ -9,8 +9,8 @@ std::error_code ignoringNotFound(std::error_code error) {
     return isNotFound(error) ? std::error_code{} : error;
 }
 
-void restoreSection(PlatformOps& platform, const RegistryFileSection& section,
-                    const ViewedKey& key, FailureLog& failures) {
+void restoreSection(PlatformOps& platform, const RegistryFileSection& section, const ViewedKey& key,
+                    FailureLog& failures) {
     if (section.removesKey) {
         if (const auto error = ignoringNotFound(platform.RegDeleteIn(key.keyPath, key.view))) {
             failures.add(section.key, error);
@@ -23,9 +23,9 @@ void restoreSection(PlatformOps& platform, const RegistryFileSection& section,
     }
     for (const auto& entry : section.entries) {
         const auto error =
-            entry.value ? platform.RegWriteRaw(key.keyPath, entry.name, *entry.value, key.view)
-                        : ignoringNotFound(
-                              platform.RegDeleteValueIn(key.keyPath, entry.name, key.view));
+            entry.value
+                ? platform.RegWriteRaw(key.keyPath, entry.name, *entry.value, key.view)
+                : ignoringNotFound(platform.RegDeleteValueIn(key.keyPath, entry.name, key.view));
         if (error) {
             failures.add(section.key + L"\\" + entry.name, error);
         }

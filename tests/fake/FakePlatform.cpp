@@ -83,8 +83,7 @@ std::error_code FakePlatform::RegCreateKeyIn(std::wstring_view keyPath, Registry
 
 std::error_code FakePlatform::RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
                                           const RegistryValue& value, RegistryView view) {
-    if (const auto fault =
-            record("RegWriteRaw", std::wstring(keyPath) + std::wstring(valueName))) {
+    if (const auto fault = record("RegWriteRaw", std::wstring(keyPath) + std::wstring(valueName))) {
         return *fault;
     }
     return registry.writeRaw(keyPath, valueName, value, view);

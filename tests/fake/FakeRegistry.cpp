@@ -225,6 +225,19 @@ std::error_code FakeRegistry::createKey(std::wstring_view keyPath, RegistryView 
     return {};
 }
 
+void FakeRegistry::addKeysEveryWindowsHas() {
+    for (const std::wstring_view root : {L"HKCU", L"HKLM"}) {
+        for (const std::wstring_view key :
+             {L"\\Software\\Policies\\", L"\\Software\\Microsoft\\Windows\\CurrentVersion\\",
+              L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"}) {
+            const auto path = std::wstring(root) + std::wstring(key);
+            for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
+                createKey(path, view);
+            }
+        }
+    }
+}
+
 void FakeRegistry::createKey(std::wstring_view keyPath) {
     createKey(keyPath, RegistryView::Default);
 }

@@ -47,6 +47,10 @@ class FakeRegistry {
     std::error_code removeValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                   RegistryView view);
 
+    // The keys on the way to the plan's keys that a real Windows always has,
+    // in every view.
+    void addKeysEveryWindowsHas();
+
     // Inspection and seeding for tests, in the default view; paths use the
     // same syntax as above.
     void createKey(std::wstring_view keyPath);

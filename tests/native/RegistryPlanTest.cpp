@@ -15,7 +15,7 @@ constexpr std::wstring_view kSearchKey = L"HKLM\\Software\\Microsoft\\Internet E
 std::vector<std::wstring> registryCalls(const fake::FakePlatform& platform) {
     std::vector<std::wstring> calls;
     for (const auto& call : platform.calls) {
-        if (call.operation.starts_with("Reg")) {
+        if (call.operation == "RegWrite" || call.operation == "RegDelete") {
             calls.push_back(std::wstring(call.operation.begin(), call.operation.end()) + L" " +
                             call.target);
         }

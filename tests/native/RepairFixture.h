@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/TextCompare.h"
 #include "repair/BrowserRepair.h"
 #include "repair/SiteUrls.h"
 #include "tests/fake/FakePlatform.h"
@@ -77,6 +78,8 @@ inline constexpr std::wstring_view kSystemBackup =
     L"C:\\WINDOWS\\system32\\drivers\\etc\\BackupHosts.bak";
 inline constexpr std::wstring_view kWindowsHosts = L"C:\\WINDOWS\\drivers\\etc\\hosts";
 inline constexpr std::wstring_view kWindowsBackup = L"C:\\WINDOWS\\BackupHosts.bak";
+inline constexpr std::wstring_view kRegistryBackup =
+    L"C:\\WINDOWS\\system32\\drivers\\etc\\BackupRegistro.reg";
 
 inline const std::string kHijackedHosts =
     "127.0.0.1 localhost\r\n10.6.6.6 www.banco.example\r\n10.6.6.6 update.vendor.example\r\n";
@@ -123,10 +126,13 @@ class RepairBench {
         const auto file = platform.files.file(path);
         return file ? std::optional(file->bytes) : std::nullopt;
     }
+    // The HOSTS files and their backups: every file but the registry backup.
     std::map<std::wstring, std::string> fileContents() const {
         std::map<std::wstring, std::string> contents;
         for (const auto& [path, file] : platform.files.files()) {
-            contents[path] = file.bytes;
+            if (!equalsIgnoringCase(path, kRegistryBackup)) {
+                contents[path] = file.bytes;
+            }
         }
         return contents;
     }

@@ -157,9 +157,8 @@ TEST(RepairRun, WithoutMachineRightsUserRowsApplyAndEveryRefusalIsReported) {
     for (const auto operation : {"RegWrite", "RegDelete"}) {
         bench.platform.failWhere(operation, L"HKLM\\", denied);
     }
-    for (const auto operation : {"CopyFileOver", "ReplaceFileContent"}) {
-        bench.platform.failWhere(operation, L"C:\\", denied);
-    }
+    bench.platform.failWhere("CopyFileOver", kSystemBackup, denied);
+    bench.platform.failWhere("ReplaceFileContent", kSystemHosts, denied);
     bench.press();
 
     std::vector<std::wstring> expectedStarts;
