@@ -27,7 +27,7 @@ void HostsFolders::pointAt(QuietPlatform& platform) const {
 std::vector<std::wstring> HostsFolders::files() const {
     std::vector<std::wstring> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(windows)) {
-        if (!entry.is_directory()) {
+        if (!entry.is_directory() && entry.path().filename() != L"BackupRegistro.reg") {
             found.push_back(entry.path().wstring());
         }
     }

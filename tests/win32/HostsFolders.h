@@ -19,7 +19,8 @@ class HostsFolders {
     HostsFolders();
 
     void pointAt(QuietPlatform& platform) const;
-    // Every file below the folders, sorted: shows anything left behind.
+    // Every file below the folders but the registry backup, sorted: shows
+    // anything of the HOSTS handling left behind.
     std::vector<std::wstring> files() const;
 
     const std::wstring windows;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RegistryPath.h"
 #include "platform/win32/Handles.h"
 #include "repair/BrowserRepair.h"
 #include "tests/fake/RecordingView.h"
@@ -257,6 +258,79 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
     browser.reset();
     repair_.VerificarNavegador(L"IEFrame");
     EXPECT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+}
+
+// Everything the plan reaches, in every view: each row's key read whole.
+std::vector<std::optional<RegistryKeyContent>> planKeys(PlatformOps& platform) {
+    std::vector<std::optional<RegistryKeyContent>> keys;
+    for (const auto& row : kExpectedPlan) {
+        const auto keyPath = std::wstring(row.path.substr(0, row.path.rfind(L'\\') + 1));
+        for (const auto view : viewsFor(parseRegistryPath(keyPath).value().root,
+                                        platform.HasTwoRegistryViews())) {
+            const auto tree = platform.RegReadTree(keyPath, view);
+            keys.push_back(tree.ok() ? std::optional(tree.value()) : std::nullopt);
+        }
+    }
+    return keys;
+}
+
+// Values of every kind, and a policy subtree, beside the text seeds.
+void seedEveryKindOfValue(PlatformOps& platform) {
+    const std::wstring main = L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\";
+    platform.RegWriteRaw(main, L"Search Page", {regtype::kExpandString, {'%', 0, 'X', 0, 0, 0}},
+                         RegistryView::Default);
+    platform.RegWriteRaw(main, L"window Title", {regtype::kMultiString, {'a', 0, 0, 0, 0, 0}},
+                         RegistryView::Default);
+    const std::wstring policy =
+        L"HKLM\\Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\Deep\\Er]\\";
+    for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
+        platform.RegWriteRaw(policy, L"bin \"=\\", {regtype::kBinary, {1, 2, 3}}, view);
+        platform.RegWriteRaw(policy, L"", {regtype::kQword, {1, 0, 0, 0, 0, 0, 0, 0}}, view);
+    }
+}
+
+// The system's own registry tool, from its 64-bit side, as an administrator
+// would use it by hand.
+DWORD importWithRegTool(const std::wstring& file) {
+    std::wstring command = L"reg.exe import \"" + file + L"\" /reg:64";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &process)) {
+        return GetLastError();
+    }
+    const win32::KernelHandle thread(process.hThread);
+    const win32::KernelHandle child(process.hProcess);
+    WaitForSingleObject(child.get(), INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(child.get(), &exitCode);
+    return exitCode;
+}
+
+TEST_F(RealRegistryRun, UndoPutsEveryEntryBackInEveryView) {
+    seedEveryKindOfValue(platform_);
+    const auto before = planKeys(platform_);
+
+    repair_.VerificarNavegador(L"IEFrame");
+    ASSERT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    ASSERT_NE(planKeys(platform_), before);
+    repair_.DeshacerCambios();
+
+    EXPECT_EQ(view_.lines, std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
+    EXPECT_EQ(platform_.messages.back().prompt, L"Finalizado");
+    EXPECT_EQ(planKeys(platform_), before);
+}
+
+TEST_F(RealRegistryRun, RegistryToolImportsTheBackupToTheSameState) {
+    seedEveryKindOfValue(platform_);
+    const auto before = planKeys(platform_);
+
+    repair_.VerificarNavegador(L"IEFrame");
+    ASSERT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    ASSERT_EQ(importWithRegTool(folders_.system + L"\\drivers\\etc\\BackupRegistro.reg"), 0u);
+
+    EXPECT_EQ(planKeys(platform_), before);
 }
 
 }  // namespace
