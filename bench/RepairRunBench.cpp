@@ -35,6 +35,21 @@ double timedMilliseconds(Action action) {
     return milliseconds(std::chrono::steady_clock::now() - start);
 }
 
+// The backup's size, and what reading the registry for it costs a run.
+void printRegistryBackupFigures(const tovask::bench::TimingPlatform& platform,
+                                const std::wstring& backupFile) {
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    GetFileAttributesExW(backupFile.c_str(), GetFileExInfoStandard, &attributes);
+    double readMilliseconds = 0;
+    for (const char* read : {"RegReadValue", "RegReadTree", "RegKeyExists"}) {
+        if (const auto found = platform.tallies.find(read); found != platform.tallies.end()) {
+            readMilliseconds += milliseconds(found->second.total);
+        }
+    }
+    std::printf("registry backup: %lu bytes; reading the registry for it %.2f ms per run\n",
+                attributes.nFileSizeLow, readMilliseconds / kRuns);
+}
+
 }  // namespace
 
 int main() {
@@ -64,6 +79,7 @@ int main() {
     std::printf("repair run: median %.2f ms over %d runs (%zu report lines)\n", median(runs), kRuns,
                 reportLines);
     std::printf("undo:       median %.2f ms over %d runs\n", median(undos), kRuns);
+    printRegistryBackupFigures(platform, paths.strBackupRegistro);
     for (const auto& [name, tally] : platform.tallies) {
         std::printf("  %-18s %6d calls, %.3f ms per call\n", name.c_str(), tally.calls,
                     milliseconds(tally.total) / tally.calls);

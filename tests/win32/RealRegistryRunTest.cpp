@@ -265,8 +265,8 @@ std::vector<std::optional<RegistryKeyContent>> planKeys(PlatformOps& platform) {
     std::vector<std::optional<RegistryKeyContent>> keys;
     for (const auto& row : kExpectedPlan) {
         const auto keyPath = std::wstring(row.path.substr(0, row.path.rfind(L'\\') + 1));
-        for (const auto view : viewsFor(parseRegistryPath(keyPath).value().root,
-                                        platform.HasTwoRegistryViews())) {
+        for (const auto view :
+             viewsFor(parseRegistryPath(keyPath).value().root, platform.HasTwoRegistryViews())) {
             const auto tree = platform.RegReadTree(keyPath, view);
             keys.push_back(tree.ok() ? std::optional(tree.value()) : std::nullopt);
         }
@@ -296,8 +296,8 @@ DWORD importWithRegTool(const std::wstring& file) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process)) {
         return GetLastError();
     }
     const win32::KernelHandle thread(process.hThread);
