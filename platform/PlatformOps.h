@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <variant>
+#include <vector>
 
 #include "platform/RegistryValue.h"
 #include "platform/Result.h"
@@ -107,6 +109,26 @@ class PlatformOps {
     virtual Result<std::wstring> ExpandEnvironment(std::wstring_view text) = 0;
     // Empties the DNS resolver cache, so that names resolve by HOSTS again.
     virtual std::error_code FlushDnsCache() = 0;
+    // True when the program runs with an administrator's full rights.
+    virtual Result<bool> IsElevated() = 0;
+    // The owner ("DOMAIN\user") of every running process of this file name,
+    // such as "iexplore.exe", whoever's desktop it is on.
+    virtual Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) = 0;
+
+    // The users' hives, for a repair on behalf of every user of the machine.
+    // The names of the keys directly under HKEY_USERS.
+    virtual Result<std::vector<std::wstring>> LoadedUserHives() = 0;
+    // Loads a user's NTUSER.DAT as HKEY_USERS\<mountName>, enabling the backup
+    // and restore privileges that this needs.
+    virtual std::error_code LoadUserHive(std::wstring_view mountName,
+                                         std::wstring_view hiveFile) = 0;
+    virtual std::error_code UnloadUserHive(std::wstring_view mountName) = 0;
+
+    // One repair or undo at a time on the whole machine, from the window or
+    // the command line. Waits up to the limit, then fails with
+    // std::errc::timed_out; a lock left by a program that died is taken over.
+    virtual std::error_code AcquireRepairLock(std::chrono::milliseconds wait) = 0;
+    virtual void ReleaseRepairLock() = 0;
 
     // The system's short description of an error, for the user.
     virtual std::wstring DescribeError(std::error_code error) = 0;

@@ -231,6 +231,80 @@ std::error_code FakePlatform::FlushDnsCache() {
     return {};
 }
 
+Result<bool> FakePlatform::IsElevated() {
+    if (const auto fault = record("IsElevated", L"")) {
+        return *fault;
+    }
+    return elevated;
+}
+
+Result<std::vector<std::wstring>> FakePlatform::ProcessOwners(std::wstring_view executableName) {
+    if (const auto fault = record("ProcessOwners", executableName)) {
+        return *fault;
+    }
+    std::vector<std::wstring> owners;
+    for (const auto& [name, owner] : processes) {
+        if (name == executableName) {
+            owners.push_back(owner);
+        }
+    }
+    return owners;
+}
+
+Result<std::vector<std::wstring>> FakePlatform::LoadedUserHives() {
+    if (const auto fault = record("LoadedUserHives", L"")) {
+        return *fault;
+    }
+    return registry.userHiveNames();
+}
+
+void FakePlatform::parkHive(std::wstring_view sid, std::wstring_view hiveFile) {
+    hiveFiles[std::wstring(hiveFile)] = registry.detachHive(sid);
+}
+
+std::error_code FakePlatform::LoadUserHive(std::wstring_view mountName,
+                                           std::wstring_view hiveFile) {
+    if (const auto fault = record("LoadUserHive", hiveFile)) {
+        return *fault;
+    }
+    const auto hive = hiveFiles.find(std::wstring(hiveFile));
+    if (hive == hiveFiles.end()) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    registry.attachHive(mountName, hive->second);
+    mountedFiles[std::wstring(mountName)] = hive->first;
+    return {};
+}
+
+std::error_code FakePlatform::UnloadUserHive(std::wstring_view mountName) {
+    if (const auto fault = record("UnloadUserHive", mountName)) {
+        return *fault;
+    }
+    const auto mounted = mountedFiles.find(std::wstring(mountName));
+    if (mounted == mountedFiles.end()) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    hiveFiles[mounted->second] = registry.detachHive(mountName);
+    mountedFiles.erase(mounted);
+    return {};
+}
+
+std::error_code FakePlatform::AcquireRepairLock(std::chrono::milliseconds wait) {
+    if (const auto fault = record("AcquireRepairLock", std::to_wstring(wait.count()))) {
+        return *fault;
+    }
+    if (lockHeldElsewhere) {
+        return std::make_error_code(std::errc::timed_out);
+    }
+    lockHeld = true;
+    return {};
+}
+
+void FakePlatform::ReleaseRepairLock() {
+    record("ReleaseRepairLock", L"");
+    lockHeld = false;
+}
+
 std::wstring FakePlatform::DescribeError(std::error_code error) {
     const std::string text = error.message();
     return std::wstring(text.begin(), text.end());

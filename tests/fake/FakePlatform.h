@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
+#include <utility>
 #include <optional>
 #include <set>
 #include <string>
@@ -79,6 +81,13 @@ class FakePlatform final : public PlatformOps {
     Result<std::wstring> DesktopUserSid() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
     std::error_code FlushDnsCache() override;
+    Result<bool> IsElevated() override;
+    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
+    Result<std::vector<std::wstring>> LoadedUserHives() override;
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
+    std::error_code UnloadUserHive(std::wstring_view mountName) override;
+    std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
+    void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
 
     FakeRegistry registry;
@@ -90,6 +99,17 @@ class FakePlatform final : public PlatformOps {
     // The owner of the shell window; none when there is no shell.
     std::optional<std::wstring> desktopUserSid = programUserSid;
     int dnsCacheFlushes = 0;
+    bool elevated = true;
+    // Running processes: file name and owner.
+    std::vector<std::pair<std::wstring, std::wstring>> processes;
+    // Takes a user's hive, seeded as HKU\<SID>, out into a hive file that
+    // LoadUserHive can mount again.
+    void parkHive(std::wstring_view sid, std::wstring_view hiveFile);
+    // Hive files that load, by path, with what they hold.
+    std::map<std::wstring, FakeRegistry::State> hiveFiles;
+    std::map<std::wstring, std::wstring> mountedFiles;  // mount name -> file
+    bool lockHeldElsewhere = false;
+    bool lockHeld = false;
 
     std::vector<RecordedCall> calls;
     std::vector<RecordedMessage> messages;

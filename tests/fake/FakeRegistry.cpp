@@ -296,6 +296,40 @@ std::vector<std::wstring> FakeRegistry::subkeyNames(std::wstring_view keyPath) c
     return subkeyNames(keyPath, RegistryView::Default);
 }
 
+std::vector<std::wstring> FakeRegistry::userHiveNames() const {
+    std::vector<std::wstring> names;
+    for (const auto& [id, key] : keys_) {
+        if (id.starts_with(L"HKU\\") && id.find(L'\\', 4) == std::wstring::npos) {
+            names.push_back(key.name);
+        }
+    }
+    return names;
+}
+
+FakeRegistry::State FakeRegistry::detachHive(std::wstring_view name) {
+    const auto id = L"HKU\\" + folded(name);
+    State hive;
+    for (auto key = keys_.begin(); key != keys_.end();) {
+        if (key->first == id || isBelow(key->first, id)) {
+            hive.emplace(key->first.substr(id.size()), key->second);
+            key = keys_.erase(key);
+        } else {
+            ++key;
+        }
+    }
+    return hive;
+}
+
+void FakeRegistry::attachHive(std::wstring_view name, const State& hive) {
+    const auto id = L"HKU\\" + folded(name);
+    for (const auto& [relative, key] : hive) {
+        keys_[id + relative] = key;
+    }
+    if (!hive.empty()) {
+        keys_[id].name = std::wstring(name);
+    }
+}
+
 std::map<std::wstring, StoredValue> FakeRegistry::snapshot() const {
     std::map<std::wstring, StoredValue> all;
     for (const auto& [id, key] : keys_) {

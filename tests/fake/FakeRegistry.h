@@ -71,6 +71,13 @@ class FakeRegistry {
     using State = std::map<std::wstring, Key>;
     const State& state() const { return keys_; }
 
+    // The names of the keys directly under HKEY_USERS.
+    std::vector<std::wstring> userHiveNames() const;
+    // Takes the hive mounted as HKU\<name> out of the registry, and puts one
+    // back under a name, as unloading and loading a hive file do.
+    State detachHive(std::wstring_view name);
+    void attachHive(std::wstring_view name, const State& hive);
+
   private:
     Result<std::wstring> keyIdOf(std::wstring_view keyPath, RegistryView view) const;
     void createKeyById(std::wstring_view id, std::wstring_view shownPath);

@@ -72,6 +72,8 @@ TEST(RegistryFileWrite, WritesTheRegistryEditorFormat) {
 struct RoundTripCase {
     std::string name;
     std::vector<RegistryFileSection> sections;
+
+    friend void PrintTo(const RoundTripCase& trip, std::ostream* out) { *out << trip.name; }
 };
 
 class RegistryFileRoundTrip : public testing::TestWithParam<RoundTripCase> {};
@@ -158,6 +160,8 @@ struct RefusalCase {
     std::string name;
     std::string bytes;
     RegistryFileProblem problem;
+
+    friend void PrintTo(const RefusalCase& refusal, std::ostream* out) { *out << refusal.name; }
 };
 
 class RegistryFileRefusal : public testing::TestWithParam<RefusalCase> {};

@@ -11,6 +11,10 @@ struct PathCase {
     std::wstring_view key;
     std::wstring_view valueName;
     bool namesKey;
+
+    friend void PrintTo(const PathCase& path, std::ostream* out) {
+        *out << testing::PrintToString(std::wstring(path.text));
+    }
 };
 
 class RegistryPathForms : public testing::TestWithParam<PathCase> {};
