@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "repair/DesktopUser.h"
+#include "repair/HostsFolderCheck.h"
 #include "repair/PlannedChanges.h"
 #include "repair/ProgramTexts.h"
 #include "repair/RegistryBackup.h"
@@ -32,9 +34,30 @@ std::error_code applyStep(PlatformOps& platform, const RegistryStep& step, std::
             return platform.RegWrite(path, startPage, step.type);
         case ValueSource::Text:
         case ValueSource::None:
+        case ValueSource::LocalPage:
             break;
     }
     return platform.RegWrite(path, step.text, step.type);
+}
+
+// A row whose value differs from view to view: each planned change written
+// in its own view.
+std::error_code writeEachView(PlatformOps& platform, std::span<const PlannedChange> changes,
+                              const RegistryStep& step) {
+    std::error_code firstFailure;
+    for (const auto& change : changes) {
+        if (change.step != &step) {
+            continue;
+        }
+        const std::wstring_view path = change.path;
+        const auto keyEnd = path.rfind(L'\\') + 1;
+        const auto error = platform.RegWriteRaw(path.substr(0, keyEnd), path.substr(keyEnd),
+                                                *change.wanted, change.view);
+        if (error && !firstFailure) {
+            firstFailure = error;
+        }
+    }
+    return firstFailure;
 }
 
 // The paths of the HOSTS files when the folders could not be found.
@@ -81,23 +104,44 @@ void BrowserRepair::DesbloquearIE() {
 }
 
 void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
-    const std::wstring_view userHive = L"HKCU";
     const auto backupFile = registryBackupFile();
     if (!paths_.ok()) {
         failures.add(backupFile, paths_.error());
         return;
     }
-    const auto changes = plannedChanges(userHive, platform_.HasTwoRegistryViews(), startPage);
+    const RunTargets targets{desktopUserHive(platform_), platform_.HasTwoRegistryViews(),
+                             paths_.value().strWindows, std::wstring(startPage)};
+    auto changes = plannedChanges(targets);
+    const auto hostsFolder = hostsFolderChange(platform_);
+    if (!hostsFolder.ok()) {
+        failures.add(kHostsFolderStep.path, hostsFolder.error());
+    } else if (hostsFolder.value()) {
+        changes.push_back(*hostsFolder.value());
+    }
     // Nothing is changed that could not be put back.
     if (const auto error = saveRegistryBackup(platform_, changes, backupFile)) {
         failures.add(backupFile, error);
         return;
     }
     for (const auto& step : kRegistryRepairPlan) {
-        const auto path = pathForUser(step.path, userHive);
-        if (const auto error = applyStep(platform_, step, path, startPage)) {
+        const auto path = pathForUser(step.path, targets.userHive);
+        const auto error = step.source == ValueSource::LocalPage
+                               ? writeEachView(platform_, changes, step)
+                               : applyStep(platform_, step, path, startPage);
+        if (error) {
             failures.add(path, error);
         }
+    }
+    if (hostsFolder.ok() && hostsFolder.value()) {
+        if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
+            failures.add(kHostsFolderStep.path, error);
+        }
+    }
+}
+
+void BrowserRepair::flushResolverCache(FailureLog& failures) {
+    if (const auto error = platform_.FlushDnsCache()) {
+        failures.add(texts::kDnsCacheTarget, error);
     }
 }
 
@@ -122,8 +166,13 @@ void BrowserRepair::runHostsPhase(FailureLog& failures) {
         backups[i] = backUpHostsFile(platform_, pairs[i], failures);
     }
     view_.appendLine(texts::kHostsBackedUp);
+    bool changedAFile = false;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        EscribirHosts(platform_, pairs[i], backups[i], failures);
+        changedAFile = EscribirHosts(platform_, pairs[i], backups[i], failures) || changedAFile;
+    }
+    // Names must resolve by the new HOSTS file now, not after a restart.
+    if (changedAFile) {
+        flushResolverCache(failures);
     }
     view_.appendLine(texts::kHostsRestored);
 }
@@ -163,8 +212,12 @@ void BrowserRepair::DeshacerCambios() {
     if (const auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
         restoreRegistry(platform_, *sections, platform_.HasTwoRegistryViews(), failures);
     }
-    if (const auto failure = restoreHostsFiles(platform_, paths_.value())) {
-        reportUndoFailure(failure->hosts, platform_.DescribeError(failure->error));
+    const auto hosts = restoreHostsFiles(platform_, paths_.value());
+    if (hosts.changedAFile) {
+        flushResolverCache(failures);
+    }
+    if (hosts.failure) {
+        reportUndoFailure(hosts.failure->hosts, platform_.DescribeError(hosts.failure->error));
         return;
     }
     view_.clearList();

@@ -35,6 +35,7 @@ class BrowserRepair {
     void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
     std::wstring registryBackupFile() const;
     void runHostsPhase(FailureLog& failures);
+    void flushResolverCache(FailureLog& failures);
     void reportFailures(const FailureLog& failures);
     void appendErrorLines(const FailureLog& failures);
     void reportUndoFailure(std::wstring_view file, std::wstring_view reason);

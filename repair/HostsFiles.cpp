@@ -103,40 +103,47 @@ BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog&
     return BackupOutcome::BackedUp;
 }
 
-void EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
+bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
                    FailureLog& failures) {
     if (backup == BackupOutcome::NoHostsFile) {
-        return;
+        return false;
     }
     if (backup == BackupOutcome::Failed) {
         failures.add(pair.hosts, texts::kNoBackupReason);
-        return;
+        return false;
     }
     // The attributes are left normal afterwards, as for any freshly written file.
     platform.ClearAttributes(pair.hosts);
     if (const auto error = platform.ReplaceFileContent(pair.hosts, defaultHostsContent())) {
         failures.add(pair.hosts, error);
+        return false;
     }
+    return backup == BackupOutcome::BackedUp;
 }
 
-std::optional<RestoreFailure> restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths) {
+HostsRestore restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths) {
+    HostsRestore restore;
     for (const auto pair : hostsPairs(paths)) {
         const auto backupExists = platform.FileExists(pair.backup);
         if (!backupExists.ok()) {
-            return RestoreFailure{pair.hosts, backupExists.error()};
+            restore.failure = RestoreFailure{pair.hosts, backupExists.error()};
+            return restore;
         }
         if (!backupExists.value()) {
             continue;
         }
         // A HOSTS file that is gone is created again from its backup.
         if (const auto error = platform.ClearAttributes(pair.hosts); error && !isNotFound(error)) {
-            return RestoreFailure{pair.hosts, error};
+            restore.failure = RestoreFailure{pair.hosts, error};
+            return restore;
         }
         if (const auto error = platform.CopyFileOver(pair.backup, pair.hosts)) {
-            return RestoreFailure{pair.hosts, error};
+            restore.failure = RestoreFailure{pair.hosts, error};
+            return restore;
         }
+        restore.changedAFile = true;
     }
-    return std::nullopt;
+    return restore;
 }
 
 }  // namespace tovask

@@ -48,8 +48,9 @@ enum class BackupOutcome { NoHostsFile, BackedUp, AlreadyDefault, Failed };
 BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures);
 
 // Replaces the HOSTS file with the default content, but only when its previous
-// content is safe in a backup (or is the default content already).
-void EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
+// content is safe in a backup (or is the default content already). True when
+// the file's content changed.
+bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
                    FailureLog& failures);
 
 struct RestoreFailure {
@@ -57,8 +58,13 @@ struct RestoreFailure {
     std::error_code error;
 };
 
+struct HostsRestore {
+    std::optional<RestoreFailure> failure;
+    bool changedAFile = false;
+};
+
 // Copies each existing backup over its HOSTS file, creating the HOSTS file if
 // it is gone; stops at the first failure and returns it.
-std::optional<RestoreFailure> restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths);
+HostsRestore restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths);
 
 }  // namespace tovask

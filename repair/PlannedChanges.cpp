@@ -8,14 +8,17 @@ namespace {
 
 constexpr std::wstring_view kCurrentUserRoot = L"HKCU\\";
 
-std::optional<RegistryValue> wantedValue(const RegistryStep& step, std::wstring_view startPage) {
+std::optional<RegistryValue> wantedValue(const RegistryStep& step, const RunTargets& targets,
+                                         RegistryView view) {
     switch (step.source) {
         case ValueSource::None:
             return std::nullopt;
         case ValueSource::Number:
             return encodeRegistryData(step.number, step.type).value();
         case ValueSource::StartPage:
-            return encodeRegistryData(startPage, step.type).value();
+            return encodeRegistryData(targets.startPage, step.type).value();
+        case ValueSource::LocalPage:
+            return stringValue(localPageFor(targets.windowsFolder, view));
         case ValueSource::Text:
             break;
     }
@@ -32,14 +35,18 @@ std::wstring pathForUser(std::wstring_view planPath, std::wstring_view userHive)
     return std::wstring(userHive) + L"\\" + std::wstring(planPath.substr(kCurrentUserRoot.size()));
 }
 
-std::vector<PlannedChange> plannedChanges(std::wstring_view userHive, bool hasTwoViews,
-                                          std::wstring_view startPage) {
+std::wstring localPageFor(std::wstring_view windowsFolder, RegistryView view) {
+    const std::wstring_view systemFolder = view == RegistryView::Bits32 ? L"SysWOW64" : L"System32";
+    return std::wstring(windowsFolder) + L"\\" + std::wstring(systemFolder) + L"\\blank.htm";
+}
+
+std::vector<PlannedChange> plannedChanges(const RunTargets& targets) {
     std::vector<PlannedChange> changes;
     for (const auto& step : kRegistryRepairPlan) {
-        const auto path = pathForUser(step.path, userHive);
+        const auto path = pathForUser(step.path, targets.userHive);
         const auto root = parseRegistryPath(path).value().root;
-        for (const auto view : viewsFor(root, hasTwoViews)) {
-            changes.push_back({&step, path, view, wantedValue(step, startPage)});
+        for (const auto view : viewsFor(root, targets.hasTwoViews)) {
+            changes.push_back({&step, path, view, wantedValue(step, targets, view)});
         }
     }
     return changes;

@@ -10,6 +10,15 @@
 
 namespace tovask {
 
+// What one run acts on besides the plan itself.
+struct RunTargets {
+    // "HKCU", or "HKU\<SID>" for the user whose desktop the program is on.
+    std::wstring userHive = L"HKCU";
+    bool hasTwoViews = false;
+    std::wstring windowsFolder;  // for the blank page of each view
+    std::wstring startPage;
+};
+
 // One row of the registry repair plan in one registry view, with the hive
 // the run targets put in for its root.
 struct PlannedChange {
@@ -23,8 +32,11 @@ struct PlannedChange {
 // ("HKCU" itself, or "HKU\<SID>"); other roots stay.
 std::wstring pathForUser(std::wstring_view planPath, std::wstring_view userHive);
 
+// The browser's own blank page: in the system folder of the view, which is
+// SysWOW64 for the 32-bit view of a 64-bit Windows.
+std::wstring localPageFor(std::wstring_view windowsFolder, RegistryView view);
+
 // Every row of the plan, in plan order, once per view it acts on.
-std::vector<PlannedChange> plannedChanges(std::wstring_view userHive, bool hasTwoViews,
-                                          std::wstring_view startPage);
+std::vector<PlannedChange> plannedChanges(const RunTargets& targets);
 
 }  // namespace tovask

@@ -37,6 +37,7 @@ inline constexpr std::wstring_view kNoBackupReason =
     L"no se modificó porque no se pudo hacer su copia de seguridad";
 inline constexpr std::wstring_view kSystemFolderUnknown = L"<carpeta del sistema>";
 inline constexpr std::wstring_view kWindowsFolderUnknown = L"<carpeta de Windows>";
+inline constexpr std::wstring_view kDnsCacheTarget = L"caché de resolución DNS";
 
 // Why a registry backup is refused before anything is restored.
 inline constexpr std::wstring_view kBackupNotUtf16 = L"La copia no es un archivo UTF-16.";

@@ -12,9 +12,10 @@ namespace tovask {
 
 enum class RegistryOperation { DeleteKey, DeleteValue, WriteValue, WriteKeyDefault };
 
-// Where a written value comes from: a fixed text, a fixed number, or the start
-// page the user chose for this run.
-enum class ValueSource { None, Text, Number, StartPage };
+// Where a written value comes from: a fixed text, a fixed number, the start
+// page the user chose for this run, or the browser's blank page in the system
+// folder of the view the row is written in.
+enum class ValueSource { None, Text, Number, StartPage, LocalPage };
 
 struct RegistryStep {
     RegistryOperation operation;
@@ -48,6 +49,9 @@ constexpr RegistryStep writeDword(std::wstring_view path, std::int16_t number) {
 }
 constexpr RegistryStep writeStartPage(std::wstring_view path) {
     return {RegistryOperation::WriteValue, path, ValueSource::StartPage};
+}
+constexpr RegistryStep writeLocalPage(std::wstring_view path) {
+    return {RegistryOperation::WriteValue, path, ValueSource::LocalPage};
 }
 
 }  // namespace plan
@@ -104,8 +108,7 @@ inline constexpr std::array kRegistryRepairPlan = {
                     VendorDefaultPageUrl),
     plan::writeText(L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Default_Search_URL",
                     VendorSearchUrl),
-    plan::writeText(L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Local Page",
-                    L"C:\\WINDOWS\\SYSTEM32\\blank.htm"),
+    plan::writeLocalPage(L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Local Page"),
     plan::writeText(L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page",
                     ForumSiteUrl),
     plan::deleteValue(L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\window Title"),
@@ -145,5 +148,13 @@ inline constexpr std::array kRegistryRepairPlan = {
                     L"http://"),
 };
 static_assert(kRegistryRepairPlan.size() == 39);
+
+// Windows reads the HOSTS file from the folder this value names. Unwanted
+// software points it at a folder of its own; the run puts the default back
+// when it names another folder.
+inline constexpr RegistryStep kHostsFolderStep{
+    RegistryOperation::WriteValue,
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\DataBasePath"};
+inline constexpr std::wstring_view kDefaultHostsFolder = L"%SystemRoot%\\System32\\drivers\\etc";
 
 }  // namespace tovask

@@ -12,7 +12,15 @@
 // it; kept apart from the product's own table so that a slip in either shows.
 namespace tovask::test {
 
-enum class RowKind { DeleteKey, DeleteValue, WriteText, WriteNumber, WriteStartPage };
+// The blank page differs from view to view, so its row is written view by view.
+enum class RowKind {
+    DeleteKey,
+    DeleteValue,
+    WriteText,
+    WriteNumber,
+    WriteStartPage,
+    WriteLocalPage
+};
 
 struct PlanRow {
     RowKind kind;
@@ -48,7 +56,7 @@ inline constexpr auto kExpectedPlan = [] {
         {WriteText,      L"HKLM\\Software\\Microsoft\\Internet Explorer\\AboutURLs\\blank", L"res://mshtml.dll/blank.htm"},
         {WriteText,      L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Default_Page_URL", VendorDefaultPageUrl},
         {WriteText,      L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Default_Search_URL", VendorSearchUrl},
-        {WriteText,      L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Local Page", L"C:\\WINDOWS\\SYSTEM32\\blank.htm"},
+        {WriteLocalPage, L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Local Page", L"C:\\WINDOWS\\System32\\blank.htm"},
         {WriteText,      L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page", ForumSiteUrl},
         {DeleteValue,    L"HKLM\\Software\\Microsoft\\Internet Explorer\\Main\\window Title"},
         {WriteText,      L"HKLM\\Software\\Microsoft\\Internet Explorer\\Search\\CustomizeSearch", VendorCustomizeSearchUrl},
@@ -75,6 +83,14 @@ inline constexpr std::wstring_view kUserStartPage =
 
 constexpr bool isWrite(const PlanRow& row) {
     return row.kind != RowKind::DeleteKey && row.kind != RowKind::DeleteValue;
+}
+
+// The platform call that applies a row.
+constexpr const char* operationOf(const PlanRow& row) {
+    if (!isWrite(row)) {
+        return "RegDelete";
+    }
+    return row.kind == RowKind::WriteLocalPage ? "RegWriteRaw" : "RegWrite";
 }
 
 constexpr bool isMachineWide(const PlanRow& row) {

@@ -15,7 +15,8 @@ constexpr std::wstring_view kSearchKey = L"HKLM\\Software\\Microsoft\\Internet E
 std::vector<std::wstring> registryCalls(const fake::FakePlatform& platform) {
     std::vector<std::wstring> calls;
     for (const auto& call : platform.calls) {
-        if (call.operation == "RegWrite" || call.operation == "RegDelete") {
+        if (call.operation == "RegWrite" || call.operation == "RegWriteRaw" ||
+            call.operation == "RegDelete") {
             calls.push_back(std::wstring(call.operation.begin(), call.operation.end()) + L" " +
                             call.target);
         }
@@ -114,7 +115,9 @@ TEST(RegistryPlan, SearchAssistantWithTrailingBlankIsANameOfItsOwn) {
 TEST(RegistryPlan, RowsAreCalledOnceEachInOrder) {
     std::vector<std::wstring> expected;
     for (const auto& row : kExpectedPlan) {
-        expected.push_back((isWrite(row) ? L"RegWrite " : L"RegDelete ") + std::wstring(row.path));
+        const std::string operation = operationOf(row);
+        expected.push_back(std::wstring(operation.begin(), operation.end()) + L" " +
+                           std::wstring(row.path));
     }
     RepairBench bench;
     bench.press();

@@ -109,7 +109,9 @@ TEST_P(RunMessage, IsShownOnlyOnceTheReportIsComplete) {
     RepairBench bench;
     bench.view.page = L"www.pagina.example";
     if (GetParam()) {
-        bench.platform.failWhere("RegWrite", L"HKLM\\", errc(std::errc::permission_denied));
+        for (const auto operation : {"RegWrite", "RegWriteRaw"}) {
+            bench.platform.failWhere(operation, L"HKLM\\", errc(std::errc::permission_denied));
+        }
     }
     std::vector<std::wstring> listAtMessage;
     std::wstring boxAtMessage = L"sin leer";
@@ -130,8 +132,7 @@ TEST_P(EachRowFailing, LeavesTheOtherRowsAppliedAndReportsThatRowOnly) {
     const auto& failing = kExpectedPlan[GetParam()];
     RepairBench bench;
     seedHijackedRegistry(bench.platform.registry);
-    bench.failExactly(isWrite(failing) ? "RegWrite" : "RegDelete", failing.path,
-                      errc(std::errc::permission_denied));
+    bench.failExactly(operationOf(failing), failing.path, errc(std::errc::permission_denied));
     bench.press();
 
     for (const auto& row : kExpectedPlan) {
@@ -154,7 +155,7 @@ TEST(RepairRun, WithoutMachineRightsUserRowsApplyAndEveryRefusalIsReported) {
     seedHijackedRegistry(bench.platform.registry);
     bench.addFiles({{kSystemHosts, kHijackedHosts}});
     const auto denied = errc(std::errc::permission_denied);
-    for (const auto operation : {"RegWrite", "RegDelete"}) {
+    for (const auto operation : {"RegWrite", "RegWriteRaw", "RegDelete"}) {
         bench.platform.failWhere(operation, L"HKLM\\", denied);
     }
     bench.platform.failWhere("CopyFileOver", kSystemBackup, denied);

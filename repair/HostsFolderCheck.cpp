@@ -1,0 +1,75 @@
+#include "repair/HostsFolderCheck.h"
+
+#include "platform/RegistryEncoding.h"
+#include "platform/RegistryPath.h"
+#include "platform/TextCompare.h"
+#include "platform/Utf16.h"
+
+namespace tovask {
+namespace {
+
+RegistryValue expandableText(std::wstring_view text) {
+    auto value = stringValue(text);
+    value.type = regtype::kExpandString;
+    return value;
+}
+
+// The folder a text value names, without its terminating nulls; none for any
+// other type of value.
+std::optional<std::wstring> folderText(const RegistryValue& value) {
+    if (value.type != regtype::kString && value.type != regtype::kExpandString) {
+        return std::nullopt;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(value.bytes.data()),
+                                 value.bytes.size());
+    const auto text = fromUtf16LeBytes(bytes);
+    if (!text.ok()) {
+        return std::nullopt;
+    }
+    auto folder = text.value();
+    while (folder.ends_with(L'\0')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+Result<std::wstring> comparableFolder(PlatformOps& platform, std::wstring_view folder) {
+    auto expanded = platform.ExpandEnvironment(folder);
+    if (!expanded.ok()) {
+        return expanded;
+    }
+    auto text = expanded.value();
+    while (text.ends_with(L'\\')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+Result<std::optional<PlannedChange>> hostsFolderChange(PlatformOps& platform) {
+    const auto current = platform.RegReadValue(kHostsFolderStep.path, RegistryView::Default);
+    if (!current.ok()) {
+        if (isNotFound(current.error())) {
+            return std::optional<PlannedChange>{};
+        }
+        return current.error();
+    }
+    const PlannedChange change{&kHostsFolderStep, std::wstring(kHostsFolderStep.path),
+                               RegistryView::Default, expandableText(kDefaultHostsFolder)};
+    const auto folder = folderText(current.value());
+    if (!folder) {
+        return std::optional(change);
+    }
+    const auto named = comparableFolder(platform, *folder);
+    const auto wanted = comparableFolder(platform, kDefaultHostsFolder);
+    if (!named.ok() || !wanted.ok()) {
+        return named.ok() ? wanted.error() : named.error();
+    }
+    if (equalsIgnoringCase(named.value(), wanted.value())) {
+        return std::optional<PlannedChange>{};
+    }
+    return std::optional(change);
+}
+
+}  // namespace tovask
