@@ -98,6 +98,25 @@ class TimingPlatform final : public PlatformOps {
     std::error_code FlushDnsCache() override {
         return timed("FlushDnsCache", [&] { return real_.FlushDnsCache(); });
     }
+    Result<bool> IsElevated() override {
+        return timed("IsElevated", [&] { return real_.IsElevated(); });
+    }
+    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override {
+        return timed("ProcessOwners", [&] { return real_.ProcessOwners(executableName); });
+    }
+    Result<std::vector<std::wstring>> LoadedUserHives() override {
+        return timed("LoadedUserHives", [&] { return real_.LoadedUserHives(); });
+    }
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override {
+        return timed("LoadUserHive", [&] { return real_.LoadUserHive(mountName, hiveFile); });
+    }
+    std::error_code UnloadUserHive(std::wstring_view mountName) override {
+        return timed("UnloadUserHive", [&] { return real_.UnloadUserHive(mountName); });
+    }
+    std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override {
+        return timed("AcquireRepairLock", [&] { return real_.AcquireRepairLock(wait); });
+    }
+    void ReleaseRepairLock() override { real_.ReleaseRepairLock(); }
     std::wstring DescribeError(std::error_code error) override {
         return real_.DescribeError(error);
     }

@@ -7,18 +7,22 @@
 #include <string>
 
 #include "platform/win32/DnsCache.h"
+#include "platform/win32/Elevation.h"
 #include "platform/win32/EnvironmentText.h"
 #include "platform/win32/ErrorText.h"
 #include "platform/win32/FileQueries.h"
 #include "platform/win32/FileReplacement.h"
 #include "platform/win32/ProcessLaunch.h"
+#include "platform/win32/ProcessOwners.h"
 #include "platform/win32/RegistryAccess.h"
 #include "platform/win32/RegistryKeys.h"
 #include "platform/win32/RegistryRead.h"
 #include "platform/win32/RegistryTree.h"
+#include "platform/win32/RepairLock.h"
 #include "platform/win32/SecurityIdentity.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemFolders.h"
+#include "platform/win32/UserHives.h"
 
 namespace tovask {
 
@@ -147,6 +151,40 @@ Result<std::wstring> Win32Platform::ExpandEnvironment(std::wstring_view text) {
 
 std::error_code Win32Platform::FlushDnsCache() {
     return win32::flushDnsCache();
+}
+
+Result<bool> Win32Platform::IsElevated() {
+    return win32::isElevated();
+}
+
+Result<std::vector<std::wstring>> Win32Platform::ProcessOwners(std::wstring_view executableName) {
+    return win32::processOwners(executableName);
+}
+
+Result<std::vector<std::wstring>> Win32Platform::LoadedUserHives() {
+    return win32::loadedUserHives();
+}
+
+std::error_code Win32Platform::LoadUserHive(std::wstring_view mountName,
+                                            std::wstring_view hiveFile) {
+    return win32::loadUserHive(mountName, hiveFile);
+}
+
+std::error_code Win32Platform::UnloadUserHive(std::wstring_view mountName) {
+    return win32::unloadUserHive(mountName);
+}
+
+std::error_code Win32Platform::AcquireRepairLock(std::chrono::milliseconds wait) {
+    // Taken again by the same thread the mutex would only count one more
+    // ownership, which one release would not give back.
+    if (repairLock_) {
+        return {};
+    }
+    return win32::acquireRepairLock(wait, repairLock_);
+}
+
+void Win32Platform::ReleaseRepairLock() {
+    win32::releaseRepairLock(repairLock_);
 }
 
 std::wstring Win32Platform::DescribeError(std::error_code error) {

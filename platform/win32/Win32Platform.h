@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include "platform/PlatformOps.h"
+#include "platform/win32/Handles.h"
 
 namespace tovask {
 
-// The platform operations on a real Windows, through the Unicode API. It keeps
-// no state: every call opens and releases what it needs.
+// The platform operations on a real Windows, through the Unicode API. Every
+// call opens and releases what it needs, except the repair lock, which it
+// holds from AcquireRepairLock to ReleaseRepairLock; both must come from the
+// same thread, since the system ties the lock to the thread that took it.
 class Win32Platform final : public PlatformOps {
   public:
     std::error_code RegWrite(std::wstring_view path, RegistryData value,
@@ -46,8 +49,21 @@ class Win32Platform final : public PlatformOps {
     Result<std::wstring> DesktopUserSid() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
     std::error_code FlushDnsCache() override;
+    Result<bool> IsElevated() override;
+    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
+
+    Result<std::vector<std::wstring>> LoadedUserHives() override;
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
+    std::error_code UnloadUserHive(std::wstring_view mountName) override;
+
+    std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
+    void ReleaseRepairLock() override;
 
     std::wstring DescribeError(std::error_code error) override;
+
+  private:
+    // Empty while the lock is not held.
+    win32::KernelHandle repairLock_;
 };
 
 }  // namespace tovask

@@ -117,6 +117,35 @@ std::error_code QuietPlatform::FlushDnsCache() {
     return real_.FlushDnsCache();
 }
 
+Result<bool> QuietPlatform::IsElevated() {
+    return real_.IsElevated();
+}
+
+Result<std::vector<std::wstring>> QuietPlatform::ProcessOwners(std::wstring_view executableName) {
+    return real_.ProcessOwners(executableName);
+}
+
+Result<std::vector<std::wstring>> QuietPlatform::LoadedUserHives() {
+    return real_.LoadedUserHives();
+}
+
+std::error_code QuietPlatform::LoadUserHive(std::wstring_view mountName,
+                                            std::wstring_view hiveFile) {
+    return real_.LoadUserHive(mountName, hiveFile);
+}
+
+std::error_code QuietPlatform::UnloadUserHive(std::wstring_view mountName) {
+    return real_.UnloadUserHive(mountName);
+}
+
+std::error_code QuietPlatform::AcquireRepairLock(std::chrono::milliseconds wait) {
+    return real_.AcquireRepairLock(wait);
+}
+
+void QuietPlatform::ReleaseRepairLock() {
+    real_.ReleaseRepairLock();
+}
+
 std::wstring QuietPlatform::DescribeError(std::error_code error) {
     return real_.DescribeError(error);
 }

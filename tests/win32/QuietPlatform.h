@@ -46,6 +46,13 @@ class QuietPlatform final : public PlatformOps {
     Result<std::wstring> DesktopUserSid() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
     std::error_code FlushDnsCache() override;
+    Result<bool> IsElevated() override;
+    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
+    Result<std::vector<std::wstring>> LoadedUserHives() override;
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
+    std::error_code UnloadUserHive(std::wstring_view mountName) override;
+    std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
+    void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
 
     // When set, given instead of the system's folders.
