@@ -26,6 +26,11 @@ inline constexpr std::wstring_view kStartPageTooLong =
     L"La página de inicio es demasiado larga: admite hasta 32767 caracteres.";
 inline constexpr std::wstring_view kSeeUsage = L" Escriba Tovask.exe /? para ver la ayuda.";
 
+// The header of each run's block in the log, after the date and time.
+inline constexpr std::wstring_view kLogComputerLabel = L" Equipo: ";
+inline constexpr std::wstring_view kLogUserLabel = L" Usuario: ";
+inline constexpr std::wstring_view kLogUnknownName = L"(desconocido)";
+
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
     L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
