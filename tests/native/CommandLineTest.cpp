@@ -57,7 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"RepairUpperCaseDash", {L"-REPAIR"}, {.command = UnattendedCommand::Repair}},
         AcceptedLine{"UndoMixedCase", {L"/UnDo"}, {.command = UnattendedCommand::Undo}},
         AcceptedLine{"Usage", {L"/?"}, {.command = UnattendedCommand::Usage}},
-        AcceptedLine{"UsageDash", {L"-?"}, {.command = UnattendedCommand::Usage}},
         AcceptedLine{"StartPageWithSpacesAndColons",
                      {L"/repair", L"/startpage:http://sitio.example:8080/a b?c=d e"},
                      {.command = UnattendedCommand::Repair,
@@ -122,10 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                     kUnknown + repeated(L'z', 80) + L"…"},
         RefusedLine{"RepeatedCommand", {L"/check", L"-CHECK"}, kRepeated + L"/check"},
         RefusedLine{"RepeatedLog", {L"/undo", L"/log:a", L"/log:a"}, kRepeated + L"/log"},
-        RefusedLine{
-            "RepeatedAllUsers", {L"/allusers", L"/repair", L"/allusers"}, kRepeated + L"/allusers"},
         RefusedLine{"CheckAndRepair", {L"/check", L"/repair"}, std::wstring(kMoreThanOneCommand)},
-        RefusedLine{"RepairAndUndo", {L"-repair", L"-undo"}, std::wstring(kMoreThanOneCommand)},
         RefusedLine{"UsageAndCheck", {L"/?", L"/check"}, std::wstring(kMoreThanOneCommand)},
         RefusedLine{"OnlyLog", {L"/log:x.log"}, std::wstring(kMissingCommand)},
         RefusedLine{"OnlyAllUsers", {L"/allusers"}, std::wstring(kMissingCommand)},

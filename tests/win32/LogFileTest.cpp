@@ -93,9 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedLog{"Folder", [](const TestFolder& folder) { return folder.path(L"carpeta"); }},
         RefusedLog{"MissingFolder",
                    [](const TestFolder& folder) { return folder.path(L"falta\\log.txt"); }},
-        RefusedLog{
-            "MissingFolderInFolder",
-            [](const TestFolder& folder) { return folder.path(L"carpeta\\falta\\log.txt"); }},
         RefusedLog{"MissingDrive", [](const TestFolder&) { return missingDrivePath(); }},
         RefusedLog{"FileOpenWithoutSharing",
                    [](const TestFolder& folder) { return folder.path(L"ocupado.log"); }}),
