@@ -1,0 +1,20 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace tovask::app {
+
+// Whether the log can be written, tried before anything is changed: the file
+// is opened for appending (and created if missing) and closed again. A folder,
+// a missing drive or folder, or a file that cannot be written is an error; no
+// folder is ever created.
+std::error_code checkLogFile(std::wstring_view path);
+
+// Appends one run's block: a header with the local date and time, the computer
+// and the user, then the lines, then an empty line; UTF-8 with CR LF.
+std::error_code appendLogBlock(std::wstring_view path, std::span<const std::wstring> lines);
+
+}  // namespace tovask::app

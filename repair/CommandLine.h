@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tovask {
+
+// What an administrator's script asks for when it starts the program with
+// arguments instead of a person clicking in the window.
+enum class UnattendedCommand { Check, Repair, Undo, Usage };
+
+// The process's exit code: the same for every caller, and listed in the usage
+// text, so that scripts can rely on it.
+enum class ExitCode : int {
+    Done = 0,
+    RepairNeeded = 1,
+    BadCommandLine = 2,
+    DoneWithFailures = 3,
+    BrowserOpen = 4,
+    AnotherRepairRunning = 5,
+    CannotRun = 6,
+};
+
+struct UnattendedRequest {
+    UnattendedCommand command;
+    // Only with Repair; without it the repair puts back the default start page.
+    std::optional<std::wstring> startPage = std::nullopt;
+    std::optional<std::wstring> logFile = std::nullopt;
+    bool allUsers = false;
+};
+
+// Why a command line was refused, in Spanish for the user. Nothing is changed.
+struct CommandLineMistake {
+    std::wstring message;
+};
+
+// The arguments as the system split them, without the program's own name.
+// No arguments at all: std::nullopt, and the window opens.
+std::optional<std::variant<UnattendedRequest, CommandLineMistake>> parseCommandLine(
+    std::span<const std::wstring> arguments);
+
+// The commands, the switches and the exit codes, in Spanish; lines are joined
+// with "\n" alone, so the caller writes them with its own line ends.
+std::wstring_view usageText();
+
+}  // namespace tovask

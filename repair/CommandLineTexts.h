@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// The fixed texts of the unattended mode, in the program's language.
+namespace tovask::texts {
+
+// The window's start page box holds at most this many UTF-16 units, so the
+// command line accepts no more either.
+inline constexpr std::size_t kLongestStartPage = 32767;
+
+// Why a command line is refused; each message ends with kSeeUsage.
+inline constexpr std::wstring_view kUnknownArgumentPrefix = L"Argumento desconocido: ";
+inline constexpr std::wstring_view kRepeatedSwitchPrefix = L"Modificador repetido: ";
+inline constexpr std::wstring_view kUnexpectedValuePrefix = L"Este modificador no lleva valor: ";
+inline constexpr std::wstring_view kMissingValuePrefix = L"Falta el valor de ";
+inline constexpr std::wstring_view kMissingValueExample = L". Escriba ";
+inline constexpr std::wstring_view kMoreThanOneCommand =
+    L"Indique un solo comando: /check, /repair, /undo o /?.";
+inline constexpr std::wstring_view kMissingCommand = L"Falta el comando: /check, /repair o /undo.";
+inline constexpr std::wstring_view kStartPageWithoutRepair =
+    L"/startpage solo se puede usar con /repair.";
+inline constexpr std::wstring_view kUsageStandsAlone = L"/? no se combina con otros modificadores.";
+inline constexpr std::wstring_view kStartPageTooLong =
+    L"La página de inicio es demasiado larga: admite hasta 32767 caracteres.";
+inline constexpr std::wstring_view kSeeUsage = L" Escriba Tovask.exe /? para ver la ayuda.";
+
+// The header of each run's block in the log, after the date and time.
+inline constexpr std::wstring_view kLogComputerLabel = L" Equipo: ";
+inline constexpr std::wstring_view kLogUserLabel = L" Usuario: ";
+inline constexpr std::wstring_view kLogUnknownName = L"(desconocido)";
+
+// What /? shows. Lines are joined with "\n" alone; the caller ends them.
+inline constexpr std::wstring_view kUsage =
+    L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
+    L"Sin argumentos, Tovask abre su ventana.\n"
+    L"\n"
+    L"Comandos:\n"
+    L"  /check             Muestra lo que la reparación cambiaría, sin cambiar nada.\n"
+    L"  /repair            Desbloquea Internet Explorer y restaura el archivo Hosts.\n"
+    L"  /undo              Deshace los cambios de la última reparación.\n"
+    L"  /?                 Muestra esta ayuda.\n"
+    L"\n"
+    L"Modificadores:\n"
+    L"  /startpage:<URL>   Solo con /repair: la página de inicio que se pone; sin él, la página "
+    L"predeterminada.\n"
+    L"  /log:<archivo>     Añade el informe al final del archivo, en UTF-8.\n"
+    L"  /allusers          Aplica la configuración de cada usuario a todos los perfiles de "
+    L"usuario.\n"
+    L"Comandos y modificadores empiezan con / o -, sin distinguir mayúsculas de minúsculas.\n"
+    L"\n"
+    L"Códigos de salida:\n"
+    L"  0  Hecho sin fallos, o /check no encontró nada que reparar.\n"
+    L"  1  /check encontró algo que reparar.\n"
+    L"  2  Línea de comandos incorrecta; no se cambió nada.\n"
+    L"  3  Hecho con fallos; el informe nombra cada uno.\n"
+    L"  4  Rechazado porque el navegador está abierto.\n"
+    L"  5  Otra reparación o deshacer está en curso.\n"
+    L"  6  No se puede ejecutar: hace falta ser administrador, o no se puede escribir el archivo "
+    L"de /log.";
+
+}  // namespace tovask::texts
