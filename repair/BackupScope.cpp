@@ -86,7 +86,7 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
         return true;
     }
     const auto anyRow = [](auto&& reaches) {
-        return std::ranges::any_of(kRegistryRepairPlan, reaches);
+        return std::ranges::any_of(kRegistryRepairPlan, reaches) || reaches(kHostsFolderStep);
     };
     if (!anyRow([&](const RegistryStep& step) { return keyWithinRow(*key, step); })) {
         return false;

@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <functional>
 #include <map>
-#include <utility>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/PlatformOps.h"

@@ -227,13 +227,17 @@ std::error_code FakeRegistry::createKey(std::wstring_view keyPath, RegistryView 
 
 void FakeRegistry::addKeysEveryWindowsHas() {
     for (const std::wstring_view root : {L"HKCU", L"HKLM"}) {
-        for (const std::wstring_view key :
-             {L"\\Software\\Policies\\", L"\\Software\\Microsoft\\Windows\\CurrentVersion\\",
-              L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"}) {
-            const auto path = std::wstring(root) + std::wstring(key);
-            for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
-                createKey(path, view);
-            }
+        addKeysEveryWindowsHas(root);
+    }
+}
+
+void FakeRegistry::addKeysEveryWindowsHas(std::wstring_view root) {
+    for (const std::wstring_view key :
+         {L"\\Software\\Policies\\", L"\\Software\\Microsoft\\Windows\\CurrentVersion\\",
+          L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"}) {
+        const auto path = std::wstring(root) + std::wstring(key);
+        for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
+            createKey(path, view);
         }
     }
 }

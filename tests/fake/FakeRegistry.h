@@ -48,8 +48,9 @@ class FakeRegistry {
                                   RegistryView view);
 
     // The keys on the way to the plan's keys that a real Windows always has,
-    // in every view.
+    // in every view, under HKCU and HKLM or under one root such as a user's hive.
     void addKeysEveryWindowsHas();
+    void addKeysEveryWindowsHas(std::wstring_view root);
 
     // Inspection and seeding for tests, in the default view; paths use the
     // same syntax as above.
