@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RegistryEncoding.h"
 #include "platform/RegistryPath.h"
 #include "platform/win32/Handles.h"
 #include "repair/BrowserRepair.h"
@@ -54,7 +55,14 @@ std::vector<REGSAM> viewsOf(HKEY root) {
     return {0};
 }
 
-StoredValue valueAfterRun(const PlanRow& row, std::wstring_view startPage) {
+// The blank page is the one of each view's own system folder.
+StoredValue valueAfterRun(const PlanRow& row, std::wstring_view startPage, REGSAM view = 0,
+                          const std::wstring& windowsFolder = {}) {
+    if (row.kind == RowKind::WriteLocalPage) {
+        return testsupport::stringValue(windowsFolder +
+                                        (view == KEY_WOW64_32KEY ? L"\\SysWOW64" : L"\\System32") +
+                                        L"\\blank.htm");
+    }
     const auto expected = test::expectedValue(row, startPage);
     if (const auto* text = std::get_if<std::wstring>(&expected.data)) {
         return testsupport::stringValue(*text);
@@ -218,7 +226,7 @@ TEST_P(WholeRunOnRealRegistry, LeavesEveryRowOfThePlanInEveryViewAndNothingElseC
                     break;
                 default:
                     EXPECT_EQ(readValue(where.root, where.key, where.name, view),
-                              valueAfterRun(row, startPage));
+                              valueAfterRun(row, startPage, view, folders_.windows));
             }
         }
     }
@@ -320,6 +328,31 @@ TEST_F(RealRegistryRun, UndoPutsEveryEntryBackInEveryView) {
     EXPECT_EQ(view_.lines, std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
     EXPECT_EQ(platform_.messages.back().prompt, L"Finalizado");
     EXPECT_EQ(planKeys(platform_), before);
+}
+
+TEST_F(RealRegistryRun, RedirectedHostsFolderIsPutBackAndTheUndoRestoresIt) {
+    const std::wstring parameters =
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\";
+    const auto original =
+        platform_.RegReadValue(parameters + L"DataBasePath", RegistryView::Default);
+    const RegistryValue redirected{regtype::kExpandString,
+                                   {'C', 0, ':', 0, '\\', 0, 'm', 0, 'a', 0, 'l', 0, 'o', 0, 0, 0}};
+    ASSERT_FALSE(
+        platform_.RegWriteRaw(parameters, L"DataBasePath", redirected, RegistryView::Default));
+
+    repair_.VerificarNavegador(L"IEFrame");
+    ASSERT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    auto defaultFolder = stringValue(L"%SystemRoot%\\System32\\drivers\\etc");
+    defaultFolder.type = regtype::kExpandString;
+    EXPECT_EQ(platform_.RegReadValue(parameters + L"DataBasePath", RegistryView::Default).value(),
+              defaultFolder);
+    repair_.DeshacerCambios();
+    EXPECT_EQ(platform_.RegReadValue(parameters + L"DataBasePath", RegistryView::Default).value(),
+              redirected);
+
+    if (original.ok()) {
+        platform_.RegWriteRaw(parameters, L"DataBasePath", original.value(), RegistryView::Default);
+    }
 }
 
 TEST_F(RealRegistryRun, RegistryToolImportsTheBackupToTheSameState) {
