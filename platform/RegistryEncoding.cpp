@@ -19,6 +19,23 @@ RegistryValue dwordValue(std::uint32_t number) {
              static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
 }
 
+std::optional<std::wstring> textOf(const RegistryValue& value) {
+    if (value.type != regtype::kString && value.type != regtype::kExpandString) {
+        return std::nullopt;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(value.bytes.data()),
+                                 value.bytes.size());
+    const auto text = fromUtf16LeBytes(bytes);
+    if (!text.ok()) {
+        return std::nullopt;
+    }
+    auto result = text.value();
+    while (result.ends_with(L'\0')) {
+        result.pop_back();
+    }
+    return result;
+}
+
 Result<RegistryValue> encodeRegistryData(RegistryData data, RegistryType type) {
     if (type == RegistryType::Dword) {
         const auto number = toDword(data);

@@ -3,12 +3,13 @@
 #include <string>
 
 #include "repair/DesktopUser.h"
+#include "repair/HiveNames.h"
 #include "repair/HostsFolderCheck.h"
 #include "repair/PlannedChanges.h"
 #include "repair/ProgramTexts.h"
 #include "repair/RegistryBackup.h"
 #include "repair/RegistryPlan.h"
-#include "repair/RegistryRestore.h"
+#include "repair/RepairLock.h"
 #include "repair/SiteUrls.h"
 
 namespace tovask {
@@ -75,17 +76,44 @@ void BrowserRepair::loadPaths() {
     paths_ = computeHostsPaths(platform_);
 }
 
-void BrowserRepair::VerificarNavegador(std::wstring_view className) {
-    hwndNavegador_ = platform_.FindWindowA(className);
-    if (hwndNavegador_ == 0) {
-        DesbloquearIE();
-        return;
+RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className) {
+    const RepairLock lock(platform_);
+    if (lock.error()) {
+        return reportLockFailure(lock.error());
     }
-    platform_.ShowMessage(texts::kCloseBrowserPrompt, MessageStyle::Information,
-                          texts::kWarningTitle);
+    hwndNavegador_ = platform_.FindWindowA(className);
+    const auto users = hwndNavegador_ == 0 ? browserUsers() : std::vector<std::wstring>{};
+    if (hwndNavegador_ == 0 && users.empty()) {
+        return DesbloquearIE();
+    }
+    std::wstring prompt(texts::kCloseBrowserPrompt);
+    for (std::size_t i = 0; i < users.size(); ++i) {
+        prompt += (i == 0 ? L"\r\n" + std::wstring(texts::kBrowserOpenByPrefix) : L", ") + users[i];
+    }
+    platform_.ShowMessage(prompt, MessageStyle::Information, texts::kWarningTitle);
+    return RunOutcome::BrowserOpen;
 }
 
-void BrowserRepair::DesbloquearIE() {
+// The window check sees only this desktop; a run for every user must also
+// see the browser of every user logged on to the machine.
+std::vector<std::wstring> BrowserRepair::browserUsers() {
+    if (!everyUser_) {
+        return {};
+    }
+    const auto owners = platform_.ProcessOwners(texts::kBrowserProgram);
+    return owners.ok() ? owners.value() : std::vector<std::wstring>{};
+}
+
+RunOutcome BrowserRepair::reportLockFailure(std::error_code error) {
+    std::wstring prompt(texts::kAnotherRepairPrompt);
+    if (error != std::errc::timed_out) {
+        prompt += L"\r\n" + platform_.DescribeError(error);
+    }
+    platform_.ShowMessage(prompt, MessageStyle::Warning, texts::kWarningTitle);
+    return RunOutcome::AnotherRepairRunning;
+}
+
+RunOutcome BrowserRepair::DesbloquearIE() {
     FailureLog failures(platform_);
     view_.clearList();
     view_.appendLine(texts::kRunStarted);
@@ -100,7 +128,7 @@ void BrowserRepair::DesbloquearIE() {
     view_.appendLine(L"");
     view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
     view_.setStartPage(L"");
-    reportFailures(failures);
+    return reportFailures(failures);
 }
 
 void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
@@ -109,7 +137,57 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
         failures.add(backupFile, paths_.error());
         return;
     }
-    const RunTargets targets{desktopUserHive(platform_), platform_.HasTwoRegistryViews(),
+    // Hives loaded for this run are unloaded when it ends, whatever failed.
+    std::optional<UserHives> everyone;
+    const auto userHives = userHivesFor(everyone, failures);
+    const auto changes = plannedChangesFor(userHives, startPage, failures);
+    auto captured = captureRegistry(platform_, changes);
+    if (!captured.ok()) {
+        failures.add(backupFile, captured.error());
+        return;
+    }
+    // Nothing is changed that could not be put back; a run that changes
+    // nothing keeps the earlier backup.
+    if (captured.value().runChangesSomething()) {
+        auto sections = std::move(captured.value().sections);
+        if (everyone) {
+            nameHivesBySid(sections, everyone->hives());
+        }
+        if (const auto error = saveRegistryBackup(platform_, sections, backupFile)) {
+            failures.add(backupFile, error);
+            return;
+        }
+    }
+    for (const auto& step : kRegistryRepairPlan) {
+        for (const auto& path : pathsForUsers(step.path, userHives)) {
+            const auto error = step.source == ValueSource::LocalPage
+                                   ? writeEachView(platform_, changes, step)
+                                   : applyStep(platform_, step, path, startPage);
+            if (error) {
+                failures.add(path, error);
+            }
+        }
+    }
+    if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
+        failures.add(kHostsFolderStep.path, error);
+    }
+}
+
+std::vector<std::wstring> BrowserRepair::userHivesFor(std::optional<UserHives>& everyone,
+                                                      FailureLog& failures) {
+    if (!everyUser_) {
+        return {desktopUserHive(platform_)};
+    }
+    everyone.emplace(platform_, failures);
+    return everyone->hivePaths();
+}
+
+// The plan for these users, and the HOSTS folder value when it names
+// another folder.
+std::vector<PlannedChange> BrowserRepair::plannedChangesFor(
+    const std::vector<std::wstring>& userHives, std::wstring_view startPage,
+    FailureLog& failures) {
+    const RunTargets targets{userHives, platform_.HasTwoRegistryViews(),
                              paths_.value().strWindows, std::wstring(startPage)};
     auto changes = plannedChanges(targets);
     const auto hostsFolder = hostsFolderChange(platform_);
@@ -118,25 +196,7 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
     } else if (hostsFolder.value()) {
         changes.push_back(*hostsFolder.value());
     }
-    // Nothing is changed that could not be put back.
-    if (const auto error = saveRegistryBackup(platform_, changes, backupFile)) {
-        failures.add(backupFile, error);
-        return;
-    }
-    for (const auto& step : kRegistryRepairPlan) {
-        const auto path = pathForUser(step.path, targets.userHive);
-        const auto error = step.source == ValueSource::LocalPage
-                               ? writeEachView(platform_, changes, step)
-                               : applyStep(platform_, step, path, startPage);
-        if (error) {
-            failures.add(path, error);
-        }
-    }
-    if (hostsFolder.ok() && hostsFolder.value()) {
-        if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
-            failures.add(kHostsFolderStep.path, error);
-        }
-    }
+    return changes;
 }
 
 void BrowserRepair::flushResolverCache(FailureLog& failures) {
@@ -177,16 +237,17 @@ void BrowserRepair::runHostsPhase(FailureLog& failures) {
     view_.appendLine(texts::kHostsRestored);
 }
 
-void BrowserRepair::reportFailures(const FailureLog& failures) {
+RunOutcome BrowserRepair::reportFailures(const FailureLog& failures) {
     if (failures.entries().empty()) {
         platform_.ShowMessage(texts::kRepairSucceededPrompt, MessageStyle::Information,
                               texts::kFinishedTitle);
-        return;
+        return RunOutcome::Done;
     }
     appendErrorLines(failures);
     platform_.ShowMessage(
         std::wstring(texts::kRepairFailedPromptPrefix) + std::to_wstring(failures.entries().size()),
         MessageStyle::Warning, texts::kFinishedTitle);
+    return RunOutcome::DoneWithFailures;
 }
 
 void BrowserRepair::appendErrorLines(const FailureLog& failures) {
@@ -194,49 +255,6 @@ void BrowserRepair::appendErrorLines(const FailureLog& failures) {
         view_.appendLine(std::wstring(texts::kErrorLinePrefix) + failure.target + L" (" +
                          failure.reason + L")");
     }
-}
-
-void BrowserRepair::DeshacerCambios() {
-    if (!paths_.ok()) {
-        reportUndoFailure(std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\hosts",
-                          platform_.DescribeError(paths_.error()));
-        return;
-    }
-    FailureLog failures(platform_);
-    // The whole backup is read and checked before the registry changes at all.
-    auto backup = loadRegistryBackup(platform_, paths_.value().strBackupRegistro);
-    if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
-        reportUndoFailure(paths_.value().strBackupRegistro, refused->reason);
-        return;
-    }
-    if (const auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
-        restoreRegistry(platform_, *sections, platform_.HasTwoRegistryViews(), failures);
-    }
-    const auto hosts = restoreHostsFiles(platform_, paths_.value());
-    if (hosts.changedAFile) {
-        flushResolverCache(failures);
-    }
-    if (hosts.failure) {
-        reportUndoFailure(hosts.failure->hosts, platform_.DescribeError(hosts.failure->error));
-        return;
-    }
-    view_.clearList();
-    view_.appendLine(texts::kUndoDone);
-    if (failures.entries().empty()) {
-        platform_.ShowMessage(texts::kUndoFinishedPrompt, MessageStyle::Information,
-                              texts::kFinishedTitle);
-        return;
-    }
-    appendErrorLines(failures);
-    platform_.ShowMessage(std::wstring(texts::kUndoWithFailuresPromptPrefix) +
-                              std::to_wstring(failures.entries().size()),
-                          MessageStyle::Warning, texts::kFinishedTitle);
-}
-
-void BrowserRepair::reportUndoFailure(std::wstring_view file, std::wstring_view reason) {
-    platform_.ShowMessage(std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(file) +
-                              L"\r\n" + std::wstring(reason),
-                          MessageStyle::Error, texts::kErrorTitle);
 }
 
 }  // namespace tovask

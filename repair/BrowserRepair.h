@@ -1,21 +1,29 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "platform/PlatformOps.h"
 #include "platform/Result.h"
 #include "repair/FailureLog.h"
 #include "repair/HostsFiles.h"
+#include "repair/PlannedChanges.h"
 #include "repair/ProgressView.h"
+#include "repair/RegistryCapture.h"
+#include "repair/UserHives.h"
 
 namespace tovask {
 
-// The browser repair behind the window's two main buttons: the browser check,
-// the repair run (registry backup and plan, then the HOSTS files) and the
-// undo (registry, then HOSTS files). Reports go to the progress list and to
-// message boxes.
+// How a repair, an undo or a check ended, for callers that act on it.
+enum class RunOutcome { Done, DoneWithFailures, RepairNeeded, BrowserOpen, AnotherRepairRunning };
+
+// The browser repair behind the window's two main buttons and the command
+// line: the browser check, the repair run (registry backup and plan, then the
+// HOSTS files), the undo (registry, then HOSTS files) and the check of what a
+// run would change. Reports go to the progress list and to message boxes.
 class BrowserRepair {
   public:
     BrowserRepair(PlatformOps& platform, ProgressView& view);
@@ -23,27 +31,42 @@ class BrowserRepair {
     // The window's load step: finds the Windows and system folders once.
     void loadPaths();
     const Result<HostsPaths>& paths() const { return paths_; }
+    // For a run on behalf of every user of the machine: every user's hive,
+    // and the browser of every logged-on user, not only this desktop's.
+    void setEveryUser(bool everyUser) { everyUser_ = everyUser; }
 
     // Runs the repair unless a top-level window of the class is open.
-    void VerificarNavegador(std::wstring_view className);
+    RunOutcome VerificarNavegador(std::wstring_view className);
     // Puts the registry back from its backup, then each HOSTS backup back
     // over its HOSTS file.
-    void DeshacerCambios();
+    RunOutcome DeshacerCambios();
+    // Lists every entry a run would change, changing nothing.
+    RunOutcome checkWhatNeedsRepair();
 
   private:
-    void DesbloquearIE();
+
+    RunOutcome DesbloquearIE();
+    std::vector<std::wstring> browserUsers();
+    std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
+                                                 std::wstring_view startPage,
+                                                 FailureLog& failures);
     void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
+    std::vector<std::wstring> userHivesFor(std::optional<UserHives>& everyone,
+                                           FailureLog& failures);
     std::wstring registryBackupFile() const;
     void runHostsPhase(FailureLog& failures);
     void flushResolverCache(FailureLog& failures);
-    void reportFailures(const FailureLog& failures);
+    std::vector<std::wstring> hostsFilesToRepair(FailureLog& failures);
+    RunOutcome reportFailures(const FailureLog& failures);
     void appendErrorLines(const FailureLog& failures);
-    void reportUndoFailure(std::wstring_view file, std::wstring_view reason);
+    RunOutcome reportUndoFailure(std::wstring_view file, std::wstring_view reason);
+    RunOutcome reportLockFailure(std::error_code error);
 
     PlatformOps& platform_;
     ProgressView& view_;
     Result<HostsPaths> paths_;
     std::uintptr_t hwndNavegador_ = 0;
+    bool everyUser_ = false;
 };
 
 }  // namespace tovask

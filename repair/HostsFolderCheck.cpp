@@ -3,7 +3,6 @@
 #include "platform/RegistryEncoding.h"
 #include "platform/RegistryPath.h"
 #include "platform/TextCompare.h"
-#include "platform/Utf16.h"
 
 namespace tovask {
 namespace {
@@ -12,25 +11,6 @@ RegistryValue expandableText(std::wstring_view text) {
     auto value = stringValue(text);
     value.type = regtype::kExpandString;
     return value;
-}
-
-// The folder a text value names, without its terminating nulls; none for any
-// other type of value.
-std::optional<std::wstring> folderText(const RegistryValue& value) {
-    if (value.type != regtype::kString && value.type != regtype::kExpandString) {
-        return std::nullopt;
-    }
-    const std::string_view bytes(reinterpret_cast<const char*>(value.bytes.data()),
-                                 value.bytes.size());
-    const auto text = fromUtf16LeBytes(bytes);
-    if (!text.ok()) {
-        return std::nullopt;
-    }
-    auto folder = text.value();
-    while (folder.ends_with(L'\0')) {
-        folder.pop_back();
-    }
-    return folder;
 }
 
 Result<std::wstring> comparableFolder(PlatformOps& platform, std::wstring_view folder) {
@@ -57,7 +37,7 @@ Result<std::optional<PlannedChange>> hostsFolderChange(PlatformOps& platform) {
     }
     const PlannedChange change{&kHostsFolderStep, std::wstring(kHostsFolderStep.path),
                                RegistryView::Default, expandableText(kDefaultHostsFolder)};
-    const auto folder = folderText(current.value());
+    const auto folder = textOf(current.value());
     if (!folder) {
         return std::optional(change);
     }

@@ -35,6 +35,18 @@ std::wstring pathForUser(std::wstring_view planPath, std::wstring_view userHive)
     return std::wstring(userHive) + L"\\" + std::wstring(planPath.substr(kCurrentUserRoot.size()));
 }
 
+std::vector<std::wstring> pathsForUsers(std::wstring_view planPath,
+                                        std::span<const std::wstring> userHives) {
+    if (!planPath.starts_with(kCurrentUserRoot)) {
+        return {std::wstring(planPath)};
+    }
+    std::vector<std::wstring> paths;
+    for (const auto& hive : userHives) {
+        paths.push_back(pathForUser(planPath, hive));
+    }
+    return paths;
+}
+
 std::wstring localPageFor(std::wstring_view windowsFolder, RegistryView view) {
     const std::wstring_view systemFolder = view == RegistryView::Bits32 ? L"SysWOW64" : L"System32";
     return std::wstring(windowsFolder) + L"\\" + std::wstring(systemFolder) + L"\\blank.htm";
@@ -43,10 +55,11 @@ std::wstring localPageFor(std::wstring_view windowsFolder, RegistryView view) {
 std::vector<PlannedChange> plannedChanges(const RunTargets& targets) {
     std::vector<PlannedChange> changes;
     for (const auto& step : kRegistryRepairPlan) {
-        const auto path = pathForUser(step.path, targets.userHive);
-        const auto root = parseRegistryPath(path).value().root;
-        for (const auto view : viewsFor(root, targets.hasTwoViews)) {
-            changes.push_back({&step, path, view, wantedValue(step, targets, view)});
+        for (const auto& path : pathsForUsers(step.path, targets.userHives)) {
+            const auto root = parseRegistryPath(path).value().root;
+            for (const auto view : viewsFor(root, targets.hasTwoViews)) {
+                changes.push_back({&step, path, view, wantedValue(step, targets, view)});
+            }
         }
     }
     return changes;

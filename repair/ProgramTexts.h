@@ -6,6 +6,7 @@
 namespace tovask::texts {
 
 inline constexpr std::wstring_view kBrowserWindowClass = L"IEFrame";
+inline constexpr std::wstring_view kBrowserProgram = L"iexplore.exe";
 
 // Messages.
 inline constexpr std::wstring_view kWarningTitle = L"Aviso";
@@ -21,6 +22,9 @@ inline constexpr std::wstring_view kErrorTitle = L"Error";
 inline constexpr std::wstring_view kUndoFailedPromptPrefix = L"No se pudo restaurar el archivo ";
 inline constexpr std::wstring_view kUndoWithFailuresPromptPrefix =
     L"Cambios desechos con errores. Operaciones fallidas: ";
+inline constexpr std::wstring_view kAnotherRepairPrompt =
+    L"Otra reparación está en curso en este equipo. Vuelva a intentarlo cuando termine.";
+inline constexpr std::wstring_view kBrowserOpenByPrefix = L"Internet Explorer está abierto por: ";
 inline constexpr std::wstring_view kSiteNotOpenedPromptPrefix = L"No se pudo abrir el sitio ";
 
 // Progress lines.
@@ -31,6 +35,9 @@ inline constexpr std::wstring_view kHostsRestored = L"Archivo Hosts restaurado";
 inline constexpr std::wstring_view kStartPagePrefix = L"Página de inicio: ";
 inline constexpr std::wstring_view kErrorLinePrefix = L"Error: ";
 inline constexpr std::wstring_view kUndoDone = L"Cambios desechos.....Hecho";
+inline constexpr std::wstring_view kNeedsRepairPrefix = L"Por reparar: ";
+inline constexpr std::wstring_view kNothingToRepair = L"Nada que reparar.";
+inline constexpr std::wstring_view kEntriesToRepairPrefix = L"Entradas por reparar: ";
 
 // Failures that name no system error of their own.
 inline constexpr std::wstring_view kNoBackupReason =
@@ -38,6 +45,7 @@ inline constexpr std::wstring_view kNoBackupReason =
 inline constexpr std::wstring_view kSystemFolderUnknown = L"<carpeta del sistema>";
 inline constexpr std::wstring_view kWindowsFolderUnknown = L"<carpeta de Windows>";
 inline constexpr std::wstring_view kDnsCacheTarget = L"caché de resolución DNS";
+inline constexpr std::wstring_view kRegistryTarget = L"registro";
 
 // Why a registry backup is refused before anything is restored.
 inline constexpr std::wstring_view kBackupNotUtf16 = L"La copia no es un archivo UTF-16.";

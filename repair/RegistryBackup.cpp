@@ -2,7 +2,6 @@
 
 #include "repair/BackupScope.h"
 #include "repair/ProgramTexts.h"
-#include "repair/RegistryCapture.h"
 
 namespace tovask {
 namespace {
@@ -23,16 +22,10 @@ std::wstring reasonFor(const RegistryFileProblem& problem) {
 
 }  // namespace
 
-std::error_code saveRegistryBackup(PlatformOps& platform, std::span<const PlannedChange> changes,
+std::error_code saveRegistryBackup(PlatformOps& platform,
+                                   std::span<const RegistryFileSection> sections,
                                    std::wstring_view backupFile) {
-    const auto captured = captureRegistry(platform, changes);
-    if (!captured.ok()) {
-        return captured.error();
-    }
-    if (!captured.value().runChangesSomething) {
-        return {};
-    }
-    const auto content = writeRegistryFile(captured.value().sections);
+    const auto content = writeRegistryFile(sections);
     if (!content.ok()) {
         return content.error();
     }

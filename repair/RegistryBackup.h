@@ -18,10 +18,10 @@ namespace tovask {
 // No backup the program writes is larger; a larger file is not read at all.
 inline constexpr std::size_t kMaxRegistryBackupBytes = 16 * 1024 * 1024;
 
-// Saves the state of everything the planned changes touch, replacing the
-// earlier backup in one step. When every entry is already as the plan leaves
-// it, the earlier backup is kept. Returns what stopped the backup.
-std::error_code saveRegistryBackup(PlatformOps& platform, std::span<const PlannedChange> changes,
+// Saves the captured state, replacing the earlier backup in one step.
+// Returns what stopped the backup.
+std::error_code saveRegistryBackup(PlatformOps& platform,
+                                   std::span<const RegistryFileSection> sections,
                                    std::wstring_view backupFile);
 
 struct NoRegistryBackup {};

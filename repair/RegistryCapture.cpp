@@ -83,7 +83,7 @@ class Capture {
         result_.sections.push_back({fileKey, true, {}});
         appendTree(result_.sections, target.root, target.key, tree.value(), change.view);
         if (!treeIsAsThePlanLeavesIt(tree.value(), laterChanges, change)) {
-            result_.runChangesSomething = true;
+            result_.differences.push_back(fileKey);
         }
         return {};
     }
@@ -95,7 +95,7 @@ class Capture {
         if (found.ok()) {
             result_.sections.push_back({fileKey, false, {{target.valueName, found.value()}}});
             if (found.value() != change.wanted) {
-                result_.runChangesSomething = true;
+                result_.differences.push_back(fileKey + L"\\" + target.valueName);
             }
             return {};
         }
@@ -105,7 +105,7 @@ class Capture {
         if (!change.wanted) {
             return {};  // a deletion of what is missing changes nothing
         }
-        result_.runChangesSomething = true;
+        result_.differences.push_back(fileKey + L"\\" + target.valueName);
         const auto created = topmostMissingKey(change);
         if (!created.ok()) {
             return created.error();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/PlatformOps.h"
@@ -16,8 +17,10 @@ namespace tovask {
 // (or that they were missing), and the topmost key each write creates.
 struct CapturedRegistry {
     std::vector<RegistryFileSection> sections;
-    // False when every entry is already as the plan leaves it.
-    bool runChangesSomething = false;
+    // The entries that are not as the plan leaves them, named as in the
+    // file; none when the run would change nothing.
+    std::vector<std::wstring> differences;
+    bool runChangesSomething() const { return !differences.empty(); }
 };
 
 // Reads only. Fails with the first read error other than "not found".

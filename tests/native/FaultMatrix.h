@@ -111,6 +111,15 @@ inline constexpr std::array<std::array<std::wstring_view, 2>, 2> kPairs = {
 inline void checkRun(const RepairBench& bench, const Session& session, const FailedCall& failed,
                      const std::map<std::wstring, fake::StoredValue>& cleanRegistry) {
     const auto& lines = session.linesAfterRun;
+    if (failed.phase == Phase::Run && failed.is("AcquireRepairLock")) {
+        // Another repair holds the machine: nothing at all is done.
+        EXPECT_TRUE(lines.empty());
+        EXPECT_TRUE(session.registryStateAfterRun == session.registryBefore);
+        EXPECT_EQ(session.filesAfterRun, session.filesBefore);
+        ASSERT_EQ(session.messagesAfterRun, 1u);
+        EXPECT_EQ(bench.platform.messages.front().title, L"Aviso");
+        return;
+    }
     const auto progress = progressLinesFor(kTypedPage);
     ASSERT_GE(lines.size(), progress.size());
     EXPECT_TRUE(std::equal(progress.begin(), progress.end(), lines.begin()));
@@ -169,22 +178,31 @@ inline void checkRun(const RepairBench& bench, const Session& session, const Fai
 inline void checkUndo(const RepairBench& bench, const Session& session, const FailedCall& failed) {
     const auto& platform = bench.platform;
     const auto files = bench.fileContents();
+    if (failed.phase == Phase::Undo && failed.is("AcquireRepairLock")) {
+        EXPECT_EQ(bench.view.lines, session.linesAfterRun);
+        EXPECT_EQ(files, session.filesAfterRun);
+        EXPECT_TRUE(platform.registry.state() == session.registryStateAfterRun);
+        EXPECT_EQ(platform.messages.back().title, L"Aviso");
+        return;
+    }
     const bool stopped = platform.messages.size() > session.messagesAfterRun &&
                          platform.messages.back().title == L"Error";
     if (stopped) {
-        // Stopped exactly at the failing step: the error message is the only
-        // call after it, but for the flush of the resolver cache when a HOSTS
-        // file was put back before it, and the report of the run is still on
-        // screen.
+        // Stopped exactly at the failing step: the error message and the
+        // release of the lock are the only calls after it, but for the flush of
+        // the resolver cache when a HOSTS file was put back before it, and the
+        // report of the run is still on screen.
         EXPECT_TRUE(failed.phase != Phase::Run);
-        std::size_t errorMessageAt =
-            failed.phase == Phase::Load ? session.undoStart : failed.index + 1;
-        if (errorMessageAt < platform.calls.size() &&
-            platform.calls[errorMessageAt].operation == "FlushDnsCache") {
-            ++errorMessageAt;
+        const std::size_t from = failed.phase == Phase::Load ? session.undoStart : failed.index + 1;
+        std::vector<std::string> after;
+        for (std::size_t i = from; i < platform.calls.size(); ++i) {
+            after.push_back(platform.calls[i].operation);
         }
-        ASSERT_EQ(platform.calls.size(), errorMessageAt + 1);
-        EXPECT_EQ(platform.calls.back().operation, "ShowMessage");
+        std::erase(after, "AcquireRepairLock");
+        if (!after.empty() && after.front() == "FlushDnsCache") {
+            after.erase(after.begin());
+        }
+        EXPECT_EQ(after, (std::vector<std::string>{"ShowMessage", "ReleaseRepairLock"}));
         EXPECT_EQ(platform.messages.back().style, MessageStyle::Error);
         const auto& prompt = platform.messages.back().prompt;
         EXPECT_TRUE(

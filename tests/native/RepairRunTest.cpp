@@ -21,9 +21,15 @@ TEST(BrowserCheck, OpenBrowserWindowOnlyShowsTheWarning) {
 
     bench.press();
 
-    ASSERT_EQ(bench.platform.calls.size(), 2u);
-    EXPECT_EQ(bench.platform.calls[0].operation, "FindWindowA");
-    EXPECT_EQ(bench.platform.calls[0].target, L"IEFrame");
+    // Nothing but the look for the window and the warning, under the repair lock.
+    std::vector<std::string> operations;
+    for (const auto& call : bench.platform.calls) {
+        operations.push_back(call.operation);
+    }
+    EXPECT_EQ(operations, (std::vector<std::string>{"AcquireRepairLock", "FindWindowA",
+                                                    "ShowMessage", "ReleaseRepairLock"}));
+    ASSERT_EQ(bench.platform.calls.size(), 4u);
+    EXPECT_EQ(bench.platform.calls[1].target, L"IEFrame");
     EXPECT_EQ(bench.platform.messages.size(), 1u);
     EXPECT_TRUE(lastMessageIs(
         bench.platform,

@@ -1,0 +1,67 @@
+#include <optional>
+
+#include "repair/BrowserRepair.h"
+#include "repair/HiveNames.h"
+#include "repair/ProgramTexts.h"
+#include "repair/SiteUrls.h"
+
+namespace tovask {
+
+RunOutcome BrowserRepair::checkWhatNeedsRepair() {
+    FailureLog failures(platform_);
+    std::vector<std::wstring> toRepair;
+    if (!paths_.ok()) {
+        failures.add(registryBackupFile(), paths_.error());
+    } else {
+        std::optional<UserHives> everyone;
+        const auto userHives = userHivesFor(everyone, failures);
+        // Compared with what a run without a chosen start page leaves.
+        const auto changes = plannedChangesFor(userHives, ForumSiteUrl, failures);
+        const auto captured = captureRegistry(platform_, changes);
+        if (captured.ok()) {
+            toRepair = captured.value().differences;
+            if (everyone) {
+                nameHivesBySid(toRepair, everyone->hives());
+            }
+        } else {
+            failures.add(texts::kRegistryTarget, captured.error());
+        }
+        for (auto& hosts : hostsFilesToRepair(failures)) {
+            toRepair.push_back(std::move(hosts));
+        }
+    }
+    view_.clearList();
+    for (const auto& entry : toRepair) {
+        view_.appendLine(std::wstring(texts::kNeedsRepairPrefix) + entry);
+    }
+    appendErrorLines(failures);
+    view_.appendLine(toRepair.empty() ? std::wstring(texts::kNothingToRepair)
+                                      : std::wstring(texts::kEntriesToRepairPrefix) +
+                                            std::to_wstring(toRepair.size()));
+    if (!failures.entries().empty()) {
+        return RunOutcome::DoneWithFailures;
+    }
+    return toRepair.empty() ? RunOutcome::Done : RunOutcome::RepairNeeded;
+}
+
+// The HOSTS files that exist and differ from the default content.
+std::vector<std::wstring> BrowserRepair::hostsFilesToRepair(FailureLog& failures) {
+    std::vector<std::wstring> differing;
+    for (const auto pair : hostsPairs(paths_.value())) {
+        const auto exists = platform_.FileExists(pair.hosts);
+        if (exists.ok() && !exists.value()) {
+            continue;
+        }
+        const auto isDefault = platform_.FileHasContent(pair.hosts, defaultHostsContent());
+        if (!isDefault.ok()) {
+            if (!isNotFound(isDefault.error())) {
+                failures.add(pair.hosts, isDefault.error());
+            }
+        } else if (!isDefault.value()) {
+            differing.emplace_back(pair.hosts);
+        }
+    }
+    return differing;
+}
+
+}  // namespace tovask

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/FailureLog.h"
+
+namespace tovask {
+
+inline constexpr std::wstring_view kProfileListKey =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+
+// A real account's SID ("S-1-5-21-..."): not a service account, not the
+// "_Classes" hive of a user.
+bool isUserAccountSid(std::wstring_view name);
+
+struct UserHive {
+    std::wstring sid;
+    std::wstring hive;  // where its rows go: "HKU\<SID>", or "HKU\<temporary name>"
+    bool loadedHere = false;
+};
+
+// The hives of the users of the machine for one run: those Windows has loaded
+// already, and the NTUSER.DAT of every other profile loaded under a temporary
+// name. Each hive loaded here is unloaded again when this object goes, whatever
+// happened in between. A profile whose hive cannot be loaded (in use, missing,
+// damaged) is a failure naming its folder; the others go on.
+class UserHives {
+  public:
+    // Every user of the machine, or only the users named.
+    UserHives(PlatformOps& platform, FailureLog& failures,
+              std::optional<std::set<std::wstring>> onlyThese = std::nullopt);
+    UserHives(const UserHives&) = delete;
+    UserHives& operator=(const UserHives&) = delete;
+    ~UserHives();
+
+    const std::vector<UserHive>& hives() const { return hives_; }
+    std::vector<std::wstring> hivePaths() const;
+
+  private:
+    void addProfile(const std::wstring& sid, const std::wstring& folder, FailureLog& failures);
+
+    PlatformOps& platform_;
+    std::vector<UserHive> hives_;
+    std::set<std::wstring> loaded_;  // folded SIDs of the hives Windows has loaded
+};
+
+}  // namespace tovask
