@@ -1,7 +1,9 @@
 #include <windows.h>
 
+#include "app/CommandArguments.h"
 #include "app/Form1.h"
 #include "app/MessageLoop.h"
+#include "app/UnattendedRun.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -28,6 +30,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     restrictLibrarySearchToSystemFolder();
 
     tovask::Win32Platform platform;
+    if (const auto request = tovask::parseCommandLine(tovask::app::commandArguments())) {
+        return tovask::app::runUnattended(platform, *request);
+    }
     tovask::app::Form1 form(platform, instance);
     if (const auto error = form.create()) {
         return error.value();

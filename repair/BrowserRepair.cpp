@@ -185,10 +185,9 @@ std::vector<std::wstring> BrowserRepair::userHivesFor(std::optional<UserHives>& 
 // The plan for these users, and the HOSTS folder value when it names
 // another folder.
 std::vector<PlannedChange> BrowserRepair::plannedChangesFor(
-    const std::vector<std::wstring>& userHives, std::wstring_view startPage,
-    FailureLog& failures) {
-    const RunTargets targets{userHives, platform_.HasTwoRegistryViews(),
-                             paths_.value().strWindows, std::wstring(startPage)};
+    const std::vector<std::wstring>& userHives, std::wstring_view startPage, FailureLog& failures) {
+    const RunTargets targets{userHives, platform_.HasTwoRegistryViews(), paths_.value().strWindows,
+                             std::wstring(startPage)};
     auto changes = plannedChanges(targets);
     const auto hostsFolder = hostsFolderChange(platform_);
     if (!hostsFolder.ok()) {

@@ -44,12 +44,10 @@ class BrowserRepair {
     RunOutcome checkWhatNeedsRepair();
 
   private:
-
     RunOutcome DesbloquearIE();
     std::vector<std::wstring> browserUsers();
     std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
-                                                 std::wstring_view startPage,
-                                                 FailureLog& failures);
+                                                 std::wstring_view startPage, FailureLog& failures);
     void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
     std::vector<std::wstring> userHivesFor(std::optional<UserHives>& everyone,
                                            FailureLog& failures);

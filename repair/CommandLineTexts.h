@@ -27,6 +27,9 @@ inline constexpr std::wstring_view kStartPageTooLong =
 inline constexpr std::wstring_view kSeeUsage = L" Escriba Tovask.exe /? para ver la ayuda.";
 
 // The header of each run's block in the log, after the date and time.
+inline constexpr std::wstring_view kLogNotWritablePrefix = L"No se puede escribir el registro ";
+inline constexpr std::wstring_view kNotElevated =
+    L"Tovask debe ejecutarse como administrador: no se ha cambiado nada.";
 inline constexpr std::wstring_view kLogComputerLabel = L" Equipo: ";
 inline constexpr std::wstring_view kLogUserLabel = L" Usuario: ";
 inline constexpr std::wstring_view kLogUnknownName = L"(desconocido)";

@@ -17,8 +17,7 @@ namespace tovask {
 // written, and back before one is restored.
 void nameHivesBySid(std::vector<RegistryFileSection>& sections, std::span<const UserHive> hives);
 void nameHivesBySid(std::vector<std::wstring>& keys, std::span<const UserHive> hives);
-void nameHivesAsLoaded(std::vector<RegistryFileSection>& sections,
-                       std::span<const UserHive> hives);
+void nameHivesAsLoaded(std::vector<RegistryFileSection>& sections, std::span<const UserHive> hives);
 
 // The users whose hives the sections name, folded.
 std::set<std::wstring> usersNamedIn(std::span<const RegistryFileSection> sections);

@@ -24,9 +24,8 @@ std::optional<std::wstring> profileFolder(const RegistryKeyContent& profile) {
 
 bool isUserAccountSid(std::wstring_view name) {
     return name.starts_with(L"S-1-5-21-") && name.size() > 9 &&
-           std::ranges::all_of(name.substr(9), [](wchar_t c) {
-               return (c >= L'0' && c <= L'9') || c == L'-';
-           });
+           std::ranges::all_of(name.substr(9),
+                               [](wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'-'; });
 }
 
 UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
@@ -46,7 +45,8 @@ UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
             hives_.push_back({sid, L"HKU\\" + sid, false});
         }
     }
-    const auto view = platform_.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
+    const auto view =
+        platform_.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
     const auto profiles = platform_.RegReadTree(kProfileListKey, view);
     if (!profiles.ok()) {
         failures.add(kProfileListKey, profiles.error());
