@@ -315,7 +315,10 @@ FakeRegistry::State FakeRegistry::detachHive(std::wstring_view name) {
     State hive;
     for (auto key = keys_.begin(); key != keys_.end();) {
         if (key->first == id || isBelow(key->first, id)) {
-            hive.emplace(key->first.substr(id.size()), key->second);
+            auto& stored = hive.emplace(key->first.substr(id.size()), key->second).first->second;
+            if (key->first == id) {
+                stored.name.clear();  // a hive file has no name of its own
+            }
             key = keys_.erase(key);
         } else {
             ++key;

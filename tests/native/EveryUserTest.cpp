@@ -1,0 +1,148 @@
+#include "platform/RegistryEncoding.h"
+#include "platform/Utf16.h"
+#include "repair/UserHives.h"
+#include "tests/native/FaultMatrix.h"
+
+namespace tovask::test {
+namespace {
+
+constexpr std::wstring_view kLoggedOn = L"S-1-5-21-11-22-33-1001";
+constexpr std::wstring_view kAway = L"S-1-5-21-11-22-33-1002";
+constexpr std::wstring_view kDamaged = L"S-1-5-21-11-22-33-1003";
+constexpr std::wstring_view kStartPage =
+    L"\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page";
+
+std::wstring hive(std::wstring_view sid) {
+    return L"HKU\\" + std::wstring(sid);
+}
+
+void addProfile(fake::FakePlatform& platform, std::wstring_view sid, std::wstring_view folder) {
+    auto path = stringValue(folder);
+    path.type = regtype::kExpandString;
+    platform.registry.writeRaw(std::wstring(kProfileListKey) + std::wstring(sid) + L"\\",
+                               L"ProfileImagePath", path, RegistryView::Default);
+}
+
+// A machine with a logged-on user, a user whose hive is only a file, a
+// profile whose hive will not load, and the service accounts and classes
+// hives that are never a user's.
+void prepareUsers(RepairBench& bench) {
+    auto& platform = bench.platform;
+    matrix::prepareMachine(bench);
+    for (const auto sid : {kLoggedOn, kAway}) {
+        platform.registry.addKeysEveryWindowsHas(hive(sid));
+        platform.registry.write(hive(sid) + std::wstring(kStartPage), L"http://secuestro.example",
+                                RegistryType::String);
+    }
+    platform.registry.createKey(hive(kLoggedOn) + L"_Classes\\Software\\");
+    platform.registry.createKey(L"HKU\\S-1-5-18\\Software\\");
+    platform.registry.createKey(L"HKU\\.DEFAULT\\Software\\");
+    platform.parkHive(kAway, L"C:\\WINDOWS\\..\\Users\\lejos\\NTUSER.DAT");
+    addProfile(platform, kLoggedOn, L"C:\\Users\\sentado");
+    addProfile(platform, kAway, L"%SystemRoot%\\..\\Users\\lejos");
+    addProfile(platform, kDamaged, L"C:\\Users\\roto");
+    addProfile(platform, L"S-1-5-18", L"%SystemRoot%\\system32\\config\\systemprofile");
+    bench.repair.setEveryUser(true);
+}
+
+std::optional<std::wstring> startPageOf(const fake::FakePlatform& platform, std::wstring_view sid) {
+    const auto stored = platform.registry.value(hive(sid) + std::wstring(kStartPage));
+    return stored ? std::optional(std::get<std::wstring>(stored->data)) : std::nullopt;
+}
+
+TEST(EveryUser, ProfilesAreFoundLoadedAndUnloadedAndServiceAccountsSkipped) {
+    RepairBench bench;
+    prepareUsers(bench);
+    fake::FakePlatform& platform = bench.platform;
+    bench.load();
+    FailureLog failures(platform);
+    std::vector<std::wstring> sids;
+    {
+        const UserHives hives(platform, failures);
+        for (const auto& user : hives.hives()) {
+            sids.push_back(user.sid);
+        }
+        EXPECT_EQ(platform.mountedFiles.size(), 1u);
+    }
+    EXPECT_TRUE(platform.mountedFiles.empty()) << "every hive loaded here is unloaded again";
+    EXPECT_EQ(sids, (std::vector<std::wstring>{std::wstring(kLoggedOn), std::wstring(kAway)}));
+    ASSERT_EQ(failures.entries().size(), 1u);
+    EXPECT_EQ(failures.entries()[0].target, L"C:\\Users\\roto");
+}
+
+TEST(EveryUser, RunRepairsEveryUserNamesThemBySidAndTheUndoPutsThemBack) {
+    RepairBench bench;
+    prepareUsers(bench);
+    const auto before = bench.platform.registry.state();
+    const auto awayBefore = bench.platform.hiveFiles;
+    bench.press();
+
+    EXPECT_EQ(startPageOf(bench.platform, kLoggedOn), matrix::kTypedPage);
+    EXPECT_FALSE(startPageOf(bench.platform, kAway)) << "unloaded again after the run";
+    EXPECT_TRUE(bench.platform.mountedFiles.empty());
+    EXPECT_TRUE(reportsFailureOf(bench.view.lines, L"C:\\Users\\roto"));
+    const auto backup = bench.platform.files.file(kRegistryBackup)->bytes;
+    EXPECT_NE(backup.find(toUtf16LeBytes(L"[HKEY_USERS\\" + std::wstring(kAway))),
+              std::string::npos);
+    EXPECT_EQ(backup.find(toUtf16LeBytes(L"Tovask_")), std::string::npos);
+
+    bench.undo();
+    EXPECT_TRUE(bench.platform.registry.state() == before);
+    EXPECT_TRUE(bench.platform.hiveFiles == awayBefore);
+    EXPECT_TRUE(bench.platform.mountedFiles.empty());
+}
+
+TEST(EveryUser, HiveIsUnloadedEvenWhenItsRepairFails) {
+    RepairBench bench;
+    prepareUsers(bench);
+    bench.platform.failWhere("RegWrite", L"HKU\\Tovask_", errc(std::errc::permission_denied));
+    bench.press();
+    EXPECT_TRUE(bench.platform.mountedFiles.empty());
+    EXPECT_EQ(startPageOf(bench.platform, kLoggedOn), matrix::kTypedPage);
+}
+
+TEST(EveryUser, BrowserOfAnyLoggedOnUserRefusesTheRun) {
+    RepairBench bench;
+    prepareUsers(bench);
+    bench.platform.processes = {{L"explorer.exe", L"VM\\ana"}, {L"iexplore.exe", L"VM\\luis"}};
+    const auto before = bench.platform.registry.state();
+    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::BrowserOpen);
+    EXPECT_TRUE(bench.platform.registry.state() == before);
+    EXPECT_NE(bench.platform.messages.back().prompt.find(L"VM\\luis"), std::wstring::npos);
+}
+
+TEST(RepairLock, AnotherRepairRunningChangesNothing) {
+    RepairBench bench;
+    matrix::prepareMachine(bench);
+    bench.platform.lockHeldElsewhere = true;
+    const auto before = bench.platform.registry.state();
+    bench.load();
+    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::AnotherRepairRunning);
+    EXPECT_EQ(bench.repair.DeshacerCambios(), RunOutcome::AnotherRepairRunning);
+    EXPECT_TRUE(bench.platform.registry.state() == before);
+    EXPECT_TRUE(lastMessageIs(bench.platform,
+                              L"Otra reparación está en curso en este equipo. Vuelva a intentarlo "
+                              L"cuando termine.",
+                              MessageStyle::Warning, L"Aviso"));
+}
+
+TEST(Check, ListsWhatARunWouldChangeAndChangesNothing) {
+    RepairBench bench;
+    matrix::prepareMachine(bench);
+    bench.load();
+    const auto before = bench.platform.registry.state();
+    const auto files = bench.fileContents();
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(bench.platform.registry.state() == before);
+    EXPECT_EQ(bench.fileContents(), files);
+    EXPECT_TRUE(std::ranges::count(bench.view.lines, std::wstring(L"Por reparar: ") +
+                                                         std::wstring(kSystemHosts)) == 1);
+
+    bench.view.page = L"";
+    bench.press();
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{L"Nada que reparar."});
+}
+
+}  // namespace
+}  // namespace tovask::test
