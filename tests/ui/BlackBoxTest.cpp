@@ -8,26 +8,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/ui/ProgramPath.h"
+
 namespace {
 
 using namespace std::chrono_literals;
+using tovask::testsupport::programPath;
 
 // Generous: the first start of a program in a fresh Wine prefix is slow.
 constexpr auto kPatience = 60s;
-
-// The program's path as CMake gives it; under Wine a Unix path lies on Z:.
-std::wstring programPath() {
-    std::wstring program(GetEnvironmentVariableW(L"TOVASK_PROGRAM", nullptr, 0), L'\0');
-    program.resize(GetEnvironmentVariableW(L"TOVASK_PROGRAM", program.data(),
-                                           static_cast<DWORD>(program.size())));
-    if (program.starts_with(L"/")) {
-        program = L"Z:" + program;
-    }
-    for (wchar_t& character : program) {
-        character = character == L'/' ? L'\\' : character;
-    }
-    return program;
-}
 
 template <typename T>
 T waitFor(const std::function<T()>& probe) {
