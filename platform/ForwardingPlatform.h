@@ -81,11 +81,8 @@ class ForwardingPlatform : public PlatformOps {
     Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override {
         return next_.ProcessOwners(executableName);
     }
-    Result<std::vector<std::wstring>> LoadedUserHives() override {
-        return next_.LoadedUserHives();
-    }
-    std::error_code LoadUserHive(std::wstring_view mountName,
-                                 std::wstring_view hiveFile) override {
+    Result<std::vector<std::wstring>> LoadedUserHives() override { return next_.LoadedUserHives(); }
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override {
         return next_.LoadUserHive(mountName, hiveFile);
     }
     std::error_code UnloadUserHive(std::wstring_view mountName) override {

@@ -4,56 +4,31 @@
 #include <string>
 #include <vector>
 
+#include "platform/ForwardingPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/fake/FakePlatform.h"
 
 namespace tovask::testsupport {
 
+// Built before the forwarding base that passes calls on to it.
+struct RealPlatformHolder {
+    Win32Platform real;
+};
+
 // The real platform for tests that run the repair core: the registry, files
 // and windows are the system's, but message boxes, launches and the end of
 // the program are only recorded, so that nothing waits for a user. The two
 // special folders can be pointed elsewhere, which moves the HOSTS files.
-class QuietPlatform final : public PlatformOps {
+class QuietPlatform final : private RealPlatformHolder, public ForwardingPlatform {
   public:
-    std::error_code RegWrite(std::wstring_view path, RegistryData value,
-                             RegistryType type) override;
-    std::error_code RegDelete(std::wstring_view path) override;
-    bool HasTwoRegistryViews() override;
-    Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
-    Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
-    Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override;
-    std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) override;
-    std::error_code RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
-                                const RegistryValue& value, RegistryView view) override;
-    std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
-    std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
-                                     RegistryView view) override;
+    QuietPlatform() : ForwardingPlatform(real) {}
+
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
-    Result<bool> FileExists(std::wstring_view path) override;
-    Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
-    std::error_code ClearAttributes(std::wstring_view path) override;
-    std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
-    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
-    Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
-    std::uintptr_t FindWindowA(std::wstring_view className) override;
-    void InitCommonControls() override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
     std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                 std::wstring_view title) override;
     void EndProgram() override;
-    Result<std::wstring> ProgramUserSid() override;
-    Result<std::wstring> DesktopUserSid() override;
-    Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
-    std::error_code FlushDnsCache() override;
-    Result<bool> IsElevated() override;
-    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
-    Result<std::vector<std::wstring>> LoadedUserHives() override;
-    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
-    std::error_code UnloadUserHive(std::wstring_view mountName) override;
-    std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
-    void ReleaseRepairLock() override;
-    std::wstring DescribeError(std::error_code error) override;
 
     // When set, given instead of the system's folders.
     std::optional<std::wstring> windowsFolder;
@@ -62,9 +37,6 @@ class QuietPlatform final : public PlatformOps {
     std::vector<fake::RecordedMessage> messages;
     std::vector<fake::RecordedLaunch> launches;
     int endProgramCalls = 0;
-
-  private:
-    Win32Platform real_;
 };
 
 }  // namespace tovask::testsupport
