@@ -1,6 +1,7 @@
 #include "tests/fake/FakeFileSystem.h"
 
 #include <cwctype>
+#include <limits>
 
 namespace tovask::fake {
 namespace {
@@ -53,15 +54,11 @@ Result<bool> FakeFileSystem::exists(std::wstring_view path) const {
 }
 
 Result<bool> FakeFileSystem::hasContent(std::wstring_view path, std::string_view content) const {
-    const auto found = files_.find(folded(path));
-    if (found == files_.end()) {
-        return folders_.contains(folded(path)) ? error(std::errc::permission_denied)
-                                               : error(std::errc::no_such_file_or_directory);
+    const auto bytes = read(path, std::numeric_limits<std::size_t>::max());
+    if (!bytes.ok()) {
+        return bytes.error();
     }
-    if (found->second.locked) {
-        return error(std::errc::device_or_resource_busy);
-    }
-    return found->second.bytes == content;
+    return bytes.value() == content;
 }
 
 Result<std::string> FakeFileSystem::read(std::wstring_view path, std::size_t limit) const {
