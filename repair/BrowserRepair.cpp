@@ -77,21 +77,30 @@ void BrowserRepair::loadPaths() {
 }
 
 RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className) {
-    const RepairLock lock(platform_);
-    if (lock.error()) {
-        return reportLockFailure(lock.error());
+    RunEnd end;
+    {
+        const RepairLock lock(platform_);
+        end = lock.error() ? reportLockFailure(lock.error()) : runUnlessBrowserOpen(className);
     }
-    hwndNavegador_ = platform_.FindWindowA(className);
-    const auto users = hwndNavegador_ == 0 ? browserUsers() : std::vector<std::wstring>{};
-    if (hwndNavegador_ == 0 && users.empty()) {
+    return shownAfterTheLock(end);
+}
+
+RunOutcome BrowserRepair::shownAfterTheLock(const RunEnd& end) {
+    platform_.ShowMessage(end.prompt, end.style, end.title);
+    return end.outcome;
+}
+
+RunEnd BrowserRepair::runUnlessBrowserOpen(std::wstring_view className) {
+    const auto hwndNavegador = platform_.FindWindowA(className);
+    const auto users = hwndNavegador == 0 ? browserUsers() : std::vector<std::wstring>{};
+    if (hwndNavegador == 0 && users.empty()) {
         return DesbloquearIE();
     }
     std::wstring prompt(texts::kCloseBrowserPrompt);
     for (std::size_t i = 0; i < users.size(); ++i) {
         prompt += (i == 0 ? L"\r\n" + std::wstring(texts::kBrowserOpenByPrefix) : L", ") + users[i];
     }
-    platform_.ShowMessage(prompt, MessageStyle::Information, texts::kWarningTitle);
-    return RunOutcome::BrowserOpen;
+    return {RunOutcome::BrowserOpen, prompt, MessageStyle::Information, texts::kWarningTitle};
 }
 
 // The window check sees only this desktop; a run for every user must also
@@ -104,23 +113,21 @@ std::vector<std::wstring> BrowserRepair::browserUsers() {
     return owners.ok() ? owners.value() : std::vector<std::wstring>{};
 }
 
-RunOutcome BrowserRepair::reportLockFailure(std::error_code error) {
+RunEnd BrowserRepair::reportLockFailure(std::error_code error) {
     std::wstring prompt(texts::kAnotherRepairPrompt);
     if (error != std::errc::timed_out) {
         prompt += L"\r\n" + platform_.DescribeError(error);
     }
-    platform_.ShowMessage(prompt, MessageStyle::Warning, texts::kWarningTitle);
-    return RunOutcome::AnotherRepairRunning;
+    return {RunOutcome::AnotherRepairRunning, prompt, MessageStyle::Warning, texts::kWarningTitle};
 }
 
-RunOutcome BrowserRepair::DesbloquearIE() {
+RunEnd BrowserRepair::DesbloquearIE() {
     FailureLog failures(platform_);
     view_.clearList();
     view_.appendLine(texts::kRunStarted);
 
     // The page is read once: what the registry gets is what the report shows.
-    const std::wstring typedPage = view_.startPage();
-    const std::wstring startPage = typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
+    const std::wstring startPage = chosenStartPage();
     runRegistryPhase(startPage, failures);
     view_.appendLine(texts::kRegistryRestored);
 
@@ -129,6 +136,11 @@ RunOutcome BrowserRepair::DesbloquearIE() {
     view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
     view_.setStartPage(L"");
     return reportFailures(failures);
+}
+
+std::wstring BrowserRepair::chosenStartPage() const {
+    const std::wstring typedPage = view_.startPage();
+    return typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
 }
 
 void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
@@ -152,6 +164,9 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
         auto sections = std::move(captured.value().sections);
         if (everyone) {
             nameHivesBySid(sections, everyone->hives());
+        }
+        if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
+            nameCurrentUserBySid(sections, programUser.value());
         }
         if (const auto error = saveRegistryBackup(platform_, sections, backupFile)) {
             failures.add(backupFile, error);
@@ -236,17 +251,16 @@ void BrowserRepair::runHostsPhase(FailureLog& failures) {
     view_.appendLine(texts::kHostsRestored);
 }
 
-RunOutcome BrowserRepair::reportFailures(const FailureLog& failures) {
+RunEnd BrowserRepair::reportFailures(const FailureLog& failures) {
     if (failures.entries().empty()) {
-        platform_.ShowMessage(texts::kRepairSucceededPrompt, MessageStyle::Information,
-                              texts::kFinishedTitle);
-        return RunOutcome::Done;
+        return {RunOutcome::Done, std::wstring(texts::kRepairSucceededPrompt),
+                MessageStyle::Information, texts::kFinishedTitle};
     }
     appendErrorLines(failures);
-    platform_.ShowMessage(
+    return {
+        RunOutcome::DoneWithFailures,
         std::wstring(texts::kRepairFailedPromptPrefix) + std::to_wstring(failures.entries().size()),
-        MessageStyle::Warning, texts::kFinishedTitle);
-    return RunOutcome::DoneWithFailures;
+        MessageStyle::Warning, texts::kFinishedTitle};
 }
 
 void BrowserRepair::appendErrorLines(const FailureLog& failures) {

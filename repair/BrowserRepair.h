@@ -20,6 +20,16 @@ namespace tovask {
 // How a repair, an undo or a check ended, for callers that act on it.
 enum class RunOutcome { Done, DoneWithFailures, RepairNeeded, BrowserOpen, AnotherRepairRunning };
 
+// How a repair or an undo ended, and the closing message that says so. The
+// message is shown once the repair lock is released, so that a script's run
+// started meanwhile does not wait for somebody to dismiss it.
+struct RunEnd {
+    RunOutcome outcome;
+    std::wstring prompt;
+    MessageStyle style;
+    std::wstring_view title;
+};
+
 // The browser repair behind the window's two main buttons and the command
 // line: the browser check, the repair run (registry backup and plan, then the
 // HOSTS files), the undo (registry, then HOSTS files) and the check of what a
@@ -44,8 +54,14 @@ class BrowserRepair {
     RunOutcome checkWhatNeedsRepair();
 
   private:
-    RunOutcome DesbloquearIE();
+    RunEnd runUnlessBrowserOpen(std::wstring_view className);
+    RunEnd DesbloquearIE();
+    RunEnd undoUnderLock();
+    RunOutcome shownAfterTheLock(const RunEnd& end);
     std::vector<std::wstring> browserUsers();
+    // The page typed in the window or given on the command line, or the
+    // default one.
+    std::wstring chosenStartPage() const;
     std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
                                                  std::wstring_view startPage, FailureLog& failures);
     void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
@@ -55,15 +71,15 @@ class BrowserRepair {
     void runHostsPhase(FailureLog& failures);
     void flushResolverCache(FailureLog& failures);
     std::vector<std::wstring> hostsFilesToRepair(FailureLog& failures);
-    RunOutcome reportFailures(const FailureLog& failures);
+    RunEnd reportFailures(const FailureLog& failures);
     void appendErrorLines(const FailureLog& failures);
-    RunOutcome reportUndoFailure(std::wstring_view file, std::wstring_view reason);
-    RunOutcome reportLockFailure(std::error_code error);
+    RunEnd reportUndoFailure(std::wstring_view file, std::error_code error,
+                             const FailureLog& earlierFailures);
+    RunEnd reportLockFailure(std::error_code error);
 
     PlatformOps& platform_;
     ProgressView& view_;
     Result<HostsPaths> paths_;
-    std::uintptr_t hwndNavegador_ = 0;
     bool everyUser_ = false;
 };
 

@@ -3,7 +3,6 @@
 #include "repair/BrowserRepair.h"
 #include "repair/HiveNames.h"
 #include "repair/ProgramTexts.h"
-#include "repair/SiteUrls.h"
 
 namespace tovask {
 
@@ -15,8 +14,8 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     } else {
         std::optional<UserHives> everyone;
         const auto userHives = userHivesFor(everyone, failures);
-        // Compared with what a run without a chosen start page leaves.
-        const auto changes = plannedChangesFor(userHives, ForumSiteUrl, failures);
+        // Compared with what the repair with the same start page leaves.
+        const auto changes = plannedChangesFor(userHives, chosenStartPage(), failures);
         const auto captured = captureRegistry(platform_, changes);
         if (captured.ok()) {
             toRepair = captured.value().differences;

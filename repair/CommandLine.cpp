@@ -160,7 +160,10 @@ ParsedLine checkCombination(ParsedLine line, std::size_t argumentCount) {
     if (request->command == UnattendedCommand::Usage && argumentCount > 1) {
         return mistake(std::wstring(texts::kUsageStandsAlone));
     }
-    if (request->startPage && request->command != UnattendedCommand::Repair) {
+    // A check compares with what the repair with the same switches leaves.
+    const bool comparesWithARepair = request->command == UnattendedCommand::Repair ||
+                                     request->command == UnattendedCommand::Check;
+    if (request->startPage && !comparesWithARepair) {
         return mistake(std::wstring(texts::kStartPageWithoutRepair));
     }
     return line;

@@ -26,7 +26,8 @@ enum class ExitCode : int {
 
 struct UnattendedRequest {
     UnattendedCommand command;
-    // Only with Repair; without it the repair puts back the default start page.
+    // Only with Repair, and with Check to compare with that repair; without it
+    // the repair puts back the default start page.
     std::optional<std::wstring> startPage = std::nullopt;
     std::optional<std::wstring> logFile = std::nullopt;
     bool allUsers = false;

@@ -20,7 +20,7 @@ inline constexpr std::wstring_view kMoreThanOneCommand =
     L"Indique un solo comando: /check, /repair, /undo o /?.";
 inline constexpr std::wstring_view kMissingCommand = L"Falta el comando: /check, /repair o /undo.";
 inline constexpr std::wstring_view kStartPageWithoutRepair =
-    L"/startpage solo se puede usar con /repair.";
+    L"/startpage solo se puede usar con /check o /repair.";
 inline constexpr std::wstring_view kUsageStandsAlone = L"/? no se combina con otros modificadores.";
 inline constexpr std::wstring_view kStartPageTooLong =
     L"La página de inicio es demasiado larga: admite hasta 32767 caracteres.";
@@ -40,14 +40,16 @@ inline constexpr std::wstring_view kUsage =
     L"Sin argumentos, Tovask abre su ventana.\n"
     L"\n"
     L"Comandos:\n"
-    L"  /check             Muestra lo que la reparación cambiaría, sin cambiar nada.\n"
+    L"  /check             Muestra lo que la reparación con los mismos modificadores cambiaría,\n"
+    L"                     sin cambiar nada.\n"
     L"  /repair            Desbloquea Internet Explorer y restaura el archivo Hosts.\n"
     L"  /undo              Deshace los cambios de la última reparación.\n"
     L"  /?                 Muestra esta ayuda.\n"
     L"\n"
     L"Modificadores:\n"
-    L"  /startpage:<URL>   Solo con /repair: la página de inicio que se pone; sin él, la página "
+    L"  /startpage:<URL>   Con /repair: la página de inicio que se pone; sin él, la página "
     L"predeterminada.\n"
+    L"                     Con /check: la página con la que se compara.\n"
     L"  /log:<archivo>     Añade el informe al final del archivo, en UTF-8.\n"
     L"  /allusers          Aplica la configuración de cada usuario a todos los perfiles de "
     L"usuario.\n"

@@ -6,6 +6,7 @@ namespace tovask {
 namespace {
 
 constexpr std::wstring_view kUsersRoot = L"HKEY_USERS\\";
+constexpr std::wstring_view kCurrentUserRoot = L"HKEY_CURRENT_USER";
 
 std::wstring fileNameOf(std::wstring_view hive) {
     // "HKU\name" in the platform's terms is "HKEY_USERS\name" in the file's.
@@ -48,12 +49,24 @@ void nameHivesBySid(std::vector<std::wstring>& keys, std::span<const UserHive> h
     }
 }
 
+void nameCurrentUserBySid(std::vector<RegistryFileSection>& sections, std::wstring_view sid) {
+    if (isUserAccountSid(sid)) {
+        rename(sections, kCurrentUserRoot, std::wstring(kUsersRoot) + std::wstring(sid));
+    }
+}
+
 void nameHivesAsLoaded(std::vector<RegistryFileSection>& sections,
                        std::span<const UserHive> hives) {
     for (const auto& hive : hives) {
         if (hive.loadedHere) {
             rename(sections, std::wstring(kUsersRoot) + hive.sid, fileNameOf(hive.hive));
         }
+    }
+}
+
+void nameCurrentUserAsCurrent(std::vector<RegistryFileSection>& sections, std::wstring_view sid) {
+    if (isUserAccountSid(sid)) {
+        rename(sections, std::wstring(kUsersRoot) + std::wstring(sid), kCurrentUserRoot);
     }
 }
 

@@ -20,6 +20,7 @@ inline constexpr std::wstring_view kRepairFailedPromptPrefix =
 inline constexpr std::wstring_view kUndoFinishedPrompt = L"Finalizado";
 inline constexpr std::wstring_view kErrorTitle = L"Error";
 inline constexpr std::wstring_view kUndoFailedPromptPrefix = L"No se pudo restaurar el archivo ";
+inline constexpr std::wstring_view kFailedOperationsPrefix = L"Operaciones fallidas: ";
 inline constexpr std::wstring_view kUndoWithFailuresPromptPrefix =
     L"Cambios desechos con errores. Operaciones fallidas: ";
 inline constexpr std::wstring_view kAnotherRepairPrompt =

@@ -92,6 +92,23 @@ TEST(EveryUser, RunRepairsEveryUserNamesThemBySidAndTheUndoPutsThemBack) {
     EXPECT_TRUE(bench.platform.mountedFiles.empty());
 }
 
+TEST(EveryUser, BackupNamesTheProgramsOwnUserSoAnotherAdministratorsUndoLeavesTheirs) {
+    RepairBench bench;
+    matrix::prepareMachine(bench);
+    const std::wstring firstUser = bench.platform.programUserSid;
+    const auto hijackedPage = bench.platform.registry.value(L"HKCU" + std::wstring(kStartPage));
+    bench.press();
+    const auto backup = bench.platform.files.file(kRegistryBackup)->bytes;
+    EXPECT_EQ(backup.find(toUtf16LeBytes(L"HKEY_CURRENT_USER")), std::string::npos);
+
+    bench.platform.programUserSid = L"S-1-5-21-11-22-33-2000";
+    bench.platform.registry.addKeysEveryWindowsHas(hive(firstUser));
+    const auto secondUsersPage = bench.platform.registry.value(L"HKCU" + std::wstring(kStartPage));
+    bench.undo();
+    EXPECT_EQ(bench.platform.registry.value(L"HKCU" + std::wstring(kStartPage)), secondUsersPage);
+    EXPECT_EQ(startPageOf(bench.platform, firstUser), std::get<std::wstring>(hijackedPage->data));
+}
+
 TEST(EveryUser, HiveIsUnloadedEvenWhenItsRepairFails) {
     RepairBench bench;
     prepareUsers(bench);
@@ -142,6 +159,16 @@ TEST(Check, ListsWhatARunWouldChangeAndChangesNothing) {
     bench.press();
     EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
     EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{L"Nada que reparar."});
+}
+
+TEST(Check, ComparesWithTheRepairOfTheSameStartPage) {
+    RepairBench bench;
+    matrix::prepareMachine(bench);
+    bench.press();
+    bench.view.page = matrix::kTypedPage;
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    bench.view.page = L"";
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
 }
 
 }  // namespace

@@ -170,6 +170,23 @@ TEST_P(RegistryRoundTrip, OneFailingRestoreIsReportedAndTheOthersGoOn) {
     EXPECT_TRUE(sameRegistry(bench.platform.registry.state(), before));
 }
 
+TEST(RegistryUndo, HostsFileStoppingTheUndoIsListedAndCountedWithFailedEntries) {
+    RepairBench bench;
+    matrix::prepareMachine(bench);
+    bench.press();
+    bench.platform.failWhere("RegWriteRaw", L"HKCU", errc(std::errc::permission_denied));
+    bench.platform.files.lock(kSystemHosts);
+    bench.undo();
+
+    const auto errors = bench.errorLines();
+    ASSERT_GE(errors.size(), 2u);
+    EXPECT_TRUE(errors.back().starts_with(errorLineStart(kSystemHosts)));
+    const auto& message = bench.platform.messages.back();
+    EXPECT_EQ(message.style, MessageStyle::Error);
+    EXPECT_TRUE(
+        message.prompt.ends_with(L"\r\nOperaciones fallidas: " + std::to_wstring(errors.size())));
+}
+
 INSTANTIATE_TEST_SUITE_P(RandomMachines, RegistryRoundTrip, testing::Range(1u, 41u),
                          [](const testing::TestParamInfo<unsigned>& info) {
                              return "Seed" + std::to_string(info.param);

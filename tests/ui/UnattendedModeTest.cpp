@@ -176,7 +176,7 @@ const Refused kRefused[] = {
     {"CheckAndRepair", L"/check /repair", 2},
     {"RepairTwice", L"/repair /repair", 2},
     {"StartPageWithoutValue", L"/repair /startpage:", 2},
-    {"StartPageWithCheck", L"/check /startpage:x", 2},
+    {"StartPageWithUndo", L"/undo /startpage:x", 2},
     {"LogWithoutValue", L"/repair /log:", 2},
     {"LogIsAFolder", L"/repair /log:<carpeta>", 6},
     {"LogOnAMissingDrive", L"/repair /log:<unidad>:\\registro.log", 6},
