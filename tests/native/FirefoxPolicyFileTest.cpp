@@ -54,6 +54,37 @@ TEST(FirefoxPolicyFile, FindsEachLockAndRemovesOnlyThoseKeepingOtherPolicies) {
 )");
 }
 
+struct FileLockAlone {
+    std::string name;
+    std::string_view policy;
+    std::wstring place;
+    LockKind kind;
+};
+
+class FirefoxPolicyFileLock : public testing::TestWithParam<FileLockAlone> {};
+
+TEST_P(FirefoxPolicyFileLock, IsFoundAndRemovedAlone) {
+    const auto file = std::string(R"({"policies": {)") + std::string(GetParam().policy) + "}}";
+    const auto locks = findPolicyFileLocks(file);
+    ASSERT_TRUE(locks);
+    ASSERT_EQ(locks->size(), 1u);
+    EXPECT_EQ(placeOf(locks->front()), GetParam().place);
+    EXPECT_EQ(locks->front().kind, GetParam().kind);
+    EXPECT_EQ(policyFileWithoutLocks(file, *locks), "{\n  \"policies\": {}\n}\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locks, FirefoxPolicyFileLock,
+    testing::Values(FileLockAlone{"SearchEngines", R"("SearchEngines": {"Default": "Evil"})",
+                                  L"SearchEngines", LockKind::StartAndSearch},
+                    FileLockAlone{"NewTabPage", R"("NewTabPage": false)", L"NewTabPage",
+                                  LockKind::StartAndSearch},
+                    FileLockAlone{"LockedExtension", R"("Extensions": {"Locked": ["a@x"]})",
+                                  L"Extensions\\Locked\\a@x", LockKind::ForcedExtension},
+                    FileLockAlone{"Proxy", R"("Proxy": {"Mode": "manual", "HTTPProxy": "p:80"})",
+                                  L"Proxy", LockKind::ForcedTraffic}),
+    [](const auto& info) { return info.param.name; });
+
 const std::vector<PolicyLock> kHomepage = {{L"", L"Homepage", L"", L"", LockKind::StartAndSearch}};
 
 TEST(FirefoxPolicyFile, LeavesAFileThatIsNotJsonAlone) {
