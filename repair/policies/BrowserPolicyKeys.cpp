@@ -1,0 +1,152 @@
+#include "repair/policies/BrowserPolicyKeys.h"
+
+#include <array>
+#include <string>
+
+#include "platform/RegistryEncoding.h"
+#include "platform/TextCompare.h"
+#include "repair/policies/PolicyJson.h"
+#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policies/Utf8.h"
+
+namespace tovask {
+namespace {
+
+using enum LockMatch;
+using enum LockKind;
+
+constexpr std::array kChromiumRules = {
+    LockRule{L"HomepageLocation", Value, StartAndSearch},
+    LockRule{L"HomepageIsNewTabPage", Value, StartAndSearch},
+    LockRule{L"NewTabPageLocation", Value, StartAndSearch},
+    LockRule{L"RestoreOnStartup", Value, StartAndSearch},
+    LockRule{L"RestoreOnStartupURLs", ListEntries, StartAndSearch},
+    LockRule{L"DefaultSearchProvider", ValuePrefix, StartAndSearch},
+    LockRule{L"ExtensionInstallForcelist", ListEntries, ForcedExtension},
+    LockRule{L"ExtensionSettings", ForcedEntries, ForcedExtension},
+    LockRule{L"ProxyMode", Value, ForcedTraffic},
+    LockRule{L"ProxyServer", Value, ForcedTraffic},
+    LockRule{L"ProxyPacUrl", Value, ForcedTraffic},
+    LockRule{L"ProxySettings", Value, ForcedTraffic},
+};
+
+// Firefox keeps each policy of its JSON file as a subkey or value of that name.
+constexpr std::array kFirefoxRules = {
+    LockRule{L"Homepage", Subtree, StartAndSearch},
+    LockRule{L"SearchEngines", Subtree, StartAndSearch},
+    LockRule{L"NewTabPage", Value, StartAndSearch},
+    LockRule{L"ExtensionSettings", ForcedEntries, ForcedExtension},
+    LockRule{L"ExtensionSettings", Subtree, ForcedExtension},
+    LockRule{L"Extensions", Subtree, ForcedExtension},
+    LockRule{L"Proxy", Subtree, ForcedTraffic},
+};
+
+constexpr std::array kBrowserPolicyKeys = {
+    BrowserPolicyKey{L"Software\\Policies\\Google\\Chrome", L"Google Chrome", kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\Microsoft\\Edge", L"Microsoft Edge", kChromiumRules,
+                     true},
+    BrowserPolicyKey{L"Software\\Policies\\BraveSoftware\\Brave", L"Brave", kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\Chromium", L"Chromium", kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\Mozilla\\Firefox", L"Mozilla Firefox", kFirefoxRules,
+                     false},
+};
+
+std::wstring describeValue(const RegistryValue& value) {
+    if (const auto text = textOf(value)) {
+        return *text;
+    }
+    if (value.type == regtype::kDword && value.bytes.size() == 4) {
+        return std::to_wstring(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
+                               static_cast<std::uint32_t>(value.bytes[3]) << 24);
+    }
+    return L"(tipo " + std::to_wstring(value.type) + L", " + std::to_wstring(value.bytes.size()) +
+           L" bytes)";
+}
+
+class LockCollector {
+  public:
+    explicit LockCollector(std::vector<PolicyLock>& locks) : locks_(locks) {}
+
+    void apply(const LockRule& rule, const RegistryKeyContent& key, const std::wstring& path) {
+        rule_ = &rule;
+        if (rule.match == ListEntries || rule.match == Subtree) {
+            if (const auto* subkey = findSubkey(key, rule.name)) {
+                addValues(*subkey, joinPath(path, subkey->name), rule.match == Subtree);
+            }
+            return;
+        }
+        for (const auto& value : key.values) {
+            if (rule.match == ForcedEntries && equalsIgnoringCase(value.name, rule.name)) {
+                addForcedEntries(value, path);
+            } else if (rule.match == Value ? equalsIgnoringCase(value.name, rule.name)
+                                           : startsWithIgnoringCase(value.name, rule.name)) {
+                add(path, value.name, L"", describeValue(value.value));
+            }
+        }
+    }
+
+  private:
+    static bool startsWithIgnoringCase(std::wstring_view name, std::wstring_view prefix) {
+        return name.size() >= prefix.size() &&
+               equalsIgnoringCase(name.substr(0, prefix.size()), prefix);
+    }
+
+    void add(const std::wstring& path, const std::wstring& name, std::wstring entry,
+             std::wstring holds) {
+        locks_.push_back({path, name, std::move(entry), std::move(holds), rule_->kind});
+    }
+
+    void addValues(const RegistryKeyContent& key, const std::wstring& path, bool deep) {
+        for (const auto& value : key.values) {
+            add(path, value.name, L"", describeValue(value.value));
+        }
+        if (!deep) {
+            return;
+        }
+        for (const auto& subkey : key.subkeys) {
+            addValues(subkey, joinPath(path, subkey.name), true);
+        }
+    }
+
+    // Chromium ignores a value that is not valid JSON, so such a value forces nothing.
+    void addForcedEntries(const NamedRegistryValue& value, const std::wstring& path) {
+        const auto text = textOf(value.value);
+        const auto settings = policyjson::parse(utf8FromWide(text.value_or(L"")));
+        if (!settings || !settings->is_object()) {
+            return;
+        }
+        for (const auto& [id, entry] : settings->items()) {
+            if (policyjson::forcesInstallation(entry)) {
+                add(path, value.name, wideFromUtf8(id), policyjson::wideText(entry));
+            }
+        }
+    }
+
+    std::vector<PolicyLock>& locks_;
+    const LockRule* rule_ = nullptr;
+};
+
+}  // namespace
+
+std::span<const BrowserPolicyKey> browserPolicyKeys() {
+    return kBrowserPolicyKeys;
+}
+
+std::vector<PolicyLock> findPolicyLocks(const BrowserPolicyKey& browser,
+                                        const RegistryKeyContent& key) {
+    std::vector<PolicyLock> locks;
+    LockCollector collector(locks);
+    for (const auto& rule : browser.rules) {
+        collector.apply(rule, key, L"");
+    }
+    const auto* recommended = browser.hasRecommended ? findSubkey(key, L"Recommended") : nullptr;
+    if (recommended == nullptr) {
+        return locks;
+    }
+    for (const auto& rule : browser.rules) {
+        collector.apply(rule, *recommended, recommended->name);
+    }
+    return locks;
+}
+
+}  // namespace tovask

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "platform/RegistryValue.h"
+#include "repair/policies/PolicyLock.h"
+
+namespace tovask {
+
+// How a rule picks the locks out of a policy key.
+enum class LockMatch {
+    Value,          // the value of that name
+    ValuePrefix,    // every value whose name starts with it
+    ListEntries,    // each value of the list subkey of that name
+    Subtree,        // every value anywhere below the subkey of that name
+    ForcedEntries,  // each entry of the JSON value of that name that forces an extension
+};
+
+struct LockRule {
+    std::wstring_view name;
+    LockMatch match;
+    LockKind kind;
+};
+
+// A browser's policy key, below HKLM or a user's hive, and what in it is a lock.
+struct BrowserPolicyKey {
+    std::wstring_view keyPath;
+    std::wstring_view group;  // the browser, as the report groups its findings
+    std::span<const LockRule> rules;
+    bool hasRecommended;  // the same rules hold again in its Recommended subkey
+};
+
+// The Chromium browsers, then Firefox.
+std::span<const BrowserPolicyKey> browserPolicyKeys();
+
+// The locks in one policy key's content as RegReadTree returns it; names compare
+// without regard to case. Every value no rule names is no lock.
+std::vector<PolicyLock> findPolicyLocks(const BrowserPolicyKey& browser,
+                                        const RegistryKeyContent& key);
+
+}  // namespace tovask

@@ -1,0 +1,243 @@
+#include "repair/policies/FirefoxPolicyFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "repair/policies/PolicyJson.h"
+#include "repair/policies/Utf8.h"
+
+namespace tovask {
+namespace {
+
+using policyjson::Json;
+
+enum class FileMatch {
+    WholePolicy,
+    ForcedEntries,  // the entries of the policy's object that force an extension
+    ListEntries,    // the entries of the policy's lists named by the rule
+};
+
+struct FilePolicyRule {
+    std::string_view policy;
+    FileMatch match;
+    LockKind kind;
+};
+
+constexpr std::array kFilePolicyRules = {
+    FilePolicyRule{"Homepage", FileMatch::WholePolicy, LockKind::StartAndSearch},
+    FilePolicyRule{"SearchEngines", FileMatch::WholePolicy, LockKind::StartAndSearch},
+    FilePolicyRule{"NewTabPage", FileMatch::WholePolicy, LockKind::StartAndSearch},
+    FilePolicyRule{"ExtensionSettings", FileMatch::ForcedEntries, LockKind::ForcedExtension},
+    FilePolicyRule{"Extensions", FileMatch::ListEntries, LockKind::ForcedExtension},
+    FilePolicyRule{"Proxy", FileMatch::WholePolicy, LockKind::ForcedTraffic},
+};
+
+// Installed and kept from removal: Firefox's own names for these two lists.
+constexpr std::array<std::string_view, 2> kForcedExtensionLists = {"Install", "Locked"};
+
+Json* policiesOf(Json& file) {
+    if (!file.is_object()) {
+        return nullptr;
+    }
+    const auto policies = file.find("policies");
+    return policies != file.end() && policies->is_object() ? &*policies : nullptr;
+}
+
+void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<PolicyLock>& locks) {
+    const std::wstring name = wideFromUtf8(rule.policy);
+    switch (rule.match) {
+        case FileMatch::WholePolicy:
+            locks.push_back({L"", name, L"", policyjson::wideText(policy), rule.kind});
+            break;
+        case FileMatch::ForcedEntries:
+            if (!policy.is_object()) {
+                break;
+            }
+            for (const auto& [id, entry] : policy.items()) {
+                if (policyjson::forcesInstallation(entry)) {
+                    locks.push_back(
+                        {L"", name, wideFromUtf8(id), policyjson::wideText(entry), rule.kind});
+                }
+            }
+            break;
+        case FileMatch::ListEntries:
+            for (const auto list : kForcedExtensionLists) {
+                const auto found = policy.is_object() ? policy.find(list) : policy.end();
+                if (found == policy.end() || !found->is_array()) {
+                    continue;
+                }
+                for (const auto& item : *found) {
+                    const auto text = policyjson::wideText(item);
+                    locks.push_back({name, wideFromUtf8(list), text, text, rule.kind});
+                }
+            }
+            break;
+    }
+}
+
+// Removes the lock's value or entry from `holder`; true when anything went.
+bool removeFrom(Json& holder, const PolicyLock& lock) {
+    const auto name = utf8FromWide(lock.valueName);
+    const auto found = holder.is_object() ? holder.find(name) : holder.end();
+    if (found == holder.end()) {
+        return false;
+    }
+    auto& value = *found;
+    const auto before = value.size();
+    if (lock.entry.empty()) {
+        holder.erase(name);
+        return true;
+    }
+    if (value.is_object()) {
+        value.erase(utf8FromWide(lock.entry));
+    } else if (value.is_array()) {
+        std::erase_if(value.get_ref<Json::array_t&>(),
+                      [&](const Json& item) { return policyjson::wideText(item) == lock.entry; });
+    }
+    const bool removed = value.size() != before;
+    if (removed && value.empty()) {
+        holder.erase(name);
+    }
+    return removed;
+}
+
+bool removeLock(Json& policies, const PolicyLock& lock) {
+    if (lock.keyPath.empty()) {
+        return removeFrom(policies, lock);
+    }
+    const auto name = utf8FromWide(lock.keyPath);
+    const auto holder = policies.find(name);
+    if (holder == policies.end() || !removeFrom(*holder, lock)) {
+        return false;
+    }
+    if (holder->empty()) {
+        policies.erase(name);
+    }
+    return true;
+}
+
+// The script with its comments blanked out and its strings kept, so that a
+// commented-out call does not count and a "//" inside an address does not cut it.
+std::string withoutComments(std::string_view script) {
+    std::string code;
+    char quote = 0;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const char c = script[i];
+        const char next = i + 1 < script.size() ? script[i + 1] : '\0';
+        if (quote != 0) {
+            code += c;
+            if (c == '\\' && next != '\0') {
+                code += script[++i];
+            } else if (c == quote) {
+                quote = 0;
+            }
+        } else if (c == '/' && next == '/') {
+            i = std::min(script.find('\n', i), script.size()) - 1;
+        } else if (c == '/' && next == '*') {
+            i = std::min(script.find("*/", i + 2), script.size() - 2) + 1;
+            code += ' ';
+        } else {
+            quote = c == '"' || c == '\'' ? c : 0;
+            code += c;
+        }
+    }
+    return code;
+}
+
+constexpr std::string_view kConfigFilePref = "general.config.filename";
+constexpr std::array<std::string_view, 4> kPrefCalls = {"pref", "lockPref", "defaultPref",
+                                                        "sticky_pref"};
+constexpr std::string_view kBlanks = " \t\r\n";
+
+std::string_view withoutLeadingBlanks(std::string_view text) {
+    return text.substr(std::min(text.find_first_not_of(kBlanks), text.size()));
+}
+std::string_view withoutTrailingBlanks(std::string_view text) {
+    return text.substr(0, text.find_last_not_of(kBlanks) + 1);
+}
+
+// Whether the code ends in a call to one of the preference functions, open
+// for its first argument.
+bool followsPrefCall(std::string_view before) {
+    before = withoutTrailingBlanks(before);
+    if (!before.ends_with('(')) {
+        return false;
+    }
+    before = withoutTrailingBlanks(before.substr(0, before.size() - 1));
+    return std::ranges::any_of(kPrefCalls, [&](std::string_view call) {
+        const auto start = before.size() - std::min(call.size(), before.size());
+        const bool wholeName =
+            start == 0 || !(std::isalnum(static_cast<unsigned char>(before[start - 1])) ||
+                            before[start - 1] == '_');
+        return before.ends_with(call) && wholeName;
+    });
+}
+
+// The plain text of a ", 'text'" argument at the start of the code; empty when
+// the argument is anything else.
+std::wstring stringArgumentAfter(std::string_view after) {
+    after = withoutLeadingBlanks(after);
+    if (!after.starts_with(',')) {
+        return {};
+    }
+    after = withoutLeadingBlanks(after.substr(1));
+    if (!after.starts_with('"') && !after.starts_with('\'')) {
+        return {};
+    }
+    const auto end = after.find(after[0], 1);
+    return end == after.npos ? std::wstring() : wideFromUtf8(after.substr(1, end - 1));
+}
+
+}  // namespace
+
+std::optional<std::vector<PolicyLock>> findPolicyFileLocks(std::string_view fileContent) {
+    auto file = policyjson::parse(fileContent);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<PolicyLock> locks;
+    const auto* policies = policiesOf(*file);
+    if (policies == nullptr) {
+        return locks;
+    }
+    for (const auto& rule : kFilePolicyRules) {
+        if (const auto policy = policies->find(rule.policy); policy != policies->end()) {
+            addRuleLocks(rule, *policy, locks);
+        }
+    }
+    return locks;
+}
+
+std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
+                                                  std::span<const PolicyLock> locks) {
+    auto file = policyjson::parse(fileContent);
+    if (!file) {
+        return std::nullopt;
+    }
+    auto* policies = policiesOf(*file);
+    bool changed = false;
+    for (const auto& lock : locks) {
+        changed = (policies != nullptr && removeLock(*policies, lock)) || changed;
+    }
+    if (!changed) {
+        return std::string(fileContent);
+    }
+    return policyjson::indented(*file) + "\n";
+}
+
+std::optional<std::wstring> autoconfigFileName(std::string_view prefsScript) {
+    const auto code = withoutComments(prefsScript);
+    const std::string_view view(code);
+    for (const char quote : {'"', '\''}) {
+        const auto quoted = quote + std::string(kConfigFilePref) + quote;
+        for (auto at = view.find(quoted); at != view.npos; at = view.find(quoted, at + 1)) {
+            if (followsPrefCall(view.substr(0, at))) {
+                return stringArgumentAfter(view.substr(at + quoted.size()));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tovask

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace tovask {
+
+// What a browser lock forces on the user.
+enum class LockKind { StartAndSearch, ForcedExtension, ForcedTraffic };
+
+// One setting a policy forces, and the smallest thing the repair removes for it.
+// In a policy key: `keyPath` is the subkey below the policy key ("" for the key
+// itself, "Recommended", "ExtensionInstallForcelist"), `valueName` the value.
+// In a policy file: `keyPath` is the policy that holds a list ("Extensions"),
+// `valueName` the policy or list ("Homepage", "Install").
+// `entry` names one entry inside a JSON value or list (an extension id, an
+// address); empty when the whole value is the lock.
+struct PolicyLock {
+    std::wstring keyPath;
+    std::wstring valueName;
+    std::wstring entry;
+    std::wstring holds;  // what the setting forces, as the report shows it
+    LockKind kind = LockKind::StartAndSearch;
+
+    bool operator==(const PolicyLock&) const = default;
+};
+
+// The lock's place below its key or file, names joined by backslashes:
+// "Recommended\NewTabPageLocation", "ExtensionSettings\<extension id>".
+std::wstring placeOf(const PolicyLock& lock);
+
+}  // namespace tovask

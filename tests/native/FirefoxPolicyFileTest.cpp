@@ -1,0 +1,166 @@
+#include "repair/policies/FirefoxPolicyFile.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/RegistryEncoding.h"
+#include "repair/policies/DeviceEnrollments.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::string_view kPolicyFile = R"({
+  "policies": {
+    "DisableTelemetry": true,
+    "Homepage": {"URL": "http://a", "Locked": true},
+    "ExtensionSettings": {
+      "abc@x": {"installation_mode": "force_installed", "install_url": "http://a.xpi"},
+      "def@x": {"installation_mode": "allowed"}
+    },
+    "Extensions": {"Install": ["http://b.xpi"], "Uninstall": ["old@x"]},
+    "Bookmarks": [{"Title": "Página", "URL": "http://c"}]
+  }
+})";
+
+TEST(FirefoxPolicyFile, FindsEachLockAndRemovesOnlyThoseKeepingOtherPolicies) {
+    const auto locks = findPolicyFileLocks(kPolicyFile);
+    ASSERT_TRUE(locks);
+    std::vector<std::wstring> places;
+    for (const auto& lock : *locks) {
+        places.push_back(placeOf(lock));
+    }
+    EXPECT_EQ(places, (std::vector<std::wstring>{L"Homepage", L"ExtensionSettings\\abc@x",
+                                                 L"Extensions\\Install\\http://b.xpi"}));
+    EXPECT_EQ(policyFileWithoutLocks(kPolicyFile, *locks), R"({
+  "policies": {
+    "DisableTelemetry": true,
+    "ExtensionSettings": {
+      "def@x": {
+        "installation_mode": "allowed"
+      }
+    },
+    "Extensions": {
+      "Uninstall": [
+        "old@x"
+      ]
+    },
+    "Bookmarks": [
+      {
+        "Title": "Página",
+        "URL": "http://c"
+      }
+    ]
+  }
+}
+)");
+}
+
+struct FileLockAlone {
+    std::string name;
+    std::string_view policy;
+    std::wstring place;
+    LockKind kind;
+};
+
+class FirefoxPolicyFileLock : public testing::TestWithParam<FileLockAlone> {};
+
+TEST_P(FirefoxPolicyFileLock, IsFoundAndRemovedAlone) {
+    const auto file = std::string(R"({"policies": {)") + std::string(GetParam().policy) + "}}";
+    const auto locks = findPolicyFileLocks(file);
+    ASSERT_TRUE(locks);
+    ASSERT_EQ(locks->size(), 1u);
+    EXPECT_EQ(placeOf(locks->front()), GetParam().place);
+    EXPECT_EQ(locks->front().kind, GetParam().kind);
+    EXPECT_EQ(policyFileWithoutLocks(file, *locks), "{\n  \"policies\": {}\n}\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locks, FirefoxPolicyFileLock,
+    testing::Values(FileLockAlone{"SearchEngines", R"("SearchEngines": {"Default": "Evil"})",
+                                  L"SearchEngines", LockKind::StartAndSearch},
+                    FileLockAlone{"NewTabPage", R"("NewTabPage": false)", L"NewTabPage",
+                                  LockKind::StartAndSearch},
+                    FileLockAlone{"LockedExtension", R"("Extensions": {"Locked": ["a@x"]})",
+                                  L"Extensions\\Locked\\a@x", LockKind::ForcedExtension},
+                    FileLockAlone{"Proxy", R"("Proxy": {"Mode": "manual", "HTTPProxy": "p:80"})",
+                                  L"Proxy", LockKind::ForcedTraffic}),
+    [](const auto& info) { return info.param.name; });
+
+const std::vector<PolicyLock> kHomepage = {{L"", L"Homepage", L"", L"", LockKind::StartAndSearch}};
+
+TEST(FirefoxPolicyFile, LeavesAFileThatIsNotJsonAlone) {
+    EXPECT_FALSE(findPolicyFileLocks(R"({"policies": {"Homepage": )"));
+    EXPECT_FALSE(policyFileWithoutLocks(R"({"policies": {"Homepage": )", kHomepage));
+}
+
+TEST(FirefoxPolicyFile, KeepsAFileWithoutLocksByteForByte) {
+    constexpr std::string_view kUnlocked = "{\"policies\":{\"DisableTelemetry\":true}}\r\n";
+    const auto locks = findPolicyFileLocks(kUnlocked);
+    ASSERT_TRUE(locks);
+    EXPECT_TRUE(locks->empty());
+    EXPECT_EQ(policyFileWithoutLocks(kUnlocked, kHomepage), kUnlocked);
+}
+
+struct PrefsScript {
+    std::string name;
+    std::string_view script;
+    std::optional<std::wstring> configFile;
+
+    friend void PrintTo(const PrefsScript& prefs, std::ostream* out) { *out << prefs.name; }
+};
+
+class Autoconfig : public testing::TestWithParam<PrefsScript> {};
+
+TEST_P(Autoconfig, IsFoundInAPrefCallOnly) {
+    EXPECT_EQ(autoconfigFileName(GetParam().script), GetParam().configFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, Autoconfig,
+    testing::Values(
+        PrefsScript{"Pref", "pref(\"general.config.filename\", \"mozilla.cfg\");", L"mozilla.cfg"},
+        PrefsScript{"LockPrefAfterAddress",
+                    "pref(\"a\", \"http://x\");\nlockPref( 'general.config.filename','e.cfg' );",
+                    L"e.cfg"},
+        PrefsScript{"LineComment", "// pref(\"general.config.filename\", \"m.cfg\");",
+                    std::nullopt},
+        PrefsScript{"BlockComment", "/* pref(\"general.config.filename\", \"m.cfg\"); */",
+                    std::nullopt},
+        PrefsScript{"OtherPref", "pref(\"general.config.obscure_value\", 0);", std::nullopt}),
+    [](const auto& info) { return info.param.name; });
+
+NamedRegistryValue text(std::wstring name, std::wstring_view data) {
+    return {std::move(name), stringValue(data)};
+}
+
+struct EnrollmentCase {
+    std::string name;
+    std::vector<RegistryKeyContent> subkeys;
+    bool enrolled;
+    std::vector<UserlessEnrollment> withoutUser;
+
+    friend void PrintTo(const EnrollmentCase& enrollment, std::ostream* out) {
+        *out << enrollment.name;
+    }
+};
+
+class Enrollments : public testing::TestWithParam<EnrollmentCase> {};
+
+TEST_P(Enrollments, CountOnlyWithAUser) {
+    const auto found = readDeviceEnrollments({L"Enrollments", {}, GetParam().subkeys});
+    EXPECT_EQ(found.enrolled, GetParam().enrolled);
+    EXPECT_EQ(found.withoutUser, GetParam().withoutUser);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Keys, Enrollments, testing::Values(
+    EnrollmentCase{"Real", {{L"{1}", {text(L"ProviderID", L"MS DM Server"),
+                   text(L"UPN", L"ana@example.org")}, {}}}, true, {}},
+    EnrollmentCase{"Fake", {{L"{2}", {text(L"providerid", L"Evil"), text(L"UPN", L"")}, {}}},
+                   false, {{L"{2}", L"Evil"}}},
+    EnrollmentCase{"None", {{L"Context", {}, {}}, {L"{3}", {text(L"UPN", L"ana@example.org")},
+                   {}}}, false, {}}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+}  // namespace
+}  // namespace tovask
