@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovask {
+
+// What the rules need of one shortcut, as its shell link holds it.
+struct ShortcutFacts {
+    std::wstring_view fileName;  // the shortcut's own, e.g. "Google Chrome.lnk"
+    std::wstring_view target;    // environment references left unexpanded
+    std::wstring_view arguments;
+    std::wstring_view iconPath;  // the icon's file, without its index
+};
+
+struct ShortcutFinding {
+    // A browser's shortcut is repaired by writing `repairedArguments`; a
+    // script host's shortcut named or iconed as a browser is only reported.
+    bool repairable = false;
+    std::vector<std::wstring> offendingArguments;  // each as written in the shortcut
+    std::wstring repairedArguments;                // empty when not repairable
+
+    bool operator==(const ShortcutFinding&) const = default;
+};
+
+// A browser's shortcut is a finding when its arguments hold a web address (see
+// isWebAddress) or load extensions ("--load-extension=",
+// "--disable-extensions-except="). Options are never bare addresses, so web
+// applications ("--app=https://...", "--app-id=") and options with an address
+// as value ("--proxy-server=http://...") stay, as does every other argument.
+// Firefox's "-url", "-new-tab" and "-new-window" go together with the address
+// they take, and "-osint" with such a "-url"; the value of "-P" and "-profile"
+// is a profile, never an address. A script host's shortcut that is named as a
+// browser or takes its icon from one is a report-only finding when any
+// argument holds a web address.
+std::optional<ShortcutFinding> examineShortcut(const ShortcutFacts& shortcut);
+
+// What the finding holds, for the report line.
+std::wstring describeShortcutFinding(const ShortcutFinding& finding);
+
+}  // namespace tovask

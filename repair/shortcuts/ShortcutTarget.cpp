@@ -1,0 +1,101 @@
+#include "repair/shortcuts/ShortcutTarget.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "platform/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+struct KnownProgram {
+    std::wstring_view fileName;
+    ShortcutTarget target;
+};
+
+constexpr std::array kKnownPrograms = {
+    KnownProgram{L"iexplore.exe", ShortcutTarget::InternetExplorer},
+    KnownProgram{L"msedge.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"chrome.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"brave.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"opera.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"vivaldi.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"firefox.exe", ShortcutTarget::Firefox},
+    KnownProgram{L"cmd.exe", ShortcutTarget::ScriptHost},
+    KnownProgram{L"wscript.exe", ShortcutTarget::ScriptHost},
+    KnownProgram{L"cscript.exe", ShortcutTarget::ScriptHost},
+    KnownProgram{L"powershell.exe", ShortcutTarget::ScriptHost},
+    KnownProgram{L"pwsh.exe", ShortcutTarget::ScriptHost},
+    KnownProgram{L"mshta.exe", ShortcutTarget::ScriptHost},
+};
+
+constexpr std::array kScriptExtensions = {L".bat", L".cmd", L".vbs", L".js"};
+
+// In upper case, as foldedCase gives text, each framed by the blanks that
+// make it a whole word.
+constexpr std::array kBrowserNameWords = {
+    L" CHROME ", L" EDGE ",  L" FIREFOX ", L" INTERNET EXPLORER ",
+    L" OPERA ",  L" BRAVE ", L" VIVALDI "};
+
+bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix) {
+    return text.size() >= suffix.size() &&
+           equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool isOperaLauncher(std::wstring_view folders, std::wstring_view fileName) {
+    if (!equalsIgnoringCase(fileName, L"launcher.exe")) {
+        return false;
+    }
+    const auto folded = foldedCase(folders);
+    for (auto at = folded.find(L"OPERA"); at != std::wstring::npos;
+         at = folded.find(L"OPERA", at + 1)) {
+        if (at == 0 || folded[at - 1] == L'\\' || folded[at - 1] == L'/') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+ShortcutTarget classifyShortcutTarget(std::wstring_view path) {
+    const auto first = path.find_first_not_of(L" \t\"");
+    path = first == std::wstring_view::npos ? std::wstring_view{} : path.substr(first);
+    path = path.substr(0, path.find_last_not_of(L" \t\"") + 1);
+    const auto slash = path.find_last_of(L"\\/");
+    const auto fileName = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+    for (const auto& program : kKnownPrograms) {
+        if (equalsIgnoringCase(fileName, program.fileName)) {
+            return program.target;
+        }
+    }
+    if (slash != std::wstring_view::npos && isOperaLauncher(path.substr(0, slash), fileName)) {
+        return ShortcutTarget::ChromiumBrowser;
+    }
+    const bool isScript = std::ranges::any_of(kScriptExtensions, [fileName](auto extension) {
+        return endsWithIgnoringCase(fileName, extension);
+    });
+    return isScript ? ShortcutTarget::ScriptHost : ShortcutTarget::Other;
+}
+
+bool isBrowser(ShortcutTarget target) {
+    return target != ShortcutTarget::Other && target != ShortcutTarget::ScriptHost;
+}
+
+bool isNamedAsBrowser(std::wstring_view shortcutFileName) {
+    std::wstring words = L" ";
+    for (const wchar_t c : foldedCase(shortcutFileName)) {
+        if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) {
+            words += c;
+        } else if (words.back() != L' ') {
+            words += L' ';
+        }
+    }
+    words += L' ';
+    return std::ranges::any_of(kBrowserNameWords, [&words](std::wstring_view name) {
+        return words.find(name) != std::wstring::npos;
+    });
+}
+
+}  // namespace tovask

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string_view>
+
+namespace tovask {
+
+// What a shortcut starts, as far as its arguments are concerned: the browser
+// families differ in which options take the next argument as their value.
+enum class ShortcutTarget {
+    Other,
+    InternetExplorer,  // iexplore.exe
+    ChromiumBrowser,   // msedge, chrome, brave, opera, vivaldi, and launcher.exe in an Opera folder
+    Firefox,
+    ScriptHost,  // cmd, wscript, cscript, powershell, pwsh, mshta, or a .bat/.cmd/.vbs/.js file
+};
+
+// Judged by the file name of a path as a shortcut holds it (environment
+// references such as %ProgramFiles% left unexpanded), without regard to case;
+// launcher.exe counts as Opera's when any folder on its path starts with
+// "Opera" ("Opera", "Opera GX").
+ShortcutTarget classifyShortcutTarget(std::wstring_view path);
+
+bool isBrowser(ShortcutTarget target);
+
+// Whether a shortcut's file name holds a browser's name as whole words:
+// Chrome, Edge, Firefox, Internet Explorer, Opera, Brave or Vivaldi
+// ("Google Chrome.lnk", "Opera GX.lnk", but not "Knowledge.lnk").
+bool isNamedAsBrowser(std::wstring_view shortcutFileName);
+
+}  // namespace tovask

@@ -1,0 +1,94 @@
+#include "repair/shortcuts/WebAddress.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+// Names a shortcut may pass as a local file; none is a top-level domain.
+constexpr std::array kLocalFileExtensions = {
+    L"htm",  L"html", L"shtml", L"xhtml", L"mht", L"mhtml", L"pdf", L"svg", L"xml", L"txt",
+    L"json", L"ini",  L"lnk",   L"exe",   L"bat", L"cmd",   L"js",  L"vbs", L"wsf", L"hta"};
+
+bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
+    return text.size() >= prefix.size() &&
+           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+// Letters beyond ASCII count as letters, for internationalised host names.
+bool isLetter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c >= 0x80;
+}
+
+bool isLabelCharacter(wchar_t c) {
+    return isLetter(c) || (c >= L'0' && c <= L'9') || c == L'-';
+}
+
+bool isLabel(std::wstring_view label) {
+    return !label.empty() && label.front() != L'-' && label.back() != L'-' &&
+           std::ranges::all_of(label, isLabelCharacter);
+}
+
+bool isTopLevelLabel(std::wstring_view label) {
+    return label.size() >= 2 && std::ranges::all_of(label, isLetter) &&
+           std::ranges::none_of(kLocalFileExtensions, [label](std::wstring_view extension) {
+               return equalsIgnoringCase(label, extension);
+           });
+}
+
+bool isHostName(std::wstring_view host) {
+    const auto lastDot = host.rfind(L'.');
+    if (lastDot == std::wstring_view::npos || !isTopLevelLabel(host.substr(lastDot + 1))) {
+        return false;
+    }
+    for (std::size_t from = 0; from <= lastDot;) {
+        const auto dot = host.find(L'.', from);
+        if (!isLabel(host.substr(from, dot - from))) {
+            return false;
+        }
+        from = dot + 1;
+    }
+    return true;
+}
+
+std::wstring_view trimmed(std::wstring_view text) {
+    const auto first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+}  // namespace
+
+bool isWebAddress(std::wstring_view argument) {
+    const auto text = trimmed(argument);
+    if (startsWithIgnoringCase(text, L"http:") || startsWithIgnoringCase(text, L"https:") ||
+        startsWithIgnoringCase(text, L"www.")) {
+        return true;
+    }
+    return isHostName(text.substr(0, text.find_first_of(L"/?#:")));
+}
+
+bool holdsWebAddress(std::wstring_view text) {
+    const auto folded = foldedCase(text);
+    for (const std::wstring_view marker : {L"HTTP://", L"HTTPS://", L"WWW."}) {
+        if (folded.find(marker) != std::wstring::npos) {
+            return true;
+        }
+    }
+    constexpr std::wstring_view kWordBreaks = L" \t\"'();,";
+    for (std::size_t from = 0; from < text.size();) {
+        const auto end = std::min(text.find_first_of(kWordBreaks, from), text.size());
+        if (end > from && isWebAddress(text.substr(from, end - from))) {
+            return true;
+        }
+        from = end + 1;
+    }
+    return false;
+}
+
+}  // namespace tovask
