@@ -46,6 +46,8 @@ struct BlobCase {
     std::string_view bypassList;
     std::string_view scriptAddress;
     std::size_t trailingSize;
+
+    friend void PrintTo(const BlobCase& c, std::ostream* out) { *out << c.name; }
 };
 
 const BlobCase kBlobs[] = {

@@ -14,6 +14,8 @@ struct FindingCase {
     bool managed;
     FindingWeight weight;
     std::wstring_view description;
+
+    friend void PrintTo(const FindingCase& c, std::ostream* out) { *out << c.name; }
 };
 
 NetworkFacts factsOf(bool managed) {
