@@ -91,9 +91,9 @@ std::error_code Win32Platform::CopyFileOver(std::wstring_view source,
     return win32::copyFileOver(source, destination);
 }
 
-std::error_code Win32Platform::ReplaceFileContent(std::wstring_view path,
-                                                  std::string_view content) {
-    return win32::replaceFileContent(path, content);
+std::error_code Win32Platform::ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                                  FileProtection protection) {
+    return win32::replaceFileContent(path, content, protection);
 }
 
 Result<std::string> Win32Platform::ReadFileContent(std::wstring_view path, std::size_t limit) {

@@ -142,11 +142,12 @@ std::error_code FakePlatform::CopyFileOver(std::wstring_view source,
     return files.copy(source, destination);
 }
 
-std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::string_view content) {
+std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                                 FileProtection protection) {
     if (const auto fault = record("ReplaceFileContent", path)) {
         return *fault;
     }
-    return files.replace(path, content);
+    return files.replace(path, content, protection);
 }
 
 Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {

@@ -68,7 +68,8 @@ class FakePlatform final : public PlatformOps {
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
     std::error_code ClearAttributes(std::wstring_view path) override;
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
-    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                       FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     void InitCommonControls() override;
