@@ -137,6 +137,7 @@ class PlatformOps {
     // One repair or undo at a time on the whole machine, from the window or
     // the command line. Waits up to the limit, then fails with
     // std::errc::timed_out; a lock left by a program that died is taken over.
+    // Only administrators and SYSTEM can take or hold it.
     virtual std::error_code AcquireRepairLock(std::chrono::milliseconds wait) = 0;
     virtual void ReleaseRepairLock() = 0;
 

@@ -3,11 +3,21 @@
 #include "repair/BrowserRepair.h"
 #include "repair/HiveNames.h"
 #include "repair/ProgramTexts.h"
+#include "repair/RepairLock.h"
 #include "repair/SiteUrls.h"
 
 namespace tovask {
 
 RunOutcome BrowserRepair::checkWhatNeedsRepair() {
+    // Users' hives are loaded only under the lock, so that no repair or undo
+    // loads or unloads them meanwhile.
+    std::optional<RepairLock> lock;
+    if (everyUser_) {
+        lock.emplace(platform_);
+        if (lock->error()) {
+            return reportLockFailure(lock->error());
+        }
+    }
     FailureLog failures(platform_);
     std::vector<std::wstring> toRepair;
     if (!paths_.ok()) {

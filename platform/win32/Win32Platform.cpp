@@ -175,8 +175,8 @@ std::error_code Win32Platform::UnloadUserHive(std::wstring_view mountName) {
 }
 
 std::error_code Win32Platform::AcquireRepairLock(std::chrono::milliseconds wait) {
-    // Taken again by the same thread the mutex would only count one more
-    // ownership, which one release would not give back.
+    // The lock file allows one holder only: taken again, the program would
+    // wait for itself.
     if (repairLock_) {
         return {};
     }

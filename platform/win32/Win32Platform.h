@@ -10,8 +10,7 @@ namespace tovask {
 
 // The platform operations on a real Windows, through the Unicode API. Every
 // call opens and releases what it needs, except the repair lock, which it
-// holds from AcquireRepairLock to ReleaseRepairLock; both must come from the
-// same thread, since the system ties the lock to the thread that took it.
+// holds from AcquireRepairLock to ReleaseRepairLock.
 class Win32Platform final : public PlatformOps {
   public:
     std::error_code RegWrite(std::wstring_view path, RegistryData value,

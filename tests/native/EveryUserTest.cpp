@@ -115,10 +115,13 @@ TEST(RepairLock, AnotherRepairRunningChangesNothing) {
     RepairBench bench;
     matrix::prepareMachine(bench);
     bench.platform.lockHeldElsewhere = true;
+    // A check of every user loads their hives, which only a holder of the lock may.
+    bench.repair.setEveryUser(true);
     const auto before = bench.platform.registry.state();
     bench.load();
     EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::AnotherRepairRunning);
     EXPECT_EQ(bench.repair.DeshacerCambios(), RunOutcome::AnotherRepairRunning);
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::AnotherRepairRunning);
     EXPECT_TRUE(bench.platform.registry.state() == before);
     EXPECT_TRUE(lastMessageIs(bench.platform,
                               L"Otra reparación está en curso en este equipo. Vuelva a intentarlo "
