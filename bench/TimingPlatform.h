@@ -115,6 +115,7 @@ class TimingPlatform final : public PlatformOps {
     std::error_code UnloadUserHive(std::wstring_view mountName) override {
         return timed("UnloadUserHive", [&] { return real_.UnloadUserHive(mountName); });
     }
+    void Pause(std::chrono::milliseconds duration) override { real_.Pause(duration); }
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override {
         return timed("AcquireRepairLock", [&] { return real_.AcquireRepairLock(wait); });
     }

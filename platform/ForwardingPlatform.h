@@ -86,6 +86,7 @@ class ForwardingPlatform : public PlatformOps {
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override {
         return next_.LoadUserHive(mountName, hiveFile);
     }
+    void Pause(std::chrono::milliseconds duration) override { next_.Pause(duration); }
     std::error_code UnloadUserHive(std::wstring_view mountName) override {
         return next_.UnloadUserHive(mountName);
     }

@@ -133,6 +133,8 @@ class PlatformOps {
     virtual std::error_code LoadUserHive(std::wstring_view mountName,
                                          std::wstring_view hiveFile) = 0;
     virtual std::error_code UnloadUserHive(std::wstring_view mountName) = 0;
+    // Lets the time go by, for a step that is tried again after a moment.
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
 
     // One repair or undo at a time on the whole machine, from the window or
     // the command line. Waits up to the limit, then fails with

@@ -174,6 +174,10 @@ std::error_code Win32Platform::UnloadUserHive(std::wstring_view mountName) {
     return win32::unloadUserHive(mountName);
 }
 
+void Win32Platform::Pause(std::chrono::milliseconds duration) {
+    Sleep(static_cast<DWORD>(duration.count()));
+}
+
 std::error_code Win32Platform::AcquireRepairLock(std::chrono::milliseconds wait) {
     // The lock file allows one holder only: taken again, the program would
     // wait for itself.

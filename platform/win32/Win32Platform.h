@@ -55,6 +55,7 @@ class Win32Platform final : public PlatformOps {
     Result<std::vector<std::wstring>> LoadedUserHives() override;
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
     std::error_code UnloadUserHive(std::wstring_view mountName) override;
+    void Pause(std::chrono::milliseconds duration) override;
 
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;

@@ -268,6 +268,9 @@ std::error_code FakePlatform::LoadUserHive(std::wstring_view mountName,
     if (const auto fault = record("LoadUserHive", hiveFile)) {
         return *fault;
     }
+    if (mountedFiles.contains(std::wstring(mountName))) {
+        return std::make_error_code(std::errc::file_exists);
+    }
     const auto hive = hiveFiles.find(std::wstring(hiveFile));
     if (hive == hiveFiles.end()) {
         return std::make_error_code(std::errc::no_such_file_or_directory);
@@ -288,6 +291,11 @@ std::error_code FakePlatform::UnloadUserHive(std::wstring_view mountName) {
     hiveFiles[mounted->second] = registry.detachHive(mountName);
     mountedFiles.erase(mounted);
     return {};
+}
+
+void FakePlatform::Pause(std::chrono::milliseconds duration) {
+    record("Pause", std::to_wstring(duration.count()));
+    paused += duration;
 }
 
 std::error_code FakePlatform::AcquireRepairLock(std::chrono::milliseconds wait) {

@@ -87,6 +87,8 @@ class FakePlatform final : public PlatformOps {
     Result<std::vector<std::wstring>> LoadedUserHives() override;
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
     std::error_code UnloadUserHive(std::wstring_view mountName) override;
+    // Only adds the time up.
+    void Pause(std::chrono::milliseconds duration) override;
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
@@ -109,6 +111,7 @@ class FakePlatform final : public PlatformOps {
     // Hive files that load, by path, with what they hold.
     std::map<std::wstring, FakeRegistry::State> hiveFiles;
     std::map<std::wstring, std::wstring> mountedFiles;  // mount name -> file
+    std::chrono::milliseconds paused{0};
     bool lockHeldElsewhere = false;
     bool lockHeld = false;
 
