@@ -25,7 +25,7 @@ using tovask::bench::milliseconds;
 void prepareHostsFiles(tovask::PlatformOps& platform, const tovask::HostsPaths& paths) {
     for (const auto& hosts : {paths.strHosts, paths.strHostsWin}) {
         platform.ReplaceFileContent(hosts, "127.0.0.1 localhost\r\n10.0.0.1 elsewhere.example\r\n",
-                                    FileProtection::AsReplaced);
+                                    tovask::FileProtection::AsReplaced);
     }
 }
 
