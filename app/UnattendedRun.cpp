@@ -124,15 +124,17 @@ int runUnattended(PlatformOps& platform,
         }
     }
     ReportLines report(request.startPage.value_or(L""));
-    const auto code = run(platform, request, report);
+    auto code = run(platform, request, report);
     for (const auto& line : report.lines) {
         console.writeLine(line);
     }
     if (request.logFile) {
-        if (const auto error = appendLogBlock(*request.logFile, report.lines)) {
+        const auto error = appendLogBlock(*request.logFile, report.lines);
+        if (error) {
             console.writeLine(std::wstring(texts::kLogNotWritablePrefix) + *request.logFile +
                               L" (" + platform.DescribeError(error) + L")");
         }
+        code = exitCodeAfterLog(code, !error);
     }
     return static_cast<int>(code);
 }

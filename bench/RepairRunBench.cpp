@@ -24,7 +24,8 @@ using tovask::bench::milliseconds;
 // Both HOSTS files present, so the run backs up and rewrites two pairs.
 void prepareHostsFiles(tovask::PlatformOps& platform, const tovask::HostsPaths& paths) {
     for (const auto& hosts : {paths.strHosts, paths.strHostsWin}) {
-        platform.ReplaceFileContent(hosts, "127.0.0.1 localhost\r\n10.0.0.1 elsewhere.example\r\n");
+        platform.ReplaceFileContent(hosts, "127.0.0.1 localhost\r\n10.0.0.1 elsewhere.example\r\n",
+                                    tovask::FileProtection::AsReplaced);
     }
 }
 

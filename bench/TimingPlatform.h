@@ -67,8 +67,10 @@ class TimingPlatform final : public PlatformOps {
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override {
         return timed("CopyFileOver", [&] { return real_.CopyFileOver(source, destination); });
     }
-    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override {
-        return timed("ReplaceFileContent", [&] { return real_.ReplaceFileContent(path, content); });
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                       FileProtection protection) override {
+        return timed("ReplaceFileContent",
+                     [&] { return real_.ReplaceFileContent(path, content, protection); });
     }
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override {
         return timed("ReadFileContent", [&] { return real_.ReadFileContent(path, limit); });
@@ -113,6 +115,7 @@ class TimingPlatform final : public PlatformOps {
     std::error_code UnloadUserHive(std::wstring_view mountName) override {
         return timed("UnloadUserHive", [&] { return real_.UnloadUserHive(mountName); });
     }
+    void Pause(std::chrono::milliseconds duration) override { real_.Pause(duration); }
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override {
         return timed("AcquireRepairLock", [&] { return real_.AcquireRepairLock(wait); });
     }

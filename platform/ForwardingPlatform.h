@@ -52,8 +52,9 @@ class ForwardingPlatform : public PlatformOps {
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override {
         return next_.CopyFileOver(source, destination);
     }
-    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override {
-        return next_.ReplaceFileContent(path, content);
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                       FileProtection protection) override {
+        return next_.ReplaceFileContent(path, content, protection);
     }
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override {
         return next_.ReadFileContent(path, limit);
@@ -85,6 +86,7 @@ class ForwardingPlatform : public PlatformOps {
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override {
         return next_.LoadUserHive(mountName, hiveFile);
     }
+    void Pause(std::chrono::milliseconds duration) override { next_.Pause(duration); }
     std::error_code UnloadUserHive(std::wstring_view mountName) override {
         return next_.UnloadUserHive(mountName);
     }

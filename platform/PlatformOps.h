@@ -20,6 +20,15 @@ using RegistryData = std::variant<std::wstring_view, std::int32_t>;
 
 enum class SpecialFolder { Windows = 0, System = 1 };
 
+// Who may open a file that a replacement writes.
+enum class FileProtection {
+    // Whoever could open the file it replaces; a new file takes what its
+    // folder passes on.
+    AsReplaced,
+    // Administrators and SYSTEM only, for what holds other users' settings.
+    AdministratorsOnly,
+};
+
 // Message box styles, valued as the system's icon flags.
 enum class MessageStyle : unsigned { Error = 16, Warning = 48, Information = 64 };
 
@@ -78,10 +87,11 @@ class PlatformOps {
     virtual std::error_code ClearAttributes(std::wstring_view path) = 0;
     // Both replace the destination in one step: afterwards it holds either its
     // old bytes or all of the new ones, and no temporary file is left behind.
+    // A copy keeps the protection of the file it replaces.
     virtual std::error_code CopyFileOver(std::wstring_view source,
                                          std::wstring_view destination) = 0;
-    virtual std::error_code ReplaceFileContent(std::wstring_view path,
-                                               std::string_view content) = 0;
+    virtual std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                               FileProtection protection) = 0;
     // The whole file; a file larger than the limit is refused with
     // std::errc::file_too_large before it is read.
     virtual Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) = 0;
@@ -123,10 +133,13 @@ class PlatformOps {
     virtual std::error_code LoadUserHive(std::wstring_view mountName,
                                          std::wstring_view hiveFile) = 0;
     virtual std::error_code UnloadUserHive(std::wstring_view mountName) = 0;
+    // Lets the time go by, for a step that is tried again after a moment.
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
 
     // One repair or undo at a time on the whole machine, from the window or
     // the command line. Waits up to the limit, then fails with
     // std::errc::timed_out; a lock left by a program that died is taken over.
+    // Only administrators and SYSTEM can take or hold it.
     virtual std::error_code AcquireRepairLock(std::chrono::milliseconds wait) = 0;
     virtual void ReleaseRepairLock() = 0;
 

@@ -3,10 +3,20 @@
 #include "repair/BrowserRepair.h"
 #include "repair/HiveNames.h"
 #include "repair/ProgramTexts.h"
+#include "repair/RepairLock.h"
 
 namespace tovask {
 
 RunOutcome BrowserRepair::checkWhatNeedsRepair() {
+    // Users' hives are loaded only under the lock, so that no repair or undo
+    // loads or unloads them meanwhile.
+    std::optional<RepairLock> lock;
+    if (everyUser_) {
+        lock.emplace(platform_);
+        if (lock->error()) {
+            return shownAfterTheLock(reportLockFailure(lock->error()));
+        }
+    }
     FailureLog failures(platform_);
     std::vector<std::wstring> toRepair;
     if (!paths_.ok()) {

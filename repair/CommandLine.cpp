@@ -182,4 +182,8 @@ std::wstring_view usageText() {
     return texts::kUsage;
 }
 
+ExitCode exitCodeAfterLog(ExitCode run, bool logged) {
+    return !logged && run == ExitCode::Done ? ExitCode::DoneWithFailures : run;
+}
+
 }  // namespace tovask

@@ -47,4 +47,8 @@ std::optional<std::variant<UnattendedRequest, CommandLineMistake>> parseCommandL
 // with "\n" alone, so the caller writes them with its own line ends.
 std::wstring_view usageText();
 
+// The exit code once the run's block was appended to its log, or failed to
+// be: a run whose record is lost cannot report that all went well.
+ExitCode exitCodeAfterLog(ExitCode run, bool logged);
+
 }  // namespace tovask

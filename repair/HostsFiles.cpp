@@ -114,7 +114,8 @@ bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
     }
     // The attributes are left normal afterwards, as for any freshly written file.
     platform.ClearAttributes(pair.hosts);
-    if (const auto error = platform.ReplaceFileContent(pair.hosts, defaultHostsContent())) {
+    if (const auto error = platform.ReplaceFileContent(pair.hosts, defaultHostsContent(),
+                                                       FileProtection::AsReplaced)) {
         failures.add(pair.hosts, error);
         return false;
     }

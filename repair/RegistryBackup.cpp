@@ -34,7 +34,9 @@ std::error_code saveRegistryBackup(PlatformOps& platform,
     }
     // A read-only backup left by an earlier run must not block the new one.
     platform.ClearAttributes(backupFile);
-    return platform.ReplaceFileContent(backupFile, content.value());
+    // It holds every user's browser settings: no user may read another's.
+    return platform.ReplaceFileContent(backupFile, content.value(),
+                                       FileProtection::AdministratorsOnly);
 }
 
 LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile) {

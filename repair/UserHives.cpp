@@ -1,6 +1,7 @@
 #include "repair/UserHives.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/RegistryEncoding.h"
 #include "platform/RegistryPath.h"
@@ -10,6 +11,16 @@ namespace tovask {
 namespace {
 
 constexpr std::wstring_view kTemporaryHivePrefix = L"Tovask_";
+
+// A hive stays loaded while any program still has one of its keys open, as a
+// search indexer or an antivirus may for a moment.
+constexpr int kUnloadAttempts = 5;
+constexpr std::chrono::milliseconds kUnloadPause{200};
+
+bool isLeftOverMount(std::wstring_view name) {
+    return name.size() > kTemporaryHivePrefix.size() &&
+           equalsIgnoringCase(name.substr(0, kTemporaryHivePrefix.size()), kTemporaryHivePrefix);
+}
 
 std::optional<std::wstring> profileFolder(const RegistryKeyContent& profile) {
     for (const auto& value : profile.values) {
@@ -30,7 +41,7 @@ bool isUserAccountSid(std::wstring_view name) {
 
 UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
                      std::optional<std::set<std::wstring>> onlyThese)
-    : platform_(platform) {
+    : platform_(platform), failures_(failures) {
     const auto wanted = [&](const std::wstring& sid) {
         return isUserAccountSid(sid) && (!onlyThese || onlyThese->contains(foldedCase(sid)));
     };
@@ -39,10 +50,12 @@ UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
         failures.add(L"HKU", loaded.error());
         return;
     }
-    for (const auto& sid : loaded.value()) {
-        if (wanted(sid)) {
-            loaded_.insert(foldedCase(sid));
-            hives_.push_back({sid, L"HKU\\" + sid, false});
+    for (const auto& name : loaded.value()) {
+        if (isLeftOverMount(name)) {
+            unload(name);
+        } else if (wanted(name)) {
+            loaded_.insert(foldedCase(name));
+            hives_.push_back({name, L"HKU\\" + name, false});
         }
     }
     const auto view =
@@ -57,21 +70,19 @@ UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
             continue;
         }
         const auto folder = profileFolder(profile);
-        addProfile(profile.name, folder.value_or(std::wstring(kProfileListKey) + profile.name),
-                   failures);
+        addProfile(profile.name, folder.value_or(std::wstring(kProfileListKey) + profile.name));
     }
 }
 
-void UserHives::addProfile(const std::wstring& sid, const std::wstring& folder,
-                           FailureLog& failures) {
+void UserHives::addProfile(const std::wstring& sid, const std::wstring& folder) {
     const auto expanded = platform_.ExpandEnvironment(folder);
     if (!expanded.ok()) {
-        failures.add(folder, expanded.error());
+        failures_.add(folder, expanded.error());
         return;
     }
     const auto mountName = std::wstring(kTemporaryHivePrefix) + sid;
     if (const auto error = platform_.LoadUserHive(mountName, expanded.value() + L"\\NTUSER.DAT")) {
-        failures.add(expanded.value(), error);
+        failures_.add(expanded.value(), error);
         return;
     }
     hives_.push_back({sid, L"HKU\\" + mountName, true});
@@ -80,9 +91,23 @@ void UserHives::addProfile(const std::wstring& sid, const std::wstring& folder,
 UserHives::~UserHives() {
     for (const auto& hive : hives_) {
         if (hive.loadedHere) {
-            platform_.UnloadUserHive(std::wstring_view(hive.hive).substr(4));
+            unload(std::wstring_view(hive.hive).substr(4));
         }
     }
+}
+
+void UserHives::unload(std::wstring_view mountName) {
+    std::error_code error;
+    for (int attempt = 0; attempt < kUnloadAttempts; ++attempt) {
+        if (attempt > 0) {
+            platform_.Pause(kUnloadPause);
+        }
+        error = platform_.UnloadUserHive(mountName);
+        if (!error) {
+            return;
+        }
+    }
+    failures_.add(L"HKU\\" + std::wstring(mountName), error);
 }
 
 std::vector<std::wstring> UserHives::hivePaths() const {

@@ -27,8 +27,13 @@ struct UserHive {
 // The hives of the users of the machine for one run: those Windows has loaded
 // already, and the NTUSER.DAT of every other profile loaded under a temporary
 // name. Each hive loaded here is unloaded again when this object goes, whatever
-// happened in between. A profile whose hive cannot be loaded (in use, missing,
-// damaged) is a failure naming its folder; the others go on.
+// happened in between; so is, at the start, any left loaded by an earlier run
+// that ended abruptly. A hive Windows still has loaded when its user logs on
+// gives that user a temporary profile, so a hive that will not unload is a
+// failure. A profile whose hive cannot be loaded (in use, missing, damaged) is
+// a failure naming its folder; the others go on. Used under the repair lock
+// only, so that no other run loads or unloads hives meanwhile; the failure log
+// must outlive this object.
 class UserHives {
   public:
     // Every user of the machine, or only the users named.
@@ -42,9 +47,11 @@ class UserHives {
     std::vector<std::wstring> hivePaths() const;
 
   private:
-    void addProfile(const std::wstring& sid, const std::wstring& folder, FailureLog& failures);
+    void addProfile(const std::wstring& sid, const std::wstring& folder);
+    void unload(std::wstring_view mountName);
 
     PlatformOps& platform_;
+    FailureLog& failures_;
     std::vector<UserHive> hives_;
     std::set<std::wstring> loaded_;  // folded SIDs of the hives Windows has loaded
 };

@@ -7,6 +7,7 @@
 
 #include "platform/Result.h"
 #include "platform/win32/FileAccess.h"
+#include "platform/win32/FileSecurity.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 
@@ -35,7 +36,13 @@ class TemporaryFile {
         }
     }
 
-    std::error_code createBeside(std::wstring_view destination) {
+    std::error_code createBeside(std::wstring_view destination, FileProtection protection) {
+        FileSecurity security;
+        if (const auto error = protection == FileProtection::AdministratorsOnly
+                                   ? FileSecurity::administratorsOnly(security)
+                                   : FileSecurity::ofFile(std::wstring(destination), security)) {
+            return error;
+        }
         // The names are tried in order; one left by a crashed earlier run
         // with the same process id is simply skipped.
         constexpr int kAttempts = 100;
@@ -44,8 +51,9 @@ class TemporaryFile {
         std::error_code failure;
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
             const std::wstring candidate = stem + std::to_wstring(attempt) + L".tmp";
-            const HANDLE created = CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr,
-                                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            const HANDLE created =
+                CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
             if (created != INVALID_HANDLE_VALUE) {
                 file_.reset(created);
                 path_ = candidate;
@@ -120,7 +128,7 @@ std::error_code copyFileOver(std::wstring_view source, std::wstring_view destina
         return error;
     }
     TemporaryFile replacement;
-    if (const auto error = replacement.createBeside(destination)) {
+    if (const auto error = replacement.createBeside(destination, FileProtection::AsReplaced)) {
         return error;
     }
     if (const auto error = copyContent(input.get(), replacement.handle())) {
@@ -129,9 +137,10 @@ std::error_code copyFileOver(std::wstring_view source, std::wstring_view destina
     return replacement.moveOnto(std::wstring(destination));
 }
 
-std::error_code replaceFileContent(std::wstring_view path, std::string_view content) {
+std::error_code replaceFileContent(std::wstring_view path, std::string_view content,
+                                   FileProtection protection) {
     TemporaryFile replacement;
-    if (const auto error = replacement.createBeside(path)) {
+    if (const auto error = replacement.createBeside(path, protection)) {
         return error;
     }
     if (const auto error = writeAll(replacement.handle(), content)) {

@@ -3,14 +3,19 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/PlatformOps.h"
+
 namespace tovask::win32 {
 
 // Both build the new file beside the destination and then put it in the
 // destination's place in one step: afterwards the destination holds either
 // its old bytes or all of the new ones, never a part, and no temporary file
 // is left behind. The destination's attributes are cleared first, so a
-// read-only, hidden or system file is replaced too.
+// read-only, hidden or system file is replaced too. The new file is created
+// with its protection, since the move into place keeps it: as replaced, the
+// owner and access list of the file it replaces.
 std::error_code copyFileOver(std::wstring_view source, std::wstring_view destination);
-std::error_code replaceFileContent(std::wstring_view path, std::string_view content);
+std::error_code replaceFileContent(std::wstring_view path, std::string_view content,
+                                   FileProtection protection);
 
 }  // namespace tovask::win32

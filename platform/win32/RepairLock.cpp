@@ -3,49 +3,67 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
+#include "platform/win32/FileSecurity.h"
 #include "platform/win32/SystemError.h"
+#include "platform/win32/SystemFolders.h"
 
 namespace tovask::win32 {
 namespace {
 
-constexpr const wchar_t* kLockName = L"Global\\TovaskRepairLock";
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
 
-DWORD waitMilliseconds(std::chrono::milliseconds wait) {
-    // INFINITE is the largest count: a longer wait is an endless one.
-    return static_cast<DWORD>(
-        std::clamp<std::chrono::milliseconds::rep>(wait.count(), 0, INFINITE));
+// How often a waiting run tries the lock again.
+constexpr milliseconds kRetryPause{100};
+
+std::error_code tryToOpen(const std::wstring& path, FileSecurity& security, KernelHandle& held) {
+    // No sharing at all: a second opener is refused while this handle lives.
+    const HANDLE opened =
+        CreateFileW(path.c_str(), GENERIC_READ, 0, security.attributes(), OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    held.reset(opened);
+    return {};
 }
 
 }  // namespace
 
-std::error_code acquireRepairLock(std::chrono::milliseconds wait, KernelHandle& held) {
-    // Only the rights to wait and release: the mutex that SYSTEM created grants
-    // administrators no more, and asking for all rights would be refused.
-    KernelHandle mutex(CreateMutexExW(nullptr, kLockName, 0, SYNCHRONIZE | MUTEX_MODIFY_STATE));
-    if (!mutex) {
-        return lastError();
+Result<std::wstring> repairLockFile() {
+    const auto folder = systemFolder();
+    if (!folder.ok()) {
+        return folder.error();
     }
-    switch (WaitForSingleObject(mutex.get(), waitMilliseconds(wait))) {
-        case WAIT_OBJECT_0:
-        // Its last owner ended without releasing it: that run is over, and the
-        // lock only keeps two runs from overlapping.
-        case WAIT_ABANDONED:
-            held = std::move(mutex);
-            return {};
-        case WAIT_TIMEOUT:
+    return folder.value() + L"\\drivers\\etc\\TovaskRepair.lock";
+}
+
+std::error_code acquireRepairLock(milliseconds wait, KernelHandle& held) {
+    const auto path = repairLockFile();
+    if (!path.ok()) {
+        return path.error();
+    }
+    FileSecurity security;
+    if (const auto error = FileSecurity::administratorsOnly(security)) {
+        return error;
+    }
+    const auto deadline = steady_clock::now() + wait;
+    for (;;) {
+        const auto error = tryToOpen(path.value(), security, held);
+        if (error != std::error_code(ERROR_SHARING_VIOLATION, std::system_category())) {
+            return error;
+        }
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
+        if (left <= milliseconds::zero()) {
             return std::make_error_code(std::errc::timed_out);
-        default:
-            return lastError();
+        }
+        Sleep(static_cast<DWORD>(std::min(left, kRetryPause).count()));
     }
 }
 
 void releaseRepairLock(KernelHandle& held) {
-    if (held) {
-        ReleaseMutex(held.get());
-        held.reset();
-    }
+    held.reset();
 }
 
 }  // namespace tovask::win32

@@ -91,9 +91,9 @@ std::error_code Win32Platform::CopyFileOver(std::wstring_view source,
     return win32::copyFileOver(source, destination);
 }
 
-std::error_code Win32Platform::ReplaceFileContent(std::wstring_view path,
-                                                  std::string_view content) {
-    return win32::replaceFileContent(path, content);
+std::error_code Win32Platform::ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                                  FileProtection protection) {
+    return win32::replaceFileContent(path, content, protection);
 }
 
 Result<std::string> Win32Platform::ReadFileContent(std::wstring_view path, std::size_t limit) {
@@ -174,9 +174,13 @@ std::error_code Win32Platform::UnloadUserHive(std::wstring_view mountName) {
     return win32::unloadUserHive(mountName);
 }
 
+void Win32Platform::Pause(std::chrono::milliseconds duration) {
+    Sleep(static_cast<DWORD>(duration.count()));
+}
+
 std::error_code Win32Platform::AcquireRepairLock(std::chrono::milliseconds wait) {
-    // Taken again by the same thread the mutex would only count one more
-    // ownership, which one release would not give back.
+    // The lock file allows one holder only: taken again, the program would
+    // wait for itself.
     if (repairLock_) {
         return {};
     }

@@ -10,8 +10,7 @@ namespace tovask {
 
 // The platform operations on a real Windows, through the Unicode API. Every
 // call opens and releases what it needs, except the repair lock, which it
-// holds from AcquireRepairLock to ReleaseRepairLock; both must come from the
-// same thread, since the system ties the lock to the thread that took it.
+// holds from AcquireRepairLock to ReleaseRepairLock.
 class Win32Platform final : public PlatformOps {
   public:
     std::error_code RegWrite(std::wstring_view path, RegistryData value,
@@ -34,7 +33,8 @@ class Win32Platform final : public PlatformOps {
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
     std::error_code ClearAttributes(std::wstring_view path) override;
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
-    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                       FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
 
     std::uintptr_t FindWindowA(std::wstring_view className) override;
@@ -55,6 +55,7 @@ class Win32Platform final : public PlatformOps {
     Result<std::vector<std::wstring>> LoadedUserHives() override;
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
     std::error_code UnloadUserHive(std::wstring_view mountName) override;
+    void Pause(std::chrono::milliseconds duration) override;
 
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;

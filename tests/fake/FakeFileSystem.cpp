@@ -38,12 +38,21 @@ void FakeFileSystem::addFolder(std::wstring_view path) {
 void FakeFileSystem::addFile(std::wstring_view path, std::string_view bytes,
                              std::uint32_t attributes) {
     addFolder(parentOf(path));
-    files_[folded(path)] = FakeFile{std::string(bytes), attributes, false};
+    files_[folded(path)] = FakeFile{std::string(bytes), attributes};
     shownNames_[folded(path)] = std::wstring(path);
 }
 
 void FakeFileSystem::lock(std::wstring_view path) {
     files_.at(folded(path)).locked = true;
+}
+
+void FakeFileSystem::protect(std::wstring_view path, std::string_view protection) {
+    files_.at(folded(path)).protection = protection;
+}
+
+std::string FakeFileSystem::protectionOf(std::wstring_view path) const {
+    const auto found = files_.find(folded(path));
+    return std::string(found == files_.end() ? FakeFile::kInherited : found->second.protection);
 }
 
 Result<bool> FakeFileSystem::exists(std::wstring_view path) const {
@@ -119,17 +128,21 @@ std::error_code FakeFileSystem::copy(std::wstring_view source, std::wstring_view
     if (const auto refused = checkReplaceable(destination)) {
         return refused;
     }
-    const std::string bytes = found->second.bytes;
-    files_[folded(destination)] = FakeFile{bytes, 0, false};
+    files_[folded(destination)] =
+        FakeFile{found->second.bytes, 0, false, protectionOf(destination)};
     shownNames_.try_emplace(folded(destination), destination);
     return {};
 }
 
-std::error_code FakeFileSystem::replace(std::wstring_view path, std::string_view content) {
+std::error_code FakeFileSystem::replace(std::wstring_view path, std::string_view content,
+                                        FileProtection protection) {
     if (const auto refused = checkReplaceable(path)) {
         return refused;
     }
-    files_[folded(path)] = FakeFile{std::string(content), 0, false};
+    files_[folded(path)] = FakeFile{std::string(content), 0, false,
+                                    protection == FileProtection::AdministratorsOnly
+                                        ? std::string(FakeFile::kAdministratorsOnly)
+                                        : protectionOf(path)};
     shownNames_.try_emplace(folded(path), path);
     return {};
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/PlatformOps.h"
 #include "platform/Result.h"
 
 namespace tovask::fake {
@@ -21,24 +22,30 @@ enum Attribute : std::uint32_t {
 struct FakeFile {
     std::string bytes;
     std::uint32_t attributes = 0;
-    bool locked = false;  // held open by another program without sharing
+    bool locked = false;                 // held open by another program without sharing
+    std::string protection{kInherited};  // or a hardening a test gave it
+    static constexpr std::string_view kInherited = "inherited";
+    static constexpr std::string_view kAdministratorsOnly = "administrators only";
 };
 
 // An in-memory file system with the rules that matter to the HOSTS handling:
 // folders must exist, protected (read-only, hidden or system) or locked files
 // refuse to be replaced, a folder is not a file, and a replacement is all or
-// nothing.
+// nothing. A replacement gives the file the protection asked for; a copy
+// keeps the one the file it replaces had.
 class FakeFileSystem {
   public:
     void addFolder(std::wstring_view path);
     void addFile(std::wstring_view path, std::string_view bytes, std::uint32_t attributes = 0);
     void lock(std::wstring_view path);
+    void protect(std::wstring_view path, std::string_view protection);
 
     Result<bool> exists(std::wstring_view path) const;
     Result<bool> hasContent(std::wstring_view path, std::string_view content) const;
     std::error_code clearAttributes(std::wstring_view path);
     std::error_code copy(std::wstring_view source, std::wstring_view destination);
-    std::error_code replace(std::wstring_view path, std::string_view content);
+    std::error_code replace(std::wstring_view path, std::string_view content,
+                            FileProtection protection);
     Result<std::string> read(std::wstring_view path, std::size_t limit) const;
 
     // Inspection for tests.
@@ -47,6 +54,7 @@ class FakeFileSystem {
 
   private:
     std::error_code checkReplaceable(std::wstring_view path) const;
+    std::string protectionOf(std::wstring_view path) const;
 
     std::set<std::wstring> folders_;          // folded paths
     std::map<std::wstring, FakeFile> files_;  // folded paths

@@ -142,11 +142,12 @@ std::error_code FakePlatform::CopyFileOver(std::wstring_view source,
     return files.copy(source, destination);
 }
 
-std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::string_view content) {
+std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                                 FileProtection protection) {
     if (const auto fault = record("ReplaceFileContent", path)) {
         return *fault;
     }
-    return files.replace(path, content);
+    return files.replace(path, content, protection);
 }
 
 Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {
@@ -267,6 +268,9 @@ std::error_code FakePlatform::LoadUserHive(std::wstring_view mountName,
     if (const auto fault = record("LoadUserHive", hiveFile)) {
         return *fault;
     }
+    if (mountedFiles.contains(std::wstring(mountName))) {
+        return std::make_error_code(std::errc::file_exists);
+    }
     const auto hive = hiveFiles.find(std::wstring(hiveFile));
     if (hive == hiveFiles.end()) {
         return std::make_error_code(std::errc::no_such_file_or_directory);
@@ -287,6 +291,11 @@ std::error_code FakePlatform::UnloadUserHive(std::wstring_view mountName) {
     hiveFiles[mounted->second] = registry.detachHive(mountName);
     mountedFiles.erase(mounted);
     return {};
+}
+
+void FakePlatform::Pause(std::chrono::milliseconds duration) {
+    record("Pause", std::to_wstring(duration.count()));
+    paused += duration;
 }
 
 std::error_code FakePlatform::AcquireRepairLock(std::chrono::milliseconds wait) {

@@ -68,7 +68,8 @@ class FakePlatform final : public PlatformOps {
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
     std::error_code ClearAttributes(std::wstring_view path) override;
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
-    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content) override;
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                       FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     void InitCommonControls() override;
@@ -86,6 +87,8 @@ class FakePlatform final : public PlatformOps {
     Result<std::vector<std::wstring>> LoadedUserHives() override;
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
     std::error_code UnloadUserHive(std::wstring_view mountName) override;
+    // Only adds the time up.
+    void Pause(std::chrono::milliseconds duration) override;
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
@@ -108,6 +111,7 @@ class FakePlatform final : public PlatformOps {
     // Hive files that load, by path, with what they hold.
     std::map<std::wstring, FakeRegistry::State> hiveFiles;
     std::map<std::wstring, std::wstring> mountedFiles;  // mount name -> file
+    std::chrono::milliseconds paused{0};
     bool lockHeldElsewhere = false;
     bool lockHeld = false;
 

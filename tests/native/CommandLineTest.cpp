@@ -168,5 +168,12 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     }
 }
 
+TEST(ExitCodeAfterLog, LostRecordTurnsSuccessIntoFailureAndKeepsTheRest) {
+    EXPECT_EQ(exitCodeAfterLog(ExitCode::Done, false), ExitCode::DoneWithFailures);
+    EXPECT_EQ(exitCodeAfterLog(ExitCode::Done, true), ExitCode::Done);
+    EXPECT_EQ(exitCodeAfterLog(ExitCode::AnotherRepairRunning, false),
+              ExitCode::AnotherRepairRunning);
+}
+
 }  // namespace
 }  // namespace tovask

@@ -118,6 +118,29 @@ TEST(EveryUser, HiveIsUnloadedEvenWhenItsRepairFails) {
     EXPECT_EQ(startPageOf(bench.platform, kLoggedOn), matrix::kTypedPage);
 }
 
+TEST(EveryUser, HiveLeftLoadedByAnEarlierRunIsUnloadedBeforeTheRun) {
+    RepairBench bench;
+    prepareUsers(bench);
+    bench.platform.LoadUserHive(L"Tovask_" + std::wstring(kAway),
+                                L"C:\\WINDOWS\\..\\Users\\lejos\\NTUSER.DAT");
+    bench.press();
+    EXPECT_TRUE(bench.platform.mountedFiles.empty());
+    EXPECT_EQ(bench.errorLines().size(), 1u) << "only the damaged profile";
+}
+
+TEST(EveryUser, HiveThatStaysInUseIsTriedAgainThenReported) {
+    RepairBench bench;
+    prepareUsers(bench);
+    bench.platform.failWhere("UnloadUserHive", L"Tovask_",
+                             errc(std::errc::device_or_resource_busy));
+    bench.press();
+    EXPECT_GT(
+        std::ranges::count(bench.platform.calls, "UnloadUserHive", &fake::RecordedCall::operation),
+        1);
+    EXPECT_GT(bench.platform.paused, std::chrono::milliseconds::zero());
+    EXPECT_TRUE(reportsFailureOf(bench.view.lines, L"HKU\\Tovask_" + std::wstring(kAway)));
+}
+
 TEST(EveryUser, BrowserOfAnyLoggedOnUserRefusesTheRun) {
     RepairBench bench;
     prepareUsers(bench);
@@ -132,10 +155,13 @@ TEST(RepairLock, AnotherRepairRunningChangesNothing) {
     RepairBench bench;
     matrix::prepareMachine(bench);
     bench.platform.lockHeldElsewhere = true;
+    // A check of every user loads their hives, which only a holder of the lock may.
+    bench.repair.setEveryUser(true);
     const auto before = bench.platform.registry.state();
     bench.load();
     EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::AnotherRepairRunning);
     EXPECT_EQ(bench.repair.DeshacerCambios(), RunOutcome::AnotherRepairRunning);
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::AnotherRepairRunning);
     EXPECT_TRUE(bench.platform.registry.state() == before);
     EXPECT_TRUE(lastMessageIs(bench.platform,
                               L"Otra reparación está en curso en este equipo. Vuelva a intentarlo "

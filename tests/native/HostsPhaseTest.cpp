@@ -178,6 +178,22 @@ TEST(HostsPhase, BothHostsFilesAreBackedUpThenRewrittenSystemPairFirst) {
     EXPECT_LT(systemRewrite, windowsRewrite);
 }
 
+// A HOSTS file an administrator hardened keeps its hardening through the run
+// and the undo, and the registry backup is for administrators' eyes only.
+TEST(HostsPhase, HardenedHostsStaysHardenedAndTheRegistryBackupIsPrivate) {
+    RepairBench bench;
+    bench.addFiles({{kSystemHosts, kHijackedHosts}});
+    constexpr std::string_view kHardened = "read-only for everyone";
+    bench.platform.files.protect(kSystemHosts, kHardened);
+    bench.press();
+    EXPECT_EQ(bench.platform.files.file(kSystemHosts)->protection, kHardened);
+    EXPECT_EQ(bench.platform.files.file(kRegistryBackup)->protection,
+              fake::FakeFile::kAdministratorsOnly);
+
+    bench.undo();
+    EXPECT_EQ(bench.platform.files.file(kSystemHosts)->protection, kHardened);
+}
+
 class ProtectedFiles : public testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(ProtectedFiles, AreBackedUpRewrittenAndLeftNormal) {

@@ -9,6 +9,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Privileges.h"
+#include "platform/win32/RepairLock.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/win32/TestFolder.h"
 #include "tests/win32/TestNames.h"
@@ -198,17 +199,25 @@ TEST(RepairLockTest, TakenTwiceByOneProgramIsFreedByOneRelease) {
     EXPECT_FALSE(acquireOnAnotherThread(0ms));
 }
 
-TEST(RepairLockTest, LockOfAThreadThatEndedHoldingItIsTakenOver) {
-    // Kept alive past its thread, so that the mutex lives on, abandoned,
-    // instead of vanishing with its last handle.
-    Win32Platform deserter;
-    std::error_code desertersError;
-    std::thread([&] { desertersError = deserter.AcquireRepairLock(0ms); }).join();
-    ASSERT_FALSE(desertersError);
-
+TEST(RepairLockTest, LockOfAProgramThatEndedWithoutReleasingItIsFreeAndLeavesNoFile) {
+    {
+        // Gone without a release, as when its process ends: the system
+        // closes what it held.
+        Win32Platform deserter;
+        ASSERT_FALSE(deserter.AcquireRepairLock(0ms));
+    }
+    EXPECT_EQ(GetFileAttributesW(win32::repairLockFile().value().c_str()), INVALID_FILE_ATTRIBUTES);
     Win32Platform platform;
     EXPECT_FALSE(platform.AcquireRepairLock(0ms));
     platform.ReleaseRepairLock();
+}
+
+TEST(RepairLockTest, LockFileLetsOnlyAdministratorsAndSystemOpenIt) {
+    Win32Platform platform;
+    ASSERT_FALSE(platform.AcquireRepairLock(0ms));
+    const auto access = testsupport::accessListOf(win32::repairLockFile().value());
+    platform.ReleaseRepairLock();
+    EXPECT_EQ(access, testsupport::kAdministratorsOnlyAccess);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -195,7 +198,7 @@ class ReplacementTest : public FileTest, public testing::WithParamInterface<Repl
   protected:
     std::error_code replace(const std::wstring& destination, std::string_view bytes) {
         if (GetParam() == Replacement::ReplaceFileContent) {
-            return platform_.ReplaceFileContent(destination, bytes);
+            return platform_.ReplaceFileContent(destination, bytes, FileProtection::AsReplaced);
         }
         writeBytes(path(L"source"), bytes);
         return platform_.CopyFileOver(path(L"source"), destination);
@@ -220,6 +223,21 @@ TEST_P(ReplacementTest, ReplacesReadOnlyHiddenSystemDestination) {
     EXPECT_EQ(readBytes(path(L"hosts")), kNewBytes);
     EXPECT_TRUE(hasPlainAttributes(path(L"hosts")));
     EXPECT_EQ(folder_.names(), namesAfter({L"hosts"}));
+}
+
+// An administrator's hardening: nothing inherited, and users may only read.
+TEST_P(ReplacementTest, KeepsTheAccessListOfTheFileItReplaces) {
+    constexpr const wchar_t* kHardened = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
+    writeBytes(path(L"hosts"), kOldBytes);
+    win32::LocalMemory hardened;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(kHardened, SDDL_REVISION_1,
+                                                                     hardened.receive(), nullptr));
+    ASSERT_TRUE(
+        SetFileSecurityW(path(L"hosts").c_str(), DACL_SECURITY_INFORMATION, hardened.get()));
+
+    EXPECT_FALSE(replace(path(L"hosts"), kNewBytes));
+
+    EXPECT_EQ(testsupport::accessListOf(path(L"hosts")), kHardened);
 }
 
 TEST_P(ReplacementTest, CreatesMissingDestination) {
@@ -284,6 +302,17 @@ INSTANTIATE_TEST_SUITE_P(BothOperations, ReplacementTest,
                              return info.param == Replacement::CopyFileOver ? "CopyFileOver"
                                                                             : "ReplaceFileContent";
                          });
+
+TEST_F(FileTest, PrivateReplacementLetsOnlyAdministratorsAndSystemOpenIt) {
+    writeBytes(path(L"backup.reg"), kOldBytes);
+
+    EXPECT_FALSE(platform_.ReplaceFileContent(path(L"backup.reg"), kNewBytes,
+                                              FileProtection::AdministratorsOnly));
+
+    EXPECT_EQ(readBytes(path(L"backup.reg")), kNewBytes);
+    EXPECT_EQ(testsupport::accessListOf(path(L"backup.reg")),
+              testsupport::kAdministratorsOnlyAccess);
+}
 
 }  // namespace
 }  // namespace tovask

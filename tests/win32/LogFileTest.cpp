@@ -98,5 +98,18 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const TestFolder& folder) { return folder.path(L"ocupado.log"); }}),
     [](const auto& info) { return info.param.name; });
 
+// A second name of a file elsewhere, put in a folder that users can write to:
+// the elevated run must not write through it.
+TEST(LogFile, SecondHardLinkIsRefusedAndItsTargetUntouched) {
+    TestFolder folder;
+    writeBytes(folder.path(L"destino.txt"), "x");
+    const auto link = folder.path(L"duro.log");
+    ASSERT_TRUE(CreateHardLinkW(link.c_str(), folder.path(L"destino.txt").c_str(), nullptr));
+    const std::vector<std::wstring> lines = {L"línea"};
+    EXPECT_TRUE(app::checkLogFile(link));
+    EXPECT_TRUE(app::appendLogBlock(link, lines));
+    EXPECT_EQ(readBytes(folder.path(L"destino.txt")), "x");
+}
+
 }  // namespace
 }  // namespace tovask

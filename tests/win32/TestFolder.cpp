@@ -1,5 +1,8 @@
 #include "tests/win32/TestFolder.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,6 +59,22 @@ win32::KernelHandle lockWithoutSharing(const std::wstring& path) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE);
     return win32::KernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+std::wstring accessListOf(const std::wstring& path) {
+    win32::LocalMemory descriptor;
+    const auto read =
+        GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, nullptr, nullptr, descriptor.receive());
+    EXPECT_EQ(read, static_cast<DWORD>(ERROR_SUCCESS));
+    wchar_t* text = nullptr;
+    if (read != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            descriptor.get(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        return {};
+    }
+    const win32::LocalMemory owner(text);
+    return text;
 }
 
 }  // namespace tovask::testsupport

@@ -29,6 +29,11 @@ class TestFolder {
 
 void writeBytes(const std::wstring& path, std::string_view bytes);
 std::string readBytes(const std::wstring& path);
+// A file's access list as the system's text form, such as "D:P(A;;FA;;;SY)";
+// empty when it cannot be read.
+std::wstring accessListOf(const std::wstring& path);
+// Protected, full control for Administrators and SYSTEM only.
+inline constexpr std::wstring_view kAdministratorsOnlyAccess = L"D:P(A;;FA;;;BA)(A;;FA;;;SY)";
 // The file held open by another handle that shares nothing.
 win32::KernelHandle lockWithoutSharing(const std::wstring& path);
 
