@@ -86,15 +86,15 @@ struct FailedCall {
                (phase == Phase::Run && is("ReplaceFileContent") && call.target == kRegistryBackup);
     }
     bool isRegistryRestore() const {
-        return phase == Phase::Undo &&
-               isAnyOf({"RegDeleteIn", "RegCreateKeyIn", "RegWriteRaw", "RegDeleteValueIn"});
+        return phase == Phase::Undo && isAnyOf({"RegDeleteIn", "RegCreateKeyIn", "RegWriteRaw",
+                                                "RegDeleteValueIn", "RegReadTree"});
     }
     // "Not found" from a read or a delete of what exists cannot happen; a
     // backup or restore misled by it is not held to the round trip.
     bool misleads() const {
         return isNotFound(error) &&
-               (isBackupRead() ||
-                (isRegistryRestore() && isAnyOf({"RegDeleteIn", "RegDeleteValueIn"})));
+               (isBackupRead() || (isRegistryRestore() &&
+                                   isAnyOf({"RegDeleteIn", "RegDeleteValueIn", "RegReadTree"})));
     }
     // A call that changes the machine, whose failure the user must be told of.
     bool mustBeReported() const {
