@@ -18,13 +18,12 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
         // Compared with what a run without a chosen start page leaves.
         const auto changes = plannedChangesFor(userHives, ForumSiteUrl, failures);
         const auto captured = captureRegistry(platform_, changes);
-        if (captured.ok()) {
-            toRepair = captured.value().differences;
-            if (everyone) {
-                nameHivesBySid(toRepair, everyone->hives());
-            }
-        } else {
-            failures.add(texts::kRegistryTarget, captured.error());
+        toRepair = captured.differences;
+        if (everyone) {
+            nameHivesBySid(toRepair, everyone->hives());
+        }
+        for (const auto& skipped : captured.skipped) {
+            failures.add(skipped.entry, skipped.reason);
         }
         for (auto& hosts : hostsFilesToRepair(failures)) {
             toRepair.push_back(std::move(hosts));
