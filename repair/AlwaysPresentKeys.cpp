@@ -8,7 +8,9 @@
 namespace tovask {
 namespace {
 
-constexpr std::array<std::wstring_view, 7> kAlwaysPresent = {
+// Each key's parent is in the list too, so nothing below a key the run may
+// create is ever taken for one that is always there.
+constexpr std::array<std::wstring_view, 10> kAlwaysPresent = {
     L"Software",
     L"Software\\Microsoft",
     L"Software\\Policies",
@@ -16,6 +18,9 @@ constexpr std::array<std::wstring_view, 7> kAlwaysPresent = {
     L"Software\\Microsoft\\Windows NT",
     L"Software\\Microsoft\\Windows\\CurrentVersion",
     L"Software\\Microsoft\\Windows NT\\CurrentVersion",
+    L"Software\\Microsoft\\Internet Explorer",
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
+    L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "repair/AlwaysPresentKeys.h"
 #include "repair/RegistryKeyNames.h"
 #include "repair/RegistryPlan.h"
+#include "repair/UserHives.h"
 
 namespace tovask {
 namespace {
@@ -15,12 +16,23 @@ namespace {
 struct PlanKey {
     RegistryRoot root;
     std::wstring key;
+    std::wstring hive;  // the name under HKU for a user's key; empty otherwise
 };
 
-bool isUserSid(std::wstring_view name) {
-    return name.starts_with(L"S-1-") && name.size() > 4 &&
-           std::ranges::all_of(name.substr(4),
-                               [](wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'-'; });
+std::optional<PlanKey> planKeyOfPath(std::wstring_view keyPath) {
+    const auto parsed = parseRegistryPath(keyPath);
+    if (!parsed.ok()) {
+        return std::nullopt;
+    }
+    PlanKey key{parsed.value().root, std::wstring(parsed.value().key), {}};
+    if (key.root == RegistryRoot::Users) {
+        const auto hiveEnd = key.key.find(L'\\');
+        if (hiveEnd == std::wstring::npos) {
+            return std::nullopt;
+        }
+        key = {RegistryRoot::CurrentUser, key.key.substr(hiveEnd + 1), key.key.substr(0, hiveEnd)};
+    }
+    return key;
 }
 
 std::optional<PlanKey> planKeyOf(const RegistryFileSection& section, bool hasTwoViews) {
@@ -28,17 +40,9 @@ std::optional<PlanKey> planKeyOf(const RegistryFileSection& section, bool hasTwo
     if (!viewed) {
         return std::nullopt;
     }
-    const auto parsed = parseRegistryPath(viewed->keyPath);
-    if (!parsed.ok()) {
+    auto key = planKeyOfPath(viewed->keyPath);
+    if (key && !key->hive.empty() && !isUserAccountSid(key->hive)) {
         return std::nullopt;
-    }
-    PlanKey key{parsed.value().root, std::wstring(parsed.value().key)};
-    if (key.root == RegistryRoot::Users) {
-        const auto hiveEnd = key.key.find(L'\\');
-        if (hiveEnd == std::wstring::npos || !isUserSid(key.key.substr(0, hiveEnd))) {
-            return std::nullopt;
-        }
-        key = {RegistryRoot::CurrentUser, key.key.substr(hiveEnd + 1)};
     }
     return key;
 }
@@ -50,6 +54,11 @@ bool isAtOrBelow(std::wstring_view key, std::wstring_view ancestor) {
 
 RegistryPath rowPath(const RegistryStep& step) {
     return parseRegistryPath(step.path).value();
+}
+
+bool writes(const RegistryStep& step) {
+    return step.operation == RegistryOperation::WriteValue ||
+           step.operation == RegistryOperation::WriteKeyDefault;
 }
 
 // Delete-key rows reach their whole subtree; the other rows their own key.
@@ -67,14 +76,25 @@ bool entryWithinRow(const PlanKey& key, const RegistryFileEntry& entry, const Re
                                        equalsIgnoringCase(entry.name, rowPath(step).valueName));
 }
 
-bool removesKeyOnTheWay(const PlanKey& key, const RegistryFileSection& section) {
-    if (!section.removesKey || isAlwaysPresentKey(key.root, key.key)) {
-        return false;
+KeyRemoval removalOf(const PlanKey& key) {
+    const auto rowAt = [&](auto&& matches) {
+        return std::ranges::any_of(kRegistryRepairPlan, [&](const RegistryStep& step) {
+            return rowPath(step).root == key.root && matches(step, rowPath(step).key);
+        });
+    };
+    if (rowAt([&](const RegistryStep& step, std::wstring_view rowKey) {
+            return step.operation == RegistryOperation::DeleteKey &&
+                   equalsIgnoringCase(rowKey, key.key);
+        })) {
+        return KeyRemoval::Subtree;
     }
-    return std::ranges::any_of(kRegistryRepairPlan, [&](const RegistryStep& step) {
-        const auto row = rowPath(step);
-        return row.root == key.root && isAtOrBelow(row.key, key.key);
-    });
+    if (!isAlwaysPresentKey(key.root, key.key) &&
+        rowAt([&](const RegistryStep& step, std::wstring_view rowKey) {
+            return writes(step) && isAtOrBelow(rowKey, key.key);
+        })) {
+        return KeyRemoval::CreatedKey;
+    }
+    return KeyRemoval::Outside;
 }
 
 bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
@@ -82,8 +102,8 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
     if (!key) {
         return false;
     }
-    if (removesKeyOnTheWay(*key, section)) {
-        return true;
+    if (section.removesKey) {
+        return removalOf(*key) != KeyRemoval::Outside;
     }
     const auto anyRow = [](auto&& reaches) {
         return std::ranges::any_of(kRegistryRepairPlan, reaches) || reaches(kHostsFolderStep);
@@ -106,6 +126,28 @@ std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> 
         }
     }
     return std::nullopt;
+}
+
+KeyRemoval removalOf(std::wstring_view keyPath) {
+    const auto key = planKeyOfPath(keyPath);
+    return key ? removalOf(*key) : KeyRemoval::Outside;
+}
+
+std::vector<PlannedValueBelow> plannedValuesBelow(std::wstring_view keyPath) {
+    std::vector<PlannedValueBelow> values;
+    const auto key = planKeyOfPath(keyPath);
+    if (!key) {
+        return values;
+    }
+    for (const auto& step : kRegistryRepairPlan) {
+        const auto row = rowPath(step);
+        if (writes(step) && row.root == key->root && isAtOrBelow(row.key, key->key)) {
+            const auto below = std::wstring_view(row.key).substr(key->key.size());
+            values.push_back(
+                {std::wstring(below.substr(below.empty() ? 0 : 1)), std::wstring(row.valueName)});
+        }
+    }
+    return values;
 }
 
 }  // namespace tovask

@@ -154,14 +154,13 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
     const auto userHives = userHivesFor(everyone, failures);
     const auto changes = plannedChangesFor(userHives, startPage, failures);
     auto captured = captureRegistry(platform_, changes);
-    if (!captured.ok()) {
-        failures.add(backupFile, captured.error());
-        return;
+    for (const auto& skipped : captured.skipped) {
+        failures.add(skipped.entry, skipped.reason);
     }
     // Nothing is changed that could not be put back; a run that changes
     // nothing keeps the earlier backup.
-    if (captured.value().runChangesSomething()) {
-        auto sections = std::move(captured.value().sections);
+    if (captured.runChangesSomething()) {
+        auto sections = std::move(captured.sections);
         if (everyone) {
             nameHivesBySid(sections, everyone->hives());
         }
@@ -175,6 +174,9 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
     }
     for (const auto& step : kRegistryRepairPlan) {
         for (const auto& path : pathsForUsers(step.path, userHives)) {
+            if (captured.skips(step, path)) {
+                continue;
+            }
             const auto error = step.source == ValueSource::LocalPage
                                    ? writeEachView(platform_, changes, step)
                                    : applyStep(platform_, step, path, startPage);
@@ -182,6 +184,9 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
                 failures.add(path, error);
             }
         }
+    }
+    if (captured.skips(kHostsFolderStep, kHostsFolderStep.path)) {
+        return;
     }
     if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
         failures.add(kHostsFolderStep.path, error);

@@ -27,13 +27,12 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
         // Compared with what the repair with the same start page leaves.
         const auto changes = plannedChangesFor(userHives, chosenStartPage(), failures);
         const auto captured = captureRegistry(platform_, changes);
-        if (captured.ok()) {
-            toRepair = captured.value().differences;
-            if (everyone) {
-                nameHivesBySid(toRepair, everyone->hives());
-            }
-        } else {
-            failures.add(texts::kRegistryTarget, captured.error());
+        toRepair = captured.differences;
+        if (everyone) {
+            nameHivesBySid(toRepair, everyone->hives());
+        }
+        for (const auto& skipped : captured.skipped) {
+            failures.add(skipped.entry, skipped.reason);
         }
         for (auto& hosts : hostsFilesToRepair(failures)) {
             toRepair.push_back(std::move(hosts));

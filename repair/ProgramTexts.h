@@ -46,7 +46,10 @@ inline constexpr std::wstring_view kNoBackupReason =
 inline constexpr std::wstring_view kSystemFolderUnknown = L"<carpeta del sistema>";
 inline constexpr std::wstring_view kWindowsFolderUnknown = L"<carpeta de Windows>";
 inline constexpr std::wstring_view kDnsCacheTarget = L"caché de resolución DNS";
-inline constexpr std::wstring_view kRegistryTarget = L"registro";
+inline constexpr std::wstring_view kNameBreaksLineReason =
+    L"el nombre tiene un salto de línea y no cabe en la copia de seguridad; no se modificó";
+inline constexpr std::wstring_view kBackupTooLargeReason =
+    L"más datos de los que cabe en la copia de seguridad; no se modificó";
 
 // Why a registry backup is refused before anything is restored.
 inline constexpr std::wstring_view kBackupNotUtf16 = L"La copia no es un archivo UTF-16.";

@@ -1,11 +1,16 @@
 #include "repair/RegistryCapture.h"
 
-#include <array>
+#include <algorithm>
+#include <iterator>
 #include <map>
+#include <utility>
+#include <variant>
 
 #include "platform/RegistryPath.h"
 #include "platform/TextCompare.h"
 #include "repair/AlwaysPresentKeys.h"
+#include "repair/ProgramTexts.h"
+#include "repair/RegistryBackup.h"
 #include "repair/RegistryKeyNames.h"
 
 namespace tovask {
@@ -64,18 +69,31 @@ bool treeIsAsThePlanLeavesIt(const RegistryKeyContent& tree,
     return true;
 }
 
+struct Unreadable {
+    std::wstring entry;
+    std::error_code error;
+};
+
+// One row for one hive, in every view.
+struct RowCapture {
+    const RegistryStep* step;
+    std::wstring path;
+    CapturedRegistry captured;
+    std::optional<Unreadable> unreadable;
+};
+
 class Capture {
   public:
     explicit Capture(PlatformOps& platform) : platform_(platform) {}
 
-    std::error_code deletedKey(const PlannedChange& change,
-                               std::span<const PlannedChange> laterChanges) {
+    std::optional<Unreadable> deletedKey(const PlannedChange& change,
+                                         std::span<const PlannedChange> laterChanges) {
         const auto target = keyOf(change);
         const auto fileKey = fileKeyName(target.root, target.key, change.view);
         const auto tree = platform_.RegReadTree(change.path, change.view);
         if (!tree.ok()) {
             if (!isNotFound(tree.error())) {
-                return tree.error();
+                return Unreadable{change.path, tree.error()};
             }
             result_.sections.push_back({fileKey, true, {}});
             return {};
@@ -88,7 +106,7 @@ class Capture {
         return {};
     }
 
-    std::error_code value(const PlannedChange& change) {
+    std::optional<Unreadable> value(const PlannedChange& change) {
         const auto target = keyOf(change);
         const auto fileKey = fileKeyName(target.root, target.key, change.view);
         const auto found = platform_.RegReadValue(change.path, change.view);
@@ -100,32 +118,33 @@ class Capture {
             return {};
         }
         if (!isNotFound(found.error())) {
-            return found.error();
+            return Unreadable{change.path, found.error()};
         }
         if (!change.wanted) {
             return {};  // a deletion of what is missing changes nothing
         }
         result_.differences.push_back(fileKey + L"\\" + target.valueName);
         const auto created = topmostMissingKey(change);
-        if (!created.ok()) {
-            return created.error();
+        if (const auto* unreadable = std::get_if<Unreadable>(&created)) {
+            return *unreadable;
         }
-        if (created.value().empty()) {
+        const auto& createdKey = std::get<std::wstring>(created);
+        if (createdKey.empty()) {
             result_.sections.push_back({fileKey, false, {{target.valueName, std::nullopt}}});
         } else {
             result_.sections.push_back(
-                {fileKeyName(target.root, created.value(), change.view), true, {}});
+                {fileKeyName(target.root, createdKey, change.view), true, {}});
         }
         return {};
     }
 
-    CapturedRegistry take() { return std::move(result_); }
+    CapturedRegistry take() { return std::exchange(result_, {}); }
 
   private:
     // The highest key on the way to the change's key that the write will
     // create; empty when the key exists. Keys that every Windows has are never
     // taken for created ones, so the undo never removes them.
-    Result<std::wstring> topmostMissingKey(const PlannedChange& change) {
+    std::variant<std::wstring, Unreadable> topmostMissingKey(const PlannedChange& change) {
         const auto target = keyOf(change);
         const auto root = rootPrefix(change.path);
         std::wstring created;
@@ -133,7 +152,7 @@ class Capture {
         for (;;) {
             const auto exists = platform_.RegKeyExists(root + key + L"\\", change.view);
             if (!exists.ok() && !isNotFound(exists.error())) {
-                return exists.error();
+                return Unreadable{root + key + L"\\", exists.error()};
             }
             if ((exists.ok() && exists.value()) || isAlwaysPresentKey(target.root, key)) {
                 return created;
@@ -171,23 +190,79 @@ std::vector<RegistryFileSection> joinedSections(std::vector<RegistryFileSection>
     return joined;
 }
 
-}  // namespace
-
-Result<CapturedRegistry> captureRegistry(PlatformOps& platform,
-                                         std::span<const PlannedChange> changes) {
+// The changes of one row for one hive are next to each other in the plan's order.
+std::vector<RowCapture> captureRows(PlatformOps& platform, std::span<const PlannedChange> changes) {
+    std::vector<RowCapture> rows;
     Capture capture(platform);
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const auto& change = changes[i];
-        const auto error = change.step->operation == RegistryOperation::DeleteKey
-                               ? capture.deletedKey(change, changes.subspan(i + 1))
-                               : capture.value(change);
-        if (error) {
-            return error;
+        if (rows.empty() || rows.back().step != change.step || rows.back().path != change.path) {
+            if (!rows.empty()) {
+                rows.back().captured = capture.take();
+            }
+            rows.push_back({change.step, change.path, {}, std::nullopt});
+        }
+        if (rows.back().unreadable) {
+            continue;
+        }
+        rows.back().unreadable = change.step->operation == RegistryOperation::DeleteKey
+                                     ? capture.deletedKey(change, changes.subspan(i + 1))
+                                     : capture.value(change);
+    }
+    if (!rows.empty()) {
+        rows.back().captured = capture.take();
+    }
+    return rows;
+}
+
+std::wstring withLineBreaksShown(std::wstring name) {
+    std::ranges::replace_if(
+        name, [](wchar_t c) { return c == L'\r' || c == L'\n' || c == L'\0'; }, L'?');
+    return name;
+}
+
+}  // namespace
+
+bool CapturedRegistry::skips(const RegistryStep& step, std::wstring_view path) const {
+    return std::ranges::any_of(
+        skipped, [&](const SkippedRow& row) { return row.step == &step && row.path == path; });
+}
+
+CapturedRegistry captureRegistry(PlatformOps& platform, std::span<const PlannedChange> changes) {
+    auto rows = captureRows(platform, changes);
+    CapturedRegistry result;
+    std::vector<std::pair<std::size_t, RowCapture*>> sizedRows;
+    for (auto& row : rows) {
+        const auto skip = [&](std::wstring entry, std::wstring reason) {
+            result.skipped.push_back({row.step, row.path, std::move(entry), std::move(reason)});
+        };
+        if (row.unreadable) {
+            skip(row.unreadable->entry, platform.DescribeError(row.unreadable->error));
+        } else if (const auto name = firstUnwritableName(row.captured.sections)) {
+            skip(withLineBreaksShown(*name), std::wstring(texts::kNameBreaksLineReason));
+        } else {
+            sizedRows.emplace_back(writeRegistryFile(row.captured.sections).value().size(), &row);
         }
     }
-    auto captured = capture.take();
-    captured.sections = joinedSections(std::move(captured.sections));
-    return captured;
+    // Each row's file counts its own header, so the rows kept fit with room to spare.
+    std::ranges::stable_sort(sizedRows, {}, &std::pair<std::size_t, RowCapture*>::first);
+    std::size_t total = 0;
+    for (const auto& [size, row] : sizedRows) {
+        total += size;
+        if (total > kMaxRegistryBackupBytes) {
+            result.skipped.push_back(
+                {row->step, row->path, row->path, std::wstring(texts::kBackupTooLargeReason)});
+        }
+    }
+    for (auto& row : rows) {
+        if (result.skips(*row.step, row.path)) {
+            continue;
+        }
+        std::ranges::move(row.captured.sections, std::back_inserter(result.sections));
+        std::ranges::move(row.captured.differences, std::back_inserter(result.differences));
+    }
+    result.sections = joinedSections(std::move(result.sections));
+    return result;
 }
 
 }  // namespace tovask

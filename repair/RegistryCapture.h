@@ -11,6 +11,15 @@
 
 namespace tovask {
 
+// A row of the plan for one hive that the run skips: an entry it touches
+// cannot be read, or cannot be kept in the backup.
+struct SkippedRow {
+    const RegistryStep* step;
+    std::wstring path;    // the row's path for its hive
+    std::wstring entry;   // what could not be read or kept
+    std::wstring reason;  // for the user
+};
+
 // The registry as it was before a run, for everything the run touches,
 // written as the registry-editor sections that put it back: the values the
 // run writes or deletes (or that they were missing), the subtrees it deletes
@@ -20,11 +29,15 @@ struct CapturedRegistry {
     // The entries that are not as the plan leaves them, named as in the
     // file; none when the run would change nothing.
     std::vector<std::wstring> differences;
+    std::vector<SkippedRow> skipped;
     bool runChangesSomething() const { return !differences.empty(); }
+    bool skips(const RegistryStep& step, std::wstring_view path) const;
 };
 
-// Reads only. Fails with the first read error other than "not found".
-Result<CapturedRegistry> captureRegistry(PlatformOps& platform,
-                                         std::span<const PlannedChange> changes);
+// Reads only. Each row is captured for each hive on its own, so that an
+// entry a user planted skips only the rows that touch it: one that cannot be
+// read, whose name no registry file can hold, or whose data would not fit in
+// the backup (the largest rows give way first).
+CapturedRegistry captureRegistry(PlatformOps& platform, std::span<const PlannedChange> changes);
 
 }  // namespace tovask

@@ -345,20 +345,30 @@ Line takeLine(std::wstring_view& rest) {
 
 }  // namespace
 
+std::optional<std::wstring> firstUnwritableName(std::span<const RegistryFileSection> sections) {
+    for (const auto& section : sections) {
+        if (!isWritableKeyName(section.key) || (section.removesKey && !section.entries.empty())) {
+            return section.key;
+        }
+        for (const auto& entry : section.entries) {
+            if (holdsLineBreakOrNul(entry.name)) {
+                return section.key + L"\\" + entry.name;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 Result<std::string> writeRegistryFile(std::span<const RegistryFileSection> sections) {
-    const auto refused = std::make_error_code(std::errc::invalid_argument);
+    if (firstUnwritableName(sections)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
     std::wstring text;
     text.append(kHeader).append(kLineEnd).append(kLineEnd);
     for (const auto& section : sections) {
-        if (!isWritableKeyName(section.key) || (section.removesKey && !section.entries.empty())) {
-            return refused;
-        }
         text.append(section.removesKey ? L"[-" : L"[").append(section.key).append(L"]");
         text.append(kLineEnd);
         for (const auto& entry : section.entries) {
-            if (holdsLineBreakOrNul(entry.name)) {
-                return refused;
-            }
             text.append(entryLines(entry));
         }
         text.append(kLineEnd);

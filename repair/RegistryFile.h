@@ -36,6 +36,8 @@ struct RegistryFileSection {
 // name holding CR, LF or NUL, an empty key name or name component, a key name
 // starting with '-', or a removed key that lists entries.
 Result<std::string> writeRegistryFile(std::span<const RegistryFileSection> sections);
+// The first key, or key and value name, that no registry file can hold.
+std::optional<std::wstring> firstUnwritableName(std::span<const RegistryFileSection> sections);
 
 enum class RegistryFileFault { NotUtf16, NoHeader, Malformed, Truncated };
 

@@ -34,9 +34,22 @@ std::optional<std::wstring> profileFolder(const RegistryKeyContent& profile) {
 }  // namespace
 
 bool isUserAccountSid(std::wstring_view name) {
-    return name.starts_with(L"S-1-5-21-") && name.size() > 9 &&
-           std::ranges::all_of(name.substr(9),
-                               [](wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'-'; });
+    constexpr std::wstring_view kAccountPrefix = L"S-1-5-21-";
+    if (!name.starts_with(kAccountPrefix)) {
+        return false;
+    }
+    // The rest: decimal numbers joined by single dashes.
+    bool afterDigit = false;
+    for (const wchar_t c : name.substr(kAccountPrefix.size())) {
+        if (c >= L'0' && c <= L'9') {
+            afterDigit = true;
+        } else if (c == L'-' && afterDigit) {
+            afterDigit = false;
+        } else {
+            return false;
+        }
+    }
+    return afterDigit;
 }
 
 UserHives::UserHives(PlatformOps& platform, FailureLog& failures,

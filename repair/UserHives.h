@@ -15,7 +15,8 @@ inline constexpr std::wstring_view kProfileListKey =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
 
 // A real account's SID ("S-1-5-21-..."): not a service account, not the
-// "_Classes" hive of a user.
+// "_Classes" hive of a user, nothing malformed. The repair acts only on these
+// hives, and a backup may name no other.
 bool isUserAccountSid(std::wstring_view name);
 
 struct UserHive {

@@ -233,8 +233,9 @@ void FakeRegistry::addKeysEveryWindowsHas() {
 
 void FakeRegistry::addKeysEveryWindowsHas(std::wstring_view root) {
     for (const std::wstring_view key :
-         {L"\\Software\\Policies\\", L"\\Software\\Microsoft\\Windows\\CurrentVersion\\",
-          L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"}) {
+         {L"\\Software\\Policies\\", L"\\Software\\Microsoft\\Internet Explorer\\",
+          L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\",
+          L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\"}) {
         const auto path = std::wstring(root) + std::wstring(key);
         for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
             createKey(path, view);

@@ -78,12 +78,17 @@ bool isRestoreCall(const fake::RecordedCall& call) {
            call.operation == "RegWriteRaw" || call.operation == "RegDeleteValueIn";
 }
 
-// Every section of the backup starts with one of these.
+// Every section of the backup but that of a created key starts with one of
+// these; a created key is removed only when a read finds it empty.
 std::vector<std::wstring> sectionCalls(const fake::FakePlatform& platform, std::size_t from) {
     std::vector<std::wstring> targets;
     for (auto call = platform.calls.begin() + static_cast<std::ptrdiff_t>(from);
          call != platform.calls.end(); ++call) {
-        if (call->operation == "RegDeleteIn" || call->operation == "RegCreateKeyIn") {
+        const bool removesEmptiedKey = call != platform.calls.begin() &&
+                                       call[-1].operation == "RegReadTree" &&
+                                       call[-1].target == call->target;
+        if ((call->operation == "RegDeleteIn" && !removesEmptiedKey) ||
+            call->operation == "RegCreateKeyIn") {
             targets.push_back(call->target);
         }
     }
@@ -187,6 +192,22 @@ TEST(RegistryUndo, HostsFileStoppingTheUndoIsListedAndCountedWithFailedEntries) 
         message.prompt.ends_with(L"\r\nOperaciones fallidas: " + std::to_wstring(errors.size())));
 }
 
+TEST(CreatedKeyUndo, KeepsWhatWasWrittenUnderTheKeySinceTheRun) {
+    const std::wstring policyObjects =
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy Objects\\";
+    RepairBench bench;
+    matrix::prepareMachine(bench);
+    bench.platform.registry.remove(policyObjects);
+    bench.press();
+    bench.platform.registry.write(policyObjects + L"OtherTool\\KeepMe", L"1", RegistryType::String);
+    bench.undo();
+
+    EXPECT_TRUE(bench.platform.registry.value(policyObjects + L"OtherTool\\KeepMe"));
+    EXPECT_EQ(bench.platform.registry.subkeyNames(policyObjects),
+              std::vector<std::wstring>{L"OtherTool"});
+    EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{std::wstring(kUndoDone)});
+}
+
 INSTANTIATE_TEST_SUITE_P(RandomMachines, RegistryRoundTrip, testing::Range(1u, 41u),
                          [](const testing::TestParamInfo<unsigned>& info) {
                              return "Seed" + std::to_string(info.param);
@@ -207,6 +228,16 @@ const RegistryFileSection kStartPageSection{
     L"HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main",
     false,
     {{L"Start Page", stringValue(L"http://antes.example")}}};
+
+RefusedBackup removal(std::string name, std::wstring key) {
+    return {std::move(name), backupOf({{std::move(key), true, {}}})};
+}
+
+RefusedBackup startPageIn(std::string name, std::wstring_view hive) {
+    auto section = kStartPageSection;
+    section.key.replace(0, section.key.find(L'\\'), hive);
+    return {std::move(name), backupOf({section})};
+}
 
 class BackupRefusal : public testing::TestWithParam<RefusedBackup> {};
 
@@ -252,6 +283,20 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{L"Userinit", stringValue(L"malo.exe")}}}})},
         RefusedBackup{"RemovesAKeyEveryWindowsHas",
                       backupOf({{L"HKEY_CURRENT_USER\\Software\\Microsoft", true, {}}})},
+        removal("RemovesEveryMachinePolicy", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Microsoft"),
+        removal("RemovesEveryUserPolicy", L"HKEY_CURRENT_USER\\Software\\Policies\\Microsoft"),
+        removal("RemovesBelowADeletedSubtree",
+                L"HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Internet Explorer\\Control "
+                L"Panel\\Sub"),
+        removal("RemovesWinlogon",
+                L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"),
+        removal(
+            "RemovesInternetSettings",
+            L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"),
+        removal("RemovesTheBrowsersKey",
+                L"HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer"),
+        startPageIn("NamesTheSystemAccount", L"HKEY_USERS\\S-1-5-18"),
+        startPageIn("NamesAMalformedSid", L"HKEY_USERS\\S-1-5-21-1--2"),
         RefusedBackup{"LargerThanAnyBackup", std::string(kMaxRegistryBackupBytes + 1, 'x')}),
     [](const testing::TestParamInfo<RefusedBackup>& info) { return info.param.name; });
 
