@@ -81,6 +81,31 @@ TEST_F(UnattendedModeTest, CheckRepairAndUndoRoundTrip) {
     EXPECT_EQ(run(L"/check").code, 1);
 }
 
+// Another program writes below a key the repair created; the undo takes back
+// only what the repair wrote. The backup names this user by SID, so that it
+// means the same user whoever runs the undo.
+TEST_F(UnattendedModeTest, UndoKeepsWhatWasWrittenBelowAKeyTheRepairCreated) {
+    const std::wstring created =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy Objects";
+    removeKeyEverywhere(HKEY_CURRENT_USER, created);
+    EXPECT_EQ(run(L"/repair").code, 0);
+    std::wstring backupPath = HijackedPrefix::systemHosts();
+    backupPath.replace(backupPath.rfind(L'\\') + 1, std::wstring::npos, L"BackupRegistro.reg");
+    const std::string backup = readBytes(backupPath);
+    const auto utf16 = [](std::wstring_view text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    };
+    EXPECT_NE(backup.find(utf16(L"[HKEY_USERS\\S-1-5-21-")), std::string::npos);
+    EXPECT_EQ(backup.find(utf16(L"[HKEY_CURRENT_USER")), std::string::npos);
+
+    writeStringDirectly(HKEY_CURRENT_USER, created + L"\\OtraHerramienta", L"Conservar", L"1", 0);
+    EXPECT_EQ(run(L"/undo").code, 0);
+    EXPECT_EQ(readValue(HKEY_CURRENT_USER, created + L"\\OtraHerramienta", L"Conservar"),
+              stringValue(L"1"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, created + L"\\LocalUser"));
+    removeKeyEverywhere(HKEY_CURRENT_USER, created);
+}
+
 // A block of the log: its header, the run's report as the console got it, and
 // an empty line. Returns where the next block starts.
 std::size_t expectLogBlock(const std::vector<std::string>& log, std::size_t at,
