@@ -9,6 +9,7 @@
 
 #include "app/LineEnds.h"
 #include "app/Utf8.h"
+#include "platform/DecimalText.h"
 #include "platform/Result.h"
 #include "platform/win32/FileAccess.h"
 #include "platform/win32/Handles.h"
@@ -113,7 +114,7 @@ std::error_code openForAppending(std::wstring_view path, win32::KernelHandle& fi
 }
 
 std::wstring padded(WORD number, std::size_t width) {
-    auto digits = std::to_wstring(number);
+    auto digits = decimalText(number);
     return std::wstring(width - std::min(width, digits.size()), L'0') + digits;
 }
 

@@ -34,7 +34,7 @@ for _ in $(seq "$patience_tenths"); do
     sleep 0.1
 done
 rm -f "$posed"
-about=$(wait_for_window "Acerca de Tovask 2.0.3")
+about=$(wait_for_window "Acerca de Tovask $program_version")
 photograph_window "$about" "$shots/about-panel$suffix.png"
 echo "$shots/about-panel$suffix.png"
 

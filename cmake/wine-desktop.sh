@@ -5,6 +5,8 @@
 # Needs xwininfo and xprop (x11-utils) and ImageMagick's import.
 
 desktop_name=tovask-screenshots
+# The version in the window's title, as CMake took it from project(VERSION).
+program_version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
 desktop_size=1024x768
 patience_tenths=600  # a fresh Wine prefix is slow to open its first window
 
@@ -12,7 +14,7 @@ patience_tenths=600  # a fresh Wine prefix is slow to open its first window
 # window id of its main window once that is there.
 open_program() {
     "$WINE" explorer "/desktop=$desktop_name,$desktop_size" "$1" >/dev/null 2>&1 &
-    wait_for_window "Tovask 2.0.3"
+    wait_for_window "Tovask $program_version"
 }
 
 # Prints the X window id of the top-level window with this title, once it is

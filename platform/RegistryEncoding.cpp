@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/DecimalText.h"
 #include "platform/RegistryPath.h"
 #include "platform/Utf16.h"
 
@@ -47,7 +48,7 @@ Result<RegistryValue> encodeRegistryData(RegistryData data, RegistryType type) {
     if (const auto* text = std::get_if<std::wstring_view>(&data)) {
         return stringValue(*text);
     }
-    return stringValue(std::to_wstring(std::get<std::int32_t>(data)));
+    return stringValue(decimalText(std::get<std::int32_t>(data)));
 }
 
 }  // namespace tovask

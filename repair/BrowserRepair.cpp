@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/DecimalText.h"
 #include "repair/DesktopUser.h"
 #include "repair/HiveNames.h"
 #include "repair/HostsFolderCheck.h"
@@ -262,10 +263,9 @@ RunEnd BrowserRepair::reportFailures(const FailureLog& failures) {
                 MessageStyle::Information, texts::kFinishedTitle};
     }
     appendErrorLines(failures);
-    return {
-        RunOutcome::DoneWithFailures,
-        std::wstring(texts::kRepairFailedPromptPrefix) + std::to_wstring(failures.entries().size()),
-        MessageStyle::Warning, texts::kFinishedTitle};
+    return {RunOutcome::DoneWithFailures,
+            std::wstring(texts::kRepairFailedPromptPrefix) + decimalText(failures.entries().size()),
+            MessageStyle::Warning, texts::kFinishedTitle};
 }
 
 void BrowserRepair::appendErrorLines(const FailureLog& failures) {

@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "platform/DecimalText.h"
 #include "repair/BrowserRepair.h"
 #include "repair/HiveNames.h"
 #include "repair/ProgramTexts.h"
@@ -45,7 +46,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     appendErrorLines(failures);
     view_.appendLine(toRepair.empty() ? std::wstring(texts::kNothingToRepair)
                                       : std::wstring(texts::kEntriesToRepairPrefix) +
-                                            std::to_wstring(toRepair.size()));
+                                            decimalText(toRepair.size()));
     if (!failures.entries().empty()) {
         return RunOutcome::DoneWithFailures;
     }

@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "platform/DecimalText.h"
 #include "repair/BrowserRepair.h"
 #include "repair/HiveNames.h"
 #include "repair/ProgramTexts.h"
@@ -68,10 +69,10 @@ RunEnd BrowserRepair::undoUnderLock() {
                 MessageStyle::Information, texts::kFinishedTitle};
     }
     appendErrorLines(failures);
-    return {RunOutcome::DoneWithFailures,
-            std::wstring(texts::kUndoWithFailuresPromptPrefix) +
-                std::to_wstring(failures.entries().size()),
-            MessageStyle::Warning, texts::kFinishedTitle};
+    return {
+        RunOutcome::DoneWithFailures,
+        std::wstring(texts::kUndoWithFailuresPromptPrefix) + decimalText(failures.entries().size()),
+        MessageStyle::Warning, texts::kFinishedTitle};
 }
 
 // The file that stopped the undo; registry entries that failed before it are
@@ -85,7 +86,7 @@ RunEnd BrowserRepair::reportUndoFailure(std::wstring_view file, std::error_code 
         view_.clearList();
         appendErrorLines(failures);
         prompt += L"\r\n" + std::wstring(texts::kFailedOperationsPrefix) +
-                  std::to_wstring(failures.entries().size());
+                  decimalText(failures.entries().size());
     }
     return {RunOutcome::DoneWithFailures, prompt, MessageStyle::Error, texts::kErrorTitle};
 }

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "Version.h"
+
 // Every fixed text the user sees, in the program's language.
 namespace tovask::texts {
 
@@ -11,7 +13,8 @@ inline constexpr std::wstring_view kBrowserProgram = L"iexplore.exe";
 // Messages.
 inline constexpr std::wstring_view kWarningTitle = L"Aviso";
 inline constexpr std::wstring_view kCloseBrowserPrompt =
-    L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar Tovask 2.0.3";
+    L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar "
+    L"Tovask " TOVASK_VERSION_TEXT;
 inline constexpr std::wstring_view kFinishedTitle = L"Finalizado";
 inline constexpr std::wstring_view kRepairSucceededPrompt =
     L"Internet Explorer desbloqueado exitosamente";
@@ -61,13 +64,14 @@ inline constexpr std::wstring_view kBackupForeignKeyPrefix =
     L"La copia nombra una clave que la reparación no toca: ";
 
 // Window captions.
-inline constexpr std::wstring_view kWindowCaption = L"Tovask 2.0.3";
-inline constexpr std::wstring_view kAboutWindowCaption = L"Acerca de Tovask 2.0.3";
+inline constexpr std::wstring_view kWindowCaption = L"Tovask " TOVASK_VERSION_TEXT;
+inline constexpr std::wstring_view kAboutWindowCaption = L"Acerca de Tovask " TOVASK_VERSION_TEXT;
 
 // Texts set when the window loads.
 inline constexpr std::wstring_view kWelcome =
-    L"Bienvenido a Tovask 2.0.3. Antes de comenzar, cierre todos los programas, en especial el "
-    L"navegador Internet Explorer";
+    L"Bienvenido a Tovask " TOVASK_VERSION_TEXT
+    L". Antes de comenzar, cierre todos los programas, en especial el navegador Internet "
+    L"Explorer";
 inline constexpr std::wstring_view kSafeModeAdvice =
     L"Se recomienda utilizar la herramienta en modo a prueba de fallos (Modo seguro)";
 
@@ -80,15 +84,16 @@ inline constexpr std::wstring_view kReportTitle = L"Informe:";
 inline constexpr std::wstring_view kStartPagePrompt = L"Ingrese la página de Inicio que desee:";
 inline constexpr std::wstring_view kPoweredByPrefix = L"Powered by: ";
 inline constexpr std::wstring_view kCloseAboutButton = L"Tovask";
-inline constexpr std::wstring_view kAboutHeader = L"Tovask 2.0.3 del grupo Kestomar";
+inline constexpr std::wstring_view kAboutHeader =
+    L"Tovask " TOVASK_VERSION_TEXT L" del grupo Kestomar";
 
 // Hover help of the four main buttons.
 inline constexpr std::wstring_view kRepairDetails =
     L"(Desbloquear IE), su navegador IE sera liberado y su archivo Hosts sera restaurado";
 inline constexpr std::wstring_view kUndoDetails =
     L"(Deshacer los cambios), el archivo Hosts volverá a la configuración anterior";
-inline constexpr std::wstring_view kExitDetails = L"Salir de Tovask 2.0.3";
-inline constexpr std::wstring_view kAboutDetails = L"Detalles sobre Tovask 2.0.3";
+inline constexpr std::wstring_view kExitDetails = L"Salir de Tovask " TOVASK_VERSION_TEXT;
+inline constexpr std::wstring_view kAboutDetails = L"Detalles sobre Tovask " TOVASK_VERSION_TEXT;
 
 // The About panel's body text, line by line; it is joined with CR LF pairs.
 // The two runs of 37 blanks leave room for the site links laid over them.

@@ -1,5 +1,6 @@
 #include "repair/RegistryBackup.h"
 
+#include "platform/DecimalText.h"
 #include "repair/BackupScope.h"
 #include "repair/ProgramTexts.h"
 
@@ -17,7 +18,7 @@ std::wstring reasonFor(const RegistryFileProblem& problem) {
         case RegistryFileFault::Malformed:
             break;
     }
-    return std::wstring(texts::kBackupMalformedAtLine) + std::to_wstring(problem.line);
+    return std::wstring(texts::kBackupMalformedAtLine) + decimalText(problem.line);
 }
 
 }  // namespace

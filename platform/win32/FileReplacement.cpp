@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DecimalText.h"
 #include "platform/Result.h"
 #include "platform/win32/FileAccess.h"
 #include "platform/win32/FileSecurity.h"
@@ -47,10 +48,10 @@ class TemporaryFile {
         // with the same process id is simply skipped.
         constexpr int kAttempts = 100;
         const std::wstring stem = std::wstring(folderPrefix(destination)) + L"~tovask-" +
-                                  std::to_wstring(GetCurrentProcessId()) + L"-";
+                                  decimalText(GetCurrentProcessId()) + L"-";
         std::error_code failure;
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            const std::wstring candidate = stem + std::to_wstring(attempt) + L".tmp";
+            const std::wstring candidate = stem + decimalText(attempt) + L".tmp";
             const HANDLE created =
                 CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

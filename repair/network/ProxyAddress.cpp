@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/DecimalText.h"
 #include "platform/TextCompare.h"
 #include "repair/network/IpAddress.h"
 
@@ -96,7 +97,7 @@ bool isLoopbackHost(std::wstring_view host) {
 
 std::wstring proxyEntryText(const ProxyEntry& entry) {
     const bool bracketed = entry.host.find(L':') != std::wstring::npos;
-    return (bracketed ? L"[" + entry.host + L"]" : entry.host) + L":" + std::to_wstring(entry.port);
+    return (bracketed ? L"[" + entry.host + L"]" : entry.host) + L":" + decimalText(entry.port);
 }
 
 }  // namespace tovask

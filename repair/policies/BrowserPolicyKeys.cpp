@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "platform/DecimalText.h"
 #include "platform/RegistryEncoding.h"
 #include "platform/TextCompare.h"
 #include "repair/policies/PolicyJson.h"
@@ -56,10 +57,10 @@ std::wstring describeValue(const RegistryValue& value) {
         return *text;
     }
     if (value.type == regtype::kDword && value.bytes.size() == 4) {
-        return std::to_wstring(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
-                               static_cast<std::uint32_t>(value.bytes[3]) << 24);
+        return decimalText(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
+                           static_cast<std::uint32_t>(value.bytes[3]) << 24);
     }
-    return L"(tipo " + std::to_wstring(value.type) + L", " + std::to_wstring(value.bytes.size()) +
+    return L"(tipo " + decimalText(value.type) + L", " + decimalText(value.bytes.size()) +
            L" bytes)";
 }
 

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <optional>
 
+#include "platform/DecimalText.h"
 #include "platform/RegistryEncoding.h"
 #include "platform/TextCompare.h"
 #include "repair/policies/PolicyJson.h"
@@ -68,7 +69,7 @@ void renumber(RegistryKeyContent& list) {
     std::ranges::stable_sort(list.values, {},
                              [](const auto& value) { return numberOrder(value.name); });
     for (std::size_t i = 0; i < list.values.size(); ++i) {
-        list.values[i].name = std::to_wstring(i + 1);
+        list.values[i].name = decimalText(i + 1);
     }
 }
 

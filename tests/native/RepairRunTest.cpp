@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "tests/native/RepairFixture.h"
 
 namespace tovask::test {
@@ -32,10 +33,10 @@ TEST(BrowserCheck, OpenBrowserWindowOnlyShowsTheWarning) {
     ASSERT_EQ(bench.platform.calls.size(), 4u);
     EXPECT_EQ(bench.platform.calls[1].target, L"IEFrame");
     EXPECT_EQ(bench.platform.messages.size(), 1u);
-    EXPECT_TRUE(lastMessageIs(
-        bench.platform,
-        L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar Tovask 2.0.3",
-        MessageStyle::Information, L"Aviso"));
+    EXPECT_TRUE(lastMessageIs(bench.platform,
+                              L"Por favor cierre el navegador Internet Explorer y vuelva a "
+                              L"ejecutar Tovask " TOVASK_VERSION_TEXT,
+                              MessageStyle::Information, L"Aviso"));
     EXPECT_EQ(bench.view.lines, (std::vector<std::wstring>{L"Finalizado:", L"informe anterior"}));
     EXPECT_EQ(bench.view.page, L"www.pagina.example");
     EXPECT_EQ(bench.platform.registry.snapshot(), registryBefore);

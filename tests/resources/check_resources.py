@@ -6,7 +6,7 @@ always takes from its own folder, the load configuration that keeps the
 imports' own dependencies there), and that it ships stripped with a debug
 link to its symbols.
 
-Usage: check_resources.py PROGRAM.exe
+Usage: check_resources.py PROGRAM.exe VERSION (as project(VERSION) gives it, such as 1.2.3)
 Prints one line per failed check and a last line "N passed, M failed"; the
 exit status is 1 when a check failed.
 """
@@ -39,13 +39,18 @@ FIRST_ICON_IMAGE_ID = 30001
 
 LOGO_SIZE = (88, 31)
 
-VERSION_STRINGS = {
-    "ProductName": "Tovask",
-    "FileVersion": "2.00.0003",
-    "ProductVersion": "2.00.0003",
-    "InternalName": "Tovask 2.0.3",
-    "OriginalFilename": "Tovask 2.0.3.exe",
-}
+
+def version_strings(version):
+    """The version block's texts; it writes 1.2.3 as 1.02.0003."""
+    major, minor, patch = (int(part) for part in version.split("."))
+    block_text = f"{major}.{minor:02}.{patch:04}"
+    return {
+        "ProductName": "Tovask",
+        "FileVersion": block_text,
+        "ProductVersion": block_text,
+        "InternalName": f"Tovask {version}",
+        "OriginalFilename": f"Tovask {version}.exe",
+    }
 
 # The known DLLs: the loader always takes them from the system folder, so no
 # copy planted beside the program can stand in for them. comctl32 is bound side
@@ -238,7 +243,7 @@ def check_logo_info2(checks, resources):
     checks.equal(first.n_frames, 2, "logo 2 frames decoded")
 
 
-def check_version_block(checks, resources):
+def check_version_block(checks, resources, version):
     data = resources.single(checks, RT_VERSION, 1, "version block")
     if data is None:
         return
@@ -248,8 +253,10 @@ def check_version_block(checks, resources):
     if checks.expect(fixed is not None, "version block: no fixed file information"):
         signature, _, file_ms, file_ls, product_ms, product_ls, _, _, file_os, file_type = fixed[:10]
         checks.equal(signature, 0xFEEF04BD, "fixed file information signature")
-        checks.equal((file_ms, file_ls), (0x00020000, 0x00000003), "file version 2.0.0.3")
-        checks.equal((product_ms, product_ls), (0x00020000, 0x00000003), "product version 2.0.0.3")
+        major, minor, patch = (int(part) for part in version.split("."))
+        numbers = (major << 16 | minor, patch)
+        checks.equal((file_ms, file_ls), numbers, f"file version {major}.{minor}.0.{patch}")
+        checks.equal((product_ms, product_ls), numbers, f"product version {major}.{minor}.0.{patch}")
         checks.equal(file_os, 0x4, "file OS (VOS__WINDOWS32)")
         checks.equal(file_type, 0x1, "file type (VFT_APP)")
     string_info = root.child("StringFileInfo")
@@ -257,7 +264,7 @@ def check_version_block(checks, resources):
     checks.equal([table.key.upper() for table in tables], ["0C0A04B0"],
                  "string tables (language 0x0C0A, code page 1200)")
     strings = {node.key: node.value for table in tables for node in table.children}
-    checks.equal(strings, VERSION_STRINGS, "version strings")
+    checks.equal(strings, version_strings(version), "version strings")
     translation = root.child("VarFileInfo") and root.child("VarFileInfo").child("Translation")
     checks.equal(translation.value if translation else None, struct.pack("<HH", 0x0C0A, 1200),
                  "version translation (0x0C0A, 1200)")
@@ -426,8 +433,8 @@ def check_process_starts(checks, pe, path, debug_path):
 
 
 def main(arguments):
-    if len(arguments) != 2:
-        print("usage: check_resources.py PROGRAM.exe", file=sys.stderr)
+    if len(arguments) != 3:
+        print("usage: check_resources.py PROGRAM.exe VERSION", file=sys.stderr)
         return 2
     try:
         pe = pefile.PE(arguments[1])
@@ -438,8 +445,9 @@ def main(arguments):
     checks = Checks()
     resources = Resources(pe)
     for check in (check_icon_group, check_hand_pointer, check_logo_info1, check_logo_info2,
-                  check_version_block, check_manifest):
+                  check_manifest):
         check(checks, resources)
+    check_version_block(checks, resources, arguments[2])
     check_security(checks, pe)
     check_process_starts(checks, pe, arguments[1], check_debug_split(checks, pe, arguments[1]))
     print(f"{checks.passed} passed, {checks.failed} failed")

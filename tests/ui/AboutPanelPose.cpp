@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "Version.h"
 #include "app/DesignTable.h"
 
 namespace {
@@ -37,7 +38,7 @@ void pointAt(POINT place) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     HWND window = nullptr;
     for (int attempt = 0; attempt < 300 && window == nullptr; ++attempt) {
-        window = FindWindowW(nullptr, L"Tovask 2.0.3");
+        window = FindWindowW(nullptr, L"Tovask " TOVASK_VERSION_TEXT);
         std::this_thread::sleep_for(100ms);
     }
     if (window == nullptr) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "tests/ui/MouseFixture.h"
 
 namespace tovask::ui_test {
@@ -55,12 +56,12 @@ class AboutPanelTest : public MouseTest {
 };
 
 TEST_F(AboutPanelTest, CaptionChangesWithTheFirstOpeningAndStays) {
-    EXPECT_EQ(windowText(form.window()), L"Tovask 2.0.3");
+    EXPECT_EQ(windowText(form.window()), L"Tovask " TOVASK_VERSION_TEXT);
     openAboutPanel();
-    EXPECT_EQ(windowText(form.window()), L"Acerca de Tovask 2.0.3");
+    EXPECT_EQ(windowText(form.window()), L"Acerca de Tovask " TOVASK_VERSION_TEXT);
     clickOn(ControlId::btnTovask);
     EXPECT_FALSE(IsWindowVisible(control(ControlId::Picture1)));
-    EXPECT_EQ(windowText(form.window()), L"Acerca de Tovask 2.0.3");
+    EXPECT_EQ(windowText(form.window()), L"Acerca de Tovask " TOVASK_VERSION_TEXT);
 }
 
 TEST_F(AboutPanelTest, PanelCoversTheWholeWindowInFrontOfEveryControl) {
@@ -196,7 +197,7 @@ TEST_F(AboutPanelTest, PanelAppearsOnlyOnceEverythingIsInPlace) {
     openAboutPanel();
     RemoveWindowSubclass(control(ControlId::Picture1), watchShowing, 1);
     ASSERT_TRUE(firstSight.seen);
-    EXPECT_EQ(firstSight.caption, L"Acerca de Tovask 2.0.3");
+    EXPECT_EQ(firstSight.caption, L"Acerca de Tovask " TOVASK_VERSION_TEXT);
     const RECT panel = placeOf(ControlId::Picture1);
     const RECT info1 = placeOf(ControlId::LabelInfo1);
     EXPECT_TRUE(EqualRect(&firstSight.panel, &panel));

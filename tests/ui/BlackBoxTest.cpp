@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "Version.h"
 #include "tests/ui/ProgramPath.h"
 
 namespace {
@@ -116,8 +117,8 @@ TEST(BlackBoxTest, RepairFromAnotherProcessSetsTheTypedStartPage) {
     ASSERT_TRUE(program.started())
         << "cannot start " << std::string(programPath().begin(), programPath().end());
 
-    HWND window =
-        waitFor<HWND>([&] { return findWindowOf(program.id(), nullptr, L"Tovask 2.0.3"); });
+    HWND window = waitFor<HWND>(
+        [&] { return findWindowOf(program.id(), nullptr, L"Tovask " TOVASK_VERSION_TEXT); });
     ASSERT_NE(window, nullptr);
     HWND box = FindWindowExW(window, nullptr, L"Edit", nullptr);
     HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
@@ -168,8 +169,8 @@ class LeavingTest : public ::testing::TestWithParam<WayOut> {};
 TEST_P(LeavingTest, EndsTheProgram) {
     RunningProgram program;
     ASSERT_TRUE(program.started());
-    HWND window =
-        waitFor<HWND>([&] { return findWindowOf(program.id(), nullptr, L"Tovask 2.0.3"); });
+    HWND window = waitFor<HWND>(
+        [&] { return findWindowOf(program.id(), nullptr, L"Tovask " TOVASK_VERSION_TEXT); });
     ASSERT_NE(window, nullptr);
     if (GetParam() == WayOut::ExitButton) {
         HWND exit = FindWindowExW(window, nullptr, L"Button", L"Salir");

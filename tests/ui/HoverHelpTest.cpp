@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "tests/ui/MouseFixture.h"
 
 namespace tovask::ui_test {
@@ -15,8 +16,8 @@ const std::wstring kRepairDetails =
     L"(Desbloquear IE), su navegador IE sera liberado y su archivo Hosts sera restaurado";
 const std::wstring kUndoDetails =
     L"(Deshacer los cambios), el archivo Hosts volverá a la configuración anterior";
-const std::wstring kExitDetails = L"Salir de Tovask 2.0.3";
-const std::wstring kAboutDetails = L"Detalles sobre Tovask 2.0.3";
+const std::wstring kExitDetails = L"Salir de Tovask " TOVASK_VERSION_TEXT;
+const std::wstring kAboutDetails = L"Detalles sobre Tovask " TOVASK_VERSION_TEXT;
 
 const ControlId kPanelLinks[] = {ControlId::LabelForo1, ControlId::LabelForo2,
                                  ControlId::LabelForo3, ControlId::LabelInfo1,

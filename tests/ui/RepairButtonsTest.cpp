@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "repair/SiteUrls.h"
 #include "tests/ui/FormFixture.h"
 
@@ -68,7 +69,8 @@ TEST_F(FormTest, RepairWarnsAndStopsWhileTheBrowserIsOpen) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].title, L"Aviso");
     EXPECT_EQ(platform.messages[0].prompt,
-              L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar Tovask 2.0.3");
+              L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar "
+              L"Tovask " TOVASK_VERSION_TEXT);
     EXPECT_TRUE(listLines().empty());
     EXPECT_EQ(windowText(control(ControlId::Text1)), L"http://inicio.example");
     EXPECT_FALSE(platform.registry.value(kStartPageValue).has_value());

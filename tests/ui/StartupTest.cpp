@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "Version.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {
@@ -21,8 +22,9 @@ TEST_F(FormTest, LoadStepFindsTheFoldersThenWritesTheIntroductoryTexts) {
                                                   &fake::RecordedCall::operation);
     EXPECT_EQ(folderLookups, 2);
     EXPECT_EQ(windowText(control(ControlId::Label1)),
-              L"Bienvenido a Tovask 2.0.3. Antes de comenzar, cierre todos los programas, en "
-              L"especial el navegador Internet Explorer");
+              L"Bienvenido a Tovask " TOVASK_VERSION_TEXT
+              L". Antes de comenzar, cierre todos los programas, en especial el navegador "
+              L"Internet Explorer");
     EXPECT_EQ(windowText(control(ControlId::Label2)),
               L"Se recomienda utilizar la herramienta en modo a prueba de fallos (Modo seguro)");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "Version.h"
 #include "repair/SiteUrls.h"
 #include "tests/ui/FormFixture.h"
 
@@ -47,8 +48,9 @@ const ExpectedControl kExpectedControls[] = {
      L"Se recomienda utilizar la herramienta en modo a prueba de fallos (Modo seguro)",
      Face::Window, true},
     {ControlId::Label1, L"Static", 120, 120, 5685, 435,
-     L"Bienvenido a Tovask 2.0.3. Antes de comenzar, cierre todos los programas, en especial el "
-     L"navegador Internet Explorer",
+     L"Bienvenido a Tovask " TOVASK_VERSION_TEXT L". Antes de comenzar, cierre todos los "
+                                                 L"programas, en especial el navegador Internet "
+     L"Explorer",
      Face::Window, true},
     {ControlId::btnTovask, L"Button", 5040, 4490, 855, 375, L"Tovask", Face::Window, false},
     {ControlId::LabelForo2, L"Static", 2040, 3960, 1605, 195, kForumHostName, Face::Link, false},
@@ -57,8 +59,8 @@ const ExpectedControl kExpectedControls[] = {
     {ControlId::LabelCuerpo, L"Static", 120, 720, 5775, 3735, L"", Face::Window, false},
     {ControlId::LabelForo3, L"Static", 120, 4650, 1605, 195, kForumHostName, Face::Link, false},
     {ControlId::LabelInfo2, L"Static", 120, 4440, 1590, 195, kInfoHostName, Face::Link, false},
-    {ControlId::Labelcabeza, L"Static", 1560, 225, 4035, 285, L"Tovask 2.0.3 del grupo Kestomar",
-     Face::Header, false},
+    {ControlId::Labelcabeza, L"Static", 1560, 225, 4035, 285,
+     L"Tovask " TOVASK_VERSION_TEXT L" del grupo Kestomar", Face::Header, false},
     {ControlId::LogoInfo2, L"Static", 120, 120, 1320, 465, L"", Face::Window, false},
 };
 
@@ -141,7 +143,7 @@ TEST_F(FormTest, ControlsAreStackedFrontToBackAsListed) {
 }
 
 TEST_F(FormTest, WindowHasItsCaptionFixedBorderAndClientSize) {
-    EXPECT_EQ(windowText(form.window()), L"Tovask 2.0.3");
+    EXPECT_EQ(windowText(form.window()), L"Tovask " TOVASK_VERSION_TEXT);
     RECT client{};
     GetClientRect(form.window(), &client);
     EXPECT_EQ(client.right, pixels(6015, dpi()));
