@@ -1,0 +1,30 @@
+#include "platform/win32/InternetSettingsNotice.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "platform/win32/SystemError.h"
+#include "platform/win32/SystemLibrary.h"
+
+namespace tovask::win32 {
+
+std::error_code announceInternetSettingsChanged() {
+    const auto wininet = loadSystemLibrary(L"wininet.dll");
+    if (!wininet.ok()) {
+        return wininet.error();
+    }
+    using SetOption = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
+    const auto setOption = findExport<SetOption>(wininet.value(), "InternetSetOptionW");
+    if (setOption == nullptr) {
+        return lastError();
+    }
+    // In this order: the settings are marked changed, then read again.
+    for (const DWORD option : {INTERNET_OPTION_SETTINGS_CHANGED, INTERNET_OPTION_REFRESH}) {
+        if (!setOption(nullptr, option, nullptr, 0)) {
+            return lastError();
+        }
+    }
+    return {};
+}
+
+}  // namespace tovask::win32
