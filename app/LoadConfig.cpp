@@ -2,8 +2,8 @@
 
 namespace {
 
-constexpr IMAGE_LOAD_CONFIG_DIRECTORY32 loadConfiguration() {
-    IMAGE_LOAD_CONFIG_DIRECTORY32 configuration{};
+constexpr IMAGE_LOAD_CONFIG_DIRECTORY loadConfiguration() {
+    IMAGE_LOAD_CONFIG_DIRECTORY configuration{};
     configuration.Size = sizeof configuration;
     // MinGW's header still names DependentLoadFlags "Reserved1".
     configuration.Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32;
@@ -16,4 +16,4 @@ constexpr IMAGE_LOAD_CONFIG_DIRECTORY32 loadConfiguration() {
 // load-configuration entry at it; a post-link step does (see resources/). The
 // loader then lets the libraries we import load their own imports from the
 // system folder only.
-extern "C" const IMAGE_LOAD_CONFIG_DIRECTORY32 _load_config_used = loadConfiguration();
+extern "C" const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used = loadConfiguration();

@@ -30,13 +30,23 @@ need_command zip zip
 /usr/bin/python3 -c 'import PIL' 2>/dev/null || missing+=(python3-pil)
 /usr/bin/python3 -c 'import pefile' 2>/dev/null || missing+=(python3-pefile)
 
-[ ${#missing[@]} -eq 0 ] && exit 0
+install_missing() {
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    missing=()
+}
+install_missing
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+# Where Wine cannot run 32-bit programs, the Windows tests use a 64-bit build.
+if [ "$("$(dirname "$0")/wine-tests-preset.sh")" = windows64 ]; then
+    need_command x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+    need_command x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
+    install_missing
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

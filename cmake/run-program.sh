@@ -8,7 +8,7 @@ build_dir=$(realpath "$1")
 program="$build_dir/app/Tovask.exe"
 
 if [ "${TOVASK_VIRTUAL_DISPLAY:-}" != 1 ]; then
-    wine "$program"
+    "$WINE" "$program"
     exit
 fi
 

@@ -27,7 +27,7 @@ echo "$shots/main-window$suffix.png"
 # that the pose writes when it is done.
 posed="$shots/.about-panel.posed"
 rm -f "$posed"
-wine explorer "/desktop=$desktop_name,$desktop_size" \
+"$WINE" explorer "/desktop=$desktop_name,$desktop_size" \
     "$build_dir/tests/ui/pose_about_panel.exe" "Z:$posed" >/dev/null 2>&1
 for _ in $(seq "$patience_tenths"); do
     [ -f "$posed" ] && break

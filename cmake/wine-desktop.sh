@@ -11,7 +11,7 @@ patience_tenths=600  # a fresh Wine prefix is slow to open its first window
 # Starts the program inside the desktop, in the background, and prints the X
 # window id of its main window once that is there.
 open_program() {
-    wine explorer "/desktop=$desktop_name,$desktop_size" "$1" >/dev/null 2>&1 &
+    "$WINE" explorer "/desktop=$desktop_name,$desktop_size" "$1" >/dev/null 2>&1 &
     wait_for_window "Tovask 2.0.3"
 }
 

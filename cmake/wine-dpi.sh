@@ -1,7 +1,7 @@
 # Sourced: sets the screen dpi of the Wine prefix named by WINEPREFIX, and puts
 # the earlier setting back. Wine reads it from the registry when a process
-# starts, so only programs started in between see it. `wine` is the command
-# that runs a Windows program with that prefix.
+# starts, so only programs started in between see it. WINE is the loader
+# that runs a Windows program with that prefix (see wine-env.sh).
 
 dpi_key='HKCU\Control Panel\Desktop'
 previous_dpi=""
@@ -9,15 +9,15 @@ previous_dpi=""
 set_wine_dpi() {
     # No value yet is the usual case: the query fails, and there is nothing
     # to put back but the absence.
-    previous_dpi=$({ wine reg query "$dpi_key" /v LogPixels 2>/dev/null || true; } |
+    previous_dpi=$({ "$WINE" reg query "$dpi_key" /v LogPixels 2>/dev/null || true; } |
                    awk '$1 == "LogPixels" {print $3}' | tr -d '\r')
-    wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    "$WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 
 restore_wine_dpi() {
     if [ -n "$previous_dpi" ]; then
-        wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$((previous_dpi))" /f >/dev/null 2>&1
+        "$WINE" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d "$((previous_dpi))" /f >/dev/null 2>&1
     else
-        wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1 || true
+        "$WINE" reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1 || true
     fi
 }

@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command with what the Windows tests need around it: a display (a
 # virtual one when none is set), the build tree's Wine prefix, initialised
-# once, and one persistent wineserver for the whole run.
+# once, and one persistent wineserver for the whole run. The command finds
+# the loader for the tree's programs in WINE.
 set -euo pipefail
 
 build_dir=$(realpath "$1")
 shift
-export WINEPREFIX="$build_dir/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$build_dir/wine-env.sh"
 
 xvfb_pid=""
 cleanup() {
@@ -38,5 +37,5 @@ wineserver -p
 # keep the standard streams they inherit open for as long as the server runs:
 # ctest, reading a test's output through a pipe, would wait for them for
 # ever. Started here, they hold nothing of the command's.
-wine cmd /c exit </dev/null >/dev/null 2>&1
+"$WINE" cmd /c exit </dev/null >/dev/null 2>&1
 "$@"

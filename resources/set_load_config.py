@@ -19,10 +19,13 @@ import sys
 
 import pefile
 
-# i686 C names carry a leading underscore.
-SYMBOL = b"__load_config_used"
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
-DEPENDENT_LOAD_FLAGS_OFFSET = 54
+# By machine: the structure's symbol (i686 C names carry a leading underscore)
+# and where DependentLoadFlags sits in it (the 64-bit layout has wider fields).
+LOAD_CONFIG_LAYOUTS = {
+    pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]: (b"__load_config_used", 54),
+    pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_AMD64"]: (b"_load_config_used", 78),
+}
 SYMBOL_RECORD = struct.Struct("<8sIhHBB")
 
 
@@ -57,12 +60,15 @@ def find_symbol_rva(pe, wanted):
 
 def set_load_config(path):
     pe = pefile.PE(path, fast_load=True)
-    rva = find_symbol_rva(pe, SYMBOL)
+    if pe.FILE_HEADER.Machine not in LOAD_CONFIG_LAYOUTS:
+        raise LoadConfigError(f"machine type 0x{pe.FILE_HEADER.Machine:X} is neither i386 nor AMD64")
+    symbol, flags_offset = LOAD_CONFIG_LAYOUTS[pe.FILE_HEADER.Machine]
+    rva = find_symbol_rva(pe, symbol)
     size = pe.get_dword_at_rva(rva)
-    if size < DEPENDENT_LOAD_FLAGS_OFFSET + 2:
+    if size < flags_offset + 2:
         raise LoadConfigError(f"_load_config_used declares {size} bytes, too few for "
                               "DependentLoadFlags")
-    flags = pe.get_word_at_rva(rva + DEPENDENT_LOAD_FLAGS_OFFSET)
+    flags = pe.get_word_at_rva(rva + flags_offset)
     if flags != LOAD_LIBRARY_SEARCH_SYSTEM32:
         raise LoadConfigError(f"_load_config_used has DependentLoadFlags 0x{flags:X}, "
                               f"not 0x{LOAD_LIBRARY_SEARCH_SYSTEM32:X}")

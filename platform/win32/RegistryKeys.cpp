@@ -7,6 +7,11 @@
 namespace tovask::win32 {
 
 bool hasTwoRegistryViews() {
+    // A 64-bit program runs only on a 64-bit Windows; IsWow64Process would
+    // answer false for it there.
+    if constexpr (sizeof(void*) == 8) {
+        return true;
+    }
     // The answer cannot change while the process runs.
     static const bool twoViews = [] {
         BOOL wow64 = FALSE;

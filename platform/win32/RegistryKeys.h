@@ -12,8 +12,8 @@
 
 namespace tovask::win32 {
 
-// True for a 32-bit program on a 64-bit Windows, whose machine-wide software
-// keys then have a 32-bit and a 64-bit copy.
+// True on a 64-bit Windows, whose machine-wide software keys have a 32-bit
+// and a 64-bit copy.
 bool hasTwoRegistryViews();
 // The access flag that opens a key in the view; none for the default view.
 REGSAM viewAccess(RegistryView view);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs a test program of this build tree at another screen dpi, then puts the
 # prefix's setting back, whatever the outcome.
-# Usage: run_at_dpi.sh WINE_PREFIX DPI PROGRAM [ARGUMENT...]
+# Usage: run_at_dpi.sh WINE_ENV DPI PROGRAM [ARGUMENT...]
+# (WINE_ENV: the build tree's wine-env.sh)
 set -uo pipefail
-export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$1"
 dpi=$2
 shift 2
 source "$(dirname "$0")/../../cmake/wine-dpi.sh"
 trap restore_wine_dpi EXIT
 set_wine_dpi "$dpi"
-wine "$@"
+"$WINE" "$@"

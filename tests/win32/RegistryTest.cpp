@@ -152,7 +152,7 @@ TEST_F(RegistryTest, DeletingWhatIsNotThereIsNotFound) {
     EXPECT_EQ(readValue(HKEY_CURRENT_USER, key(L"Main"), L"Present"), stringValue(L"x"));
 }
 
-// The 32-bit program runs under WOW64 here, as on a 64-bit Windows: each
+// The tests run on a 64-bit Windows (the 32-bit build under WOW64): each
 // machine-wide row must land in, and vanish from, both registry views.
 class RegistryViewsTest : public RegistryTest {
   protected:
@@ -329,18 +329,22 @@ TEST_F(RegistryInOneViewTest, KeyOperationsRefuseValuePaths) {
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, key(L"Main")));
 }
 
-// Under WOW64, as here, the default view of a 32-bit program is the 32-bit one.
+// The default view of a program is the view of its own bitness: the 32-bit one
+// under WOW64, the 64-bit one for the 64-bit build of the Windows tests.
 TEST_F(RegistryInOneViewTest, MachineWideViewsAreApart) {
+    constexpr bool k64BitProcess = sizeof(void*) == 8;
+    constexpr RegistryView kOwnView = k64BitProcess ? RegistryView::Bits64 : RegistryView::Bits32;
+    constexpr RegistryView kOtherView = k64BitProcess ? RegistryView::Bits32 : RegistryView::Bits64;
+    constexpr REGSAM kOtherViewAccess = k64BitProcess ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
     ASSERT_TRUE(platform_.HasTwoRegistryViews());
     const auto value = rawValue(regtype::kDword, {"\1\0\0\0", 4});
-    ASSERT_FALSE(
-        platform_.RegWriteRaw(path(L"HKLM", L"Main\\"), L"Only32", value, RegistryView::Bits32));
+    ASSERT_FALSE(platform_.RegWriteRaw(path(L"HKLM", L"Main\\"), L"OnlyOwn", value, kOwnView));
 
-    EXPECT_TRUE(isNotFound(
-        platform_.RegReadValue(path(L"HKLM", L"Main\\Only32"), RegistryView::Bits64).error()));
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, key(L"Main"), KEY_WOW64_64KEY));
+    EXPECT_TRUE(
+        isNotFound(platform_.RegReadValue(path(L"HKLM", L"Main\\OnlyOwn"), kOtherView).error()));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, key(L"Main"), kOtherViewAccess));
     const auto inDefaultView =
-        platform_.RegReadValue(path(L"HKLM", L"Main\\Only32"), RegistryView::Default);
+        platform_.RegReadValue(path(L"HKLM", L"Main\\OnlyOwn"), RegistryView::Default);
     ASSERT_TRUE(inDefaultView.ok()) << inDefaultView.error().message();
     EXPECT_EQ(inDefaultView.value(), value);
 }

@@ -1,0 +1,150 @@
+#include "repair/network/NetworkFindings.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "repair/network/DnsServers.h"
+#include "repair/network/LocalPaths.h"
+#include "repair/network/NetworkTexts.h"
+#include "repair/network/ProxyAddress.h"
+
+namespace tovask {
+namespace {
+
+NetworkAssessment judged(FindingWeight weight, std::wstring description,
+                         const NetworkFacts& facts) {
+    if (facts.managedMachine && weight == FindingWeight::Repairable) {
+        weight = FindingWeight::Information;
+    }
+    return {weight, std::move(description)};
+}
+
+NetworkAssessment loopbackProxy(const ProxyEntry& entry, const NetworkFacts& facts) {
+    const auto where = std::wstring(texts::kProxyPrefix) + proxyEntryText(entry);
+    std::optional<std::wstring> program;
+    for (const auto& listener : facts.listeners) {
+        if (listener.port == entry.port && (!program || program->empty())) {
+            program = listener.programPath;
+        }
+    }
+    if (!program) {
+        return {FindingWeight::Repairable, where + std::wstring(texts::kProxyNobodyListens)};
+    }
+    if (program->empty()) {
+        return {FindingWeight::Information, where + std::wstring(texts::kProxyUnknownProgram)};
+    }
+    const auto servedBy = where + std::wstring(texts::kProxyServedByPrefix) + *program;
+    if (liesInAnyFolder(*program, facts.userWritableFolders)) {
+        return {FindingWeight::Repairable, servedBy + std::wstring(texts::kInUserWritableFolder)};
+    }
+    return {FindingWeight::Information, servedBy};
+}
+
+std::wstring serverWithLabel(const std::wstring& server) {
+    if (isKnownHijackerServer(server)) {
+        return server + L" (" + std::wstring(texts::kHijackerRange) + L")";
+    }
+    if (const auto name = publicResolverName(server)) {
+        return server + L" (" + std::wstring(*name) + L")";
+    }
+    return server;
+}
+
+}  // namespace
+
+NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts) {
+    if (proxyServer.empty()) {
+        return {};
+    }
+    const auto entries = parseProxyServer(proxyServer);
+    if (entries.empty()) {
+        return judged(FindingWeight::Information,
+                      std::wstring(texts::kProxyPrefix) + std::wstring(proxyServer), facts);
+    }
+    auto weight = FindingWeight::Information;
+    std::vector<std::wstring> descriptions;
+    for (const auto& entry : entries) {
+        const auto one =
+            isLoopbackHost(entry.host)
+                ? loopbackProxy(entry, facts)
+                : NetworkAssessment{FindingWeight::Information,
+                                    std::wstring(texts::kProxyPrefix) + proxyEntryText(entry)};
+        weight = std::max(weight, one.weight);
+        if (std::ranges::find(descriptions, one.description) == descriptions.end()) {
+            descriptions.push_back(one.description);
+        }
+    }
+    std::wstring description;
+    for (const auto& text : descriptions) {
+        description += description.empty() ? L"" : texts::kEntrySeparator;
+        description += text;
+    }
+    return judged(weight, description, facts);
+}
+
+NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
+    const auto script = classifyScriptAddress(address);
+    switch (script.kind) {
+        case ScriptAddressKind::None:
+            return {};
+        case ScriptAddressKind::Data:
+            return judged(FindingWeight::Repairable, std::wstring(texts::kScriptInAddress), facts);
+        case ScriptAddressKind::File:
+            if (!script.path.empty() && liesInAnyFolder(script.path, facts.userWritableFolders)) {
+                return judged(FindingWeight::Repairable,
+                              std::wstring(texts::kScriptPrefix) + script.path +
+                                  std::wstring(texts::kInUserWritableFolder),
+                              facts);
+            }
+            break;
+        case ScriptAddressKind::Other:
+            break;
+    }
+    return {FindingWeight::Information, std::wstring(texts::kScriptPrefix) + std::wstring(address)};
+}
+
+NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
+                                    const NetworkFacts& facts) {
+    const auto servers = parseNameServers(value);
+    if (servers.empty()) {
+        return {};
+    }
+    const bool fromDhcp = source == DnsSource::Dhcp;
+    std::wstring description(fromDhcp ? texts::kDhcpDnsPrefix : texts::kStaticDnsPrefix);
+    bool hijacked = false;
+    for (std::size_t i = 0; i < servers.size(); ++i) {
+        description += i == 0 ? L"" : texts::kServerSeparator;
+        description += serverWithLabel(servers[i]);
+        hijacked = hijacked || isKnownHijackerServer(servers[i]);
+    }
+    if (fromDhcp) {
+        return {FindingWeight::Information, description + std::wstring(texts::kCheckRouter)};
+    }
+    return judged(hijacked ? FindingWeight::Repairable : FindingWeight::Information, description,
+                  facts);
+}
+
+ClearedEntries ConnectionAssessment::cleared() const {
+    return {.proxyServer = proxy.weight == FindingWeight::Repairable,
+            .scriptAddress = script.weight == FindingWeight::Repairable};
+}
+
+ConnectionAssessment assessConnectionSettings(const ConnectionSettings& settings,
+                                              const NetworkFacts& facts) {
+    ConnectionAssessment assessment;
+    if ((settings.flags & connectionflags::kProxy) != 0) {
+        assessment.proxy = assessProxy(widenedText(settings.proxyServer), facts);
+    }
+    if ((settings.flags & connectionflags::kAutoConfigScript) != 0) {
+        assessment.script = assessScriptAddress(widenedText(settings.scriptAddress), facts);
+    }
+    return assessment;
+}
+
+NetworkAssessment assessWinHttpSettings(const WinHttpSettings& settings,
+                                        const NetworkFacts& facts) {
+    return settings.usesProxy() ? assessProxy(widenedText(settings.proxyServer), facts)
+                                : NetworkAssessment{};
+}
+
+}  // namespace tovask

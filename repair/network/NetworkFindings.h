@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "repair/network/ConnectionSettings.h"
+
+namespace tovask {
+
+// What the report makes of one network setting.
+enum class FindingWeight { None, Information, Repairable };
+
+struct NetworkAssessment {
+    FindingWeight weight = FindingWeight::None;
+    std::wstring description;  // empty for None
+
+    bool operator==(const NetworkAssessment&) const = default;
+};
+
+// A listening socket on the machine; the path is empty when the program
+// behind it could not be named.
+struct LoopbackListener {
+    std::uint16_t port = 0;
+    std::wstring programPath;
+};
+
+// What the system tells once per run, handed to every assessment.
+struct NetworkFacts {
+    bool managedMachine = false;                    // then nothing is more than information
+    std::vector<std::wstring> userWritableFolders;  // profile, AppData, Temp, ProgramData
+    std::vector<LoopbackListener> listeners;
+};
+
+// A proxy that is switched on: repairable when it is on a loopback address
+// where nothing listens, or where the listening program lives in a folder the
+// user can write; information otherwise.
+NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts);
+
+// A script address that is switched on: repairable for data: and for a file:
+// address in a folder the user can write; information otherwise.
+NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts);
+
+enum class DnsSource { Static, Dhcp };
+
+// Static servers in a hijackers' range are repairable (withoutHijackerServers);
+// any other server, and every server DHCP hands out, is information.
+NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
+                                    const NetworkFacts& facts);
+
+// The binary connection settings, judged on the entries their flags switch on.
+struct ConnectionAssessment {
+    NetworkAssessment proxy;
+    NetworkAssessment script;
+
+    // What repairedConnectionSettings takes away.
+    ClearedEntries cleared() const;
+};
+
+ConnectionAssessment assessConnectionSettings(const ConnectionSettings& settings,
+                                              const NetworkFacts& facts);
+NetworkAssessment assessWinHttpSettings(const WinHttpSettings& settings, const NetworkFacts& facts);
+
+}  // namespace tovask

@@ -1,0 +1,102 @@
+#include "repair/network/ProxyAddress.h"
+
+#include <optional>
+
+#include "platform/TextCompare.h"
+#include "repair/network/IpAddress.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::uint16_t kDefaultPort = 80;
+constexpr std::uint16_t kDefaultSocksPort = 1080;
+
+std::optional<std::uint16_t> portNumber(std::wstring_view digits) {
+    if (digits.empty() || digits.size() > 5) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (const wchar_t c : digits) {
+        if (c < L'0' || c > L'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (value == 0 || value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+std::optional<ProxyEntry> parseEntry(std::wstring_view text) {
+    ProxyEntry entry;
+    if (const auto equals = text.find(L'='); equals != std::wstring_view::npos) {
+        entry.scheme = foldedCase(text.substr(0, equals));
+        text.remove_prefix(equals + 1);
+    }
+    if (const auto separator = text.find(L"://"); separator != std::wstring_view::npos) {
+        if (entry.scheme.empty()) {
+            entry.scheme = foldedCase(text.substr(0, separator));
+        }
+        text.remove_prefix(separator + 3);
+    }
+    text = text.substr(0, text.find(L'/'));
+    std::wstring_view portText;
+    if (text.starts_with(L'[')) {
+        const auto close = text.find(L']');
+        if (close == std::wstring_view::npos) {
+            return std::nullopt;
+        }
+        entry.host = text.substr(1, close - 1);
+        portText = text.substr(close + 1);
+        if (!portText.empty() && !portText.starts_with(L':')) {
+            return std::nullopt;
+        }
+        portText = portText.empty() ? portText : portText.substr(1);
+    } else if (const auto colon = text.rfind(L':');
+               colon != std::wstring_view::npos && text.find(L':') == colon) {
+        entry.host = text.substr(0, colon);
+        portText = text.substr(colon + 1);
+    } else {
+        // No port, or a bare IPv6 address whose colons are all its own.
+        entry.host = text;
+    }
+    const auto fallback = entry.scheme.starts_with(L"SOCKS") ? kDefaultSocksPort : kDefaultPort;
+    const auto port = portText.empty() ? std::optional(fallback) : portNumber(portText);
+    if (!port || entry.host.empty()) {
+        return std::nullopt;
+    }
+    entry.port = *port;
+    return entry;
+}
+
+}  // namespace
+
+std::vector<ProxyEntry> parseProxyServer(std::wstring_view text) {
+    std::vector<ProxyEntry> entries;
+    while (!text.empty()) {
+        const auto end = text.find_first_of(L"; \t");
+        if (auto entry = parseEntry(text.substr(0, end))) {
+            entries.push_back(std::move(*entry));
+        }
+        text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
+    }
+    return entries;
+}
+
+bool isLoopbackHost(std::wstring_view host) {
+    if (equalsIgnoringCase(host, L"localhost")) {
+        return true;
+    }
+    if (const auto v4 = parseIpv4(host)) {
+        return (*v4 >> 24) == 127;
+    }
+    return parseIpv6(host) == Ipv6Address{0, 0, 0, 0, 0, 0, 0, 1};
+}
+
+std::wstring proxyEntryText(const ProxyEntry& entry) {
+    const bool bracketed = entry.host.find(L':') != std::wstring::npos;
+    return (bracketed ? L"[" + entry.host + L"]" : entry.host) + L":" + std::to_wstring(entry.port);
+}
+
+}  // namespace tovask

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "repair/network/NetworkFindings.h"
+
+namespace tovask {
+namespace {
+
+enum class Setting { Proxy, Script, StaticDns, DhcpDns };
+
+struct FindingCase {
+    const char* name;
+    Setting setting;
+    std::wstring_view value;
+    bool managed;
+    FindingWeight weight;
+    std::wstring_view description;
+
+    friend void PrintTo(const FindingCase& c, std::ostream* out) { *out << c.name; }
+};
+
+NetworkFacts factsOf(bool managed) {
+    return {managed,
+            {L"C:\\Users\\ana", L"C:\\Users\\ana\\AppData\\Local\\Temp", L"C:\\ProgramData"},
+            {{8080, L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe"},
+             {8888, L"C:\\Program Files\\Depurador\\depurador.exe"},
+             {9000, L""}}};
+}
+
+NetworkAssessment assess(const FindingCase& c) {
+    const auto facts = factsOf(c.managed);
+    switch (c.setting) {
+        case Setting::Proxy:
+            return assessProxy(c.value, facts);
+        case Setting::Script:
+            return assessScriptAddress(c.value, facts);
+        case Setting::StaticDns:
+            return assessNameServers(c.value, DnsSource::Static, facts);
+        case Setting::DhcpDns:
+            return assessNameServers(c.value, DnsSource::Dhcp, facts);
+    }
+    return {};
+}
+
+constexpr auto kNone = FindingWeight::None;
+constexpr auto kInformation = FindingWeight::Information;
+constexpr auto kRepairable = FindingWeight::Repairable;
+
+const FindingCase kCases[] = {
+    // clang-format off
+    {"DeadLoopbackProxy", Setting::Proxy, L"127.0.0.1:3128", false, kRepairable,
+     L"Proxy en 127.0.0.1:3128, donde no escucha ningún programa"},
+    {"ProxyServedFromAppData", Setting::Proxy, L"http=localhost:8080;https=localhost:8080", false, kRepairable,
+     L"Proxy en localhost:8080, servido por C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe, "
+     L"en una carpeta que el usuario puede modificar"},
+    {"ProxyServedFromProgramFiles", Setting::Proxy, L"[::1]:8888", false, kInformation,
+     L"Proxy en [::1]:8888, servido por C:\\Program Files\\Depurador\\depurador.exe"},
+    {"ProxyServedByUnknownProgram", Setting::Proxy, L"127.0.0.1:9000", false, kInformation,
+     L"Proxy en 127.0.0.1:9000, servido por un programa que no se pudo identificar"},
+    {"CorporateProxy", Setting::Proxy, L"proxy.corp.example:8080", false, kInformation,
+     L"Proxy en proxy.corp.example:8080"},
+    {"DeadProxyOnManagedMachine", Setting::Proxy, L"127.0.0.1:3128", true, kInformation,
+     L"Proxy en 127.0.0.1:3128, donde no escucha ningún programa"},
+    {"ScriptInAddress", Setting::Script, L"data:application/x-ns-proxy-autoconfig;base64,ZnVu", false,
+     kRepairable, L"Script de configuración automática escrito en la propia dirección (data:)"},
+    {"ScriptInUserFolder", Setting::Script, L"file:///C:/Users/ana/AppData/Roaming/x/p.pac", false,
+     kRepairable, L"Script de configuración automática en C:\\Users\\ana\\AppData\\Roaming\\x\\p.pac, "
+     L"en una carpeta que el usuario puede modificar"},
+    {"ScriptEscapingUserFolder", Setting::Script, L"file:///C:/Users/ana/../../Windows/p.pac", false,
+     kInformation, L"Script de configuración automática en file:///C:/Users/ana/../../Windows/p.pac"},
+    {"CorporateScript", Setting::Script, L"http://wpad.corp.example/p.pac", false, kInformation,
+     L"Script de configuración automática en http://wpad.corp.example/p.pac"},
+    {"ScriptInAddressOnManagedMachine", Setting::Script, L"data:,x", true, kInformation,
+     L"Script de configuración automática escrito en la propia dirección (data:)"},
+    {"StaticHijackerDns", Setting::StaticDns, L"85.255.112.36,8.8.8.8", false, kRepairable,
+     L"Servidores DNS fijos: 85.255.112.36 (rango usado por secuestradores de DNS), 8.8.8.8 (Google)"},
+    {"StaticPublicDns", Setting::StaticDns, L"1.1.1.1 10.0.0.1", false, kInformation,
+     L"Servidores DNS fijos: 1.1.1.1 (Cloudflare), 10.0.0.1"},
+    {"DhcpHijackerDns", Setting::DhcpDns, L"85.255.112.36", false, kInformation,
+     L"Servidores DNS del router (DHCP): 85.255.112.36 (rango usado por secuestradores de DNS); "
+     L"revise la configuración del router"},
+    {"StaticHijackerDnsOnManagedMachine", Setting::StaticDns, L"64.28.176.1", true, kInformation,
+     L"Servidores DNS fijos: 64.28.176.1 (rango usado por secuestradores de DNS)"},
+    {"NoProxy", Setting::Proxy, L"", false, kNone, L""},
+    {"NoStaticDns", Setting::StaticDns, L" ", false, kNone, L""},
+    // clang-format on
+};
+
+class NetworkSetting : public testing::TestWithParam<FindingCase> {};
+
+TEST_P(NetworkSetting, IsWeighedAndDescribed) {
+    const auto assessment = assess(GetParam());
+    EXPECT_EQ(assessment.weight, GetParam().weight);
+    EXPECT_EQ(assessment.description, GetParam().description);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NetworkSetting, testing::ValuesIn(kCases),
+                         [](const auto& info) { return info.param.name; });
+
+ConnectionSettings switchedOn(std::uint32_t flags, std::string proxy, std::string script) {
+    return {0x46,
+            7,
+            connectionflags::kDirect | flags,
+            std::move(proxy),
+            "<local>",
+            std::move(script),
+            std::vector<std::uint8_t>(32)};
+}
+
+TEST(ConnectionSettingsFinding, IsGoneAfterItsRepair) {
+    const auto facts = factsOf(false);
+    const ConnectionSettings cases[] = {
+        switchedOn(connectionflags::kProxy, "127.0.0.1:3128", ""),
+        switchedOn(connectionflags::kAutoConfigScript, "", "data:,x"),
+        switchedOn(connectionflags::kProxy | connectionflags::kAutoConfigScript, "127.0.0.1:3128",
+                   "http://wpad.corp.example/p.pac"),
+    };
+    for (const auto& settings : cases) {
+        const auto found = assessConnectionSettings(settings, facts);
+        ASSERT_TRUE(found.cleared().any());
+        const auto after =
+            assessConnectionSettings(repairedConnectionSettings(settings, found.cleared()), facts);
+        EXPECT_FALSE(after.cleared().any());
+        EXPECT_EQ(after.script, found.cleared().scriptAddress ? NetworkAssessment{} : found.script);
+    }
+}
+
+TEST(ConnectionSettingsFinding, IgnoresEntriesThatAreSwitchedOff) {
+    const auto settings = switchedOn(connectionflags::kAutoDetect, "127.0.0.1:3128", "data:,x");
+    EXPECT_FALSE(assessConnectionSettings(settings, factsOf(false)).cleared().any());
+}
+
+TEST(WinHttpFinding, IsTheProxyWhenItIsNamed) {
+    const WinHttpSettings named{0x28, 0, winhttpaccess::kNamedProxy, "127.0.0.1:3128", "", {}};
+    EXPECT_EQ(assessWinHttpSettings(named, factsOf(false)).weight, kRepairable);
+    EXPECT_EQ(assessWinHttpSettings(directWinHttpSettings(named), factsOf(false)).weight, kNone);
+}
+
+}  // namespace
+}  // namespace tovask
