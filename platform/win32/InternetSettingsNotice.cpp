@@ -19,10 +19,14 @@ std::error_code announceInternetSettingsChanged() {
         return lastError();
     }
     // In this order: the settings are marked changed, then read again.
-    for (const DWORD option : {INTERNET_OPTION_SETTINGS_CHANGED, INTERNET_OPTION_REFRESH}) {
-        if (!setOption(nullptr, option, nullptr, 0)) {
-            return lastError();
-        }
+    if (!setOption(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0)) {
+        return lastError();
+    }
+    if (!setOption(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0)) {
+        // Wine takes the notice but refuses the refresh without a handle.
+        return GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE
+                   ? std::make_error_code(std::errc::function_not_supported)
+                   : lastError();
     }
     return {};
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/InternetSettingsNotice.h"
 #include "platform/win32/MachineJoin.h"
 #include "platform/win32/PolicyRefresh.h"
 #include "platform/win32/TcpListeners.h"
@@ -29,6 +30,11 @@ TEST(PolicyRefreshTest, RefreshesOrSaysTheSystemLacksIt) {
         const auto error = win32::refreshPolicy(scope);
         EXPECT_TRUE(!error || error == std::errc::function_not_supported) << error.message();
     }
+}
+
+TEST(InternetSettingsNoticeTest, TakenOrTheRefreshIsUnsupported) {
+    const auto error = win32::announceInternetSettingsChanged();
+    EXPECT_TRUE(!error || error == std::errc::function_not_supported) << error.message();
 }
 
 class WinsockSession {
@@ -61,10 +67,16 @@ TEST(TcpListenersTest, OwnSocketIsListedWithThisProgram) {
         return socket.port == port && socket.address == L"127.0.0.1" && !socket.ipv6;
     });
     ASSERT_NE(own, listeners.value().end());
+    if (own->processId == 0) {
+        GTEST_SKIP() << "the system here names no owner of a socket (Wine 8 reports 0)";
+    }
     EXPECT_EQ(own->processId, GetCurrentProcessId());
+}
+
+TEST(TcpListenersTest, ProgramPathOfThisProcess) {
     wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const auto path = win32::processProgramPath(own->processId);
+    ASSERT_NE(GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
+    const auto path = win32::processProgramPath(GetCurrentProcessId());
     ASSERT_TRUE(path.ok()) << path.error().message();
     EXPECT_EQ(_wcsicmp(path.value().c_str(), program), 0);
 }
