@@ -9,7 +9,9 @@
 
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "platform/win32/ComObjects.h"
 #include "platform/win32/FileQueries.h"
@@ -185,10 +187,10 @@ std::error_code createShortcut(std::wstring_view path, const ShortcutContent& co
         shell->SetShowCmd(content.showCommand),
         shell->SetDescription(content.description.c_str()),
     };
-    for (const HRESULT result : results) {
-        if (const auto error = errorFromResult(result)) {
-            return error;
-        }
+    if (const auto* failed =
+            std::ranges::find_if(results, [](HRESULT result) { return FAILED(result); });
+        failed != std::end(results)) {
+        return errorFromResult(*failed);
     }
     if (!content.applicationId.empty()) {
         if (const auto error = link.setApplicationId(content.applicationId)) {
