@@ -6,26 +6,12 @@
 
 #include <utility>
 
+#include "platform/win32/ComObjects.h"
+
 namespace tovask::app {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-// The imaging component is a COM library; it is only needed while decoding.
-class ComApartment {
-  public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-
-  private:
-    HRESULT result_;
-};
 
 struct ResourceBytes {
     const BYTE* data = nullptr;
@@ -98,7 +84,8 @@ Picture loadBitmapPicture(HINSTANCE instance, int resourceId) {
 
 Picture loadGifPicture(HINSTANCE instance, int resourceId) {
     const ResourceBytes bytes = rawResource(instance, resourceId);
-    const ComApartment apartment;
+    // The imaging component is a COM library; it is only needed while decoding.
+    const win32::ComApartment apartment;
     ComPtr<IWICImagingFactory> factory;
     if (bytes.data == nullptr ||
         FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,

@@ -21,4 +21,14 @@ std::error_code lastError() {
     return errorFromCode(code == ERROR_SUCCESS ? ERROR_GEN_FAILURE : code);
 }
 
+std::error_code errorFromResult(HRESULT result) {
+    if (SUCCEEDED(result)) {
+        return {};
+    }
+    if (HRESULT_FACILITY(result) == FACILITY_WIN32) {
+        return errorFromCode(HRESULT_CODE(result));
+    }
+    return {static_cast<int>(result), std::system_category()};
+}
+
 }  // namespace tovask::win32

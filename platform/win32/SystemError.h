@@ -11,5 +11,7 @@ namespace tovask::win32 {
 // one failure that callers tell apart from all others.
 std::error_code errorFromCode(DWORD code);
 std::error_code lastError();
+// A COM result as an error; a wrapped system code is treated as errorFromCode.
+std::error_code errorFromResult(HRESULT result);
 
 }  // namespace tovask::win32

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Result.h"
+#include "platform/win32/Handles.h"
+
+namespace tovask::win32 {
+
+// A library of the system, looked for in the system folder only: one of the
+// same name planted beside the program or in the current folder is never
+// loaded.
+Result<LoadedLibrary> loadSystemLibrary(const wchar_t* name);
+
+// The address of an export as a function pointer of the given type, or null
+// when the library lacks it (an older Windows, or Wine).
+template <typename Function>
+Function findExport(const LoadedLibrary& library, const char* name) {
+    const FARPROC address = GetProcAddress(library.get(), name);
+    // Through the generic function pointer type, which converts to any other
+    // without a warning about the signatures.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+}  // namespace tovask::win32
