@@ -227,6 +227,9 @@ TEST_P(ReplacementTest, ReplacesReadOnlyHiddenSystemDestination) {
 
 // An administrator's hardening: nothing inherited, and users may only read.
 TEST_P(ReplacementTest, KeepsTheAccessListOfTheFileItReplaces) {
+    if (!testsupport::systemKeepsAccessLists()) {
+        GTEST_SKIP() << "this system does not keep files' access lists";
+    }
     constexpr const wchar_t* kHardened = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
     writeBytes(path(L"hosts"), kOldBytes);
     win32::LocalMemory hardened;
@@ -304,6 +307,9 @@ INSTANTIATE_TEST_SUITE_P(BothOperations, ReplacementTest,
                          });
 
 TEST_F(FileTest, PrivateReplacementLetsOnlyAdministratorsAndSystemOpenIt) {
+    if (!testsupport::systemKeepsAccessLists()) {
+        GTEST_SKIP() << "this system does not keep files' access lists";
+    }
     writeBytes(path(L"backup.reg"), kOldBytes);
 
     EXPECT_FALSE(platform_.ReplaceFileContent(path(L"backup.reg"), kNewBytes,

@@ -77,4 +77,23 @@ std::wstring accessListOf(const std::wstring& path) {
     return text;
 }
 
+bool systemKeepsAccessLists() {
+    static const bool kept = [] {
+        wchar_t temporary[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+        const auto probe = std::wstring(temporary, length) + L"tovask-access-probe-" +
+                           std::to_wstring(GetCurrentProcessId());
+        writeBytes(probe, "probe");
+        win32::LocalMemory descriptor;
+        const bool keeps =
+            ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                kAdministratorsOnlyAccess.data(), SDDL_REVISION_1, descriptor.receive(), nullptr) &&
+            SetFileSecurityW(probe.c_str(), DACL_SECURITY_INFORMATION, descriptor.get()) &&
+            accessListOf(probe) == kAdministratorsOnlyAccess;
+        DeleteFileW(probe.c_str());
+        return keeps;
+    }();
+    return kept;
+}
+
 }  // namespace tovask::testsupport

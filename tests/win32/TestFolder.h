@@ -32,6 +32,10 @@ std::string readBytes(const std::wstring& path);
 // A file's access list as the system's text form, such as "D:P(A;;FA;;;SY)";
 // empty when it cannot be read.
 std::wstring accessListOf(const std::wstring& path);
+// Whether the file system keeps the access list set on a file. Windows does;
+// Wine keeps it only where it can store it, and otherwise shows one made from
+// the file's Unix mode, so tests of access lists have nothing to read there.
+bool systemKeepsAccessLists();
 // Protected, full control for Administrators and SYSTEM only.
 inline constexpr std::wstring_view kAdministratorsOnlyAccess = L"D:P(A;;FA;;;BA)(A;;FA;;;SY)";
 // The file held open by another handle that shares nothing.
