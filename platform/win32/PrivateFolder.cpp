@@ -118,9 +118,9 @@ std::error_code writePrivateFile(std::wstring_view folder, std::wstring_view nam
     if (const auto check = preparePrivateFolder(folder); check.error) {
         return check.error;
     }
-    // The new content is made in the same folder, so it inherits the folder's
-    // protection, and the move into place keeps it.
-    return replaceFileContent(std::wstring(folder) + L"\\" + std::wstring(name), content);
+    // Administrators and SYSTEM only, as the folder: the move into place keeps it.
+    return replaceFileContent(std::wstring(folder) + L"\\" + std::wstring(name), content,
+                              FileProtection::AdministratorsOnly);
 }
 
 }  // namespace tovask::win32
