@@ -181,6 +181,15 @@ INSTANTIATE_TEST_SUITE_P(
                              {}}),
     [](const testing::TestParamInfo<LockCase>& info) { return info.param.name; });
 
+TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {
+    const std::vector<Finding> findings = {{FindingKind::BrowserPolicy, L"Chrome", L"a", L"1"},
+                                           {FindingKind::BrowserPolicy, L"Edge", L"b", L"2"},
+                                           {FindingKind::BrowserPolicy, L"Chrome", L"c", L"3"}};
+    EXPECT_EQ(findingLines(findings, 4),
+              (std::vector<std::wstring>{L"Chrome:", L"  a = 1", L"  c = 3", L"Edge:",
+                                         L"... y otros 1"}));
+}
+
 TEST(PolicyReach, TakesLockValuesAndListEntriesOnly) {
     const auto section = [](std::wstring key, std::wstring name) {
         return RegistryFileSection{std::move(key), false, {{std::move(name), std::nullopt}}};
