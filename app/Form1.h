@@ -48,6 +48,7 @@ class Form1 final : public ProgressView {
     void appendLine(std::wstring_view line) override;
     std::wstring startPage() const override;
     void setStartPage(std::wstring_view text) override;
+    bool askToRepairFindings(const std::vector<std::wstring>& lines) override;
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,

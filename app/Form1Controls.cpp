@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/Labels.h"
+#include "repair/findings/FindingTexts.h"
 
 // What the handlers and the repair change on the window's controls.
 namespace tovask::app {
@@ -47,6 +48,16 @@ std::wstring Form1::startPage() const {
 void Form1::setStartPage(std::wstring_view text) {
     const std::wstring page(text);
     SetWindowTextW(control(ControlId::Text1), page.c_str());
+}
+
+bool Form1::askToRepairFindings(const std::vector<std::wstring>& lines) {
+    std::wstring prompt(texts::kFindingsQuestionIntro);
+    for (const auto& line : lines) {
+        prompt += L"\r\n" + line;
+    }
+    prompt += L"\r\n\r\n" + std::wstring(texts::kFindingsQuestion);
+    const std::wstring title(texts::kFindingsQuestionTitle);
+    return MessageBoxW(window_, prompt.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 }  // namespace tovask::app

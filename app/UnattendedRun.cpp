@@ -19,17 +19,21 @@ constexpr std::wstring_view kSystemAccount = L"S-1-5-18";
 // The progress list as report lines, and the start page asked for.
 class ReportLines final : public ProgressView {
   public:
-    explicit ReportLines(std::wstring startPage) : startPage_(std::move(startPage)) {}
+    ReportLines(std::wstring startPage, bool browsers)
+        : startPage_(std::move(startPage)), browsers_(browsers) {}
 
     void clearList() override { lines.clear(); }
     void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
     std::wstring startPage() const override { return startPage_; }
     void setStartPage(std::wstring_view) override {}
+    // Nobody is there to answer: /browsers answers for the script.
+    bool askToRepairFindings(const std::vector<std::wstring>&) override { return browsers_; }
 
     std::vector<std::wstring> lines;
 
   private:
     std::wstring startPage_;
+    bool browsers_;
 };
 
 // Nobody is there to dismiss a message box: what it would say becomes lines
@@ -123,7 +127,7 @@ int runUnattended(PlatformOps& platform,
             return static_cast<int>(ExitCode::CannotRun);
         }
     }
-    ReportLines report(request.startPage.value_or(L""));
+    ReportLines report(request.startPage.value_or(L""), request.browsers);
     auto code = run(platform, request, report);
     for (const auto& line : report.lines) {
         console.writeLine(line);

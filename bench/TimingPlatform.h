@@ -124,6 +124,13 @@ class TimingPlatform final : public PlatformOps {
         return real_.DescribeError(error);
     }
 
+    Result<MachineJoinState> MachineJoin() override {
+        return timed("MachineJoin", [&] { return real_.MachineJoin(); });
+    }
+    std::error_code RefreshPolicy() override {
+        return timed("RefreshPolicy", [&] { return real_.RefreshPolicy(); });
+    }
+
     struct Tally {
         int calls = 0;
         std::chrono::nanoseconds total{};

@@ -98,6 +98,9 @@ class ForwardingPlatform : public PlatformOps {
         return next_.DescribeError(error);
     }
 
+    Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
+    std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
+
   private:
     PlatformOps& next_;
 };

@@ -29,6 +29,12 @@ enum class FileProtection {
     AdministratorsOnly,
 };
 
+// Whether the machine belongs to an organisation's directory.
+struct MachineJoinState {
+    bool domainJoined = false;
+    bool cloudJoined = false;  // as a device, not a personal device with a work account
+};
+
 // Message box styles, valued as the system's icon flags.
 enum class MessageStyle : unsigned { Error = 16, Warning = 48, Information = 64 };
 
@@ -145,6 +151,12 @@ class PlatformOps {
 
     // The system's short description of an error, for the user.
     virtual std::wstring DescribeError(std::error_code error) = 0;
+
+    // Management and policy, for the findings beyond Internet Explorer.
+    virtual Result<MachineJoinState> MachineJoin() = 0;
+    // Asks the system to apply machine and user policy again now;
+    // std::errc::function_not_supported when it cannot be asked.
+    virtual std::error_code RefreshPolicy() = 0;
 };
 
 }  // namespace tovask

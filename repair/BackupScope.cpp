@@ -8,6 +8,7 @@
 #include "repair/RegistryKeyNames.h"
 #include "repair/RegistryPlan.h"
 #include "repair/UserHives.h"
+#include "repair/policies/PolicyLocks.h"
 
 namespace tovask {
 namespace {
@@ -121,7 +122,7 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
 std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> sections,
                                            bool hasTwoViews) {
     for (const auto& section : sections) {
-        if (!sectionWithinPlan(section, hasTwoViews)) {
+        if (!sectionWithinPlan(section, hasTwoViews) && !withinPolicyReach(section, hasTwoViews)) {
             return section.key;
         }
     }

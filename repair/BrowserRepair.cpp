@@ -12,6 +12,7 @@
 #include "repair/RegistryPlan.h"
 #include "repair/RepairLock.h"
 #include "repair/SiteUrls.h"
+#include "repair/findings/FindingsRun.h"
 
 namespace tovask {
 namespace {
@@ -129,13 +130,25 @@ RunEnd BrowserRepair::DesbloquearIE() {
 
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring startPage = chosenStartPage();
-    runRegistryPhase(startPage, failures);
-    view_.appendLine(texts::kRegistryRestored);
+    {
+        // Hives loaded for this run are unloaded before it reports, whatever failed.
+        std::optional<UserHives> everyone;
+        const auto userHives = runRegistryPhase(startPage, everyone, failures);
+        view_.appendLine(texts::kRegistryRestored);
 
-    runHostsPhase(failures);
-    view_.appendLine(L"");
-    view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
-    view_.setStartPage(L"");
+        runHostsPhase(failures);
+        view_.appendLine(L"");
+        view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
+        view_.setStartPage(L"");
+        if (paths_.ok()) {
+            const auto naming = [&](std::vector<RegistryFileSection>& sections) {
+                nameForBackup(sections, everyone);
+            };
+            repairFindingsWithConsent(platform_, view_,
+                                      lookForFindings(platform_, userHives, failures),
+                                      registryBackupFile(), naming, failures);
+        }
+    }
     return reportFailures(failures);
 }
 
@@ -144,15 +157,15 @@ std::wstring BrowserRepair::chosenStartPage() const {
     return typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
 }
 
-void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
+std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view startPage,
+                                                          std::optional<UserHives>& everyone,
+                                                          FailureLog& failures) {
     const auto backupFile = registryBackupFile();
     if (!paths_.ok()) {
         failures.add(backupFile, paths_.error());
-        return;
+        return {};
     }
-    // Hives loaded for this run are unloaded when it ends, whatever failed.
-    std::optional<UserHives> everyone;
-    const auto userHives = userHivesFor(everyone, failures);
+    auto userHives = userHivesFor(everyone, failures);
     const auto changes = plannedChangesFor(userHives, startPage, failures);
     auto captured = captureRegistry(platform_, changes);
     for (const auto& skipped : captured.skipped) {
@@ -162,15 +175,10 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
     // nothing keeps the earlier backup.
     if (captured.runChangesSomething()) {
         auto sections = std::move(captured.sections);
-        if (everyone) {
-            nameHivesBySid(sections, everyone->hives());
-        }
-        if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
-            nameCurrentUserBySid(sections, programUser.value());
-        }
+        nameForBackup(sections, everyone);
         if (const auto error = saveRegistryBackup(platform_, sections, backupFile)) {
             failures.add(backupFile, error);
-            return;
+            return userHives;
         }
     }
     for (const auto& step : kRegistryRepairPlan) {
@@ -187,10 +195,21 @@ void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& fa
         }
     }
     if (captured.skips(kHostsFolderStep, kHostsFolderStep.path)) {
-        return;
+        return userHives;
     }
     if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
         failures.add(kHostsFolderStep.path, error);
+    }
+    return userHives;
+}
+
+void BrowserRepair::nameForBackup(std::vector<RegistryFileSection>& sections,
+                                  const std::optional<UserHives>& everyone) {
+    if (everyone) {
+        nameHivesBySid(sections, everyone->hives());
+    }
+    if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
+        nameCurrentUserBySid(sections, programUser.value());
     }
 }
 

@@ -64,7 +64,11 @@ class BrowserRepair {
     std::wstring chosenStartPage() const;
     std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
                                                  std::wstring_view startPage, FailureLog& failures);
-    void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
+    std::vector<std::wstring> runRegistryPhase(std::wstring_view startPage,
+                                               std::optional<UserHives>& everyone,
+                                               FailureLog& failures);
+    void nameForBackup(std::vector<RegistryFileSection>& sections,
+                       const std::optional<UserHives>& everyone);
     std::vector<std::wstring> userHivesFor(std::optional<UserHives>& everyone,
                                            FailureLog& failures);
     std::wstring registryBackupFile() const;

@@ -5,6 +5,7 @@
 #include "repair/HiveNames.h"
 #include "repair/ProgramTexts.h"
 #include "repair/RepairLock.h"
+#include "repair/findings/FindingsRun.h"
 
 namespace tovask {
 
@@ -20,6 +21,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     }
     FailureLog failures(platform_);
     std::vector<std::wstring> toRepair;
+    std::optional<RunFindings> findings;
     if (!paths_.ok()) {
         failures.add(registryBackupFile(), paths_.error());
     } else {
@@ -38,6 +40,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
         for (auto& hosts : hostsFilesToRepair(failures)) {
             toRepair.push_back(std::move(hosts));
         }
+        findings = lookForFindings(platform_, userHives, failures);
     }
     view_.clearList();
     for (const auto& entry : toRepair) {
@@ -47,10 +50,11 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     view_.appendLine(toRepair.empty() ? std::wstring(texts::kNothingToRepair)
                                       : std::wstring(texts::kEntriesToRepairPrefix) +
                                             decimalText(toRepair.size()));
+    const bool findingsCount = findings && reportFindingsToCheck(view_, *findings);
     if (!failures.entries().empty()) {
         return RunOutcome::DoneWithFailures;
     }
-    return toRepair.empty() ? RunOutcome::Done : RunOutcome::RepairNeeded;
+    return toRepair.empty() && !findingsCount ? RunOutcome::Done : RunOutcome::RepairNeeded;
 }
 
 // The HOSTS files that exist and differ from the default content.

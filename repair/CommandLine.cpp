@@ -12,7 +12,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers };
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -30,6 +30,7 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {L"startpage", SwitchKind::StartPage, {}, L"<URL>"},
     {L"log", SwitchKind::Log, {}, L"<archivo>"},
     {L"allusers", SwitchKind::AllUsers, {}, {}},
+    {L"browsers", SwitchKind::Browsers, {}, {}},
 };
 
 // One argument taken apart: "/name" or "-name", then ":value" if present.
@@ -141,6 +142,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                 break;
             case SwitchKind::AllUsers:
                 request.allUsers = true;
+                break;
+            case SwitchKind::Browsers:
+                request.browsers = true;
                 break;
         }
     }

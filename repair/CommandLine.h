@@ -31,6 +31,8 @@ struct UnattendedRequest {
     std::optional<std::wstring> startPage = std::nullopt;
     std::optional<std::wstring> logFile = std::nullopt;
     bool allUsers = false;
+    // The locks of the other browsers count for /check and are repaired by /repair.
+    bool browsers = false;
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

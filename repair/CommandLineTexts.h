@@ -37,6 +37,7 @@ inline constexpr std::wstring_view kLogUnknownName = L"(desconocido)";
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
     L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
+    L"                  [/browsers]\n"
     L"Sin argumentos, Tovask abre su ventana.\n"
     L"\n"
     L"Comandos:\n"
@@ -53,6 +54,12 @@ inline constexpr std::wstring_view kUsage =
     L"  /log:<archivo>     Añade el informe al final del archivo, en UTF-8.\n"
     L"  /allusers          Aplica la configuración de cada usuario a todos los perfiles de "
     L"usuario.\n"
+    L"  /browsers          Con /check: los bloqueos por directivas de Chrome, Edge, Brave,\n"
+    L"                     Chromium y Firefox cuentan como algo que reparar. Con /repair: se\n"
+    L"                     quitan, con copia de seguridad que /undo vuelve a poner. Sin él,\n"
+    L"                     /check solo los lista y /repair los deja. En un equipo de un\n"
+    L"                     dominio, unido a la nube o inscrito en una administración de\n"
+    L"                     dispositivos, solo se informan: no se cambia ninguna directiva.\n"
     L"Comandos y modificadores empiezan con / o -, sin distinguir mayúsculas de minúsculas.\n"
     L"\n"
     L"Códigos de salida:\n"

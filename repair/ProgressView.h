@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovask {
 
@@ -15,6 +16,8 @@ class ProgressView {
     virtual void appendLine(std::wstring_view line) = 0;
     virtual std::wstring startPage() const = 0;
     virtual void setStartPage(std::wstring_view text) = 0;
+    // Whether to repair the findings beyond Internet Explorer these lines list.
+    virtual bool askToRepairFindings(const std::vector<std::wstring>& lines) = 0;
 };
 
 }  // namespace tovask

@@ -12,6 +12,8 @@
 #include "platform/win32/ErrorText.h"
 #include "platform/win32/FileQueries.h"
 #include "platform/win32/FileReplacement.h"
+#include "platform/win32/MachineJoin.h"
+#include "platform/win32/PolicyRefresh.h"
 #include "platform/win32/ProcessLaunch.h"
 #include "platform/win32/ProcessOwners.h"
 #include "platform/win32/RegistryAccess.h"
@@ -193,6 +195,21 @@ void Win32Platform::ReleaseRepairLock() {
 
 std::wstring Win32Platform::DescribeError(std::error_code error) {
     return win32::describeError(error);
+}
+
+Result<MachineJoinState> Win32Platform::MachineJoin() {
+    const auto joined = win32::machineJoin();
+    if (!joined.ok()) {
+        return joined.error();
+    }
+    return MachineJoinState{joined.value().domainJoined, joined.value().cloudJoined};
+}
+
+// Machine policy holds the machine-wide keys, user policy each user's.
+std::error_code Win32Platform::RefreshPolicy() {
+    const auto machine = win32::refreshPolicy(win32::PolicyScope::Machine);
+    const auto user = win32::refreshPolicy(win32::PolicyScope::User);
+    return machine ? machine : user;
 }
 
 }  // namespace tovask

@@ -62,6 +62,9 @@ class Win32Platform final : public PlatformOps {
 
     std::wstring DescribeError(std::error_code error) override;
 
+    Result<MachineJoinState> MachineJoin() override;
+    std::error_code RefreshPolicy() override;
+
   private:
     // Empty while the lock is not held.
     win32::KernelHandle repairLock_;

@@ -320,3 +320,22 @@ std::wstring FakePlatform::DescribeError(std::error_code error) {
 }
 
 }  // namespace tovask::fake
+
+namespace tovask::fake {
+
+Result<MachineJoinState> FakePlatform::MachineJoin() {
+    if (const auto fault = record("MachineJoin", L"")) {
+        return *fault;
+    }
+    return machineJoin;
+}
+
+std::error_code FakePlatform::RefreshPolicy() {
+    if (const auto fault = record("RefreshPolicy", L"")) {
+        return *fault;
+    }
+    ++policyRefreshes;
+    return {};
+}
+
+}  // namespace tovask::fake

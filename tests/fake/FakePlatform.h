@@ -93,6 +93,9 @@ class FakePlatform final : public PlatformOps {
     void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
 
+    Result<MachineJoinState> MachineJoin() override;
+    std::error_code RefreshPolicy() override;
+
     FakeRegistry registry;
     FakeFileSystem files;
     std::wstring windowsFolder = L"C:\\WINDOWS";
@@ -112,6 +115,8 @@ class FakePlatform final : public PlatformOps {
     std::map<std::wstring, FakeRegistry::State> hiveFiles;
     std::map<std::wstring, std::wstring> mountedFiles;  // mount name -> file
     std::chrono::milliseconds paused{0};
+    MachineJoinState machineJoin;
+    int policyRefreshes = 0;
     bool lockHeldElsewhere = false;
     bool lockHeld = false;
 

@@ -14,9 +14,15 @@ class RecordingView final : public ProgressView {
     void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
     std::wstring startPage() const override { return page; }
     void setStartPage(std::wstring_view text) override { page = text; }
+    bool askToRepairFindings(const std::vector<std::wstring>& lines) override {
+        questions.push_back(lines);
+        return repairFindings;
+    }
 
     std::vector<std::wstring> lines;
     std::wstring page;
+    std::vector<std::vector<std::wstring>> questions;
+    bool repairFindings = false;
 };
 
 }  // namespace tovask::fake

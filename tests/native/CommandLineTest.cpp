@@ -46,6 +46,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
     EXPECT_EQ(request->startPage, expected.startPage);
     EXPECT_EQ(request->logFile, expected.logFile);
     EXPECT_EQ(request->allUsers, expected.allUsers);
+    EXPECT_EQ(request->browsers, expected.browsers);
 }
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
@@ -73,6 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                      {.command = UnattendedCommand::Check,
                       .logFile = L"C:\\Informes de año\\ñandú.log",
                       .allUsers = true}},
+        AcceptedLine{"CheckBrowsers",
+                     {L"-BROWSERS", L"/check"},
+                     {.command = UnattendedCommand::Check, .browsers = true}},
         AcceptedLine{"CheckWithTheRepairsStartPage",
                      {L"/startpage:http://a.example", L"/check"},
                      {.command = UnattendedCommand::Check, .startPage = L"http://a.example"}},
@@ -156,7 +160,7 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     const auto usage = usageText();
     EXPECT_EQ(usage.find(L'\r'), std::wstring_view::npos);
     for (const auto* name : {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>",
-                             L"/log:<archivo>", L"/allusers"}) {
+                             L"/log:<archivo>", L"/allusers", L"/browsers"}) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));

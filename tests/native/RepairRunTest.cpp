@@ -93,6 +93,7 @@ class ShiftingView final : public ProgressView {
         return L"pagina" + std::to_wstring(++reads_) + L".example";
     }
     void setStartPage(std::wstring_view) override {}
+    bool askToRepairFindings(const std::vector<std::wstring>&) override { return false; }
 
     std::vector<std::wstring> lines;
 

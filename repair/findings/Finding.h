@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tovask {
+
+// What a finding beyond Internet Explorer is about.
+enum class FindingKind { BrowserPolicy };
+
+// Something found that keeps a setting from the user: where it is, named as
+// the backup names it, what it holds, and whether this run may repair it.
+struct Finding {
+    FindingKind kind = FindingKind::BrowserPolicy;
+    std::wstring group;  // what the report groups it under: the browser
+    std::wstring place;
+    std::wstring holds;
+    bool repairable = true;
+
+    bool operator==(const Finding&) const = default;
+};
+
+// The findings as report lines, each group's heading followed by its
+// findings; after `limit` lines one more says how many were left out.
+std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit);
+
+std::vector<Finding> repairableOnly(std::span<const Finding> findings);
+
+}  // namespace tovask

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string_view>
+
+// The texts of the findings beyond Internet Explorer, in the program's language.
+namespace tovask::texts {
+
+inline constexpr std::wstring_view kFindingsHeading = L"Bloqueos de otros navegadores:";
+inline constexpr std::wstring_view kFindingsNotCounted =
+    L"Para revisarlos o repararlos añada /browsers.";
+inline constexpr std::wstring_view kMoreFindingsPrefix = L"... y otros ";
+inline constexpr std::wstring_view kReportOnlySuffix = L" (solo se informa)";
+inline constexpr std::wstring_view kFakeEnrollmentGroup = L"Administración del equipo";
+inline constexpr std::wstring_view kFakeEnrollmentHolds =
+    L"inscripción sin usuario que hace obedecer directivas";
+inline constexpr std::wstring_view kManagedByDomain =
+    L"El equipo pertenece a un dominio: sus directivas se dejan como están.";
+inline constexpr std::wstring_view kManagedByCloud =
+    L"El equipo está unido a un directorio en la nube: sus directivas se dejan como están.";
+inline constexpr std::wstring_view kManagedByEnrollment =
+    L"El equipo está inscrito en una administración de dispositivos: sus directivas se dejan "
+    L"como están.";
+inline constexpr std::wstring_view kManagedUnknown =
+    L"No se pudo saber si el equipo está administrado: sus directivas se dejan como están.";
+inline constexpr std::wstring_view kFindingsQuestionTitle = L"Otros navegadores";
+inline constexpr std::wstring_view kFindingsQuestionIntro =
+    L"Estos navegadores tienen ajustes bloqueados por directivas:";
+inline constexpr std::wstring_view kFindingsQuestion =
+    L"¿Desea quitar estos bloqueos también? Se guarda una copia de seguridad y "
+    L"\"Deshacer los cambios\" los vuelve a poner.";
+inline constexpr std::wstring_view kFindingRepairedPrefix = L"Bloqueo quitado: ";
+inline constexpr std::wstring_view kFindingLeftPrefix = L"Bloqueo dejado: ";
+inline constexpr std::wstring_view kRestartBrowsers =
+    L"Reinicie los navegadores para que dejen de aplicar los bloqueos quitados.";
+inline constexpr std::wstring_view kPolicyRefreshUnavailable =
+    L"El sistema no pudo aplicar las directivas de nuevo; se aplicarán al reiniciar el navegador.";
+
+}  // namespace tovask::texts

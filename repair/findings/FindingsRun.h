@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/FailureLog.h"
+#include "repair/ProgressView.h"
+#include "repair/RegistryFile.h"
+#include "repair/findings/Finding.h"
+#include "repair/findings/ManagedMachine.h"
+#include "repair/policies/PolicyLocks.h"
+
+namespace tovask {
+
+// The findings beyond Internet Explorer for one run's users, with the
+// managed-machine decision made once for all of them.
+struct RunFindings {
+    ManagedMachine managed;
+    std::vector<LockedPolicyKey> policyKeys;
+
+    // Report-only ones included; none may be repaired on a managed machine.
+    std::vector<Finding> all() const;
+};
+
+RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
+                            FailureLog& failures);
+
+// Lists the findings under their own heading. True when repairable findings
+// count towards the check: the view would have them repaired (/browsers).
+bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
+
+// Names the users' hives in backup sections as the run's backup names them.
+using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
+
+// Asks the view whether to repair the repairable findings; on yes, adds what
+// puts them back to the run's registry backup, then repairs them, asks for a
+// policy refresh and reports each; on no, reports them as left.
+void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
+                               const RunFindings& findings, std::wstring_view backupFile,
+                               const BackupNaming& nameForBackup, FailureLog& failures);
+
+}  // namespace tovask
