@@ -6,23 +6,23 @@
 
 #include <string>
 
-#include "platform/win32/DnsCache.h"
-#include "platform/win32/Elevation.h"
-#include "platform/win32/EnvironmentText.h"
 #include "platform/win32/ErrorText.h"
-#include "platform/win32/FileQueries.h"
-#include "platform/win32/FileReplacement.h"
-#include "platform/win32/ProcessLaunch.h"
-#include "platform/win32/ProcessOwners.h"
-#include "platform/win32/RegistryAccess.h"
-#include "platform/win32/RegistryKeys.h"
-#include "platform/win32/RegistryRead.h"
-#include "platform/win32/RegistryTree.h"
-#include "platform/win32/RepairLock.h"
-#include "platform/win32/SecurityIdentity.h"
 #include "platform/win32/SystemError.h"
-#include "platform/win32/SystemFolders.h"
-#include "platform/win32/UserHives.h"
+#include "platform/win32/files/FileQueries.h"
+#include "platform/win32/files/FileReplacement.h"
+#include "platform/win32/files/SystemFolders.h"
+#include "platform/win32/registry/HiveMounting.h"
+#include "platform/win32/registry/RegistryAccess.h"
+#include "platform/win32/registry/RegistryKeys.h"
+#include "platform/win32/registry/RegistryRead.h"
+#include "platform/win32/registry/RegistryTree.h"
+#include "platform/win32/session/DnsCache.h"
+#include "platform/win32/session/Elevation.h"
+#include "platform/win32/session/EnvironmentText.h"
+#include "platform/win32/session/LockFile.h"
+#include "platform/win32/session/ProcessLaunch.h"
+#include "platform/win32/session/ProcessOwners.h"
+#include "platform/win32/session/SecurityIdentity.h"
 
 namespace tovask {
 

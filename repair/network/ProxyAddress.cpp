@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "platform/TextCompare.h"
 #include "repair/network/IpAddress.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/DesignTable.h"
+#include "app/window/DesignTable.h"
 
 namespace {
 

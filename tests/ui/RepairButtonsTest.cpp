@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/SiteUrls.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {
