@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "app/console/CommandArguments.h"
 #include "app/console/UnattendedRun.h"
 #include "app/window/Form1.h"
 #include "app/window/MessageLoop.h"

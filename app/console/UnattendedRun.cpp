@@ -1,11 +1,17 @@
 #include "app/console/UnattendedRun.h"
 
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/console/ConsoleReport.h"
 #include "app/console/LogFile.h"
 #include "platform/ForwardingPlatform.h"
+#include "platform/win32/Handles.h"
 #include "repair/commandline/CommandLineTexts.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/run/ProgressView.h"
@@ -137,6 +143,18 @@ int runUnattended(PlatformOps& platform,
         code = exitCodeAfterLog(code, !error);
     }
     return static_cast<int>(code);
+}
+
+std::vector<std::wstring> commandArguments() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    // Only a lack of memory makes the split fail; the window then opens as
+    // it does without arguments.
+    if (!arguments) {
+        return {};
+    }
+    const win32::LocalMemory owner(arguments);
+    return std::vector<std::wstring>(arguments + std::min(count, 1), arguments + count);
 }
 
 }  // namespace tovask::app

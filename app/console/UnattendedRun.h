@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/PlatformOps.h"
 #include "repair/commandline/CommandLine.h"
@@ -12,5 +14,9 @@ namespace tovask::app {
 // and to the log, and the outcome becomes the exit code.
 int runUnattended(PlatformOps& platform,
                   const std::variant<UnattendedRequest, CommandLineMistake>& request);
+
+// The program's arguments split as the system splits them (quotes, blanks,
+// backslashes), without the program's own name.
+std::vector<std::wstring> commandArguments();
 
 }  // namespace tovask::app

@@ -38,4 +38,24 @@ const Control* ControlSet::find(HWND window) const {
     return found == controls_.end() || window == nullptr ? nullptr : &*found;
 }
 
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool liesUnderPanel(HWND control, HWND panel) {
+    if (!IsWindowVisible(panel) || control == panel || IsChild(panel, control)) {
+        return false;
+    }
+    RECT place{};
+    RECT cover{};
+    RECT covered{};
+    GetWindowRect(control, &place);
+    GetWindowRect(panel, &cover);
+    IntersectRect(&covered, &place, &cover);
+    return EqualRect(&covered, &place) != FALSE;
+}
+
 }  // namespace tovask::app

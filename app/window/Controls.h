@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "app/window/DesignTable.h"
 
@@ -36,5 +37,13 @@ class ControlSet {
 
     std::array<Control, kDesignTable.size()> controls_{};
 };
+
+// The whole text of a window or control.
+std::wstring windowText(HWND window);
+
+// Whether the shown panel lies over the whole of a control of the window, so
+// that the control can be reached neither with the mouse nor with the Tab
+// key. The panel's own controls lie on it, not under it.
+bool liesUnderPanel(HWND control, HWND panel);
 
 }  // namespace tovask::app

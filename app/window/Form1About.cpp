@@ -1,11 +1,9 @@
 #include <string>
 #include <vector>
 
-#include "app/window/AboutBody.h"
 #include "app/window/BodyTextLayout.h"
+#include "app/window/Controls.h"
 #include "app/window/Form1.h"
-#include "app/window/PanelCover.h"
-#include "app/window/WindowText.h"
 #include "repair/texts/ProgramTexts.h"
 #include "resources/ResourceIds.h"
 
@@ -41,6 +39,21 @@ RECT placeInContainer(HWND control) {
 int centredLeft(const RowSpan& gap, HWND link) {
     const RECT place = placeInContainer(link);
     return gap.left + (gap.right - gap.left - (place.right - place.left)) / 2;
+}
+
+// The About panel's terms of use as one caption: its lines joined by CR LF
+// pairs, none after the last.
+std::wstring aboutBodyText() {
+    std::wstring body;
+    bool first = true;
+    for (const std::wstring_view line : texts::kAboutBodyLines) {
+        if (!first) {
+            body += L"\r\n";
+        }
+        body += line;
+        first = false;
+    }
+    return body;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/window/Form1.h"
+#include "repair/texts/ProgramTexts.h"
 
 // Which handler runs for which event of which control: the window's event
 // table, one row per handled control.
@@ -71,6 +72,15 @@ void Form1::runMouseButton(ControlId id, bool pressed) {
     if (const ButtonRoute* route = routeOf(kMouseButtonRoutes, id)) {
         (this->*(pressed ? route->pressed : route->released))();
     }
+}
+
+// The two buttons that run the browser repair.
+void Form1::btndesblo_Click() {
+    repair_.VerificarNavegador(texts::kBrowserWindowClass);
+}
+
+void Form1::btndeshacer_Click() {
+    repair_.DeshacerCambios();
 }
 
 }  // namespace tovask::app

@@ -25,4 +25,8 @@ RECT toPixels(const TwipsRect& rect, int dpi);
 // The dots per inch of the screen the window opens on.
 int screenDpi();
 
+// The outer rectangle of a top-level window whose client area has the given
+// size in pixels, centred on the screen's work area.
+RECT centredFrame(SIZE client, DWORD style, DWORD extendedStyle);
+
 }  // namespace tovask::app
