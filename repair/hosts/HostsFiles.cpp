@@ -73,24 +73,33 @@ std::string_view defaultHostsContent() {
     return content;
 }
 
-BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures) {
-    // A failed existence test counts as "the file exists", so that the steps
-    // it guards are still attempted and report their own failures.
-    const auto exists = platform.FileExists(pair.hosts);
+Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hosts) {
+    const auto exists = platform.FileExists(hosts);
     if (exists.ok() && !exists.value()) {
-        return BackupOutcome::NoHostsFile;
+        return HostsContent::Missing;
     }
-    const auto isDefault = platform.FileHasContent(pair.hosts, defaultHostsContent());
+    const auto isDefault = platform.FileHasContent(hosts, defaultHostsContent());
     if (!isDefault.ok()) {
         if (!exists.ok() && isNotFound(isDefault.error())) {
-            return BackupOutcome::NoHostsFile;
+            return HostsContent::Missing;
         }
+        return isDefault.error();
+    }
+    return isDefault.value() ? HostsContent::Default : HostsContent::Other;
+}
+
+BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures) {
+    const auto content = probeHostsFile(platform, pair.hosts);
+    if (!content.ok()) {
         // Not knowing whether the file is clean already, a copy could replace
         // the backup that holds the user's own content with the default one.
-        failures.add(pair.hosts, isDefault.error());
+        failures.add(pair.hosts, content.error());
         return BackupOutcome::Failed;
     }
-    if (isDefault.value()) {
+    if (content.value() == HostsContent::Missing) {
+        return BackupOutcome::NoHostsFile;
+    }
+    if (content.value() == HostsContent::Default) {
         return BackupOutcome::AlreadyDefault;
     }
     // A read-only, hidden or system backup left by an earlier run must not

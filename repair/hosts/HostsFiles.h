@@ -41,6 +41,14 @@ std::array<HostsPair, 2> hostsPairs(const HostsPaths& paths);
 // The clean default HOSTS file: 19 ASCII lines, each ending in CR LF.
 std::string_view defaultHostsContent();
 
+enum class HostsContent { Missing, Default, Other };
+
+// Whether the HOSTS file is there and holds the default content: the one
+// probe of the backup and of the check. A failed existence test counts as
+// "the file exists", so that the steps it guards are still attempted and
+// report their own failures; such a file that then cannot be found is missing.
+Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hosts);
+
 enum class BackupOutcome { NoHostsFile, BackedUp, AlreadyDefault, Failed };
 
 // Saves a copy of the HOSTS file, unless it already holds the default content:

@@ -143,20 +143,34 @@ std::wstring BrowserRepair::chosenStartPage() const {
     return typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
 }
 
-void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
-    const auto backupFile = registryBackupFile();
+// Nothing when the folders are unknown: without them there is no backup to
+// compare or to write. Entries that cannot be read are logged as failures.
+std::optional<BrowserRepair::RegistryStart> BrowserRepair::readRegistryFor(
+    std::wstring_view startPage, std::optional<UserHives>& everyone, FailureLog& failures) {
     if (!paths_.ok()) {
-        failures.add(backupFile, paths_.error());
-        return;
+        failures.add(registryBackupFile(), paths_.error());
+        return std::nullopt;
     }
-    // Hives loaded for this run are unloaded when it ends, whatever failed.
-    std::optional<UserHives> everyone;
-    const auto userHives = userHivesFor(everyone, failures);
-    const auto changes = plannedChangesFor(userHives, startPage, failures);
+    auto userHives = userHivesFor(everyone, failures);
+    auto changes = plannedChangesFor(userHives, startPage, failures);
     auto captured = captureRegistry(platform_, changes);
     for (const auto& skipped : captured.skipped) {
         failures.add(skipped.entry, skipped.reason);
     }
+    return RegistryStart{std::move(userHives), std::move(changes), std::move(captured)};
+}
+
+void BrowserRepair::runRegistryPhase(std::wstring_view startPage, FailureLog& failures) {
+    // Hives loaded for this run are unloaded when it ends, whatever failed.
+    std::optional<UserHives> everyone;
+    auto start = readRegistryFor(startPage, everyone, failures);
+    if (!start) {
+        return;
+    }
+    const auto backupFile = registryBackupFile();
+    const auto& userHives = start->userHives;
+    const auto& changes = start->changes;
+    auto& captured = start->captured;
     // Nothing is changed that could not be put back; a run that changes
     // nothing keeps the earlier backup.
     if (captured.runChangesSomething()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -54,6 +55,14 @@ class BrowserRepair {
     RunOutcome checkWhatNeedsRepair();
 
   private:
+    // Where the run and the check begin: the users' hives, the changes
+    // planned for them and what the registry holds for those changes now.
+    struct RegistryStart {
+        std::vector<std::wstring> userHives;
+        std::vector<PlannedChange> changes;
+        CapturedRegistry captured;
+    };
+
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
     RunEnd DesbloquearIE();
     RunEnd undoUnderLock();
@@ -64,6 +73,9 @@ class BrowserRepair {
     std::wstring chosenStartPage() const;
     std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
                                                  std::wstring_view startPage, FailureLog& failures);
+    std::optional<RegistryStart> readRegistryFor(std::wstring_view startPage,
+                                                 std::optional<UserHives>& everyone,
+                                                 FailureLog& failures);
     void runRegistryPhase(std::wstring_view startPage, FailureLog& failures);
     std::vector<std::wstring> userHivesFor(std::optional<UserHives>& everyone,
                                            FailureLog& failures);

@@ -19,20 +19,12 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     }
     FailureLog failures(platform_);
     std::vector<std::wstring> toRepair;
-    if (!paths_.ok()) {
-        failures.add(registryBackupFile(), paths_.error());
-    } else {
-        std::optional<UserHives> everyone;
-        const auto userHives = userHivesFor(everyone, failures);
-        // Compared with what the repair with the same start page leaves.
-        const auto changes = plannedChangesFor(userHives, chosenStartPage(), failures);
-        const auto captured = captureRegistry(platform_, changes);
-        toRepair = captured.differences;
+    std::optional<UserHives> everyone;
+    // Compared with what the repair with the same start page leaves.
+    if (const auto start = readRegistryFor(chosenStartPage(), everyone, failures)) {
+        toRepair = start->captured.differences;
         if (everyone) {
             nameHivesBySid(toRepair, everyone->hives());
-        }
-        for (const auto& skipped : captured.skipped) {
-            failures.add(skipped.entry, skipped.reason);
         }
         for (auto& hosts : hostsFilesToRepair(failures)) {
             toRepair.push_back(std::move(hosts));
@@ -56,16 +48,12 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
 std::vector<std::wstring> BrowserRepair::hostsFilesToRepair(FailureLog& failures) {
     std::vector<std::wstring> differing;
     for (const auto pair : hostsPairs(paths_.value())) {
-        const auto exists = platform_.FileExists(pair.hosts);
-        if (exists.ok() && !exists.value()) {
-            continue;
-        }
-        const auto isDefault = platform_.FileHasContent(pair.hosts, defaultHostsContent());
-        if (!isDefault.ok()) {
-            if (!isNotFound(isDefault.error())) {
-                failures.add(pair.hosts, isDefault.error());
+        const auto content = probeHostsFile(platform_, pair.hosts);
+        if (!content.ok()) {
+            if (!isNotFound(content.error())) {
+                failures.add(pair.hosts, content.error());
             }
-        } else if (!isDefault.value()) {
+        } else if (content.value() == HostsContent::Other) {
             differing.emplace_back(pair.hosts);
         }
     }

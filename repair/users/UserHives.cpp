@@ -63,11 +63,12 @@ UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
         failures.add(L"HKU", loaded.error());
         return;
     }
+    std::set<std::wstring> alreadyLoaded;  // folded SIDs
     for (const auto& name : loaded.value()) {
         if (isLeftOverMount(name)) {
             unload(name);
         } else if (wanted(name)) {
-            loaded_.insert(foldedCase(name));
+            alreadyLoaded.insert(foldedCase(name));
             hives_.push_back({name, L"HKU\\" + name, false});
         }
     }
@@ -79,7 +80,7 @@ UserHives::UserHives(PlatformOps& platform, FailureLog& failures,
         return;
     }
     for (const auto& profile : profiles.value().subkeys) {
-        if (!wanted(profile.name) || loaded_.contains(foldedCase(profile.name))) {
+        if (!wanted(profile.name) || alreadyLoaded.contains(foldedCase(profile.name))) {
             continue;
         }
         const auto folder = profileFolder(profile);

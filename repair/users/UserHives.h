@@ -54,7 +54,6 @@ class UserHives {
     PlatformOps& platform_;
     FailureLog& failures_;
     std::vector<UserHive> hives_;
-    std::set<std::wstring> loaded_;  // folded SIDs of the hives Windows has loaded
 };
 
 }  // namespace tovask
