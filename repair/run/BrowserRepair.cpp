@@ -8,9 +8,9 @@
 #include "repair/plan/RegistryPlan.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/texts/SiteUrls.h"
-#include "repair/users/DesktopUser.h"
 #include "repair/users/HiveNames.h"
 #include "repair/users/RepairLock.h"
+#include "repair/users/UserHives.h"
 
 namespace tovask {
 namespace {
