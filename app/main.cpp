@@ -1,9 +1,8 @@
 #include <windows.h>
 
-#include "app/CommandArguments.h"
-#include "app/Form1.h"
-#include "app/MessageLoop.h"
-#include "app/UnattendedRun.h"
+#include "app/console/UnattendedRun.h"
+#include "app/window/Form1.h"
+#include "app/window/MessageLoop.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "bench/Statistics.h"
 #include "bench/TimingPlatform.h"
 #include "platform/win32/Win32Platform.h"
-#include "repair/BrowserRepair.h"
-#include "repair/ProgramTexts.h"
+#include "repair/run/BrowserRepair.h"
+#include "repair/texts/ProgramTexts.h"
 #include "tests/fake/RecordingView.h"
 
 namespace {

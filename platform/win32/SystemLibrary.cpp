@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/win32/SystemError.h"
-#include "platform/win32/SystemFolders.h"
+#include "platform/win32/files/SystemFolders.h"
 
 namespace tovask::win32 {
 

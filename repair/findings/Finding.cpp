@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/DecimalText.h"
 #include "repair/findings/FindingTexts.h"
+#include "text/DecimalText.h"
 
 namespace tovask {
 

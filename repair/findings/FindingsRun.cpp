@@ -4,7 +4,7 @@
 #include <iterator>
 #include <variant>
 
-#include "repair/RegistryBackup.h"
+#include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingTexts.h"
 
 namespace tovask {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/FailureLog.h"
-#include "repair/ProgressView.h"
-#include "repair/RegistryFile.h"
+#include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
+#include "repair/run/FailureLog.h"
+#include "repair/run/ProgressView.h"
 
 namespace tovask {
 

@@ -1,9 +1,9 @@
 #include "repair/findings/ManagedMachine.h"
 
-#include "platform/RegistryPath.h"
-#include "repair/RegistryKeyNames.h"
+#include "repair/backup/RegistryKeyNames.h"
 #include "repair/findings/FindingTexts.h"
 #include "repair/policies/DeviceEnrollments.h"
+#include "text/RegistryPath.h"
 
 namespace tovask {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/FailureLog.h"
 #include "repair/findings/Finding.h"
+#include "repair/run/FailureLog.h"
 
 namespace tovask {
 

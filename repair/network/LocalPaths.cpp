@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

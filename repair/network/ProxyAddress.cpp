@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "platform/DecimalText.h"
-#include "platform/TextCompare.h"
 #include "repair/network/IpAddress.h"
+#include "text/DecimalText.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

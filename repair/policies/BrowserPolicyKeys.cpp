@@ -3,12 +3,12 @@
 #include <array>
 #include <string>
 
-#include "platform/DecimalText.h"
-#include "platform/RegistryEncoding.h"
-#include "platform/TextCompare.h"
 #include "repair/policies/PolicyJson.h"
 #include "repair/policies/PolicyKeyContent.h"
-#include "repair/policies/Utf8.h"
+#include "text/DecimalText.h"
+#include "text/RegistryEncoding.h"
+#include "text/TextCompare.h"
+#include "text/Utf8.h"
 
 namespace tovask {
 namespace {

@@ -1,7 +1,7 @@
 #include "repair/policies/DeviceEnrollments.h"
 
-#include "platform/RegistryEncoding.h"
 #include "repair/policies/PolicyKeyContent.h"
+#include "text/RegistryEncoding.h"
 
 namespace tovask {
 namespace {

@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "repair/policies/PolicyJson.h"
-#include "repair/policies/Utf8.h"
+#include "text/Utf8.h"
 
 namespace tovask {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "repair/policies/Utf8.h"
+#include "text/Utf8.h"
 
 namespace tovask::policyjson {
 

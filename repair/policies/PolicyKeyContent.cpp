@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/TextCompare.h"
-#include "repair/RegistryKeyNames.h"
-#include "repair/UserHives.h"
+#include "repair/backup/RegistryKeyNames.h"
 #include "repair/policies/PolicyKeyContent.h"
 #include "repair/policies/PolicyKeyRepair.h"
+#include "repair/users/UserHives.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

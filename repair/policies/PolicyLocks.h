@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "platform/RegistryPath.h"
-#include "repair/FailureLog.h"
-#include "repair/RegistryFile.h"
+#include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/policies/BrowserPolicyKeys.h"
+#include "repair/run/FailureLog.h"
+#include "text/RegistryPath.h"
 
 namespace tovask {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/TextCompare.h"
 #include "repair/shortcuts/CommandLineArguments.h"
 #include "repair/shortcuts/ShortcutTarget.h"
 #include "repair/shortcuts/ShortcutTexts.h"
 #include "repair/shortcuts/WebAddress.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

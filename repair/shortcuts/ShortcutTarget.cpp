@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

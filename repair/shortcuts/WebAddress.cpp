@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/TextCompare.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "platform/RegistryEncoding.h"
-#include "platform/RegistryPath.h"
-#include "platform/TextCompare.h"
-#include "platform/Utf16.h"
+#include "text/RegistryEncoding.h"
+#include "text/RegistryPath.h"
+#include "text/TextCompare.h"
+#include "text/Utf16.h"
 
 namespace tovask::fake {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/ProgressView.h"
+#include "repair/run/ProgressView.h"
 
 namespace tovask::fake {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "repair/CommandLine.h"
-#include "repair/CommandLineTexts.h"
+#include "repair/commandline/CommandLine.h"
+#include "repair/commandline/CommandLineTexts.h"
 
 namespace tovask {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/DecimalText.h"
+#include "text/DecimalText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "platform/RegistryEncoding.h"
-#include "platform/Utf16.h"
-#include "repair/UserHives.h"
+#include "repair/users/UserHives.h"
 #include "tests/native/FaultMatrix.h"
+#include "text/RegistryEncoding.h"
+#include "text/Utf16.h"
 
 namespace tovask::test {
 namespace {

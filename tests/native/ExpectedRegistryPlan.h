@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "repair/SiteUrls.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/fake/FakeRegistry.h"
 
 // The registry repair plan written out again, row by row, as the tests expect

@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <ranges>
 
-#include "repair/HostsFiles.h"
-#include "repair/RegistryPlan.h"
+#include "repair/hosts/HostsFiles.h"
+#include "repair/plan/RegistryPlan.h"
 #include "tests/native/RepairFixture.h"
 
 // Replays a whole session (start-up, a repair run, an undo) once for every

@@ -1,8 +1,8 @@
 #include <functional>
 #include <iostream>
 
-#include "platform/RegistryEncoding.h"
 #include "tests/native/FaultMatrix.h"
+#include "text/RegistryEncoding.h"
 
 namespace tovask::test {
 namespace {

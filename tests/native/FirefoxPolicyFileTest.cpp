@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RegistryEncoding.h"
 #include "repair/policies/DeviceEnrollments.h"
+#include "text/RegistryEncoding.h"
 
 namespace tovask {
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <array>
 
-#include "repair/HostsFiles.h"
+#include "repair/hosts/HostsFiles.h"
 #include "tests/native/RepairFixture.h"
 
 namespace tovask::test {

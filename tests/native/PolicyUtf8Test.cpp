@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "repair/policies/Utf8.h"
+#include "text/Utf8.h"
 
 namespace tovask {
 namespace {

@@ -1,10 +1,10 @@
-#include "repair/RegistryFile.h"
+#include "repair/backup/RegistryFile.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "platform/Utf16.h"
+#include "text/Utf16.h"
 
 namespace tovask {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/RegistryPath.h"
+#include "text/RegistryPath.h"
 
 #include <gtest/gtest.h>
 

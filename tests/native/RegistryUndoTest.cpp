@@ -1,12 +1,12 @@
 #include <random>
 
-#include "platform/RegistryEncoding.h"
-#include "platform/RegistryPath.h"
-#include "platform/Utf16.h"
-#include "repair/RegistryBackup.h"
-#include "repair/RegistryFile.h"
-#include "repair/RegistryPlan.h"
+#include "repair/backup/RegistryBackup.h"
+#include "repair/backup/RegistryFile.h"
+#include "repair/plan/RegistryPlan.h"
 #include "tests/native/FaultMatrix.h"
+#include "text/RegistryEncoding.h"
+#include "text/RegistryPath.h"
+#include "text/Utf16.h"
 
 namespace tovask::test {
 namespace {

@@ -12,12 +12,12 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/TextCompare.h"
-#include "repair/BrowserRepair.h"
-#include "repair/SiteUrls.h"
+#include "repair/run/BrowserRepair.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/fake/FakePlatform.h"
 #include "tests/fake/RecordingView.h"
 #include "tests/native/ExpectedRegistryPlan.h"
+#include "text/TextCompare.h"
 
 namespace tovask::fake {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "platform/Utf16.h"
 #include "tests/native/RepairFixture.h"
+#include "text/Utf16.h"
 
 namespace tovask::test {
 namespace {

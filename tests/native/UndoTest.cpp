@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "repair/HostsFiles.h"
+#include "repair/hosts/HostsFiles.h"
 #include "tests/native/RepairFixture.h"
 
 namespace tovask::test {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "Version.h"
-#include "app/DesignTable.h"
+#include "app/window/DesignTable.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "repair/ProgramTexts.h"
+#include "repair/texts/ProgramTexts.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {

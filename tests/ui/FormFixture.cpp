@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/MessageLoop.h"
+#include "app/window/MessageLoop.h"
 
 namespace tovask::ui_test {
 

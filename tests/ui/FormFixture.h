@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DesignTable.h"
-#include "app/Form1.h"
+#include "app/window/DesignTable.h"
+#include "app/window/Form1.h"
 #include "tests/fake/FakePlatform.h"
 
 namespace tovask::ui_test {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "repair/BrowserRepair.h"
-#include "repair/SiteUrls.h"
+#include "repair/run/BrowserRepair.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/fake/RecordingView.h"
 #include "tests/ui/FormFixture.h"
 

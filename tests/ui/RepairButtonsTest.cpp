@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Version.h"
-#include "repair/SiteUrls.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {

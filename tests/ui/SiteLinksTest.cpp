@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "repair/SiteUrls.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/ui/MouseFixture.h"
 
 namespace tovask::ui_test {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "Version.h"
-#include "repair/SiteUrls.h"
+#include "repair/texts/SiteUrls.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {
@@ -49,7 +49,7 @@ const ExpectedControl kExpectedControls[] = {
      Face::Window, true},
     {ControlId::Label1, L"Static", 120, 120, 5685, 435,
      L"Bienvenido a Tovask " TOVASK_VERSION_TEXT L". Antes de comenzar, cierre todos los "
-                                                 L"programas, en especial el navegador Internet "
+     L"programas, en especial el navegador Internet "
      L"Explorer",
      Face::Window, true},
     {ControlId::btnTovask, L"Button", 5040, 4490, 855, 375, L"Tovask", Face::Window, false},

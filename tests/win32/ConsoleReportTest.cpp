@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ConsoleReport.h"
+#include "app/console/ConsoleReport.h"
 #include "tests/win32/TestFolder.h"
 
 namespace tovask {

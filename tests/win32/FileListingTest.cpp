@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/FolderListing.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/PrivateFolder.h"
+#include "platform/win32/files/FolderListing.h"
+#include "platform/win32/files/PrivateFolder.h"
 #include "tests/win32/TestFolder.h"
 
 namespace tovask {

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/InternetSettingsNotice.h"
-#include "platform/win32/MachineJoin.h"
-#include "platform/win32/PolicyRefresh.h"
-#include "platform/win32/TcpListeners.h"
+#include "platform/win32/session/InternetSettingsNotice.h"
+#include "platform/win32/session/MachineJoin.h"
+#include "platform/win32/session/PolicyRefresh.h"
+#include "platform/win32/session/TcpListeners.h"
 
 namespace tovask {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "repair/BrowserRepair.h"
-#include "repair/HostsFiles.h"
+#include "repair/hosts/HostsFiles.h"
+#include "repair/run/BrowserRepair.h"
 #include "tests/fake/RecordingView.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"

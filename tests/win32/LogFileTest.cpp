@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LogFile.h"
+#include "app/console/LogFile.h"
 #include "tests/win32/TestFolder.h"
 
 namespace tovask {

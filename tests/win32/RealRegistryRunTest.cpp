@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/RegistryEncoding.h"
-#include "platform/RegistryPath.h"
 #include "platform/win32/Handles.h"
-#include "repair/BrowserRepair.h"
+#include "repair/run/BrowserRepair.h"
 #include "tests/fake/RecordingView.h"
 #include "tests/native/ExpectedRegistryPlan.h"
 #include "tests/win32/HostsFolders.h"
@@ -19,6 +17,8 @@
 #include "tests/win32/TestFolder.h"
 #include "tests/win32/TestRegistry.h"
 #include "tests/win32/TestWindows.h"
+#include "text/RegistryEncoding.h"
+#include "text/RegistryPath.h"
 
 namespace tovask {
 namespace {

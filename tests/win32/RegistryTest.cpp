@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Utf16.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/win32/TestNames.h"
 #include "tests/win32/TestRegistry.h"
+#include "text/Utf16.h"
 
 namespace tovask {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/win32/ShortcutFiles.h"
-#include "platform/win32/SystemFolders.h"
+#include "platform/win32/files/ShortcutFiles.h"
+#include "platform/win32/files/SystemFolders.h"
 #include "tests/win32/TestFolder.h"
 
 namespace tovask {

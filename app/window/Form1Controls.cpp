@@ -1,0 +1,63 @@
+#include <algorithm>
+
+#include "app/window/Form1.h"
+#include "app/window/Labels.h"
+#include "repair/findings/FindingTexts.h"
+
+// What the handlers and the repair change on the window's controls.
+namespace tovask::app {
+
+void Form1::setCaption(ControlId id, std::wstring_view text) {
+    app::setCaption(controls_[id], text);
+}
+
+void Form1::setLinkColour(ControlId id, COLORREF colour) {
+    controls_[id].textColour = colour;
+    repaintLabel(controls_[id]);
+}
+
+// The border is part of the control's frame: the logo keeps its place and
+// size, and the frame is drawn again at once.
+void Form1::setLogoBorder(ControlId id, bool border) {
+    HWND logo = control(id);
+    const LONG_PTR style = GetWindowLongPtrW(logo, GWL_STYLE);
+    SetWindowLongPtrW(logo, GWL_STYLE, border ? style | WS_BORDER : style & ~WS_BORDER);
+    SetWindowPos(logo, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(logo, nullptr, TRUE);
+}
+
+void Form1::clearList() {
+    SendMessageW(control(ControlId::List1), LB_RESETCONTENT, 0, 0);
+}
+
+void Form1::appendLine(std::wstring_view line) {
+    const std::wstring text(line);
+    SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring Form1::startPage() const {
+    HWND box = control(ControlId::Text1);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)), L'\0');
+    const int copied = GetWindowTextW(box, text.data(), static_cast<int>(text.size()) + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void Form1::setStartPage(std::wstring_view text) {
+    const std::wstring page(text);
+    SetWindowTextW(control(ControlId::Text1), page.c_str());
+}
+
+bool Form1::askToRepairFindings(const std::vector<std::wstring>& lines) {
+    std::wstring prompt(texts::kFindingsQuestionIntro);
+    for (const auto& line : lines) {
+        prompt += L"\r\n" + line;
+    }
+    prompt += L"\r\n\r\n" + std::wstring(texts::kFindingsQuestion);
+    const std::wstring title(texts::kFindingsQuestionTitle);
+    return MessageBoxW(window_, prompt.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+}  // namespace tovask::app

@@ -1,0 +1,153 @@
+#include "platform/win32/files/FileReplacement.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Result.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/SystemError.h"
+#include "platform/win32/files/FileAccess.h"
+#include "platform/win32/files/FileSecurity.h"
+#include "text/DecimalText.h"
+
+namespace tovask::win32 {
+namespace {
+
+// The folder part of a path, with its closing separator; empty for a bare name.
+std::wstring_view folderPrefix(std::wstring_view path) {
+    const auto separator = path.find_last_of(L"\\/");
+    return separator == std::wstring_view::npos ? std::wstring_view{}
+                                                : path.substr(0, separator + 1);
+}
+
+// The new content, written in the destination's own folder so that moving it
+// into place is a rename on the same volume. Removed again unless it became
+// the destination.
+class TemporaryFile {
+  public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        file_.reset();
+        if (!path_.empty()) {
+            DeleteFileW(path_.c_str());
+        }
+    }
+
+    std::error_code createBeside(std::wstring_view destination, FileProtection protection) {
+        FileSecurity security;
+        if (const auto error = protection == FileProtection::AdministratorsOnly
+                                   ? FileSecurity::administratorsOnly(security)
+                                   : FileSecurity::ofFile(std::wstring(destination), security)) {
+            return error;
+        }
+        // The names are tried in order; one left by a crashed earlier run
+        // with the same process id is simply skipped.
+        constexpr int kAttempts = 100;
+        const std::wstring stem = std::wstring(folderPrefix(destination)) + L"~tovask-" +
+                                  decimalText(GetCurrentProcessId()) + L"-";
+        std::error_code failure;
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            const std::wstring candidate = stem + decimalText(attempt) + L".tmp";
+            const HANDLE created =
+                CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (created != INVALID_HANDLE_VALUE) {
+                file_.reset(created);
+                path_ = candidate;
+                return {};
+            }
+            failure = lastError();
+            if (failure != std::error_code(ERROR_FILE_EXISTS, std::system_category())) {
+                return failure;
+            }
+        }
+        return failure;
+    }
+
+    HANDLE handle() const { return file_.get(); }
+
+    // Flushes and closes the new content and moves it over the destination.
+    std::error_code moveOnto(const std::wstring& destination) {
+        if (!FlushFileBuffers(file_.get())) {
+            return lastError();
+        }
+        file_.reset();
+        if (!SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            return lastError();
+        }
+        // A read-only destination refuses to be replaced.
+        if (const auto error = clearDestinationAttributes(destination)) {
+            return error;
+        }
+        if (!MoveFileExW(path_.c_str(), destination.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return lastError();
+        }
+        path_.clear();
+        return {};
+    }
+
+  private:
+    static std::error_code clearDestinationAttributes(const std::wstring& destination) {
+        if (SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            return {};
+        }
+        const auto error = lastError();
+        return isNotFound(error) ? std::error_code{} : error;
+    }
+
+    KernelHandle file_;
+    std::wstring path_;
+};
+
+std::error_code copyContent(HANDLE source, HANDLE destination) {
+    std::vector<char> buffer(kReadSlice);
+    for (;;) {
+        const auto read = readSome(source, buffer);
+        if (!read.ok()) {
+            return read.error();
+        }
+        if (read.value() == 0) {
+            return {};
+        }
+        if (const auto error =
+                writeAll(destination, std::string_view(buffer.data(), read.value()))) {
+            return error;
+        }
+    }
+}
+
+}  // namespace
+
+std::error_code copyFileOver(std::wstring_view source, std::wstring_view destination) {
+    KernelHandle input;
+    if (const auto error = openSharedForReading(std::wstring(source), input)) {
+        return error;
+    }
+    TemporaryFile replacement;
+    if (const auto error = replacement.createBeside(destination, FileProtection::AsReplaced)) {
+        return error;
+    }
+    if (const auto error = copyContent(input.get(), replacement.handle())) {
+        return error;
+    }
+    return replacement.moveOnto(std::wstring(destination));
+}
+
+std::error_code replaceFileContent(std::wstring_view path, std::string_view content,
+                                   FileProtection protection) {
+    TemporaryFile replacement;
+    if (const auto error = replacement.createBeside(path, protection)) {
+        return error;
+    }
+    if (const auto error = writeAll(replacement.handle(), content)) {
+        return error;
+    }
+    return replacement.moveOnto(std::wstring(path));
+}
+
+}  // namespace tovask::win32

@@ -1,0 +1,137 @@
+#include "platform/win32/registry/RegistryAccess.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Handles.h"
+#include "platform/win32/SystemError.h"
+#include "platform/win32/registry/RegistryKeys.h"
+#include "text/RegistryEncoding.h"
+#include "text/RegistryPath.h"
+
+namespace tovask::win32 {
+namespace {
+
+std::error_code writeInView(const RegistryPath& path, std::wstring_view name,
+                            const RegistryValue& value, RegistryView view) {
+    RegistryKey key;
+    if (const auto error = createKey(path, KEY_SET_VALUE, view, key)) {
+        return error;
+    }
+    // When string data does not end in a null but a null follows it in memory,
+    // RegSetValueExW takes that null in as a forgotten terminator. A
+    // character that is not null behind the data keeps its bytes exact.
+    std::vector<std::uint8_t> data(value.bytes);
+    data.insert(data.end(), {0xff, 0xff});
+    // An empty value name is the key's default value.
+    const std::wstring valueName(name);
+    return errorFromCode(RegSetValueExW(key.get(), valueName.c_str(), 0, value.type, data.data(),
+                                        static_cast<DWORD>(value.bytes.size())));
+}
+
+std::error_code deleteKeyInView(const RegistryPath& path, RegistryView view) {
+    RegistryKey key;
+    constexpr REGSAM kTreeAccess =
+        DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
+    if (const auto error = openKey(path, kTreeAccess, view, key)) {
+        return error;
+    }
+    // RegDeleteKeyExW removes only a key without subkeys, so the subtree goes first.
+    if (const auto error = errorFromCode(RegDeleteTreeW(key.get(), nullptr))) {
+        return error;
+    }
+    key.reset();
+    const std::wstring keyName(path.key);
+    return errorFromCode(RegDeleteKeyExW(rootKey(path.root), keyName.c_str(), viewAccess(view), 0));
+}
+
+std::error_code deleteValueInView(const RegistryPath& path, std::wstring_view name,
+                                  RegistryView view) {
+    RegistryKey key;
+    if (const auto error = openKey(path, KEY_SET_VALUE, view, key)) {
+        return error;
+    }
+    const std::wstring valueName(name);
+    return errorFromCode(RegDeleteValueW(key.get(), valueName.c_str()));
+}
+
+std::error_code deleteInView(const RegistryPath& path, RegistryView view) {
+    return path.namesKey ? deleteKeyInView(path, view)
+                         : deleteValueInView(path, path.valueName, view);
+}
+
+std::span<const RegistryView> allViewsOf(const RegistryPath& path) {
+    return viewsFor(path.root, hasTwoRegistryViews());
+}
+
+}  // namespace
+
+std::error_code writeRegistryValue(std::wstring_view text, RegistryData data, RegistryType type) {
+    const auto path = parseRegistryPath(text);
+    if (!path.ok()) {
+        return path.error();
+    }
+    const auto value = encodeRegistryData(data, type);
+    if (!value.ok()) {
+        return value.error();
+    }
+    // Every view is tried even after one failed: the repair gets as far as it can.
+    std::error_code firstFailure;
+    for (const RegistryView view : allViewsOf(path.value())) {
+        const auto error = writeInView(path.value(), path.value().valueName, value.value(), view);
+        if (error && !firstFailure) {
+            firstFailure = error;
+        }
+    }
+    return firstFailure;
+}
+
+std::error_code deleteRegistryEntry(std::wstring_view text) {
+    const auto path = parseRegistryPath(text);
+    if (!path.ok()) {
+        return path.error();
+    }
+    bool deletedSomewhere = false;
+    std::error_code firstFailure;
+    for (const RegistryView view : allViewsOf(path.value())) {
+        const auto error = deleteInView(path.value(), view);
+        if (!error) {
+            deletedSomewhere = true;
+        } else if (!isNotFound(error) && !firstFailure) {
+            firstFailure = error;
+        }
+    }
+    if (firstFailure || deletedSomewhere) {
+        return firstFailure;
+    }
+    return std::make_error_code(std::errc::no_such_file_or_directory);
+}
+
+std::error_code writeRawValue(std::wstring_view keyPath, std::wstring_view valueName,
+                              const RegistryValue& value, RegistryView view) {
+    const auto path = parseKeyPath(keyPath);
+    return path.ok() ? writeInView(path.value(), valueName, value, view) : path.error();
+}
+
+std::error_code deleteValueOfKey(std::wstring_view keyPath, std::wstring_view valueName,
+                                 RegistryView view) {
+    const auto path = parseKeyPath(keyPath);
+    return path.ok() ? deleteValueInView(path.value(), valueName, view) : path.error();
+}
+
+std::error_code deleteEntryInView(std::wstring_view text, RegistryView view) {
+    const auto path = parseRegistryPath(text);
+    return path.ok() ? deleteInView(path.value(), view) : path.error();
+}
+
+std::error_code createRegistryKey(std::wstring_view keyPath, RegistryView view) {
+    const auto path = parseKeyPath(keyPath);
+    if (!path.ok()) {
+        return path.error();
+    }
+    RegistryKey key;
+    return createKey(path.value(), KEY_QUERY_VALUE, view, key);
+}
+
+}  // namespace tovask::win32

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/RegistryValue.h"
+#include "text/RegistryPath.h"
+
+namespace tovask {
+
+// A key as the platform reaches it: "HKLM\Software\Key\" and the view.
+struct ViewedKey {
+    std::wstring keyPath;  // root, key names and a trailing backslash
+    RegistryView view;
+
+    bool operator==(const ViewedKey&) const = default;
+};
+
+// The key's name in a registry-editor file, as the registry editor of a
+// 64-bit Windows writes it: full root names, and the 32-bit view of the
+// machine-wide software keys under "WOW6432Node".
+std::wstring fileKeyName(RegistryRoot root, std::wstring_view key, RegistryView view);
+
+// The way back; none for a root other than the three the program uses, or an
+// empty key name.
+std::optional<ViewedKey> viewedKeyOf(std::wstring_view fileKey, bool hasTwoViews);
+
+}  // namespace tovask

@@ -1,0 +1,193 @@
+#include "repair/commandline/CommandLine.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+
+#include "repair/commandline/CommandLineTexts.h"
+#include "text/Utf16.h"
+
+namespace tovask {
+namespace {
+
+using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
+
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers };
+
+struct KnownSwitch {
+    std::wstring_view name;
+    SwitchKind kind;
+    UnattendedCommand command;
+    // What the usage text calls the value; empty when the switch takes none.
+    std::wstring_view placeholder;
+};
+
+constexpr KnownSwitch kKnownSwitches[] = {
+    {L"check", SwitchKind::Command, UnattendedCommand::Check, {}},
+    {L"repair", SwitchKind::Command, UnattendedCommand::Repair, {}},
+    {L"undo", SwitchKind::Command, UnattendedCommand::Undo, {}},
+    {L"?", SwitchKind::Command, UnattendedCommand::Usage, {}},
+    {L"startpage", SwitchKind::StartPage, {}, L"<URL>"},
+    {L"log", SwitchKind::Log, {}, L"<archivo>"},
+    {L"allusers", SwitchKind::AllUsers, {}, {}},
+    {L"browsers", SwitchKind::Browsers, {}, {}},
+};
+
+// One argument taken apart: "/name" or "-name", then ":value" if present.
+struct SwitchArgument {
+    const KnownSwitch* known = nullptr;
+    std::optional<std::wstring_view> value;
+};
+
+// Switch names are plain ASCII; folding only ASCII letters keeps the match the
+// same on every system, whatever its locale makes of other letters.
+wchar_t asciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool sameSwitchName(std::wstring_view typed, std::wstring_view name) {
+    return std::ranges::equal(typed, name,
+                              [](wchar_t a, wchar_t b) { return asciiLower(a) == asciiLower(b); });
+}
+
+SwitchArgument takeApart(std::wstring_view argument) {
+    if (argument.empty() || (argument.front() != L'/' && argument.front() != L'-')) {
+        return {};
+    }
+    const auto rest = argument.substr(1);
+    const auto colon = rest.find(L':');
+    const auto name = rest.substr(0, colon);
+    const auto known = std::ranges::find_if(kKnownSwitches, [&](const KnownSwitch& candidate) {
+        return sameSwitchName(name, candidate.name);
+    });
+    if (known == std::end(kKnownSwitches)) {
+        return {};
+    }
+    if (colon == std::wstring_view::npos) {
+        return {known, std::nullopt};
+    }
+    return {known, rest.substr(colon + 1)};
+}
+
+// A pasted text of a million characters must not become the message itself.
+std::wstring shown(std::wstring_view argument) {
+    constexpr std::size_t kLongestShown = 80;
+    if (argument.size() <= kLongestShown) {
+        return std::wstring(argument);
+    }
+    return std::wstring(argument.substr(0, kLongestShown)) + L"…";
+}
+
+std::wstring switchName(const KnownSwitch& known) {
+    return L"/" + std::wstring(known.name);
+}
+
+CommandLineMistake mistake(std::wstring message) {
+    return {message + std::wstring(texts::kSeeUsage)};
+}
+
+std::optional<CommandLineMistake> valueMistake(std::wstring_view argument,
+                                               const SwitchArgument& taken) {
+    const auto& known = *taken.known;
+    if (known.placeholder.empty()) {
+        if (taken.value) {
+            return mistake(std::wstring(texts::kUnexpectedValuePrefix) + shown(argument));
+        }
+        return std::nullopt;
+    }
+    if (!taken.value || taken.value->empty()) {
+        return mistake(std::wstring(texts::kMissingValuePrefix) + switchName(known) +
+                       std::wstring(texts::kMissingValueExample) + switchName(known) + L":" +
+                       std::wstring(known.placeholder) + L".");
+    }
+    // The length is checked before the UTF-16 count, which costs a copy.
+    if (known.kind == SwitchKind::StartPage &&
+        (taken.value->size() > texts::kLongestStartPage ||
+         toUtf16LeBytes(*taken.value).size() / 2 > texts::kLongestStartPage)) {
+        return mistake(std::wstring(texts::kStartPageTooLong));
+    }
+    return std::nullopt;
+}
+
+// Each argument on its own: known, not repeated, with a value where one is due.
+ParsedLine collect(std::span<const std::wstring> arguments) {
+    std::optional<UnattendedCommand> command;
+    UnattendedRequest request{};
+    bool seen[std::size(kKnownSwitches)] = {};
+    for (const auto& argument : arguments) {
+        const auto taken = takeApart(argument);
+        if (!taken.known) {
+            return mistake(std::wstring(texts::kUnknownArgumentPrefix) + shown(argument));
+        }
+        auto& seenBefore = seen[taken.known - std::begin(kKnownSwitches)];
+        if (seenBefore) {
+            return mistake(std::wstring(texts::kRepeatedSwitchPrefix) + switchName(*taken.known));
+        }
+        seenBefore = true;
+        if (auto problem = valueMistake(argument, taken)) {
+            return *problem;
+        }
+        switch (taken.known->kind) {
+            case SwitchKind::Command:
+                if (command) {
+                    return mistake(std::wstring(texts::kMoreThanOneCommand));
+                }
+                command = taken.known->command;
+                break;
+            case SwitchKind::StartPage:
+                request.startPage = std::wstring(*taken.value);
+                break;
+            case SwitchKind::Log:
+                request.logFile = std::wstring(*taken.value);
+                break;
+            case SwitchKind::AllUsers:
+                request.allUsers = true;
+                break;
+            case SwitchKind::Browsers:
+                request.browsers = true;
+                break;
+        }
+    }
+    if (!command) {
+        return mistake(std::wstring(texts::kMissingCommand));
+    }
+    request.command = *command;
+    return request;
+}
+
+// The switches together: each only with the commands it serves.
+ParsedLine checkCombination(ParsedLine line, std::size_t argumentCount) {
+    const auto* request = std::get_if<UnattendedRequest>(&line);
+    if (!request) {
+        return line;
+    }
+    if (request->command == UnattendedCommand::Usage && argumentCount > 1) {
+        return mistake(std::wstring(texts::kUsageStandsAlone));
+    }
+    // A check compares with what the repair with the same switches leaves.
+    const bool comparesWithARepair = request->command == UnattendedCommand::Repair ||
+                                     request->command == UnattendedCommand::Check;
+    if (request->startPage && !comparesWithARepair) {
+        return mistake(std::wstring(texts::kStartPageWithoutRepair));
+    }
+    return line;
+}
+
+}  // namespace
+
+std::optional<ParsedLine> parseCommandLine(std::span<const std::wstring> arguments) {
+    if (arguments.empty()) {
+        return std::nullopt;
+    }
+    return checkCombination(collect(arguments), arguments.size());
+}
+
+std::wstring_view usageText() {
+    return texts::kUsage;
+}
+
+ExitCode exitCodeAfterLog(ExitCode run, bool logged) {
+    return !logged && run == ExitCode::Done ? ExitCode::DoneWithFailures : run;
+}
+
+}  // namespace tovask

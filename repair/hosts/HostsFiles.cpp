@@ -1,0 +1,159 @@
+#include "repair/hosts/HostsFiles.h"
+
+#include "repair/texts/ProgramTexts.h"
+
+namespace tovask {
+namespace {
+
+// The lines of the default HOSTS file; the two example host names are our own.
+constexpr std::string_view kDefaultHostsLines[] = {
+    "# Copyright (c) 1993-1999 Microsoft Corp.",
+    "#",
+    "# This is a sample HOSTS file used by Microsoft TCP/IP for Windows.",
+    "#",
+    "# This file contains the mappings of IP addresses to host names. Each",
+    "# entry should be kept on an individual line. The IP address should",
+    "# be placed in the first column followed by the corresponding host name.",
+    "# The IP address and the host name should be separated by at least one",
+    "# space.",
+    "#",
+    "# Additionally, comments (such as these) may be inserted on individual",
+    "# lines or following the machine name denoted by a '#' symbol.",
+    "#",
+    "# For example:",
+    "#",
+    "# 102.54.94.97 servidor.example.com # source server",
+    "# 38.25.63.10 cliente.example.com # x client host",
+    "",
+    "127.0.0.1 localhost",
+};
+static_assert(std::size(kDefaultHostsLines) == 19);
+
+std::string joinedDefaultHostsLines() {
+    std::string content;
+    for (const auto line : kDefaultHostsLines) {
+        content.append(line).append("\r\n");
+    }
+    return content;
+}
+
+}  // namespace
+
+HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view systemFolder) {
+    HostsPaths paths;
+    paths.strWindows = windowsFolder;
+    paths.strSistema = systemFolder;
+    paths.strHosts = paths.strSistema + L"\\drivers\\etc\\hosts";
+    paths.strHostsWin = paths.strWindows + L"\\drivers\\etc\\hosts";
+    paths.strBackup = paths.strSistema + L"\\drivers\\etc\\BackupHosts.bak";
+    paths.strBackupWin = paths.strWindows + L"\\BackupHosts.bak";
+    paths.strBackupRegistro = paths.strSistema + L"\\drivers\\etc\\BackupRegistro.reg";
+    return paths;
+}
+
+Result<HostsPaths> computeHostsPaths(PlatformOps& platform) {
+    const auto windowsFolder = platform.GetSpecialFolder(SpecialFolder::Windows);
+    if (!windowsFolder.ok()) {
+        return windowsFolder.error();
+    }
+    const auto systemFolder = platform.GetSpecialFolder(SpecialFolder::System);
+    if (!systemFolder.ok()) {
+        return systemFolder.error();
+    }
+    return hostsPathsFor(windowsFolder.value(), systemFolder.value());
+}
+
+std::array<HostsPair, 2> hostsPairs(const HostsPaths& paths) {
+    return {HostsPair{paths.strHosts, paths.strBackup},
+            HostsPair{paths.strHostsWin, paths.strBackupWin}};
+}
+
+std::string_view defaultHostsContent() {
+    static const std::string content = joinedDefaultHostsLines();
+    return content;
+}
+
+Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hosts) {
+    const auto exists = platform.FileExists(hosts);
+    if (exists.ok() && !exists.value()) {
+        return HostsContent::Missing;
+    }
+    const auto isDefault = platform.FileHasContent(hosts, defaultHostsContent());
+    if (!isDefault.ok()) {
+        if (!exists.ok() && isNotFound(isDefault.error())) {
+            return HostsContent::Missing;
+        }
+        return isDefault.error();
+    }
+    return isDefault.value() ? HostsContent::Default : HostsContent::Other;
+}
+
+BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures) {
+    const auto content = probeHostsFile(platform, pair.hosts);
+    if (!content.ok()) {
+        // Not knowing whether the file is clean already, a copy could replace
+        // the backup that holds the user's own content with the default one.
+        failures.add(pair.hosts, content.error());
+        return BackupOutcome::Failed;
+    }
+    if (content.value() == HostsContent::Missing) {
+        return BackupOutcome::NoHostsFile;
+    }
+    if (content.value() == HostsContent::Default) {
+        return BackupOutcome::AlreadyDefault;
+    }
+    // A read-only, hidden or system backup left by an earlier run must not
+    // block the new copy; on a first run there is no backup yet.
+    platform.ClearAttributes(pair.backup);
+    if (const auto error = platform.CopyFileOver(pair.hosts, pair.backup)) {
+        failures.add(pair.backup, error);
+        return BackupOutcome::Failed;
+    }
+    return BackupOutcome::BackedUp;
+}
+
+bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
+                   FailureLog& failures) {
+    if (backup == BackupOutcome::NoHostsFile) {
+        return false;
+    }
+    if (backup == BackupOutcome::Failed) {
+        failures.add(pair.hosts, texts::kNoBackupReason);
+        return false;
+    }
+    // The attributes are left normal afterwards, as for any freshly written file.
+    platform.ClearAttributes(pair.hosts);
+    if (const auto error = platform.ReplaceFileContent(pair.hosts, defaultHostsContent(),
+                                                       FileProtection::AsReplaced)) {
+        failures.add(pair.hosts, error);
+        return false;
+    }
+    return backup == BackupOutcome::BackedUp;
+}
+
+HostsRestore restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths) {
+    HostsRestore restore;
+    for (const auto pair : hostsPairs(paths)) {
+        const auto backupExists = platform.FileExists(pair.backup);
+        if (!backupExists.ok()) {
+            restore.failure = RestoreFailure{pair.hosts, backupExists.error()};
+            return restore;
+        }
+        if (!backupExists.value()) {
+            continue;
+        }
+        // A HOSTS file that is gone is created again from its backup.
+        if (const auto error = platform.ClearAttributes(pair.hosts); error && !isNotFound(error)) {
+            restore.failure = RestoreFailure{pair.hosts, error};
+            return restore;
+        }
+        if (const auto error = platform.CopyFileOver(pair.backup, pair.hosts)) {
+            restore.failure = RestoreFailure{pair.hosts, error};
+            return restore;
+        }
+        restore.changedAFile = true;
+    }
+    return restore;
+}
+
+}  // namespace tovask

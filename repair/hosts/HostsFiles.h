@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/PlatformOps.h"
+#include "platform/Result.h"
+#include "repair/run/FailureLog.h"
+
+namespace tovask {
+
+// The HOSTS files and their backups. The system pair keeps its backup beside
+// the HOSTS file; the Windows pair keeps it directly in the Windows folder.
+// The registry backup shares the system pair's folder, which only
+// administrators and the system may write: an elevated undo imports it.
+struct HostsPaths {
+    std::wstring strWindows;
+    std::wstring strSistema;
+    std::wstring strHosts;
+    std::wstring strHostsWin;
+    std::wstring strBackup;
+    std::wstring strBackupWin;
+    std::wstring strBackupRegistro;
+};
+
+// Plain concatenation of the folders as the system gives them and the fixed
+// file names: no separator is added, nothing is normalised.
+HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view systemFolder);
+Result<HostsPaths> computeHostsPaths(PlatformOps& platform);
+
+struct HostsPair {
+    std::wstring_view hosts;
+    std::wstring_view backup;
+};
+
+// Always the system pair first, then the Windows pair.
+std::array<HostsPair, 2> hostsPairs(const HostsPaths& paths);
+
+// The clean default HOSTS file: 19 ASCII lines, each ending in CR LF.
+std::string_view defaultHostsContent();
+
+enum class HostsContent { Missing, Default, Other };
+
+// Whether the HOSTS file is there and holds the default content: the one
+// probe of the backup and of the check. A failed existence test counts as
+// "the file exists", so that the steps it guards are still attempted and
+// report their own failures; such a file that then cannot be found is missing.
+Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hosts);
+
+enum class BackupOutcome { NoHostsFile, BackedUp, AlreadyDefault, Failed };
+
+// Saves a copy of the HOSTS file, unless it already holds the default content:
+// then the earlier backup keeps the user's own content.
+BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures);
+
+// Replaces the HOSTS file with the default content, but only when its previous
+// content is safe in a backup (or is the default content already). True when
+// the file's content changed.
+bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
+                   FailureLog& failures);
+
+struct RestoreFailure {
+    std::wstring_view hosts;
+    std::error_code error;
+};
+
+struct HostsRestore {
+    std::optional<RestoreFailure> failure;
+    bool changedAFile = false;
+};
+
+// Copies each existing backup over its HOSTS file, creating the HOSTS file if
+// it is gone; stops at the first failure and returns it.
+HostsRestore restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths);
+
+}  // namespace tovask

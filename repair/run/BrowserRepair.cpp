@@ -1,0 +1,311 @@
+#include "repair/run/BrowserRepair.h"
+
+#include <string>
+
+#include "repair/backup/RegistryBackup.h"
+#include "repair/findings/FindingsRun.h"
+#include "repair/hosts/HostsFolderCheck.h"
+#include "repair/plan/PlannedChanges.h"
+#include "repair/plan/RegistryPlan.h"
+#include "repair/texts/ProgramTexts.h"
+#include "repair/texts/SiteUrls.h"
+#include "repair/users/HiveNames.h"
+#include "repair/users/RepairLock.h"
+#include "repair/users/UserHives.h"
+#include "text/DecimalText.h"
+
+namespace tovask {
+namespace {
+
+std::error_code applyStep(PlatformOps& platform, const RegistryStep& step, std::wstring_view path,
+                          std::wstring_view startPage) {
+    switch (step.operation) {
+        case RegistryOperation::DeleteKey:
+        case RegistryOperation::DeleteValue: {
+            // What is already gone is the state the plan wants.
+            const auto error = platform.RegDelete(path);
+            return isNotFound(error) ? std::error_code{} : error;
+        }
+        case RegistryOperation::WriteValue:
+        case RegistryOperation::WriteKeyDefault:
+            break;
+    }
+    switch (step.source) {
+        case ValueSource::Number:
+            return platform.RegWrite(path, step.number, step.type);
+        case ValueSource::StartPage:
+            return platform.RegWrite(path, startPage, step.type);
+        case ValueSource::Text:
+        case ValueSource::None:
+        case ValueSource::LocalPage:
+            break;
+    }
+    return platform.RegWrite(path, step.text, step.type);
+}
+
+// A row whose value differs from view to view: each planned change written
+// in its own view.
+std::error_code writeEachView(PlatformOps& platform, std::span<const PlannedChange> changes,
+                              const RegistryStep& step) {
+    std::error_code firstFailure;
+    for (const auto& change : changes) {
+        if (change.step != &step) {
+            continue;
+        }
+        const std::wstring_view path = change.path;
+        const auto keyEnd = path.rfind(L'\\') + 1;
+        const auto error = platform.RegWriteRaw(path.substr(0, keyEnd), path.substr(keyEnd),
+                                                *change.wanted, change.view);
+        if (error && !firstFailure) {
+            firstFailure = error;
+        }
+    }
+    return firstFailure;
+}
+
+// The paths of the HOSTS files when the folders could not be found.
+constexpr std::array<std::wstring_view, 2> kUnknownHostsFolders = {texts::kSystemFolderUnknown,
+                                                                   texts::kWindowsFolderUnknown};
+
+}  // namespace
+
+BrowserRepair::BrowserRepair(PlatformOps& platform, ProgressView& view)
+    : platform_(platform),
+      view_(view),
+      paths_(std::make_error_code(std::errc::operation_not_permitted)) {}
+
+void BrowserRepair::loadPaths() {
+    paths_ = computeHostsPaths(platform_);
+}
+
+RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className) {
+    RunEnd end;
+    {
+        const RepairLock lock(platform_);
+        end = lock.error() ? reportLockFailure(lock.error()) : runUnlessBrowserOpen(className);
+    }
+    return shownAfterTheLock(end);
+}
+
+RunOutcome BrowserRepair::shownAfterTheLock(const RunEnd& end) {
+    platform_.ShowMessage(end.prompt, end.style, end.title);
+    return end.outcome;
+}
+
+RunEnd BrowserRepair::runUnlessBrowserOpen(std::wstring_view className) {
+    const auto hwndNavegador = platform_.FindWindowA(className);
+    const auto users = hwndNavegador == 0 ? browserUsers() : std::vector<std::wstring>{};
+    if (hwndNavegador == 0 && users.empty()) {
+        return DesbloquearIE();
+    }
+    std::wstring prompt(texts::kCloseBrowserPrompt);
+    for (std::size_t i = 0; i < users.size(); ++i) {
+        prompt += (i == 0 ? L"\r\n" + std::wstring(texts::kBrowserOpenByPrefix) : L", ") + users[i];
+    }
+    return {RunOutcome::BrowserOpen, prompt, MessageStyle::Information, texts::kWarningTitle};
+}
+
+// The window check sees only this desktop; a run for every user must also
+// see the browser of every user logged on to the machine.
+std::vector<std::wstring> BrowserRepair::browserUsers() {
+    if (!everyUser_) {
+        return {};
+    }
+    const auto owners = platform_.ProcessOwners(texts::kBrowserProgram);
+    return owners.ok() ? owners.value() : std::vector<std::wstring>{};
+}
+
+RunEnd BrowserRepair::reportLockFailure(std::error_code error) {
+    std::wstring prompt(texts::kAnotherRepairPrompt);
+    if (error != std::errc::timed_out) {
+        prompt += L"\r\n" + platform_.DescribeError(error);
+    }
+    return {RunOutcome::AnotherRepairRunning, prompt, MessageStyle::Warning, texts::kWarningTitle};
+}
+
+RunEnd BrowserRepair::DesbloquearIE() {
+    FailureLog failures(platform_);
+    view_.clearList();
+    view_.appendLine(texts::kRunStarted);
+
+    // The page is read once: what the registry gets is what the report shows.
+    const std::wstring startPage = chosenStartPage();
+    {
+        // Hives loaded for this run are unloaded before it reports, whatever failed.
+        std::optional<UserHives> everyone;
+        const auto userHives = runRegistryPhase(startPage, everyone, failures);
+        view_.appendLine(texts::kRegistryRestored);
+
+        runHostsPhase(failures);
+        view_.appendLine(L"");
+        view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
+        view_.setStartPage(L"");
+        if (paths_.ok()) {
+            const auto naming = [&](std::vector<RegistryFileSection>& sections) {
+                nameForBackup(sections, everyone);
+            };
+            repairFindingsWithConsent(platform_, view_,
+                                      lookForFindings(platform_, userHives, failures),
+                                      registryBackupFile(), naming, failures);
+        }
+    }
+    return reportFailures(failures);
+}
+
+std::wstring BrowserRepair::chosenStartPage() const {
+    const std::wstring typedPage = view_.startPage();
+    return typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
+}
+
+// Nothing when the folders are unknown: without them there is no backup to
+// compare or to write. Entries that cannot be read are logged as failures.
+std::optional<BrowserRepair::RegistryStart> BrowserRepair::readRegistryFor(
+    std::wstring_view startPage, std::optional<UserHives>& everyone, FailureLog& failures) {
+    if (!paths_.ok()) {
+        failures.add(registryBackupFile(), paths_.error());
+        return std::nullopt;
+    }
+    auto userHives = userHivesFor(everyone, failures);
+    auto changes = plannedChangesFor(userHives, startPage, failures);
+    auto captured = captureRegistry(platform_, changes);
+    for (const auto& skipped : captured.skipped) {
+        failures.add(skipped.entry, skipped.reason);
+    }
+    return RegistryStart{std::move(userHives), std::move(changes), std::move(captured)};
+}
+
+std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view startPage,
+                                                          std::optional<UserHives>& everyone,
+                                                          FailureLog& failures) {
+    auto start = readRegistryFor(startPage, everyone, failures);
+    if (!start) {
+        return {};
+    }
+    const auto backupFile = registryBackupFile();
+    const auto& userHives = start->userHives;
+    const auto& changes = start->changes;
+    auto& captured = start->captured;
+    // Nothing is changed that could not be put back; a run that changes
+    // nothing keeps the earlier backup.
+    if (captured.runChangesSomething()) {
+        auto sections = std::move(captured.sections);
+        nameForBackup(sections, everyone);
+        if (const auto error = saveRegistryBackup(platform_, sections, backupFile)) {
+            failures.add(backupFile, error);
+            return userHives;
+        }
+    }
+    for (const auto& step : kRegistryRepairPlan) {
+        for (const auto& path : pathsForUsers(step.path, userHives)) {
+            if (captured.skips(step, path)) {
+                continue;
+            }
+            const auto error = step.source == ValueSource::LocalPage
+                                   ? writeEachView(platform_, changes, step)
+                                   : applyStep(platform_, step, path, startPage);
+            if (error) {
+                failures.add(path, error);
+            }
+        }
+    }
+    if (captured.skips(kHostsFolderStep, kHostsFolderStep.path)) {
+        return userHives;
+    }
+    if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
+        failures.add(kHostsFolderStep.path, error);
+    }
+    return userHives;
+}
+
+void BrowserRepair::nameForBackup(std::vector<RegistryFileSection>& sections,
+                                  const std::optional<UserHives>& everyone) {
+    if (everyone) {
+        nameHivesBySid(sections, everyone->hives());
+    }
+    if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
+        nameCurrentUserBySid(sections, programUser.value());
+    }
+}
+
+std::vector<std::wstring> BrowserRepair::userHivesFor(std::optional<UserHives>& everyone,
+                                                      FailureLog& failures) {
+    if (!everyUser_) {
+        return {desktopUserHive(platform_)};
+    }
+    everyone.emplace(platform_, failures);
+    return everyone->hivePaths();
+}
+
+// The plan for these users, and the HOSTS folder value when it names
+// another folder.
+std::vector<PlannedChange> BrowserRepair::plannedChangesFor(
+    const std::vector<std::wstring>& userHives, std::wstring_view startPage, FailureLog& failures) {
+    const RunTargets targets{userHives, platform_.HasTwoRegistryViews(), paths_.value().strWindows,
+                             std::wstring(startPage)};
+    auto changes = plannedChanges(targets);
+    const auto hostsFolder = hostsFolderChange(platform_);
+    if (!hostsFolder.ok()) {
+        failures.add(kHostsFolderStep.path, hostsFolder.error());
+    } else if (hostsFolder.value()) {
+        changes.push_back(*hostsFolder.value());
+    }
+    return changes;
+}
+
+void BrowserRepair::flushResolverCache(FailureLog& failures) {
+    if (const auto error = platform_.FlushDnsCache()) {
+        failures.add(texts::kDnsCacheTarget, error);
+    }
+}
+
+std::wstring BrowserRepair::registryBackupFile() const {
+    return paths_.ok()
+               ? paths_.value().strBackupRegistro
+               : std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\BackupRegistro.reg";
+}
+
+void BrowserRepair::runHostsPhase(FailureLog& failures) {
+    if (!paths_.ok()) {
+        for (const auto folder : kUnknownHostsFolders) {
+            failures.add(std::wstring(folder) + L"\\drivers\\etc\\hosts", paths_.error());
+        }
+        view_.appendLine(texts::kHostsBackedUp);
+        view_.appendLine(texts::kHostsRestored);
+        return;
+    }
+    const auto pairs = hostsPairs(paths_.value());
+    std::array<BackupOutcome, 2> backups{};
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        backups[i] = backUpHostsFile(platform_, pairs[i], failures);
+    }
+    view_.appendLine(texts::kHostsBackedUp);
+    bool changedAFile = false;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        changedAFile = EscribirHosts(platform_, pairs[i], backups[i], failures) || changedAFile;
+    }
+    // Names must resolve by the new HOSTS file now, not after a restart.
+    if (changedAFile) {
+        flushResolverCache(failures);
+    }
+    view_.appendLine(texts::kHostsRestored);
+}
+
+RunEnd BrowserRepair::reportFailures(const FailureLog& failures) {
+    if (failures.entries().empty()) {
+        return {RunOutcome::Done, std::wstring(texts::kRepairSucceededPrompt),
+                MessageStyle::Information, texts::kFinishedTitle};
+    }
+    appendErrorLines(failures);
+    return {RunOutcome::DoneWithFailures,
+            std::wstring(texts::kRepairFailedPromptPrefix) + decimalText(failures.entries().size()),
+            MessageStyle::Warning, texts::kFinishedTitle};
+}
+
+void BrowserRepair::appendErrorLines(const FailureLog& failures) {
+    for (const auto& failure : failures.entries()) {
+        view_.appendLine(std::wstring(texts::kErrorLinePrefix) + failure.target + L" (" +
+                         failure.reason + L")");
+    }
+}
+
+}  // namespace tovask

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "platform/Result.h"
+#include "repair/backup/RegistryCapture.h"
+#include "repair/hosts/HostsFiles.h"
+#include "repair/plan/PlannedChanges.h"
+#include "repair/run/FailureLog.h"
+#include "repair/run/ProgressView.h"
+#include "repair/users/UserHives.h"
+
+namespace tovask {
+
+// How a repair, an undo or a check ended, for callers that act on it.
+enum class RunOutcome { Done, DoneWithFailures, RepairNeeded, BrowserOpen, AnotherRepairRunning };
+
+// How a repair or an undo ended, and the closing message that says so. The
+// message is shown once the repair lock is released, so that a script's run
+// started meanwhile does not wait for somebody to dismiss it.
+struct RunEnd {
+    RunOutcome outcome;
+    std::wstring prompt;
+    MessageStyle style;
+    std::wstring_view title;
+};
+
+// The browser repair behind the window's two main buttons and the command
+// line: the browser check, the repair run (registry backup and plan, then the
+// HOSTS files), the undo (registry, then HOSTS files) and the check of what a
+// run would change. Reports go to the progress list and to message boxes.
+class BrowserRepair {
+  public:
+    BrowserRepair(PlatformOps& platform, ProgressView& view);
+
+    // The window's load step: finds the Windows and system folders once.
+    void loadPaths();
+    const Result<HostsPaths>& paths() const { return paths_; }
+    // For a run on behalf of every user of the machine: every user's hive,
+    // and the browser of every logged-on user, not only this desktop's.
+    void setEveryUser(bool everyUser) { everyUser_ = everyUser; }
+
+    // Runs the repair unless a top-level window of the class is open.
+    RunOutcome VerificarNavegador(std::wstring_view className);
+    // Puts the registry back from its backup, then each HOSTS backup back
+    // over its HOSTS file.
+    RunOutcome DeshacerCambios();
+    // Lists every entry a run would change, changing nothing.
+    RunOutcome checkWhatNeedsRepair();
+
+  private:
+    // Where the run and the check begin: the users' hives, the changes
+    // planned for them and what the registry holds for those changes now.
+    struct RegistryStart {
+        std::vector<std::wstring> userHives;
+        std::vector<PlannedChange> changes;
+        CapturedRegistry captured;
+    };
+
+    RunEnd runUnlessBrowserOpen(std::wstring_view className);
+    RunEnd DesbloquearIE();
+    RunEnd undoUnderLock();
+    RunOutcome shownAfterTheLock(const RunEnd& end);
+    std::vector<std::wstring> browserUsers();
+    // The page typed in the window or given on the command line, or the
+    // default one.
+    std::wstring chosenStartPage() const;
+    std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
+                                                 std::wstring_view startPage, FailureLog& failures);
+    std::optional<RegistryStart> readRegistryFor(std::wstring_view startPage,
+                                                 std::optional<UserHives>& everyone,
+                                                 FailureLog& failures);
+    std::vector<std::wstring> runRegistryPhase(std::wstring_view startPage,
+                                               std::optional<UserHives>& everyone,
+                                               FailureLog& failures);
+    void nameForBackup(std::vector<RegistryFileSection>& sections,
+                       const std::optional<UserHives>& everyone);
+    std::vector<std::wstring> userHivesFor(std::optional<UserHives>& everyone,
+                                           FailureLog& failures);
+    std::wstring registryBackupFile() const;
+    void runHostsPhase(FailureLog& failures);
+    void flushResolverCache(FailureLog& failures);
+    std::vector<std::wstring> hostsFilesToRepair(FailureLog& failures);
+    RunEnd reportFailures(const FailureLog& failures);
+    void appendErrorLines(const FailureLog& failures);
+    RunEnd reportUndoFailure(std::wstring_view file, std::error_code error,
+                             const FailureLog& earlierFailures);
+    RunEnd reportLockFailure(std::error_code error);
+
+    PlatformOps& platform_;
+    ProgressView& view_;
+    Result<HostsPaths> paths_;
+    bool everyUser_ = false;
+};
+
+}  // namespace tovask

@@ -1,0 +1,94 @@
+#include <optional>
+
+#include "repair/backup/RegistryBackup.h"
+#include "repair/backup/RegistryRestore.h"
+#include "repair/run/BrowserRepair.h"
+#include "repair/texts/ProgramTexts.h"
+#include "repair/users/HiveNames.h"
+#include "repair/users/RepairLock.h"
+#include "text/DecimalText.h"
+
+namespace tovask {
+namespace {
+
+std::wstring undoFailedPrompt(std::wstring_view file, std::wstring_view reason) {
+    return std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(file) + L"\r\n" +
+           std::wstring(reason);
+}
+
+}  // namespace
+
+RunOutcome BrowserRepair::DeshacerCambios() {
+    RunEnd end;
+    {
+        const RepairLock lock(platform_);
+        end = lock.error() ? reportLockFailure(lock.error()) : undoUnderLock();
+    }
+    return shownAfterTheLock(end);
+}
+
+RunEnd BrowserRepair::undoUnderLock() {
+    FailureLog failures(platform_);
+    if (!paths_.ok()) {
+        return reportUndoFailure(
+            std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\hosts", paths_.error(),
+            failures);
+    }
+    // The whole backup is read and checked before the registry changes at all.
+    auto backup = loadRegistryBackup(platform_, paths_.value().strBackupRegistro);
+    if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
+        return {RunOutcome::DoneWithFailures,
+                undoFailedPrompt(paths_.value().strBackupRegistro, refused->reason),
+                MessageStyle::Error, texts::kErrorTitle};
+    }
+    if (auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
+        if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
+            nameCurrentUserAsCurrent(*sections, programUser.value());
+        }
+        // The hives of users who are not logged on are loaded for the restore
+        // and unloaded again right after it.
+        const auto users = usersNamedIn(*sections);
+        std::optional<UserHives> hives;
+        if (!users.empty()) {
+            hives.emplace(platform_, failures, users);
+            nameHivesAsLoaded(*sections, hives->hives());
+        }
+        restoreRegistry(platform_, *sections, platform_.HasTwoRegistryViews(), failures);
+    }
+    const auto hosts = restoreHostsFiles(platform_, paths_.value());
+    if (hosts.changedAFile) {
+        flushResolverCache(failures);
+    }
+    if (hosts.failure) {
+        return reportUndoFailure(hosts.failure->hosts, hosts.failure->error, failures);
+    }
+    view_.clearList();
+    view_.appendLine(texts::kUndoDone);
+    if (failures.entries().empty()) {
+        return {RunOutcome::Done, std::wstring(texts::kUndoFinishedPrompt),
+                MessageStyle::Information, texts::kFinishedTitle};
+    }
+    appendErrorLines(failures);
+    return {
+        RunOutcome::DoneWithFailures,
+        std::wstring(texts::kUndoWithFailuresPromptPrefix) + decimalText(failures.entries().size()),
+        MessageStyle::Warning, texts::kFinishedTitle};
+}
+
+// The file that stopped the undo; registry entries that failed before it are
+// listed with it and counted, so that no failure hides behind another.
+RunEnd BrowserRepair::reportUndoFailure(std::wstring_view file, std::error_code error,
+                                        const FailureLog& earlierFailures) {
+    auto prompt = undoFailedPrompt(file, platform_.DescribeError(error));
+    if (!earlierFailures.entries().empty()) {
+        FailureLog failures = earlierFailures;
+        failures.add(file, error);
+        view_.clearList();
+        appendErrorLines(failures);
+        prompt += L"\r\n" + std::wstring(texts::kFailedOperationsPrefix) +
+                  decimalText(failures.entries().size());
+    }
+    return {RunOutcome::DoneWithFailures, prompt, MessageStyle::Error, texts::kErrorTitle};
+}
+
+}  // namespace tovask
