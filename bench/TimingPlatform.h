@@ -130,6 +130,18 @@ class TimingPlatform final : public PlatformOps {
     std::error_code RefreshPolicy() override {
         return timed("RefreshPolicy", [&] { return real_.RefreshPolicy(); });
     }
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override {
+        return timed("ListFiles", [&] { return real_.ListFiles(folder, extension, limits); });
+    }
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override {
+        return timed("ReadShortcut", [&] { return real_.ReadShortcut(path); });
+    }
+    std::error_code RewriteShortcutArguments(std::wstring_view path,
+                                             std::wstring_view arguments) override {
+        return timed("RewriteShortcutArguments",
+                     [&] { return real_.RewriteShortcutArguments(path, arguments); });
+    }
 
     struct Tally {
         int calls = 0;

@@ -101,6 +101,18 @@ class ForwardingPlatform : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
     std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
 
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override {
+        return next_.ListFiles(folder, extension, limits);
+    }
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override {
+        return next_.ReadShortcut(path);
+    }
+    std::error_code RewriteShortcutArguments(std::wstring_view path,
+                                             std::wstring_view arguments) override {
+        return next_.RewriteShortcutArguments(path, arguments);
+    }
+
   private:
     PlatformOps& next_;
 };

@@ -10,6 +10,7 @@
 
 #include "platform/RegistryValue.h"
 #include "platform/Result.h"
+#include "platform/ShortcutFiles.h"
 
 namespace tovask {
 
@@ -157,6 +158,20 @@ class PlatformOps {
     // Asks the system to apply machine and user policy again now;
     // std::errc::function_not_supported when it cannot be asked.
     virtual std::error_code RefreshPolicy() = 0;
+
+    // Shortcuts and the folders that hold them, for the shortcut findings.
+    // The files whose names end in the extension, in the folder and its
+    // subfolders down to the limits; links and junctions below the folder are
+    // neither entered nor listed. An error only when the folder itself cannot
+    // be read.
+    virtual Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                          const ListingLimits& limits) = 0;
+    // Read by the shell's own shortcut object, never resolved: nothing is
+    // looked up and the target is never started or searched for.
+    virtual Result<ShortcutFile> ReadShortcut(std::wstring_view path) = 0;
+    // Saves the shortcut with new arguments and everything else as it was.
+    virtual std::error_code RewriteShortcutArguments(std::wstring_view path,
+                                                     std::wstring_view arguments) = 0;
 };
 
 }  // namespace tovask

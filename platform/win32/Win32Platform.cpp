@@ -10,6 +10,8 @@
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileQueries.h"
 #include "platform/win32/files/FileReplacement.h"
+#include "platform/win32/files/FolderListing.h"
+#include "platform/win32/files/ShortcutFiles.h"
 #include "platform/win32/files/SystemFolders.h"
 #include "platform/win32/registry/HiveMounting.h"
 #include "platform/win32/registry/RegistryAccess.h"
@@ -210,6 +212,20 @@ std::error_code Win32Platform::RefreshPolicy() {
     const auto machine = win32::refreshPolicy(win32::PolicyScope::Machine);
     const auto user = win32::refreshPolicy(win32::PolicyScope::User);
     return machine ? machine : user;
+}
+
+Result<FileListing> Win32Platform::ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                             const ListingLimits& limits) {
+    return win32::listFiles(folder, extension, limits);
+}
+
+Result<ShortcutFile> Win32Platform::ReadShortcut(std::wstring_view path) {
+    return win32::readShortcut(path);
+}
+
+std::error_code Win32Platform::RewriteShortcutArguments(std::wstring_view path,
+                                                        std::wstring_view arguments) {
+    return win32::rewriteShortcutArguments(path, arguments);
 }
 
 }  // namespace tovask

@@ -33,6 +33,8 @@ struct UnattendedRequest {
     bool allUsers = false;
     // The locks of the other browsers count for /check and are repaired by /repair.
     bool browsers = false;
+    // Likewise the browsers' shortcuts that open an advertiser's page.
+    bool shortcuts = false;
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

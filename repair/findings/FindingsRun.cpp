@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <iterator>
+#include <set>
 #include <variant>
 
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingTexts.h"
+#include "repair/shortcuts/ShortcutTexts.h"
 
 namespace tovask {
 namespace {
@@ -48,63 +50,43 @@ void askForPolicyRefresh(PlatformOps& platform, ProgressView& view) {
     view.appendLine(texts::kRestartBrowsers);
 }
 
-}  // namespace
-
-std::vector<Finding> RunFindings::all() const {
-    auto findings = managed.fakeEnrollments;
-    auto locks = findingsOf(policyKeys, !managed.managedBecause);
-    std::ranges::move(locks, std::back_inserter(findings));
-    return findings;
+// The kinds the view consents to repair: its standing answers first, then
+// one question for the findings of every kind left.
+std::set<FindingKind> consentedKinds(ProgressView& view, std::span<const Finding> repairable) {
+    std::set<FindingKind> consented;
+    std::vector<Finding> toAsk;
+    for (const auto& finding : repairable) {
+        if (const auto answer = view.standingConsent(finding.kind)) {
+            if (*answer) {
+                consented.insert(finding.kind);
+            }
+        } else {
+            toAsk.push_back(finding);
+        }
+    }
+    if (!toAsk.empty() && view.askToRepairFindings(findingLines(toAsk, kQuestionLines))) {
+        for (const auto& finding : toAsk) {
+            consented.insert(finding.kind);
+        }
+    }
+    return consented;
 }
 
-RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
-                            FailureLog& failures) {
-    return {decideManagedMachine(platform, failures),
-            findLockedPolicyKeys(platform, userHives, failures)};
+std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind) {
+    std::vector<Finding> chosen;
+    std::ranges::copy_if(findings, std::back_inserter(chosen),
+                         [kind](const Finding& finding) { return finding.kind == kind; });
+    return chosen;
 }
 
-bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
-    const auto all = findings.all();
-    if (all.empty()) {
-        return false;
-    }
-    view.appendLine(texts::kFindingsHeading);
-    if (findings.managed.managedBecause) {
-        view.appendLine(*findings.managed.managedBecause);
-    }
-    appendLines(view, findingLines(all, kAllLines));
-    const auto repairable = repairableOnly(all);
-    if (repairable.empty()) {
-        return false;
-    }
-    if (view.askToRepairFindings(findingLines(repairable, kQuestionLines))) {
-        return true;
-    }
-    view.appendLine(texts::kFindingsNotCounted);
-    return false;
+std::wstring_view notCountedHint(FindingKind kind) {
+    return kind == FindingKind::Shortcut ? texts::kShortcutsNotCounted : texts::kFindingsNotCounted;
 }
 
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, std::wstring_view backupFile,
-                               const BackupNaming& nameForBackup, FailureLog& failures) {
-    const auto all = findings.all();
-    if (all.empty()) {
-        return;
-    }
-    view.appendLine(L"");
-    view.appendLine(texts::kFindingsHeading);
-    if (findings.managed.managedBecause) {
-        view.appendLine(*findings.managed.managedBecause);
-    }
-    appendLines(view, findingLines(all, kAllLines));
-    const auto repairable = repairableOnly(all);
-    if (repairable.empty()) {
-        return;
-    }
-    if (!view.askToRepairFindings(findingLines(repairable, kQuestionLines))) {
-        reportEach(view, repairable, texts::kFindingLeftPrefix);
-        return;
-    }
+void repairPolicyLocks(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
+                       std::wstring_view backupFile, const BackupNaming& nameForBackup,
+                       FailureLog& failures) {
+    const auto repairable = ofKind(repairableOnly(findings.all()), FindingKind::BrowserPolicy);
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
         reportEach(view, repairable, texts::kFindingLeftPrefix);
@@ -132,6 +114,93 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, findingsOf(std::span(key, 1), true), texts::kFindingRepairedPrefix);
     }
     askForPolicyRefresh(platform, view);
+}
+
+void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
+                     FailureLog& failures) {
+    for (const auto& shortcut : findings.shortcuts) {
+        if (!shortcut.finding.repairable) {
+            continue;
+        }
+        if (const auto error = repairShortcut(platform, shortcut)) {
+            failures.add(shortcut.path, error);
+            view.appendLine(std::wstring(texts::kFindingLeftPrefix) + shortcut.path);
+        } else {
+            view.appendLine(std::wstring(texts::kShortcutRepairedPrefix) + shortcut.path);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<Finding> RunFindings::all() const {
+    auto findings = managed.fakeEnrollments;
+    auto locks = findingsOf(policyKeys, !managed.managedBecause);
+    std::ranges::move(locks, std::back_inserter(findings));
+    std::ranges::move(findingsOf(shortcuts, !managed.managedBecause), std::back_inserter(findings));
+    return findings;
+}
+
+RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
+                            FailureLog& failures) {
+    return {decideManagedMachine(platform, failures),
+            findLockedPolicyKeys(platform, userHives, failures),
+            findHijackedShortcuts(platform, userHives, failures)};
+}
+
+bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
+    const auto all = findings.all();
+    if (all.empty()) {
+        return false;
+    }
+    view.appendLine(texts::kFindingsHeading);
+    if (findings.managed.managedBecause) {
+        view.appendLine(*findings.managed.managedBecause);
+    }
+    appendLines(view, findingLines(all, kAllLines));
+    const auto repairable = repairableOnly(all);
+    if (repairable.empty()) {
+        return false;
+    }
+    const auto consented = consentedKinds(view, repairable);
+    std::set<FindingKind> hinted;
+    for (const auto& finding : repairable) {
+        if (!consented.contains(finding.kind) && hinted.insert(finding.kind).second) {
+            view.appendLine(notCountedHint(finding.kind));
+        }
+    }
+    return !consented.empty();
+}
+
+void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
+                               const RunFindings& findings, std::wstring_view backupFile,
+                               const BackupNaming& nameForBackup, FailureLog& failures) {
+    const auto all = findings.all();
+    if (all.empty()) {
+        return;
+    }
+    view.appendLine(L"");
+    view.appendLine(texts::kFindingsHeading);
+    if (findings.managed.managedBecause) {
+        view.appendLine(*findings.managed.managedBecause);
+    }
+    appendLines(view, findingLines(all, kAllLines));
+    const auto repairable = repairableOnly(all);
+    if (repairable.empty()) {
+        return;
+    }
+    const auto consented = consentedKinds(view, repairable);
+    for (const auto& finding : repairable) {
+        if (!consented.contains(finding.kind)) {
+            view.appendLine(std::wstring(texts::kFindingLeftPrefix) + finding.place);
+        }
+    }
+    if (consented.contains(FindingKind::BrowserPolicy)) {
+        repairPolicyLocks(platform, view, findings, backupFile, nameForBackup, failures);
+    }
+    if (consented.contains(FindingKind::Shortcut)) {
+        repairShortcuts(platform, view, findings, failures);
+    }
 }
 
 }  // namespace tovask

@@ -13,6 +13,7 @@
 #include "repair/policies/PolicyLocks.h"
 #include "repair/run/FailureLog.h"
 #include "repair/run/ProgressView.h"
+#include "repair/shortcuts/HijackedShortcuts.h"
 
 namespace tovask {
 
@@ -21,6 +22,7 @@ namespace tovask {
 struct RunFindings {
     ManagedMachine managed;
     std::vector<LockedPolicyKey> policyKeys;
+    std::vector<HijackedShortcut> shortcuts;
 
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
@@ -30,15 +32,17 @@ RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring>
                             FailureLog& failures);
 
 // Lists the findings under their own heading. True when repairable findings
-// count towards the check: the view would have them repaired (/browsers).
+// count towards the check: the view would have them repaired (/browsers,
+// /shortcuts).
 bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
 
 // Names the users' hives in backup sections as the run's backup names them.
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
-// Asks the view whether to repair the repairable findings; on yes, adds what
-// puts them back to the run's registry backup, then repairs them, asks for a
-// policy refresh and reports each; on no, reports them as left.
+// Asks the view whether to repair the repairable findings; for the kinds it
+// consents to, backs up what puts them back (policies in the run's registry
+// backup), then repairs them and reports each, with a policy refresh after
+// policies; the others are reported as left.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                const RunFindings& findings, std::wstring_view backupFile,
                                const BackupNaming& nameForBackup, FailureLog& failures);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "repair/findings/Finding.h"
 
 namespace tovask {
 
@@ -18,6 +21,9 @@ class ProgressView {
     virtual void setStartPage(std::wstring_view text) = 0;
     // Whether to repair the findings beyond Internet Explorer these lines list.
     virtual bool askToRepairFindings(const std::vector<std::wstring>& lines) = 0;
+    // Whether to repair findings of the kind without asking: the command line
+    // answers each kind with its own switch, the window asks once for all.
+    virtual std::optional<bool> standingConsent(FindingKind) const { return std::nullopt; }
 };
 
 }  // namespace tovask

@@ -37,6 +37,10 @@ struct RecordedLaunch {
 // that exist by class name, and message boxes, launches and the end of the
 // program recorded instead of shown. Every call is recorded in order, and any
 // call that can fail can be made to fail.
+// What a fake shortcut file holds: its fields as text, so that a test can
+// write one and compare bytes.
+std::string fakeShortcutBytes(const ShortcutContent& content);
+
 class FakePlatform final : public PlatformOps {
   public:
     // Decides whether a call fails: given the call and its position among all
@@ -95,6 +99,12 @@ class FakePlatform final : public PlatformOps {
 
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
+    // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override;
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
+    std::error_code RewriteShortcutArguments(std::wstring_view path,
+                                             std::wstring_view arguments) override;
 
     FakeRegistry registry;
     FakeFileSystem files;
