@@ -130,6 +130,13 @@ class TimingPlatform final : public PlatformOps {
     std::error_code RefreshPolicy() override {
         return timed("RefreshPolicy", [&] { return real_.RefreshPolicy(); });
     }
+    std::error_code PreparePrivateFolder(std::wstring_view path) override {
+        return timed("PreparePrivateFolder", [&] { return real_.PreparePrivateFolder(path); });
+    }
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override {
+        return timed("FilesInFolder", [&] { return real_.FilesInFolder(folder, extension); });
+    }
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override {
         return timed("ListFiles", [&] { return real_.ListFiles(folder, extension, limits); });
@@ -137,10 +144,10 @@ class TimingPlatform final : public PlatformOps {
     Result<ShortcutFile> ReadShortcut(std::wstring_view path) override {
         return timed("ReadShortcut", [&] { return real_.ReadShortcut(path); });
     }
-    std::error_code RewriteShortcutArguments(std::wstring_view path,
-                                             std::wstring_view arguments) override {
-        return timed("RewriteShortcutArguments",
-                     [&] { return real_.RewriteShortcutArguments(path, arguments); });
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override {
+        return timed("ShortcutWithArguments",
+                     [&] { return real_.ShortcutWithArguments(path, arguments); });
     }
 
     struct Tally {

@@ -101,6 +101,13 @@ class ForwardingPlatform : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
     std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
 
+    std::error_code PreparePrivateFolder(std::wstring_view path) override {
+        return next_.PreparePrivateFolder(path);
+    }
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override {
+        return next_.FilesInFolder(folder, extension);
+    }
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override {
         return next_.ListFiles(folder, extension, limits);
@@ -108,9 +115,9 @@ class ForwardingPlatform : public PlatformOps {
     Result<ShortcutFile> ReadShortcut(std::wstring_view path) override {
         return next_.ReadShortcut(path);
     }
-    std::error_code RewriteShortcutArguments(std::wstring_view path,
-                                             std::wstring_view arguments) override {
-        return next_.RewriteShortcutArguments(path, arguments);
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override {
+        return next_.ShortcutWithArguments(path, arguments);
     }
 
   private:

@@ -159,6 +159,18 @@ class PlatformOps {
     // std::errc::function_not_supported when it cannot be asked.
     virtual std::error_code RefreshPolicy() = 0;
 
+    // Files the findings look at and the backups of the files they change.
+    // Creates the folder (its parent must exist) so that only Administrators
+    // and SYSTEM may use it, or checks the one already there: one with another
+    // owner, or that lets anyone else in, is refused with
+    // std::errc::permission_denied.
+    virtual std::error_code PreparePrivateFolder(std::wstring_view path) = 0;
+    // The full paths of the files directly in the folder whose names end in
+    // the extension (".js"); links and subfolders are left out, and a folder
+    // with too many entries is listed only in part.
+    virtual Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                            std::wstring_view extension) = 0;
+
     // Shortcuts and the folders that hold them, for the shortcut findings.
     // The files whose names end in the extension, in the folder and its
     // subfolders down to the limits; links and junctions below the folder are
@@ -169,9 +181,11 @@ class PlatformOps {
     // Read by the shell's own shortcut object, never resolved: nothing is
     // looked up and the target is never started or searched for.
     virtual Result<ShortcutFile> ReadShortcut(std::wstring_view path) = 0;
-    // Saves the shortcut with new arguments and everything else as it was.
-    virtual std::error_code RewriteShortcutArguments(std::wstring_view path,
-                                                     std::wstring_view arguments) = 0;
+    // The bytes the shortcut's file would hold with these arguments and
+    // everything else as it is, written nowhere: the caller backs up and
+    // replaces the file itself.
+    virtual Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                                      std::wstring_view arguments) = 0;
 };
 
 }  // namespace tovask

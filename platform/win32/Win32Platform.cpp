@@ -11,6 +11,7 @@
 #include "platform/win32/files/FileQueries.h"
 #include "platform/win32/files/FileReplacement.h"
 #include "platform/win32/files/FolderListing.h"
+#include "platform/win32/files/PrivateFolder.h"
 #include "platform/win32/files/ShortcutFiles.h"
 #include "platform/win32/files/SystemFolders.h"
 #include "platform/win32/registry/HiveMounting.h"
@@ -214,6 +215,21 @@ std::error_code Win32Platform::RefreshPolicy() {
     return machine ? machine : user;
 }
 
+std::error_code Win32Platform::PreparePrivateFolder(std::wstring_view path) {
+    return win32::preparePrivateFolder(path).error;
+}
+
+// A program's folder holds a few files of a kind; more is not looked at.
+Result<std::vector<std::wstring>> Win32Platform::FilesInFolder(std::wstring_view folder,
+                                                               std::wstring_view extension) {
+    constexpr ListingLimits kLimits{0, 256, 4096};
+    auto listing = win32::listFiles(folder, extension, kLimits);
+    if (!listing.ok()) {
+        return listing.error();
+    }
+    return std::move(listing.value().files);
+}
+
 Result<FileListing> Win32Platform::ListFiles(std::wstring_view folder, std::wstring_view extension,
                                              const ListingLimits& limits) {
     return win32::listFiles(folder, extension, limits);
@@ -223,9 +239,9 @@ Result<ShortcutFile> Win32Platform::ReadShortcut(std::wstring_view path) {
     return win32::readShortcut(path);
 }
 
-std::error_code Win32Platform::RewriteShortcutArguments(std::wstring_view path,
-                                                        std::wstring_view arguments) {
-    return win32::rewriteShortcutArguments(path, arguments);
+Result<std::string> Win32Platform::ShortcutWithArguments(std::wstring_view path,
+                                                         std::wstring_view arguments) {
+    return win32::shortcutWithArguments(path, arguments);
 }
 
 }  // namespace tovask

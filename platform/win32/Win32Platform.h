@@ -65,11 +65,15 @@ class Win32Platform final : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 
+    std::error_code PreparePrivateFolder(std::wstring_view path) override;
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override;
+
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override;
     Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
-    std::error_code RewriteShortcutArguments(std::wstring_view path,
-                                             std::wstring_view arguments) override;
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override;
 
   private:
     // Empty while the lock is not held.

@@ -117,17 +117,15 @@ void repairPolicyLocks(PlatformOps& platform, ProgressView& view, const RunFindi
 }
 
 void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
-                     FailureLog& failures) {
+                     FileBackup& files, FailureLog& failures) {
     for (const auto& shortcut : findings.shortcuts) {
         if (!shortcut.finding.repairable) {
             continue;
         }
-        if (const auto error = repairShortcut(platform, shortcut)) {
-            failures.add(shortcut.path, error);
-            view.appendLine(std::wstring(texts::kFindingLeftPrefix) + shortcut.path);
-        } else {
-            view.appendLine(std::wstring(texts::kShortcutRepairedPrefix) + shortcut.path);
-        }
+        view.appendLine((repairShortcut(platform, shortcut, files, failures)
+                             ? std::wstring(texts::kShortcutRepairedPrefix)
+                             : std::wstring(texts::kFindingLeftPrefix)) +
+                        shortcut.path);
     }
 }
 
@@ -173,7 +171,7 @@ bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, std::wstring_view backupFile,
+                               const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures) {
     const auto all = findings.all();
     if (all.empty()) {
@@ -195,12 +193,19 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
             view.appendLine(std::wstring(texts::kFindingLeftPrefix) + finding.place);
         }
     }
+    FileBackup files(platform, backups, isFindingFilePath);
+    files.noteRegistryBackup();
     if (consented.contains(FindingKind::BrowserPolicy)) {
-        repairPolicyLocks(platform, view, findings, backupFile, nameForBackup, failures);
+        repairPolicyLocks(platform, view, findings, backups.registryBackup, nameForBackup,
+                          failures);
     }
     if (consented.contains(FindingKind::Shortcut)) {
-        repairShortcuts(platform, view, findings, failures);
+        repairShortcuts(platform, view, findings, files, failures);
     }
+}
+
+bool isFindingFilePath(std::wstring_view path) {
+    return isShortcutPath(path);
 }
 
 }  // namespace tovask

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
@@ -41,10 +42,13 @@ using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
 // Asks the view whether to repair the repairable findings; for the kinds it
 // consents to, backs up what puts them back (policies in the run's registry
-// backup), then repairs them and reports each, with a policy refresh after
-// policies; the others are reported as left.
+// backup, shortcuts in its file backups), then repairs them and reports each,
+// with a policy refresh after policies; the others are reported as left.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, std::wstring_view backupFile,
+                               const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures);
+
+// What the file backups of the findings may name, for the repair and the undo.
+bool isFindingFilePath(std::wstring_view path);
 
 }  // namespace tovask

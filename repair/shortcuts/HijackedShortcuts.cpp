@@ -2,6 +2,7 @@
 
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
@@ -67,15 +68,35 @@ std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, boo
     return findings;
 }
 
-std::error_code repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut) {
+bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, FileBackup& backups,
+                    FailureLog& failures) {
     const auto unchanged = platform.FileHasContent(shortcut.path, shortcut.bytes);
-    if (!unchanged.ok()) {
-        return unchanged.error();
+    if (!unchanged.ok() || !unchanged.value()) {
+        failures.add(shortcut.path, unchanged.ok() ? texts::kShortcutChangedMeanwhile
+                                                   : platform.DescribeError(unchanged.error()));
+        return false;
     }
-    if (!unchanged.value()) {
-        return std::make_error_code(std::errc::resource_unavailable_try_again);
+    const auto repaired =
+        platform.ShortcutWithArguments(shortcut.path, shortcut.finding.repairedArguments);
+    if (!repaired.ok()) {
+        failures.add(shortcut.path, repaired.error());
+        return false;
     }
-    return platform.RewriteShortcutArguments(shortcut.path, shortcut.finding.repairedArguments);
+    if (backups.save(shortcut.path, shortcut.bytes, repaired.value(), failures)) {
+        return false;
+    }
+    if (const auto error = platform.ReplaceFileContent(shortcut.path, repaired.value(),
+                                                       FileProtection::AsReplaced)) {
+        failures.add(shortcut.path, error);
+        return false;
+    }
+    return true;
+}
+
+bool isShortcutPath(std::wstring_view path) {
+    return path.size() > kShortcutExtension.size() &&
+           equalsIgnoringCase(path.substr(path.size() - kShortcutExtension.size()),
+                              kShortcutExtension);
 }
 
 }  // namespace tovask

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/backup/FileBackup.h"
 #include "repair/findings/Finding.h"
 #include "repair/run/FailureLog.h"
 #include "repair/shortcuts/ShortcutFinding.h"
@@ -31,7 +32,12 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
 std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool mayRepair);
 
 // Writes the repaired arguments, keeping everything else the shortcut holds,
-// unless the file no longer holds the bytes that were examined.
-std::error_code repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut);
+// once its bytes are in the file backups; unless the file no longer holds the
+// bytes that were examined. True when repaired; failures are logged.
+bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, FileBackup& backups,
+                    FailureLog& failures);
+
+// What the file backups of shortcuts may name: a shortcut file.
+bool isShortcutPath(std::wstring_view path);
 
 }  // namespace tovask

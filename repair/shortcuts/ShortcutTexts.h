@@ -14,6 +14,8 @@ inline constexpr std::wstring_view kShortcutScriptOpensAddressPrefix =
     L"tiene nombre o icono de navegador pero ejecuta un intérprete de órdenes que abre: ";
 inline constexpr std::wstring_view kShortcutReportOnlySuffix = L"; revíselo y corríjalo a mano";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
+inline constexpr std::wstring_view kShortcutChangedMeanwhile =
+    L"el acceso directo cambió mientras se revisaba; no se ha tocado";
 // Why a folder of shortcuts was looked at only in part.
 inline constexpr std::wstring_view kShortcutFolderCut =
     L"la carpeta tiene demasiados archivos o subcarpetas: solo se revisó una parte";

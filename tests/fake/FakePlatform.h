@@ -103,8 +103,12 @@ class FakePlatform final : public PlatformOps {
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override;
     Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
-    std::error_code RewriteShortcutArguments(std::wstring_view path,
-                                             std::wstring_view arguments) override;
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override;
+
+    std::error_code PreparePrivateFolder(std::wstring_view path) override;
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override;
 
     FakeRegistry registry;
     FakeFileSystem files;

@@ -89,9 +89,9 @@ Result<ShortcutFile> FakePlatform::ReadShortcut(std::wstring_view path) {
     return ShortcutFile{content.value(), bytes.value()};
 }
 
-std::error_code FakePlatform::RewriteShortcutArguments(std::wstring_view path,
-                                                       std::wstring_view arguments) {
-    if (const auto fault = record("RewriteShortcutArguments", path)) {
+Result<std::string> FakePlatform::ShortcutWithArguments(std::wstring_view path,
+                                                        std::wstring_view arguments) {
+    if (const auto fault = record("ShortcutWithArguments", path)) {
         return *fault;
     }
     const auto bytes = files.read(path, kShortcutSizeLimit);
@@ -104,7 +104,7 @@ std::error_code FakePlatform::RewriteShortcutArguments(std::wstring_view path,
     }
     auto changed = content.value();
     changed.arguments = arguments;
-    return files.replace(path, fakeShortcutBytes(changed), FileProtection::AsReplaced);
+    return fakeShortcutBytes(changed);
 }
 
 }  // namespace tovask::fake

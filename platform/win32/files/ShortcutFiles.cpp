@@ -88,6 +88,36 @@ class ShellLink {
         return errorFromResult(store.Get()->Commit());
     }
 
+    // What saving would write to the file, written to memory instead.
+    Result<std::string> savedBytes() const {
+        ComPtr<IPersistStream> persist;
+        if (const auto error = errorFromResult(link_.As(&persist))) {
+            return error;
+        }
+        ComPtr<IStream> stream;
+        if (const auto error = errorFromResult(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+            return error;
+        }
+        if (const auto error = errorFromResult(persist.Get()->Save(stream.Get(), TRUE))) {
+            return error;
+        }
+        HGLOBAL memory = nullptr;
+        if (const auto error = errorFromResult(GetHGlobalFromStream(stream.Get(), &memory))) {
+            return error;
+        }
+        STATSTG status{};
+        if (const auto error = errorFromResult(stream.Get()->Stat(&status, STATFLAG_NONAME))) {
+            return error;
+        }
+        const auto* data = static_cast<const char*>(GlobalLock(memory));
+        if (data == nullptr) {
+            return lastError();
+        }
+        std::string bytes(data, static_cast<std::size_t>(status.cbSize.QuadPart));
+        GlobalUnlock(memory);
+        return bytes;
+    }
+
   private:
     // Declared first, so COM stays initialised until the objects are released.
     ComApartment apartment_;
@@ -170,6 +200,18 @@ std::error_code rewriteShortcutArguments(std::wstring_view path, std::wstring_vi
         return error;
     }
     return link.save();
+}
+
+Result<std::string> shortcutWithArguments(std::wstring_view path, std::wstring_view arguments) {
+    ShellLink link;
+    if (const auto error = link.load(path, STGM_READ)) {
+        return error;
+    }
+    if (const auto error =
+            errorFromResult(link.link()->SetArguments(std::wstring(arguments).c_str()))) {
+        return error;
+    }
+    return link.savedBytes();
 }
 
 std::error_code createShortcut(std::wstring_view path, const ShortcutContent& content) {

@@ -14,6 +14,8 @@ namespace tovask::win32 {
 Result<ShortcutFile> readShortcut(std::wstring_view path);
 // Saves the shortcut with new arguments and everything else as it was.
 std::error_code rewriteShortcutArguments(std::wstring_view path, std::wstring_view arguments);
+// The bytes the file would hold with these arguments, written nowhere.
+Result<std::string> shortcutWithArguments(std::wstring_view path, std::wstring_view arguments);
 // A new shortcut, for the tests and the benchmark's seeded machine.
 std::error_code createShortcut(std::wstring_view path, const ShortcutContent& content);
 
