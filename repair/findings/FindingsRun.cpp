@@ -83,9 +83,10 @@ std::wstring_view notCountedHint(FindingKind kind) {
     return kind == FindingKind::Shortcut ? texts::kShortcutsNotCounted : texts::kFindingsNotCounted;
 }
 
+// The locks in the registry, then those in files.
 void repairPolicyLocks(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
                        std::wstring_view backupFile, const BackupNaming& nameForBackup,
-                       FailureLog& failures) {
+                       FileBackup& files, FailureLog& failures) {
     const auto repairable = ofKind(repairableOnly(findings.all()), FindingKind::BrowserPolicy);
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
@@ -113,6 +114,11 @@ void repairPolicyLocks(PlatformOps& platform, ProgressView& view, const RunFindi
         removeLocks(platform, *key, failures);
         reportEach(view, findingsOf(std::span(key, 1), true), texts::kFindingRepairedPrefix);
     }
+    for (const auto& file : findings.policyFiles) {
+        const bool repaired = removeFileLocks(platform, file, files, failures);
+        reportEach(view, findingsOf(std::span(&file, 1), true),
+                   repaired ? texts::kFindingRepairedPrefix : texts::kFindingLeftPrefix);
+    }
     askForPolicyRefresh(platform, view);
 }
 
@@ -135,15 +141,25 @@ std::vector<Finding> RunFindings::all() const {
     auto findings = managed.fakeEnrollments;
     auto locks = findingsOf(policyKeys, !managed.managedBecause);
     std::ranges::move(locks, std::back_inserter(findings));
+    auto fileLocks = findingsOf(policyFiles, !managed.managedBecause);
+    std::ranges::move(fileLocks, std::back_inserter(findings));
+    std::ranges::copy(autoconfigScripts, std::back_inserter(findings));
     std::ranges::move(findingsOf(shortcuts, !managed.managedBecause), std::back_inserter(findings));
     return findings;
 }
 
 RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
                             FailureLog& failures) {
-    return {decideManagedMachine(platform, failures),
-            findLockedPolicyKeys(platform, userHives, failures),
-            findHijackedShortcuts(platform, userHives, failures)};
+    RunFindings findings{decideManagedMachine(platform, failures),
+                         findLockedPolicyKeys(platform, userHives, failures),
+                         {},
+                         {},
+                         {}};
+    const auto firefoxFolders = firefoxInstallFolders(platform, failures);
+    findings.policyFiles = findLockedPolicyFiles(platform, firefoxFolders, failures);
+    findings.autoconfigScripts = findAutoconfigScripts(platform, firefoxFolders, failures);
+    findings.shortcuts = findHijackedShortcuts(platform, userHives, failures);
+    return findings;
 }
 
 bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
@@ -196,7 +212,7 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     FileBackup files(platform, backups, isFindingFilePath);
     files.noteRegistryBackup();
     if (consented.contains(FindingKind::BrowserPolicy)) {
-        repairPolicyLocks(platform, view, findings, backups.registryBackup, nameForBackup,
+        repairPolicyLocks(platform, view, findings, backups.registryBackup, nameForBackup, files,
                           failures);
     }
     if (consented.contains(FindingKind::Shortcut)) {
@@ -205,7 +221,7 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
 }
 
 bool isFindingFilePath(std::wstring_view path) {
-    return isShortcutPath(path);
+    return isPolicyFilePath(path) || isShortcutPath(path);
 }
 
 }  // namespace tovask

@@ -11,6 +11,7 @@
 #include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
+#include "repair/policies/FirefoxFiles.h"
 #include "repair/policies/PolicyLocks.h"
 #include "repair/run/FailureLog.h"
 #include "repair/run/ProgressView.h"
@@ -23,6 +24,8 @@ namespace tovask {
 struct RunFindings {
     ManagedMachine managed;
     std::vector<LockedPolicyKey> policyKeys;
+    std::vector<LockedPolicyFile> policyFiles;
+    std::vector<Finding> autoconfigScripts;  // report only
     std::vector<HijackedShortcut> shortcuts;
 
     // Report-only ones included; none may be repaired on a managed machine.
@@ -41,9 +44,10 @@ bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
 // Asks the view whether to repair the repairable findings; for the kinds it
-// consents to, backs up what puts them back (policies in the run's registry
-// backup, shortcuts in its file backups), then repairs them and reports each,
-// with a policy refresh after policies; the others are reported as left.
+// consents to, adds what puts them back to the run's registry backup and
+// copies the files they change into its file backups, then repairs them and
+// reports each, with a policy refresh after policies; the others are reported
+// as left.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures);
