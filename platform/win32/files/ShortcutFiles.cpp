@@ -190,18 +190,6 @@ Result<ShortcutFile> readShortcut(std::wstring_view path) {
     return shortcut;
 }
 
-std::error_code rewriteShortcutArguments(std::wstring_view path, std::wstring_view arguments) {
-    ShellLink link;
-    if (const auto error = link.load(path, STGM_READWRITE)) {
-        return error;
-    }
-    if (const auto error =
-            errorFromResult(link.link()->SetArguments(std::wstring(arguments).c_str()))) {
-        return error;
-    }
-    return link.save();
-}
-
 Result<std::string> shortcutWithArguments(std::wstring_view path, std::wstring_view arguments) {
     ShellLink link;
     if (const auto error = link.load(path, STGM_READ)) {

@@ -12,8 +12,6 @@ namespace tovask::win32 {
 // The shortcut is never resolved: nothing is looked up on the network and
 // the target is never started or searched for.
 Result<ShortcutFile> readShortcut(std::wstring_view path);
-// Saves the shortcut with new arguments and everything else as it was.
-std::error_code rewriteShortcutArguments(std::wstring_view path, std::wstring_view arguments);
 // The bytes the file would hold with these arguments, written nowhere.
 Result<std::string> shortcutWithArguments(std::wstring_view path, std::wstring_view arguments);
 // A new shortcut, for the tests and the benchmark's seeded machine.
