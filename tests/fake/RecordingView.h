@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +21,17 @@ class RecordingView final : public ProgressView {
         return repairFindings;
     }
 
+    // As the command line's switches answer, kind by kind; unset: ask.
+    std::optional<bool> standingConsent(FindingKind kind) const override {
+        const auto found = standing.find(kind);
+        return found == standing.end() ? std::nullopt : std::optional(found->second);
+    }
+
     std::vector<std::wstring> lines;
     std::wstring page;
     std::vector<std::vector<std::wstring>> questions;
     bool repairFindings = false;
+    std::map<FindingKind, bool> standing;
 };
 
 }  // namespace tovask::fake
