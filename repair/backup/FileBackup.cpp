@@ -1,7 +1,6 @@
 #include "repair/backup/FileBackup.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 
 #include "repair/backup/RegistryBackup.h"
@@ -24,10 +23,11 @@ bool isHash(std::string_view text) {
            });
 }
 
-// A full local path as the repair names files: a drive, then names with no
-// device, stream, wildcard or relative part.
+// A full local path as the repair names files: a drive letter, then names with
+// no stream, wildcard or relative part.
 bool isPlainLocalPath(std::wstring_view path) {
-    if (path.size() < 4 || !std::iswalpha(path[0]) || path.substr(1, 2) != L":\\" ||
+    const auto drive = path.empty() ? L'\0' : static_cast<wchar_t>(path[0] | 0x20);
+    if (path.size() < 4 || drive < L'a' || drive > L'z' || path.substr(1, 2) != L":\\" ||
         path.back() == L'\\') {
         return false;
     }
@@ -183,6 +183,12 @@ std::error_code FileBackup::openSet(FailureLog& failures) {
 
 std::error_code FileBackup::save(std::wstring_view original, std::string_view before,
                                  std::string_view after, FailureLog& failures) {
+    // The undo would refuse a manifest naming it, and the file could not come back.
+    if (!isPlainLocalPath(original) || !reach_(original)) {
+        const auto error = std::make_error_code(std::errc::invalid_argument);
+        failures.add(original, error);
+        return error;
+    }
     if (const auto error = openSet(failures)) {
         return error;
     }

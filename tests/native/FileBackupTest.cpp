@@ -93,6 +93,12 @@ TEST_F(FileBackupTest, FolderOfAnotherOwnerIsRefusedAndNothingChanges) {
     EXPECT_EQ(platform.files.files().size(), 3u);
 }
 
+TEST_F(FileBackupTest, FileTheUndoCouldNotNameIsNeitherCopiedNorToBeChanged) {
+    FileBackup backup(platform, place, inReach);
+    EXPECT_TRUE(backup.save(L"\\\\servidor\\a\\policies.json", "antes", "después", failures));
+    EXPECT_EQ(platform.files.files().size(), 3u);
+}
+
 TEST_F(FileBackupTest, UndoRefusesAForeignFolderAndPutsNothingBack) {
     repair(kFirst, "primero después");
     platform.files.giveForeignOwner(kFolder);

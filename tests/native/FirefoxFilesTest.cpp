@@ -101,6 +101,13 @@ TEST_F(FirefoxFiles, RefusedBackupFolderLeavesTheFile) {
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"TovaskCopias (la carpeta de copias"));
 }
 
+TEST_F(FirefoxFiles, IsOnlyReportedOnAManagedMachine) {
+    bench.platform.machineJoin.cloudJoined = true;
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kPolicyFile), std::string(kLockedFile));
+    EXPECT_TRUE(anyLineHas(bench.view.lines, kPolicyFile + L"\\Homepage = "));
+}
+
 TEST_F(FirefoxFiles, AutoconfigScriptIsReportedOnlyAndNeverCounts) {
     bench.platform.files.addFile(kPolicyFile, "{\"policies\": {\"DisableTelemetry\": true}}");
     const auto script = kInstalled + L"\\defaults\\pref\\autoconfig.js";
