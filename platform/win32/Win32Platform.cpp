@@ -236,6 +236,9 @@ Result<FileListing> Win32Platform::ListFiles(std::wstring_view folder, std::wstr
 }
 
 Result<ShortcutFile> Win32Platform::ReadShortcut(std::wstring_view path) {
+    if (!shortcutApartment_) {
+        shortcutApartment_.emplace();
+    }
     return win32::readShortcut(path);
 }
 

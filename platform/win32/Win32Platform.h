@@ -3,7 +3,10 @@
 // Before the interface, which undoes one of its macros; see there.
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/PlatformOps.h"
+#include "platform/win32/ComObjects.h"
 #include "platform/win32/Handles.h"
 
 namespace tovask {
@@ -78,6 +81,10 @@ class Win32Platform final : public PlatformOps {
   private:
     // Empty while the lock is not held.
     win32::KernelHandle repairLock_;
+    // The shell's shortcut objects need COM: set up at the first shortcut and
+    // kept, so that each of hundreds of shortcuts does not set it up and tear
+    // it down again.
+    std::optional<win32::ComApartment> shortcutApartment_;
 };
 
 }  // namespace tovask

@@ -126,23 +126,25 @@ class ShellLink {
     std::wstring path_;
 };
 
-// One text field, read through the getter into a buffer of the given size.
-Result<std::wstring> readText(const std::function<HRESULT(wchar_t*, int)>& get) {
-    std::wstring text(kTextCapacity, L'\0');
-    if (const auto error = errorFromResult(get(text.data(), kTextCapacity))) {
+// One text field, read through the getter into the buffer, which all the
+// fields of a shortcut share.
+Result<std::wstring> readText(std::wstring& buffer,
+                              const std::function<HRESULT(wchar_t*, int)>& get) {
+    buffer[0] = L'\0';
+    if (const auto error = errorFromResult(get(buffer.data(), kTextCapacity))) {
         return error;
     }
-    text.resize(wcsnlen(text.c_str(), kTextCapacity));
-    return text;
+    return std::wstring(buffer.c_str(), wcsnlen(buffer.c_str(), kTextCapacity));
 }
 
 std::error_code readContent(IShellLinkW* link, ShortcutContent& content) {
     std::error_code failure;
+    std::wstring buffer(kTextCapacity, L'\0');
     const auto read = [&](std::wstring& field, const std::function<HRESULT(wchar_t*, int)>& get) {
         if (failure) {
             return;
         }
-        auto text = readText(get);
+        auto text = readText(buffer, get);
         failure = text.error();
         if (text.ok()) {
             field = text.value();
