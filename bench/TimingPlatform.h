@@ -130,6 +130,13 @@ class TimingPlatform final : public PlatformOps {
     std::error_code RefreshPolicy() override {
         return timed("RefreshPolicy", [&] { return real_.RefreshPolicy(); });
     }
+    std::error_code PreparePrivateFolder(std::wstring_view path) override {
+        return timed("PreparePrivateFolder", [&] { return real_.PreparePrivateFolder(path); });
+    }
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override {
+        return timed("FilesInFolder", [&] { return real_.FilesInFolder(folder, extension); });
+    }
 
     struct Tally {
         int calls = 0;

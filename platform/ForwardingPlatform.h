@@ -101,6 +101,14 @@ class ForwardingPlatform : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
     std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
 
+    std::error_code PreparePrivateFolder(std::wstring_view path) override {
+        return next_.PreparePrivateFolder(path);
+    }
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override {
+        return next_.FilesInFolder(folder, extension);
+    }
+
   private:
     PlatformOps& next_;
 };

@@ -157,6 +157,18 @@ class PlatformOps {
     // Asks the system to apply machine and user policy again now;
     // std::errc::function_not_supported when it cannot be asked.
     virtual std::error_code RefreshPolicy() = 0;
+
+    // Files the findings look at and the backups of the files they change.
+    // Creates the folder (its parent must exist) so that only Administrators
+    // and SYSTEM may use it, or checks the one already there: one with another
+    // owner, or that lets anyone else in, is refused with
+    // std::errc::permission_denied.
+    virtual std::error_code PreparePrivateFolder(std::wstring_view path) = 0;
+    // The full paths of the files directly in the folder whose names end in
+    // the extension (".js"); links and subfolders are left out, and a folder
+    // with too many entries is listed only in part.
+    virtual Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                            std::wstring_view extension) = 0;
 };
 
 }  // namespace tovask

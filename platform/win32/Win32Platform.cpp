@@ -10,6 +10,8 @@
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileQueries.h"
 #include "platform/win32/files/FileReplacement.h"
+#include "platform/win32/files/FolderListing.h"
+#include "platform/win32/files/PrivateFolder.h"
 #include "platform/win32/files/SystemFolders.h"
 #include "platform/win32/registry/HiveMounting.h"
 #include "platform/win32/registry/RegistryAccess.h"
@@ -210,6 +212,21 @@ std::error_code Win32Platform::RefreshPolicy() {
     const auto machine = win32::refreshPolicy(win32::PolicyScope::Machine);
     const auto user = win32::refreshPolicy(win32::PolicyScope::User);
     return machine ? machine : user;
+}
+
+std::error_code Win32Platform::PreparePrivateFolder(std::wstring_view path) {
+    return win32::preparePrivateFolder(path).error;
+}
+
+// A program's folder holds a few files of a kind; more is not looked at.
+Result<std::vector<std::wstring>> Win32Platform::FilesInFolder(std::wstring_view folder,
+                                                               std::wstring_view extension) {
+    constexpr win32::ListingLimits kLimits{0, 256, 4096};
+    auto listing = win32::listFiles(folder, extension, kLimits);
+    if (!listing.ok()) {
+        return listing.error();
+    }
+    return std::move(listing.value().files);
 }
 
 }  // namespace tovask

@@ -65,6 +65,10 @@ class Win32Platform final : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 
+    std::error_code PreparePrivateFolder(std::wstring_view path) override;
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override;
+
   private:
     // Empty while the lock is not held.
     win32::KernelHandle repairLock_;

@@ -34,5 +34,9 @@ inline constexpr std::wstring_view kRestartBrowsers =
     L"Reinicie los navegadores para que dejen de aplicar los bloqueos quitados.";
 inline constexpr std::wstring_view kPolicyRefreshUnavailable =
     L"El sistema no pudo aplicar las directivas de nuevo; se aplicarán al reiniciar el navegador.";
+inline constexpr std::wstring_view kPolicyFileNotJson =
+    L"no es un archivo JSON válido; no se modificó";
+inline constexpr std::wstring_view kAutoconfigHoldsPrefix =
+    L"configuración automática que puede bloquear preferencias: ";
 
 }  // namespace tovask::texts

@@ -54,13 +54,22 @@ std::vector<Finding> RunFindings::all() const {
     auto findings = managed.fakeEnrollments;
     auto locks = findingsOf(policyKeys, !managed.managedBecause);
     std::ranges::move(locks, std::back_inserter(findings));
+    auto fileLocks = findingsOf(policyFiles, !managed.managedBecause);
+    std::ranges::move(fileLocks, std::back_inserter(findings));
+    std::ranges::copy(autoconfigScripts, std::back_inserter(findings));
     return findings;
 }
 
 RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
                             FailureLog& failures) {
-    return {decideManagedMachine(platform, failures),
-            findLockedPolicyKeys(platform, userHives, failures)};
+    RunFindings findings{decideManagedMachine(platform, failures),
+                         findLockedPolicyKeys(platform, userHives, failures),
+                         {},
+                         {}};
+    const auto firefoxFolders = firefoxInstallFolders(platform, failures);
+    findings.policyFiles = findLockedPolicyFiles(platform, firefoxFolders, failures);
+    findings.autoconfigScripts = findAutoconfigScripts(platform, firefoxFolders, failures);
+    return findings;
 }
 
 bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
@@ -85,8 +94,9 @@ bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, std::wstring_view backupFile,
+                               const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures) {
+    const std::wstring_view backupFile = backups.registryBackup;
     const auto all = findings.all();
     if (all.empty()) {
         return;
@@ -105,6 +115,8 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, repairable, texts::kFindingLeftPrefix);
         return;
     }
+    FileBackup files(platform, backups, isPolicyFilePath);
+    files.noteRegistryBackup();
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
         reportEach(view, repairable, texts::kFindingLeftPrefix);
@@ -130,6 +142,11 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     for (const auto* key : backedUp) {
         removeLocks(platform, *key, failures);
         reportEach(view, findingsOf(std::span(key, 1), true), texts::kFindingRepairedPrefix);
+    }
+    for (const auto& file : findings.policyFiles) {
+        const bool repaired = removeFileLocks(platform, file, files, failures);
+        reportEach(view, findingsOf(std::span(&file, 1), true),
+                   repaired ? texts::kFindingRepairedPrefix : texts::kFindingLeftPrefix);
     }
     askForPolicyRefresh(platform, view);
 }

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
+#include "repair/policies/FirefoxFiles.h"
 #include "repair/policies/PolicyLocks.h"
 #include "repair/run/FailureLog.h"
 #include "repair/run/ProgressView.h"
@@ -21,6 +23,8 @@ namespace tovask {
 struct RunFindings {
     ManagedMachine managed;
     std::vector<LockedPolicyKey> policyKeys;
+    std::vector<LockedPolicyFile> policyFiles;
+    std::vector<Finding> autoconfigScripts;  // report only
 
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
@@ -37,10 +41,11 @@ bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
 // Asks the view whether to repair the repairable findings; on yes, adds what
-// puts them back to the run's registry backup, then repairs them, asks for a
-// policy refresh and reports each; on no, reports them as left.
+// puts them back to the run's registry backup and copies the files they
+// change into its file backups, then repairs them, asks for a policy refresh
+// and reports each; on no, reports them as left.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, std::wstring_view backupFile,
+                               const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures);
 
 }  // namespace tovask

@@ -146,7 +146,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
             };
             repairFindingsWithConsent(platform_, view_,
                                       lookForFindings(platform_, userHives, failures),
-                                      registryBackupFile(), naming, failures);
+                                      fileBackupPlace(), naming, failures);
         }
     }
     return reportFailures(failures);
@@ -262,6 +262,13 @@ std::wstring BrowserRepair::registryBackupFile() const {
     return paths_.ok()
                ? paths_.value().strBackupRegistro
                : std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\BackupRegistro.reg";
+}
+
+FileBackupPlace BrowserRepair::fileBackupPlace() const {
+    auto registry = registryBackupFile();
+    auto folder =
+        registry.substr(0, registry.rfind(L'\\') + 1) + std::wstring(kFileBackupFolderName);
+    return {std::move(folder), std::move(registry)};
 }
 
 void BrowserRepair::runHostsPhase(FailureLog& failures) {

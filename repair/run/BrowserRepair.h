@@ -9,6 +9,7 @@
 
 #include "platform/PlatformOps.h"
 #include "platform/Result.h"
+#include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryCapture.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/PlannedChanges.h"
@@ -48,8 +49,8 @@ class BrowserRepair {
 
     // Runs the repair unless a top-level window of the class is open.
     RunOutcome VerificarNavegador(std::wstring_view className);
-    // Puts the registry back from its backup, then each HOSTS backup back
-    // over its HOSTS file.
+    // Puts the registry back from its backup, then the files the last run
+    // changed, then each HOSTS backup back over its HOSTS file.
     RunOutcome DeshacerCambios();
     // Lists every entry a run would change, changing nothing.
     RunOutcome checkWhatNeedsRepair();
@@ -84,6 +85,8 @@ class BrowserRepair {
     std::vector<std::wstring> userHivesFor(std::optional<UserHives>& everyone,
                                            FailureLog& failures);
     std::wstring registryBackupFile() const;
+    // The file backups beside the registry backup they accompany.
+    FileBackupPlace fileBackupPlace() const;
     void runHostsPhase(FailureLog& failures);
     void flushResolverCache(FailureLog& failures);
     std::vector<std::wstring> hostsFilesToRepair(FailureLog& failures);

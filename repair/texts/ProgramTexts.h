@@ -63,6 +63,16 @@ inline constexpr std::wstring_view kBackupTruncated = L"La copia está incomplet
 inline constexpr std::wstring_view kBackupForeignKeyPrefix =
     L"La copia nombra una clave que la reparación no toca: ";
 
+// Why files are not backed up or put back.
+inline constexpr std::wstring_view kFileBackupFolderRefused =
+    L"la carpeta de copias tiene otro dueño o deja entrar a otros usuarios; no se usa";
+inline constexpr std::wstring_view kFileManifestRefused =
+    L"la lista de copias no es válida; no se restauró ningún archivo";
+inline constexpr std::wstring_view kFileCopyDamaged =
+    L"la copia no coincide con lo guardado; no se restauró";
+inline constexpr std::wstring_view kFileChangedSinceRepairPrefix =
+    L"cambió después de la reparación; se deja como está y su copia sigue en ";
+
 // Window captions.
 inline constexpr std::wstring_view kWindowCaption = L"Tovask " TOVASK_VERSION_TEXT;
 inline constexpr std::wstring_view kAboutWindowCaption = L"Acerca de Tovask " TOVASK_VERSION_TEXT;

@@ -147,6 +147,36 @@ std::error_code FakeFileSystem::replace(std::wstring_view path, std::string_view
     return {};
 }
 
+std::error_code FakeFileSystem::preparePrivate(std::wstring_view path) {
+    if (foreignFolders_.contains(folded(path)) || files_.contains(folded(path))) {
+        return error(std::errc::permission_denied);
+    }
+    if (!folders_.contains(parentOf(path))) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    folders_.insert(folded(path));
+    return {};
+}
+
+void FakeFileSystem::giveForeignOwner(std::wstring_view folder) {
+    addFolder(folder);
+    foreignFolders_.insert(folded(folder));
+}
+
+Result<std::vector<std::wstring>> FakeFileSystem::filesIn(std::wstring_view folder,
+                                                          std::wstring_view extension) const {
+    if (!folders_.contains(folded(folder))) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    std::vector<std::wstring> found;
+    for (const auto& [key, file] : files_) {
+        if (parentOf(key) == folded(folder) && key.ends_with(folded(extension))) {
+            found.push_back(shownNames_.at(key));
+        }
+    }
+    return found;
+}
+
 std::optional<FakeFile> FakeFileSystem::file(std::wstring_view path) const {
     const auto found = files_.find(folded(path));
     if (found == files_.end()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "platform/PlatformOps.h"
 #include "platform/Result.h"
@@ -47,6 +48,12 @@ class FakeFileSystem {
     std::error_code replace(std::wstring_view path, std::string_view content,
                             FileProtection protection);
     Result<std::string> read(std::wstring_view path, std::size_t limit) const;
+    // A folder that is there may be used privately unless a test gave it
+    // another owner; a missing one is made, its parent must be there.
+    std::error_code preparePrivate(std::wstring_view path);
+    void giveForeignOwner(std::wstring_view folder);
+    Result<std::vector<std::wstring>> filesIn(std::wstring_view folder,
+                                              std::wstring_view extension) const;
 
     // Inspection for tests.
     std::optional<FakeFile> file(std::wstring_view path) const;
@@ -57,6 +64,7 @@ class FakeFileSystem {
     std::string protectionOf(std::wstring_view path) const;
 
     std::set<std::wstring> folders_;          // folded paths
+    std::set<std::wstring> foreignFolders_;   // folded paths
     std::map<std::wstring, FakeFile> files_;  // folded paths
     std::map<std::wstring, std::wstring> shownNames_;
 };

@@ -338,4 +338,19 @@ std::error_code FakePlatform::RefreshPolicy() {
     return {};
 }
 
+std::error_code FakePlatform::PreparePrivateFolder(std::wstring_view path) {
+    if (const auto fault = record("PreparePrivateFolder", path)) {
+        return *fault;
+    }
+    return files.preparePrivate(path);
+}
+
+Result<std::vector<std::wstring>> FakePlatform::FilesInFolder(std::wstring_view folder,
+                                                              std::wstring_view extension) {
+    if (const auto fault = record("FilesInFolder", folder)) {
+        return *fault;
+    }
+    return files.filesIn(folder, extension);
+}
+
 }  // namespace tovask::fake

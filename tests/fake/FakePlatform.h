@@ -96,6 +96,10 @@ class FakePlatform final : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 
+    std::error_code PreparePrivateFolder(std::wstring_view path) override;
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override;
+
     FakeRegistry registry;
     FakeFileSystem files;
     std::wstring windowsFolder = L"C:\\WINDOWS";

@@ -1,0 +1,258 @@
+#include "repair/backup/FileBackup.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "repair/backup/RegistryBackup.h"
+#include "repair/backup/Sha256.h"
+#include "repair/texts/ProgramTexts.h"
+#include "text/TextCompare.h"
+#include "text/Utf8.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::string_view kManifestHeading = "Tovask copias 1\r\n";
+constexpr std::string_view kRegistryPrefix = "registro ";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::size_t kHashDigits = 64;
+
+bool isHash(std::string_view text) {
+    return text.size() == kHashDigits && std::ranges::all_of(text, [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+// A full local path as the repair names files: a drive letter, then names with
+// no stream, wildcard or relative part.
+bool isPlainLocalPath(std::wstring_view path) {
+    const auto drive = path.empty() ? L'\0' : static_cast<wchar_t>(path[0] | 0x20);
+    if (path.size() < 4 || drive < L'a' || drive > L'z' || path.substr(1, 2) != L":\\" ||
+        path.back() == L'\\') {
+        return false;
+    }
+    for (std::size_t start = 3; start <= path.size();) {
+        const auto end = std::min(path.find(L'\\', start), path.size());
+        const auto name = path.substr(start, end - start);
+        if (name.empty() || name == L"." || name == L".." ||
+            std::ranges::any_of(name, [](wchar_t c) {
+                return c < 0x20 ||
+                       std::wstring_view(L"<>:\"/|?*").find(c) != std::wstring_view::npos;
+            })) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+std::wstring copyPathIn(const FileBackupPlace& place, std::string_view hash) {
+    return place.folder + L"\\" + wideFromUtf8(hash) + L".copia";
+}
+
+std::wstring manifestPathIn(const FileBackupPlace& place) {
+    return place.folder + L"\\" + std::wstring(kFileManifestName);
+}
+
+// Empty when the registry backup cannot be read: no set belongs to it.
+std::string registryBackupHash(PlatformOps& platform, const FileBackupPlace& place) {
+    const auto bytes = platform.ReadFileContent(place.registryBackup, kMaxRegistryBackupBytes);
+    return bytes.ok() ? sha256Hex(bytes.value()) : std::string();
+}
+
+void logFolderRefusal(const FileBackupPlace& place, std::error_code error, FailureLog& failures) {
+    if (error == std::errc::permission_denied) {
+        failures.add(place.folder, texts::kFileBackupFolderRefused);
+    } else {
+        failures.add(place.folder, error);
+    }
+}
+
+void putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBackupEntry& entry,
+             FailureLog& failures) {
+    const auto copyPath = copyPathIn(place, entry.savedHash);
+    const auto saved = platform.ReadFileContent(copyPath, kMaxBackedUpFileBytes);
+    if (!saved.ok()) {
+        failures.add(copyPath, saved.error());
+        return;
+    }
+    if (sha256Hex(saved.value()) != entry.savedHash) {
+        failures.add(copyPath, texts::kFileCopyDamaged);
+        return;
+    }
+    const auto current = platform.ReadFileContent(entry.original, kMaxBackedUpFileBytes);
+    if (!current.ok() && !isNotFound(current.error())) {
+        failures.add(entry.original, current.error());
+        return;
+    }
+    const auto currentHash = current.ok() ? sha256Hex(current.value()) : std::string();
+    if (currentHash == entry.savedHash) {
+        return;
+    }
+    if (currentHash != entry.leftHash) {
+        failures.add(entry.original, std::wstring(texts::kFileChangedSinceRepairPrefix) + copyPath);
+        return;
+    }
+    platform.ClearAttributes(entry.original);
+    if (const auto error = platform.ReplaceFileContent(entry.original, saved.value(),
+                                                       FileProtection::AsReplaced)) {
+        failures.add(entry.original, error);
+    }
+}
+
+}  // namespace
+
+std::string manifestText(const FileManifest& manifest) {
+    std::string text(kManifestHeading);
+    text += std::string(kRegistryPrefix) + manifest.registryBackupHash + std::string(kLineEnd);
+    for (const auto& entry : manifest.entries) {
+        text += entry.savedHash + " " + entry.leftHash + " " + utf8FromWide(entry.original) +
+                std::string(kLineEnd);
+    }
+    return text;
+}
+
+std::optional<FileManifest> parseManifest(std::string_view text, const FileReach& reach) {
+    if (text.size() > kMaxFileManifestBytes || !text.starts_with(kManifestHeading)) {
+        return std::nullopt;
+    }
+    text.remove_prefix(kManifestHeading.size());
+    FileManifest manifest;
+    bool first = true;
+    while (!text.empty()) {
+        const auto end = text.find(kLineEnd);
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto line = text.substr(0, end);
+        text.remove_prefix(end + kLineEnd.size());
+        if (first) {
+            if (!line.starts_with(kRegistryPrefix) ||
+                !isHash(line.substr(kRegistryPrefix.size()))) {
+                return std::nullopt;
+            }
+            manifest.registryBackupHash = line.substr(kRegistryPrefix.size());
+            first = false;
+            continue;
+        }
+        const auto saved = line.substr(0, kHashDigits);
+        const auto left = line.substr(std::min(line.size(), kHashDigits + 1), kHashDigits);
+        const auto pathBytes = line.substr(std::min(line.size(), 2 * kHashDigits + 2));
+        const auto path = wideFromUtf8(pathBytes);
+        const bool named = std::ranges::any_of(manifest.entries, [&](const auto& entry) {
+            return equalsIgnoringCase(entry.original, path);
+        });
+        if (line.size() <= 2 * kHashDigits + 2 || !isHash(saved) || !isHash(left) ||
+            line[kHashDigits] != ' ' || line[2 * kHashDigits + 1] != ' ' ||
+            utf8FromWide(path) != pathBytes || !isPlainLocalPath(path) || !reach(path) || named) {
+            return std::nullopt;
+        }
+        manifest.entries.push_back({path, std::string(saved), std::string(left)});
+    }
+    if (first) {
+        return std::nullopt;
+    }
+    return manifest;
+}
+
+FileBackup::FileBackup(PlatformOps& platform, FileBackupPlace place, FileReach reach)
+    : platform_(platform), place_(std::move(place)), reach_(std::move(reach)) {}
+
+void FileBackup::noteRegistryBackup() {
+    registryHashBefore_ = registryBackupHash(platform_, place_);
+}
+
+// Once per run: the folder is made or checked, and the set the registry
+// backup carried is kept.
+std::error_code FileBackup::openSet(FailureLog& failures) {
+    if (manifest_ || refused_) {
+        return refused_;
+    }
+    if ((refused_ = platform_.PreparePrivateFolder(place_.folder))) {
+        logFolderRefusal(place_, refused_, failures);
+        return refused_;
+    }
+    const auto kept = platform_.ReadFileContent(manifestPathIn(place_), kMaxFileManifestBytes);
+    auto parsed = kept.ok() ? parseManifest(kept.value(), reach_) : std::nullopt;
+    manifest_ =
+        parsed && !registryHashBefore_.empty() && parsed->registryBackupHash == registryHashBefore_
+            ? std::move(*parsed)
+            : FileManifest{};
+    return {};
+}
+
+std::error_code FileBackup::save(std::wstring_view original, std::string_view before,
+                                 std::string_view after, FailureLog& failures) {
+    // The undo would refuse a manifest naming it, and the file could not come back.
+    if (!isPlainLocalPath(original) || !reach_(original)) {
+        const auto error = std::make_error_code(std::errc::invalid_argument);
+        failures.add(original, error);
+        return error;
+    }
+    if (const auto error = openSet(failures)) {
+        return error;
+    }
+    const auto savedHash = sha256Hex(before);
+    const auto copyPath = copyPathIn(place_, savedHash);
+    if (const auto error =
+            platform_.ReplaceFileContent(copyPath, before, FileProtection::AdministratorsOnly)) {
+        failures.add(copyPath, error);
+        return error;
+    }
+    auto manifest = *manifest_;
+    manifest.registryBackupHash = registryBackupHash(platform_, place_);
+    const auto same = std::ranges::find_if(manifest.entries, [&](const FileBackupEntry& entry) {
+        return equalsIgnoringCase(entry.original, original);
+    });
+    // A file this set changed before keeps its first copy: the undo puts back
+    // what was there before the whole set.
+    if (same == manifest.entries.end()) {
+        manifest.entries.push_back({std::wstring(original), savedHash, sha256Hex(after)});
+    } else if (same->leftHash == savedHash) {
+        same->leftHash = sha256Hex(after);
+    } else {
+        *same = {std::wstring(original), savedHash, sha256Hex(after)};
+    }
+    const auto manifestPath = manifestPathIn(place_);
+    if (const auto error = platform_.ReplaceFileContent(manifestPath, manifestText(manifest),
+                                                        FileProtection::AdministratorsOnly)) {
+        failures.add(manifestPath, error);
+        return error;
+    }
+    manifest_ = std::move(manifest);
+    return {};
+}
+
+void restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place, const FileReach& reach,
+                        FailureLog& failures) {
+    const auto manifestPath = manifestPathIn(place);
+    const auto there = platform.FileExists(manifestPath);
+    if (!there.ok() && !isNotFound(there.error())) {
+        failures.add(manifestPath, there.error());
+    }
+    if (!there.ok() || !there.value()) {
+        return;
+    }
+    // Whoever could write the folder could name any file and any bytes.
+    if (const auto error = platform.PreparePrivateFolder(place.folder)) {
+        logFolderRefusal(place, error, failures);
+        return;
+    }
+    const auto text = platform.ReadFileContent(manifestPath, kMaxFileManifestBytes);
+    if (!text.ok()) {
+        failures.add(manifestPath, text.error());
+        return;
+    }
+    const auto manifest = parseManifest(text.value(), reach);
+    if (!manifest) {
+        failures.add(manifestPath, texts::kFileManifestRefused);
+        return;
+    }
+    if (manifest->registryBackupHash != registryBackupHash(platform, place)) {
+        return;  // the last run changed no file: this set is an earlier one's
+    }
+    std::for_each(manifest->entries.rbegin(), manifest->entries.rend(),
+                  [&](const FileBackupEntry& entry) { putBack(platform, place, entry, failures); });
+}
+
+}  // namespace tovask

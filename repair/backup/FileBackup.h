@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/run/FailureLog.h"
+
+namespace tovask {
+
+// Files a repair changes are copied, before they change, into a folder beside
+// the registry backup that only Administrators and SYSTEM may use. Each copy is
+// named by the SHA-256 of its bytes; a manifest names each original file, its
+// copy, and the SHA-256 of what the repair left, so that the undo puts back
+// only a file nobody changed since. The set of copies belongs to the registry
+// backup it accompanies: the manifest records that backup's SHA-256, and a run
+// that writes a new registry backup starts a new set.
+inline constexpr std::wstring_view kFileBackupFolderName = L"TovaskCopias";
+inline constexpr std::wstring_view kFileManifestName = L"manifiesto.txt";
+inline constexpr std::size_t kMaxFileManifestBytes = 256 * 1024;
+// No file a repair changes is larger; a larger copy is not read at all.
+inline constexpr std::size_t kMaxBackedUpFileBytes = 4 * 1024 * 1024;
+
+// Where the repair may write: a manifest naming any other file is refused.
+using FileReach = std::function<bool(std::wstring_view path)>;
+
+struct FileBackupEntry {
+    std::wstring original;
+    std::string savedHash;  // of the bytes before the repair: the copy's name
+    std::string leftHash;   // of the bytes the repair left
+
+    bool operator==(const FileBackupEntry&) const = default;
+};
+
+struct FileManifest {
+    std::string registryBackupHash;
+    std::vector<FileBackupEntry> entries;
+
+    bool operator==(const FileManifest&) const = default;
+};
+
+std::string manifestText(const FileManifest& manifest);
+// None for a manifest that is not exactly as written above, or that names a
+// file out of reach or twice.
+std::optional<FileManifest> parseManifest(std::string_view text, const FileReach& reach);
+
+struct FileBackupPlace {
+    std::wstring folder;
+    std::wstring registryBackup;
+};
+
+// The file backups of one repair run.
+class FileBackup {
+  public:
+    FileBackup(PlatformOps& platform, FileBackupPlace place, FileReach reach);
+
+    // Notes which set the registry backup carries now; called before the run
+    // adds to that backup, so that a run adding to it keeps the set as well.
+    void noteRegistryBackup();
+    // Copies `before` and records the file with the SHA-256 of `after`, which
+    // the caller then writes. An error, logged, means the file must not change.
+    std::error_code save(std::wstring_view original, std::string_view before,
+                         std::string_view after, FailureLog& failures);
+
+  private:
+    std::error_code openSet(FailureLog& failures);
+
+    PlatformOps& platform_;
+    FileBackupPlace place_;
+    FileReach reach_;
+    std::string registryHashBefore_;
+    std::optional<FileManifest> manifest_;
+    std::error_code refused_;
+};
+
+// Puts back each file of the set that accompanies the registry backup as it is
+// now. A file that changed since the repair is reported and kept, and so is
+// its copy; a refused folder or manifest is reported and nothing is put back.
+void restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place, const FileReach& reach,
+                        FailureLog& failures);
+
+}  // namespace tovask
