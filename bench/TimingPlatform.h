@@ -130,6 +130,13 @@ class TimingPlatform final : public PlatformOps {
     std::error_code RefreshPolicy() override {
         return timed("RefreshPolicy", [&] { return real_.RefreshPolicy(); });
     }
+    Result<std::vector<ListeningSocket>> ListeningSockets() override {
+        return timed("ListeningSockets", [&] { return real_.ListeningSockets(); });
+    }
+    std::error_code AnnounceInternetSettingsChanged() override {
+        return timed("AnnounceInternetSettingsChanged",
+                     [&] { return real_.AnnounceInternetSettingsChanged(); });
+    }
 
     struct Tally {
         int calls = 0;

@@ -101,6 +101,13 @@ class ForwardingPlatform : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
     std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
 
+    Result<std::vector<ListeningSocket>> ListeningSockets() override {
+        return next_.ListeningSockets();
+    }
+    std::error_code AnnounceInternetSettingsChanged() override {
+        return next_.AnnounceInternetSettingsChanged();
+    }
+
   private:
     PlatformOps& next_;
 };

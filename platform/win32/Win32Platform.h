@@ -65,6 +65,9 @@ class Win32Platform final : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 
+    Result<std::vector<ListeningSocket>> ListeningSockets() override;
+    std::error_code AnnounceInternetSettingsChanged() override;
+
   private:
     // Empty while the lock is not held.
     win32::KernelHandle repairLock_;

@@ -338,4 +338,19 @@ std::error_code FakePlatform::RefreshPolicy() {
     return {};
 }
 
+Result<std::vector<ListeningSocket>> FakePlatform::ListeningSockets() {
+    if (const auto fault = record("ListeningSockets", L"")) {
+        return *fault;
+    }
+    return listeningSockets;
+}
+
+std::error_code FakePlatform::AnnounceInternetSettingsChanged() {
+    if (const auto fault = record("AnnounceInternetSettingsChanged", L"")) {
+        return *fault;
+    }
+    ++internetSettingsNotices;
+    return {};
+}
+
 }  // namespace tovask::fake

@@ -96,6 +96,9 @@ class FakePlatform final : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 
+    Result<std::vector<ListeningSocket>> ListeningSockets() override;
+    std::error_code AnnounceInternetSettingsChanged() override;
+
     FakeRegistry registry;
     FakeFileSystem files;
     std::wstring windowsFolder = L"C:\\WINDOWS";
@@ -117,6 +120,8 @@ class FakePlatform final : public PlatformOps {
     std::chrono::milliseconds paused{0};
     MachineJoinState machineJoin;
     int policyRefreshes = 0;
+    std::vector<ListeningSocket> listeningSockets;
+    int internetSettingsNotices = 0;
     bool lockHeldElsewhere = false;
     bool lockHeld = false;
 
