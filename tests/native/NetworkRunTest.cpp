@@ -167,20 +167,22 @@ struct LeftCase {
     std::string name;
     NetworkCase seeded;
     std::wstring reported;  // the information line
+
+    friend void PrintTo(const LeftCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class LeftAlone : public NetworkFixture, public testing::TestWithParam<LeftCase> {};
 
 TEST_P(LeftAlone, IsReportedAndNeverChanged) {
     seed(GetParam().seeded);
-    const auto before = bench.platform.registry.snapshot();
-    EXPECT_EQ(check(true), RunOutcome::Done);
-    EXPECT_TRUE(std::ranges::find(bench.view.lines, GetParam().reported) != bench.view.lines.end())
-        << testing::PrintToString(bench.view.lines);
+    bench.view.repairFindings = true;
     bench.press();
     for (const auto& [path, value] : GetParam().seeded.seeded) {
         EXPECT_EQ(read(path), value);
     }
+    EXPECT_EQ(check(true), RunOutcome::Done);
+    EXPECT_TRUE(std::ranges::find(bench.view.lines, GetParam().reported) != bench.view.lines.end())
+        << testing::PrintToString(bench.view.lines);
 }
 
 const std::wstring kDhcp = std::wstring(kAdapter) + L"DhcpNameServer";
