@@ -222,7 +222,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         }
         const auto decoded = decodeConnectionSettings(blob->bytes);
         if (!decoded.ok()) {
-            failures_.add(placeName(connections, name), decoded.error());
+            failures_.add(placeName(connections, name), texts::kUnreadableSettings);
             continue;
         }
         const auto& blobSettings = decoded.value();
@@ -273,7 +273,7 @@ void NetworkScan::scanWinHttp() {
         }
         const auto decoded = decodeWinHttpSettings(blob->bytes);
         if (!decoded.ok()) {
-            failures_.add(placeName(connections, kWinHttpSettings), decoded.error());
+            failures_.add(placeName(connections, kWinHttpSettings), texts::kUnreadableSettings);
             continue;
         }
         const auto& settings = decoded.value();
