@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "repair/run/BrowserRepair.h"
 #include "tests/fake/RecordingView.h"
+#include "text/RegistryEncoding.h"
 
 namespace {
 
@@ -27,13 +28,7 @@ const std::wstring kAdapters =
 const std::wstring kAdapterNames[] = {L"{0BE0C001-7E57-4A00-9000-000000000001}",
                                       L"{0BE0C001-7E57-4A00-9000-000000000002}"};
 
-RegistryValue text(std::wstring_view value) {
-    RegistryValue stored{tovask::regtype::kString, {}};
-    for (const wchar_t c : std::wstring(value) + L'\0') {
-        stored.bytes.push_back(static_cast<std::uint8_t>(c & 0xff));
-        stored.bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    return stored;
+return stored;
 }
 
 void seed(tovask::PlatformOps& platform) {
@@ -45,12 +40,13 @@ void seed(tovask::PlatformOps& platform) {
                              RegistryView::Default);
         const std::wstring proxy =
             i == 0 ? L"127.0.0.1:1" : L"proxy" + std::to_wstring(i) + L".example:8080";
-        platform.RegWriteRaw(settings, L"ProxyServer", text(proxy), RegistryView::Default);
+        platform.RegWriteRaw(settings, L"ProxyServer", tovask::stringValue(proxy),
+                             RegistryView::Default);
     }
     platform.RegWriteRaw(kAdapters + kAdapterNames[0] + L"\\", L"NameServer",
-                         text(L"85.255.112.36,8.8.8.8"), RegistryView::Default);
+                         tovask::stringValue(L"85.255.112.36,8.8.8.8"), RegistryView::Default);
     platform.RegWriteRaw(kAdapters + kAdapterNames[1] + L"\\", L"DhcpNameServer",
-                         text(L"192.168.1.1"), RegistryView::Default);
+                         tovask::stringValue(L"192.168.1.1"), RegistryView::Default);
 }
 
 void unseed(tovask::PlatformOps& platform) {

@@ -467,16 +467,12 @@ bool repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
 }
 
 bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews) {
-    const auto viewed = viewedKeyOf(section.key, hasTwoViews);
-    if (section.removesKey || !viewed) {
+    const auto sectionKey = valueSectionKey(section, hasTwoViews);
+    if (!sectionKey) {
         return false;
     }
-    const auto parsed = parseRegistryPath(viewed->keyPath);
-    if (!parsed.ok()) {
-        return false;
-    }
-    const auto root = parsed.value().root;
-    const auto key = keyBelowHive(root, parsed.value().key);
+    const auto root = sectionKey->root;
+    const auto key = keyBelowHive(root, sectionKey->key);
     if (!key) {
         return false;
     }

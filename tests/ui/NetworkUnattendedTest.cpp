@@ -12,6 +12,7 @@
 #include "tests/ui/HijackedPrefix.h"
 #include "tests/ui/ProgramRun.h"
 #include "tests/win32/TestFolder.h"
+#include "text/RegistryEncoding.h"
 
 namespace tovask::testsupport {
 namespace {
@@ -25,13 +26,7 @@ RegistryValue bytes(std::uint32_t type, std::vector<std::uint8_t> raw) {
     return {type, std::move(raw)};
 }
 
-RegistryValue text(std::wstring_view value) {
-    std::vector<std::uint8_t> raw;
-    for (const wchar_t c : std::wstring(value) + L'\0') {
-        raw.push_back(static_cast<std::uint8_t>(c & 0xff));
-        raw.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    return bytes(REG_SZ, raw);
+return bytes(REG_SZ, raw);
 }
 
 // A proxy on port 1 of this machine, where nothing listens; a WinHTTP
@@ -54,11 +49,12 @@ struct Seed {
 
 const std::vector<Seed> kSeeds = {
     {L"HKCU\\" + kSettings + L"\\", L"ProxyEnable", bytes(REG_DWORD, {1, 0, 0, 0})},
-    {L"HKCU\\" + kSettings + L"\\", L"ProxyServer", text(L"127.0.0.1:1")},
-    {L"HKCU\\" + kSettings + L"\\", L"ProxyOverride", text(L"<local>")},
+    {L"HKCU\\" + kSettings + L"\\", L"ProxyServer", tovask::stringValue(L"127.0.0.1:1")},
+    {L"HKCU\\" + kSettings + L"\\", L"ProxyOverride", tovask::stringValue(L"<local>")},
     {L"HKCU\\" + kSettings + L"\\Connections\\", L"DefaultConnectionSettings", kDeadProxyBlob},
-    {L"HKLM\\" + kAdapter + L"\\", L"NameServer", text(L"85.255.112.36,192.168.1.1")},
-    {L"HKLM\\" + kAdapter + L"\\", L"DhcpNameServer", text(L"192.168.1.1")},
+    {L"HKLM\\" + kAdapter + L"\\", L"NameServer",
+     tovask::stringValue(L"85.255.112.36,192.168.1.1")},
+    {L"HKLM\\" + kAdapter + L"\\", L"DhcpNameServer", tovask::stringValue(L"192.168.1.1")},
     {L"HKLM\\" + kSettings + L"\\Connections\\", L"WinHttpSettings", kCorporateWinHttp,
      RegistryView::Bits32},
     {L"HKLM\\" + kSettings + L"\\Connections\\", L"WinHttpSettings", kCorporateWinHttp,
@@ -128,10 +124,10 @@ TEST(NetworkUnattended, CheckRepairCheckUndoOnASeededMachine) {
     const auto repaired = run(L"/repair /network");
     EXPECT_EQ(repaired.code, 0) << repaired;
     const auto after = seededValues(platform);
-    EXPECT_FALSE(after[1].ok());                                      // ProxyServer
-    EXPECT_EQ(after[2].value(), text(L"<local>"));                    // ProxyOverride
-    EXPECT_EQ(after[4].value(), text(L"192.168.1.1"));                // NameServer
-    EXPECT_TRUE(same({after[6], after[7]}, {seeded[6], seeded[7]}));  // WinHttpSettings
+    EXPECT_FALSE(after[1].ok());                                       // ProxyServer
+    EXPECT_EQ(after[2].value(), tovask::stringValue(L"<local>"));      // ProxyOverride
+    EXPECT_EQ(after[4].value(), tovask::stringValue(L"192.168.1.1"));  // NameServer
+    EXPECT_TRUE(same({after[6], after[7]}, {seeded[6], seeded[7]}));   // WinHttpSettings
     const auto clean = run(L"/check /network");
     EXPECT_EQ(clean.code, 0) << clean;
 
