@@ -9,11 +9,10 @@
 #include <iphlpapi.h>
 #include <windows.h>
 
-#include <cwchar>
-
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
+#include "text/DecimalText.h"
 
 namespace tovask::win32 {
 namespace {
@@ -48,11 +47,12 @@ std::uint16_t hostOrderPort(DWORD networkPort) {
 
 // The address in network byte order as the system writes it; written here,
 // since the system's own functions for it live in ntdll, which the program
-// does not import.
+// does not import, and without the C runtime's wide printf.
 std::wstring ipv4Text(DWORD address) {
-    wchar_t text[16] = {};
-    std::swprintf(text, std::size(text), L"%u.%u.%u.%u", address & 0xff, (address >> 8) & 0xff,
-                  (address >> 16) & 0xff, (address >> 24) & 0xff);
+    std::wstring text;
+    for (int shift = 0; shift < 32; shift += 8) {
+        text += (shift == 0 ? L"" : L".") + decimalText((address >> shift) & 0xff);
+    }
     return text;
 }
 
@@ -83,9 +83,12 @@ std::wstring ipv6Text(const UCHAR (&bytes)[16]) {
             i += runLength - 1;
             continue;
         }
-        wchar_t group[5] = {};
-        std::swprintf(group, std::size(group), L"%x", groups[i]);
-        text += (text.empty() || text.ends_with(L':') ? L"" : L":") + std::wstring(group);
+        std::wstring group;
+        do {
+            group.insert(group.begin(), L"0123456789abcdef"[groups[i] % 16]);
+            groups[i] /= 16;
+        } while (groups[i] != 0);
+        text += (text.empty() || text.ends_with(L':') ? L"" : L":") + group;
     }
     return text;
 }
