@@ -28,9 +28,6 @@ const std::wstring kAdapters =
 const std::wstring kAdapterNames[] = {L"{0BE0C001-7E57-4A00-9000-000000000001}",
                                       L"{0BE0C001-7E57-4A00-9000-000000000002}"};
 
-return stored;
-}
-
 void seed(tovask::PlatformOps& platform) {
     for (std::size_t i = 0; i < std::size(kUsers); ++i) {
         const auto settings =

@@ -26,9 +26,6 @@ RegistryValue bytes(std::uint32_t type, std::vector<std::uint8_t> raw) {
     return {type, std::move(raw)};
 }
 
-return bytes(REG_SZ, raw);
-}
-
 // A proxy on port 1 of this machine, where nothing listens; a WinHTTP
 // proxy of the organisation, left alone.
 const RegistryValue kDeadProxyBlob =
