@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "repair/network/ConnectionSettings.h"
+#include "repair/network/NetworkSettings.h"
 #include "tests/native/RepairFixture.h"
 #include "text/RegistryEncoding.h"
 
@@ -278,6 +279,28 @@ TEST_F(NetworkRun, EveryUserIncludesTheDefaultProfileAndTheSystemAccount) {
     EXPECT_FALSE(read(system + L"AutoConfigURL").has_value());
     bench.undo();
     EXPECT_EQ(read(system + L"AutoConfigURL"), stringValue(L"data:,x"));
+}
+
+// The undo imports its backup elevated: it may reach only what a network repair changes.
+TEST(NetworkReach, TakesTheRepairedValuesOnly) {
+    const auto within = [](std::wstring key, std::wstring name) {
+        return withinNetworkReach({std::move(key), false, {{std::move(name), std::nullopt}}}, true);
+    };
+    const std::wstring settings =
+        L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    const std::wstring adapters =
+        L"HKEY_LOCAL_"
+        L"MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters\\Interfaces\\";
+    EXPECT_TRUE(within(L"HKEY_USERS\\S-1-5-21-1-2-3-1001" + settings, L"ProxyServer"));
+    EXPECT_TRUE(
+        within(L"HKEY_USERS\\.DEFAULT" + settings + L"\\Connections", L"SavedLegacySettings"));
+    EXPECT_TRUE(within(L"HKEY_LOCAL_MACHINE" + settings + L"\\Connections", L"WinHttpSettings"));
+    EXPECT_TRUE(within(adapters + L"{1}", L"NameServer"));
+    EXPECT_FALSE(within(L"HKEY_CURRENT_USER" + settings, L"ProxyOverride"));
+    EXPECT_FALSE(within(L"HKEY_CURRENT_USER" + settings + L"\\Connections", L"WinHttpSettings"));
+    EXPECT_FALSE(within(L"HKEY_USERS\\S-1-5-19" + settings, L"ProxyServer"));
+    EXPECT_FALSE(within(adapters + L"{1}", L"DhcpNameServer"));
+    EXPECT_FALSE(within(adapters + L"{1}\\Otra", L"NameServer"));
 }
 
 }  // namespace
