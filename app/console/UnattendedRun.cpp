@@ -25,21 +25,34 @@ constexpr std::wstring_view kSystemAccount = L"S-1-5-18";
 // The progress list as report lines, and the start page asked for.
 class ReportLines final : public ProgressView {
   public:
-    ReportLines(std::wstring startPage, bool browsers)
-        : startPage_(std::move(startPage)), browsers_(browsers) {}
+    ReportLines(std::wstring startPage, bool browsers, bool network)
+        : startPage_(std::move(startPage)), browsers_(browsers), network_(network) {}
 
     void clearList() override { lines.clear(); }
     void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
     std::wstring startPage() const override { return startPage_; }
     void setStartPage(std::wstring_view) override {}
-    // Nobody is there to answer: /browsers answers for the script.
-    bool askToRepairFindings(const std::vector<std::wstring>&) override { return browsers_; }
+    // Nobody is there to answer: /browsers and /network answer for the
+    // script, and only their kinds are asked about.
+    bool askToRepairFindings(const std::vector<std::wstring>&) override {
+        return browsers_ || network_;
+    }
+    bool offersRepairOf(FindingKind kind) const override {
+        switch (kind) {
+            case FindingKind::BrowserPolicy:
+                return browsers_;
+            case FindingKind::Network:
+                break;
+        }
+        return network_;
+    }
 
     std::vector<std::wstring> lines;
 
   private:
     std::wstring startPage_;
     bool browsers_;
+    bool network_;
 };
 
 // Nobody is there to dismiss a message box: what it would say becomes lines
@@ -133,7 +146,7 @@ int runUnattended(PlatformOps& platform,
             return static_cast<int>(ExitCode::CannotRun);
         }
     }
-    ReportLines report(request.startPage.value_or(L""), request.browsers);
+    ReportLines report(request.startPage.value_or(L""), request.browsers, request.network);
     auto code = run(platform, request, report);
     for (const auto& line : report.lines) {
         console.writeLine(line);

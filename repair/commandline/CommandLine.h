@@ -33,6 +33,8 @@ struct UnattendedRequest {
     bool allUsers = false;
     // The locks of the other browsers count for /check and are repaired by /repair.
     bool browsers = false;
+    // The proxy, automatic configuration script and DNS findings, likewise.
+    bool network = false;
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

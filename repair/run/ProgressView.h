@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "repair/findings/Finding.h"
+
 namespace tovask {
 
 // What the repair and the undo see of the window: the progress list and the
@@ -18,6 +20,10 @@ class ProgressView {
     virtual void setStartPage(std::wstring_view text) = 0;
     // Whether to repair the findings beyond Internet Explorer these lines list.
     virtual bool askToRepairFindings(const std::vector<std::wstring>& lines) = 0;
+    // Whether findings of the kind are offered at all: the window asks about
+    // every kind in one question; the command line only about those its
+    // switches name.
+    virtual bool offersRepairOf(FindingKind) const { return true; }
 };
 
 }  // namespace tovask

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,13 @@ class RecordingView final : public ProgressView {
         questions.push_back(lines);
         return repairFindings;
     }
+    bool offersRepairOf(FindingKind kind) const override { return !notOffered.contains(kind); }
 
     std::vector<std::wstring> lines;
     std::wstring page;
     std::vector<std::vector<std::wstring>> questions;
     bool repairFindings = false;
+    std::set<FindingKind> notOffered;
 };
 
 }  // namespace tovask::fake

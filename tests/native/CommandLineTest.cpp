@@ -47,6 +47,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
     EXPECT_EQ(request->logFile, expected.logFile);
     EXPECT_EQ(request->allUsers, expected.allUsers);
     EXPECT_EQ(request->browsers, expected.browsers);
+    EXPECT_EQ(request->network, expected.network);
 }
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
@@ -77,6 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
                      {.command = UnattendedCommand::Check, .browsers = true}},
+        AcceptedLine{"RepairNetworkAndBrowsers",
+                     {L"/Network", L"/repair", L"/browsers"},
+                     {.command = UnattendedCommand::Repair, .browsers = true, .network = true}},
         AcceptedLine{"CheckWithTheRepairsStartPage",
                      {L"/startpage:http://a.example", L"/check"},
                      {.command = UnattendedCommand::Check, .startPage = L"http://a.example"}},
@@ -160,7 +164,7 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     const auto usage = usageText();
     EXPECT_EQ(usage.find(L'\r'), std::wstring_view::npos);
     for (const auto* name : {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>",
-                             L"/log:<archivo>", L"/allusers", L"/browsers"}) {
+                             L"/log:<archivo>", L"/allusers", L"/browsers", L"/network"}) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));
