@@ -54,7 +54,7 @@ bench: build
 # certificate and its private key, which never belong in the repository.
 release: windows
 	@SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" cmake/make-release.sh \
-		$(WINDOWS_BUILD)/app/Tovask.exe docs/LEEME.txt $(VERSION) $(BUILD)/release
+		$(WINDOWS_BUILD)/app/Tovask.exe $(WINDOWS_BUILD)/LEEME.txt $(VERSION) $(BUILD)/release
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -91,7 +91,11 @@ void unseed(tovask::Win32Platform& platform, const std::wstring& root) {
 
 double timedCheck(tovask::BrowserRepair& repair, tovask::fake::RecordingView& view,
                   bool shortcuts) {
-    view.standing = {{tovask::FindingKind::Shortcut, shortcuts}};
+    view.notOffered = {tovask::FindingKind::BrowserPolicy, tovask::FindingKind::Network};
+    if (!shortcuts) {
+        view.notOffered.insert(tovask::FindingKind::Shortcut);
+    }
+    view.repairFindings = shortcuts;
     const auto start = std::chrono::steady_clock::now();
     repair.checkWhatNeedsRepair();
     return milliseconds(std::chrono::steady_clock::now() - start);

@@ -137,6 +137,13 @@ class TimingPlatform final : public PlatformOps {
                                                     std::wstring_view extension) override {
         return timed("FilesInFolder", [&] { return real_.FilesInFolder(folder, extension); });
     }
+    Result<std::vector<ListeningSocket>> ListeningSockets() override {
+        return timed("ListeningSockets", [&] { return real_.ListeningSockets(); });
+    }
+    std::error_code AnnounceInternetSettingsChanged() override {
+        return timed("AnnounceInternetSettingsChanged",
+                     [&] { return real_.AnnounceInternetSettingsChanged(); });
+    }
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override {
         return timed("ListFiles", [&] { return real_.ListFiles(folder, extension, limits); });

@@ -108,6 +108,12 @@ class ForwardingPlatform : public PlatformOps {
                                                     std::wstring_view extension) override {
         return next_.FilesInFolder(folder, extension);
     }
+    Result<std::vector<ListeningSocket>> ListeningSockets() override {
+        return next_.ListeningSockets();
+    }
+    std::error_code AnnounceInternetSettingsChanged() override {
+        return next_.AnnounceInternetSettingsChanged();
+    }
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override {
         return next_.ListFiles(folder, extension, limits);

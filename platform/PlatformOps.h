@@ -36,6 +36,14 @@ struct MachineJoinState {
     bool cloudJoined = false;  // as a device, not a personal device with a work account
 };
 
+// A TCP socket that listens, for the network settings operations at the end
+// of PlatformOps.
+struct ListeningSocket {
+    std::wstring address;  // as the system writes it: "127.0.0.1", "0.0.0.0", "::1", "::"
+    std::uint16_t port = 0;
+    std::wstring programPath;  // empty when the program behind it cannot be named
+};
+
 // Message box styles, valued as the system's icon flags.
 enum class MessageStyle : unsigned { Error = 16, Warning = 48, Information = 64 };
 
@@ -170,6 +178,14 @@ class PlatformOps {
     // with too many entries is listed only in part.
     virtual Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                             std::wstring_view extension) = 0;
+
+    // Network settings, for the proxy, automatic configuration script and DNS findings.
+    // Every TCP socket that listens, IPv4 and IPv6, with its program's full path.
+    virtual Result<std::vector<ListeningSocket>> ListeningSockets() = 0;
+    // Tells WinINet, and the programs that use it, that the Internet settings
+    // changed. std::errc::function_not_supported when the notice was taken but
+    // the system cannot have them read again at once.
+    virtual std::error_code AnnounceInternetSettingsChanged() = 0;
 
     // Shortcuts and the folders that hold them, for the shortcut findings.
     // The files whose names end in the extension, in the folder and its

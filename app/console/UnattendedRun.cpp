@@ -25,18 +25,31 @@ constexpr std::wstring_view kSystemAccount = L"S-1-5-18";
 // The progress list as report lines, and the start page asked for.
 class ReportLines final : public ProgressView {
   public:
-    ReportLines(std::wstring startPage, bool browsers, bool shortcuts)
-        : startPage_(std::move(startPage)), browsers_(browsers), shortcuts_(shortcuts) {}
+    ReportLines(std::wstring startPage, bool browsers, bool network, bool shortcuts)
+        : startPage_(std::move(startPage)),
+          browsers_(browsers),
+          network_(network),
+          shortcuts_(shortcuts) {}
 
     void clearList() override { lines.clear(); }
     void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
     std::wstring startPage() const override { return startPage_; }
     void setStartPage(std::wstring_view) override {}
-    // Nobody is there to answer: the switches answer for the script, each
-    // for its own kind of findings.
-    bool askToRepairFindings(const std::vector<std::wstring>&) override { return false; }
-    std::optional<bool> standingConsent(FindingKind kind) const override {
-        return kind == FindingKind::Shortcut ? shortcuts_ : browsers_;
+    // Nobody is there to answer: /browsers, /network and /shortcuts answer
+    // for the script, and only their kinds are asked about.
+    bool askToRepairFindings(const std::vector<std::wstring>&) override {
+        return browsers_ || network_ || shortcuts_;
+    }
+    bool offersRepairOf(FindingKind kind) const override {
+        switch (kind) {
+            case FindingKind::BrowserPolicy:
+                return browsers_;
+            case FindingKind::Network:
+                return network_;
+            case FindingKind::Shortcut:
+                break;
+        }
+        return shortcuts_;
     }
 
     std::vector<std::wstring> lines;
@@ -44,6 +57,7 @@ class ReportLines final : public ProgressView {
   private:
     std::wstring startPage_;
     bool browsers_;
+    bool network_;
     bool shortcuts_;
 };
 
@@ -138,7 +152,8 @@ int runUnattended(PlatformOps& platform,
             return static_cast<int>(ExitCode::CannotRun);
         }
     }
-    ReportLines report(request.startPage.value_or(L""), request.browsers, request.shortcuts);
+    ReportLines report(request.startPage.value_or(L""), request.browsers, request.network,
+                       request.shortcuts);
     auto code = run(platform, request, report);
     for (const auto& line : report.lines) {
         console.writeLine(line);

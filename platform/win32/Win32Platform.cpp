@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 
 #include "platform/win32/ErrorText.h"
@@ -22,12 +23,14 @@
 #include "platform/win32/session/DnsCache.h"
 #include "platform/win32/session/Elevation.h"
 #include "platform/win32/session/EnvironmentText.h"
+#include "platform/win32/session/InternetSettingsNotice.h"
 #include "platform/win32/session/LockFile.h"
 #include "platform/win32/session/MachineJoin.h"
 #include "platform/win32/session/PolicyRefresh.h"
 #include "platform/win32/session/ProcessLaunch.h"
 #include "platform/win32/session/ProcessOwners.h"
 #include "platform/win32/session/SecurityIdentity.h"
+#include "platform/win32/session/TcpListeners.h"
 
 namespace tovask {
 
@@ -228,6 +231,34 @@ Result<std::vector<std::wstring>> Win32Platform::FilesInFolder(std::wstring_view
         return listing.error();
     }
     return std::move(listing.value().files);
+}
+
+Result<std::vector<ListeningSocket>> Win32Platform::ListeningSockets() {
+    const auto listeners = win32::listeningTcpSockets();
+    if (!listeners.ok()) {
+        return listeners.error();
+    }
+    // Asked once per process: one program often listens on several ports.
+    std::map<std::uint32_t, std::wstring> programs;
+    std::vector<ListeningSocket> sockets;
+    for (const auto& listener : listeners.value()) {
+        auto program = programs.find(listener.processId);
+        if (program == programs.end()) {
+            std::wstring path;
+            // Process 0 is the idle process, and Wine's answer for every owner.
+            if (listener.processId != 0) {
+                const auto found = win32::processProgramPath(listener.processId);
+                path = found.ok() ? found.value() : L"";
+            }
+            program = programs.emplace(listener.processId, std::move(path)).first;
+        }
+        sockets.push_back({listener.address, listener.port, program->second});
+    }
+    return sockets;
+}
+
+std::error_code Win32Platform::AnnounceInternetSettingsChanged() {
+    return win32::announceInternetSettingsChanged();
 }
 
 Result<FileListing> Win32Platform::ListFiles(std::wstring_view folder, std::wstring_view extension,

@@ -71,6 +71,8 @@ class Win32Platform final : public PlatformOps {
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override;
+    Result<std::vector<ListeningSocket>> ListeningSockets() override;
+    std::error_code AnnounceInternetSettingsChanged() override;
 
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override;

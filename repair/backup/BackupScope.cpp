@@ -4,6 +4,7 @@
 
 #include "repair/backup/AlwaysPresentKeys.h"
 #include "repair/backup/RegistryKeyNames.h"
+#include "repair/network/NetworkSettings.h"
 #include "repair/plan/RegistryPlan.h"
 #include "repair/policies/PolicyLocks.h"
 #include "repair/users/UserHives.h"
@@ -122,7 +123,8 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
 std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> sections,
                                            bool hasTwoViews) {
     for (const auto& section : sections) {
-        if (!sectionWithinPlan(section, hasTwoViews) && !withinPolicyReach(section, hasTwoViews)) {
+        if (!sectionWithinPlan(section, hasTwoViews) && !withinPolicyReach(section, hasTwoViews) &&
+            !withinNetworkReach(section, hasTwoViews)) {
             return section.key;
         }
     }

@@ -79,4 +79,16 @@ std::optional<ViewedKey> viewedKeyOf(std::wstring_view fileKey, bool hasTwoViews
     return ViewedKey{std::wstring(names->shortName) + L"\\" + key + L"\\", view};
 }
 
+std::optional<SectionKey> valueSectionKey(const RegistryFileSection& section, bool hasTwoViews) {
+    const auto viewed = viewedKeyOf(section.key, hasTwoViews);
+    if (section.removesKey || !viewed) {
+        return std::nullopt;
+    }
+    const auto parsed = parseRegistryPath(viewed->keyPath);
+    if (!parsed.ok()) {
+        return std::nullopt;
+    }
+    return SectionKey{parsed.value().root, std::wstring(parsed.value().key)};
+}
+
 }  // namespace tovask

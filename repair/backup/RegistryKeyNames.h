@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/RegistryValue.h"
+#include "repair/backup/RegistryFile.h"
 #include "text/RegistryPath.h"
 
 namespace tovask {
@@ -25,5 +26,14 @@ std::wstring fileKeyName(RegistryRoot root, std::wstring_view key, RegistryView 
 // The way back; none for a root other than the three the program uses, or an
 // empty key name.
 std::optional<ViewedKey> viewedKeyOf(std::wstring_view fileKey, bool hasTwoViews);
+
+// The root and the key below it (for HKU the hive's name first) of a section
+// that puts values back; none for one that removes a key, or that names a
+// root the program does not use.
+struct SectionKey {
+    RegistryRoot root;
+    std::wstring key;
+};
+std::optional<SectionKey> valueSectionKey(const RegistryFileSection& section, bool hasTwoViews);
 
 }  // namespace tovask

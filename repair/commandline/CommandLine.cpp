@@ -12,7 +12,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Shortcuts };
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Network, Shortcuts };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -31,6 +31,7 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {L"log", SwitchKind::Log, {}, L"<archivo>"},
     {L"allusers", SwitchKind::AllUsers, {}, {}},
     {L"browsers", SwitchKind::Browsers, {}, {}},
+    {L"network", SwitchKind::Network, {}, {}},
     {L"shortcuts", SwitchKind::Shortcuts, {}, {}},
 };
 
@@ -146,6 +147,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                 break;
             case SwitchKind::Browsers:
                 request.browsers = true;
+                break;
+            case SwitchKind::Network:
+                request.network = true;
                 break;
             case SwitchKind::Shortcuts:
                 request.shortcuts = true;

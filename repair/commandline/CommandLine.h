@@ -33,6 +33,8 @@ struct UnattendedRequest {
     bool allUsers = false;
     // The locks of the other browsers count for /check and are repaired by /repair.
     bool browsers = false;
+    // The proxy, automatic configuration script and DNS findings, likewise.
+    bool network = false;
     // Likewise the browsers' shortcuts that open an advertiser's page.
     bool shortcuts = false;
 };

@@ -23,10 +23,11 @@ inline constexpr std::wstring_view kManagedByEnrollment =
 inline constexpr std::wstring_view kManagedUnknown =
     L"No se pudo saber si el equipo está administrado: sus directivas se dejan como están.";
 inline constexpr std::wstring_view kFindingsQuestionTitle = L"Otros navegadores";
+// The network findings join the same question.
 inline constexpr std::wstring_view kFindingsQuestionIntro =
-    L"Estos navegadores tienen ajustes bloqueados por directivas:";
+    L"Estos ajustes bloquean o desvían los navegadores:";
 inline constexpr std::wstring_view kFindingsQuestion =
-    L"¿Desea quitar estos bloqueos también? Se guarda una copia de seguridad y "
+    L"¿Desea repararlos también? Se guarda una copia de seguridad y "
     L"\"Deshacer los cambios\" los vuelve a poner.";
 inline constexpr std::wstring_view kFindingRepairedPrefix = L"Bloqueo quitado: ";
 inline constexpr std::wstring_view kFindingLeftPrefix = L"Bloqueo dejado: ";

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <iterator>
-#include <set>
 #include <variant>
 
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingTexts.h"
+#include "repair/network/NetworkTexts.h"
 #include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/texts/ProgramTexts.h"
 
 namespace tovask {
 namespace {
@@ -22,9 +23,68 @@ void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
     }
 }
 
-void reportEach(ProgressView& view, std::span<const Finding> findings, std::wstring_view prefix) {
+// What the report says of each kind of finding.
+struct KindTexts {
+    FindingKind kind;
+    std::wstring_view heading;
+    std::wstring_view notCounted;
+    std::wstring_view repairedPrefix;
+    std::wstring_view leftPrefix;
+};
+
+constexpr KindTexts kKindTexts[] = {
+    {FindingKind::BrowserPolicy, texts::kFindingsHeading, texts::kFindingsNotCounted,
+     texts::kFindingRepairedPrefix, texts::kFindingLeftPrefix},
+    {FindingKind::Network, texts::kNetworkHeading, texts::kNetworkNotCounted,
+     texts::kNetworkRepairedPrefix, texts::kNetworkLeftPrefix},
+    {FindingKind::Shortcut, texts::kShortcutsHeading, texts::kShortcutsNotCounted,
+     texts::kShortcutRepairedPrefix, texts::kShortcutLeftPrefix},
+};
+
+const KindTexts& textsOf(FindingKind kind) {
+    return *std::ranges::find(kKindTexts, kind, &KindTexts::kind);
+}
+
+std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind) {
+    std::vector<Finding> chosen;
+    std::ranges::copy_if(findings, std::back_inserter(chosen),
+                         [&](const Finding& finding) { return finding.kind == kind; });
+    return chosen;
+}
+
+// The repairable findings the view offers to repair, or those it does not.
+std::vector<Finding> offeredOnly(const ProgressView& view, std::span<const Finding> findings,
+                                 bool offered) {
+    auto chosen = repairableOnly(findings);
+    std::erase_if(chosen, [&](const Finding& finding) {
+        return view.offersRepairOf(finding.kind) != offered;
+    });
+    return chosen;
+}
+
+void reportEach(ProgressView& view, std::span<const Finding> findings, bool repaired) {
     for (const auto& finding : findings) {
-        view.appendLine(std::wstring(prefix) + finding.place);
+        const auto& kind = textsOf(finding.kind);
+        view.appendLine(std::wstring(repaired ? kind.repairedPrefix : kind.leftPrefix) +
+                        finding.place);
+    }
+}
+
+// Each kind under its heading, with the reason a managed machine keeps them.
+void reportByKind(ProgressView& view, const RunFindings& findings, std::span<const Finding> all) {
+    for (const auto& kind : kKindTexts) {
+        const auto findingsOfKind = ofKind(all, kind.kind);
+        if (findingsOfKind.empty()) {
+            continue;
+        }
+        view.appendLine(kind.heading);
+        if (findings.managed.managedBecause) {
+            view.appendLine(*findings.managed.managedBecause);
+            if (kind.kind == FindingKind::Network) {
+                view.appendLine(texts::kManagedNetworkLeft);
+            }
+        }
+        appendLines(view, findingLines(findingsOfKind, kAllLines));
     }
 }
 
@@ -50,88 +110,63 @@ void askForPolicyRefresh(PlatformOps& platform, ProgressView& view) {
     view.appendLine(texts::kRestartBrowsers);
 }
 
-// The kinds the view consents to repair: its standing answers first, then
-// one question for the findings of every kind left.
-std::set<FindingKind> consentedKinds(ProgressView& view, std::span<const Finding> repairable) {
-    std::set<FindingKind> consented;
-    std::vector<Finding> toAsk;
-    for (const auto& finding : repairable) {
-        if (const auto answer = view.standingConsent(finding.kind)) {
-            if (*answer) {
-                consented.insert(finding.kind);
-            }
-        } else {
-            toAsk.push_back(finding);
+// Programs read the Internet settings again, and names resolve by the new
+// servers, now rather than after a restart.
+void announceNetworkChanges(PlatformOps& platform, ProgressView& view, bool internetSettings,
+                            bool dns, FailureLog& failures) {
+    if (internetSettings) {
+        const auto error = platform.AnnounceInternetSettingsChanged();
+        // The notice was taken and the registry holds the change: the
+        // programs that cannot reread it now do at their next start.
+        if (error == std::errc::function_not_supported) {
+            view.appendLine(texts::kInternetSettingsNotReread);
+        } else if (error) {
+            failures.add(texts::kInternetSettingsTarget, error);
         }
     }
-    if (!toAsk.empty() && view.askToRepairFindings(findingLines(toAsk, kQuestionLines))) {
-        for (const auto& finding : toAsk) {
-            consented.insert(finding.kind);
+    if (dns) {
+        if (const auto error = platform.FlushDnsCache()) {
+            failures.add(texts::kDnsCacheTarget, error);
         }
     }
-    return consented;
 }
 
-std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind) {
-    std::vector<Finding> chosen;
-    std::ranges::copy_if(findings, std::back_inserter(chosen),
-                         [kind](const Finding& finding) { return finding.kind == kind; });
+// The network findings the view offers to repair, their backup added; none
+// when a name cannot be written to the backup.
+std::vector<const NetworkFinding*> networkToRepair(const ProgressView& view,
+                                                   const RunFindings& findings,
+                                                   std::vector<RegistryFileSection>& added,
+                                                   FailureLog& failures) {
+    if (!view.offersRepairOf(FindingKind::Network)) {
+        return {};
+    }
+    // Only repairable findings carry edits.
+    auto sections = backupSectionsFor(findings.network);
+    if (const auto name = firstUnwritableName(sections)) {
+        failures.add(*name, std::make_error_code(std::errc::invalid_argument));
+        return {};
+    }
+    std::ranges::move(sections, std::back_inserter(added));
+    std::vector<const NetworkFinding*> chosen;
+    for (const auto& found : findings.network) {
+        if (found.finding.repairable) {
+            chosen.push_back(&found);
+        }
+    }
     return chosen;
 }
 
-std::wstring_view notCountedHint(FindingKind kind) {
-    return kind == FindingKind::Shortcut ? texts::kShortcutsNotCounted : texts::kFindingsNotCounted;
-}
-
-// The locks in the registry, then those in files.
-void repairPolicyLocks(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
-                       std::wstring_view backupFile, const BackupNaming& nameForBackup,
-                       FileBackup& files, FailureLog& failures) {
-    const auto repairable = ofKind(repairableOnly(findings.all()), FindingKind::BrowserPolicy);
-    auto backup = backupSoFar(platform, backupFile, failures);
-    if (!backup) {
-        reportEach(view, repairable, texts::kFindingLeftPrefix);
-        return;
-    }
-    // A key whose backup cannot be written is left as it is.
-    std::vector<const LockedPolicyKey*> backedUp;
-    std::vector<RegistryFileSection> added;
-    for (const auto& key : findings.policyKeys) {
-        auto sections = backupSectionsFor(key, failures);
-        if (!sections.empty()) {
-            backedUp.push_back(&key);
-            std::ranges::move(sections, std::back_inserter(added));
-        }
-    }
-    nameForBackup(added);
-    std::ranges::move(added, std::back_inserter(*backup));
-    if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
-        failures.add(backupFile, error);
-        reportEach(view, repairable, texts::kFindingLeftPrefix);
-        return;
-    }
-    for (const auto* key : backedUp) {
-        removeLocks(platform, *key, failures);
-        reportEach(view, findingsOf(std::span(key, 1), true), texts::kFindingRepairedPrefix);
-    }
-    for (const auto& file : findings.policyFiles) {
-        const bool repaired = removeFileLocks(platform, file, files, failures);
-        reportEach(view, findingsOf(std::span(&file, 1), true),
-                   repaired ? texts::kFindingRepairedPrefix : texts::kFindingLeftPrefix);
-    }
-    askForPolicyRefresh(platform, view);
-}
-
+// Each shortcut the view offers to repair, its bytes copied first.
 void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
                      FileBackup& files, FailureLog& failures) {
+    if (!view.offersRepairOf(FindingKind::Shortcut) || findings.managed.managedBecause) {
+        return;
+    }
     for (const auto& shortcut : findings.shortcuts) {
-        if (!shortcut.finding.repairable) {
-            continue;
+        if (shortcut.finding.repairable) {
+            const bool repaired = repairShortcut(platform, shortcut, files, failures);
+            reportEach(view, findingsOf(std::span(&shortcut, 1), true), repaired);
         }
-        view.appendLine((repairShortcut(platform, shortcut, files, failures)
-                             ? std::wstring(texts::kShortcutRepairedPrefix)
-                             : std::wstring(texts::kFindingLeftPrefix)) +
-                        shortcut.path);
     }
 }
 
@@ -144,20 +179,29 @@ std::vector<Finding> RunFindings::all() const {
     auto fileLocks = findingsOf(policyFiles, !managed.managedBecause);
     std::ranges::move(fileLocks, std::back_inserter(findings));
     std::ranges::copy(autoconfigScripts, std::back_inserter(findings));
+    std::ranges::move(findingsOf(network), std::back_inserter(findings));
     std::ranges::move(findingsOf(shortcuts, !managed.managedBecause), std::back_inserter(findings));
     return findings;
 }
 
 RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
-                            FailureLog& failures) {
+                            bool everyUser, FailureLog& failures) {
     RunFindings findings{decideManagedMachine(platform, failures),
                          findLockedPolicyKeys(platform, userHives, failures),
+                         {},
                          {},
                          {},
                          {}};
     const auto firefoxFolders = firefoxInstallFolders(platform, failures);
     findings.policyFiles = findLockedPolicyFiles(platform, firefoxFolders, failures);
     findings.autoconfigScripts = findAutoconfigScripts(platform, firefoxFolders, failures);
+    std::vector<std::wstring> networkHives(userHives.begin(), userHives.end());
+    if (everyUser) {
+        networkHives.emplace_back(L"HKU\\.DEFAULT");
+        networkHives.emplace_back(L"HKU\\S-1-5-18");
+    }
+    findings.network = findNetworkSettings(platform, networkHives,
+                                           findings.managed.managedBecause.has_value(), failures);
     findings.shortcuts = findHijackedShortcuts(platform, userHives, failures);
     return findings;
 }
@@ -167,57 +211,87 @@ bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
     if (all.empty()) {
         return false;
     }
-    view.appendLine(texts::kFindingsHeading);
-    if (findings.managed.managedBecause) {
-        view.appendLine(*findings.managed.managedBecause);
-    }
-    appendLines(view, findingLines(all, kAllLines));
-    const auto repairable = repairableOnly(all);
-    if (repairable.empty()) {
-        return false;
-    }
-    const auto consented = consentedKinds(view, repairable);
-    std::set<FindingKind> hinted;
-    for (const auto& finding : repairable) {
-        if (!consented.contains(finding.kind) && hinted.insert(finding.kind).second) {
-            view.appendLine(notCountedHint(finding.kind));
+    reportByKind(view, findings, all);
+    const auto offered = offeredOnly(view, all, true);
+    const bool counted =
+        !offered.empty() && view.askToRepairFindings(findingLines(offered, kQuestionLines));
+    for (const auto& kind : kKindTexts) {
+        const auto repairable = repairableOnly(ofKind(all, kind.kind));
+        if (!repairable.empty() && !(counted && view.offersRepairOf(kind.kind))) {
+            view.appendLine(kind.notCounted);
         }
     }
-    return !consented.empty();
+    return counted;
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures) {
+    const std::wstring_view backupFile = backups.registryBackup;
     const auto all = findings.all();
     if (all.empty()) {
         return;
     }
     view.appendLine(L"");
-    view.appendLine(texts::kFindingsHeading);
-    if (findings.managed.managedBecause) {
-        view.appendLine(*findings.managed.managedBecause);
-    }
-    appendLines(view, findingLines(all, kAllLines));
-    const auto repairable = repairableOnly(all);
+    reportByKind(view, findings, all);
+    reportEach(view, offeredOnly(view, all, false), false);
+    const auto repairable = offeredOnly(view, all, true);
     if (repairable.empty()) {
         return;
     }
-    const auto consented = consentedKinds(view, repairable);
-    for (const auto& finding : repairable) {
-        if (!consented.contains(finding.kind)) {
-            view.appendLine(std::wstring(texts::kFindingLeftPrefix) + finding.place);
-        }
+    if (!view.askToRepairFindings(findingLines(repairable, kQuestionLines))) {
+        reportEach(view, repairable, false);
+        return;
     }
     FileBackup files(platform, backups, isFindingFilePath);
     files.noteRegistryBackup();
-    if (consented.contains(FindingKind::BrowserPolicy)) {
-        repairPolicyLocks(platform, view, findings, backups.registryBackup, nameForBackup, files,
-                          failures);
+    auto backup = backupSoFar(platform, backupFile, failures);
+    if (!backup) {
+        reportEach(view, repairable, false);
+        return;
     }
-    if (consented.contains(FindingKind::Shortcut)) {
-        repairShortcuts(platform, view, findings, files, failures);
+    // A key whose backup cannot be written is left as it is.
+    const bool repairsPolicies = !ofKind(repairable, FindingKind::BrowserPolicy).empty();
+    std::vector<const LockedPolicyKey*> backedUp;
+    std::vector<RegistryFileSection> added;
+    for (const auto& key : findings.policyKeys) {
+        auto sections =
+            repairsPolicies ? backupSectionsFor(key, failures) : std::vector<RegistryFileSection>{};
+        if (!sections.empty()) {
+            backedUp.push_back(&key);
+            std::ranges::move(sections, std::back_inserter(added));
+        }
     }
+    const auto network = networkToRepair(view, findings, added, failures);
+    nameForBackup(added);
+    std::ranges::move(added, std::back_inserter(*backup));
+    if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
+        failures.add(backupFile, error);
+        reportEach(view, repairable, false);
+        return;
+    }
+    for (const auto* key : backedUp) {
+        removeLocks(platform, *key, failures);
+        reportEach(view, findingsOf(std::span(key, 1), true), true);
+    }
+    if (repairsPolicies) {
+        for (const auto& file : findings.policyFiles) {
+            const bool repaired = removeFileLocks(platform, file, files, failures);
+            reportEach(view, findingsOf(std::span(&file, 1), true), repaired);
+        }
+        askForPolicyRefresh(platform, view);
+    }
+    bool internetSettings = false;
+    bool dns = false;
+    for (const auto* found : network) {
+        const bool changed = repairNetworkFinding(platform, *found, failures);
+        internetSettings =
+            internetSettings || (changed && found->area == NetworkArea::InternetSettings);
+        dns = dns || (changed && found->area == NetworkArea::Dns);
+        reportEach(view, std::span(&found->finding, 1), true);
+    }
+    announceNetworkChanges(platform, view, internetSettings, dns, failures);
+    repairShortcuts(platform, view, findings, files, failures);
 }
 
 bool isFindingFilePath(std::wstring_view path) {

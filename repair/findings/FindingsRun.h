@@ -11,6 +11,7 @@
 #include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
+#include "repair/network/NetworkSettings.h"
 #include "repair/policies/FirefoxFiles.h"
 #include "repair/policies/PolicyLocks.h"
 #include "repair/run/FailureLog.h"
@@ -26,28 +27,32 @@ struct RunFindings {
     std::vector<LockedPolicyKey> policyKeys;
     std::vector<LockedPolicyFile> policyFiles;
     std::vector<Finding> autoconfigScripts;  // report only
+    std::vector<NetworkFinding> network;
     std::vector<HijackedShortcut> shortcuts;
 
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
 };
 
+// A run for every user also reads the network settings of the default
+// profile and of the system account.
 RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
-                            FailureLog& failures);
+                            bool everyUser, FailureLog& failures);
 
-// Lists the findings under their own heading. True when repairable findings
-// count towards the check: the view would have them repaired (/browsers,
-// /shortcuts).
+// Lists the findings, each kind under its own heading. True when repairable
+// findings count towards the check: the view would have them repaired
+// (/browsers, /network, /shortcuts).
 bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
 
 // Names the users' hives in backup sections as the run's backup names them.
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
-// Asks the view whether to repair the repairable findings; for the kinds it
-// consents to, adds what puts them back to the run's registry backup and
-// copies the files they change into its file backups, then repairs them and
-// reports each, with a policy refresh after policies; the others are reported
-// as left.
+// Asks the view whether to repair the repairable findings of the kinds it
+// offers; on yes, adds what puts them back to the run's registry backup and
+// copies the files they change into its file backups, then repairs them,
+// tells the system (policy refresh, Internet settings notice, DNS cache
+// flush) and reports each; on no, reports them as left. Shortcuts are copied
+// to the file backups before their new bytes replace them.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures);

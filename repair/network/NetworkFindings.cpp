@@ -27,6 +27,9 @@ NetworkAssessment loopbackProxy(const ProxyEntry& entry, const NetworkFacts& fac
             program = listener.programPath;
         }
     }
+    if (!program && !facts.listenersKnown) {
+        program = L"";
+    }
     if (!program) {
         return {FindingWeight::Repairable, where + std::wstring(texts::kProxyNobodyListens)};
     }

@@ -31,6 +31,9 @@ struct NetworkFacts {
     bool managedMachine = false;                    // then nothing is more than information
     std::vector<std::wstring> userWritableFolders;  // profile, AppData, Temp, ProgramData
     std::vector<LoopbackListener> listeners;
+    // False when the sockets could not be read: no proxy is then said to
+    // have nobody behind it.
+    bool listenersKnown = true;
 };
 
 // A proxy that is switched on: repairable when it is on a loopback address

@@ -22,4 +22,24 @@ inline constexpr std::wstring_view kHijackerRange = L"rango usado por secuestrad
 inline constexpr std::wstring_view kEntrySeparator = L"; ";
 inline constexpr std::wstring_view kServerSeparator = L", ";
 
+// How the report groups and heads them, and what it says around a repair.
+inline constexpr std::wstring_view kNetworkHeading = L"Proxy, configuración automática y DNS:";
+inline constexpr std::wstring_view kNetworkNotCounted =
+    L"Para revisarlos o repararlos añada /network.";
+inline constexpr std::wstring_view kProxyGroup = L"Proxy y configuración automática";
+inline constexpr std::wstring_view kDnsGroup = L"Servidores DNS";
+inline constexpr std::wstring_view kMachineWideProxy =
+    L"los ajustes de proxy son los del equipo para todos los usuarios";
+inline constexpr std::wstring_view kManagedNetworkLeft =
+    L"En un equipo administrado los ajustes de red solo se informan.";
+inline constexpr std::wstring_view kNetworkRepairedPrefix = L"Ajuste de red reparado: ";
+inline constexpr std::wstring_view kNetworkLeftPrefix = L"Ajuste de red dejado: ";
+inline constexpr std::wstring_view kUnreadableSettings =
+    L"ajustes de conexión dañados: se dejan como están";
+inline constexpr std::wstring_view kInternetSettingsTarget =
+    L"aviso de cambio de ajustes de Internet";
+inline constexpr std::wstring_view kInternetSettingsNotReread =
+    L"El sistema tomó el aviso del cambio de proxy pero no pudo hacer que se lea ya; los "
+    L"navegadores abiertos lo leerán al reiniciarse.";
+
 }  // namespace tovask::texts

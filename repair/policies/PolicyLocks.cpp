@@ -199,16 +199,12 @@ void removeLocks(PlatformOps& platform, const LockedPolicyKey& key, FailureLog& 
 }
 
 bool withinPolicyReach(const RegistryFileSection& section, bool hasTwoViews) {
-    const auto viewed = viewedKeyOf(section.key, hasTwoViews);
-    if (section.removesKey || !viewed) {
+    const auto sectionKey = valueSectionKey(section, hasTwoViews);
+    if (!sectionKey) {
         return false;
     }
-    const auto parsed = parseRegistryPath(viewed->keyPath);
-    if (!parsed.ok()) {
-        return false;
-    }
-    auto names = componentsOf(parsed.value().key);
-    if (parsed.value().root == RegistryRoot::Users) {
+    auto names = componentsOf(sectionKey->key);
+    if (sectionKey->root == RegistryRoot::Users) {
         if (names.size() < 2 || !isUserAccountSid(names.front())) {
             return false;
         }

@@ -145,7 +145,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
                 nameForBackup(sections, everyone);
             };
             repairFindingsWithConsent(platform_, view_,
-                                      lookForFindings(platform_, userHives, failures),
+                                      lookForFindings(platform_, userHives, everyUser_, failures),
                                       fileBackupPlace(), naming, failures);
         }
     }

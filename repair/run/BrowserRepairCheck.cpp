@@ -32,7 +32,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
         for (auto& hosts : hostsFilesToRepair(failures)) {
             toRepair.push_back(std::move(hosts));
         }
-        findings = lookForFindings(platform_, start->userHives, failures);
+        findings = lookForFindings(platform_, start->userHives, everyUser_, failures);
     }
     view_.clearList();
     for (const auto& entry : toRepair) {

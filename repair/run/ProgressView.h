@@ -21,9 +21,10 @@ class ProgressView {
     virtual void setStartPage(std::wstring_view text) = 0;
     // Whether to repair the findings beyond Internet Explorer these lines list.
     virtual bool askToRepairFindings(const std::vector<std::wstring>& lines) = 0;
-    // Whether to repair findings of the kind without asking: the command line
-    // answers each kind with its own switch, the window asks once for all.
-    virtual std::optional<bool> standingConsent(FindingKind) const { return std::nullopt; }
+    // Whether findings of the kind are offered at all: the window asks about
+    // every kind in one question; the command line only about those its
+    // switches name.
+    virtual bool offersRepairOf(FindingKind) const { return true; }
 };
 
 }  // namespace tovask

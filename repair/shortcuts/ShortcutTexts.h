@@ -13,7 +13,9 @@ inline constexpr std::wstring_view kShortcutAddedArgumentsPrefix =
 inline constexpr std::wstring_view kShortcutScriptOpensAddressPrefix =
     L"tiene nombre o icono de navegador pero ejecuta un intérprete de órdenes que abre: ";
 inline constexpr std::wstring_view kShortcutReportOnlySuffix = L"; revíselo y corríjalo a mano";
+inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
+inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";
 inline constexpr std::wstring_view kShortcutChangedMeanwhile =
     L"el acceso directo cambió mientras se revisaba; no se ha tocado";
 // Why a folder of shortcuts was looked at only in part.

@@ -353,4 +353,19 @@ Result<std::vector<std::wstring>> FakePlatform::FilesInFolder(std::wstring_view 
     return files.filesIn(folder, extension);
 }
 
+Result<std::vector<ListeningSocket>> FakePlatform::ListeningSockets() {
+    if (const auto fault = record("ListeningSockets", L"")) {
+        return *fault;
+    }
+    return listeningSockets;
+}
+
+std::error_code FakePlatform::AnnounceInternetSettingsChanged() {
+    if (const auto fault = record("AnnounceInternetSettingsChanged", L"")) {
+        return *fault;
+    }
+    ++internetSettingsNotices;
+    return {};
+}
+
 }  // namespace tovask::fake

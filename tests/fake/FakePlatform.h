@@ -109,6 +109,8 @@ class FakePlatform final : public PlatformOps {
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override;
+    Result<std::vector<ListeningSocket>> ListeningSockets() override;
+    std::error_code AnnounceInternetSettingsChanged() override;
 
     FakeRegistry registry;
     FakeFileSystem files;
@@ -131,6 +133,8 @@ class FakePlatform final : public PlatformOps {
     std::chrono::milliseconds paused{0};
     MachineJoinState machineJoin;
     int policyRefreshes = 0;
+    std::vector<ListeningSocket> listeningSockets;
+    int internetSettingsNotices = 0;
     bool lockHeldElsewhere = false;
     bool lockHeld = false;
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <map>
-#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,18 +19,13 @@ class RecordingView final : public ProgressView {
         questions.push_back(lines);
         return repairFindings;
     }
-
-    // As the command line's switches answer, kind by kind; unset: ask.
-    std::optional<bool> standingConsent(FindingKind kind) const override {
-        const auto found = standing.find(kind);
-        return found == standing.end() ? std::nullopt : std::optional(found->second);
-    }
+    bool offersRepairOf(FindingKind kind) const override { return !notOffered.contains(kind); }
 
     std::vector<std::wstring> lines;
     std::wstring page;
     std::vector<std::vector<std::wstring>> questions;
     bool repairFindings = false;
-    std::map<FindingKind, bool> standing;
+    std::set<FindingKind> notOffered;
 };
 
 }  // namespace tovask::fake

@@ -67,9 +67,17 @@ class ShortcutRun : public testing::Test {
     void seed(const std::wstring& path, const ShortcutContent& content) {
         bench.platform.files.addFile(path, fake::fakeShortcutBytes(content));
     }
+    // As the command line answers with /shortcuts alone, or with none.
+    void useSwitch(bool shortcuts) {
+        bench.view.notOffered = {FindingKind::BrowserPolicy, FindingKind::Network};
+        if (!shortcuts) {
+            bench.view.notOffered.insert(FindingKind::Shortcut);
+        }
+        bench.view.repairFindings = shortcuts;
+    }
     RunOutcome check(bool shortcuts) {
         bench.load();
-        bench.view.standing = {{FindingKind::Shortcut, shortcuts}};
+        useSwitch(shortcuts);
         return bench.repair.checkWhatNeedsRepair();
     }
     ShortcutContent read(const std::wstring& path) {
@@ -109,7 +117,7 @@ TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItAndTheCheckThenAgrees) {
     EXPECT_TRUE(reports(texts::kShortcutsNotCounted));
     ASSERT_EQ(check(true), RunOutcome::RepairNeeded);
 
-    bench.view.standing = {{FindingKind::Shortcut, true}};
+    useSwitch(true);
     bench.press();
     auto chrome = shortcut(kChromeExe, L"--profile-directory=Default");
     EXPECT_EQ(read(kDesktop + L"\\Google Chrome.lnk"), chrome);

@@ -73,6 +73,29 @@ TEST(TcpListenersTest, OwnSocketIsListedWithThisProgram) {
     EXPECT_EQ(own->processId, GetCurrentProcessId());
 }
 
+// The address is written as the system writes it, without ntdll's help.
+TEST(TcpListenersTest, OwnIpv6LoopbackSocketIsWrittenShort) {
+    const WinsockSession winsock;
+    const SOCKET listener = socket(AF_INET6, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    int length = sizeof(address);
+    if (listener == INVALID_SOCKET ||
+        bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+        closesocket(listener);
+        GTEST_SKIP() << "no IPv6 loopback here";
+    }
+    ASSERT_EQ(listen(listener, 1), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const auto listeners = win32::listeningTcpSockets();
+    closesocket(listener);
+    ASSERT_TRUE(listeners.ok());
+    EXPECT_TRUE(std::ranges::any_of(listeners.value(), [&](const auto& socket) {
+        return socket.port == ntohs(address.sin6_port) && socket.address == L"::1";
+    }));
+}
+
 TEST(TcpListenersTest, ProgramPathOfThisProcess) {
     wchar_t program[MAX_PATH] = {};
     ASSERT_NE(GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);

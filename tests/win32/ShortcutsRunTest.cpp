@@ -111,7 +111,7 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
         before[path] = testsupport::readBytes(path);
     }
     fake::RecordingView view;
-    view.standing = {{FindingKind::Shortcut, true}};  // as /shortcuts answers
+    view.repairFindings = true;  // as the window's Yes, or /shortcuts, answers
     BrowserRepair repair(platform, view);
     repair.loadPaths();
 

@@ -1,21 +1,18 @@
 #include "platform/win32/session/TcpListeners.h"
 
 // In this order: the socket headers before windows.h, which would bring the
-// old ones, and the address definitions before the address text functions.
+// old ones.
 #include <winsock2.h>
 
 #include <ws2tcpip.h>
 
 #include <iphlpapi.h>
-#include <mstcpip.h>
 #include <windows.h>
-
-#include <algorithm>
-#include <iterator>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
+#include "text/DecimalText.h"
 
 namespace tovask::win32 {
 namespace {
@@ -48,15 +45,59 @@ std::uint16_t hostOrderPort(DWORD networkPort) {
     return static_cast<std::uint16_t>(((networkPort & 0xff) << 8) | ((networkPort >> 8) & 0xff));
 }
 
+// The address in network byte order as the system writes it; written here,
+// since the system's own functions for it live in ntdll, which the program
+// does not import, and without the C runtime's wide printf.
+std::wstring ipv4Text(DWORD address) {
+    std::wstring text;
+    for (int shift = 0; shift < 32; shift += 8) {
+        text += (shift == 0 ? L"" : L".") + decimalText((address >> shift) & 0xff);
+    }
+    return text;
+}
+
+// Lower-case groups without leading zeros, the longest run of two or more
+// zero groups (the first of equal ones) written "::".
+std::wstring ipv6Text(const UCHAR (&bytes)[16]) {
+    unsigned groups[8] = {};
+    for (int i = 0; i < 8; ++i) {
+        groups[i] = static_cast<unsigned>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    }
+    int runStart = -1;
+    int runLength = 0;
+    for (int i = 0; i < 8;) {
+        int end = i;
+        while (end < 8 && groups[end] == 0) {
+            ++end;
+        }
+        if (end - i > runLength && end - i >= 2) {
+            runStart = i;
+            runLength = end - i;
+        }
+        i = end == i ? i + 1 : end;
+    }
+    std::wstring text;
+    for (int i = 0; i < 8; ++i) {
+        if (i == runStart) {
+            text += L"::";
+            i += runLength - 1;
+            continue;
+        }
+        std::wstring group;
+        do {
+            group.insert(group.begin(), L"0123456789abcdef"[groups[i] % 16]);
+            groups[i] /= 16;
+        } while (groups[i] != 0);
+        text += (text.empty() || text.ends_with(L':') ? L"" : L":") + group;
+    }
+    return text;
+}
+
 void addIpv4(const std::vector<char>& bytes, std::vector<TcpListener>& listeners) {
     const auto* table = reinterpret_cast<const MIB_TCPTABLE_OWNER_PID*>(bytes.data());
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
         const MIB_TCPROW_OWNER_PID& row = table->table[i];
-        IN_ADDR address{};
-        address.S_un.S_addr = row.dwLocalAddr;
-        wchar_t text[16] = {};
-        RtlIpv4AddressToStringW(&address, text);
-        listeners.push_back({text, false, hostOrderPort(row.dwLocalPort),
+        listeners.push_back({ipv4Text(row.dwLocalAddr), false, hostOrderPort(row.dwLocalPort),
                              static_cast<std::uint32_t>(row.dwOwningPid)});
     }
 }
@@ -65,12 +106,7 @@ void addIpv6(const std::vector<char>& bytes, std::vector<TcpListener>& listeners
     const auto* table = reinterpret_cast<const MIB_TCP6TABLE_OWNER_PID*>(bytes.data());
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
         const MIB_TCP6ROW_OWNER_PID& row = table->table[i];
-        IN6_ADDR address{};
-        static_assert(sizeof(address.u.Byte) == sizeof(row.ucLocalAddr));
-        std::copy(std::begin(row.ucLocalAddr), std::end(row.ucLocalAddr), address.u.Byte);
-        wchar_t text[46] = {};
-        RtlIpv6AddressToStringW(&address, text);
-        listeners.push_back({text, true, hostOrderPort(row.dwLocalPort),
+        listeners.push_back({ipv6Text(row.ucLocalAddr), true, hostOrderPort(row.dwLocalPort),
                              static_cast<std::uint32_t>(row.dwOwningPid)});
     }
 }

@@ -1,0 +1,501 @@
+#include "repair/network/NetworkSettings.h"
+
+#include <algorithm>
+#include <array>
+
+#include "repair/backup/RegistryKeyNames.h"
+#include "repair/network/ConnectionSettings.h"
+#include "repair/network/DnsServers.h"
+#include "repair/network/LocalPaths.h"
+#include "repair/network/NetworkFindings.h"
+#include "repair/network/NetworkTexts.h"
+#include "repair/network/ProxyAddress.h"
+#include "repair/users/UserHives.h"
+#include "text/RegistryEncoding.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::wstring_view kInternetSettingsKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+constexpr std::wstring_view kConnectionsKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+constexpr std::wstring_view kProxyPerUserPath =
+    L"HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet "
+    L"Settings\\ProxySettingsPerUser";
+constexpr std::wstring_view kProxyEnable = L"ProxyEnable";
+constexpr std::wstring_view kProxyServer = L"ProxyServer";
+constexpr std::wstring_view kAutoConfigUrl = L"AutoConfigURL";
+constexpr std::wstring_view kWinHttpSettings = L"WinHttpSettings";
+constexpr std::array<std::wstring_view, 2> kConnectionBlobs = {L"DefaultConnectionSettings",
+                                                               L"SavedLegacySettings"};
+constexpr std::array<std::wstring_view, 2> kTcpipParameters = {
+    L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters",
+    L"SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters"};
+constexpr std::wstring_view kNameServer = L"NameServer";
+constexpr std::wstring_view kDhcpNameServer = L"DhcpNameServer";
+// Besides the users' profiles: folders every user may write.
+constexpr std::array<std::wstring_view, 3> kSharedWritableFolders = {L"%ProgramData%", L"%PUBLIC%",
+                                                                     L"%SystemRoot%\\Temp"};
+
+// Where a value lives: the root, the key below it, the view.
+struct KeyPlace {
+    RegistryRoot root;
+    std::wstring key;
+    RegistryView view;
+};
+
+std::wstring platformKeyPath(const KeyPlace& place) {
+    const std::wstring_view root = place.root == RegistryRoot::LocalMachine ? L"HKLM"
+                                   : place.root == RegistryRoot::Users      ? L"HKU"
+                                                                            : L"HKCU";
+    return std::wstring(root) + L"\\" + place.key + L"\\";
+}
+
+std::wstring placeName(const KeyPlace& place, std::wstring_view valueName) {
+    return fileKeyName(place.root, place.key, place.view) + L"\\" + std::wstring(valueName);
+}
+
+KeyPlace hivePlace(std::wstring_view hive, std::wstring_view key) {
+    const auto slash = hive.find(L'\\');
+    if (slash == std::wstring_view::npos) {
+        return {equalsIgnoringCase(hive, L"HKLM") ? RegistryRoot::LocalMachine
+                                                  : RegistryRoot::CurrentUser,
+                std::wstring(key), RegistryView::Default};
+    }
+    return {RegistryRoot::Users, std::wstring(hive.substr(slash + 1)) + L"\\" + std::wstring(key),
+            RegistryView::Default};
+}
+
+std::optional<std::uint32_t> dwordOf(const RegistryValue& value) {
+    if (value.type != regtype::kDword || value.bytes.size() != 4) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
+                                      value.bytes[3] << 24);
+}
+
+RegistryValue binaryValue(std::vector<std::uint8_t> bytes) {
+    return {regtype::kBinary, std::move(bytes)};
+}
+
+bool isLoopbackOrAnyAddress(std::wstring_view address) {
+    return address.starts_with(L"127.") || address == L"0.0.0.0" || address == L"::1" ||
+           address == L"::";
+}
+
+bool needsListeners(std::wstring_view proxyServer) {
+    return std::ranges::any_of(parseProxyServer(proxyServer),
+                               [](const ProxyEntry& entry) { return isLoopbackHost(entry.host); });
+}
+
+bool needsFolders(std::wstring_view scriptAddress) {
+    return classifyScriptAddress(scriptAddress).kind == ScriptAddressKind::File;
+}
+
+class NetworkScan {
+  public:
+    NetworkScan(PlatformOps& platform, bool managedMachine, FailureLog& failures)
+        : platform_(platform), failures_(failures) {
+        plainFacts_.managedMachine = managedMachine;
+    }
+
+    void scanInternetSettings(std::wstring_view hive, RegistryView view);
+    void scanWinHttp();
+    bool machineWideProxy();
+    void scanDns();
+
+    std::vector<NetworkFinding> found;
+
+  private:
+    // The sockets and the folders, read the first time a setting needs them.
+    const NetworkFacts& factsFor(bool needsSystem);
+    std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
+    void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
+             NetworkArea area, const NetworkAssessment& assessment,
+             std::vector<NetworkValueEdit> edits = {});
+    void scanNameServers(const KeyPlace& place, const RegistryKeyContent* content);
+
+    PlatformOps& platform_;
+    FailureLog& failures_;
+    NetworkFacts plainFacts_;
+    std::optional<NetworkFacts> systemFacts_;
+};
+
+const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
+    if (!needsSystem) {
+        return plainFacts_;
+    }
+    if (systemFacts_) {
+        return *systemFacts_;
+    }
+    auto& facts = systemFacts_.emplace(plainFacts_);
+    const auto sockets = platform_.ListeningSockets();
+    if (!sockets.ok()) {
+        failures_.add(L"GetExtendedTcpTable", sockets.error());
+        facts.listenersKnown = false;
+    } else {
+        for (const auto& socket : sockets.value()) {
+            if (isLoopbackOrAnyAddress(socket.address)) {
+                facts.listeners.push_back({socket.port, socket.programPath});
+            }
+        }
+    }
+    std::vector<std::wstring> unexpanded(kSharedWritableFolders.begin(),
+                                         kSharedWritableFolders.end());
+    const auto view =
+        platform_.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
+    if (const auto profiles = platform_.RegReadTree(kProfileListKey, view); profiles.ok()) {
+        for (const auto& profile : profiles.value().subkeys) {
+            for (const auto& value : profile.values) {
+                if (equalsIgnoringCase(value.name, L"ProfileImagePath") && textOf(value.value)) {
+                    unexpanded.push_back(*textOf(value.value));
+                }
+            }
+        }
+    } else {
+        failures_.add(kProfileListKey, profiles.error());
+    }
+    for (const auto& folder : unexpanded) {
+        const auto expanded = platform_.ExpandEnvironment(folder);
+        // A name the system does not know stays unexpanded and names no folder.
+        if (expanded.ok() && expanded.value().find(L'%') == std::wstring::npos) {
+            facts.userWritableFolders.push_back(expanded.value());
+        }
+    }
+    return facts;
+}
+
+std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstring_view valueName) {
+    const auto path = platformKeyPath(place) + std::wstring(valueName);
+    auto value = platform_.RegReadValue(path, place.view);
+    if (!value.ok()) {
+        if (!isNotFound(value.error())) {
+            failures_.add(path, value.error());
+        }
+        return std::nullopt;
+    }
+    return value.value();
+}
+
+void NetworkScan::add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
+                      NetworkArea area, const NetworkAssessment& assessment,
+                      std::vector<NetworkValueEdit> edits) {
+    if (assessment.weight == FindingWeight::None) {
+        return;
+    }
+    const bool repairable = assessment.weight == FindingWeight::Repairable;
+    found.push_back({{FindingKind::Network, std::wstring(group), placeName(place, valueName),
+                      assessment.description, repairable},
+                     area,
+                     repairable ? std::move(edits) : std::vector<NetworkValueEdit>{}});
+}
+
+// The string values and the binary ones of one hive, judged apart; what
+// repairs them is written as one, so that the two agree afterwards.
+void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view) {
+    auto settings = hivePlace(hive, kInternetSettingsKey);
+    auto connections = hivePlace(hive, kConnectionsKey);
+    settings.view = connections.view = view;
+    const auto enable = read(settings, kProxyEnable);
+    const auto server = read(settings, kProxyServer);
+    const auto script = read(settings, kAutoConfigUrl);
+    const auto serverText = server ? textOf(*server).value_or(L"") : L"";
+    const auto scriptText = script ? textOf(*script).value_or(L"") : L"";
+    const bool proxyOn = enable && dwordOf(*enable).value_or(0) != 0;
+
+    const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText)))
+                               : NetworkAssessment{};
+    const auto autoConfig = assessScriptAddress(scriptText, factsFor(needsFolders(scriptText)));
+    const auto firstFinding = found.size();
+    add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
+    add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
+
+    std::vector<NetworkValueEdit> edits;
+    ClearedEntries clearedAnywhere{proxy.weight == FindingWeight::Repairable,
+                                   autoConfig.weight == FindingWeight::Repairable};
+    for (const auto name : kConnectionBlobs) {
+        const auto blob = read(connections, name);
+        if (!blob) {
+            continue;
+        }
+        const auto decoded = decodeConnectionSettings(blob->bytes);
+        if (!decoded.ok()) {
+            failures_.add(placeName(connections, name), texts::kUnreadableSettings);
+            continue;
+        }
+        const auto& blobSettings = decoded.value();
+        const bool needsSystem = needsListeners(widenedText(blobSettings.proxyServer)) ||
+                                 needsFolders(widenedText(blobSettings.scriptAddress));
+        const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem));
+        add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
+        add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,
+            assessment.script);
+        const auto cleared = assessment.cleared();
+        if (cleared.any()) {
+            edits.push_back({connections.root, connections.key, view, std::wstring(name), *blob,
+                             binaryValue(encodeConnectionSettings(
+                                 repairedConnectionSettings(blobSettings, cleared)))});
+        }
+        clearedAnywhere.proxyServer = clearedAnywhere.proxyServer || cleared.proxyServer;
+        clearedAnywhere.scriptAddress = clearedAnywhere.scriptAddress || cleared.scriptAddress;
+    }
+    // A string value that names what the repair takes away goes with it.
+    if (clearedAnywhere.proxyServer && server &&
+        assessProxy(serverText, factsFor(needsListeners(serverText))).weight ==
+            FindingWeight::Repairable) {
+        edits.push_back(
+            {settings.root, settings.key, view, std::wstring(kProxyServer), *server, std::nullopt});
+        if (proxyOn) {
+            edits.push_back({settings.root, settings.key, view, std::wstring(kProxyEnable), *enable,
+                             dwordValue(0)});
+        }
+    }
+    if (autoConfig.weight == FindingWeight::Repairable) {
+        edits.push_back({settings.root, settings.key, view, std::wstring(kAutoConfigUrl), *script,
+                         std::nullopt});
+    }
+    const auto first =
+        std::find_if(found.begin() + static_cast<std::ptrdiff_t>(firstFinding), found.end(),
+                     [](const NetworkFinding& finding) { return finding.finding.repairable; });
+    if (first != found.end()) {
+        first->edits = std::move(edits);
+    }
+}
+
+void NetworkScan::scanWinHttp() {
+    for (const auto view : viewsFor(RegistryRoot::LocalMachine, platform_.HasTwoRegistryViews())) {
+        const KeyPlace connections{RegistryRoot::LocalMachine, std::wstring(kConnectionsKey), view};
+        const auto blob = read(connections, kWinHttpSettings);
+        if (!blob) {
+            continue;
+        }
+        const auto decoded = decodeWinHttpSettings(blob->bytes);
+        if (!decoded.ok()) {
+            failures_.add(placeName(connections, kWinHttpSettings), texts::kUnreadableSettings);
+            continue;
+        }
+        const auto& settings = decoded.value();
+        const auto assessment = assessWinHttpSettings(
+            settings, factsFor(needsListeners(widenedText(settings.proxyServer))));
+        add(connections, kWinHttpSettings, texts::kProxyGroup, NetworkArea::InternetSettings,
+            assessment,
+            {{connections.root, connections.key, view, std::wstring(kWinHttpSettings), *blob,
+              binaryValue(encodeWinHttpSettings(directWinHttpSettings(settings)))}});
+    }
+}
+
+// ProxySettingsPerUser 0: every user browses with the machine's own settings.
+bool NetworkScan::machineWideProxy() {
+    const auto policy = platform_.RegReadValue(kProxyPerUserPath, RegistryView::Default);
+    if (!policy.ok()) {
+        if (!isNotFound(policy.error())) {
+            failures_.add(kProxyPerUserPath, policy.error());
+        }
+        return false;
+    }
+    if (dwordOf(policy.value()) != 0u) {
+        return false;
+    }
+    found.push_back(
+        {{FindingKind::Network, std::wstring(texts::kProxyGroup),
+          fileKeyName(RegistryRoot::LocalMachine, std::wstring_view(kProxyPerUserPath).substr(5),
+                      RegistryView::Default),
+          std::wstring(texts::kMachineWideProxy), false},
+         NetworkArea::InternetSettings,
+         {}});
+    return true;
+}
+
+void NetworkScan::scanNameServers(const KeyPlace& place, const RegistryKeyContent* content) {
+    std::optional<RegistryValue> statics;
+    std::optional<RegistryValue> dhcp;
+    if (content != nullptr) {
+        for (const auto& value : content->values) {
+            if (equalsIgnoringCase(value.name, kNameServer)) {
+                statics = value.value;
+            } else if (equalsIgnoringCase(value.name, kDhcpNameServer)) {
+                dhcp = value.value;
+            }
+        }
+    } else {
+        statics = read(place, kNameServer);
+        dhcp = read(place, kDhcpNameServer);
+    }
+    const auto staticText = statics ? textOf(*statics).value_or(L"") : L"";
+    if (!parseNameServers(staticText).empty()) {
+        add(place, kNameServer, texts::kDnsGroup, NetworkArea::Dns,
+            assessNameServers(staticText, DnsSource::Static, plainFacts_),
+            {{place.root, place.key, place.view, std::wstring(kNameServer), *statics,
+              stringValue(withoutHijackerServers(staticText))}});
+        return;
+    }
+    if (dhcp) {
+        add(place, kDhcpNameServer, texts::kDnsGroup, NetworkArea::Dns,
+            assessNameServers(textOf(*dhcp).value_or(L""), DnsSource::Dhcp, plainFacts_));
+    }
+}
+
+void NetworkScan::scanDns() {
+    for (const auto parameters : kTcpipParameters) {
+        const KeyPlace global{RegistryRoot::LocalMachine, std::wstring(parameters),
+                              RegistryView::Default};
+        scanNameServers(global, nullptr);
+        const auto interfacesPath = platformKeyPath(global) + L"Interfaces\\";
+        const auto interfaces = platform_.RegReadTree(interfacesPath, RegistryView::Default);
+        if (!interfaces.ok()) {
+            if (!isNotFound(interfaces.error())) {
+                failures_.add(interfacesPath, interfaces.error());
+            }
+            continue;
+        }
+        for (const auto& adapter : interfaces.value().subkeys) {
+            scanNameServers({RegistryRoot::LocalMachine,
+                             std::wstring(parameters) + L"\\Interfaces\\" + adapter.name,
+                             RegistryView::Default},
+                            &adapter);
+        }
+    }
+}
+
+bool sameValue(const NetworkValueEdit& a, const NetworkValueEdit& b) {
+    return a.root == b.root && a.view == b.view && equalsIgnoringCase(a.key, b.key) &&
+           equalsIgnoringCase(a.valueName, b.valueName);
+}
+
+// Below the root, for HKU without the hive's name; none for a hive that is
+// not a user's.
+std::optional<std::wstring_view> keyBelowHive(RegistryRoot root, std::wstring_view key) {
+    if (root != RegistryRoot::Users) {
+        return key;
+    }
+    const auto slash = key.find(L'\\');
+    const auto hive = key.substr(0, slash);
+    if (slash == std::wstring_view::npos ||
+        !(isUserAccountSid(hive) || equalsIgnoringCase(hive, L".DEFAULT") || hive == L"S-1-5-18")) {
+        return std::nullopt;
+    }
+    return key.substr(slash + 1);
+}
+
+bool namesOnly(const RegistryFileSection& section, std::span<const std::wstring_view> names) {
+    return std::ranges::all_of(section.entries, [&](const RegistryFileEntry& entry) {
+        return std::ranges::any_of(
+            names, [&](std::wstring_view name) { return equalsIgnoringCase(entry.name, name); });
+    });
+}
+
+bool isAdapterKey(std::wstring_view key) {
+    return std::ranges::any_of(kTcpipParameters, [&](std::wstring_view parameters) {
+        const auto prefix = std::wstring(parameters) + L"\\Interfaces\\";
+        return key.size() > prefix.size() &&
+               equalsIgnoringCase(key.substr(0, prefix.size()), prefix) &&
+               key.find(L'\\', prefix.size()) == std::wstring_view::npos;
+    });
+}
+
+}  // namespace
+
+std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
+                                                std::span<const std::wstring> userHives,
+                                                bool managedMachine, FailureLog& failures) {
+    NetworkScan scan(platform, managedMachine, failures);
+    for (const auto& hive : userHives) {
+        scan.scanInternetSettings(hive, RegistryView::Default);
+    }
+    if (scan.machineWideProxy()) {
+        for (const auto view :
+             viewsFor(RegistryRoot::LocalMachine, platform.HasTwoRegistryViews())) {
+            scan.scanInternetSettings(L"HKLM", view);
+        }
+    }
+    scan.scanWinHttp();
+    scan.scanDns();
+    return std::move(scan.found);
+}
+
+std::vector<Finding> findingsOf(std::span<const NetworkFinding> found) {
+    std::vector<Finding> findings;
+    for (const auto& one : found) {
+        findings.push_back(one.finding);
+    }
+    return findings;
+}
+
+std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFinding> found) {
+    std::vector<const NetworkValueEdit*> edits;
+    for (const auto& one : found) {
+        for (const auto& edit : one.edits) {
+            if (std::ranges::none_of(edits,
+                                     [&](const auto* seen) { return sameValue(*seen, edit); })) {
+                edits.push_back(&edit);
+            }
+        }
+    }
+    std::vector<RegistryFileSection> sections;
+    for (const auto* edit : edits) {
+        auto fileKey = fileKeyName(edit->root, edit->key, edit->view);
+        const auto same = std::ranges::find_if(sections, [&](const RegistryFileSection& section) {
+            return equalsIgnoringCase(section.key, fileKey);
+        });
+        RegistryFileEntry entry{edit->valueName, edit->before};
+        if (same != sections.end()) {
+            same->entries.push_back(std::move(entry));
+        } else {
+            sections.push_back({std::move(fileKey), false, {std::move(entry)}});
+        }
+    }
+    return sections;
+}
+
+bool repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
+                          FailureLog& failures) {
+    bool changed = false;
+    for (const auto& edit : found.edits) {
+        const auto keyPath = platformKeyPath({edit.root, edit.key, edit.view});
+        const auto error =
+            edit.after ? platform.RegWriteRaw(keyPath, edit.valueName, *edit.after, edit.view)
+                       : platform.RegDeleteValueIn(keyPath, edit.valueName, edit.view);
+        if (error && !isNotFound(error)) {
+            failures.add(keyPath + edit.valueName, error);
+        } else {
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews) {
+    const auto sectionKey = valueSectionKey(section, hasTwoViews);
+    if (!sectionKey) {
+        return false;
+    }
+    const auto root = sectionKey->root;
+    const auto key = keyBelowHive(root, sectionKey->key);
+    if (!key) {
+        return false;
+    }
+    constexpr std::array<std::wstring_view, 3> kStringValues = {kProxyEnable, kProxyServer,
+                                                                kAutoConfigUrl};
+    if (equalsIgnoringCase(*key, kInternetSettingsKey)) {
+        return namesOnly(section, kStringValues);
+    }
+    if (equalsIgnoringCase(*key, kConnectionsKey)) {
+        constexpr std::array<std::wstring_view, 3> kBlobs = {kConnectionBlobs[0],
+                                                             kConnectionBlobs[1], kWinHttpSettings};
+        return namesOnly(section, root == RegistryRoot::LocalMachine
+                                      ? std::span(kBlobs)
+                                      : std::span(kBlobs).first(kConnectionBlobs.size()));
+    }
+    constexpr std::array<std::wstring_view, 1> kStatic = {kNameServer};
+    return root == RegistryRoot::LocalMachine &&
+           (std::ranges::any_of(kTcpipParameters,
+                                [&](std::wstring_view parameters) {
+                                    return equalsIgnoringCase(*key, parameters);
+                                }) ||
+            isAdapterKey(*key)) &&
+           namesOnly(section, kStatic);
+}
+
+}  // namespace tovask

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/backup/RegistryFile.h"
+#include "repair/findings/Finding.h"
+#include "repair/run/FailureLog.h"
+#include "text/RegistryPath.h"
+
+namespace tovask {
+
+// One registry value a network repair changes, as it was read.
+struct NetworkValueEdit {
+    RegistryRoot root;
+    std::wstring key;  // below the root; for HKU the hive's name first
+    RegistryView view;
+    std::wstring valueName;
+    RegistryValue before;
+    std::optional<RegistryValue> after;  // none: the value is deleted
+};
+
+// What a repair must tell the system about afterwards.
+enum class NetworkArea { InternetSettings, Dns };
+
+struct NetworkFinding {
+    Finding finding;
+    NetworkArea area;
+    // What its repair writes; empty for information. The edits of a user's
+    // Internet settings go with the first repairable finding among them, so
+    // that the string values and the binary ones are repaired together.
+    std::vector<NetworkValueEdit> edits;
+};
+
+// Proxy, automatic configuration script and DNS settings: those of each
+// users' hive ("HKCU" or "HKU\<name>"), of the machine (WinHTTP, the machine's
+// own settings when ProxySettingsPerUser is 0) and of every network adapter.
+// On a managed machine all of them are information. The listening sockets
+// and the users' folders are read at most once, and only when a proxy on
+// this machine or a script file asks for them.
+std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
+                                                std::span<const std::wstring> userHives,
+                                                bool managedMachine, FailureLog& failures);
+
+std::vector<Finding> findingsOf(std::span<const NetworkFinding> found);
+
+// The registry-editor sections that put back what the repairable findings'
+// edits change, each value once.
+std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFinding> found);
+
+// Applies the finding's edits; each failed write is logged. True when it
+// changed something.
+bool repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found, FailureLog& failures);
+
+// Whether a backup section reaches only values a network repair may change.
+bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews);
+
+}  // namespace tovask
