@@ -8,41 +8,37 @@
 namespace tovask::fake {
 namespace {
 
-constexpr wchar_t kFieldEnd = L'\n';
-
-std::vector<std::wstring> fieldsOf(std::wstring_view text) {
-    std::vector<std::wstring> fields;
-    for (const auto field : std::views::split(text, kFieldEnd)) {
-        fields.emplace_back(field.begin(), field.end());
+// The fields a line each; the numbers in decimal.
+Result<ShortcutContent> parsed(const Result<std::string>& bytes) {
+    if (!bytes.ok()) {
+        return bytes.error();
     }
-    return fields;
-}
-
-Result<ShortcutContent> parsed(std::string_view bytes) {
-    const auto fields = fieldsOf(wideFromUtf8(bytes));
-    if (fields.size() != 10) {
+    std::vector<std::wstring> f;
+    for (const auto field : std::views::split(wideFromUtf8(bytes.value()), L'\n')) {
+        f.emplace_back(field.begin(), field.end());
+    }
+    if (f.size() != 10) {
         return std::make_error_code(std::errc::illegal_byte_sequence);
     }
-    return ShortcutContent{fields[0],
-                           fields[1],
-                           fields[2],
-                           fields[3],
-                           std::stoi(fields[4]),
-                           static_cast<std::uint16_t>(std::stoi(fields[5])),
-                           std::stoi(fields[6]),
-                           fields[7],
-                           fields[8]};
+    return ShortcutContent{f[0],
+                           f[1],
+                           f[2],
+                           f[3],
+                           std::stoi(f[4]),
+                           static_cast<std::uint16_t>(std::stoi(f[5])),
+                           std::stoi(f[6]),
+                           f[7],
+                           f[8]};
 }
 
 }  // namespace
 
-std::string fakeShortcutBytes(const ShortcutContent& content) {
+std::string fakeShortcutBytes(const ShortcutContent& c) {
     std::wstring text;
-    for (const auto& field :
-         {content.target, content.arguments, content.workingFolder, content.iconPath,
-          std::to_wstring(content.iconIndex), std::to_wstring(content.hotKey),
-          std::to_wstring(content.showCommand), content.description, content.applicationId}) {
-        text += field + kFieldEnd;
+    for (const auto& field : {c.target, c.arguments, c.workingFolder, c.iconPath,
+                              std::to_wstring(c.iconIndex), std::to_wstring(c.hotKey),
+                              std::to_wstring(c.showCommand), c.description, c.applicationId}) {
+        text += field + L'\n';
     }
     return utf8FromWide(text);
 }
@@ -52,24 +48,21 @@ Result<FileListing> FakePlatform::ListFiles(std::wstring_view folder, std::wstri
     if (const auto fault = record("ListFiles", folder)) {
         return *fault;
     }
-    if (const auto exists = files.exists(folder);
-        exists.ok() || exists.error() != std::errc::is_a_directory) {
+    if (files.exists(folder).error() != std::errc::is_a_directory) {
         return std::make_error_code(std::errc::no_such_file_or_directory);
     }
     const auto prefix = foldedCase(folder) + L"\\";
     FileListing listing;
-    for (const auto& [path, file] : files.files()) {
-        const auto inside = std::wstring_view(path).substr(std::min(prefix.size(), path.size()));
-        if (!foldedCase(path).starts_with(prefix) || inside.size() <= extension.size() ||
-            !equalsIgnoringCase(inside.substr(inside.size() - extension.size()), extension) ||
-            std::ranges::count(inside, L'\\') > limits.maxDepth) {
-            continue;
+    for (const auto& path : std::views::keys(files.files())) {
+        const auto inside = foldedCase(path).substr(std::min(prefix.size(), path.size()));
+        if (foldedCase(path).starts_with(prefix) && inside.ends_with(foldedCase(extension)) &&
+            std::ranges::count(inside, L'\\') <= limits.maxDepth) {
+            listing.truncated = listing.files.size() == limits.maxFiles;
+            if (listing.truncated) {
+                break;
+            }
+            listing.files.push_back(path);
         }
-        if (listing.files.size() == limits.maxFiles) {
-            listing.truncated = true;
-            break;
-        }
-        listing.files.push_back(path);
     }
     return listing;
 }
@@ -78,11 +71,8 @@ Result<ShortcutFile> FakePlatform::ReadShortcut(std::wstring_view path) {
     if (const auto fault = record("ReadShortcut", path)) {
         return *fault;
     }
-    auto bytes = files.read(path, kShortcutSizeLimit);
-    if (!bytes.ok()) {
-        return bytes.error();
-    }
-    const auto content = parsed(bytes.value());
+    const auto bytes = files.read(path, kShortcutSizeLimit);
+    const auto content = parsed(bytes);
     if (!content.ok()) {
         return content.error();
     }
@@ -94,11 +84,7 @@ Result<std::string> FakePlatform::ShortcutWithArguments(std::wstring_view path,
     if (const auto fault = record("ShortcutWithArguments", path)) {
         return *fault;
     }
-    const auto bytes = files.read(path, kShortcutSizeLimit);
-    if (!bytes.ok()) {
-        return bytes.error();
-    }
-    auto content = parsed(bytes.value());
+    auto content = parsed(files.read(path, kShortcutSizeLimit));
     if (!content.ok()) {
         return content.error();
     }

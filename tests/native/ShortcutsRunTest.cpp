@@ -21,15 +21,8 @@ const std::wstring kPinned =
 const std::wstring kPublicDesktop = L"C:\\Users\\Public\\Desktop";
 
 ShortcutContent shortcut(std::wstring_view target, std::wstring_view arguments) {
-    return {std::wstring(target),
-            std::wstring(arguments),
-            L"C:\\Users\\ana",
-            std::wstring(target),
-            2,
-            0x0642,
-            3,
-            L"Navegar por Internet",
-            L"Chrome.Ana"};
+    const std::wstring program(target);
+    return {program, std::wstring(arguments), L"C:\\Users", program, 2, 0x0642, 3, L"Web", L"Ana"};
 }
 
 // The desktop user's folders named in that user's hive against the profile
@@ -40,19 +33,18 @@ class ShortcutRun : public testing::Test {
     void SetUp() override {
         auto& platform = bench.platform;
         platform.registry.addKeysEveryWindowsHas();
+        const auto write = [&](const std::wstring& path, std::wstring_view text) {
+            platform.RegWrite(path, text, RegistryType::String);
+        };
         const auto user = std::wstring(kShellFolders);
-        platform.RegWrite(std::wstring(kProfiles) + platform.programUserSid + L"\\ProfileImagePath",
-                          L"C:\\Users\\ana", RegistryType::String);
-        platform.RegWrite(std::wstring(kProfiles) + std::wstring(kOtherSid) + L"\\ProfileImagePath",
-                          L"%SystemRoot%\\..\\Users\\luis", RegistryType::String);
-        platform.RegWrite(L"HKCU" + user + L"Desktop", L"%USERPROFILE%\\Escritorio",
-                          RegistryType::String);
-        platform.RegWrite(L"HKCU" + user + L"AppData", L"%USERPROFILE%\\Datos",
-                          RegistryType::String);
-        platform.RegWrite(L"HKCU" + user + L"Programs",
-                          L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs",
-                          RegistryType::String);
-        platform.RegWrite(L"HKLM" + user + L"Common Desktop", kPublicDesktop, RegistryType::String);
+        write(std::wstring(kProfiles) + platform.programUserSid + L"\\ProfileImagePath",
+              L"C:\\Users\\ana");
+        write(std::wstring(kProfiles) + std::wstring(kOtherSid) + L"\\ProfileImagePath",
+              L"%SystemRoot%\\..\\Users\\luis");
+        write(L"HKCU" + user + L"Desktop", L"%USERPROFILE%\\Escritorio");
+        write(L"HKCU" + user + L"AppData", L"%USERPROFILE%\\Datos");
+        write(L"HKCU" + user + L"Programs", L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs");
+        write(L"HKLM" + user + L"Common Desktop", kPublicDesktop);
         seed(kDesktop + L"\\Google Chrome.lnk",
              shortcut(kChromeExe, L"--profile-directory=Default http://buscar.example/?id=7"));
         seed(kPrograms + L"\\Herramientas\\Correo.lnk",

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "platform/win32/files/ShortcutFiles.h"
 #include "repair/backup/Sha256.h"
@@ -19,12 +20,6 @@
 
 namespace tovask {
 namespace {
-
-std::wstring expanded(std::wstring_view text) {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = ExpandEnvironmentStringsW(std::wstring(text).c_str(), buffer, MAX_PATH);
-    return std::wstring(buffer, length > 0 ? length - 1 : 0);
-}
 
 const std::wstring kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -52,28 +47,15 @@ class TestDesktop {
     testsupport::StoredValue before_;
 };
 
-// A folder of the Start menu's programs, a real folder of the prefix, made
-// and removed by the test.
-class StartMenuFolder {
-  public:
-    StartMenuFolder()
-        : path_(expanded(L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Tovask prueba")) {
-        CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~StartMenuFolder() {
-        for (const auto& name : names_) {
-            DeleteFileW((path_ + L"\\" + name).c_str());
-        }
-        RemoveDirectoryW(path_.c_str());
-    }
-    std::wstring path(std::wstring_view name) {
-        names_.emplace_back(name);
-        return path_ + L"\\" + std::wstring(name);
-    }
+// A folder the test makes among the Start menu's programs, a real folder of
+// the prefix, and removes with what it holds.
+struct StartMenuFolder {
+    StartMenuFolder() { std::filesystem::create_directory(path); }
+    ~StartMenuFolder() { std::filesystem::remove_all(path); }
+    std::wstring file(std::wstring_view name) const { return path + L"\\" + std::wstring(name); }
 
-  private:
-    std::wstring path_;
-    std::vector<std::wstring> names_;
+    const std::wstring path = std::wstring(_wgetenv(L"APPDATA")) +
+                              L"\\Microsoft\\Windows\\Start Menu\\Programs\\Tovask prueba";
 };
 
 TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
@@ -81,7 +63,7 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
     testsupport::QuietPlatform platform;
     folders.pointAt(platform);
     const TestDesktop desktop(folders.windows + L"\\Escritorio");
-    StartMenuFolder programs;
+    const StartMenuFolder programs;
     const std::wstring chrome = folders.windows + L"\\chrome.exe";
     const std::wstring firefox = folders.windows + L"\\firefox.exe";
     testsupport::writeBytes(chrome, "MZ");
@@ -103,7 +85,7 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
           L"--profile-directory=Default"}},
         {desktop.path(L"Correo.lnk"),
          {browser(chrome, L"--app=https://correo.example"), L"--app=https://correo.example"}},
-        {programs.path(L"Firefox.lnk"),
+        {programs.file(L"Firefox.lnk"),
          {browser(firefox, L"-private -url www.buscar.example"), L"-private"}}};
     std::map<std::wstring, std::string> before;
     for (const auto& [path, content] : shortcuts) {
@@ -124,12 +106,8 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
         ASSERT_TRUE(read.ok()) << read.error().message();
         auto expected = content.first;
         expected.arguments = content.second;
-        EXPECT_EQ(read.value().content.target, expected.target);
-        EXPECT_EQ(read.value().content.arguments, expected.arguments);
-        EXPECT_EQ(read.value().content.iconPath, expected.iconPath);
-        EXPECT_EQ(read.value().content.iconIndex, expected.iconIndex);
-        EXPECT_EQ(read.value().content.workingFolder, expected.workingFolder);
-        EXPECT_EQ(read.value().content.hotKey, expected.hotKey);
+        // Target, icon, working folder, hot key and description kept.
+        EXPECT_TRUE(read.value().content == expected) << testing::PrintToString(path);
     }
     repair.DeshacerCambios();
     // Where the system keeps no access list, the undo cannot show the backup
