@@ -11,8 +11,7 @@
 namespace tovask::bench {
 
 // Passes every operation on to the real platform and times it, except the
-// message boxes, which are counted instead of shown so that runs repeat
-// without anyone at the keyboard.
+// launches, which are refused so that runs repeat without opening anything.
 class TimingPlatform final : public PlatformOps {
   public:
     explicit TimingPlatform(PlatformOps& real) : real_(real) {}
@@ -78,16 +77,9 @@ class TimingPlatform final : public PlatformOps {
     std::uintptr_t FindWindowA(std::wstring_view className) override {
         return timed("FindWindowA", [&] { return real_.FindWindowA(className); });
     }
-    void InitCommonControls() override { real_.InitCommonControls(); }
     std::error_code LaunchCommand(std::wstring_view, std::wstring_view, LaunchStyle) override {
         return std::make_error_code(std::errc::operation_not_permitted);
     }
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle,
-                                std::wstring_view) override {
-        lastMessage = prompt;
-        return {};
-    }
-    void EndProgram() override {}
     Result<std::wstring> ProgramUserSid() override {
         return timed("ProgramUserSid", [&] { return real_.ProgramUserSid(); });
     }
@@ -136,7 +128,6 @@ class TimingPlatform final : public PlatformOps {
         std::chrono::nanoseconds total{};
     };
     std::map<std::string, Tally> tallies;
-    std::wstring lastMessage;
 
   private:
     template <typename Operation>

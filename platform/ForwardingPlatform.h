@@ -62,16 +62,10 @@ class ForwardingPlatform : public PlatformOps {
     std::uintptr_t FindWindowA(std::wstring_view className) override {
         return next_.FindWindowA(className);
     }
-    void InitCommonControls() override { next_.InitCommonControls(); }
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override {
         return next_.LaunchCommand(program, argument, style);
     }
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                std::wstring_view title) override {
-        return next_.ShowMessage(prompt, style, title);
-    }
-    void EndProgram() override { next_.EndProgram(); }
     Result<std::wstring> ProgramUserSid() override { return next_.ProgramUserSid(); }
     Result<std::wstring> DesktopUserSid() override { return next_.DesktopUserSid(); }
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override {

@@ -35,9 +35,6 @@ struct MachineJoinState {
     bool cloudJoined = false;  // as a device, not a personal device with a work account
 };
 
-// Message box styles, valued as the system's icon flags.
-enum class MessageStyle : unsigned { Error = 16, Warning = 48, Information = 64 };
-
 // Window style of a started process, valued as the system's show command.
 enum class LaunchStyle : int { MinimizedWithFocus = 2 };
 
@@ -102,18 +99,13 @@ class PlatformOps {
     // std::errc::file_too_large before it is read.
     virtual Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) = 0;
 
-    // Windows, processes and messages.
+    // Windows and processes.
     // The identity of a top-level window of the class, any title; 0 when none.
     virtual std::uintptr_t FindWindowA(std::wstring_view className) = 0;
-    virtual void InitCommonControls() = 0;
     // Starts the system program (a file name of the Windows folder) with one
     // argument; its command line reads "<program> <argument>". Returns at once.
     virtual std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                           LaunchStyle style) = 0;
-    // Modal; returns when the user has dismissed it.
-    virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                        std::wstring_view title) = 0;
-    virtual void EndProgram() = 0;
 
     // Users and system services.
     // The security identifier ("S-1-5-21-...") of the user this program runs as.

@@ -38,12 +38,8 @@ class Win32Platform final : public PlatformOps {
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
 
     std::uintptr_t FindWindowA(std::wstring_view className) override;
-    void InitCommonControls() override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                std::wstring_view title) override;
-    [[noreturn]] void EndProgram() override;
 
     Result<std::wstring> ProgramUserSid() override;
     Result<std::wstring> DesktopUserSid() override;

@@ -22,21 +22,14 @@ struct RecordedCall {
     std::wstring target;    // its path, class name or command line
 };
 
-struct RecordedMessage {
-    std::wstring prompt;
-    MessageStyle style;
-    std::wstring title;
-};
-
 struct RecordedLaunch {
     std::wstring commandLine;
     LaunchStyle style;
 };
 
 // The platform of the tests: an in-memory registry and file system, windows
-// that exist by class name, and message boxes, launches and the end of the
-// program recorded instead of shown. Every call is recorded in order, and any
-// call that can fail can be made to fail.
+// that exist by class name, and launches recorded instead of made. Every call
+// is recorded in order, and any call that can fail can be made to fail.
 class FakePlatform final : public PlatformOps {
   public:
     // Decides whether a call fails: given the call and its position among all
@@ -72,12 +65,8 @@ class FakePlatform final : public PlatformOps {
                                        FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
     std::uintptr_t FindWindowA(std::wstring_view className) override;
-    void InitCommonControls() override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                std::wstring_view title) override;
-    void EndProgram() override;
     Result<std::wstring> ProgramUserSid() override;
     Result<std::wstring> DesktopUserSid() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
@@ -121,12 +110,7 @@ class FakePlatform final : public PlatformOps {
     bool lockHeld = false;
 
     std::vector<RecordedCall> calls;
-    std::vector<RecordedMessage> messages;
     std::vector<RecordedLaunch> launches;
-    int initCommonControlsCalls = 0;
-    int endProgramCalls = 0;
-    // Runs while a message box would be on screen, before the call returns.
-    std::function<void(const RecordedMessage&)> onMessage;
 
   private:
     std::optional<std::error_code> record(std::string_view operation, std::wstring_view target);

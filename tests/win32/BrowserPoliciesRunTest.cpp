@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"
 #include "tests/win32/TestRegistry.h"
@@ -40,7 +40,7 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsBothBrowsersBackExactly) {
     testsupport::HostsFolders folders;
     testsupport::QuietPlatform platform;
     folders.pointAt(platform);
-    fake::RecordingView view;
+    RecordingView view;
     view.repairFindings = true;  // as /browsers answers
     BrowserRepair repair(platform, view);
     repair.loadPaths();
