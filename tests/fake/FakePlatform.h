@@ -43,6 +43,7 @@ class FakePlatform final : public PlatformOps {
     void failWhere(std::string_view operation, std::wstring_view targetPrefix,
                    std::error_code error);
 
+    // RegistryOps.
     std::error_code RegWrite(std::wstring_view path, RegistryData value,
                              RegistryType type) override;
     std::error_code RegDelete(std::wstring_view path) override;
@@ -56,6 +57,11 @@ class FakePlatform final : public PlatformOps {
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
     std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                      RegistryView view) override;
+    Result<std::vector<std::wstring>> LoadedUserHives() override;
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
+    std::error_code UnloadUserHive(std::wstring_view mountName) override;
+
+    // FileOps.
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
@@ -64,6 +70,8 @@ class FakePlatform final : public PlatformOps {
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
                                        FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
+
+    // SessionOps.
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
@@ -73,15 +81,11 @@ class FakePlatform final : public PlatformOps {
     std::error_code FlushDnsCache() override;
     Result<bool> IsElevated() override;
     Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
-    Result<std::vector<std::wstring>> LoadedUserHives() override;
-    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
-    std::error_code UnloadUserHive(std::wstring_view mountName) override;
     // Only adds the time up.
     void Pause(std::chrono::milliseconds duration) override;
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
-
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 
