@@ -3,6 +3,7 @@
 #include "app/console/UnattendedRun.h"
 #include "app/window/Form1.h"
 #include "app/window/MessageLoop.h"
+#include "app/window/WindowOps.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -32,7 +33,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (const auto request = tovask::parseCommandLine(tovask::app::commandArguments())) {
         return tovask::app::runUnattended(platform, *request);
     }
-    tovask::app::Form1 form(platform, instance);
+    tovask::app::Win32WindowOps windowOps;
+    tovask::app::Form1 form(platform, windowOps, instance);
     if (const auto error = form.create()) {
         return error.value();
     }

@@ -11,7 +11,7 @@
 #include "bench/Statistics.h"
 #include "platform/win32/Win32Platform.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ std::vector<std::wstring> seededValues() {
     return paths;
 }
 
-double timedCheck(tovask::BrowserRepair& repair, tovask::fake::RecordingView& view, bool browsers) {
+double timedCheck(tovask::BrowserRepair& repair, tovask::RecordingView& view, bool browsers) {
     view.repairFindings = browsers;
     const auto start = std::chrono::steady_clock::now();
     repair.checkWhatNeedsRepair();
@@ -84,7 +84,7 @@ int main() {
             return 1;
         }
     }
-    tovask::fake::RecordingView view;
+    tovask::RecordingView view;
     tovask::BrowserRepair repair(platform, view);
     repair.loadPaths();
     repair.setEveryUser(true);

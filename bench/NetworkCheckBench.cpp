@@ -10,7 +10,7 @@
 #include "bench/TimingPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 #include "text/RegistryEncoding.h"
 
 namespace {
@@ -68,9 +68,9 @@ int main() {
     tovask::bench::TimingPlatform platform(real);
     seed(platform);
     // As the console answers: "/check" offers no kind, "/check /network" the network one.
-    tovask::fake::RecordingView plainView;
+    tovask::RecordingView plainView;
     plainView.notOffered = {tovask::FindingKind::BrowserPolicy, tovask::FindingKind::Network};
-    tovask::fake::RecordingView networkView;
+    tovask::RecordingView networkView;
     networkView.notOffered = {tovask::FindingKind::BrowserPolicy};
     networkView.repairFindings = true;
     tovask::BrowserRepair plain(platform, plainView);

@@ -11,8 +11,8 @@
 #include "bench/TimingPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "repair/run/BrowserRepair.h"
+#include "repair/run/RecordingView.h"
 #include "repair/texts/ProgramTexts.h"
-#include "tests/fake/RecordingView.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ void printRegistryBackupFigures(const tovask::bench::TimingPlatform& platform,
 int main() {
     tovask::Win32Platform real;
     tovask::bench::TimingPlatform platform(real);
-    tovask::fake::RecordingView view;
+    tovask::RecordingView view;
     tovask::BrowserRepair repair(platform, view);
     repair.loadPaths();
     if (!repair.paths().ok()) {

@@ -10,11 +10,10 @@
 
 #include "app/console/ConsoleReport.h"
 #include "app/console/LogFile.h"
-#include "platform/ForwardingPlatform.h"
 #include "platform/win32/Handles.h"
 #include "repair/commandline/CommandLineTexts.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/ProgressView.h"
+#include "repair/run/RecordingView.h"
 #include "repair/texts/ProgramTexts.h"
 
 namespace tovask::app {
@@ -22,65 +21,15 @@ namespace {
 
 constexpr std::wstring_view kSystemAccount = L"S-1-5-18";
 
-// The progress list as report lines, and the start page asked for.
-class ReportLines final : public ProgressView {
-  public:
-    ReportLines(std::wstring startPage, bool browsers, bool network, bool shortcuts)
-        : startPage_(std::move(startPage)),
-          browsers_(browsers),
-          network_(network),
-          shortcuts_(shortcuts) {}
-
-    void clearList() override { lines.clear(); }
-    void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
-    std::wstring startPage() const override { return startPage_; }
-    void setStartPage(std::wstring_view) override {}
-    // Nobody is there to answer: /browsers, /network and /shortcuts answer
-    // for the script, and only their kinds are asked about.
-    bool askToRepairFindings(const std::vector<std::wstring>&) override {
-        return browsers_ || network_ || shortcuts_;
+// Nobody is there to dismiss a message box: the report is the progress list,
+// then the lines of the notice that closed the run.
+std::vector<std::wstring> reportLinesOf(const RecordingView& view) {
+    auto lines = view.lines;
+    for (const auto& notice : view.notices) {
+        lines.insert(lines.end(), notice.lines.begin(), notice.lines.end());
     }
-    bool offersRepairOf(FindingKind kind) const override {
-        switch (kind) {
-            case FindingKind::BrowserPolicy:
-                return browsers_;
-            case FindingKind::Network:
-                return network_;
-            case FindingKind::Shortcut:
-                break;
-        }
-        return shortcuts_;
-    }
-
-    std::vector<std::wstring> lines;
-
-  private:
-    std::wstring startPage_;
-    bool browsers_;
-    bool network_;
-    bool shortcuts_;
-};
-
-// Nobody is there to dismiss a message box: what it would say becomes lines
-// of the report.
-class ReportingPlatform final : public ForwardingPlatform {
-  public:
-    ReportingPlatform(PlatformOps& next, ReportLines& report)
-        : ForwardingPlatform(next), report_(report) {}
-
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle,
-                                std::wstring_view) override {
-        for (std::size_t start = 0; start <= prompt.size();) {
-            const auto end = std::min(prompt.find(L"\r\n", start), prompt.size());
-            report_.appendLine(prompt.substr(start, end - start));
-            start = end + 2;
-        }
-        return {};
-    }
-
-  private:
-    ReportLines& report_;
-};
+    return lines;
+}
 
 ExitCode exitCodeOf(RunOutcome outcome) {
     switch (outcome) {
@@ -116,14 +65,13 @@ bool runsAsSystem(PlatformOps& platform) {
     return user.ok() && user.value() == kSystemAccount;
 }
 
-ExitCode run(PlatformOps& platform, const UnattendedRequest& request, ReportLines& report) {
+ExitCode run(PlatformOps& platform, const UnattendedRequest& request, RecordingView& report) {
     const auto elevated = platform.IsElevated();
     if (!elevated.ok() || !elevated.value()) {
         report.appendLine(texts::kNotElevated);
         return ExitCode::CannotRun;
     }
-    ReportingPlatform reporting(platform, report);
-    BrowserRepair repair(reporting, report);
+    BrowserRepair repair(platform, report);
     repair.setEveryUser(request.allUsers || runsAsSystem(platform));
     repair.loadPaths();
     return exitCodeOf(carryOut(repair, request.command));
@@ -152,14 +100,27 @@ int runUnattended(PlatformOps& platform,
             return static_cast<int>(ExitCode::CannotRun);
         }
     }
-    ReportLines report(request.startPage.value_or(L""), request.browsers, request.network,
-                       request.shortcuts);
+    RecordingView report;
+    report.page = request.startPage.value_or(L"");
+    // Nobody is there to answer: /browsers, /network and /shortcuts answer
+    // for the script, and only their kinds are asked about.
+    report.repairFindings = request.browsers || request.network || request.shortcuts;
+    if (!request.browsers) {
+        report.notOffered.insert(FindingKind::BrowserPolicy);
+    }
+    if (!request.network) {
+        report.notOffered.insert(FindingKind::Network);
+    }
+    if (!request.shortcuts) {
+        report.notOffered.insert(FindingKind::Shortcut);
+    }
     auto code = run(platform, request, report);
-    for (const auto& line : report.lines) {
+    const auto lines = reportLinesOf(report);
+    for (const auto& line : lines) {
         console.writeLine(line);
     }
     if (request.logFile) {
-        const auto error = appendLogBlock(*request.logFile, report.lines);
+        const auto error = appendLogBlock(*request.logFile, lines);
         if (error) {
             console.writeLine(std::wstring(texts::kLogNotWritablePrefix) + *request.logFile +
                               L" (" + platform.DescribeError(error) + L")");

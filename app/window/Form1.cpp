@@ -31,8 +31,9 @@ bool isTabKey(const MSG& message) {
 
 }  // namespace
 
-Form1::Form1(PlatformOps& platform, HINSTANCE instance)
+Form1::Form1(PlatformOps& platform, WindowOps& windowOps, HINSTANCE instance)
     : platform_(platform),
+      windowOps_(windowOps),
       instance_(instance),
       repair_(platform, *this),
       dpi_(screenDpi()),
@@ -52,7 +53,7 @@ Form1::~Form1() {
 }
 
 std::error_code Form1::create() {
-    platform_.InitCommonControls();
+    windowOps_.InitCommonControls();
     if (const auto error = createWindow()) {
         return error;
     }

@@ -11,6 +11,7 @@
 #include "app/window/Fonts.h"
 #include "app/window/GdiHandles.h"
 #include "app/window/Pictures.h"
+#include "app/window/WindowOps.h"
 #include "platform/PlatformOps.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/run/ProgressView.h"
@@ -19,10 +20,10 @@ namespace tovask::app {
 
 // The program's one window: its controls come from the design table, and each
 // control event goes to one small handler. It is also the progress list and
-// start-page box that the repair reports to.
+// start-page box that the repair reports to, and it shows the repair's notices.
 class Form1 final : public ProgressView {
   public:
-    Form1(PlatformOps& platform, HINSTANCE instance);
+    Form1(PlatformOps& platform, WindowOps& windowOps, HINSTANCE instance);
     ~Form1() override;
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -43,12 +44,13 @@ class Form1 final : public ProgressView {
     void setLinkColour(ControlId id, COLORREF colour);
     void setLogoBorder(ControlId id, bool border);
 
-    // ProgressView, over List1 and Text1.
+    // ProgressView, over List1 and Text1, and message boxes.
     void clearList() override;
     void appendLine(std::wstring_view line) override;
     std::wstring startPage() const override;
     void setStartPage(std::wstring_view text) override;
     bool askToRepairFindings(const std::vector<std::wstring>& lines) override;
+    void showNotice(const Notice& notice) override;
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -137,6 +139,7 @@ class Form1 final : public ProgressView {
     void runMouseButton(ControlId id, bool pressed);
 
     PlatformOps& platform_;
+    WindowOps& windowOps_;
     HINSTANCE instance_;
     BrowserRepair repair_;
     int dpi_;

@@ -95,7 +95,7 @@ void Form1::btnTovask_Click() {
 }
 
 void Form1::btnsalir_Click() {
-    platform_.EndProgram();
+    windowOps_.EndProgram();
 }
 
 // The links sit in the text as the body label really breaks it with the font

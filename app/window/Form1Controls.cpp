@@ -6,6 +6,21 @@
 
 // What the handlers and the repair change on the window's controls.
 namespace tovask::app {
+namespace {
+
+MessageStyle messageStyleOf(NoticeKind kind) {
+    switch (kind) {
+        case NoticeKind::Error:
+            return MessageStyle::Error;
+        case NoticeKind::Warning:
+            return MessageStyle::Warning;
+        case NoticeKind::Information:
+            break;
+    }
+    return MessageStyle::Information;
+}
+
+}  // namespace
 
 void Form1::setCaption(ControlId id, std::wstring_view text) {
     app::setCaption(controls_[id], text);
@@ -48,6 +63,16 @@ std::wstring Form1::startPage() const {
 void Form1::setStartPage(std::wstring_view text) {
     const std::wstring page(text);
     SetWindowTextW(control(ControlId::Text1), page.c_str());
+}
+
+// A message box, one line of the notice to a line of its text, with the
+// notice's icon.
+void Form1::showNotice(const Notice& notice) {
+    std::wstring prompt;
+    for (std::size_t i = 0; i < notice.lines.size(); ++i) {
+        prompt += (i == 0 ? L"" : L"\r\n") + notice.lines[i];
+    }
+    windowOps_.ShowMessage(prompt, messageStyleOf(notice.kind), notice.title);
 }
 
 bool Form1::askToRepairFindings(const std::vector<std::wstring>& lines) {

@@ -70,9 +70,10 @@ void Form1::LogoInfo2_MouseUp() {
 void Form1::openSite(std::wstring_view url) {
     const auto error = platform_.LaunchCommand(kShellProgram, url, LaunchStyle::MinimizedWithFocus);
     if (error) {
-        platform_.ShowMessage(std::wstring(texts::kSiteNotOpenedPromptPrefix) + std::wstring(url) +
-                                  L"\r\n" + platform_.DescribeError(error),
-                              MessageStyle::Error, texts::kErrorTitle);
+        showNotice({NoticeKind::Error,
+                    std::wstring(texts::kErrorTitle),
+                    {std::wstring(texts::kSiteNotOpenedPromptPrefix) + std::wstring(url),
+                     platform_.DescribeError(error)}});
     }
 }
 

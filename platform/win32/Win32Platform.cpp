@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <map>
 #include <string>
 
@@ -113,36 +111,9 @@ std::uintptr_t Win32Platform::FindWindowA(std::wstring_view className) {
     return reinterpret_cast<std::uintptr_t>(FindWindowW(name.c_str(), nullptr));
 }
 
-void Win32Platform::InitCommonControls() {
-    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
-                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&classes);
-}
-
 std::error_code Win32Platform::LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                              LaunchStyle style) {
     return win32::launchSystemProgram(program, argument, static_cast<int>(style));
-}
-
-std::error_code Win32Platform::ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                           std::wstring_view title) {
-    const std::wstring promptText(prompt);
-    const std::wstring titleText(title);
-    // Owned by the window the user works in, so it stays above it and that
-    // window takes no input until the box is gone. When none of our windows is
-    // active, MB_TASKMODAL still disables every top-level window of this
-    // thread: the box is modal to the whole program either way.
-    const int answer = MessageBoxW(GetActiveWindow(), promptText.c_str(), titleText.c_str(),
-                                   static_cast<UINT>(style) | MB_TASKMODAL);
-    return answer == 0 ? win32::lastError() : std::error_code{};
-}
-
-void Win32Platform::EndProgram() {
-    // The user asked to leave now. Nothing is pending: every registry and file
-    // change was finished before its call returned, and the system releases
-    // the handles. Ending the process also ends a message loop that would
-    // otherwise run on for windows still open.
-    ExitProcess(0);
 }
 
 Result<std::wstring> Win32Platform::ProgramUserSid() {

@@ -16,10 +16,10 @@ namespace tovask {
 // holds from AcquireRepairLock to ReleaseRepairLock.
 class Win32Platform final : public PlatformOps {
   public:
+    // RegistryOps: platform/win32/registry.
     std::error_code RegWrite(std::wstring_view path, RegistryData value,
                              RegistryType type) override;
     std::error_code RegDelete(std::wstring_view path) override;
-
     bool HasTwoRegistryViews() override;
     Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
     Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
@@ -30,7 +30,11 @@ class Win32Platform final : public PlatformOps {
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
     std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                      RegistryView view) override;
+    Result<std::vector<std::wstring>> LoadedUserHives() override;
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
+    std::error_code UnloadUserHive(std::wstring_view mountName) override;
 
+    // FileOps: platform/win32/files.
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
@@ -40,31 +44,20 @@ class Win32Platform final : public PlatformOps {
                                        FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
 
+    // SessionOps: platform/win32/session.
     std::uintptr_t FindWindowA(std::wstring_view className) override;
-    void InitCommonControls() override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                std::wstring_view title) override;
-    [[noreturn]] void EndProgram() override;
-
+    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
     Result<std::wstring> ProgramUserSid() override;
     Result<std::wstring> DesktopUserSid() override;
+    Result<bool> IsElevated() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
     std::error_code FlushDnsCache() override;
-    Result<bool> IsElevated() override;
-    Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
-
-    Result<std::vector<std::wstring>> LoadedUserHives() override;
-    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
-    std::error_code UnloadUserHive(std::wstring_view mountName) override;
     void Pause(std::chrono::milliseconds duration) override;
-
+    std::wstring DescribeError(std::error_code error) override;
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;
-
-    std::wstring DescribeError(std::error_code error) override;
-
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
 

@@ -21,7 +21,7 @@ std::size_t depthOf(std::wstring_view subkey) {
 // A key the run created may have been written to since by someone else: only
 // the values the plan writes go, then each key on the way that is left empty,
 // deepest first. What still holds anything stays, and that is no failure.
-void removeCreatedKey(PlatformOps& platform, const RegistryFileSection& section,
+void removeCreatedKey(RegistryOps& platform, const RegistryFileSection& section,
                       const ViewedKey& key, FailureLog& failures) {
     const auto pathOf = [&](std::wstring_view subkey) {
         return subkey.empty() ? key.keyPath : key.keyPath + std::wstring(subkey) + L"\\";
@@ -59,7 +59,7 @@ void removeCreatedKey(PlatformOps& platform, const RegistryFileSection& section,
     }
 }
 
-void restoreSection(PlatformOps& platform, const RegistryFileSection& section, const ViewedKey& key,
+void restoreSection(RegistryOps& platform, const RegistryFileSection& section, const ViewedKey& key,
                     FailureLog& failures) {
     if (section.removesKey && removalOf(key.keyPath) == KeyRemoval::CreatedKey) {
         removeCreatedKey(platform, section, key, failures);
@@ -88,7 +88,7 @@ void restoreSection(PlatformOps& platform, const RegistryFileSection& section, c
 
 }  // namespace
 
-void restoreRegistry(PlatformOps& platform, std::span<const RegistryFileSection> sections,
+void restoreRegistry(RegistryOps& platform, std::span<const RegistryFileSection> sections,
                      bool hasTwoViews, FailureLog& failures) {
     for (const auto& section : sections) {
         // The backup was checked before the restore began, so every key maps.

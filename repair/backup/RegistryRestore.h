@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "platform/PlatformOps.h"
+#include "platform/RegistryOps.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/run/FailureLog.h"
 
@@ -13,7 +13,7 @@ namespace tovask {
 // section's key is created, its values written or deleted. A key the run
 // created loses only what the run wrote there (see removalOf). What is already
 // gone counts as removed. An entry that fails is logged and the others go on.
-void restoreRegistry(PlatformOps& platform, std::span<const RegistryFileSection> sections,
+void restoreRegistry(RegistryOps& platform, std::span<const RegistryFileSection> sections,
                      bool hasTwoViews, FailureLog& failures);
 
 }  // namespace tovask

@@ -51,7 +51,7 @@ HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view syst
     return paths;
 }
 
-Result<HostsPaths> computeHostsPaths(PlatformOps& platform) {
+Result<HostsPaths> computeHostsPaths(FileOps& platform) {
     const auto windowsFolder = platform.GetSpecialFolder(SpecialFolder::Windows);
     if (!windowsFolder.ok()) {
         return windowsFolder.error();
@@ -73,7 +73,7 @@ std::string_view defaultHostsContent() {
     return content;
 }
 
-Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hosts) {
+Result<HostsContent> probeHostsFile(FileOps& platform, std::wstring_view hosts) {
     const auto exists = platform.FileExists(hosts);
     if (exists.ok() && !exists.value()) {
         return HostsContent::Missing;
@@ -88,7 +88,7 @@ Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hos
     return isDefault.value() ? HostsContent::Default : HostsContent::Other;
 }
 
-BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures) {
+BackupOutcome backUpHostsFile(FileOps& platform, HostsPair pair, FailureLog& failures) {
     const auto content = probeHostsFile(platform, pair.hosts);
     if (!content.ok()) {
         // Not knowing whether the file is clean already, a copy could replace
@@ -112,8 +112,7 @@ BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog&
     return BackupOutcome::BackedUp;
 }
 
-bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
-                   FailureLog& failures) {
+bool EscribirHosts(FileOps& platform, HostsPair pair, BackupOutcome backup, FailureLog& failures) {
     if (backup == BackupOutcome::NoHostsFile) {
         return false;
     }
@@ -131,7 +130,7 @@ bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
     return backup == BackupOutcome::BackedUp;
 }
 
-HostsRestore restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths) {
+HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths) {
     HostsRestore restore;
     for (const auto pair : hostsPairs(paths)) {
         const auto backupExists = platform.FileExists(pair.backup);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/PlatformOps.h"
+#include "platform/FileOps.h"
 #include "platform/Result.h"
 #include "repair/run/FailureLog.h"
 
@@ -28,7 +28,7 @@ struct HostsPaths {
 // Plain concatenation of the folders as the system gives them and the fixed
 // file names: no separator is added, nothing is normalised.
 HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view systemFolder);
-Result<HostsPaths> computeHostsPaths(PlatformOps& platform);
+Result<HostsPaths> computeHostsPaths(FileOps& platform);
 
 struct HostsPair {
     std::wstring_view hosts;
@@ -47,19 +47,18 @@ enum class HostsContent { Missing, Default, Other };
 // probe of the backup and of the check. A failed existence test counts as
 // "the file exists", so that the steps it guards are still attempted and
 // report their own failures; such a file that then cannot be found is missing.
-Result<HostsContent> probeHostsFile(PlatformOps& platform, std::wstring_view hosts);
+Result<HostsContent> probeHostsFile(FileOps& platform, std::wstring_view hosts);
 
 enum class BackupOutcome { NoHostsFile, BackedUp, AlreadyDefault, Failed };
 
 // Saves a copy of the HOSTS file, unless it already holds the default content:
 // then the earlier backup keeps the user's own content.
-BackupOutcome backUpHostsFile(PlatformOps& platform, HostsPair pair, FailureLog& failures);
+BackupOutcome backUpHostsFile(FileOps& platform, HostsPair pair, FailureLog& failures);
 
 // Replaces the HOSTS file with the default content, but only when its previous
 // content is safe in a backup (or is the default content already). True when
 // the file's content changed.
-bool EscribirHosts(PlatformOps& platform, HostsPair pair, BackupOutcome backup,
-                   FailureLog& failures);
+bool EscribirHosts(FileOps& platform, HostsPair pair, BackupOutcome backup, FailureLog& failures);
 
 struct RestoreFailure {
     std::wstring_view hosts;
@@ -73,6 +72,6 @@ struct HostsRestore {
 
 // Copies each existing backup over its HOSTS file, creating the HOSTS file if
 // it is gone; stops at the first failure and returns it.
-HostsRestore restoreHostsFiles(PlatformOps& platform, const HostsPaths& paths);
+HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths);
 
 }  // namespace tovask

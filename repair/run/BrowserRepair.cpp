@@ -88,7 +88,7 @@ RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className) {
 }
 
 RunOutcome BrowserRepair::shownAfterTheLock(const RunEnd& end) {
-    platform_.ShowMessage(end.prompt, end.style, end.title);
+    view_.showNotice(end.notice);
     return end.outcome;
 }
 
@@ -98,11 +98,18 @@ RunEnd BrowserRepair::runUnlessBrowserOpen(std::wstring_view className) {
     if (hwndNavegador == 0 && users.empty()) {
         return DesbloquearIE();
     }
-    std::wstring prompt(texts::kCloseBrowserPrompt);
+    Notice notice{NoticeKind::Information,
+                  std::wstring(texts::kWarningTitle),
+                  {std::wstring(texts::kCloseBrowserPrompt)}};
     for (std::size_t i = 0; i < users.size(); ++i) {
-        prompt += (i == 0 ? L"\r\n" + std::wstring(texts::kBrowserOpenByPrefix) : L", ") + users[i];
+        if (i == 0) {
+            notice.lines.emplace_back(texts::kBrowserOpenByPrefix);
+        } else {
+            notice.lines.back() += L", ";
+        }
+        notice.lines.back() += users[i];
     }
-    return {RunOutcome::BrowserOpen, prompt, MessageStyle::Information, texts::kWarningTitle};
+    return {RunOutcome::BrowserOpen, notice};
 }
 
 // The window check sees only this desktop; a run for every user must also
@@ -116,11 +123,13 @@ std::vector<std::wstring> BrowserRepair::browserUsers() {
 }
 
 RunEnd BrowserRepair::reportLockFailure(std::error_code error) {
-    std::wstring prompt(texts::kAnotherRepairPrompt);
+    Notice notice{NoticeKind::Warning,
+                  std::wstring(texts::kWarningTitle),
+                  {std::wstring(texts::kAnotherRepairPrompt)}};
     if (error != std::errc::timed_out) {
-        prompt += L"\r\n" + platform_.DescribeError(error);
+        notice.lines.push_back(platform_.DescribeError(error));
     }
-    return {RunOutcome::AnotherRepairRunning, prompt, MessageStyle::Warning, texts::kWarningTitle};
+    return {RunOutcome::AnotherRepairRunning, notice};
 }
 
 RunEnd BrowserRepair::DesbloquearIE() {
@@ -299,13 +308,17 @@ void BrowserRepair::runHostsPhase(FailureLog& failures) {
 
 RunEnd BrowserRepair::reportFailures(const FailureLog& failures) {
     if (failures.entries().empty()) {
-        return {RunOutcome::Done, std::wstring(texts::kRepairSucceededPrompt),
-                MessageStyle::Information, texts::kFinishedTitle};
+        return {RunOutcome::Done,
+                {NoticeKind::Information,
+                 std::wstring(texts::kFinishedTitle),
+                 {std::wstring(texts::kRepairSucceededPrompt)}}};
     }
     appendErrorLines(failures);
     return {RunOutcome::DoneWithFailures,
-            std::wstring(texts::kRepairFailedPromptPrefix) + decimalText(failures.entries().size()),
-            MessageStyle::Warning, texts::kFinishedTitle};
+            {NoticeKind::Warning,
+             std::wstring(texts::kFinishedTitle),
+             {std::wstring(texts::kRepairFailedPromptPrefix) +
+              decimalText(failures.entries().size())}}};
 }
 
 void BrowserRepair::appendErrorLines(const FailureLog& failures) {

@@ -22,20 +22,18 @@ namespace tovask {
 // How a repair, an undo or a check ended, for callers that act on it.
 enum class RunOutcome { Done, DoneWithFailures, RepairNeeded, BrowserOpen, AnotherRepairRunning };
 
-// How a repair or an undo ended, and the closing message that says so. The
-// message is shown once the repair lock is released, so that a script's run
-// started meanwhile does not wait for somebody to dismiss it.
+// How a repair or an undo ended, and the notice that says so. The notice is
+// shown once the repair lock is released, so that a script's run started
+// meanwhile does not wait for somebody to dismiss it.
 struct RunEnd {
     RunOutcome outcome;
-    std::wstring prompt;
-    MessageStyle style;
-    std::wstring_view title;
+    Notice notice;
 };
 
 // The browser repair behind the window's two main buttons and the command
 // line: the browser check, the repair run (registry backup and plan, then the
 // HOSTS files), the undo (registry, then HOSTS files) and the check of what a
-// run would change. Reports go to the progress list and to message boxes.
+// run would change. Reports go to the progress list and to notices.
 class BrowserRepair {
   public:
     BrowserRepair(PlatformOps& platform, ProgressView& view);

@@ -12,9 +12,10 @@
 namespace tovask {
 namespace {
 
-std::wstring undoFailedPrompt(std::wstring_view file, std::wstring_view reason) {
-    return std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(file) + L"\r\n" +
-           std::wstring(reason);
+Notice undoFailedNotice(std::wstring_view file, std::wstring reason) {
+    return {NoticeKind::Error,
+            std::wstring(texts::kErrorTitle),
+            {std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(file), std::move(reason)}};
 }
 
 }  // namespace
@@ -39,8 +40,7 @@ RunEnd BrowserRepair::undoUnderLock() {
     auto backup = loadRegistryBackup(platform_, paths_.value().strBackupRegistro);
     if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
         return {RunOutcome::DoneWithFailures,
-                undoFailedPrompt(paths_.value().strBackupRegistro, refused->reason),
-                MessageStyle::Error, texts::kErrorTitle};
+                undoFailedNotice(paths_.value().strBackupRegistro, refused->reason)};
     }
     if (auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
         if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
@@ -67,30 +67,33 @@ RunEnd BrowserRepair::undoUnderLock() {
     view_.clearList();
     view_.appendLine(texts::kUndoDone);
     if (failures.entries().empty()) {
-        return {RunOutcome::Done, std::wstring(texts::kUndoFinishedPrompt),
-                MessageStyle::Information, texts::kFinishedTitle};
+        return {RunOutcome::Done,
+                {NoticeKind::Information,
+                 std::wstring(texts::kFinishedTitle),
+                 {std::wstring(texts::kUndoFinishedPrompt)}}};
     }
     appendErrorLines(failures);
-    return {
-        RunOutcome::DoneWithFailures,
-        std::wstring(texts::kUndoWithFailuresPromptPrefix) + decimalText(failures.entries().size()),
-        MessageStyle::Warning, texts::kFinishedTitle};
+    return {RunOutcome::DoneWithFailures,
+            {NoticeKind::Warning,
+             std::wstring(texts::kFinishedTitle),
+             {std::wstring(texts::kUndoWithFailuresPromptPrefix) +
+              decimalText(failures.entries().size())}}};
 }
 
 // The file that stopped the undo; registry entries that failed before it are
 // listed with it and counted, so that no failure hides behind another.
 RunEnd BrowserRepair::reportUndoFailure(std::wstring_view file, std::error_code error,
                                         const FailureLog& earlierFailures) {
-    auto prompt = undoFailedPrompt(file, platform_.DescribeError(error));
+    auto notice = undoFailedNotice(file, platform_.DescribeError(error));
     if (!earlierFailures.entries().empty()) {
         FailureLog failures = earlierFailures;
         failures.add(file, error);
         view_.clearList();
         appendErrorLines(failures);
-        prompt += L"\r\n" + std::wstring(texts::kFailedOperationsPrefix) +
-                  decimalText(failures.entries().size());
+        notice.lines.push_back(std::wstring(texts::kFailedOperationsPrefix) +
+                               decimalText(failures.entries().size()));
     }
-    return {RunOutcome::DoneWithFailures, prompt, MessageStyle::Error, texts::kErrorTitle};
+    return {RunOutcome::DoneWithFailures, notice};
 }
 
 }  // namespace tovask

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/PlatformOps.h"
+#include "platform/SessionOps.h"
 
 namespace tovask {
 
@@ -17,7 +17,7 @@ struct Failure {
 // The steps of one repair run that really failed, in the order they failed.
 class FailureLog {
   public:
-    explicit FailureLog(PlatformOps& platform) : platform_(platform) {}
+    explicit FailureLog(SessionOps& platform) : platform_(platform) {}
 
     void add(std::wstring_view target, std::error_code error) {
         entries_.push_back({std::wstring(target), platform_.DescribeError(error)});
@@ -28,7 +28,7 @@ class FailureLog {
     const std::vector<Failure>& entries() const { return entries_; }
 
   private:
-    PlatformOps& platform_;
+    SessionOps& platform_;
     std::vector<Failure> entries_;
 };
 

@@ -9,8 +9,19 @@
 
 namespace tovask {
 
-// What the repair and the undo see of the window: the progress list and the
-// start-page box.
+// What a notice says of the run, which the window shows as its icon.
+enum class NoticeKind { Error, Warning, Information };
+
+// The closing word of a run for the user: the window shows it as a message
+// box, the command line prints its lines.
+struct Notice {
+    NoticeKind kind;
+    std::wstring title;
+    std::vector<std::wstring> lines;
+};
+
+// What the repair and the undo see of the window: the progress list, the
+// start-page box and the notices.
 class ProgressView {
   public:
     virtual ~ProgressView() = default;
@@ -25,6 +36,8 @@ class ProgressView {
     // every kind in one question; the command line only about those its
     // switches name.
     virtual bool offersRepairOf(FindingKind) const { return true; }
+    // Returns when the user has read it, where somebody is there to.
+    virtual void showNotice(const Notice& notice) = 0;
 };
 
 }  // namespace tovask

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <system_error>
 
-#include "platform/PlatformOps.h"
+#include "platform/SessionOps.h"
 
 namespace tovask {
 
@@ -13,7 +13,7 @@ inline constexpr std::chrono::seconds kRepairLockWait{30};
 // Holds the machine-wide repair lock for one repair or undo.
 class RepairLock {
   public:
-    explicit RepairLock(PlatformOps& platform)
+    explicit RepairLock(SessionOps& platform)
         : platform_(platform), error_(platform.AcquireRepairLock(kRepairLockWait)) {}
     RepairLock(const RepairLock&) = delete;
     RepairLock& operator=(const RepairLock&) = delete;
@@ -26,7 +26,7 @@ class RepairLock {
     std::error_code error() const { return error_; }
 
   private:
-    PlatformOps& platform_;
+    SessionOps& platform_;
     std::error_code error_;
 };
 

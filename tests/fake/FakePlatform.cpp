@@ -162,11 +162,6 @@ std::uintptr_t FakePlatform::FindWindowA(std::wstring_view className) {
     return openWindowClasses.contains(std::wstring(className)) ? 0x1234 : 0;
 }
 
-void FakePlatform::InitCommonControls() {
-    record("InitCommonControls", L"");
-    ++initCommonControlsCalls;
-}
-
 std::error_code FakePlatform::LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                             LaunchStyle style) {
     const std::wstring commandLine = std::wstring(program) + L" " + std::wstring(argument);
@@ -175,23 +170,6 @@ std::error_code FakePlatform::LaunchCommand(std::wstring_view program, std::wstr
     }
     launches.push_back({commandLine, style});
     return {};
-}
-
-std::error_code FakePlatform::ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                          std::wstring_view title) {
-    if (const auto fault = record("ShowMessage", title)) {
-        return *fault;
-    }
-    messages.push_back({std::wstring(prompt), style, std::wstring(title)});
-    if (onMessage) {
-        onMessage(messages.back());
-    }
-    return {};
-}
-
-void FakePlatform::EndProgram() {
-    record("EndProgram", L"");
-    ++endProgramCalls;
 }
 
 Result<std::wstring> FakePlatform::ProgramUserSid() {

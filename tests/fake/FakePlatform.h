@@ -22,25 +22,18 @@ struct RecordedCall {
     std::wstring target;    // its path, class name or command line
 };
 
-struct RecordedMessage {
-    std::wstring prompt;
-    MessageStyle style;
-    std::wstring title;
-};
-
 struct RecordedLaunch {
     std::wstring commandLine;
     LaunchStyle style;
 };
 
-// The platform of the tests: an in-memory registry and file system, windows
-// that exist by class name, and message boxes, launches and the end of the
-// program recorded instead of shown. Every call is recorded in order, and any
-// call that can fail can be made to fail.
 // What a fake shortcut file holds: its fields as text, so that a test can
 // write one and compare bytes.
 std::string fakeShortcutBytes(const ShortcutContent& content);
 
+// The platform of the tests: an in-memory registry and file system, windows
+// that exist by class name, and launches recorded instead of made. Every call
+// is recorded in order, and any call that can fail can be made to fail.
 class FakePlatform final : public PlatformOps {
   public:
     // Decides whether a call fails: given the call and its position among all
@@ -54,6 +47,7 @@ class FakePlatform final : public PlatformOps {
     void failWhere(std::string_view operation, std::wstring_view targetPrefix,
                    std::error_code error);
 
+    // RegistryOps.
     std::error_code RegWrite(std::wstring_view path, RegistryData value,
                              RegistryType type) override;
     std::error_code RegDelete(std::wstring_view path) override;
@@ -67,6 +61,11 @@ class FakePlatform final : public PlatformOps {
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
     std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                      RegistryView view) override;
+    Result<std::vector<std::wstring>> LoadedUserHives() override;
+    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
+    std::error_code UnloadUserHive(std::wstring_view mountName) override;
+
+    // FileOps.
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
@@ -75,28 +74,22 @@ class FakePlatform final : public PlatformOps {
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
                                        FileProtection protection) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
+
+    // SessionOps.
     std::uintptr_t FindWindowA(std::wstring_view className) override;
-    void InitCommonControls() override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                std::wstring_view title) override;
-    void EndProgram() override;
     Result<std::wstring> ProgramUserSid() override;
     Result<std::wstring> DesktopUserSid() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
     std::error_code FlushDnsCache() override;
     Result<bool> IsElevated() override;
     Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
-    Result<std::vector<std::wstring>> LoadedUserHives() override;
-    std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
-    std::error_code UnloadUserHive(std::wstring_view mountName) override;
     // Only adds the time up.
     void Pause(std::chrono::milliseconds duration) override;
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;
     std::wstring DescribeError(std::error_code error) override;
-
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
     // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
@@ -139,12 +132,7 @@ class FakePlatform final : public PlatformOps {
     bool lockHeld = false;
 
     std::vector<RecordedCall> calls;
-    std::vector<RecordedMessage> messages;
     std::vector<RecordedLaunch> launches;
-    int initCommonControlsCalls = 0;
-    int endProgramCalls = 0;
-    // Runs while a message box would be on screen, before the call returns.
-    std::function<void(const RecordedMessage&)> onMessage;
 
   private:
     std::optional<std::error_code> record(std::string_view operation, std::wstring_view target);

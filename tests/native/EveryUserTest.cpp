@@ -148,7 +148,7 @@ TEST(EveryUser, BrowserOfAnyLoggedOnUserRefusesTheRun) {
     const auto before = bench.platform.registry.state();
     EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::BrowserOpen);
     EXPECT_TRUE(bench.platform.registry.state() == before);
-    EXPECT_NE(bench.platform.messages.back().prompt.find(L"VM\\luis"), std::wstring::npos);
+    EXPECT_NE(promptOf(bench.view.notices.back()).find(L"VM\\luis"), std::wstring::npos);
 }
 
 TEST(RepairLock, AnotherRepairRunningChangesNothing) {
@@ -163,10 +163,10 @@ TEST(RepairLock, AnotherRepairRunningChangesNothing) {
     EXPECT_EQ(bench.repair.DeshacerCambios(), RunOutcome::AnotherRepairRunning);
     EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::AnotherRepairRunning);
     EXPECT_TRUE(bench.platform.registry.state() == before);
-    EXPECT_TRUE(lastMessageIs(bench.platform,
-                              L"Otra reparación está en curso en este equipo. Vuelva a intentarlo "
-                              L"cuando termine.",
-                              MessageStyle::Warning, L"Aviso"));
+    EXPECT_TRUE(lastNoticeIs(bench.view,
+                             L"Otra reparación está en curso en este equipo. Vuelva a intentarlo "
+                             L"cuando termine.",
+                             NoticeKind::Warning, L"Aviso"));
 }
 
 TEST(Check, ListsWhatARunWouldChangeAndChangesNothing) {

@@ -27,7 +27,7 @@ struct Session {
     fake::FakeRegistry::State registryBefore;
     std::map<std::wstring, std::string> filesAfterRun;
     std::vector<std::wstring> linesAfterRun;
-    std::size_t messagesAfterRun = 0;
+    std::size_t noticesAfterRun = 0;
     std::map<std::wstring, fake::StoredValue> registryAfterRun;
     fake::FakeRegistry::State registryStateAfterRun;
 };
@@ -54,7 +54,7 @@ inline Session playSession(RepairBench& bench) {
     session.undoStart = bench.platform.calls.size();
     session.filesAfterRun = bench.fileContents();
     session.linesAfterRun = bench.view.lines;
-    session.messagesAfterRun = bench.platform.messages.size();
+    session.noticesAfterRun = bench.view.notices.size();
     session.registryAfterRun = bench.platform.registry.snapshot();
     session.registryStateAfterRun = bench.platform.registry.state();
     bench.undo();
@@ -148,8 +148,8 @@ inline void checkRun(const RepairBench& bench, const Session& session, const Fai
         EXPECT_TRUE(lines.empty());
         EXPECT_TRUE(session.registryStateAfterRun == session.registryBefore);
         EXPECT_EQ(session.filesAfterRun, session.filesBefore);
-        ASSERT_EQ(session.messagesAfterRun, 1u);
-        EXPECT_EQ(bench.platform.messages.front().title, L"Aviso");
+        ASSERT_EQ(session.noticesAfterRun, 1u);
+        EXPECT_EQ(bench.view.notices.front().title, L"Aviso");
         return;
     }
     const auto progress = progressLinesFor(kTypedPage);
@@ -159,16 +159,12 @@ inline void checkRun(const RepairBench& bench, const Session& session, const Fai
     EXPECT_TRUE(std::all_of(lines.begin() + 6, lines.end(),
                             [](const auto& line) { return line.starts_with(kErrorPrefix); }));
 
-    if (failed.phase == Phase::Run && failed.is("ShowMessage")) {
-        EXPECT_EQ(session.messagesAfterRun, 0u);
-    } else {
-        ASSERT_EQ(session.messagesAfterRun, 1u);
-        const auto& message = bench.platform.messages.front();
-        EXPECT_EQ(message.title, kFinished);
-        EXPECT_EQ(message.prompt,
-                  errors == 0 ? std::wstring(kRepairSucceeded) : repairFailedPrompt(errors));
-        EXPECT_EQ(message.style, errors == 0 ? MessageStyle::Information : MessageStyle::Warning);
-    }
+    ASSERT_EQ(session.noticesAfterRun, 1u);
+    const auto& notice = bench.view.notices.front();
+    EXPECT_EQ(notice.title, kFinished);
+    EXPECT_EQ(promptOf(notice),
+              errors == 0 ? std::wstring(kRepairSucceeded) : repairFailedPrompt(errors));
+    EXPECT_EQ(notice.kind, errors == 0 ? NoticeKind::Information : NoticeKind::Warning);
 
     for (const auto& [hosts, backup] : kPairs) {
         const auto& before = session.filesBefore.at(std::wstring(hosts));
@@ -217,16 +213,16 @@ inline void checkUndo(const RepairBench& bench, const Session& session, const Fa
         EXPECT_EQ(bench.view.lines, session.linesAfterRun);
         EXPECT_EQ(files, session.filesAfterRun);
         EXPECT_TRUE(platform.registry.state() == session.registryStateAfterRun);
-        EXPECT_EQ(platform.messages.back().title, L"Aviso");
+        EXPECT_EQ(bench.view.notices.back().title, L"Aviso");
         return;
     }
-    const bool stopped = platform.messages.size() > session.messagesAfterRun &&
-                         platform.messages.back().title == L"Error";
+    const bool stopped = bench.view.notices.size() > session.noticesAfterRun &&
+                         bench.view.notices.back().title == L"Error";
     if (stopped) {
-        // Stopped exactly at the failing step: the release of the lock and
-        // then the error message are the only calls after it, but for the flush of
-        // the resolver cache when a HOSTS file was put back before it, and the
-        // report of the run is still on screen.
+        // Stopped exactly at the failing step: the release of the lock is the
+        // only call after it, but for the flush of the resolver cache when a
+        // HOSTS file was put back before it; then the error notice is shown,
+        // and the report of the run is still on screen.
         EXPECT_TRUE(failed.phase != Phase::Run);
         const std::size_t from = failed.phase == Phase::Load ? session.undoStart : failed.index + 1;
         std::vector<std::string> after;
@@ -237,9 +233,10 @@ inline void checkUndo(const RepairBench& bench, const Session& session, const Fa
         if (!after.empty() && after.front() == "FlushDnsCache") {
             after.erase(after.begin());
         }
-        EXPECT_EQ(after, (std::vector<std::string>{"ReleaseRepairLock", "ShowMessage"}));
-        EXPECT_EQ(platform.messages.back().style, MessageStyle::Error);
-        const auto& prompt = platform.messages.back().prompt;
+        EXPECT_EQ(after, (std::vector<std::string>{"ReleaseRepairLock"}));
+        EXPECT_FALSE(bench.view.shownUnderLock.back());
+        EXPECT_EQ(bench.view.notices.back().kind, NoticeKind::Error);
+        const auto& prompt = promptOf(bench.view.notices.back());
         EXPECT_TRUE(
             prompt.find(L"drivers\\etc\\hosts") != std::wstring::npos ||
             (failed.is("ReadFileContent") && prompt.find(kRegistryBackup) != std::wstring::npos))
@@ -264,14 +261,12 @@ inline void checkUndo(const RepairBench& bench, const Session& session, const Fa
         expectedLines.push_back(bench.view.lines[1]);
     }
     EXPECT_EQ(bench.view.lines, expectedLines);
-    if (failed.phase == Phase::Undo && failed.is("ShowMessage")) {
-        EXPECT_EQ(platform.messages.size(), session.messagesAfterRun);
-    } else if (entryFailed) {
-        EXPECT_TRUE(lastMessageIs(platform,
-                                  L"Cambios desechos con errores. Operaciones fallidas: 1",
-                                  MessageStyle::Warning, kFinished));
+    if (entryFailed) {
+        EXPECT_TRUE(lastNoticeIs(bench.view,
+                                 L"Cambios desechos con errores. Operaciones fallidas: 1",
+                                 NoticeKind::Warning, kFinished));
     } else {
-        EXPECT_TRUE(lastMessageIs(platform, kFinished, MessageStyle::Information, kFinished));
+        EXPECT_TRUE(lastNoticeIs(bench.view, kFinished, NoticeKind::Information, kFinished));
     }
     // Whatever failed in the run, the undo puts the registry back as it was.
     const bool backupUnread = failed.phase == Phase::Undo && failed.is("ReadFileContent");

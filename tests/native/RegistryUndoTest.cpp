@@ -167,9 +167,8 @@ TEST_P(RegistryRoundTrip, OneFailingRestoreIsReportedAndTheOthersGoOn) {
 
     EXPECT_EQ(sectionCalls(bench.platform, undoStart), sections);
     ASSERT_EQ(bench.errorLines().size(), 1u);
-    EXPECT_TRUE(lastMessageIs(bench.platform,
-                              L"Cambios desechos con errores. Operaciones fallidas: 1",
-                              MessageStyle::Warning, kFinished));
+    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios desechos con errores. Operaciones fallidas: 1",
+                             NoticeKind::Warning, kFinished));
     bench.platform.calls.clear();
     bench.undo();
     EXPECT_TRUE(sameRegistry(bench.platform.registry.state(), before));
@@ -186,10 +185,10 @@ TEST(RegistryUndo, HostsFileStoppingTheUndoIsListedAndCountedWithFailedEntries) 
     const auto errors = bench.errorLines();
     ASSERT_GE(errors.size(), 2u);
     EXPECT_TRUE(errors.back().starts_with(errorLineStart(kSystemHosts)));
-    const auto& message = bench.platform.messages.back();
-    EXPECT_EQ(message.style, MessageStyle::Error);
-    EXPECT_TRUE(
-        message.prompt.ends_with(L"\r\nOperaciones fallidas: " + std::to_wstring(errors.size())));
+    const auto& message = bench.view.notices.back();
+    EXPECT_EQ(message.kind, NoticeKind::Error);
+    EXPECT_TRUE(promptOf(message).ends_with(L"\r\nOperaciones fallidas: " +
+                                            std::to_wstring(errors.size())));
 }
 
 TEST(CreatedKeyUndo, KeepsWhatWasWrittenUnderTheKeySinceTheRun) {
@@ -252,11 +251,12 @@ TEST_P(BackupRefusal, LeavesTheRegistryAndTheFilesUntouched) {
     EXPECT_TRUE(bench.platform.registry.state() == registry);
     EXPECT_EQ(bench.fileContents(), files);
     EXPECT_EQ(countRestoreCalls(bench.platform, 0), 0u);
-    ASSERT_EQ(bench.platform.messages.size(), 1u);
-    EXPECT_EQ(bench.platform.messages[0].title, L"Error");
-    EXPECT_EQ(bench.platform.messages[0].style, MessageStyle::Error);
-    EXPECT_TRUE(bench.platform.messages[0].prompt.starts_with(L"No se pudo restaurar el archivo " +
-                                                              std::wstring(kRegistryBackup)));
+    ASSERT_EQ(bench.view.notices.size(), 1u);
+    EXPECT_EQ(bench.view.notices[0].title, L"Error");
+    EXPECT_EQ(bench.view.notices[0].kind, NoticeKind::Error);
+    EXPECT_TRUE(
+        promptOf(bench.view.notices[0])
+            .starts_with(L"No se pudo restaurar el archivo " + std::wstring(kRegistryBackup)));
 }
 
 std::string cut(std::string bytes, std::size_t dropped) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -13,9 +14,9 @@
 #include <vector>
 
 #include "repair/run/BrowserRepair.h"
+#include "repair/run/RecordingView.h"
 #include "repair/texts/SiteUrls.h"
 #include "tests/fake/FakePlatform.h"
-#include "tests/fake/RecordingView.h"
 #include "tests/native/ExpectedRegistryPlan.h"
 #include "text/TextCompare.h"
 
@@ -92,6 +93,37 @@ struct SeededFile {
     std::uint32_t attributes = 0;
 };
 
+// The recording view of the tests, which also notes whether the fake
+// platform's repair lock was held as each notice was shown, and lets a test
+// look at the view at that moment.
+class BenchView final : public RecordingView {
+  public:
+    explicit BenchView(const fake::FakePlatform& platform) : platform_(platform) {}
+
+    void showNotice(const Notice& notice) override {
+        RecordingView::showNotice(notice);
+        shownUnderLock.push_back(platform_.lockHeld);
+        if (onNotice) {
+            onNotice(notice);
+        }
+    }
+
+    std::vector<bool> shownUnderLock;
+    std::function<void(const Notice&)> onNotice;
+
+  private:
+    const fake::FakePlatform& platform_;
+};
+
+// A notice's lines as one text, the way its message box shows them.
+inline std::wstring promptOf(const Notice& notice) {
+    std::wstring prompt;
+    for (std::size_t i = 0; i < notice.lines.size(); ++i) {
+        prompt += (i == 0 ? L"" : L"\r\n") + notice.lines[i];
+    }
+    return prompt;
+}
+
 // The progress list, the start-page box and the repair wired to one fake
 // platform. The window's load step runs before the first press or undo, as it
 // does at start-up, so tests may change the folders or add faults first.
@@ -159,30 +191,29 @@ class RepairBench {
     }
 
     fake::FakePlatform platform;
-    fake::RecordingView view;
+    BenchView view{platform};
     BrowserRepair repair{platform, view};
 
   private:
     bool loaded_ = false;
 };
 
-inline testing::AssertionResult lastMessageIs(const fake::FakePlatform& platform,
-                                              std::wstring_view prompt, MessageStyle style,
-                                              std::wstring_view title) {
-    if (platform.messages.empty()) {
-        return testing::AssertionFailure() << "no message was shown";
+inline testing::AssertionResult lastNoticeIs(const RecordingView& view, std::wstring_view prompt,
+                                             NoticeKind kind, std::wstring_view title) {
+    if (view.notices.empty()) {
+        return testing::AssertionFailure() << "no notice was shown";
     }
-    const auto& last = platform.messages.back();
-    if (last.prompt == prompt && last.style == style && last.title == title) {
+    const auto& last = view.notices.back();
+    if (promptOf(last) == prompt && last.kind == kind && last.title == title) {
         return testing::AssertionSuccess();
     }
     return testing::AssertionFailure()
-           << "last message " << testing::PrintToString(last.title) << " / "
-           << testing::PrintToString(last.prompt) << " style " << static_cast<unsigned>(last.style);
+           << "last notice " << testing::PrintToString(last.title) << " / "
+           << testing::PrintToString(promptOf(last)) << " kind " << static_cast<int>(last.kind);
 }
 
 // The whole report of a run: the six progress lines, then one error line per
-// failure, and the closing message that counts them.
+// failure, and the closing notice that counts them.
 inline testing::AssertionResult reportsRun(const RepairBench& bench, std::wstring_view startPage,
                                            std::size_t failures) {
     auto expected = progressLinesFor(startPage);
@@ -196,10 +227,10 @@ inline testing::AssertionResult reportsRun(const RepairBench& bench, std::wstrin
     if (bench.errorLines().size() != failures) {
         return testing::AssertionFailure() << "error lines " << testing::PrintToString(lines);
     }
-    return failures == 0 ? lastMessageIs(bench.platform, kRepairSucceeded,
-                                         MessageStyle::Information, kFinished)
-                         : lastMessageIs(bench.platform, repairFailedPrompt(failures),
-                                         MessageStyle::Warning, kFinished);
+    return failures == 0
+               ? lastNoticeIs(bench.view, kRepairSucceeded, NoticeKind::Information, kFinished)
+               : lastNoticeIs(bench.view, repairFailedPrompt(failures), NoticeKind::Warning,
+                              kFinished);
 }
 
 // A row's effect is in the registry: its value written, or what it deletes gone.

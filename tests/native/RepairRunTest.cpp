@@ -28,15 +28,16 @@ TEST(BrowserCheck, OpenBrowserWindowOnlyShowsTheWarning) {
     for (const auto& call : bench.platform.calls) {
         operations.push_back(call.operation);
     }
-    EXPECT_EQ(operations, (std::vector<std::string>{"AcquireRepairLock", "FindWindowA",
-                                                    "ReleaseRepairLock", "ShowMessage"}));
-    ASSERT_EQ(bench.platform.calls.size(), 4u);
+    EXPECT_EQ(operations,
+              (std::vector<std::string>{"AcquireRepairLock", "FindWindowA", "ReleaseRepairLock"}));
+    EXPECT_EQ(bench.view.shownUnderLock, std::vector<bool>{false});
+    ASSERT_EQ(bench.platform.calls.size(), 3u);
     EXPECT_EQ(bench.platform.calls[1].target, L"IEFrame");
-    EXPECT_EQ(bench.platform.messages.size(), 1u);
-    EXPECT_TRUE(lastMessageIs(bench.platform,
-                              L"Por favor cierre el navegador Internet Explorer y vuelva a "
-                              L"ejecutar Tovask " TOVASK_VERSION_TEXT,
-                              MessageStyle::Information, L"Aviso"));
+    EXPECT_EQ(bench.view.notices.size(), 1u);
+    EXPECT_TRUE(lastNoticeIs(bench.view,
+                             L"Por favor cierre el navegador Internet Explorer y vuelva a "
+                             L"ejecutar Tovask " TOVASK_VERSION_TEXT,
+                             NoticeKind::Information, L"Aviso"));
     EXPECT_EQ(bench.view.lines, (std::vector<std::wstring>{L"Finalizado:", L"informe anterior"}));
     EXPECT_EQ(bench.view.page, L"www.pagina.example");
     EXPECT_EQ(bench.platform.registry.snapshot(), registryBefore);
@@ -64,7 +65,7 @@ TEST_P(RunReport, ReplacesTheEarlierReportAndEmptiesTheBox) {
     bench.view.page = GetParam().typed;
     bench.press();
     EXPECT_TRUE(reportsRun(bench, GetParam().reported, 0));
-    EXPECT_EQ(bench.platform.messages.size(), 1u);
+    EXPECT_EQ(bench.view.notices.size(), 1u);
     EXPECT_EQ(bench.view.page, L"");
 }
 
@@ -85,17 +86,11 @@ TEST(RepairRun, SecondRunWithoutNewInputFallsBackToTheForumSite) {
 }
 
 // A box whose text changes at every reading, as if the user kept typing.
-class ShiftingView final : public ProgressView {
+class ShiftingView final : public RecordingView {
   public:
-    void clearList() override { lines.clear(); }
-    void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
     std::wstring startPage() const override {
         return L"pagina" + std::to_wstring(++reads_) + L".example";
     }
-    void setStartPage(std::wstring_view) override {}
-    bool askToRepairFindings(const std::vector<std::wstring>&) override { return false; }
-
-    std::vector<std::wstring> lines;
 
   private:
     mutable int reads_ = 0;
@@ -124,7 +119,7 @@ TEST_P(RunMessage, IsShownOnlyOnceTheReportIsComplete) {
     }
     std::vector<std::wstring> listAtMessage;
     std::wstring boxAtMessage = L"sin leer";
-    bench.platform.onMessage = [&](const fake::RecordedMessage&) {
+    bench.view.onNotice = [&](const Notice&) {
         listAtMessage = bench.view.lines;
         boxAtMessage = bench.view.page;
     };

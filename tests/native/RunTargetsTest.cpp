@@ -170,9 +170,8 @@ TEST(ResolverCache, FailedFlushIsOneErrorLineOfTheRunAndOfTheUndo) {
 
     bench.undo();
     EXPECT_EQ(bench.errorLines().size(), 1u);
-    EXPECT_TRUE(lastMessageIs(bench.platform,
-                              L"Cambios desechos con errores. Operaciones fallidas: 1",
-                              MessageStyle::Warning, kFinished));
+    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios desechos con errores. Operaciones fallidas: 1",
+                             NoticeKind::Warning, kFinished));
 }
 
 }  // namespace

@@ -65,8 +65,7 @@ TEST_P(HostileStartPage, IsStoredAndReportedExactlyAndChangesNothingElse) {
     ASSERT_EQ(bench.view.lines.size(), 6u);
     EXPECT_TRUE(sameText(bench.view.lines[5], std::wstring(kStartPagePrefix) + page));
     EXPECT_TRUE(bench.platform.registry.snapshot() == reference.platform.registry.snapshot());
-    EXPECT_TRUE(
-        lastMessageIs(bench.platform, kRepairSucceeded, MessageStyle::Information, kFinished));
+    EXPECT_TRUE(lastNoticeIs(bench.view, kRepairSucceeded, NoticeKind::Information, kFinished));
     EXPECT_EQ(bench.view.page, L"");
 }
 

@@ -33,8 +33,8 @@ TEST_P(UndoRestores, EachBackupOntoItsOwnHostsFileAndReportsDone) {
         EXPECT_EQ(file.attributes, 0u) << testing::PrintToString(path);
     }
     EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{std::wstring(kUndoDone)});
-    EXPECT_EQ(bench.platform.messages.size(), 1u);
-    EXPECT_TRUE(lastMessageIs(bench.platform, kFinished, MessageStyle::Information, kFinished));
+    EXPECT_EQ(bench.view.notices.size(), 1u);
+    EXPECT_TRUE(lastNoticeIs(bench.view, kFinished, NoticeKind::Information, kFinished));
     EXPECT_EQ(bench.view.page, L"www.pagina.example");
     EXPECT_TRUE(std::ranges::none_of(bench.platform.calls, [](const fake::RecordedCall& call) {
         return call.operation.starts_with("Reg") || call.operation == "FindWindowA";
@@ -97,18 +97,18 @@ TEST(Undo, SecondUndoGivesTheSameFiles) {
     EXPECT_EQ(afterFirst.at(std::wstring(kSystemHosts)), kHijackedHosts);
     EXPECT_EQ(afterFirst.at(std::wstring(kWindowsHosts)), kOtherHosts);
     EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{std::wstring(kUndoDone)});
-    EXPECT_TRUE(lastMessageIs(bench.platform, kFinished, MessageStyle::Information, kFinished));
+    EXPECT_TRUE(lastNoticeIs(bench.view, kFinished, NoticeKind::Information, kFinished));
 }
 
 testing::AssertionResult undoFailedOn(const RepairBench& bench, std::wstring_view hosts) {
-    if (bench.platform.messages.size() != 1) {
-        return testing::AssertionFailure() << bench.platform.messages.size() << " messages";
+    if (bench.view.notices.size() != 1) {
+        return testing::AssertionFailure() << bench.view.notices.size() << " notices";
     }
-    const auto& message = bench.platform.messages.back();
-    if (message.title != L"Error" || message.style != MessageStyle::Error ||
-        message.prompt.find(hosts) == std::wstring::npos) {
+    const auto& message = bench.view.notices.back();
+    if (message.title != L"Error" || message.kind != NoticeKind::Error ||
+        promptOf(message).find(hosts) == std::wstring::npos) {
         return testing::AssertionFailure() << "message " << testing::PrintToString(message.title)
-                                           << " / " << testing::PrintToString(message.prompt);
+                                           << " / " << testing::PrintToString(promptOf(message));
     }
     return testing::AssertionSuccess();
 }
@@ -149,9 +149,9 @@ TEST_P(FolderUnavailable, RunReportsTheHostsStepsAndUndoTouchesNoFile) {
     bench.undo();
     EXPECT_EQ(bench.fileContents(), filesBefore);
     EXPECT_EQ(bench.view.lines, reportOfRun);
-    ASSERT_EQ(bench.platform.messages.size(), 2u);
-    EXPECT_EQ(bench.platform.messages.back().title, L"Error");
-    EXPECT_EQ(bench.platform.messages.back().style, MessageStyle::Error);
+    ASSERT_EQ(bench.view.notices.size(), 2u);
+    EXPECT_EQ(bench.view.notices.back().title, L"Error");
+    EXPECT_EQ(bench.view.notices.back().kind, NoticeKind::Error);
     EXPECT_TRUE(std::ranges::none_of(bench.platform.calls, [](const fake::RecordedCall& call) {
         return call.operation.find("File") != std::string::npos ||
                call.operation == "ClearAttributes";

@@ -93,7 +93,7 @@ TEST_F(AboutPanelTest, TheMouseReachesNoControlUnderThePanel) {
     }
     clickOn(ControlId::btndesblo);
     clickOn(ControlId::LogoInfo1);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(windowOps.messages.empty());
     EXPECT_TRUE(platform.launches.empty());
 }
 
@@ -221,8 +221,8 @@ TEST_F(AboutPanelTest, LinksOverTheBodyTextReceiveThePointerThere) {
 
 TEST_F(AboutPanelTest, ExitButtonEndsTheProgramOnceAndAsksNothing) {
     clickOn(ControlId::btnsalir);
-    EXPECT_EQ(platform.endProgramCalls, 1);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(windowOps.endProgramCalls, 1);
+    EXPECT_TRUE(windowOps.messages.empty());
     EXPECT_TRUE(platform.launches.empty());
 }
 

@@ -4,19 +4,61 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/window/DesignTable.h"
 #include "app/window/Form1.h"
+#include "app/window/WindowOps.h"
 #include "tests/fake/FakePlatform.h"
 
 namespace tovask::ui_test {
 
 using app::ControlId;
 
+struct RecordedMessage {
+    std::wstring prompt;
+    app::MessageStyle style;
+    std::wstring title;
+};
+
+// The window's own calls to the system recorded instead of made, so that no
+// box waits for a user and the test program goes on.
+class RecordingWindowOps final : public app::WindowOps {
+  public:
+    explicit RecordingWindowOps(const fake::FakePlatform& platform) : platform_(platform) {}
+
+    void InitCommonControls() override {
+        platformCallsBeforeInit = platform_.calls.size();
+        ++initCommonControlsCalls;
+    }
+    std::error_code ShowMessage(std::wstring_view prompt, app::MessageStyle style,
+                                std::wstring_view title) override {
+        messages.push_back({std::wstring(prompt), style, std::wstring(title)});
+        if (onMessage) {
+            onMessage(messages.back());
+        }
+        return {};
+    }
+    void EndProgram() override { ++endProgramCalls; }
+
+    std::vector<RecordedMessage> messages;
+    // Runs while the box would be on screen, before the call returns.
+    std::function<void(const RecordedMessage&)> onMessage;
+    int initCommonControlsCalls = 0;
+    // The platform calls made before the common controls were initialised.
+    std::size_t platformCallsBeforeInit = 0;
+    int endProgramCalls = 0;
+
+  private:
+    const fake::FakePlatform& platform_;
+};
+
 // The real window, created and shown in the test process over the in-memory
-// platform, which records message boxes and launches instead of showing them.
+// platform, which records launches instead of making them, and over recorded
+// message boxes.
 class FormTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -33,7 +75,8 @@ class FormTest : public ::testing::Test {
     int dpi() const;
 
     fake::FakePlatform platform;
-    app::Form1 form{platform, GetModuleHandleW(nullptr)};
+    RecordingWindowOps windowOps{platform};
+    app::Form1 form{platform, windowOps, GetModuleHandleW(nullptr)};
 };
 
 std::wstring windowText(HWND window);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "repair/run/BrowserRepair.h"
+#include "repair/run/RecordingView.h"
 #include "repair/texts/SiteUrls.h"
-#include "tests/fake/RecordingView.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {
@@ -73,7 +73,7 @@ testing::AssertionResult pasteInto(HWND box, const std::wstring& text) {
 // What a run with an empty box leaves in the registry, with this start page.
 std::map<std::wstring, fake::StoredValue> registryOfEmptyRunWith(const std::wstring& page) {
     fake::FakePlatform platform;
-    fake::RecordingView view;
+    RecordingView view;
     BrowserRepair repair(platform, view);
     repair.loadPaths();
     repair.VerificarNavegador(L"IEFrame");

@@ -49,7 +49,7 @@ TEST_F(FormTest, TabReachesThePanelButtonOnlyWhileThePanelIsShown) {
 TEST_F(FormTest, EnterInTheStartPageBoxPressesNoButton) {
     SetWindowTextW(control(ControlId::Text1), L"http://inicio.example");
     pressKey(VK_RETURN);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(windowOps.messages.empty());
     EXPECT_TRUE(listLines().empty());
     EXPECT_EQ(windowText(control(ControlId::Text1)), L"http://inicio.example");
     EXPECT_EQ(GetFocus(), control(ControlId::Text1));
@@ -59,8 +59,8 @@ TEST_F(FormTest, EscapeClosesNothing) {
     pressKey(VK_ESCAPE);
     EXPECT_TRUE(IsWindow(form.window()));
     EXPECT_TRUE(IsWindowVisible(form.window()));
-    EXPECT_EQ(platform.endProgramCalls, 0);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(windowOps.endProgramCalls, 0);
+    EXPECT_TRUE(windowOps.messages.empty());
 }
 
 TEST_F(FormTest, NoButtonIsTheDefaultButton) {

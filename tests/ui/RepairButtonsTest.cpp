@@ -35,9 +35,9 @@ TEST_P(RepairButtonTest, RepairsReportsAndEmptiesTheBox) {
     SetWindowTextW(control(ControlId::Text1), GetParam().typed.c_str());
     click(ControlId::btndesblo);
 
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].title, L"Finalizado");
-    EXPECT_EQ(platform.messages[0].prompt, L"Internet Explorer desbloqueado exitosamente");
+    ASSERT_EQ(windowOps.messages.size(), 1u);
+    EXPECT_EQ(windowOps.messages[0].title, L"Finalizado");
+    EXPECT_EQ(windowOps.messages[0].prompt, L"Internet Explorer desbloqueado exitosamente");
     EXPECT_EQ(listLines(), reportFor(GetParam().applied));
     EXPECT_EQ(windowText(control(ControlId::Text1)), L"");
     const auto stored = platform.registry.value(kStartPageValue);
@@ -58,7 +58,7 @@ TEST_F(FormTest, SecondRepairReplacesTheReport) {
     SetWindowTextW(control(ControlId::Text1), L"http://otra.example");
     click(ControlId::btndesblo);
     EXPECT_EQ(listLines(), reportFor(L"http://otra.example"));
-    EXPECT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(windowOps.messages.size(), 2u);
 }
 
 TEST_F(FormTest, RepairWarnsAndStopsWhileTheBrowserIsOpen) {
@@ -66,9 +66,9 @@ TEST_F(FormTest, RepairWarnsAndStopsWhileTheBrowserIsOpen) {
     SetWindowTextW(control(ControlId::Text1), L"http://inicio.example");
     click(ControlId::btndesblo);
 
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].title, L"Aviso");
-    EXPECT_EQ(platform.messages[0].prompt,
+    ASSERT_EQ(windowOps.messages.size(), 1u);
+    EXPECT_EQ(windowOps.messages[0].title, L"Aviso");
+    EXPECT_EQ(windowOps.messages[0].prompt,
               L"Por favor cierre el navegador Internet Explorer y vuelva a ejecutar "
               L"Tovask " TOVASK_VERSION_TEXT);
     EXPECT_TRUE(listLines().empty());
@@ -83,9 +83,9 @@ TEST_F(FormTest, UndoPutsTheBackupBackAndReports) {
     form.appendLine(L"línea anterior");
     click(ControlId::btndeshacer);
 
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].title, L"Finalizado");
-    EXPECT_EQ(platform.messages[0].prompt, L"Finalizado");
+    ASSERT_EQ(windowOps.messages.size(), 1u);
+    EXPECT_EQ(windowOps.messages[0].title, L"Finalizado");
+    EXPECT_EQ(windowOps.messages[0].prompt, L"Finalizado");
     EXPECT_EQ(listLines(), std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
     const auto hosts = platform.files.file(L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
     ASSERT_TRUE(hosts.has_value());
@@ -108,7 +108,7 @@ TEST_F(FormTest, OtherButtonsAndLabelsRunNoRepair) {
     SendMessageW(form.window(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     SendMessageW(form.window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     pumpMessages();
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(windowOps.messages.empty());
     EXPECT_TRUE(listLines().empty());
     EXPECT_TRUE(IsWindow(form.window()));
 }

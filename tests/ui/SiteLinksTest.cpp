@@ -43,7 +43,7 @@ TEST_P(SiteLinkTest, ClickStartsTheShellWithItsSiteMinimisedWithFocus) {
     ASSERT_EQ(platform.launches.size(), 1u);
     EXPECT_EQ(platform.launches[0].commandLine, GetParam().command);
     EXPECT_EQ(static_cast<int>(platform.launches[0].style), 2);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(windowOps.messages.empty());
 }
 
 TEST_P(SiteLinkTest, TwoClicksStartTwoLaunches) {
@@ -78,13 +78,13 @@ TEST_P(SiteLinkTest, OtherMouseButtonsStartNothing) {
 TEST_P(SiteLinkTest, ASiteThatCannotBeOpenedIsReportedWithTheReason) {
     platform.failWhere("LaunchCommand", L"", std::make_error_code(std::errc::permission_denied));
     clickOn(GetParam().control);
-    ASSERT_EQ(platform.messages.size(), 1u);
+    ASSERT_EQ(windowOps.messages.size(), 1u);
     const std::wstring site = GetParam().command.substr(std::wstring(L"explorer.exe ").size());
-    EXPECT_EQ(platform.messages[0].prompt,
+    EXPECT_EQ(windowOps.messages[0].prompt,
               L"No se pudo abrir el sitio " + site + L"\r\n" +
                   platform.DescribeError(std::make_error_code(std::errc::permission_denied)));
-    EXPECT_EQ(static_cast<int>(platform.messages[0].style), 16);
-    EXPECT_EQ(platform.messages[0].title, L"Error");
+    EXPECT_EQ(static_cast<int>(windowOps.messages[0].style), 16);
+    EXPECT_EQ(windowOps.messages[0].title, L"Error");
 }
 
 INSTANTIATE_TEST_SUITE_P(EightLinks, SiteLinkTest, ::testing::ValuesIn(kSiteLinks),
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(BothLogosAnyButton, LogoPressTest,
 TEST_F(MouseTest, LogoClickLaunchesOnlyAfterItsBorderIsGone) {
     platform.failWhere("LaunchCommand", L"", std::make_error_code(std::errc::permission_denied));
     std::vector<bool> borderDuringLaunch;
-    platform.onMessage = [&](const fake::RecordedMessage&) {
+    windowOps.onMessage = [&](const RecordedMessage&) {
         borderDuringLaunch.push_back(
             (GetWindowLongPtrW(control(ControlId::LogoInfo1), GWL_STYLE) & WS_BORDER) != 0);
     };

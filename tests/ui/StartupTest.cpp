@@ -13,8 +13,8 @@ namespace {
 
 TEST_F(FormTest, StartUpInitialisesTheCommonControlsFirstAndOnce) {
     ASSERT_FALSE(platform.calls.empty());
-    EXPECT_EQ(platform.calls.front().operation, "InitCommonControls");
-    EXPECT_EQ(platform.initCommonControlsCalls, 1);
+    EXPECT_EQ(windowOps.platformCallsBeforeInit, 0u);
+    EXPECT_EQ(windowOps.initCommonControlsCalls, 1);
 }
 
 TEST_F(FormTest, LoadStepFindsTheFoldersThenWritesTheIntroductoryTexts) {
@@ -57,7 +57,7 @@ TEST_F(FormTest, StartsWithEmptyBoxListAndDetailsAndTheHiddenPanel) {
     EXPECT_EQ(windowText(control(ControlId::LabelDetalles)), L"");
     EXPECT_FALSE(IsWindowVisible(control(ControlId::Picture1)));
     EXPECT_TRUE(IsWindowVisible(form.window()));
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(windowOps.messages.empty());
 }
 
 // Like a dialog, the window puts the focus back where it was after another

@@ -7,7 +7,7 @@
 
 #include "repair/backup/Sha256.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"
 #include "tests/win32/TestFolder.h"
@@ -50,7 +50,7 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsTwoBrowsersAndFirefoxsFileBackE
     testsupport::HostsFolders folders;
     testsupport::QuietPlatform platform;
     folders.pointAt(platform);
-    fake::RecordingView view;
+    RecordingView view;
     view.repairFindings = true;  // as /browsers answers
     BrowserRepair repair(platform, view);
     repair.loadPaths();

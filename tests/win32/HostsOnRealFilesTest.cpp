@@ -16,7 +16,7 @@
 
 #include "repair/hosts/HostsFiles.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"
 #include "tests/win32/TestFolder.h"
@@ -97,11 +97,11 @@ class HostsOnRealFiles : public ::testing::Test {
     }
 
     void runRepair() {
-        platform_.messages.clear();
+        view_.notices.clear();
         repair_.VerificarNavegador(L"IEFrame");
     }
     void undo() {
-        platform_.messages.clear();
+        view_.notices.clear();
         repair_.DeshacerCambios();
     }
 
@@ -124,14 +124,14 @@ class HostsOnRealFiles : public ::testing::Test {
         return files;
     }
 
-    bool lastMessageTitled(std::wstring_view title, MessageStyle style) const {
-        return !platform_.messages.empty() && platform_.messages.back().title == title &&
-               platform_.messages.back().style == style;
+    bool lastNoticeTitled(std::wstring_view title, NoticeKind kind) const {
+        return !view_.notices.empty() && view_.notices.back().title == title &&
+               view_.notices.back().kind == kind;
     }
 
     testsupport::HostsFolders folders_;
     testsupport::QuietPlatform platform_;
-    fake::RecordingView view_;
+    RecordingView view_;
     BrowserRepair repair_{platform_, view_};
 };
 
@@ -168,7 +168,7 @@ TEST_F(HostsOnRealFiles, ProtectedAndHiddenHostsAndBackupsAreReplacedAndLeftNorm
     protectAll();
     undo();
 
-    EXPECT_TRUE(lastMessageTitled(L"Finalizado", MessageStyle::Information));
+    EXPECT_TRUE(lastNoticeTitled(L"Finalizado", NoticeKind::Information));
     for (const auto& pair : pairs) {
         SCOPED_TRACE(testing::PrintToString(pair[0]));
         EXPECT_EQ(readBytes(pair[0]), kUserHosts);
@@ -237,7 +237,7 @@ TEST_P(ContentKeptByteForByte, InTheBackupAndAgainAfterTheUndo) {
     undo();
     const auto undone = std::chrono::steady_clock::now();
 
-    EXPECT_TRUE(lastMessageTitled(L"Finalizado", MessageStyle::Information));
+    EXPECT_TRUE(lastNoticeTitled(L"Finalizado", NoticeKind::Information));
     EXPECT_TRUE(content.isIn(folders_.systemHosts));
     EXPECT_EQ(folders_.files(), bothPairs());
     // A figure for the record, not a limit.
@@ -306,7 +306,7 @@ TEST_P(RunFacingObstacle, ReportsItAndChangesNothingOfThatPair) {
         reported.insert(folders_.*path);
     }
     EXPECT_EQ(reportedPaths(), reported);
-    EXPECT_TRUE(lastMessageTitled(L"Finalizado", MessageStyle::Warning));
+    EXPECT_TRUE(lastNoticeTitled(L"Finalizado", NoticeKind::Warning));
     filesBefore.push_back(folders_.windowsBackup);
     std::ranges::sort(filesBefore);
     EXPECT_EQ(folders_.files(), filesBefore);
@@ -332,8 +332,8 @@ TEST_P(UndoFacingObstacle, StopsWithAnErrorMessageAndChangesNothing) {
         undo();
     }
 
-    ASSERT_TRUE(lastMessageTitled(L"Error", MessageStyle::Error));
-    EXPECT_NE(platform_.messages.back().prompt.find(folders_.systemHosts), std::wstring::npos);
+    ASSERT_TRUE(lastNoticeTitled(L"Error", NoticeKind::Error));
+    EXPECT_NE(view_.notices.back().lines.front().find(folders_.systemHosts), std::wstring::npos);
     EXPECT_EQ(folders_.files(), filesBefore);
     EXPECT_EQ(bytesOfEachFile(filesBefore), bytesBefore);
 }
@@ -429,7 +429,7 @@ TEST(HostsOnPrefixFolders, RunAndUndoOnTheSystemsOwnHostsFile) {
     const auto userContent =
         *saved.before(hosts) == defaultHostsContent() ? saved.before(backup) : saved.before(hosts);
     ASSERT_TRUE(userContent) << "the HOSTS file holds the default content and has no backup";
-    fake::RecordingView view;
+    RecordingView view;
     BrowserRepair repair(platform, view);
     repair.loadPaths();
 
@@ -442,8 +442,8 @@ TEST(HostsOnPrefixFolders, RunAndUndoOnTheSystemsOwnHostsFile) {
 
     repair.DeshacerCambios();
 
-    ASSERT_FALSE(platform.messages.empty());
-    EXPECT_EQ(platform.messages.back().title, L"Finalizado");
+    ASSERT_FALSE(view.notices.empty());
+    EXPECT_EQ(view.notices.back().title, L"Finalizado");
     EXPECT_EQ(readBytes(hosts), *userContent);
     EXPECT_EQ(leftTemporaryFiles(etc), std::vector<std::wstring>{});
     EXPECT_EQ(leftTemporaryFiles(windows.value()), std::vector<std::wstring>{});

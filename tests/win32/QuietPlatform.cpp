@@ -13,14 +13,4 @@ std::error_code QuietPlatform::LaunchCommand(std::wstring_view program, std::wst
     return {};
 }
 
-std::error_code QuietPlatform::ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                           std::wstring_view title) {
-    messages.push_back({std::wstring(prompt), style, std::wstring(title)});
-    return {};
-}
-
-void QuietPlatform::EndProgram() {
-    ++endProgramCalls;
-}
-
 }  // namespace tovask::testsupport

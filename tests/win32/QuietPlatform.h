@@ -16,9 +16,9 @@ struct RealPlatformHolder {
 };
 
 // The real platform for tests that run the repair core: the registry, files
-// and windows are the system's, but message boxes, launches and the end of
-// the program are only recorded, so that nothing waits for a user. The two
-// special folders can be pointed elsewhere, which moves the HOSTS files.
+// and windows are the system's, but launches are only recorded, so that
+// nothing opens for a user. The two special folders can be pointed
+// elsewhere, which moves the HOSTS files.
 class QuietPlatform final : private RealPlatformHolder, public ForwardingPlatform {
   public:
     QuietPlatform() : ForwardingPlatform(real) {}
@@ -26,17 +26,12 @@ class QuietPlatform final : private RealPlatformHolder, public ForwardingPlatfor
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
-    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
-                                std::wstring_view title) override;
-    void EndProgram() override;
 
     // When set, given instead of the system's folders.
     std::optional<std::wstring> windowsFolder;
     std::optional<std::wstring> systemFolder;
 
-    std::vector<fake::RecordedMessage> messages;
     std::vector<fake::RecordedLaunch> launches;
-    int endProgramCalls = 0;
 };
 
 }  // namespace tovask::testsupport

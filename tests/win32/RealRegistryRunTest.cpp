@@ -10,7 +10,7 @@
 
 #include "platform/win32/Handles.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 #include "tests/native/ExpectedRegistryPlan.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"
@@ -32,6 +32,11 @@ using testsupport::StoredValue;
 
 const std::wstring kStartPage = L"Página de inicio: ";
 const std::wstring kRepairSucceeded = L"Internet Explorer desbloqueado exitosamente";
+
+// The lines of a notice that says one thing.
+std::vector<std::wstring> oneLine(const std::wstring& text) {
+    return {text};
+}
 
 // A path of the plan as the system sees it: root, key and value name.
 struct Location {
@@ -186,7 +191,7 @@ class RealRegistryRun : public ::testing::Test {
 
     testsupport::HostsFolders folders_;
     testsupport::QuietPlatform platform_;
-    fake::RecordingView view_;
+    RecordingView view_;
     BrowserRepair repair_{platform_, view_};
 };
 
@@ -208,8 +213,8 @@ TEST_P(WholeRunOnRealRegistry, LeavesEveryRowOfThePlanInEveryViewAndNothingElseC
 
     repair_.VerificarNavegador(L"IEFrame");
 
-    ASSERT_EQ(platform_.messages.size(), 1u);
-    EXPECT_EQ(platform_.messages[0].prompt, kRepairSucceeded);
+    ASSERT_EQ(view_.notices.size(), 1u);
+    EXPECT_EQ(view_.notices[0].lines, oneLine(kRepairSucceeded));
     ASSERT_EQ(view_.lines.size(), 6u);
     EXPECT_EQ(view_.lines[5], kStartPage + startPage);
     for (std::size_t index = 0; index < kExpectedPlan.size(); ++index) {
@@ -252,9 +257,9 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
 
     repair_.VerificarNavegador(L"IEFrame");
 
-    ASSERT_EQ(platform_.messages.size(), 1u);
-    EXPECT_EQ(platform_.messages[0].title, L"Aviso");
-    EXPECT_EQ(platform_.messages[0].style, MessageStyle::Information);
+    ASSERT_EQ(view_.notices.size(), 1u);
+    EXPECT_EQ(view_.notices[0].title, L"Aviso");
+    EXPECT_EQ(view_.notices[0].kind, NoticeKind::Information);
     EXPECT_TRUE(view_.lines.empty());
     EXPECT_EQ(view_.page, L"http://tecleada.example");
     expectSeedsKept(SeedsKept::All);
@@ -265,7 +270,7 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
     // seeded hijack out of the prefix's registry again.
     browser.reset();
     repair_.VerificarNavegador(L"IEFrame");
-    EXPECT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    EXPECT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
 }
 
 // Everything the plan reaches, in every view: each row's key read whole.
@@ -321,12 +326,12 @@ TEST_F(RealRegistryRun, UndoPutsEveryEntryBackInEveryView) {
     const auto before = planKeys(platform_);
 
     repair_.VerificarNavegador(L"IEFrame");
-    ASSERT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     ASSERT_NE(planKeys(platform_), before);
     repair_.DeshacerCambios();
 
     EXPECT_EQ(view_.lines, std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
-    EXPECT_EQ(platform_.messages.back().prompt, L"Finalizado");
+    EXPECT_EQ(view_.notices.back().lines, oneLine(L"Finalizado"));
     EXPECT_EQ(planKeys(platform_), before);
 }
 
@@ -341,7 +346,7 @@ TEST_F(RealRegistryRun, RedirectedHostsFolderIsPutBackAndTheUndoRestoresIt) {
         platform_.RegWriteRaw(parameters, L"DataBasePath", redirected, RegistryView::Default));
 
     repair_.VerificarNavegador(L"IEFrame");
-    ASSERT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     auto defaultFolder = stringValue(L"%SystemRoot%\\System32\\drivers\\etc");
     defaultFolder.type = regtype::kExpandString;
     EXPECT_EQ(platform_.RegReadValue(parameters + L"DataBasePath", RegistryView::Default).value(),
@@ -360,7 +365,7 @@ TEST_F(RealRegistryRun, RegistryToolImportsTheBackupToTheSameState) {
     const auto before = planKeys(platform_);
 
     repair_.VerificarNavegador(L"IEFrame");
-    ASSERT_EQ(platform_.messages.back().prompt, kRepairSucceeded);
+    ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     ASSERT_EQ(importWithRegTool(folders_.system + L"\\drivers\\etc\\BackupRegistro.reg"), 0u);
 
     EXPECT_EQ(planKeys(platform_), before);

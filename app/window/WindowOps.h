@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string_view>
+#include <system_error>
+
+namespace tovask::app {
+
+// Message box styles, valued as the system's icon flags.
+enum class MessageStyle : unsigned { Error = 16, Warning = 48, Information = 64 };
+
+// What the window asks of the system for itself rather than for the repair:
+// the common controls, its message boxes and the end of the program. A seam
+// of its own, so that the window's tests record them instead.
+class WindowOps {
+  public:
+    virtual ~WindowOps() = default;
+
+    virtual void InitCommonControls() = 0;
+    // Modal; returns when the user has dismissed it.
+    virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                        std::wstring_view title) = 0;
+    virtual void EndProgram() = 0;
+};
+
+// The window's operations on a real Windows.
+class Win32WindowOps final : public WindowOps {
+  public:
+    void InitCommonControls() override;
+    std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
+                                std::wstring_view title) override;
+    [[noreturn]] void EndProgram() override;
+};
+
+}  // namespace tovask::app

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/Result.h"
+#include "platform/ShortcutFiles.h"
+
+namespace tovask {
+
+enum class SpecialFolder { Windows = 0, System = 1 };
+
+// Who may open a file that a replacement writes.
+enum class FileProtection {
+    // Whoever could open the file it replaces; a new file takes what its
+    // folder passes on.
+    AsReplaced,
+    // Administrators and SYSTEM only, for what holds other users' settings.
+    AdministratorsOnly,
+};
+
+// The files and folders part of the platform. Folder paths come without a
+// trailing backslash.
+class FileOps {
+  public:
+    virtual ~FileOps() = default;
+
+    virtual Result<std::wstring> GetSpecialFolder(SpecialFolder folder) = 0;
+    virtual Result<bool> FileExists(std::wstring_view path) = 0;
+    // True when the file holds exactly these bytes.
+    virtual Result<bool> FileHasContent(std::wstring_view path, std::string_view content) = 0;
+    // Makes the file's attributes normal; a missing file is "not found".
+    virtual std::error_code ClearAttributes(std::wstring_view path) = 0;
+    // Both replace the destination in one step: afterwards it holds either its
+    // old bytes or all of the new ones, and no temporary file is left behind.
+    // A copy keeps the protection of the file it replaces.
+    virtual std::error_code CopyFileOver(std::wstring_view source,
+                                         std::wstring_view destination) = 0;
+    virtual std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                               FileProtection protection) = 0;
+    // The whole file; a file larger than the limit is refused with
+    // std::errc::file_too_large before it is read.
+    virtual Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) = 0;
+
+    // Creates the folder (its parent must exist) so that only Administrators
+    // and SYSTEM may use it, or checks the one already there: one with another
+    // owner, or that lets anyone else in, is refused with
+    // std::errc::permission_denied. For the backups of the files a repair changes.
+    virtual std::error_code PreparePrivateFolder(std::wstring_view path) = 0;
+    // The full paths of the files directly in the folder whose names end in
+    // the extension (".js"); links and subfolders are left out, and a folder
+    // with too many entries is listed only in part.
+    virtual Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                            std::wstring_view extension) = 0;
+
+    // Shortcuts and the folders that hold them, for the shortcut findings.
+    // The files whose names end in the extension, in the folder and its
+    // subfolders down to the limits; links and junctions below the folder are
+    // neither entered nor listed. An error only when the folder itself cannot
+    // be read.
+    virtual Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                          const ListingLimits& limits) = 0;
+    // Read by the shell's own shortcut object, never resolved: nothing is
+    // looked up and the target is never started or searched for.
+    virtual Result<ShortcutFile> ReadShortcut(std::wstring_view path) = 0;
+    // The bytes the shortcut's file would hold with these arguments and
+    // everything else as it is, written nowhere: the caller backs up and
+    // replaces the file itself.
+    virtual Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                                      std::wstring_view arguments) = 0;
+};
+
+// Passes every file operation on to another platform; a decorator derives
+// from it (through ForwardingPlatform) and overrides only what it handles.
+class ForwardingFileOps : public virtual FileOps {
+  public:
+    explicit ForwardingFileOps(FileOps& next) : next_(next) {}
+
+    Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override {
+        return next_.GetSpecialFolder(folder);
+    }
+    Result<bool> FileExists(std::wstring_view path) override { return next_.FileExists(path); }
+    Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override {
+        return next_.FileHasContent(path, content);
+    }
+    std::error_code ClearAttributes(std::wstring_view path) override {
+        return next_.ClearAttributes(path);
+    }
+    std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override {
+        return next_.CopyFileOver(source, destination);
+    }
+    std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
+                                       FileProtection protection) override {
+        return next_.ReplaceFileContent(path, content, protection);
+    }
+    Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override {
+        return next_.ReadFileContent(path, limit);
+    }
+    std::error_code PreparePrivateFolder(std::wstring_view path) override {
+        return next_.PreparePrivateFolder(path);
+    }
+    Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
+                                                    std::wstring_view extension) override {
+        return next_.FilesInFolder(folder, extension);
+    }
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override {
+        return next_.ListFiles(folder, extension, limits);
+    }
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override {
+        return next_.ReadShortcut(path);
+    }
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override {
+        return next_.ShortcutWithArguments(path, arguments);
+    }
+
+  private:
+    FileOps& next_;
+};
+
+}  // namespace tovask
