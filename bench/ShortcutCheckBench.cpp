@@ -16,7 +16,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/files/ShortcutFiles.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 
 namespace {
 
@@ -89,8 +89,7 @@ void unseed(tovask::Win32Platform& platform, const std::wstring& root) {
     std::filesystem::remove_all(root, ignored);
 }
 
-double timedCheck(tovask::BrowserRepair& repair, tovask::fake::RecordingView& view,
-                  bool shortcuts) {
+double timedCheck(tovask::BrowserRepair& repair, tovask::RecordingView& view, bool shortcuts) {
     view.notOffered = {tovask::FindingKind::BrowserPolicy, tovask::FindingKind::Network};
     if (!shortcuts) {
         view.notOffered.insert(tovask::FindingKind::Shortcut);
@@ -114,7 +113,7 @@ int wmain(int argc, wchar_t** argv) {
         unseed(platform, root);
         return 1;
     }
-    tovask::fake::RecordingView view;
+    tovask::RecordingView view;
     tovask::BrowserRepair repair(platform, view);
     repair.loadPaths();
     repair.setEveryUser(true);

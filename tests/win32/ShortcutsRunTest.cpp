@@ -12,7 +12,7 @@
 #include "platform/win32/files/ShortcutFiles.h"
 #include "repair/backup/Sha256.h"
 #include "repair/run/BrowserRepair.h"
-#include "tests/fake/RecordingView.h"
+#include "repair/run/RecordingView.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"
 #include "tests/win32/TestFolder.h"
@@ -92,7 +92,7 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
         ASSERT_FALSE(win32::createShortcut(path, content.first));
         before[path] = testsupport::readBytes(path);
     }
-    fake::RecordingView view;
+    RecordingView view;
     view.repairFindings = true;  // as the window's Yes, or /shortcuts, answers
     BrowserRepair repair(platform, view);
     repair.loadPaths();
