@@ -51,6 +51,28 @@ class ShellLink {
         return errorFromResult(file_.Get()->Load(path_.c_str(), mode));
     }
 
+    // From the bytes already read: what is examined is exactly what is backed
+    // up, and the file is opened once.
+    std::error_code loadBytes(std::string_view bytes) {
+        if (const auto error = create()) {
+            return error;
+        }
+        ComPtr<IStream> stream;
+        ComPtr<IPersistStream> persist;
+        ULONG written = 0;
+        const HRESULT results[] = {
+            CreateStreamOnHGlobal(nullptr, TRUE, &stream),
+            stream ? stream.Get()->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)
+                   : E_POINTER,
+            stream ? stream.Get()->Seek({}, STREAM_SEEK_SET, nullptr) : E_POINTER,
+            link_.As(&persist),
+            persist ? persist.Get()->Load(stream.Get()) : E_POINTER,
+        };
+        const auto* failed =
+            std::ranges::find_if(results, [](HRESULT result) { return FAILED(result); });
+        return failed == std::end(results) ? std::error_code{} : errorFromResult(*failed);
+    }
+
     std::error_code save() { return errorFromResult(file_.Get()->Save(path_.c_str(), TRUE)); }
     void setPath(std::wstring_view path) { path_ = std::wstring(path); }
     IShellLinkW* link() const { return link_.Get(); }
@@ -182,7 +204,7 @@ Result<ShortcutFile> readShortcut(std::wstring_view path) {
     }
     shortcut.bytes = bytes.value();
     ShellLink link;
-    if (const auto error = link.load(path, STGM_READ)) {
+    if (const auto error = link.loadBytes(shortcut.bytes)) {
         return error;
     }
     if (const auto error = readContent(link.link(), shortcut.content)) {
