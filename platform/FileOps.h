@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Result.h"
+#include "platform/ShortcutFiles.h"
 
 namespace tovask {
 
@@ -54,6 +55,22 @@ class FileOps {
     // with too many entries is listed only in part.
     virtual Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                             std::wstring_view extension) = 0;
+
+    // Shortcuts and the folders that hold them, for the shortcut findings.
+    // The files whose names end in the extension, in the folder and its
+    // subfolders down to the limits; links and junctions below the folder are
+    // neither entered nor listed. An error only when the folder itself cannot
+    // be read.
+    virtual Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                          const ListingLimits& limits) = 0;
+    // Read by the shell's own shortcut object, never resolved: nothing is
+    // looked up and the target is never started or searched for.
+    virtual Result<ShortcutFile> ReadShortcut(std::wstring_view path) = 0;
+    // The bytes the shortcut's file would hold with these arguments and
+    // everything else as it is, written nowhere: the caller backs up and
+    // replaces the file itself.
+    virtual Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                                      std::wstring_view arguments) = 0;
 };
 
 // Passes every file operation on to another platform; a decorator derives
@@ -88,6 +105,17 @@ class ForwardingFileOps : public virtual FileOps {
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override {
         return next_.FilesInFolder(folder, extension);
+    }
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override {
+        return next_.ListFiles(folder, extension, limits);
+    }
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override {
+        return next_.ReadShortcut(path);
+    }
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override {
+        return next_.ShortcutWithArguments(path, arguments);
     }
 
   private:

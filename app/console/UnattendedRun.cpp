@@ -102,14 +102,17 @@ int runUnattended(PlatformOps& platform,
     }
     RecordingView report;
     report.page = request.startPage.value_or(L"");
-    // Nobody is there to answer: /browsers and /network answer for the
-    // script, and only their kinds are asked about.
-    report.repairFindings = request.browsers || request.network;
+    // Nobody is there to answer: /browsers, /network and /shortcuts answer
+    // for the script, and only their kinds are asked about.
+    report.repairFindings = request.browsers || request.network || request.shortcuts;
     if (!request.browsers) {
         report.notOffered.insert(FindingKind::BrowserPolicy);
     }
     if (!request.network) {
         report.notOffered.insert(FindingKind::Network);
+    }
+    if (!request.shortcuts) {
+        report.notOffered.insert(FindingKind::Shortcut);
     }
     auto code = run(platform, request, report);
     const auto lines = reportLinesOf(report);

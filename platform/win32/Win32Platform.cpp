@@ -11,6 +11,7 @@
 #include "platform/win32/files/FileReplacement.h"
 #include "platform/win32/files/FolderListing.h"
 #include "platform/win32/files/PrivateFolder.h"
+#include "platform/win32/files/ShortcutFiles.h"
 #include "platform/win32/files/SystemFolders.h"
 #include "platform/win32/registry/HiveMounting.h"
 #include "platform/win32/registry/RegistryAccess.h"
@@ -195,7 +196,7 @@ std::error_code Win32Platform::PreparePrivateFolder(std::wstring_view path) {
 // A program's folder holds a few files of a kind; more is not looked at.
 Result<std::vector<std::wstring>> Win32Platform::FilesInFolder(std::wstring_view folder,
                                                                std::wstring_view extension) {
-    constexpr win32::ListingLimits kLimits{0, 256, 4096};
+    constexpr ListingLimits kLimits{0, 256, 4096};
     auto listing = win32::listFiles(folder, extension, kLimits);
     if (!listing.ok()) {
         return listing.error();
@@ -229,6 +230,23 @@ Result<std::vector<ListeningSocket>> Win32Platform::ListeningSockets() {
 
 std::error_code Win32Platform::AnnounceInternetSettingsChanged() {
     return win32::announceInternetSettingsChanged();
+}
+
+Result<FileListing> Win32Platform::ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                             const ListingLimits& limits) {
+    return win32::listFiles(folder, extension, limits);
+}
+
+Result<ShortcutFile> Win32Platform::ReadShortcut(std::wstring_view path) {
+    if (!shortcutApartment_) {
+        shortcutApartment_.emplace();
+    }
+    return win32::readShortcut(path);
+}
+
+Result<std::string> Win32Platform::ShortcutWithArguments(std::wstring_view path,
+                                                         std::wstring_view arguments) {
+    return win32::shortcutWithArguments(path, arguments);
 }
 
 }  // namespace tovask

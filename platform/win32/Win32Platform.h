@@ -3,7 +3,10 @@
 // Before the interface, which undoes one of its macros; see there.
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/PlatformOps.h"
+#include "platform/win32/ComObjects.h"
 #include "platform/win32/Handles.h"
 
 namespace tovask {
@@ -64,9 +67,19 @@ class Win32Platform final : public PlatformOps {
     Result<std::vector<ListeningSocket>> ListeningSockets() override;
     std::error_code AnnounceInternetSettingsChanged() override;
 
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override;
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override;
+
   private:
     // Empty while the lock is not held.
     win32::KernelHandle repairLock_;
+    // The shell's shortcut objects need COM: set up at the first shortcut and
+    // kept, so that each of hundreds of shortcuts does not set it up and tear
+    // it down again.
+    std::optional<win32::ComApartment> shortcutApartment_;
 };
 
 }  // namespace tovask

@@ -12,7 +12,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Network };
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Network, Shortcuts };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -32,6 +32,7 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {L"allusers", SwitchKind::AllUsers, {}, {}},
     {L"browsers", SwitchKind::Browsers, {}, {}},
     {L"network", SwitchKind::Network, {}, {}},
+    {L"shortcuts", SwitchKind::Shortcuts, {}, {}},
 };
 
 // One argument taken apart: "/name" or "-name", then ":value" if present.
@@ -149,6 +150,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                 break;
             case SwitchKind::Network:
                 request.network = true;
+                break;
+            case SwitchKind::Shortcuts:
+                request.shortcuts = true;
                 break;
         }
     }

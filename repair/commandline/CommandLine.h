@@ -35,6 +35,8 @@ struct UnattendedRequest {
     bool browsers = false;
     // The proxy, automatic configuration script and DNS findings, likewise.
     bool network = false;
+    // Likewise the browsers' shortcuts that open an advertiser's page.
+    bool shortcuts = false;
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

@@ -37,7 +37,7 @@ inline constexpr std::wstring_view kLogUnknownName = L"(desconocido)";
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
     L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
-    L"                  [/browsers] [/network]\n"
+    L"                  [/browsers] [/network] [/shortcuts]\n"
     L"Sin argumentos, Tovask abre su ventana.\n"
     L"\n"
     L"Comandos:\n"
@@ -71,6 +71,11 @@ inline constexpr std::wstring_view kUsage =
     L"                     proxys, scripts y DNS solo se informan. Sin él, /check solo los\n"
     L"                     lista y /repair los deja. En un equipo administrado solo se\n"
     L"                     informan.\n"
+    L"  /shortcuts         Con /check: los accesos directos de navegadores que abren una\n"
+    L"                     página añadida o cargan una extensión cuentan como algo que reparar.\n"
+    L"                     Con /repair: se quitan solo esos argumentos, con copia de seguridad\n"
+    L"                     que /undo vuelve a poner. Sin él, /check solo los lista y /repair\n"
+    L"                     los deja. Los que ejecutan un intérprete de órdenes solo se informan.\n"
     L"Comandos y modificadores empiezan con / o -, sin distinguir mayúsculas de minúsculas.\n"
     L"\n"
     L"Códigos de salida:\n"

@@ -7,6 +7,7 @@
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingTexts.h"
 #include "repair/network/NetworkTexts.h"
+#include "repair/shortcuts/ShortcutTexts.h"
 #include "repair/texts/ProgramTexts.h"
 
 namespace tovask {
@@ -36,6 +37,8 @@ constexpr KindTexts kKindTexts[] = {
      texts::kFindingRepairedPrefix, texts::kFindingLeftPrefix},
     {FindingKind::Network, texts::kNetworkHeading, texts::kNetworkNotCounted,
      texts::kNetworkRepairedPrefix, texts::kNetworkLeftPrefix},
+    {FindingKind::Shortcut, texts::kShortcutsHeading, texts::kShortcutsNotCounted,
+     texts::kShortcutRepairedPrefix, texts::kShortcutLeftPrefix},
 };
 
 const KindTexts& textsOf(FindingKind kind) {
@@ -153,6 +156,20 @@ std::vector<const NetworkFinding*> networkToRepair(const ProgressView& view,
     return chosen;
 }
 
+// Each shortcut the view offers to repair, its bytes copied first.
+void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
+                     FileBackup& files, FailureLog& failures) {
+    if (!view.offersRepairOf(FindingKind::Shortcut) || findings.managed.managedBecause) {
+        return;
+    }
+    for (const auto& shortcut : findings.shortcuts) {
+        if (shortcut.finding.repairable) {
+            const bool repaired = repairShortcut(platform, shortcut, files, failures);
+            reportEach(view, findingsOf(std::span(&shortcut, 1), true), repaired);
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
@@ -163,6 +180,7 @@ std::vector<Finding> RunFindings::all() const {
     std::ranges::move(fileLocks, std::back_inserter(findings));
     std::ranges::copy(autoconfigScripts, std::back_inserter(findings));
     std::ranges::move(findingsOf(network), std::back_inserter(findings));
+    std::ranges::move(findingsOf(shortcuts, !managed.managedBecause), std::back_inserter(findings));
     return findings;
 }
 
@@ -170,6 +188,7 @@ RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring>
                             bool everyUser, FailureLog& failures) {
     RunFindings findings{decideManagedMachine(platform, failures),
                          findLockedPolicyKeys(platform, userHives, failures),
+                         {},
                          {},
                          {},
                          {}};
@@ -183,6 +202,7 @@ RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring>
     }
     findings.network = findNetworkSettings(platform, networkHives,
                                            findings.managed.managedBecause.has_value(), failures);
+    findings.shortcuts = findHijackedShortcuts(platform, userHives, failures);
     return findings;
 }
 
@@ -223,7 +243,7 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, repairable, false);
         return;
     }
-    FileBackup files(platform, backups, isPolicyFilePath);
+    FileBackup files(platform, backups, isFindingFilePath);
     files.noteRegistryBackup();
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
@@ -271,6 +291,11 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, std::span(&found->finding, 1), true);
     }
     announceNetworkChanges(platform, view, internetSettings, dns, failures);
+    repairShortcuts(platform, view, findings, files, failures);
+}
+
+bool isFindingFilePath(std::wstring_view path) {
+    return isPolicyFilePath(path) || isShortcutPath(path);
 }
 
 }  // namespace tovask

@@ -11,11 +11,12 @@
 #include "repair/backup/RegistryFile.h"
 #include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
-#include "repair/policies/FirefoxFiles.h"
 #include "repair/network/NetworkSettings.h"
+#include "repair/policies/FirefoxFiles.h"
 #include "repair/policies/PolicyLocks.h"
 #include "repair/run/FailureLog.h"
 #include "repair/run/ProgressView.h"
+#include "repair/shortcuts/HijackedShortcuts.h"
 
 namespace tovask {
 
@@ -27,6 +28,7 @@ struct RunFindings {
     std::vector<LockedPolicyFile> policyFiles;
     std::vector<Finding> autoconfigScripts;  // report only
     std::vector<NetworkFinding> network;
+    std::vector<HijackedShortcut> shortcuts;
 
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
@@ -39,7 +41,7 @@ RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring>
 
 // Lists the findings, each kind under its own heading. True when repairable
 // findings count towards the check: the view would have them repaired
-// (/browsers, /network).
+// (/browsers, /network, /shortcuts).
 bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
 
 // Names the users' hives in backup sections as the run's backup names them.
@@ -49,9 +51,13 @@ using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 // offers; on yes, adds what puts them back to the run's registry backup and
 // copies the files they change into its file backups, then repairs them,
 // tells the system (policy refresh, Internet settings notice, DNS cache
-// flush) and reports each; on no, reports them as left.
+// flush) and reports each; on no, reports them as left. Shortcuts are copied
+// to the file backups before their new bytes replace them.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                const RunFindings& findings, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures);
+
+// What the file backups of the findings may name, for the repair and the undo.
+bool isFindingFilePath(std::wstring_view path);
 
 }  // namespace tovask

@@ -2,7 +2,7 @@
 
 #include "repair/backup/RegistryBackup.h"
 #include "repair/backup/RegistryRestore.h"
-#include "repair/policies/FirefoxFiles.h"
+#include "repair/findings/FindingsRun.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/users/HiveNames.h"
@@ -56,7 +56,7 @@ RunEnd BrowserRepair::undoUnderLock() {
         }
         restoreRegistry(platform_, *sections, platform_.HasTwoRegistryViews(), failures);
     }
-    restoreFileBackups(platform_, fileBackupPlace(), isPolicyFilePath, failures);
+    restoreFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
     const auto hosts = restoreHostsFiles(platform_, paths_.value());
     if (hosts.changedAFile) {
         flushResolverCache(failures);

@@ -5,13 +5,25 @@
 // What the report says of a shortcut, in the program's language.
 namespace tovask::texts {
 
-inline constexpr std::wstring_view kShortcutFindingKind = L"Acceso directo";
+// The group the report lists the shortcut findings under.
+inline constexpr std::wstring_view kShortcutFindingKind = L"Accesos directos";
 // Followed by the offending arguments as the shortcut holds them.
 inline constexpr std::wstring_view kShortcutAddedArgumentsPrefix =
     L"el navegador se abre con argumentos añadidos: ";
 inline constexpr std::wstring_view kShortcutScriptOpensAddressPrefix =
     L"tiene nombre o icono de navegador pero ejecuta un intérprete de órdenes que abre: ";
-inline constexpr std::wstring_view kShortcutReportOnlySuffix =
-    L" (solo se informa: revíselo y corríjalo a mano)";
+inline constexpr std::wstring_view kShortcutReportOnlySuffix = L"; revíselo y corríjalo a mano";
+inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
+inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
+inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";
+inline constexpr std::wstring_view kShortcutChangedMeanwhile =
+    L"el acceso directo cambió mientras se revisaba; no se ha tocado";
+// Why a folder of shortcuts was looked at only in part.
+inline constexpr std::wstring_view kShortcutFolderCut =
+    L"la carpeta tiene demasiados archivos o subcarpetas: solo se revisó una parte";
+inline constexpr std::wstring_view kShortcutFolderUnreadable = L"no se pudo leer la carpeta";
+// With the command line: how to have the shortcut findings counted and repaired.
+inline constexpr std::wstring_view kShortcutsNotCounted =
+    L"Para revisar o reparar los accesos directos añada /shortcuts.";
 
 }  // namespace tovask::texts

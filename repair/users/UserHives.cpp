@@ -10,8 +10,6 @@
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kTemporaryHivePrefix = L"Tovask_";
-
 // A hive stays loaded while any program still has one of its keys open, as a
 // search indexer or an antivirus may for a moment.
 constexpr int kUnloadAttempts = 5;

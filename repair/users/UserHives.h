@@ -14,6 +14,9 @@ namespace tovask {
 inline constexpr std::wstring_view kProfileListKey =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
 
+// A hive loaded by the run is mounted under this prefix and its user's SID.
+inline constexpr std::wstring_view kTemporaryHivePrefix = L"Tovask_";
+
 // A real account's SID ("S-1-5-21-..."): not a service account, not the
 // "_Classes" hive of a user, nothing malformed. The repair acts only on these
 // hives, and a backup may name no other.

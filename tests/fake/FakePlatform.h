@@ -27,6 +27,10 @@ struct RecordedLaunch {
     LaunchStyle style;
 };
 
+// What a fake shortcut file holds: its fields as text, so that a test can
+// write one and compare bytes.
+std::string fakeShortcutBytes(const ShortcutContent& content);
+
 // The platform of the tests: an in-memory registry and file system, windows
 // that exist by class name, and launches recorded instead of made. Every call
 // is recorded in order, and any call that can fail can be made to fail.
@@ -88,6 +92,12 @@ class FakePlatform final : public PlatformOps {
     std::wstring DescribeError(std::error_code error) override;
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
+    // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override;
+    Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
+    Result<std::string> ShortcutWithArguments(std::wstring_view path,
+                                              std::wstring_view arguments) override;
 
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,

@@ -48,6 +48,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
     EXPECT_EQ(request->allUsers, expected.allUsers);
     EXPECT_EQ(request->browsers, expected.browsers);
     EXPECT_EQ(request->network, expected.network);
+    EXPECT_EQ(request->shortcuts, expected.shortcuts);
 }
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
@@ -81,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
                      {.command = UnattendedCommand::Repair, .browsers = true, .network = true}},
+        AcceptedLine{"RepairShortcutsAlone",
+                     {L"/repair", L"-Shortcuts"},
+                     {.command = UnattendedCommand::Repair, .shortcuts = true}},
         AcceptedLine{"CheckWithTheRepairsStartPage",
                      {L"/startpage:http://a.example", L"/check"},
                      {.command = UnattendedCommand::Check, .startPage = L"http://a.example"}},
@@ -163,8 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     const auto usage = usageText();
     EXPECT_EQ(usage.find(L'\r'), std::wstring_view::npos);
-    for (const auto* name : {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>",
-                             L"/log:<archivo>", L"/allusers", L"/browsers", L"/network"}) {
+    for (const auto* name :
+         {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>", L"/log:<archivo>",
+          L"/allusers", L"/browsers", L"/network", L"/shortcuts"}) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));

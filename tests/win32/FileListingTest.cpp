@@ -18,8 +18,6 @@
 namespace tovask {
 namespace {
 
-using win32::ListingLimits;
-
 // A junction from the new folder to the target, made as the shell makes
 // one; false when the file system here cannot hold it.
 bool makeJunction(const std::wstring& junction, const std::wstring& target) {

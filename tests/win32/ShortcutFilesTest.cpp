@@ -13,8 +13,6 @@
 namespace tovask {
 namespace {
 
-using win32::ShortcutContent;
-
 void expectSameContent(const ShortcutContent& actual, const ShortcutContent& expected) {
     EXPECT_EQ(actual.target, expected.target);
     EXPECT_EQ(actual.arguments, expected.arguments);
@@ -54,7 +52,10 @@ TEST(ShortcutFilesTest, ArgumentsAloneAreRewrittenAndEverythingElseKept) {
     expectSameContent(created.value().content, content);
     EXPECT_EQ(created.value().bytes, testsupport::readBytes(path));
 
-    ASSERT_FALSE(win32::rewriteShortcutArguments(path, L"--profile-directory=Default"));
+    const auto repaired = win32::shortcutWithArguments(path, L"--profile-directory=Default");
+    ASSERT_TRUE(repaired.ok()) << repaired.error().message();
+    EXPECT_EQ(testsupport::readBytes(path), created.value().bytes);
+    testsupport::writeBytes(path, repaired.value());
     const auto rewritten = win32::readShortcut(path);
     ASSERT_TRUE(rewritten.ok()) << rewritten.error().message();
     content.arguments = L"--profile-directory=Default";
@@ -72,7 +73,7 @@ TEST(ShortcutFilesTest, FileThatIsNoShortcutIsAnError) {
 TEST(ShortcutFilesTest, HugeFileIsRefusedUnread) {
     const testsupport::TestFolder folder;
     const std::wstring path = folder.path(L"Enorme.lnk");
-    testsupport::writeBytes(path, std::string(win32::kShortcutSizeLimit + 1, 'x'));
+    testsupport::writeBytes(path, std::string(kShortcutSizeLimit + 1, 'x'));
     EXPECT_EQ(win32::readShortcut(path).error(), std::errc::file_too_large);
 }
 

@@ -1,32 +1,12 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/Result.h"
+#include "platform/ShortcutFiles.h"
 
 namespace tovask::win32 {
-
-struct ListingLimits {
-    // 0 lists the folder alone, 1 also its subfolders, and so on.
-    int maxDepth = 0;
-    // Files returned at most.
-    std::size_t maxFiles = 0;
-    // Names looked at at most, files and folders: a user's folder with a
-    // million entries must not stall the run.
-    std::size_t maxEntries = 0;
-};
-
-struct FileListing {
-    // Full paths, in the order found.
-    std::vector<std::wstring> files;
-    // Subfolders that could not be read; the others were listed all the same.
-    std::vector<std::wstring> unreadableFolders;
-    // A limit stopped the listing before it was complete.
-    bool truncated = false;
-};
 
 // The files whose names end in the extension (".lnk"), in the folder and its
 // subfolders down to the depth limit. Reparse points below the folder, such as

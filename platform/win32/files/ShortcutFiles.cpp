@@ -51,6 +51,28 @@ class ShellLink {
         return errorFromResult(file_.Get()->Load(path_.c_str(), mode));
     }
 
+    // From the bytes already read: what is examined is exactly what is backed
+    // up, and the file is opened once.
+    std::error_code loadBytes(std::string_view bytes) {
+        if (const auto error = create()) {
+            return error;
+        }
+        ComPtr<IStream> stream;
+        ComPtr<IPersistStream> persist;
+        ULONG written = 0;
+        const HRESULT results[] = {
+            CreateStreamOnHGlobal(nullptr, TRUE, &stream),
+            stream ? stream.Get()->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)
+                   : E_POINTER,
+            stream ? stream.Get()->Seek({}, STREAM_SEEK_SET, nullptr) : E_POINTER,
+            link_.As(&persist),
+            persist ? persist.Get()->Load(stream.Get()) : E_POINTER,
+        };
+        const auto* failed =
+            std::ranges::find_if(results, [](HRESULT result) { return FAILED(result); });
+        return failed == std::end(results) ? std::error_code{} : errorFromResult(*failed);
+    }
+
     std::error_code save() { return errorFromResult(file_.Get()->Save(path_.c_str(), TRUE)); }
     void setPath(std::wstring_view path) { path_ = std::wstring(path); }
     IShellLinkW* link() const { return link_.Get(); }
@@ -88,6 +110,36 @@ class ShellLink {
         return errorFromResult(store.Get()->Commit());
     }
 
+    // What saving would write to the file, written to memory instead.
+    Result<std::string> savedBytes() const {
+        ComPtr<IPersistStream> persist;
+        if (const auto error = errorFromResult(link_.As(&persist))) {
+            return error;
+        }
+        ComPtr<IStream> stream;
+        if (const auto error = errorFromResult(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+            return error;
+        }
+        if (const auto error = errorFromResult(persist.Get()->Save(stream.Get(), TRUE))) {
+            return error;
+        }
+        HGLOBAL memory = nullptr;
+        if (const auto error = errorFromResult(GetHGlobalFromStream(stream.Get(), &memory))) {
+            return error;
+        }
+        STATSTG status{};
+        if (const auto error = errorFromResult(stream.Get()->Stat(&status, STATFLAG_NONAME))) {
+            return error;
+        }
+        const auto* data = static_cast<const char*>(GlobalLock(memory));
+        if (data == nullptr) {
+            return lastError();
+        }
+        std::string bytes(data, static_cast<std::size_t>(status.cbSize.QuadPart));
+        GlobalUnlock(memory);
+        return bytes;
+    }
+
   private:
     // Declared first, so COM stays initialised until the objects are released.
     ComApartment apartment_;
@@ -96,23 +148,25 @@ class ShellLink {
     std::wstring path_;
 };
 
-// One text field, read through the getter into a buffer of the given size.
-Result<std::wstring> readText(const std::function<HRESULT(wchar_t*, int)>& get) {
-    std::wstring text(kTextCapacity, L'\0');
-    if (const auto error = errorFromResult(get(text.data(), kTextCapacity))) {
+// One text field, read through the getter into the buffer, which all the
+// fields of a shortcut share.
+Result<std::wstring> readText(std::wstring& buffer,
+                              const std::function<HRESULT(wchar_t*, int)>& get) {
+    buffer[0] = L'\0';
+    if (const auto error = errorFromResult(get(buffer.data(), kTextCapacity))) {
         return error;
     }
-    text.resize(wcsnlen(text.c_str(), kTextCapacity));
-    return text;
+    return std::wstring(buffer.c_str(), wcsnlen(buffer.c_str(), kTextCapacity));
 }
 
 std::error_code readContent(IShellLinkW* link, ShortcutContent& content) {
     std::error_code failure;
+    std::wstring buffer(kTextCapacity, L'\0');
     const auto read = [&](std::wstring& field, const std::function<HRESULT(wchar_t*, int)>& get) {
         if (failure) {
             return;
         }
-        auto text = readText(get);
+        auto text = readText(buffer, get);
         failure = text.error();
         if (text.ok()) {
             field = text.value();
@@ -150,7 +204,7 @@ Result<ShortcutFile> readShortcut(std::wstring_view path) {
     }
     shortcut.bytes = bytes.value();
     ShellLink link;
-    if (const auto error = link.load(path, STGM_READ)) {
+    if (const auto error = link.loadBytes(shortcut.bytes)) {
         return error;
     }
     if (const auto error = readContent(link.link(), shortcut.content)) {
@@ -160,16 +214,16 @@ Result<ShortcutFile> readShortcut(std::wstring_view path) {
     return shortcut;
 }
 
-std::error_code rewriteShortcutArguments(std::wstring_view path, std::wstring_view arguments) {
+Result<std::string> shortcutWithArguments(std::wstring_view path, std::wstring_view arguments) {
     ShellLink link;
-    if (const auto error = link.load(path, STGM_READWRITE)) {
+    if (const auto error = link.load(path, STGM_READ)) {
         return error;
     }
     if (const auto error =
             errorFromResult(link.link()->SetArguments(std::wstring(arguments).c_str()))) {
         return error;
     }
-    return link.save();
+    return link.savedBytes();
 }
 
 std::error_code createShortcut(std::wstring_view path, const ShortcutContent& content) {

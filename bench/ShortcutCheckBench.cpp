@@ -1,0 +1,141 @@
+// Times the check of every user ("/check /allusers") without and with the
+// shortcut findings counted ("/shortcuts"), on the Wine prefix seeded with
+// three users' profiles holding 400 shortcuts, 20 of them hijacked, in their
+// Desktops, Start menus and pinned taskbars; interleaved so that both see the
+// same machine. With --report it prints the last report of /check /shortcuts.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/Statistics.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/files/ShortcutFiles.h"
+#include "repair/run/BrowserRepair.h"
+#include "repair/run/RecordingView.h"
+
+namespace {
+
+using tovask::bench::median;
+using tovask::bench::milliseconds;
+
+constexpr int kRounds = 10;
+constexpr int kProfiles = 3;
+constexpr int kShortcuts = 400;
+constexpr int kHijackedEvery = 20;  // one in twenty: 20 of 400
+constexpr std::wstring_view kProfileList =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+
+std::wstring sidOf(int profile) {
+    return L"S-1-5-21-7-7-7-" + std::to_wstring(1001 + profile);
+}
+
+// Where the n-th shortcut of a profile goes: its Desktop, a folder of its
+// Start menu, or its pinned taskbar.
+std::wstring folderFor(const std::wstring& profile, int n) {
+    const std::wstring roaming = profile + L"\\AppData\\Roaming\\Microsoft";
+    switch (n % 4) {
+        case 0:
+            return profile + L"\\Desktop";
+        case 1:
+            return roaming + L"\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar";
+        default:
+            return roaming + L"\\Windows\\Start Menu\\Programs\\Programa " +
+                   std::to_wstring(n % 10);
+    }
+}
+
+bool seed(tovask::Win32Platform& platform, const std::wstring& root) {
+    const std::wstring chrome = L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+    for (int profile = 0; profile < kProfiles; ++profile) {
+        const std::wstring folder = root + L"\\usuario" + std::to_wstring(profile);
+        const std::wstring sid = sidOf(profile);
+        if (platform.RegWrite(std::wstring(kProfileList) + sid + L"\\ProfileImagePath", folder,
+                              tovask::RegistryType::String) ||
+            platform.RegWrite(L"HKU\\" + sid + L"\\Software\\Tovask", L"",
+                              tovask::RegistryType::String)) {
+            return false;
+        }
+    }
+    for (int n = 0; n < kShortcuts; ++n) {
+        const std::wstring profile = root + L"\\usuario" + std::to_wstring(n % kProfiles);
+        const std::wstring folder = folderFor(profile, n / kProfiles);
+        std::filesystem::create_directories(folder);
+        const bool hijacked = n % kHijackedEvery == 0;
+        tovask::ShortcutContent content;
+        content.target = hijacked || n % 2 ? chrome : L"C:\\Windows\\notepad.exe";
+        content.arguments = hijacked ? L"--profile-directory=Default http://buscar.example/?id=" +
+                                           std::to_wstring(n)
+                                     : L"--profile-directory=Default";
+        content.iconPath = content.target;
+        if (tovask::win32::createShortcut(folder + L"\\Acceso " + std::to_wstring(n) + L".lnk",
+                                          content)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void unseed(tovask::Win32Platform& platform, const std::wstring& root) {
+    for (int profile = 0; profile < kProfiles; ++profile) {
+        platform.RegDelete(std::wstring(kProfileList) + sidOf(profile) + L"\\");
+        platform.RegDelete(L"HKU\\" + sidOf(profile) + L"\\");
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
+
+double timedCheck(tovask::BrowserRepair& repair, tovask::RecordingView& view, bool shortcuts) {
+    view.notOffered = {tovask::FindingKind::BrowserPolicy, tovask::FindingKind::Network};
+    if (!shortcuts) {
+        view.notOffered.insert(tovask::FindingKind::Shortcut);
+    }
+    view.repairFindings = shortcuts;
+    const auto start = std::chrono::steady_clock::now();
+    repair.checkWhatNeedsRepair();
+    return milliseconds(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const bool report = argc > 1 && std::wstring_view(argv[1]) == L"--report";
+    tovask::Win32Platform platform;
+    wchar_t temporary[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+    const std::wstring root = std::wstring(temporary, length) + L"TovaskBancoAccesos";
+    if (!seed(platform, root)) {
+        std::printf("shortcut check: could not seed the profiles under %ls\n", root.c_str());
+        unseed(platform, root);
+        return 1;
+    }
+    tovask::RecordingView view;
+    tovask::BrowserRepair repair(platform, view);
+    repair.loadPaths();
+    repair.setEveryUser(true);
+    std::vector<double> plain;
+    std::vector<double> shortcuts;
+    for (int round = 0; round < kRounds; ++round) {
+        plain.push_back(timedCheck(repair, view, false));
+        shortcuts.push_back(timedCheck(repair, view, true));
+    }
+    unseed(platform, root);
+    if (report) {
+        for (const auto& line : view.lines) {
+            std::printf("%ls\n", line.c_str());
+        }
+    }
+    const double check = median(plain);
+    const double withShortcuts = median(shortcuts);
+    std::printf(
+        "check of every user, %d shortcuts (%d hijacked) in 3 users' profiles (medians of %d "
+        "rounds): /check %.1f ms, /check /shortcuts %.1f ms (goal at most 300); ratio %.2f "
+        "(goal at most 3.00)\n",
+        kShortcuts, kShortcuts / kHijackedEvery, kRounds, check, withShortcuts,
+        withShortcuts / check);
+    return 0;
+}

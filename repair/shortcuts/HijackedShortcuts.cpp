@@ -1,0 +1,102 @@
+#include "repair/shortcuts/HijackedShortcuts.h"
+
+#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/shortcuts/ShortcutTexts.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::wstring_view kShortcutExtension = L".lnk";
+// Far beyond any real folder of shortcuts, low enough to finish in moments.
+constexpr ListingLimits kFolderLimits{0, 2000, 20000};
+
+std::wstring_view fileNameOf(std::wstring_view path) {
+    return path.substr(path.rfind(L'\\') + 1);
+}
+
+void examine(PlatformOps& platform, const std::wstring& path,
+             std::vector<HijackedShortcut>& hijacked, FailureLog& failures) {
+    const auto shortcut = platform.ReadShortcut(path);
+    if (!shortcut.ok()) {
+        failures.add(path, shortcut.error());
+        return;
+    }
+    const auto& content = shortcut.value().content;
+    if (auto finding = examineShortcut(
+            {fileNameOf(path), content.target, content.arguments, content.iconPath})) {
+        hijacked.push_back({path, std::move(*finding), shortcut.value().bytes});
+    }
+}
+
+}  // namespace
+
+std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
+                                                    std::span<const std::wstring> userHives,
+                                                    FailureLog& failures) {
+    std::vector<HijackedShortcut> hijacked;
+    for (const auto& folder : shortcutFolders(platform, userHives, failures)) {
+        auto limits = kFolderLimits;
+        limits.maxDepth = folder.depth;
+        const auto listing = platform.ListFiles(folder.path, kShortcutExtension, limits);
+        if (!listing.ok()) {
+            if (!isNotFound(listing.error())) {
+                failures.add(folder.path, listing.error());
+            }
+            continue;
+        }
+        for (const auto& unreadable : listing.value().unreadableFolders) {
+            failures.add(unreadable, texts::kShortcutFolderUnreadable);
+        }
+        if (listing.value().truncated) {
+            failures.add(folder.path, texts::kShortcutFolderCut);
+        }
+        for (const auto& path : listing.value().files) {
+            examine(platform, path, hijacked, failures);
+        }
+    }
+    return hijacked;
+}
+
+std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool mayRepair) {
+    std::vector<Finding> findings;
+    for (const auto& shortcut : shortcuts) {
+        findings.push_back({FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind),
+                            shortcut.path, describeShortcutFinding(shortcut.finding),
+                            mayRepair && shortcut.finding.repairable});
+    }
+    return findings;
+}
+
+bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, FileBackup& backups,
+                    FailureLog& failures) {
+    const auto unchanged = platform.FileHasContent(shortcut.path, shortcut.bytes);
+    if (!unchanged.ok() || !unchanged.value()) {
+        failures.add(shortcut.path, unchanged.ok() ? texts::kShortcutChangedMeanwhile
+                                                   : platform.DescribeError(unchanged.error()));
+        return false;
+    }
+    const auto repaired =
+        platform.ShortcutWithArguments(shortcut.path, shortcut.finding.repairedArguments);
+    if (!repaired.ok()) {
+        failures.add(shortcut.path, repaired.error());
+        return false;
+    }
+    if (backups.save(shortcut.path, shortcut.bytes, repaired.value(), failures)) {
+        return false;
+    }
+    if (const auto error = platform.ReplaceFileContent(shortcut.path, repaired.value(),
+                                                       FileProtection::AsReplaced)) {
+        failures.add(shortcut.path, error);
+        return false;
+    }
+    return true;
+}
+
+bool isShortcutPath(std::wstring_view path) {
+    return path.size() > kShortcutExtension.size() &&
+           equalsIgnoringCase(path.substr(path.size() - kShortcutExtension.size()),
+                              kShortcutExtension);
+}
+
+}  // namespace tovask

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/backup/FileBackup.h"
+#include "repair/findings/Finding.h"
+#include "repair/run/FailureLog.h"
+#include "repair/shortcuts/ShortcutFinding.h"
+
+namespace tovask {
+
+struct HijackedShortcut {
+    std::wstring path;
+    ShortcutFinding finding;
+    std::string bytes;  // the file as it was found
+
+    bool operator==(const HijackedShortcut&) const = default;
+};
+
+// Every shortcut in the users' shortcut folders (see shortcutFolders) that
+// examineShortcut finds hijacked. A folder that is missing is skipped; one
+// that cannot be read or is listed only in part, and a shortcut that cannot
+// be read, are failures, and the others go on.
+std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
+                                                    std::span<const std::wstring> userHives,
+                                                    FailureLog& failures);
+
+// As the report lists them; none repairable unless the run may repair.
+std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool mayRepair);
+
+// Writes the repaired arguments, keeping everything else the shortcut holds,
+// once its bytes are in the file backups; unless the file no longer holds the
+// bytes that were examined. True when repaired; failures are logged.
+bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, FileBackup& backups,
+                    FailureLog& failures);
+
+// What the file backups of shortcuts may name: a shortcut file.
+bool isShortcutPath(std::wstring_view path);
+
+}  // namespace tovask

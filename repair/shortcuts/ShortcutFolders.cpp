@@ -1,0 +1,187 @@
+#include "repair/shortcuts/ShortcutFolders.h"
+
+#include <array>
+#include <optional>
+#include <set>
+
+#include "repair/users/UserHives.h"
+#include "text/RegistryEncoding.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::wstring_view kExplorerKey =
+    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+// The first holds the folders with environment references, the second as the
+// shell last expanded them; either may be missing.
+constexpr std::array<std::wstring_view, 2> kShellFolderKeys = {L"User Shell Folders\\",
+                                                               L"Shell Folders\\"};
+// Deep enough for a program's folder inside a vendor's folder, shallow enough
+// that a hostile tree cannot stall the run.
+constexpr int kStartMenuDepth = 4;
+constexpr std::wstring_view kQuickLaunch = L"\\Microsoft\\Internet Explorer\\Quick Launch";
+constexpr std::array<std::wstring_view, 3> kQuickLaunchFolders = {L"", L"\\User Pinned\\TaskBar",
+                                                                  L"\\User Pinned\\StartMenu"};
+
+RegistryView machineView(PlatformOps& platform) {
+    return platform.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
+}
+
+std::optional<std::wstring> shellFolder(PlatformOps& platform, std::wstring_view root,
+                                        std::wstring_view name, FailureLog& failures) {
+    for (const auto key : kShellFolderKeys) {
+        const auto path = std::wstring(root) + std::wstring(kExplorerKey) + std::wstring(key) +
+                          std::wstring(name);
+        const auto value = platform.RegReadValue(path, machineView(platform));
+        if (!value.ok()) {
+            if (!isNotFound(value.error())) {
+                failures.add(path, value.error());
+            }
+        } else if (auto text = textOf(value.value()); text && !text->empty()) {
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring replacedIgnoringCase(std::wstring text, std::wstring_view name, std::wstring_view by) {
+    const auto folded = foldedCase(name);
+    for (auto at = foldedCase(text).find(folded); at != std::wstring::npos;
+         at = foldedCase(text).find(folded, at + by.size())) {
+        text.replace(at, name.size(), by);
+    }
+    return text;
+}
+
+// A drive's or a network share's folder: anything else would be taken as
+// relative to wherever the program runs.
+bool isAbsolute(std::wstring_view path) {
+    return (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+}
+
+// The SID of the hive's user: the program's own for HKCU, else the hive's
+// name without the prefix of a hive the run loaded.
+Result<std::wstring> sidOfHive(PlatformOps& platform, std::wstring_view hive) {
+    constexpr std::wstring_view kUsersRoot = L"HKU\\";
+    if (!hive.starts_with(kUsersRoot)) {
+        return platform.ProgramUserSid();
+    }
+    auto name = hive.substr(kUsersRoot.size());
+    if (equalsIgnoringCase(name.substr(0, kTemporaryHivePrefix.size()), kTemporaryHivePrefix)) {
+        name.remove_prefix(kTemporaryHivePrefix.size());
+    }
+    return std::wstring(name);
+}
+
+class FolderList {
+  public:
+    void add(std::wstring path, int depth) {
+        while (path.size() > 3 && path.ends_with(L'\\')) {
+            path.pop_back();
+        }
+        if (seen_.insert(foldedCase(path)).second) {
+            folders_.push_back({std::move(path), depth});
+        }
+    }
+    std::vector<ShortcutFolder> take() { return std::move(folders_); }
+
+  private:
+    std::vector<ShortcutFolder> folders_;
+    std::set<std::wstring> seen_;
+};
+
+// A shell folder of the user: the user's own references replaced by the
+// user's own folders, the machine's expanded; the default when the hive
+// names none, or names one that is not a full path.
+class UserFolders {
+  public:
+    UserFolders(PlatformOps& platform, std::wstring_view hive, std::wstring profile,
+                FailureLog& failures)
+        : platform_(platform), hive_(hive), profile_(std::move(profile)), failures_(failures) {
+        appData_ = folder(L"AppData", profile_ + L"\\AppData\\Roaming");
+    }
+
+    std::wstring folder(std::wstring_view name, std::wstring fallback) {
+        if (auto named = shellFolder(platform_, hive_, name, failures_)) {
+            auto text = replacedIgnoringCase(*named, L"%USERPROFILE%", profile_);
+            if (!appData_.empty()) {
+                text = replacedIgnoringCase(text, L"%APPDATA%", appData_);
+            }
+            const auto expanded = platform_.ExpandEnvironment(text);
+            if (expanded.ok() && isAbsolute(expanded.value())) {
+                return expanded.value();
+            }
+        }
+        return fallback;
+    }
+    const std::wstring& appData() const { return appData_; }
+
+  private:
+    PlatformOps& platform_;
+    std::wstring_view hive_;
+    std::wstring profile_;
+    FailureLog& failures_;
+    std::wstring appData_;
+};
+
+void addUserFolders(PlatformOps& platform, std::wstring_view hive, FolderList& list,
+                    FailureLog& failures) {
+    const auto sid = sidOfHive(platform, hive);
+    if (!sid.ok()) {
+        failures.add(hive, sid.error());
+        return;
+    }
+    const auto profileValue = std::wstring(kProfileListKey) + sid.value() + L"\\ProfileImagePath";
+    const auto stored = platform.RegReadValue(profileValue, machineView(platform));
+    // A user without a profile folder has no shortcuts of its own.
+    if (!stored.ok()) {
+        if (!isNotFound(stored.error())) {
+            failures.add(profileValue, stored.error());
+        }
+        return;
+    }
+    const auto text = textOf(stored.value());
+    const auto profile = platform.ExpandEnvironment(text.value_or(L""));
+    if (!profile.ok() || !isAbsolute(profile.value())) {
+        failures.add(profileValue, profile.ok() ? std::make_error_code(std::errc::invalid_argument)
+                                                : profile.error());
+        return;
+    }
+    UserFolders folders(platform, hive, profile.value(), failures);
+    list.add(folders.folder(L"Desktop", profile.value() + L"\\Desktop"), 0);
+    list.add(folders.folder(L"Programs",
+                            folders.appData() + L"\\Microsoft\\Windows\\Start Menu\\Programs"),
+             kStartMenuDepth);
+    for (const auto pinned : kQuickLaunchFolders) {
+        list.add(folders.appData() + std::wstring(kQuickLaunch) + std::wstring(pinned), 0);
+    }
+}
+
+void addMachineFolder(PlatformOps& platform, std::wstring_view name, int depth, FolderList& list,
+                      FailureLog& failures) {
+    const auto named = shellFolder(platform, L"HKLM", name, failures);
+    if (!named) {
+        return;
+    }
+    const auto expanded = platform.ExpandEnvironment(*named);
+    if (expanded.ok() && isAbsolute(expanded.value())) {
+        list.add(expanded.value(), depth);
+    }
+}
+
+}  // namespace
+
+std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
+                                            std::span<const std::wstring> userHives,
+                                            FailureLog& failures) {
+    FolderList list;
+    for (const auto& hive : userHives) {
+        addUserFolders(platform, hive, list, failures);
+    }
+    addMachineFolder(platform, L"Common Desktop", 0, list, failures);
+    addMachineFolder(platform, L"Common Programs", kStartMenuDepth, list, failures);
+    return list.take();
+}
+
+}  // namespace tovask

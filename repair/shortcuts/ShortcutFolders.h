@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/run/FailureLog.h"
+
+namespace tovask {
+
+struct ShortcutFolder {
+    std::wstring path;
+    int depth = 0;  // how many levels of subfolders are listed too
+
+    bool operator==(const ShortcutFolder&) const = default;
+};
+
+// Where the shortcuts people click are, once each: for every user whose hive
+// is given ("HKCU", "HKU\<SID>" or a hive the run loaded), the Desktop, the
+// Start menu's programs with their subfolders, and Quick Launch with the
+// taskbar's and the Start menu's pinned shortcuts; then the public Desktop
+// and the common Start menu's programs. A user's folders come from the shell
+// folders in that user's own hive, expanded against the user's profile folder
+// from ProfileList, never against the running user's environment. A user
+// whose folders cannot be told is a failure; the others go on.
+std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
+                                            std::span<const std::wstring> userHives,
+                                            FailureLog& failures);
+
+}  // namespace tovask

@@ -1,0 +1,156 @@
+#include <algorithm>
+
+#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/shortcuts/ShortcutTexts.h"
+#include "tests/native/RepairFixture.h"
+
+namespace tovask::test {
+namespace {
+
+constexpr std::wstring_view kShellFolders =
+    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\";
+constexpr std::wstring_view kProfiles =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+constexpr std::wstring_view kOtherSid = L"S-1-5-21-7-7-7-1001";
+constexpr std::wstring_view kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
+
+const std::wstring kDesktop = L"C:\\Users\\ana\\Escritorio";
+const std::wstring kPrograms = L"C:\\Users\\ana\\Datos\\Microsoft\\Windows\\Start Menu\\Programs";
+const std::wstring kPinned =
+    L"C:\\Users\\ana\\Datos\\Microsoft\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar";
+const std::wstring kPublicDesktop = L"C:\\Users\\Public\\Desktop";
+
+ShortcutContent shortcut(std::wstring_view target, std::wstring_view arguments) {
+    const std::wstring program(target);
+    return {program, std::wstring(arguments), L"C:\\Users", program, 2, 0x0642, 3, L"Web", L"Ana"};
+}
+
+// The desktop user's folders named in that user's hive against the profile
+// folder, plus another user's profile whose hive names none; Internet
+// Explorer already repaired.
+class ShortcutRun : public testing::Test {
+  protected:
+    void SetUp() override {
+        auto& platform = bench.platform;
+        platform.registry.addKeysEveryWindowsHas();
+        const auto write = [&](const std::wstring& path, std::wstring_view text) {
+            platform.RegWrite(path, text, RegistryType::String);
+        };
+        const auto user = std::wstring(kShellFolders);
+        write(std::wstring(kProfiles) + platform.programUserSid + L"\\ProfileImagePath",
+              L"C:\\Users\\ana");
+        write(std::wstring(kProfiles) + std::wstring(kOtherSid) + L"\\ProfileImagePath",
+              L"%SystemRoot%\\..\\Users\\luis");
+        write(L"HKCU" + user + L"Desktop", L"%USERPROFILE%\\Escritorio");
+        write(L"HKCU" + user + L"AppData", L"%USERPROFILE%\\Datos");
+        write(L"HKCU" + user + L"Programs", L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs");
+        write(L"HKLM" + user + L"Common Desktop", kPublicDesktop);
+        seed(kDesktop + L"\\Google Chrome.lnk",
+             shortcut(kChromeExe, L"--profile-directory=Default http://buscar.example/?id=7"));
+        seed(kPrograms + L"\\Herramientas\\Correo.lnk",
+             shortcut(kChromeExe, L"--app=https://correo.example"));
+        seed(kPinned + L"\\Firefox.lnk",
+             shortcut(L"C:\\Program Files\\Mozilla Firefox\\firefox.exe",
+                      L"-private -url www.buscar.example"));
+        seed(kPublicDesktop + L"\\Google Chrome.lnk",
+             shortcut(L"C:\\Windows\\System32\\cmd.exe", L"/c start http://buscar.example"));
+        bench.press();  // Internet Explorer alone: the window's question is answered no
+    }
+    void seed(const std::wstring& path, const ShortcutContent& content) {
+        bench.platform.files.addFile(path, fake::fakeShortcutBytes(content));
+    }
+    // As the command line answers with /shortcuts alone, or with none.
+    void useSwitch(bool shortcuts) {
+        bench.view.notOffered = {FindingKind::BrowserPolicy, FindingKind::Network};
+        if (!shortcuts) {
+            bench.view.notOffered.insert(FindingKind::Shortcut);
+        }
+        bench.view.repairFindings = shortcuts;
+    }
+    RunOutcome check(bool shortcuts) {
+        bench.load();
+        useSwitch(shortcuts);
+        return bench.repair.checkWhatNeedsRepair();
+    }
+    ShortcutContent read(const std::wstring& path) {
+        return bench.platform.ReadShortcut(path).value().content;
+    }
+    bool reports(std::wstring_view line) {
+        return std::ranges::find(bench.view.lines, line) != bench.view.lines.end();
+    }
+
+    RepairBench bench;
+};
+
+TEST_F(ShortcutRun, FoldersComeFromEachUsersHiveAndProfile) {
+    FailureLog failures(bench.platform);
+    const std::vector<std::wstring> hives = {L"HKCU", L"HKU\\Tovask_" + std::wstring(kOtherSid)};
+    const std::wstring luis = L"C:\\WINDOWS\\..\\Users\\luis";
+    const std::wstring quickLaunch = L"\\Microsoft\\Internet Explorer\\Quick Launch";
+    const std::vector<ShortcutFolder> expected = {
+        {kDesktop, 0},
+        {kPrograms, 4},
+        {L"C:\\Users\\ana\\Datos" + quickLaunch, 0},
+        {kPinned, 0},
+        {L"C:\\Users\\ana\\Datos" + quickLaunch + L"\\User Pinned\\StartMenu", 0},
+        {luis + L"\\Desktop", 0},
+        {luis + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", 4},
+        {luis + L"\\AppData\\Roaming" + quickLaunch, 0},
+        {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\TaskBar", 0},
+        {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\StartMenu", 0},
+        {kPublicDesktop, 0}};
+    EXPECT_EQ(shortcutFolders(bench.platform, hives, failures), expected);
+    EXPECT_TRUE(failures.entries().empty());
+}
+
+TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItAndTheCheckThenAgrees) {
+    const auto programs = read(kPrograms + L"\\Herramientas\\Correo.lnk");
+    ASSERT_EQ(check(false), RunOutcome::Done);
+    EXPECT_TRUE(reports(texts::kShortcutsNotCounted));
+    ASSERT_EQ(check(true), RunOutcome::RepairNeeded);
+
+    useSwitch(true);
+    bench.press();
+    auto chrome = shortcut(kChromeExe, L"--profile-directory=Default");
+    EXPECT_EQ(read(kDesktop + L"\\Google Chrome.lnk"), chrome);
+    EXPECT_EQ(read(kPinned + L"\\Firefox.lnk").arguments, L"-private");
+    EXPECT_EQ(read(kPrograms + L"\\Herramientas\\Correo.lnk"), programs);
+    EXPECT_TRUE(
+        reports(std::wstring(texts::kShortcutRepairedPrefix) + kDesktop + L"\\Google Chrome.lnk"));
+    EXPECT_EQ(check(true), RunOutcome::Done);
+}
+
+TEST_F(ShortcutRun, UndoPutsBackTheBytes) {
+    const auto before = bench.fileContents();
+    bench.view.repairFindings = true;  // the window's one question
+    bench.press();
+    ASSERT_NE(bench.bytesOf(kDesktop + L"\\Google Chrome.lnk"),
+              before.at(kDesktop + L"\\Google Chrome.lnk"));
+    bench.undo();
+    for (const auto& [path, bytes] : before) {
+        EXPECT_EQ(bench.bytesOf(path), bytes) << testing::PrintToString(path);
+    }
+}
+
+TEST_F(ShortcutRun, OnAManagedMachineTheyAreOnlyReported) {
+    bench.platform.machineJoin.domainJoined = true;
+    const auto before = bench.fileContents();
+    EXPECT_EQ(check(true), RunOutcome::Done);
+    bench.view.repairFindings = true;
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kDesktop + L"\\Google Chrome.lnk"),
+              before.at(kDesktop + L"\\Google Chrome.lnk"));
+}
+
+TEST_F(ShortcutRun, AnUnreadableFolderOrShortcutIsAnErrorAndTheOthersGoOn) {
+    bench.platform.files.addFile(kDesktop + L"\\Roto.lnk", "no es un acceso directo");
+    bench.failExactly("ListFiles", kPinned, errc(std::errc::permission_denied));
+    EXPECT_EQ(check(true), RunOutcome::DoneWithFailures);
+    EXPECT_EQ(bench.errorLines().size(), 2u) << testing::PrintToString(bench.view.lines);
+    EXPECT_TRUE(std::ranges::any_of(bench.view.lines, [](const std::wstring& line) {
+        return line.starts_with(L"  " + kDesktop + L"\\Google Chrome.lnk = ");
+    }));
+}
+
+}  // namespace
+}  // namespace tovask::test
