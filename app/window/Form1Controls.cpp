@@ -81,8 +81,7 @@ bool Form1::askToRepairFindings(const std::vector<std::wstring>& lines) {
         prompt += L"\r\n" + line;
     }
     prompt += L"\r\n\r\n" + std::wstring(texts::kFindingsQuestion);
-    const std::wstring title(texts::kFindingsQuestionTitle);
-    return MessageBoxW(window_, prompt.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return windowOps_.AskYesNo(prompt, texts::kFindingsQuestionTitle);
 }
 
 }  // namespace tovask::app

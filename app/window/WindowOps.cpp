@@ -29,6 +29,15 @@ std::error_code Win32WindowOps::ShowMessage(std::wstring_view prompt, MessageSty
     return answer == 0 ? win32::lastError() : std::error_code{};
 }
 
+bool Win32WindowOps::AskYesNo(std::wstring_view prompt, std::wstring_view title) {
+    const std::wstring promptText(prompt);
+    const std::wstring titleText(title);
+    // Owned and modal as the message boxes are; a box that could not be shown
+    // answers no, so nothing is changed without the user's yes.
+    return MessageBoxW(GetActiveWindow(), promptText.c_str(), titleText.c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
+}
+
 void Win32WindowOps::EndProgram() {
     // The user asked to leave now. Nothing is pending: every registry and file
     // change was finished before its call returned, and the system releases

@@ -19,6 +19,8 @@ class WindowOps {
     // Modal; returns when the user has dismissed it.
     virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                         std::wstring_view title) = 0;
+    // Modal, with the question icon; true when the user answered yes.
+    virtual bool AskYesNo(std::wstring_view prompt, std::wstring_view title) = 0;
     virtual void EndProgram() = 0;
 };
 
@@ -28,6 +30,7 @@ class Win32WindowOps final : public WindowOps {
     void InitCommonControls() override;
     std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                 std::wstring_view title) override;
+    bool AskYesNo(std::wstring_view prompt, std::wstring_view title) override;
     [[noreturn]] void EndProgram() override;
 };
 

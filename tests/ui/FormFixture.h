@@ -24,6 +24,11 @@ struct RecordedMessage {
     std::wstring title;
 };
 
+struct RecordedQuestion {
+    std::wstring prompt;
+    std::wstring title;
+};
+
 // The window's own calls to the system recorded instead of made, so that no
 // box waits for a user and the test program goes on.
 class RecordingWindowOps final : public app::WindowOps {
@@ -42,11 +47,18 @@ class RecordingWindowOps final : public app::WindowOps {
         }
         return {};
     }
+    bool AskYesNo(std::wstring_view prompt, std::wstring_view title) override {
+        questions.push_back({std::wstring(prompt), std::wstring(title)});
+        return answerYes;
+    }
     void EndProgram() override { ++endProgramCalls; }
 
     std::vector<RecordedMessage> messages;
     // Runs while the box would be on screen, before the call returns.
     std::function<void(const RecordedMessage&)> onMessage;
+    // The Yes/No questions, with the answer every one of them gets.
+    std::vector<RecordedQuestion> questions;
+    bool answerYes = false;
     int initCommonControlsCalls = 0;
     // The platform calls made before the common controls were initialised.
     std::size_t platformCallsBeforeInit = 0;

@@ -113,5 +113,24 @@ TEST_F(FormTest, OtherButtonsAndLabelsRunNoRepair) {
     EXPECT_TRUE(IsWindow(form.window()));
 }
 
+// The window asks once, with the question icon, before it touches a lock
+// beyond Internet Explorer, and only a yes repairs it.
+class FindingsQuestionTest : public FormTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FindingsQuestionTest, OnlyAYesRemovesTheLock) {
+    const std::wstring lock = L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation";
+    platform.RegWrite(lock, L"http://secuestro.example", RegistryType::String);
+    windowOps.answerYes = GetParam();
+    click(ControlId::btndesblo);
+
+    ASSERT_EQ(windowOps.questions.size(), 1u);
+    EXPECT_EQ(windowOps.questions[0].title, L"Otros navegadores");
+    EXPECT_NE(windowOps.questions[0].prompt.find(L"HomepageLocation"), std::wstring::npos);
+    EXPECT_EQ(platform.registry.value(lock).has_value(), !GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, FindingsQuestionTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Yes" : "No"; });
+
 }  // namespace
 }  // namespace tovask::ui_test
