@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "platform/ForwardingPlatform.h"
 
@@ -11,8 +12,8 @@ namespace tovask::bench {
 
 // Passes every operation on to the real platform, and times the ones a
 // repair run and an undo spend their time in: the registry's reads and
-// writes, the files' and the resolver cache's. Any other operation, and one
-// added later, passes on untimed.
+// writes, the files', the resolver cache's and the listening-socket table's.
+// Any other operation, and one added later, passes on untimed.
 class TimingPlatform final : public ForwardingPlatform {
   public:
     explicit TimingPlatform(PlatformOps& real) : ForwardingPlatform(real), real_(real) {}
@@ -65,6 +66,9 @@ class TimingPlatform final : public ForwardingPlatform {
     }
     std::error_code FlushDnsCache() override {
         return timed("FlushDnsCache", [&] { return real_.FlushDnsCache(); });
+    }
+    Result<std::vector<ListeningSocket>> ListeningSockets() override {
+        return timed("ListeningSockets", [&] { return real_.ListeningSockets(); });
     }
 
     struct Tally {
