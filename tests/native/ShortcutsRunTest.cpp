@@ -51,8 +51,6 @@ class ShortcutRun : public testing::Test {
               lnk(kChromeExe, L"--profile-directory=Default http://buscar.example/?id=7")},
              {kPrograms + L"\\Herramientas\\Correo.lnk",
               lnk(kChromeExe, L"--app=https://correo.example")},
-             {kPinned + L"\\Firefox.lnk", lnk(L"C:\\Program Files\\Mozilla Firefox\\firefox.exe",
-                                              L"-private -url www.buscar.example")},
              {kPublicDesktop + L"\\Google Chrome.lnk",
               lnk(L"C:\\Windows\\System32\\cmd.exe", L"/c start http://buscar.example")}});
         bench.press();  // Internet Explorer alone: the window's question is answered no
@@ -108,7 +106,6 @@ TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItTheCheckAgreesAndTheUndo
     bench.press();
     EXPECT_EQ(read(kDesktop + L"\\Google Chrome.lnk"),
               shortcut(kChromeExe, L"--profile-directory=Default"));
-    EXPECT_EQ(read(kPinned + L"\\Firefox.lnk").arguments, L"-private");
     EXPECT_EQ(bench.bytesOf(kPrograms + L"\\Herramientas\\Correo.lnk"),
               before.at(kPrograms + L"\\Herramientas\\Correo.lnk"));
     EXPECT_TRUE(anyLineHas(bench.view.lines, std::wstring(texts::kShortcutRepairedPrefix) +
@@ -132,7 +129,7 @@ TEST_F(ShortcutRun, OnAManagedMachineTheyAreOnlyReported) {
 
 TEST_F(ShortcutRun, AnUnreadableFolderOrShortcutIsAnErrorAndTheOthersGoOn) {
     bench.platform.files.addFile(kDesktop + L"\\Roto.lnk", "no es un acceso directo");
-    bench.failExactly("ListFiles", kPinned, errc(std::errc::permission_denied));
+    bench.failExactly("ListFiles", kPrograms, errc(std::errc::permission_denied));
     EXPECT_EQ(check(true), RunOutcome::DoneWithFailures);
     EXPECT_EQ(bench.errorLines().size(), 2u) << testing::PrintToString(bench.view.lines);
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"  " + kDesktop + L"\\Google Chrome.lnk = "));

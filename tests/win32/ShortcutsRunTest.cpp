@@ -67,8 +67,6 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
     const StartMenuFolder programs;
     const std::wstring chrome = folders.windows + L"\\chrome.exe";
     const std::wstring firefox = folders.windows + L"\\firefox.exe";
-    testsupport::writeBytes(chrome, "MZ");
-    testsupport::writeBytes(firefox, "MZ");
     const auto browser = [&](const std::wstring& target, std::wstring_view arguments) {
         return ShortcutContent{target,  std::wstring(arguments), folders.windows,         target, 1,
                                kHotKey, SW_SHOWNORMAL,           L"Navegar por Internet", L""};
