@@ -9,7 +9,8 @@ namespace tovask::fake {
 namespace {
 
 // The fields a line each; the numbers in decimal.
-Result<ShortcutContent> parsed(const Result<std::string>& bytes) {
+Result<ShortcutFile> shortcutAt(const FakeFileSystem& files, std::wstring_view path) {
+    const auto bytes = files.read(path, kShortcutSizeLimit);
     if (!bytes.ok()) {
         return bytes.error();
     }
@@ -20,15 +21,10 @@ Result<ShortcutContent> parsed(const Result<std::string>& bytes) {
     if (f.size() != 10) {
         return std::make_error_code(std::errc::illegal_byte_sequence);
     }
-    return ShortcutContent{f[0],
-                           f[1],
-                           f[2],
-                           f[3],
-                           std::stoi(f[4]),
-                           static_cast<std::uint16_t>(std::stoi(f[5])),
-                           std::stoi(f[6]),
-                           f[7],
-                           f[8]};
+    const auto hotKey = static_cast<std::uint16_t>(std::stoi(f[5]));
+    return ShortcutFile{
+        {f[0], f[1], f[2], f[3], std::stoi(f[4]), hotKey, std::stoi(f[6]), f[7], f[8]},
+        bytes.value()};
 }
 
 }  // namespace
@@ -71,12 +67,7 @@ Result<ShortcutFile> FakePlatform::ReadShortcut(std::wstring_view path) {
     if (const auto fault = record("ReadShortcut", path)) {
         return *fault;
     }
-    const auto bytes = files.read(path, kShortcutSizeLimit);
-    const auto content = parsed(bytes);
-    if (!content.ok()) {
-        return content.error();
-    }
-    return ShortcutFile{content.value(), bytes.value()};
+    return shortcutAt(files, path);
 }
 
 Result<std::string> FakePlatform::ShortcutWithArguments(std::wstring_view path,
@@ -84,11 +75,11 @@ Result<std::string> FakePlatform::ShortcutWithArguments(std::wstring_view path,
     if (const auto fault = record("ShortcutWithArguments", path)) {
         return *fault;
     }
-    auto content = parsed(files.read(path, kShortcutSizeLimit));
-    if (!content.ok()) {
-        return content.error();
+    const auto file = shortcutAt(files, path);
+    if (!file.ok()) {
+        return file.error();
     }
-    auto changed = content.value();
+    auto changed = file.value().content;
     changed.arguments = arguments;
     return fakeShortcutBytes(changed);
 }

@@ -82,17 +82,6 @@ TEST_F(FileBackupTest, SetOfAnEarlierRunStaysWhenANewerRegistryBackupReplacedIt)
     EXPECT_EQ(platform.files.file(kFirst)->bytes, "primero después");
 }
 
-TEST_F(FileBackupTest, FolderOfAnotherOwnerIsRefusedAndNothingChanges) {
-    platform.files.giveForeignOwner(kFolder);
-    FileBackup backup(platform, place, inReach);
-    backup.noteRegistryBackup();
-
-    EXPECT_TRUE(backup.save(kFirst, "primero antes", "primero después", failures));
-    ASSERT_EQ(failures.entries().size(), 1u);
-    EXPECT_EQ(failures.entries()[0].target, kFolder);
-    EXPECT_EQ(platform.files.files().size(), 3u);
-}
-
 TEST_F(FileBackupTest, FileTheUndoCouldNotNameIsNeitherCopiedNorToBeChanged) {
     FileBackup backup(platform, place, inReach);
     EXPECT_TRUE(backup.save(L"\\\\servidor\\a\\policies.json", "antes", "después", failures));
@@ -110,15 +99,12 @@ TEST_F(FileBackupTest, UndoRefusesAForeignFolderAndPutsNothingBack) {
 const std::string kHash(64, 'a');
 const std::string kHeading = "Tovask copias 1\r\nregistro " + kHash + "\r\n";
 
-struct ManifestCase {
-    std::string name;
-    std::string text;
-};
+using ManifestCase = std::pair<std::string, std::string>;  // name, text
 
 class HostileManifest : public testing::TestWithParam<ManifestCase> {};
 
 TEST_P(HostileManifest, IsRefused) {
-    EXPECT_FALSE(parseManifest(GetParam().text, inReach));
+    EXPECT_FALSE(parseManifest(GetParam().second, inReach));
 }
 
 std::string entry(std::string_view path) {
@@ -142,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         ManifestCase{"BrokenUtf8", kHeading + entry("C:\\\xC3\\policies.json")},
         ManifestCase{"LastLineUnended", kHeading + kHash + " " + kHash + " C:\\a\\policies.json"},
         ManifestCase{"TooLarge", kHeading + std::string(kMaxFileManifestBytes, ' ')}),
-    [](const testing::TestParamInfo<ManifestCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<ManifestCase>& info) { return info.param.first; });
 
 TEST(FileManifest, WrittenTextReadsBack) {
     const FileManifest manifest{kHash, {{L"C:\\Año\\distribution\\policies.json", kHash, kHash}}};

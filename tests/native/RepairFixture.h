@@ -87,6 +87,11 @@ inline const std::string kHijackedHosts =
 inline const std::string kOtherHosts = "127.0.0.1 localhost\r\n10.7.7.7 correo.example\r\n";
 inline const std::string kEarlierBackup = "# copia de una reparacion anterior\r\n";
 
+inline bool anyLineHas(const std::vector<std::wstring>& lines, std::wstring_view part) {
+    return std::ranges::any_of(
+        lines, [&](const std::wstring& line) { return line.find(part) != std::wstring::npos; });
+}
+
 struct SeededFile {
     std::wstring_view path;
     std::string bytes;
