@@ -41,6 +41,13 @@ class FileOps {
                                          std::wstring_view destination) = 0;
     virtual std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
                                                FileProtection protection) = 0;
+    // Writes the content over a file in a folder its user can write, in place
+    // and only when the file is the one its path names, reached through no
+    // link or junction and known by no other name
+    // (std::errc::too_many_symbolic_link_levels otherwise), and still holds
+    // exactly `expected` (std::errc::operation_canceled otherwise).
+    virtual std::error_code RewriteUnchangedFile(std::wstring_view path, std::string_view expected,
+                                                 std::string_view content) = 0;
     // The whole file; a file larger than the limit is refused with
     // std::errc::file_too_large before it is read.
     virtual Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) = 0;
@@ -95,6 +102,10 @@ class ForwardingFileOps : public virtual FileOps {
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
                                        FileProtection protection) override {
         return next_.ReplaceFileContent(path, content, protection);
+    }
+    std::error_code RewriteUnchangedFile(std::wstring_view path, std::string_view expected,
+                                         std::string_view content) override {
+        return next_.RewriteUnchangedFile(path, expected, content);
     }
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override {
         return next_.ReadFileContent(path, limit);

@@ -102,6 +102,12 @@ std::error_code Win32Platform::ReplaceFileContent(std::wstring_view path, std::s
     return win32::replaceFileContent(path, content, protection);
 }
 
+std::error_code Win32Platform::RewriteUnchangedFile(std::wstring_view path,
+                                                    std::string_view expected,
+                                                    std::string_view content) {
+    return win32::rewriteUnchangedFile(path, expected, content);
+}
+
 Result<std::string> Win32Platform::ReadFileContent(std::wstring_view path, std::size_t limit) {
     return win32::readFileContent(path, limit);
 }

@@ -42,6 +42,8 @@ class Win32Platform final : public PlatformOps {
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;
     std::error_code ReplaceFileContent(std::wstring_view path, std::string_view content,
                                        FileProtection protection) override;
+    std::error_code RewriteUnchangedFile(std::wstring_view path, std::string_view expected,
+                                         std::string_view content) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
 
     // SessionOps: platform/win32/session.

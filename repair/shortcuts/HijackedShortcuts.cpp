@@ -85,8 +85,15 @@ bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, Fil
     if (backups.save(shortcut.path, shortcut.bytes, repaired.value(), failures)) {
         return false;
     }
-    if (const auto error = platform.ReplaceFileContent(shortcut.path, repaired.value(),
-                                                       FileProtection::AsReplaced)) {
+    // The user's folder may have changed under the check above: the write
+    // checks again, on the very file it writes.
+    const auto error =
+        platform.RewriteUnchangedFile(shortcut.path, shortcut.bytes, repaired.value());
+    if (error == std::errc::operation_canceled) {
+        failures.add(shortcut.path, texts::kShortcutChangedMeanwhile);
+        return false;
+    }
+    if (error) {
         failures.add(shortcut.path, error);
         return false;
     }

@@ -150,6 +150,22 @@ std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::st
     return files.replace(path, content, protection);
 }
 
+std::error_code FakePlatform::RewriteUnchangedFile(std::wstring_view path,
+                                                   std::string_view expected,
+                                                   std::string_view content) {
+    if (const auto fault = record("RewriteUnchangedFile", path)) {
+        return *fault;
+    }
+    const auto same = files.hasContent(path, expected);
+    if (!same.ok()) {
+        return same.error();
+    }
+    if (!same.value()) {
+        return std::make_error_code(std::errc::operation_canceled);
+    }
+    return files.replace(path, content, FileProtection::AsReplaced);
+}
+
 Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {
     if (const auto fault = record("ReadFileContent", path)) {
         return *fault;

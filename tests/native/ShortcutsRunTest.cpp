@@ -135,5 +135,28 @@ TEST_F(ShortcutRun, AnUnreadableFolderOrShortcutIsAnErrorAndTheOthersGoOn) {
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"  " + kDesktop + L"\\Google Chrome.lnk = "));
 }
 
+// What the write finds changed or redirected since the check is left as it
+// is, with an error line.
+class RewriteRefused : public ShortcutRun, public testing::WithParamInterface<std::errc> {};
+
+TEST_P(RewriteRefused, LeavesTheShortcutWithAnErrorLine) {
+    const auto chrome = kDesktop + L"\\Google Chrome.lnk";
+    const auto before = bench.bytesOf(chrome);
+    bench.failExactly("RewriteUnchangedFile", chrome, errc(GetParam()));
+    useSwitch(true);
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(chrome), before);
+    ASSERT_EQ(bench.errorLines().size(), 1u);
+    EXPECT_TRUE(bench.errorLines()[0].starts_with(errorLineStart(chrome)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, RewriteRefused,
+                         testing::Values(std::errc::operation_canceled,
+                                         std::errc::too_many_symbolic_link_levels),
+                         [](const auto& info) {
+                             return info.param == std::errc::operation_canceled ? "Changed"
+                                                                                : "Redirected";
+                         });
+
 }  // namespace
 }  // namespace tovask::test

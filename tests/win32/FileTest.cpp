@@ -57,6 +57,22 @@ class FileTest : public ::testing::Test {
     Win32Platform platform_;
 };
 
+// In place and only on the file the path names as it was examined: other
+// bytes, or a second name for the file, leave it untouched.
+TEST_F(FileTest, RewriteUnchangedFileWritesOnlyTheFileAsExamined) {
+    writeBytes(path(L"a.lnk"), kOldBytes);
+    EXPECT_EQ(platform_.RewriteUnchangedFile(path(L"a.lnk"), "other", kNewBytes),
+              std::errc::operation_canceled);
+    ASSERT_TRUE(CreateHardLinkW(path(L"b.lnk").c_str(), path(L"a.lnk").c_str(), nullptr));
+    EXPECT_EQ(platform_.RewriteUnchangedFile(path(L"a.lnk"), kOldBytes, kNewBytes),
+              std::errc::too_many_symbolic_link_levels);
+    EXPECT_EQ(readBytes(path(L"a.lnk")), kOldBytes);
+
+    ASSERT_TRUE(DeleteFileW(path(L"b.lnk").c_str()));
+    EXPECT_FALSE(platform_.RewriteUnchangedFile(path(L"a.lnk"), kOldBytes, kNewBytes));
+    EXPECT_EQ(readBytes(path(L"a.lnk")), kNewBytes);
+}
+
 TEST_F(FileTest, FileExistsForFilesAndRefusesFolders) {
     writeBytes(path(L"hosts"), "x");
     std::filesystem::create_directory(path(L"folder"));

@@ -11,6 +11,7 @@
 #include "platform/win32/files/FileAccess.h"
 #include "platform/win32/files/FileSecurity.h"
 #include "text/DecimalText.h"
+#include "text/TextCompare.h"
 
 namespace tovask::win32 {
 namespace {
@@ -121,7 +122,114 @@ std::error_code copyContent(HANDLE source, HANDLE destination) {
     }
 }
 
+// The path by which the system reached the open file, links and junctions
+// resolved, as "\\?\C:\...".
+Result<std::wstring> reachedPathOf(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            file, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return lastError();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length);
+    }
+}
+
+Result<std::wstring> fullPathOf(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return lastError();
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
+// Whether the open file is the one its path names, by no detour and under no
+// other name.
+std::error_code checkReachedDirectly(HANDLE file, const std::wstring& path) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information)) {
+        return lastError();
+    }
+    const auto link = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        information.nNumberOfLinks != 1) {
+        return link;
+    }
+    const auto reached = reachedPathOf(file);
+    const auto named = fullPathOf(path);
+    if (!reached.ok() || !named.ok()) {
+        return reached.ok() ? named.error() : reached.error();
+    }
+    return equalsIgnoringCase(reached.value(), L"\\\\?\\" + named.value()) ? std::error_code{}
+                                                                           : link;
+}
+
+// Whether the open file holds exactly these bytes, read from its start.
+Result<bool> holdsExactly(HANDLE file, std::string_view expected) {
+    std::string buffer(expected.size() + 1, '\0');
+    std::size_t held = 0;
+    for (;;) {
+        const auto read = readSome(file, std::span(buffer).subspan(held));
+        if (!read.ok()) {
+            return read.error();
+        }
+        if (read.value() == 0 || held + read.value() == buffer.size()) {
+            held += read.value();
+            break;
+        }
+        held += read.value();
+    }
+    return std::string_view(buffer).substr(0, held) == expected;
+}
+
 }  // namespace
+
+std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view expected,
+                                     std::string_view content) {
+    const std::wstring name(path);
+    // Shared with nobody, so that what is checked is what is written; a link
+    // that the file itself is opens as the link, to be refused.
+    const HANDLE opened = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    const KernelHandle file(opened);
+    if (const auto error = checkReachedDirectly(file.get(), name)) {
+        return error;
+    }
+    const auto same = holdsExactly(file.get(), expected);
+    if (!same.ok()) {
+        return same.error();
+    }
+    if (!same.value()) {
+        return std::make_error_code(std::errc::operation_canceled);
+    }
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+        return lastError();
+    }
+    if (const auto error = writeAll(file.get(), content)) {
+        return error;
+    }
+    if (!SetEndOfFile(file.get()) || !FlushFileBuffers(file.get())) {
+        return lastError();
+    }
+    return {};
+}
 
 std::error_code copyFileOver(std::wstring_view source, std::wstring_view destination) {
     KernelHandle input;
