@@ -122,38 +122,36 @@ std::error_code copyContent(HANDLE source, HANDLE destination) {
     }
 }
 
-// The path by which the system reached the open file, links and junctions
-// resolved, as "\\?\C:\...".
-Result<std::wstring> reachedPathOf(HANDLE file) {
-    std::wstring path(MAX_PATH, L'\0');
+// A text that a system call writes into the buffer it is given, returning
+// its length, or the size it needs when the buffer is too small.
+template <typename Call>
+Result<std::wstring> grownText(Call call) {
+    std::wstring text(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(
-            file, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+        const DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
         if (length == 0) {
             return lastError();
         }
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
         }
-        path.resize(length);
+        text.resize(length);
     }
 }
 
+// The path by which the system reached the open file, links and junctions
+// resolved, as "\\?\C:\...".
+Result<std::wstring> reachedPathOf(HANDLE file) {
+    return grownText([&](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED);
+    });
+}
+
 Result<std::wstring> fullPathOf(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) {
-            return lastError();
-        }
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
+    return grownText([&](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    });
 }
 
 // Whether the open file is the one its path names, by no detour and under no
