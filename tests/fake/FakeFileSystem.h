@@ -48,6 +48,8 @@ class FakeFileSystem {
     std::error_code replace(std::wstring_view path, std::string_view content,
                             FileProtection protection);
     Result<std::string> read(std::wstring_view path, std::size_t limit) const;
+    // Writes over a file's bytes in place: its attributes and protection stay.
+    std::error_code rewrite(std::wstring_view path, std::string_view content);
     // A folder that is there may be used privately unless a test gave it
     // another owner; a missing one is made, its parent must be there.
     std::error_code preparePrivate(std::wstring_view path);

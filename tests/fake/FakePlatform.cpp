@@ -163,7 +163,7 @@ std::error_code FakePlatform::RewriteUnchangedFile(std::wstring_view path,
     if (!same.value()) {
         return std::make_error_code(std::errc::operation_canceled);
     }
-    return files.replace(path, content, FileProtection::AsReplaced);
+    return files.rewrite(path, content);
 }
 
 Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {

@@ -58,7 +58,8 @@ class FileTest : public ::testing::Test {
 };
 
 // In place and only on the file the path names as it was examined: other
-// bytes, or a second name for the file, leave it untouched.
+// bytes, or a second name for the file, leave it untouched; a read-only one
+// stays read-only.
 TEST_F(FileTest, RewriteUnchangedFileWritesOnlyTheFileAsExamined) {
     writeBytes(path(L"a.lnk"), kOldBytes);
     EXPECT_EQ(platform_.RewriteUnchangedFile(path(L"a.lnk"), "other", kNewBytes),
@@ -69,8 +70,11 @@ TEST_F(FileTest, RewriteUnchangedFileWritesOnlyTheFileAsExamined) {
     EXPECT_EQ(readBytes(path(L"a.lnk")), kOldBytes);
 
     ASSERT_TRUE(DeleteFileW(path(L"b.lnk").c_str()));
+    ASSERT_TRUE(SetFileAttributesW(path(L"a.lnk").c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(platform_.RewriteUnchangedFile(path(L"a.lnk"), kOldBytes, kNewBytes));
     EXPECT_EQ(readBytes(path(L"a.lnk")), kNewBytes);
+    EXPECT_NE(GetFileAttributesW(path(L"a.lnk").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    SetFileAttributesW(path(L"a.lnk").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(FileTest, FileExistsForFilesAndRefusesFolders) {

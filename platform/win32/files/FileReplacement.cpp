@@ -193,23 +193,16 @@ Result<bool> holdsExactly(HANDLE file, std::string_view expected) {
     return std::string_view(buffer).substr(0, held) == expected;
 }
 
-}  // namespace
+// Sets only the attributes: the zero times leave the file's times as they are.
+std::error_code setAttributes(HANDLE file, DWORD attributes) {
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) ? std::error_code{}
+                                                                                 : lastError();
+}
 
-std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view expected,
-                                     std::string_view content) {
-    const std::wstring name(path);
-    // Shared with nobody, so that what is checked is what is written; a link
-    // that the file itself is opens as the link, to be refused.
-    const HANDLE opened = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
-        return lastError();
-    }
-    const KernelHandle file(opened);
-    if (const auto error = checkReachedDirectly(file.get(), name)) {
-        return error;
-    }
-    const auto same = holdsExactly(file.get(), expected);
+std::error_code writeOver(HANDLE file, std::string_view expected, std::string_view content) {
+    const auto same = holdsExactly(file, expected);
     if (!same.ok()) {
         return same.error();
     }
@@ -217,16 +210,60 @@ std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view ex
         return std::make_error_code(std::errc::operation_canceled);
     }
     LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
         return lastError();
     }
-    if (const auto error = writeAll(file.get(), content)) {
+    if (const auto error = writeAll(file, content)) {
         return error;
     }
-    if (!SetEndOfFile(file.get()) || !FlushFileBuffers(file.get())) {
+    return SetEndOfFile(file) && FlushFileBuffers(file) ? std::error_code{} : lastError();
+}
+
+}  // namespace
+
+std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view expected,
+                                     std::string_view content) {
+    const std::wstring name(path);
+    // First opened for its attributes only, which a read-only file allows; a
+    // link that the file itself is opens as the link, to be refused. Nobody
+    // may rename or delete it while it is open.
+    const HANDLE opened = CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
         return lastError();
     }
-    return {};
+    const KernelHandle checked(opened);
+    if (const auto error = checkReachedDirectly(checked.get(), name)) {
+        return error;
+    }
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(checked.get(), FileBasicInfo, &basic, sizeof basic)) {
+        return lastError();
+    }
+    // A hijacker may have made the file read-only; it is made so again after.
+    const DWORD attributes = basic.FileAttributes;
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) {
+        if (const auto error =
+                setAttributes(checked.get(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+            return error;
+        }
+    }
+    // The very file checked, now shared with nobody, so that what is read is
+    // what is written over.
+    const HANDLE reopened =
+        ReOpenFile(checked.get(), GENERIC_READ | GENERIC_WRITE, 0, FILE_FLAG_OPEN_REPARSE_POINT);
+    std::error_code error = reopened == INVALID_HANDLE_VALUE ? lastError() : std::error_code{};
+    if (!error) {
+        const KernelHandle file(reopened);
+        error = writeOver(file.get(), expected, content);
+    }
+    if (readOnly) {
+        const auto restored = setAttributes(checked.get(), attributes);
+        error = error ? error : restored;
+    }
+    return error;
 }
 
 std::error_code copyFileOver(std::wstring_view source, std::wstring_view destination) {

@@ -23,8 +23,9 @@ std::error_code replaceFileContent(std::wstring_view path, std::string_view cont
 // link or junction, known by no other name and holding exactly `expected`.
 // Nothing is written otherwise: std::errc::too_many_symbolic_link_levels for a
 // link, a junction or a second name, std::errc::operation_canceled when the
-// bytes differ. For a file in a folder its user can write, where a replacement
-// by name could be sent elsewhere between the check and the write.
+// bytes differ. A read-only file is written too and stays read-only. For a
+// file in a folder its user can write, where a replacement by name could be
+// sent elsewhere between the check and the write.
 std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view expected,
                                      std::string_view content);
 
