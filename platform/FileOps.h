@@ -45,7 +45,8 @@ class FileOps {
     // and only when the file is the one its path names, reached through no
     // link or junction and known by no other name
     // (std::errc::too_many_symbolic_link_levels otherwise), and still holds
-    // exactly `expected` (std::errc::operation_canceled otherwise).
+    // exactly `expected` (std::errc::operation_canceled otherwise). A
+    // read-only file is written too and stays read-only.
     virtual std::error_code RewriteUnchangedFile(std::wstring_view path, std::string_view expected,
                                                  std::string_view content) = 0;
     // The whole file; a file larger than the limit is refused with
