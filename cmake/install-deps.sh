@@ -12,7 +12,7 @@ need_command cmake cmake
 need_command g++ g++
 need_command clang-format clang-format
 need_file /usr/src/googletest/CMakeLists.txt googletest
-need_file /usr/include/nlohmann/json.hpp nlohmann-json3-dev
+need_file /usr/include/rapidjson/document.h rapidjson-dev
 need_command i686-w64-mingw32-g++-posix g++-mingw-w64-i686
 need_command i686-w64-mingw32-g++-win32 g++-mingw-w64-i686-win32
 need_command i686-w64-mingw32-windres binutils-mingw-w64-i686

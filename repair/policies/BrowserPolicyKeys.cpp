@@ -113,12 +113,12 @@ class LockCollector {
     void addForcedEntries(const NamedRegistryValue& value, const std::wstring& path) {
         const auto text = textOf(value.value);
         const auto settings = policyjson::parse(utf8FromWide(text.value_or(L"")));
-        if (!settings || !settings->is_object()) {
+        if (!settings) {
             return;
         }
-        for (const auto& [id, entry] : settings->items()) {
+        for (const auto& [id, entry] : policyjson::membersOf(*settings)) {
             if (policyjson::forcesInstallation(entry)) {
-                add(path, value.name, wideFromUtf8(id), policyjson::wideText(entry));
+                add(path, value.name, policyjson::wideText(id), policyjson::wideText(entry));
             }
         }
     }

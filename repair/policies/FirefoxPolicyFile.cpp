@@ -36,13 +36,8 @@ constexpr std::array kFilePolicyRules = {
 // Installed and kept from removal: Firefox's own names for these two lists.
 constexpr std::array<std::string_view, 2> kForcedExtensionLists = {"Install", "Locked"};
 
-Json* policiesOf(Json& file) {
-    if (!file.is_object()) {
-        return nullptr;
-    }
-    const auto policies = file.find("policies");
-    return policies != file.end() && policies->is_object() ? &*policies : nullptr;
-}
+// The file's object of policies; any other value there holds none.
+constexpr std::string_view kPolicies = "policies";
 
 void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<PolicyLock>& locks) {
     const std::wstring name = wideFromUtf8(rule.policy);
@@ -51,23 +46,20 @@ void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<Po
             locks.push_back({L"", name, L"", policyjson::wideText(policy), rule.kind});
             break;
         case FileMatch::ForcedEntries:
-            if (!policy.is_object()) {
-                break;
-            }
-            for (const auto& [id, entry] : policy.items()) {
+            for (const auto& [id, entry] : policyjson::membersOf(policy)) {
                 if (policyjson::forcesInstallation(entry)) {
-                    locks.push_back(
-                        {L"", name, wideFromUtf8(id), policyjson::wideText(entry), rule.kind});
+                    locks.push_back({L"", name, policyjson::wideText(id),
+                                     policyjson::wideText(entry), rule.kind});
                 }
             }
             break;
         case FileMatch::ListEntries:
             for (const auto list : kForcedExtensionLists) {
-                const auto found = policy.is_object() ? policy.find(list) : policy.end();
-                if (found == policy.end() || !found->is_array()) {
+                const auto* found = policyjson::member(policy, list);
+                if (found == nullptr || !found->IsArray()) {
                     continue;
                 }
-                for (const auto& item : *found) {
+                for (const auto& item : found->GetArray()) {
                     const auto text = policyjson::wideText(item);
                     locks.push_back({name, wideFromUtf8(list), text, text, rule.kind});
                 }
@@ -76,28 +68,37 @@ void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<Po
     }
 }
 
+// An object without members or an array without items.
+bool isEmptyContainer(const Json& value) {
+    return value.IsObject() ? value.ObjectEmpty() : value.IsArray() && value.Empty();
+}
+
+// Removes the entry from an object's members or an array's items; true when anything went.
+bool removeEntry(Json& value, const std::wstring& entry) {
+    if (!value.IsArray()) {
+        return policyjson::removeMember(value, utf8FromWide(entry));
+    }
+    const auto kept = std::remove_if(value.Begin(), value.End(), [&](const Json& item) {
+        return policyjson::wideText(item) == entry;
+    });
+    const bool removed = kept != value.End();
+    value.Erase(kept, value.End());
+    return removed;
+}
+
 // Removes the lock's value or entry from `holder`; true when anything went.
 bool removeFrom(Json& holder, const PolicyLock& lock) {
     const auto name = utf8FromWide(lock.valueName);
-    const auto found = holder.is_object() ? holder.find(name) : holder.end();
-    if (found == holder.end()) {
+    auto* value = policyjson::member(holder, name);
+    if (value == nullptr) {
         return false;
     }
-    auto& value = *found;
-    const auto before = value.size();
     if (lock.entry.empty()) {
-        holder.erase(name);
-        return true;
+        return policyjson::removeMember(holder, name);
     }
-    if (value.is_object()) {
-        value.erase(utf8FromWide(lock.entry));
-    } else if (value.is_array()) {
-        std::erase_if(value.get_ref<Json::array_t&>(),
-                      [&](const Json& item) { return policyjson::wideText(item) == lock.entry; });
-    }
-    const bool removed = value.size() != before;
-    if (removed && value.empty()) {
-        holder.erase(name);
+    const bool removed = removeEntry(*value, lock.entry);
+    if (removed && isEmptyContainer(*value)) {
+        policyjson::removeMember(holder, name);
     }
     return removed;
 }
@@ -107,12 +108,12 @@ bool removeLock(Json& policies, const PolicyLock& lock) {
         return removeFrom(policies, lock);
     }
     const auto name = utf8FromWide(lock.keyPath);
-    const auto holder = policies.find(name);
-    if (holder == policies.end() || !removeFrom(*holder, lock)) {
+    auto* holder = policyjson::member(policies, name);
+    if (holder == nullptr || !removeFrom(*holder, lock)) {
         return false;
     }
-    if (holder->empty()) {
-        policies.erase(name);
+    if (isEmptyContainer(*holder)) {
+        policyjson::removeMember(policies, name);
     }
     return true;
 }
@@ -197,12 +198,12 @@ std::optional<std::vector<PolicyLock>> findPolicyFileLocks(std::string_view file
         return std::nullopt;
     }
     std::vector<PolicyLock> locks;
-    const auto* policies = policiesOf(*file);
+    const auto* policies = policyjson::member(*file, kPolicies);
     if (policies == nullptr) {
         return locks;
     }
     for (const auto& rule : kFilePolicyRules) {
-        if (const auto policy = policies->find(rule.policy); policy != policies->end()) {
+        if (const auto* policy = policyjson::member(*policies, rule.policy)) {
             addRuleLocks(rule, *policy, locks);
         }
     }
@@ -215,7 +216,7 @@ std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
     if (!file) {
         return std::nullopt;
     }
-    auto* policies = policiesOf(*file);
+    auto* policies = policyjson::member(*file, kPolicies);
     bool changed = false;
     for (const auto& lock : locks) {
         changed = (policies != nullptr && removeLock(*policies, lock)) || changed;

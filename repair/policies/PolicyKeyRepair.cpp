@@ -18,11 +18,11 @@ namespace {
 // is not a JSON object is left as it is.
 std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::wstring_view id) {
     auto settings = policyjson::parse(utf8FromWide(textOf(value).value_or(L"")));
-    if (!settings || !settings->is_object()) {
+    if (!settings || !settings->IsObject()) {
         return value;
     }
-    settings->erase(utf8FromWide(id));
-    if (settings->empty()) {
+    policyjson::removeMember(*settings, utf8FromWide(id));
+    if (settings->ObjectEmpty()) {
         return std::nullopt;
     }
     auto rewritten = stringValue(wideFromUtf8(policyjson::compact(*settings)));

@@ -73,6 +73,13 @@ INSTANTIATE_TEST_SUITE_P(Locks, PolicyLockAlone, testing::Values(
               ForcedExtension},
     LockAlone{"ForcedSetting", L"Google Chrome", policyKey({text(L"ExtensionSettings", kForced)}),
               L"ExtensionSettings\\abc", ForcedExtension},
+    LockAlone{"ForcedSettingAfterByteOrderMark", L"Google Chrome", policyKey({text(
+              L"ExtensionSettings", L"\uFEFF" + std::wstring(kForced))}), L"ExtensionSettings\\abc",
+              ForcedExtension},
+    LockAlone{"ForcedByTheLastOfARepeatedName", L"Google Chrome", policyKey({text(
+              L"ExtensionSettings", LR"({"abc":{"installation_mode":"allowed"},)"
+              LR"("abc":{"installation_mode":"force_installed"}})")}), L"ExtensionSettings\\abc",
+              ForcedExtension},
     LockAlone{"ProxyServer", L"Google Chrome", policyKey({text(L"ProxyServer", L"p:8080")}),
               L"ProxyServer", ForcedTraffic},
     LockAlone{"ProxySettings", L"Chromium", policyKey({text(L"ProxySettings", L"{}")}),
@@ -119,6 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Policies, PolicyNotALock, testing::Values(
     NotALock{"TooDeepJson", L"Google Chrome", policyKey({text(L"ExtensionSettings",
              LR"({"a":{"installation_mode":"force_installed","x":)" + std::wstring(201, L'[') +
              std::wstring(201, L']') + L"}}")})},
+    NotALock{"UnpairedSurrogate", L"Google Chrome", policyKey({text(L"ExtensionSettings",
+             LR"({"a":{"installation_mode":"force_installed","x":"\udc00"}})")})},
     NotALock{"FirefoxTelemetry", L"Mozilla Firefox", policyKey({number(L"DisableTelemetry", 1)})},
     NotALock{"ChromiumNameInFirefox", L"Mozilla Firefox", policyKey({text(L"HomepageLocation",
              L"http://a")})}),

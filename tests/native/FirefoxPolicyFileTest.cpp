@@ -92,6 +92,10 @@ TEST(FirefoxPolicyFile, LeavesAFileThatIsNotJsonAlone) {
     EXPECT_FALSE(policyFileWithoutLocks(R"({"policies": {"Homepage": )", kHomepage));
 }
 
+TEST(FirefoxPolicyFile, TextAfterANulIsNotJson) {
+    EXPECT_FALSE(findPolicyFileLocks(std::string_view("{}\0{}", 5)));
+}
+
 TEST(FirefoxPolicyFile, KeepsAFileWithoutLocksByteForByte) {
     constexpr std::string_view kUnlocked = "{\"policies\":{\"DisableTelemetry\":true}}\r\n";
     const auto locks = findPolicyFileLocks(kUnlocked);
