@@ -73,6 +73,12 @@ class SessionOps {
     // Asks the system to apply machine and user policy again now;
     // std::errc::function_not_supported when it cannot be asked.
     virtual std::error_code RefreshPolicy() = 0;
+    // Whether the personal certificate store of the machine, or of the user
+    // with this security identifier when one is given, holds the certificate
+    // with this SHA-1 thumbprint (40 hexadecimal digits) together with its
+    // private key. A store that does not exist holds nothing.
+    virtual Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
+                                               std::wstring_view userSid) = 0;
 
     // Network settings, for the proxy, automatic configuration script and DNS findings.
     // Every TCP socket that listens, IPv4 and IPv6, with its program's full path.
@@ -119,6 +125,10 @@ class ForwardingSessionOps : public virtual SessionOps {
 
     Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
     std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
+    Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
+                                       std::wstring_view userSid) override {
+        return next_.HasCertificateWithKey(thumbprint, userSid);
+    }
     Result<std::vector<ListeningSocket>> ListeningSockets() override {
         return next_.ListeningSockets();
     }

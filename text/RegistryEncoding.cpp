@@ -37,6 +37,14 @@ std::optional<std::wstring> textOf(const RegistryValue& value) {
     return result;
 }
 
+std::optional<std::uint32_t> dwordOf(const RegistryValue& value) {
+    if (value.type != regtype::kDword || value.bytes.size() != 4) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
+                                      value.bytes[3] << 24);
+}
+
 Result<RegistryValue> encodeRegistryData(RegistryData data, RegistryType type) {
     if (type == RegistryType::Dword) {
         const auto number = toDword(data);

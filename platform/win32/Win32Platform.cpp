@@ -24,6 +24,7 @@
 #include "platform/win32/session/InternetSettingsNotice.h"
 #include "platform/win32/session/LockFile.h"
 #include "platform/win32/session/MachineJoin.h"
+#include "platform/win32/session/PersonalCertificates.h"
 #include "platform/win32/session/PolicyRefresh.h"
 #include "platform/win32/session/ProcessLaunch.h"
 #include "platform/win32/session/ProcessOwners.h"
@@ -193,6 +194,11 @@ std::error_code Win32Platform::RefreshPolicy() {
     const auto machine = win32::refreshPolicy(win32::PolicyScope::Machine);
     const auto user = win32::refreshPolicy(win32::PolicyScope::User);
     return machine ? machine : user;
+}
+
+Result<bool> Win32Platform::HasCertificateWithKey(std::wstring_view thumbprint,
+                                                  std::wstring_view userSid) {
+    return win32::hasCertificateWithKey(thumbprint, userSid);
 }
 
 std::error_code Win32Platform::PreparePrivateFolder(std::wstring_view path) {

@@ -10,9 +10,10 @@ inline constexpr std::wstring_view kFindingsNotCounted =
     L"Para revisarlos o repararlos añada /browsers.";
 inline constexpr std::wstring_view kMoreFindingsPrefix = L"... y otros ";
 inline constexpr std::wstring_view kReportOnlySuffix = L" (solo se informa)";
-inline constexpr std::wstring_view kFakeEnrollmentGroup = L"Administración del equipo";
-inline constexpr std::wstring_view kFakeEnrollmentHolds =
-    L"inscripción sin usuario que hace obedecer directivas";
+inline constexpr std::wstring_view kEnrollmentGroup = L"Administración del equipo";
+inline constexpr std::wstring_view kUnverifiedEnrollmentHolds =
+    L"inscripción en una administración de dispositivos que no se pudo comprobar: no se "
+    L"tiene en cuenta";
 inline constexpr std::wstring_view kManagedByDomain =
     L"El equipo pertenece a un dominio: sus directivas se dejan como están.";
 inline constexpr std::wstring_view kManagedByCloud =
@@ -21,7 +22,8 @@ inline constexpr std::wstring_view kManagedByEnrollment =
     L"El equipo está inscrito en una administración de dispositivos: sus directivas se dejan "
     L"como están.";
 inline constexpr std::wstring_view kManagedUnknown =
-    L"No se pudo saber si el equipo está administrado: sus directivas se dejan como están.";
+    L"No se pudo saber si el equipo está unido a un dominio o a un directorio en la nube: sus "
+    L"directivas se dejan como están.";
 inline constexpr std::wstring_view kFindingsQuestionTitle = L"Otros navegadores";
 // The network findings join the same question.
 inline constexpr std::wstring_view kFindingsQuestionIntro =

@@ -159,13 +159,15 @@ std::vector<const NetworkFinding*> networkToRepair(const ProgressView& view,
 // Each shortcut the view offers to repair, its bytes copied first.
 void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
                      FileBackup& files, FailureLog& failures) {
-    if (!view.offersRepairOf(FindingKind::Shortcut) || findings.managed.managedBecause) {
+    if (!view.offersRepairOf(FindingKind::Shortcut)) {
         return;
     }
+    const bool managed = findings.managed.managedBecause.has_value();
     for (const auto& shortcut : findings.shortcuts) {
-        if (shortcut.finding.repairable) {
+        const auto finding = findingsOf(std::span(&shortcut, 1), managed);
+        if (finding.front().repairable) {
             const bool repaired = repairShortcut(platform, shortcut, files, failures);
-            reportEach(view, findingsOf(std::span(&shortcut, 1), true), repaired);
+            reportEach(view, finding, repaired);
         }
     }
 }
@@ -173,14 +175,15 @@ void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFinding
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
-    auto findings = managed.fakeEnrollments;
+    auto findings = managed.unverifiedEnrollments;
     auto locks = findingsOf(policyKeys, !managed.managedBecause);
     std::ranges::move(locks, std::back_inserter(findings));
     auto fileLocks = findingsOf(policyFiles, !managed.managedBecause);
     std::ranges::move(fileLocks, std::back_inserter(findings));
     std::ranges::copy(autoconfigScripts, std::back_inserter(findings));
     std::ranges::move(findingsOf(network), std::back_inserter(findings));
-    std::ranges::move(findingsOf(shortcuts, !managed.managedBecause), std::back_inserter(findings));
+    std::ranges::move(findingsOf(shortcuts, managed.managedBecause.has_value()),
+                      std::back_inserter(findings));
     return findings;
 }
 

@@ -9,6 +9,43 @@ namespace tovask {
 namespace {
 
 constexpr std::wstring_view kEnrollmentsKey = L"SOFTWARE\\Microsoft\\Enrollments";
+constexpr std::wstring_view kManagementAccountsKey =
+    L"SOFTWARE\\Microsoft\\Provisioning\\OMADM\\Accounts";
+constexpr std::wstring_view kAccountSidStart = L"S-1-5-21-";
+
+// The enrolled user's personal store is asked only for an account's SID;
+// anything else names no store.
+std::wstring enrolledUser(const EnrollmentClaim& claim) {
+    const bool account = claim.userSid.starts_with(kAccountSidStart) &&
+                         claim.userSid.find(L'\\') == std::wstring::npos;
+    return account ? claim.userSid : std::wstring();
+}
+
+// Whether the enrollment is one the machine really has; a step that cannot
+// be asked is a failure, and the enrollment then does not count.
+bool verifiedEnrollment(PlatformOps& platform, const EnrollmentClaim& claim, RegistryView view,
+                        FailureLog& failures) {
+    const auto thumbprint = activeEnrollmentThumbprint(claim);
+    if (!thumbprint) {
+        return false;
+    }
+    const auto account =
+        L"HKLM\\" + std::wstring(kManagementAccountsKey) + L"\\" + claim.keyName + L"\\";
+    const auto accountExists = platform.RegKeyExists(account, view);
+    if (!accountExists.ok()) {
+        failures.add(account, accountExists.error());
+        return false;
+    }
+    if (!accountExists.value()) {
+        return false;
+    }
+    const auto certificate = platform.HasCertificateWithKey(*thumbprint, enrolledUser(claim));
+    if (!certificate.ok()) {
+        failures.add(L"DMPCertThumbPrint " + *thumbprint, certificate.error());
+        return false;
+    }
+    return certificate.value();
+}
 
 }  // namespace
 
@@ -28,20 +65,21 @@ ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures)
         if (!tree.ok()) {
             if (!isNotFound(tree.error())) {
                 failures.add(path, tree.error());
-                decision.managedBecause = std::wstring(texts::kManagedUnknown);
             }
             continue;
         }
-        const auto enrollments = readDeviceEnrollments(tree.value());
-        if (enrollments.enrolled && !decision.managedBecause) {
-            decision.managedBecause = std::wstring(texts::kManagedByEnrollment);
-        }
-        for (const auto& userless : enrollments.withoutUser) {
-            decision.fakeEnrollments.push_back(
-                {FindingKind::BrowserPolicy, std::wstring(texts::kFakeEnrollmentGroup),
+        for (const auto& claim : readDeviceEnrollments(tree.value())) {
+            if (verifiedEnrollment(platform, claim, view, failures)) {
+                if (!decision.managedBecause) {
+                    decision.managedBecause = std::wstring(texts::kManagedByEnrollment);
+                }
+                continue;
+            }
+            decision.unverifiedEnrollments.push_back(
+                {FindingKind::BrowserPolicy, std::wstring(texts::kEnrollmentGroup),
                  fileKeyName(RegistryRoot::LocalMachine,
-                             std::wstring(kEnrollmentsKey) + L"\\" + userless.keyName, view),
-                 std::wstring(texts::kFakeEnrollmentHolds) + L" (" + userless.providerId + L")",
+                             std::wstring(kEnrollmentsKey) + L"\\" + claim.keyName, view),
+                 std::wstring(texts::kUnverifiedEnrollmentHolds) + L" (" + claim.providerId + L")",
                  false});
         }
     }

@@ -11,16 +11,22 @@
 namespace tovask {
 
 // Decided once per run, before any finding: on a machine an organisation
-// manages, policies are its own, so every finding is reported and none changed.
+// manages, its policies, machine-wide proxies and DNS servers are its own,
+// so they are reported and left; what no organisation deploys (a user's
+// shortcuts, a proxy or script served from the user's own folders) stays
+// repairable.
 struct ManagedMachine {
     std::optional<std::wstring> managedBecause;  // the report line that says why
-    // Enrollments without a user, as hijackers write them: report only.
-    std::vector<Finding> fakeEnrollments;
+    // Enrollments that could not be checked, as hijackers write them: report only.
+    std::vector<Finding> unverifiedEnrollments;
 };
 
 // Joined to a domain or a cloud directory, or enrolled in device management
-// with a user. A machine whose join or enrollments cannot be told counts as
-// managed; enrollments that cannot be read are a failure too.
+// in a way that can be checked: an active enrollment of a management type,
+// its management account, and its certificate with a private key in the
+// machine's or the enrolled user's personal store. A join that cannot be
+// told counts as managed; an enrollment that cannot be read or checked does
+// not, and is a failure or a report-only finding.
 ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures);
 
 }  // namespace tovask

@@ -11,9 +11,12 @@
 namespace tovask {
 namespace {
 
-NetworkAssessment judged(FindingWeight weight, std::wstring description,
-                         const NetworkFacts& facts) {
-    if (facts.managedMachine && weight == FindingWeight::Repairable) {
+// A repair that a managed machine keeps from report only must be of a user's
+// own setting and of what the user's own software made.
+NetworkAssessment judged(FindingWeight weight, std::wstring description, const NetworkFacts& facts,
+                         bool userMade = false) {
+    const bool usersOwn = userMade && !facts.machineWide;
+    if (facts.managedMachine && !usersOwn && weight == FindingWeight::Repairable) {
         weight = FindingWeight::Information;
     }
     return {weight, std::move(description)};
@@ -82,7 +85,8 @@ NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts&
         description += description.empty() ? L"" : texts::kEntrySeparator;
         description += text;
     }
-    return judged(weight, description, facts);
+    // Only a proxy on this machine is ever repairable.
+    return judged(weight, description, facts, true);
 }
 
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
@@ -97,7 +101,7 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
                 return judged(FindingWeight::Repairable,
                               std::wstring(texts::kScriptPrefix) + script.path +
                                   std::wstring(texts::kInUserWritableFolder),
-                              facts);
+                              facts, true);
             }
             break;
         case ScriptAddressKind::Other:

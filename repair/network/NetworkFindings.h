@@ -28,12 +28,17 @@ struct LoopbackListener {
 
 // What the system tells once per run, handed to every assessment.
 struct NetworkFacts {
-    bool managedMachine = false;                    // then nothing is more than information
+    // Then only what no organisation deploys stays repairable: a user's own
+    // proxy on this machine, or a user's own script in the user's folders.
+    bool managedMachine = false;
     std::vector<std::wstring> userWritableFolders;  // profile, AppData, Temp, ProgramData
     std::vector<LoopbackListener> listeners;
     // False when the sockets could not be read: no proxy is then said to
     // have nobody behind it.
     bool listenersKnown = true;
+    // The setting applies to every user: the machine's own, WinHTTP's, or the
+    // system accounts'.
+    bool machineWide = false;
 };
 
 // A proxy that is switched on: repairable when it is on a loopback address

@@ -57,6 +57,14 @@ std::wstring placeName(const KeyPlace& place, std::wstring_view valueName) {
     return fileKeyName(place.root, place.key, place.view) + L"\\" + std::wstring(valueName);
 }
 
+// The machine's own settings and those of the system's accounts, which an
+// organisation sets for every user, are never a user's own.
+bool isMachineWideHive(std::wstring_view hive) {
+    const auto name = hive.substr(hive.find(L'\\') + 1);
+    return equalsIgnoringCase(hive, L"HKLM") || equalsIgnoringCase(name, L".DEFAULT") ||
+           name == L"S-1-5-18";
+}
+
 KeyPlace hivePlace(std::wstring_view hive, std::wstring_view key) {
     const auto slash = hive.find(L'\\');
     if (slash == std::wstring_view::npos) {
@@ -66,14 +74,6 @@ KeyPlace hivePlace(std::wstring_view hive, std::wstring_view key) {
     }
     return {RegistryRoot::Users, std::wstring(hive.substr(slash + 1)) + L"\\" + std::wstring(key),
             RegistryView::Default};
-}
-
-std::optional<std::uint32_t> dwordOf(const RegistryValue& value) {
-    if (value.type != regtype::kDword || value.bytes.size() != 4) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
-                                      value.bytes[3] << 24);
 }
 
 RegistryValue binaryValue(std::vector<std::uint8_t> bytes) {
@@ -111,6 +111,8 @@ class NetworkScan {
   private:
     // The sockets and the folders, read the first time a setting needs them.
     const NetworkFacts& factsFor(bool needsSystem);
+    // The same, for a setting of one hive or of the whole machine.
+    NetworkFacts factsFor(bool needsSystem, bool machineWide);
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
     void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
              NetworkArea area, const NetworkAssessment& assessment,
@@ -167,6 +169,12 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
     return facts;
 }
 
+NetworkFacts NetworkScan::factsFor(bool needsSystem, bool machineWide) {
+    auto facts = factsFor(needsSystem);
+    facts.machineWide = machineWide;
+    return facts;
+}
+
 std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstring_view valueName) {
     const auto path = platformKeyPath(place) + std::wstring(valueName);
     auto value = platform_.RegReadValue(path, place.view);
@@ -198,6 +206,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     auto settings = hivePlace(hive, kInternetSettingsKey);
     auto connections = hivePlace(hive, kConnectionsKey);
     settings.view = connections.view = view;
+    const bool machineWide = isMachineWideHive(hive);
     const auto enable = read(settings, kProxyEnable);
     const auto server = read(settings, kProxyServer);
     const auto script = read(settings, kAutoConfigUrl);
@@ -205,9 +214,11 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     const auto scriptText = script ? textOf(*script).value_or(L"") : L"";
     const bool proxyOn = enable && dwordOf(*enable).value_or(0) != 0;
 
-    const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText)))
-                               : NetworkAssessment{};
-    const auto autoConfig = assessScriptAddress(scriptText, factsFor(needsFolders(scriptText)));
+    const auto proxy =
+        proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText), machineWide))
+                : NetworkAssessment{};
+    const auto autoConfig =
+        assessScriptAddress(scriptText, factsFor(needsFolders(scriptText), machineWide));
     const auto firstFinding = found.size();
     add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
     add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
@@ -228,7 +239,8 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         const auto& blobSettings = decoded.value();
         const bool needsSystem = needsListeners(widenedText(blobSettings.proxyServer)) ||
                                  needsFolders(widenedText(blobSettings.scriptAddress));
-        const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem));
+        const auto assessment =
+            assessConnectionSettings(blobSettings, factsFor(needsSystem, machineWide));
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,
             assessment.script);
@@ -243,7 +255,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     }
     // A string value that names what the repair takes away goes with it.
     if (clearedAnywhere.proxyServer && server &&
-        assessProxy(serverText, factsFor(needsListeners(serverText))).weight ==
+        assessProxy(serverText, factsFor(needsListeners(serverText), machineWide)).weight ==
             FindingWeight::Repairable) {
         edits.push_back(
             {settings.root, settings.key, view, std::wstring(kProxyServer), *server, std::nullopt});
@@ -278,7 +290,7 @@ void NetworkScan::scanWinHttp() {
         }
         const auto& settings = decoded.value();
         const auto assessment = assessWinHttpSettings(
-            settings, factsFor(needsListeners(widenedText(settings.proxyServer))));
+            settings, factsFor(needsListeners(widenedText(settings.proxyServer)), true));
         add(connections, kWinHttpSettings, texts::kProxyGroup, NetworkArea::InternetSettings,
             assessment,
             {{connections.root, connections.key, view, std::wstring(kWinHttpSettings), *blob,

@@ -31,7 +31,9 @@ inline constexpr std::wstring_view kDnsGroup = L"Servidores DNS";
 inline constexpr std::wstring_view kMachineWideProxy =
     L"los ajustes de proxy son los del equipo para todos los usuarios";
 inline constexpr std::wstring_view kManagedNetworkLeft =
-    L"En un equipo administrado los ajustes de red solo se informan.";
+    L"En un equipo administrado solo se reparan el proxy de este equipo y el script de "
+    L"configuración automática de cada usuario cuando los sirve un programa de sus propias "
+    L"carpetas; los demás ajustes de red solo se informan.";
 inline constexpr std::wstring_view kNetworkRepairedPrefix = L"Ajuste de red reparado: ";
 inline constexpr std::wstring_view kNetworkLeftPrefix = L"Ajuste de red dejado: ";
 inline constexpr std::wstring_view kUnreadableSettings =

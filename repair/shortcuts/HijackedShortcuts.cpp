@@ -15,7 +15,7 @@ std::wstring_view fileNameOf(std::wstring_view path) {
     return path.substr(path.rfind(L'\\') + 1);
 }
 
-void examine(PlatformOps& platform, const std::wstring& path,
+void examine(PlatformOps& platform, const std::wstring& path, bool inSharedFolder,
              std::vector<HijackedShortcut>& hijacked, FailureLog& failures) {
     const auto shortcut = platform.ReadShortcut(path);
     if (!shortcut.ok()) {
@@ -25,7 +25,7 @@ void examine(PlatformOps& platform, const std::wstring& path,
     const auto& content = shortcut.value().content;
     if (auto finding = examineShortcut(
             {fileNameOf(path), content.target, content.arguments, content.iconPath})) {
-        hijacked.push_back({path, std::move(*finding), shortcut.value().bytes});
+        hijacked.push_back({path, std::move(*finding), shortcut.value().bytes, inSharedFolder});
     }
 }
 
@@ -52,18 +52,19 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
             failures.add(folder.path, texts::kShortcutFolderCut);
         }
         for (const auto& path : listing.value().files) {
-            examine(platform, path, hijacked, failures);
+            examine(platform, path, folder.shared, hijacked, failures);
         }
     }
     return hijacked;
 }
 
-std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool mayRepair) {
+std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool managedMachine) {
     std::vector<Finding> findings;
     for (const auto& shortcut : shortcuts) {
-        findings.push_back({FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind),
-                            shortcut.path, describeShortcutFinding(shortcut.finding),
-                            mayRepair && shortcut.finding.repairable});
+        findings.push_back(
+            {FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind), shortcut.path,
+             describeShortcutFinding(shortcut.finding),
+             shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder)});
     }
     return findings;
 }

@@ -15,7 +15,8 @@ namespace tovask {
 struct HijackedShortcut {
     std::wstring path;
     ShortcutFinding finding;
-    std::string bytes;  // the file as it was found
+    std::string bytes;            // the file as it was found
+    bool inSharedFolder = false;  // see ShortcutFolder::shared
 
     bool operator==(const HijackedShortcut&) const = default;
 };
@@ -28,8 +29,10 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
                                                     std::span<const std::wstring> userHives,
                                                     FailureLog& failures);
 
-// As the report lists them; none repairable unless the run may repair.
-std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool mayRepair);
+// As the report lists them. On a managed machine only the shortcuts in a
+// user's own folders are repairable: an organisation places its own in the
+// shared ones.
+std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool managedMachine);
 
 // Writes the repaired arguments, keeping everything else the shortcut holds,
 // once its bytes are in the file backups; unless the file no longer holds the

@@ -1,8 +1,8 @@
 #include "repair/shortcuts/ShortcutFolders.h"
 
 #include <array>
+#include <map>
 #include <optional>
-#include <set>
 
 #include "repair/users/UserHives.h"
 #include "text/RegistryEncoding.h"
@@ -74,21 +74,26 @@ Result<std::wstring> sidOfHive(PlatformOps& platform, std::wstring_view hive) {
     return std::wstring(name);
 }
 
+// Each folder once; one that is also a machine-wide folder counts as shared,
+// whoever named it first.
 class FolderList {
   public:
-    void add(std::wstring path, int depth) {
+    void add(std::wstring path, int depth, bool shared) {
         while (path.size() > 3 && path.ends_with(L'\\')) {
             path.pop_back();
         }
-        if (seen_.insert(foldedCase(path)).second) {
-            folders_.push_back({std::move(path), depth});
+        const auto [seen, added] = seen_.try_emplace(foldedCase(path), folders_.size());
+        if (added) {
+            folders_.push_back({std::move(path), depth, shared});
+        } else {
+            folders_[seen->second].shared = folders_[seen->second].shared || shared;
         }
     }
     std::vector<ShortcutFolder> take() { return std::move(folders_); }
 
   private:
     std::vector<ShortcutFolder> folders_;
-    std::set<std::wstring> seen_;
+    std::map<std::wstring, std::size_t> seen_;
 };
 
 // A shell folder of the user: the user's own references replaced by the
@@ -149,12 +154,12 @@ void addUserFolders(PlatformOps& platform, std::wstring_view hive, FolderList& l
         return;
     }
     UserFolders folders(platform, hive, profile.value(), failures);
-    list.add(folders.folder(L"Desktop", profile.value() + L"\\Desktop"), 0);
+    list.add(folders.folder(L"Desktop", profile.value() + L"\\Desktop"), 0, false);
     list.add(folders.folder(L"Programs",
                             folders.appData() + L"\\Microsoft\\Windows\\Start Menu\\Programs"),
-             kStartMenuDepth);
+             kStartMenuDepth, false);
     for (const auto pinned : kQuickLaunchFolders) {
-        list.add(folders.appData() + std::wstring(kQuickLaunch) + std::wstring(pinned), 0);
+        list.add(folders.appData() + std::wstring(kQuickLaunch) + std::wstring(pinned), 0, false);
     }
 }
 
@@ -166,7 +171,7 @@ void addMachineFolder(PlatformOps& platform, std::wstring_view name, int depth, 
     }
     const auto expanded = platform.ExpandEnvironment(*named);
     if (expanded.ok() && isAbsolute(expanded.value())) {
-        list.add(expanded.value(), depth);
+        list.add(expanded.value(), depth, true);
     }
 }
 

@@ -12,6 +12,9 @@ namespace tovask {
 struct ShortcutFolder {
     std::wstring path;
     int depth = 0;  // how many levels of subfolders are listed too
+    // Every user's (the public Desktop, the common Start menu), where an
+    // organisation may place shortcuts of its own.
+    bool shared = false;
 
     bool operator==(const ShortcutFolder&) const = default;
 };

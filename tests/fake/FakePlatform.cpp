@@ -332,6 +332,17 @@ std::error_code FakePlatform::RefreshPolicy() {
     return {};
 }
 
+Result<bool> FakePlatform::HasCertificateWithKey(std::wstring_view thumbprint,
+                                                 std::wstring_view userSid) {
+    if (const auto fault = record("HasCertificateWithKey", thumbprint)) {
+        return *fault;
+    }
+    const auto inStore = [&](std::wstring_view user) {
+        return keyedCertificates.contains({std::wstring(user), std::wstring(thumbprint)});
+    };
+    return inStore(L"") || (!userSid.empty() && inStore(userSid));
+}
+
 std::error_code FakePlatform::PreparePrivateFolder(std::wstring_view path) {
     if (const auto fault = record("PreparePrivateFolder", path)) {
         return *fault;

@@ -94,6 +94,8 @@ class FakePlatform final : public PlatformOps {
     std::wstring DescribeError(std::error_code error) override;
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
+    Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
+                                       std::wstring_view userSid) override;
     // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override;
@@ -128,6 +130,9 @@ class FakePlatform final : public PlatformOps {
     std::chrono::milliseconds paused{0};
     MachineJoinState machineJoin;
     int policyRefreshes = 0;
+    // Certificates with a private key: the store's user ("" for the
+    // machine) and the thumbprint in upper-case hexadecimal.
+    std::set<std::pair<std::wstring, std::wstring>> keyedCertificates;
     std::vector<ListeningSocket> listeningSockets;
     int internetSettingsNotices = 0;
     bool lockHeldElsewhere = false;

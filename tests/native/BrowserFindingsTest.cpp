@@ -12,6 +12,9 @@ constexpr std::wstring_view kEdge = L"HKCU\\Software\\Policies\\Microsoft\\Edge\
 constexpr std::wstring_view kFirefox = L"HKLM\\Software\\Policies\\Mozilla\\Firefox\\";
 constexpr std::wstring_view kEnrollment =
     L"HKLM\\SOFTWARE\\Microsoft\\Enrollments\\{5F2E0A47-1B22-4C31-9D7A-0C1E2A3B4C5D}\\";
+constexpr std::wstring_view kManagementAccount =
+    L"HKLM\\SOFTWARE\\Microsoft\\Provisioning\\OMADM\\Accounts\\"
+    L"{5F2E0A47-1B22-4C31-9D7A-0C1E2A3B4C5D}\\";
 // A policy a parental control sets on purpose: never a lock.
 const std::wstring kNotALock = std::wstring(kChrome) + L"IncognitoModeAvailability";
 
@@ -20,45 +23,92 @@ bool lineStartsWith(const std::vector<std::wstring>& lines, std::wstring_view st
                                [&](const std::wstring& line) { return line.starts_with(start); });
 }
 
+const std::wstring kThumbprint(40, L'a');
+
+// An enrollment as device management writes it, each row taking one proof away.
 struct ManagedCase {
     std::string name;
     MachineJoinState join;
-    std::vector<std::wstring_view> enrollmentValues;  // ProviderID, UPN as seeded
+    std::vector<std::pair<std::wstring_view, std::variant<std::wstring_view, std::int32_t>>>
+        enrollment;
+    bool account;                       // its management account
+    std::wstring_view certificateUser;  // where its keyed certificate is: "" machine, "-" nowhere
     bool managed;
     std::size_t reportOnly;
 };
 
+const std::vector<std::pair<std::wstring_view, std::variant<std::wstring_view, std::int32_t>>>
+    kEnrolled = {{L"ProviderID", L"MS DM Server"},
+                 {L"UPN", L"ana@example.org"},
+                 {L"EnrollmentState", 1},
+                 {L"EnrollmentType", 6},
+                 {L"DMPCertThumbPrint", kThumbprint},
+                 {L"SID", L"S-1-5-21-7-7-7-1001"}};
+
+std::vector<std::pair<std::wstring_view, std::variant<std::wstring_view, std::int32_t>>>
+enrolledBut(std::wstring_view name, std::variant<std::wstring_view, std::int32_t> data) {
+    auto values = kEnrolled;
+    std::ranges::find(values, name, [](const auto& value) { return value.first; })->second = data;
+    return values;
+}
+
 class ManagedDecision : public testing::TestWithParam<ManagedCase> {};
 
-TEST_P(ManagedDecision, FromJoinAndEnrollment) {
+TEST_P(ManagedDecision, FromJoinAndCheckedEnrollment) {
     fake::FakePlatform platform;
     platform.machineJoin = GetParam().join;
-    for (const auto name : GetParam().enrollmentValues) {
-        platform.RegWrite(std::wstring(kEnrollment) + std::wstring(name), L"x",
-                          RegistryType::String);
+    for (const auto& [name, data] : GetParam().enrollment) {
+        platform.RegWrite(std::wstring(kEnrollment) + std::wstring(name), data,
+                          std::holds_alternative<std::int32_t>(data) ? RegistryType::Dword
+                                                                     : RegistryType::String);
+    }
+    if (GetParam().account) {
+        platform.registry.createKey(kManagementAccount, RegistryView::Default);
+    }
+    if (GetParam().certificateUser != L"-") {
+        platform.keyedCertificates.insert(
+            {std::wstring(GetParam().certificateUser), std::wstring(40, L'A')});
     }
     FailureLog failures(platform);
     const auto decision = decideManagedMachine(platform, failures);
     EXPECT_TRUE(failures.entries().empty());
     EXPECT_EQ(decision.managedBecause.has_value(), GetParam().managed);
-    EXPECT_EQ(decision.fakeEnrollments.size(), GetParam().reportOnly);
-    EXPECT_TRUE(std::ranges::none_of(decision.fakeEnrollments, &Finding::repairable));
+    EXPECT_EQ(decision.unverifiedEnrollments.size(), GetParam().reportOnly);
+    EXPECT_TRUE(std::ranges::none_of(decision.unverifiedEnrollments, &Finding::repairable));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Machines, ManagedDecision,
-    testing::Values(ManagedCase{"HomeMachine", {}, {}, false, 0},
-                    ManagedCase{"Domain", {true, false}, {}, true, 0},
-                    ManagedCase{"CloudJoin", {false, true}, {}, true, 0},
-                    ManagedCase{"RealEnrollment", {}, {L"ProviderID", L"UPN"}, true, 0},
-                    ManagedCase{"FakeEnrollment", {}, {L"ProviderID"}, false, 1}),
+    testing::Values(ManagedCase{"HomeMachine", {}, {}, false, L"-", false, 0},
+                    ManagedCase{"Domain", {true, false}, {}, false, L"-", true, 0},
+                    ManagedCase{"CloudJoin", {false, true}, {}, false, L"-", true, 0},
+                    ManagedCase{"CheckedEnrollment", {}, kEnrolled, true, L"", true, 0},
+                    ManagedCase{"CertificateOfTheEnrolledUser", {}, kEnrolled, true, L"S-1-5-21-7-7-7-1001", true, 0},
+                    ManagedCase{"TwoStrings", {}, {{L"ProviderID", L"x"}, {L"UPN", L"x"}}, true, L"", false, 1},
+                    ManagedCase{"NotEnrolled", {}, enrolledBut(L"EnrollmentState", 0), true, L"", false, 1},
+                    ManagedCase{"NoManagementType", {}, enrolledBut(L"EnrollmentType", 0), true, L"", false, 1},
+                    ManagedCase{"ThumbprintNotHex", {}, enrolledBut(L"DMPCertThumbPrint", L"zz"), true, L"", false, 1},
+                    ManagedCase{"NoManagementAccount", {}, kEnrolled, false, L"", false, 1},
+                    ManagedCase{"NoCertificateWithKey", {}, kEnrolled, true, L"-", false, 1},
+                    ManagedCase{"CertificateOfAnotherUser", {}, kEnrolled, true, L"S-1-5-21-9-9-9-1002", false, 1}),
     [](const testing::TestParamInfo<ManagedCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(ManagedDecision, AJoinThatCannotBeToldCountsAsManaged) {
     fake::FakePlatform platform;
     platform.failWhere("MachineJoin", L"", errc(std::errc::permission_denied));
     FailureLog failures(platform);
     EXPECT_TRUE(decideManagedMachine(platform, failures).managedBecause.has_value());
+}
+
+TEST(ManagedDecision, EnrollmentsThatCannotBeReadAreAFailureNotManagement) {
+    fake::FakePlatform platform;
+    platform.failWhere("RegReadTree", L"HKLM\\SOFTWARE\\Microsoft\\Enrollments\\",
+                       errc(std::errc::permission_denied));
+    FailureLog failures(platform);
+    EXPECT_FALSE(decideManagedMachine(platform, failures).managedBecause.has_value());
+    EXPECT_EQ(failures.entries().size(), 1u);
 }
 
 struct SeededLock {

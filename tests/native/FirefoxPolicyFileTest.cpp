@@ -139,8 +139,7 @@ NamedRegistryValue text(std::wstring name, std::wstring_view data) {
 struct EnrollmentCase {
     std::string name;
     std::vector<RegistryKeyContent> subkeys;
-    bool enrolled;
-    std::vector<UserlessEnrollment> withoutUser;
+    std::vector<EnrollmentClaim> claims;
 
     friend void PrintTo(const EnrollmentCase& enrollment, std::ostream* out) {
         *out << enrollment.name;
@@ -149,20 +148,20 @@ struct EnrollmentCase {
 
 class Enrollments : public testing::TestWithParam<EnrollmentCase> {};
 
-TEST_P(Enrollments, CountOnlyWithAUser) {
-    const auto found = readDeviceEnrollments({L"Enrollments", {}, GetParam().subkeys});
-    EXPECT_EQ(found.enrolled, GetParam().enrolled);
-    EXPECT_EQ(found.withoutUser, GetParam().withoutUser);
+TEST_P(Enrollments, AreClaimsOfAProvider) {
+    EXPECT_EQ(readDeviceEnrollments({L"Enrollments", {}, GetParam().subkeys}), GetParam().claims);
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Keys, Enrollments, testing::Values(
-    EnrollmentCase{"Real", {{L"{1}", {text(L"ProviderID", L"MS DM Server"),
-                   text(L"UPN", L"ana@example.org")}, {}}}, true, {}},
-    EnrollmentCase{"Fake", {{L"{2}", {text(L"providerid", L"Evil"), text(L"UPN", L"")}, {}}},
-                   false, {{L"{2}", L"Evil"}}},
+    EnrollmentCase{"Real", {{L"{1}", {text(L"ProviderID", L"MS DM Server"), text(L"UPN", L"ana@example.org"),
+                   {L"EnrollmentState", dwordValue(1)}, {L"EnrollmentType", dwordValue(6)},
+                   text(L"DMPCertThumbPrint", L"0A1B"), text(L"SID", L"S-1-5-21-1")}, {}}},
+                   {{L"{1}", L"MS DM Server", 1, 6, L"0A1B", L"S-1-5-21-1"}}},
+    EnrollmentCase{"StateAsText", {{L"{2}", {text(L"providerid", L"Evil"), text(L"EnrollmentState", L"1")}, {}}},
+                   {{L"{2}", L"Evil", std::nullopt, std::nullopt, L"", L""}}},
     EnrollmentCase{"None", {{L"Context", {}, {}}, {L"{3}", {text(L"UPN", L"ana@example.org")},
-                   {}}}, false, {}}),
+                   {}}}, {}}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 

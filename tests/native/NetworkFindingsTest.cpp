@@ -58,7 +58,7 @@ const FindingCase kCases[] = {
      L"Proxy en 127.0.0.1:9000, servido por un programa que no se pudo identificar"},
     {"CorporateProxy", Setting::Proxy, L"proxy.corp.example:8080", false, kInformation,
      L"Proxy en proxy.corp.example:8080"},
-    {"DeadProxyOnManagedMachine", Setting::Proxy, L"127.0.0.1:3128", true, kInformation,
+    {"UsersDeadProxyOnManagedMachine", Setting::Proxy, L"127.0.0.1:3128", true, kRepairable,
      L"Proxy en 127.0.0.1:3128, donde no escucha ningún programa"},
     {"ScriptInAddress", Setting::Script, L"data:application/x-ns-proxy-autoconfig;base64,ZnVu", false,
      kRepairable, L"Script de configuración automática escrito en la propia dirección (data:)"},

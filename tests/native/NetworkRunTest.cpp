@@ -41,6 +41,8 @@ struct NetworkCase {
     std::vector<std::optional<RegistryValue>> left = {};
     std::vector<ListeningSocket> sockets = {};
     std::wstring reported = {};  // the information line of what is left alone
+    // A user's own proxy or script that the user's own software serves.
+    bool repairedOnAManagedMachine = false;
 
     friend void PrintTo(const NetworkCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -126,26 +128,32 @@ TEST_P(EachNetworkFinding, IsRepairedAloneTheCheckThenAgreesAndTheUndoPutsItBack
     EXPECT_EQ(bench.platform.registry.snapshot(), before);
 }
 
-TEST_P(EachNetworkFinding, IsOnlyReportedOnAManagedMachine) {
+TEST_P(EachNetworkFinding, OnAManagedMachineOnlyTheUsersOwnIsRepaired) {
     bench.platform.machineJoin.cloudJoined = true;
-    expectKeptByTheRepair(GetParam());
-    EXPECT_TRUE(hasLine(L"En un equipo administrado los ajustes de red solo se informan."));
+    repair();
+    EXPECT_TRUE(hasLine(L"En un equipo administrado solo se reparan el proxy de este equipo"));
+    for (std::size_t i = 0; i < GetParam().seeded.size(); ++i) {
+        const auto& [path, seeded] = GetParam().seeded[i];
+        EXPECT_EQ(read(path), GetParam().repairedOnAManagedMachine ? GetParam().left[i] : seeded)
+            << i;
+    }
+    EXPECT_EQ(check(true), RunOutcome::Done);
 }
 
 const NetworkCase kFindings[] = {
     // clang-format off
     {"DeadLoopbackProxyStringsKeepTheBypassList",
      {{kServer, stringValue(L"127.0.0.1:8080")}, {kEnable, dwordValue(1)}, {L"HKCU" + kSettings + L"ProxyOverride", stringValue(L"<local>")}},
-     {std::nullopt, dwordValue(0), stringValue(L"<local>")}},
+     {std::nullopt, dwordValue(0), stringValue(L"<local>")}, {}, {}, true},
     {"DeadLoopbackProxyInBothFormsAgreeAfterwards",
      {{kDefault, connectionBlob(3, "localhost:8080")}, {kServer, stringValue(L"localhost:8080")}, {kEnable, dwordValue(0)}},
-     {connectionBlob(9, "", "", 8), std::nullopt, dwordValue(0)}},
+     {connectionBlob(9, "", "", 8), std::nullopt, dwordValue(0)}, {}, {}, true},
     {"ProxyServedFromAppData", {{kDefault, connectionBlob(3, "127.0.0.1:8080")}}, {connectionBlob(9, "", "", 8)},
-     {{L"127.0.0.1", 8080, L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe"}}},
+     {{L"127.0.0.1", 8080, L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe"}}, {}, true},
     {"ScriptFileInTheProfile",
      {{kScript, stringValue(L"file:///C:/Users/ana/AppData/Roaming/x/p.pac")},
       {kDefault, connectionBlob(5, "", "file:///C:/Users/ana/AppData/Roaming/x/p.pac")}},
-     {std::nullopt, connectionBlob(9, "", "", 8)}},
+     {std::nullopt, connectionBlob(9, "", "", 8)}, {}, {}, true},
     {"ScriptInTheAddress", {{kScript, stringValue(L"data:application/x-ns-proxy-autoconfig,function")}}, {std::nullopt}},
     {"DeadWinHttpProxy", {{kWinHttp, winHttpBlob(3, 3, "127.0.0.1:3128")}}, {winHttpBlob(4, 1, "")}},
     {"RogueStaticDnsServer", {{kNameServer, stringValue(L"85.255.112.36,8.8.8.8")}}, {stringValue(L"8.8.8.8")}},

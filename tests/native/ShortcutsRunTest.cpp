@@ -91,7 +91,7 @@ TEST_F(ShortcutRun, FoldersComeFromEachUsersHiveAndProfile) {
         {luis + L"\\AppData\\Roaming" + quickLaunch, 0},
         {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\TaskBar", 0},
         {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\StartMenu", 0},
-        {kPublicDesktop, 0}};
+        {kPublicDesktop, 0, true}};
     EXPECT_EQ(shortcutFolders(bench.platform, hives, failures), expected);
     EXPECT_TRUE(failures.entries().empty());
 }
@@ -118,13 +118,18 @@ TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItTheCheckAgreesAndTheUndo
     }
 }
 
-TEST_F(ShortcutRun, OnAManagedMachineTheyAreOnlyReported) {
+// An organisation places its own shortcuts in the shared folders only.
+TEST_F(ShortcutRun, OnAManagedMachineOnlyTheUsersOwnAreRepaired) {
+    const auto shared = kPublicDesktop + L"\\Google Chrome.lnk";
+    bench.addFiles({{shared, fake::fakeShortcutBytes(shortcut(kChromeExe, L"http://intranet"))}});
     bench.platform.machineJoin.domainJoined = true;
-    const auto before = bench.fileContents();
-    EXPECT_EQ(check(true), RunOutcome::Done);
-    bench.view.repairFindings = true;
+    const auto before = bench.bytesOf(shared);
+    useSwitch(true);
     bench.press();
-    EXPECT_EQ(bench.fileContents(), before);
+    EXPECT_EQ(read(kDesktop + L"\\Google Chrome.lnk"),
+              shortcut(kChromeExe, L"--profile-directory=Default"));
+    EXPECT_EQ(bench.bytesOf(shared), before);
+    EXPECT_EQ(check(true), RunOutcome::Done);
 }
 
 TEST_F(ShortcutRun, AnUnreadableFolderOrShortcutIsAnErrorAndTheOthersGoOn) {
