@@ -30,6 +30,10 @@ class FileOps {
 
     virtual Result<std::wstring> GetSpecialFolder(SpecialFolder folder) = 0;
     virtual Result<bool> FileExists(std::wstring_view path) = 0;
+    // Whether the drive of this letter is a disk fixed in this machine; a
+    // mapped share, a removable or optical drive, or no drive is not. Asks
+    // the system about the letter alone: nothing on the drive is opened.
+    virtual Result<bool> IsLocalFixedDrive(wchar_t letter) = 0;
     // True when the file holds exactly these bytes.
     virtual Result<bool> FileHasContent(std::wstring_view path, std::string_view content) = 0;
     // Makes the file's attributes normal; a missing file is "not found".
@@ -91,6 +95,9 @@ class ForwardingFileOps : public virtual FileOps {
         return next_.GetSpecialFolder(folder);
     }
     Result<bool> FileExists(std::wstring_view path) override { return next_.FileExists(path); }
+    Result<bool> IsLocalFixedDrive(wchar_t letter) override {
+        return next_.IsLocalFixedDrive(letter);
+    }
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override {
         return next_.FileHasContent(path, content);
     }

@@ -85,6 +85,10 @@ Result<bool> Win32Platform::FileExists(std::wstring_view path) {
     return win32::fileExists(path);
 }
 
+Result<bool> Win32Platform::IsLocalFixedDrive(wchar_t letter) {
+    return win32::isLocalFixedDrive(letter);
+}
+
 Result<bool> Win32Platform::FileHasContent(std::wstring_view path, std::string_view content) {
     return win32::fileHasContent(path, content);
 }

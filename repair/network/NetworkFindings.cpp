@@ -7,6 +7,7 @@
 #include "repair/network/LocalPaths.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ProxyAddress.h"
+#include "repair/users/UserPaths.h"
 
 namespace tovask {
 namespace {
@@ -97,6 +98,11 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
         case ScriptAddressKind::Data:
             return judged(FindingWeight::Repairable, std::wstring(texts::kScriptInAddress), facts);
         case ScriptAddressKind::File:
+            if (!script.path.empty() && !driveLetterOf(script.path)) {
+                return {FindingWeight::Information, std::wstring(texts::kScriptPrefix) +
+                                                        script.path +
+                                                        std::wstring(texts::kNotOnThisMachine)};
+            }
             if (!script.path.empty() && liesInAnyFolder(script.path, facts.userWritableFolders)) {
                 return judged(FindingWeight::Repairable,
                               std::wstring(texts::kScriptPrefix) + script.path +

@@ -10,6 +10,8 @@ inline constexpr std::wstring_view kProxyNobodyListens = L", donde no escucha ni
 inline constexpr std::wstring_view kProxyServedByPrefix = L", servido por ";
 inline constexpr std::wstring_view kProxyUnknownProgram =
     L", servido por un programa que no se pudo identificar";
+inline constexpr std::wstring_view kNotOnThisMachine =
+    L", en una ruta de red o en una unidad que no es un disco de este equipo: no se abre";
 inline constexpr std::wstring_view kInUserWritableFolder =
     L", en una carpeta que el usuario puede modificar";
 inline constexpr std::wstring_view kScriptPrefix = L"Script de configuración automática en ";

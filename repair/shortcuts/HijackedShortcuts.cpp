@@ -36,6 +36,10 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
                                                     FailureLog& failures) {
     std::vector<HijackedShortcut> hijacked;
     for (const auto& folder : shortcutFolders(platform, userHives, failures)) {
+        if (folder.refused) {
+            hijacked.push_back({folder.path, {}, {}, folder.shared, true});
+            continue;
+        }
         auto limits = kFolderLimits;
         limits.maxDepth = folder.depth;
         const auto listing = platform.ListFiles(folder.path, kShortcutExtension, limits);
@@ -63,7 +67,8 @@ std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, boo
     for (const auto& shortcut : shortcuts) {
         findings.push_back(
             {FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind), shortcut.path,
-             describeShortcutFinding(shortcut.finding),
+             shortcut.refusedFolder ? std::wstring(texts::kShortcutFolderRefused)
+                                    : describeShortcutFinding(shortcut.finding),
              shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder)});
     }
     return findings;

@@ -17,6 +17,9 @@ struct HijackedShortcut {
     ShortcutFinding finding;
     std::string bytes;            // the file as it was found
     bool inSharedFolder = false;  // see ShortcutFolder::shared
+    // A folder of shortcuts that is not on a disk of this machine: `path`
+    // names the folder, which was never opened. Report only.
+    bool refusedFolder = false;
 
     bool operator==(const HijackedShortcut&) const = default;
 };

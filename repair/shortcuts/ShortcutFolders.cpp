@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "repair/users/UserHives.h"
+#include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
@@ -186,7 +187,11 @@ std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
     }
     addMachineFolder(platform, L"Common Desktop", 0, list, failures);
     addMachineFolder(platform, L"Common Programs", kStartMenuDepth, list, failures);
-    return list.take();
+    auto folders = list.take();
+    for (auto& folder : folders) {
+        folder.refused = !mayOpenUserPath(platform, folder.path);
+    }
+    return folders;
 }
 
 }  // namespace tovask

@@ -15,6 +15,9 @@ struct ShortcutFolder {
     // Every user's (the public Desktop, the common Start menu), where an
     // organisation may place shortcuts of its own.
     bool shared = false;
+    // Not on a disk of this machine (a share, say): listed as a finding,
+    // never opened.
+    bool refused = false;
 
     bool operator==(const ShortcutFolder&) const = default;
 };
@@ -26,7 +29,8 @@ struct ShortcutFolder {
 // and the common Start menu's programs. A user's folders come from the shell
 // folders in that user's own hive, expanded against the user's profile folder
 // from ProfileList, never against the running user's environment. A user
-// whose folders cannot be told is a failure; the others go on.
+// whose folders cannot be told is a failure; the others go on. A folder is
+// refused unless it lies on a disk fixed in this machine.
 std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,
                                             FailureLog& failures);

@@ -22,6 +22,9 @@ inline constexpr std::wstring_view kShortcutChangedMeanwhile =
 inline constexpr std::wstring_view kShortcutFolderCut =
     L"la carpeta tiene demasiados archivos o subcarpetas: solo se revisó una parte";
 inline constexpr std::wstring_view kShortcutFolderUnreadable = L"no se pudo leer la carpeta";
+inline constexpr std::wstring_view kShortcutFolderRefused =
+    L"carpeta de accesos directos en una ruta de red o en una unidad que no es un disco de este "
+    L"equipo: no se abre";
 // With the command line: how to have the shortcut findings counted and repaired.
 inline constexpr std::wstring_view kShortcutsNotCounted =
     L"Para revisar o reparar los accesos directos añada /shortcuts.";

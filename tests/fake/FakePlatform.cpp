@@ -332,6 +332,13 @@ std::error_code FakePlatform::RefreshPolicy() {
     return {};
 }
 
+Result<bool> FakePlatform::IsLocalFixedDrive(wchar_t letter) {
+    if (const auto fault = record("IsLocalFixedDrive", std::wstring(1, letter))) {
+        return *fault;
+    }
+    return !notFixedDrives.contains(letter);
+}
+
 Result<bool> FakePlatform::HasCertificateWithKey(std::wstring_view thumbprint,
                                                  std::wstring_view userSid) {
     if (const auto fault = record("HasCertificateWithKey", thumbprint)) {

@@ -94,6 +94,7 @@ class FakePlatform final : public PlatformOps {
     std::wstring DescribeError(std::error_code error) override;
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
+    Result<bool> IsLocalFixedDrive(wchar_t letter) override;
     Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
                                        std::wstring_view userSid) override;
     // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
@@ -114,6 +115,8 @@ class FakePlatform final : public PlatformOps {
     std::wstring windowsFolder = L"C:\\WINDOWS";
     std::wstring systemFolder = L"C:\\WINDOWS\\system32";
     std::set<std::wstring> openWindowClasses;
+    // Letters of mapped shares and removable drives; every other is a fixed disk.
+    std::set<wchar_t> notFixedDrives;
     std::wstring programUserSid = L"S-1-5-21-1004336348-1177238915-682003330-500";
     // The owner of the shell window; none when there is no shell.
     std::optional<std::wstring> desktopUserSid = programUserSid;

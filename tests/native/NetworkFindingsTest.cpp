@@ -67,6 +67,9 @@ const FindingCase kCases[] = {
      L"en una carpeta que el usuario puede modificar"},
     {"ScriptEscapingUserFolder", Setting::Script, L"file:///C:/Users/ana/../../Windows/p.pac", false,
      kInformation, L"Script de configuración automática en file:///C:/Users/ana/../../Windows/p.pac"},
+    {"ScriptOnAShare", Setting::Script, L"file://127.0.0.1/share/p.pac", false, kInformation,
+     L"Script de configuración automática en \\\\127.0.0.1\\share\\p.pac, en una ruta de red o en "
+     L"una unidad que no es un disco de este equipo: no se abre"},
     {"CorporateScript", Setting::Script, L"http://wpad.corp.example/p.pac", false, kInformation,
      L"Script de configuración automática en http://wpad.corp.example/p.pac"},
     {"ScriptInAddressOnManagedMachine", Setting::Script, L"data:,x", true, kInformation,

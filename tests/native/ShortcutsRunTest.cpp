@@ -118,6 +118,28 @@ TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItTheCheckAgreesAndTheUndo
     }
 }
 
+// A share would be sent the administrator's credentials: such a folder is a
+// report-only finding and is never listed, nor is a mapped or removable drive.
+TEST_F(ShortcutRun, AFolderOffThisMachineIsReportedAndNeverOpened) {
+    const std::wstring share = L"\\\\127.0.0.1\\share\\Desktop";
+    bench.platform.RegWrite(L"HKCU" + std::wstring(kShellFolders) + L"Desktop", share,
+                            RegistryType::String);
+    bench.platform.RegWrite(L"HKCU" + std::wstring(kShellFolders) + L"Programs", L"Z:\\Menu",
+                            RegistryType::String);
+    bench.platform.notFixedDrives = {L'Z'};
+    check(true);
+    for (const auto& folder : {share, std::wstring(L"Z:\\Menu")}) {
+        EXPECT_TRUE(anyLineHas(bench.view.lines, L"  " + folder +
+                                                     L" = carpeta de accesos directos "
+                                                     L"en una ruta de red"))
+            << testing::PrintToString(bench.view.lines);
+        EXPECT_TRUE(std::ranges::none_of(bench.platform.calls, [&](const auto& call) {
+            return call.target.starts_with(folder) &&
+                   (call.operation == "ListFiles" || call.operation == "ReadShortcut");
+        })) << testing::PrintToString(folder);
+    }
+}
+
 // An organisation places its own shortcuts in the shared folders only.
 TEST_F(ShortcutRun, OnAManagedMachineOnlyTheUsersOwnAreRepaired) {
     const auto shared = kPublicDesktop + L"\\Google Chrome.lnk";

@@ -41,6 +41,11 @@ Result<unsigned long long> sizeOf(HANDLE file) {
 
 }  // namespace
 
+Result<bool> isLocalFixedDrive(wchar_t letter) {
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+    return GetDriveTypeW(root) == DRIVE_FIXED;
+}
+
 Result<bool> fileHasContent(std::wstring_view path, std::string_view content) {
     KernelHandle file;
     if (const auto error = openSharedForReading(std::wstring(path), file)) {

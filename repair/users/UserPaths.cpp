@@ -1,0 +1,40 @@
+#include "repair/users/UserPaths.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::wstring_view kLongPathPrefixes[] = {L"\\\\?\\", L"\\??\\"};
+
+bool isSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+}  // namespace
+
+std::optional<wchar_t> driveLetterOf(std::wstring_view path) {
+    for (const auto prefix : kLongPathPrefixes) {
+        if (path.starts_with(prefix)) {
+            path.remove_prefix(prefix.size());
+            break;
+        }
+    }
+    if (path.size() < 3 || path[1] != L':' || !isSeparator(path[2])) {
+        return std::nullopt;
+    }
+    const wchar_t letter = path[0];
+    if (letter >= L'a' && letter <= L'z') {
+        return static_cast<wchar_t>(letter - L'a' + L'A');
+    }
+    return letter >= L'A' && letter <= L'Z' ? std::optional(letter) : std::nullopt;
+}
+
+bool mayOpenUserPath(FileOps& platform, std::wstring_view path) {
+    const auto letter = driveLetterOf(path);
+    if (!letter) {
+        return false;
+    }
+    const auto fixed = platform.IsLocalFixedDrive(*letter);
+    return fixed.ok() && fixed.value();
+}
+
+}  // namespace tovask
