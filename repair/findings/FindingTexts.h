@@ -39,6 +39,14 @@ inline constexpr std::wstring_view kPolicyRefreshUnavailable =
     L"El sistema no pudo aplicar las directivas de nuevo; se aplicarán al reiniciar el navegador.";
 inline constexpr std::wstring_view kPolicyFileNotJson =
     L"no es un archivo JSON válido; no se modificó";
+inline constexpr std::wstring_view kPolicyFileTooDeep =
+    L"anida valores a más de 200 niveles, más de los que este programa puede conservar; no se "
+    L"modificó";
+inline constexpr std::wstring_view kPolicyFileLoneSurrogate =
+    L"contiene un carácter UTF-16 suelto (como \\udc00) que este programa no puede conservar; no "
+    L"se modificó";
+inline constexpr std::wstring_view kPolicyFileNotKept =
+    L"reescrito cambiaría algo más que los bloqueos quitados; no se modificó";
 inline constexpr std::wstring_view kAutoconfigHoldsPrefix =
     L"configuración automática que puede bloquear preferencias: ";
 

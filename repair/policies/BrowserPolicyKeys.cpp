@@ -112,7 +112,7 @@ class LockCollector {
     // Chromium ignores a value that is not valid JSON, so such a value forces nothing.
     void addForcedEntries(const NamedRegistryValue& value, const std::wstring& path) {
         const auto text = textOf(value.value);
-        const auto settings = policyjson::parse(utf8FromWide(text.value_or(L"")));
+        const auto settings = policyjson::parseChromiumPolicy(utf8FromWide(text.value_or(L"")));
         if (!settings) {
             return;
         }

@@ -19,8 +19,23 @@ constexpr std::wstring_view kProgramFolderValue =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir";
 constexpr std::wstring_view kPolicyFile = L"\\distribution\\policies.json";
 constexpr std::wstring_view kPrefsFolder = L"\\defaults\\pref";
-// Firefox's own files are a few kilobytes; a larger one is not read at all.
-constexpr std::size_t kMaxFirefoxFileBytes = 1024 * 1024;
+// Firefox applies policy files of any size; 16 MiB is far beyond any real
+// one, and a larger file is not read at all.
+constexpr std::size_t kMaxFirefoxFileBytes = 16 * 1024 * 1024;
+
+std::wstring_view refusalText(policyjson::JsonRefusal refusal) {
+    switch (refusal) {
+        case policyjson::JsonRefusal::TooDeep:
+            return texts::kPolicyFileTooDeep;
+        case policyjson::JsonRefusal::LoneSurrogate:
+            return texts::kPolicyFileLoneSurrogate;
+        case policyjson::JsonRefusal::NotKeptExactly:
+            return texts::kPolicyFileNotKept;
+        case policyjson::JsonRefusal::NotJson:
+            break;
+    }
+    return texts::kPolicyFileNotJson;
+}
 
 std::wstring withoutTrailingBackslash(std::wstring folder) {
     while (folder.ends_with(L'\\')) {
@@ -83,9 +98,10 @@ std::vector<LockedPolicyFile> findLockedPolicyFiles(PlatformOps& platform,
         if (!present(content, path, failures)) {
             continue;
         }
-        auto locks = findPolicyFileLocks(content.value());
+        auto refusal = policyjson::JsonRefusal::NotJson;
+        auto locks = findPolicyFileLocks(content.value(), &refusal);
         if (!locks) {
-            failures.add(path, texts::kPolicyFileNotJson);
+            failures.add(path, refusalText(refusal));
         } else if (!locks->empty()) {
             locked.push_back({path, std::move(*locks)});
         }
@@ -135,9 +151,10 @@ bool removeFileLocks(PlatformOps& platform, const LockedPolicyFile& file, FileBa
         failures.add(file.path, current.error());
         return false;
     }
-    const auto rewritten = policyFileWithoutLocks(current.value(), file.locks);
+    auto refusal = policyjson::JsonRefusal::NotJson;
+    const auto rewritten = policyFileWithoutLocks(current.value(), file.locks, &refusal);
     if (!rewritten) {
-        failures.add(file.path, texts::kPolicyFileNotJson);
+        failures.add(file.path, refusalText(refusal));
         return false;
     }
     if (*rewritten == current.value()) {

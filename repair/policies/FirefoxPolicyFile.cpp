@@ -192,8 +192,9 @@ std::wstring stringArgumentAfter(std::string_view after) {
 
 }  // namespace
 
-std::optional<std::vector<PolicyLock>> findPolicyFileLocks(std::string_view fileContent) {
-    auto file = policyjson::parse(fileContent);
+std::optional<std::vector<PolicyLock>> findPolicyFileLocks(std::string_view fileContent,
+                                                           policyjson::JsonRefusal* refusal) {
+    auto file = policyjson::parse(fileContent, refusal);
     if (!file) {
         return std::nullopt;
     }
@@ -211,8 +212,9 @@ std::optional<std::vector<PolicyLock>> findPolicyFileLocks(std::string_view file
 }
 
 std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
-                                                  std::span<const PolicyLock> locks) {
-    auto file = policyjson::parse(fileContent);
+                                                  std::span<const PolicyLock> locks,
+                                                  policyjson::JsonRefusal* refusal) {
+    auto file = policyjson::parse(fileContent, refusal);
     if (!file) {
         return std::nullopt;
     }
@@ -224,7 +226,17 @@ std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
     if (!changed) {
         return std::string(fileContent);
     }
-    return policyjson::indented(*file) + "\n";
+    // What the file will hold is read again before it is written: a writer
+    // that stopped or changed a value leaves the file as it is.
+    const auto text = policyjson::indented(*file);
+    const auto reread = text ? policyjson::parse(*text) : nullptr;
+    if (!reread || *reread != *file) {
+        if (refusal != nullptr) {
+            *refusal = policyjson::JsonRefusal::NotKeptExactly;
+        }
+        return std::nullopt;
+    }
+    return *text + "\n";
 }
 
 std::optional<std::wstring> autoconfigFileName(std::string_view prefsScript) {

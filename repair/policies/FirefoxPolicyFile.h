@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "repair/policies/PolicyJson.h"
 #include "repair/policies/PolicyLock.h"
 
 namespace tovask {
@@ -13,16 +14,20 @@ namespace tovask {
 // The locks in the "policies" of a Firefox distribution\policies.json: the
 // policies Homepage, SearchEngines, NewTabPage and Proxy whole, each
 // ExtensionSettings entry that forces its extension, each entry of the
-// Install and Locked lists of Extensions. None when the file is not valid
-// JSON: such a file is reported and never changed.
-std::optional<std::vector<PolicyLock>> findPolicyFileLocks(std::string_view fileContent);
+// Install and Locked lists of Extensions. None when the file cannot be read
+// exactly, with the reason in `refusal`: such a file is reported and never
+// changed.
+std::optional<std::vector<PolicyLock>> findPolicyFileLocks(
+    std::string_view fileContent, policyjson::JsonRefusal* refusal = nullptr);
 
 // The file without the given locks, every other policy kept in its order,
 // indented by two spaces, UTF-8; a list or entry set left empty goes. The
-// content unchanged when none of the locks is in it; none when the file is not
-// valid JSON.
+// content unchanged when none of the locks is in it. None, with the reason in
+// `refusal`, when the file cannot be read exactly, or when the new text, read
+// again, would differ from the file without the locks in anything else.
 std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
-                                                  std::span<const PolicyLock> locks);
+                                                  std::span<const PolicyLock> locks,
+                                                  policyjson::JsonRefusal* refusal = nullptr);
 
 // The file that a defaults\pref\*.js script names in general.config.filename,
 // through pref(), lockPref(), defaultPref() or sticky_pref(), comments aside:

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include <rapidjson/memorystream.h>
@@ -21,10 +24,120 @@ namespace {
 
 using rapidjson::SizeType;
 
-// Numbers in full precision, so that a rewritten file keeps each number the
-// file wrote; strings checked to be UTF-8.
-constexpr unsigned kParseFlags =
-    rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag;
+// Strings checked to be UTF-8. Numbers never reach the reader: see
+// numbersAsMarkedStrings.
+constexpr unsigned kStrictFlags = rapidjson::kParseValidateEncodingFlag;
+// Chromium reads the JSON of its registry policies allowing a trailing comma.
+constexpr unsigned kChromiumFlags = kStrictFlags | rapidjson::kParseTrailingCommasFlag;
+
+// The reader converts numbers to doubles, refusing those beyond a double's
+// range (1e400, which Firefox applies) and changing the digits of the rest,
+// even when asked to keep them as text. So each number goes to it as a
+// string behind a lone low surrogate, which no string it accepts can start
+// with (CheckedBuilder refuses every lone surrogate), and comes back as the
+// number's own text.
+constexpr std::string_view kNumberEscape = "\\udfff";
+constexpr std::string_view kNumberEscapeBytes = "\xED\xBF\xBF";
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The length of the JSON number that starts the text; 0 when none does.
+std::size_t numberLength(std::string_view text) {
+    std::size_t at = 0;
+    const auto skip = [&](std::string_view accepted) {
+        if (at < text.size() && accepted.find(text[at]) != accepted.npos) {
+            ++at;
+            return true;
+        }
+        return false;
+    };
+    const auto digits = [&] {
+        const auto start = at;
+        while (at < text.size() && isDigit(text[at])) {
+            ++at;
+        }
+        return at > start;
+    };
+    skip("-");
+    if (!skip("0") && !digits()) {
+        return 0;
+    }
+    if (skip(".") && !digits()) {
+        return 0;
+    }
+    if (skip("eE")) {
+        skip("+-");
+        if (!digits()) {
+            return 0;
+        }
+    }
+    return at;
+}
+
+bool startsWithNumberEscape(std::string_view text) {
+    return text.size() >= kNumberEscape.size() &&
+           std::equal(kNumberEscape.begin(), kNumberEscape.end(), text.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// The text with each number outside strings written as a marked string; none
+// when a number is malformed, or when a string of the text starts as a marked
+// one would (a lone surrogate, refused as such).
+std::optional<std::string> numbersAsMarkedStrings(std::string_view utf8, JsonRefusal& refusal) {
+    std::string marked;
+    marked.reserve(utf8.size());
+    bool inString = false;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const char c = utf8[at];
+        if (inString) {
+            const std::size_t length = c == '\\' && at + 1 < utf8.size() ? 2 : 1;
+            marked.append(utf8.substr(at, length));
+            inString = c != '"';
+            at += length;
+        } else if (c == '-' || isDigit(c)) {
+            const auto length = numberLength(utf8.substr(at));
+            if (length == 0) {
+                return std::nullopt;
+            }
+            marked.append("\"").append(kNumberEscape).append(utf8.substr(at, length)).append("\"");
+            at += length;
+        } else {
+            inString = c == '"';
+            if (inString && startsWithNumberEscape(utf8.substr(at + 1))) {
+                refusal = JsonRefusal::LoneSurrogate;
+                return std::nullopt;
+            }
+            marked += c;
+            ++at;
+        }
+    }
+    return marked;
+}
+
+// A document holds a number kept as text as a string behind this byte, which
+// no UTF-8 text holds, so that it is written back bare.
+constexpr char kNumberMark = '\xFF';
+
+bool isNumberText(const Json& json) {
+    return json.IsString() && json.GetStringLength() > 0 && json.GetString()[0] == kNumberMark;
+}
+
+// Writes numbers kept as text back as the number they were.
+template <typename Writer>
+class NumberKeepingWriter : public Writer {
+  public:
+    using Writer::Writer;
+
+    bool String(const char* text, SizeType length, bool copy = false) {
+        if (length > 0 && text[0] == kNumberMark) {
+            return Writer::RawValue(text + 1, length - 1, rapidjson::kNumberType);
+        }
+        return Writer::String(text, length, copy);
+    }
+};
 
 // Writing JSON out and tidying repeated names recurse once per level, so a
 // value nested deeper than Chromium's own reader accepts could exhaust the
@@ -49,6 +162,8 @@ class CheckedBuilder {
   public:
     explicit CheckedBuilder(JsonDocument& document) : document_(document) {}
 
+    std::optional<JsonRefusal> refusal;
+
     bool Null() { return document_.Null(); }
     bool Bool(bool b) { return document_.Bool(b); }
     bool Int(int i) { return document_.Int(i); }
@@ -56,25 +171,41 @@ class CheckedBuilder {
     bool Int64(std::int64_t i) { return document_.Int64(i); }
     bool Uint64(std::uint64_t i) { return document_.Uint64(i); }
     bool Double(double d) { return document_.Double(d); }
-    bool RawNumber(const char* text, SizeType length, bool copy) {
-        return document_.RawNumber(text, length, copy);
-    }
+    // Numbers come as marked strings only (see numbersAsMarkedStrings).
+    bool RawNumber(const char*, SizeType, bool) { return false; }
     bool String(const char* text, SizeType length, bool copy) {
-        return !holdsSurrogate({text, length}) && document_.String(text, length, copy);
+        if (const std::string_view string(text, length); string.starts_with(kNumberEscapeBytes)) {
+            std::string number(1, kNumberMark);
+            number.append(string.substr(kNumberEscapeBytes.size()));
+            return document_.String(number.data(), static_cast<SizeType>(number.size()), true);
+        }
+        if (holdsSurrogate({text, length})) {
+            refusal = JsonRefusal::LoneSurrogate;
+            return false;
+        }
+        return document_.String(text, length, copy);
     }
     bool Key(const char* text, SizeType length, bool copy) { return String(text, length, copy); }
-    bool StartObject() { return ++depth_ <= kDeepestNesting && document_.StartObject(); }
+    bool StartObject() { return deeper() && document_.StartObject(); }
     bool EndObject(SizeType members) {
         --depth_;
         return document_.EndObject(members);
     }
-    bool StartArray() { return ++depth_ <= kDeepestNesting && document_.StartArray(); }
+    bool StartArray() { return deeper() && document_.StartArray(); }
     bool EndArray(SizeType items) {
         --depth_;
         return document_.EndArray(items);
     }
 
   private:
+    bool deeper() {
+        if (++depth_ > kDeepestNesting) {
+            refusal = JsonRefusal::TooDeep;
+            return false;
+        }
+        return true;
+    }
+
     JsonDocument& document_;
     int depth_ = 0;
 };
@@ -117,9 +248,11 @@ Json::ConstMemberIterator find(const Json& object, std::string_view name) {
                         [&](const auto& entry) { return utf8Of(entry.name) == name; });
 }
 
-}  // namespace
-
-std::unique_ptr<JsonDocument> parse(std::string_view utf8) {
+template <unsigned Flags>
+std::unique_ptr<JsonDocument> parseWith(std::string_view utf8, JsonRefusal* refusal) {
+    if (refusal != nullptr) {
+        *refusal = JsonRefusal::NotJson;
+    }
     // The reader takes a NUL for the end of the text, and would not see what follows.
     if (utf8.find('\0') != utf8.npos) {
         return nullptr;
@@ -128,11 +261,22 @@ std::unique_ptr<JsonDocument> parse(std::string_view utf8) {
     if (utf8.starts_with("\xEF\xBB\xBF")) {
         utf8.remove_prefix(3);
     }
+    auto why = JsonRefusal::NotJson;
+    const auto marked = numbersAsMarkedStrings(utf8, why);
+    if (!marked) {
+        if (refusal != nullptr) {
+            *refusal = why;
+        }
+        return nullptr;
+    }
     bool parsed = false;
     auto read = [&](JsonDocument& document) {
-        rapidjson::MemoryStream text(utf8.data(), utf8.size());
+        rapidjson::MemoryStream text(marked->data(), marked->size());
         CheckedBuilder builder(document);
-        parsed = !rapidjson::Reader().Parse<kParseFlags>(text, builder).IsError();
+        parsed = !rapidjson::Reader().Parse<Flags>(text, builder).IsError();
+        if (!parsed && builder.refusal && refusal != nullptr) {
+            *refusal = *builder.refusal;
+        }
         return parsed;
     };
     auto document = std::make_unique<JsonDocument>();
@@ -144,23 +288,40 @@ std::unique_ptr<JsonDocument> parse(std::string_view utf8) {
     return document;
 }
 
-std::string compact(const Json& json) {
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    json.Accept(writer);
-    return {buffer.GetString(), buffer.GetSize()};
+}  // namespace
+
+std::unique_ptr<JsonDocument> parse(std::string_view utf8, JsonRefusal* refusal) {
+    return parseWith<kStrictFlags>(utf8, refusal);
 }
 
-std::string indented(const Json& json) {
+std::unique_ptr<JsonDocument> parseChromiumPolicy(std::string_view utf8) {
+    return parseWith<kChromiumFlags>(utf8, nullptr);
+}
+
+std::optional<std::string> compact(const Json& json) {
     rapidjson::StringBuffer buffer;
-    rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(buffer);
+    NumberKeepingWriter<rapidjson::Writer<rapidjson::StringBuffer>> writer(buffer);
+    if (!json.Accept(writer)) {
+        return std::nullopt;
+    }
+    return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+std::optional<std::string> indented(const Json& json) {
+    rapidjson::StringBuffer buffer;
+    NumberKeepingWriter<rapidjson::PrettyWriter<rapidjson::StringBuffer>> writer(buffer);
     writer.SetIndent(' ', 2);
-    json.Accept(writer);
-    return {buffer.GetString(), buffer.GetSize()};
+    if (!json.Accept(writer)) {
+        return std::nullopt;
+    }
+    return std::string(buffer.GetString(), buffer.GetSize());
 }
 
 std::wstring wideText(const Json& json) {
-    return wideFromUtf8(json.IsString() ? utf8Of(json) : compact(json));
+    if (isNumberText(json)) {
+        return wideFromUtf8({json.GetString() + 1, json.GetStringLength() - 1});
+    }
+    return wideFromUtf8(json.IsString() ? utf8Of(json) : compact(json).value_or(""));
 }
 
 std::span<const Json::Member> membersOf(const Json& json) {
@@ -176,8 +337,9 @@ std::span<Json::Member> membersOf(Json& json) {
 }
 
 std::string_view utf8Of(const Json& string) {
-    return string.IsString() ? std::string_view(string.GetString(), string.GetStringLength())
-                             : std::string_view();
+    return string.IsString() && !isNumberText(string)
+               ? std::string_view(string.GetString(), string.GetStringLength())
+               : std::string_view();
 }
 
 const Json* member(const Json& json, std::string_view name) {

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,12 +24,23 @@ using Json = rapidjson::Value;
 // The root value, owning the memory of every value and text below it.
 using JsonDocument = rapidjson::Document;
 
-// Null when the text is not valid JSON. A pointer, as clang-tidy 14 takes the
-// end of a std::optional holding a document for a second release of its memory.
-std::unique_ptr<JsonDocument> parse(std::string_view utf8);
-std::string compact(const Json& json);
+// Why a text is read as no document: valid JSON that this library cannot
+// carry exactly is told apart from text that is not JSON at all.
+// A rewrite that would change more than what was removed is refused too.
+enum class JsonRefusal { NotJson, TooDeep, LoneSurrogate, NotKeptExactly };
+
+// Null when the text is not valid JSON or cannot be carried exactly, with
+// the reason in `refusal` when one is given. Numbers are kept as the text
+// they were written with, whatever their size or precision, and written back
+// so. A pointer, as clang-tidy 14 takes the end of a std::optional holding a
+// document for a second release of its memory.
+std::unique_ptr<JsonDocument> parse(std::string_view utf8, JsonRefusal* refusal = nullptr);
+// As Chromium reads the JSON of a registry policy: a trailing comma allowed.
+std::unique_ptr<JsonDocument> parseChromiumPolicy(std::string_view utf8);
+// None when the writer fails.
+std::optional<std::string> compact(const Json& json);
 // Two spaces per level, as Firefox's own policy examples are written.
-std::string indented(const Json& json);
+std::optional<std::string> indented(const Json& json);
 std::wstring wideText(const Json& json);
 // The bytes of a string value or of a member's name; empty for any other value.
 std::string_view utf8Of(const Json& string);

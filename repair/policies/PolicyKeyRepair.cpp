@@ -17,7 +17,7 @@ namespace {
 // The JSON value without the entry, or none when no entry is left. A value that
 // is not a JSON object is left as it is.
 std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::wstring_view id) {
-    auto settings = policyjson::parse(utf8FromWide(textOf(value).value_or(L"")));
+    auto settings = policyjson::parseChromiumPolicy(utf8FromWide(textOf(value).value_or(L"")));
     if (!settings || !settings->IsObject()) {
         return value;
     }
@@ -25,7 +25,11 @@ std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::w
     if (settings->ObjectEmpty()) {
         return std::nullopt;
     }
-    auto rewritten = stringValue(wideFromUtf8(policyjson::compact(*settings)));
+    const auto text = policyjson::compact(*settings);
+    if (!text) {
+        return value;
+    }
+    auto rewritten = stringValue(wideFromUtf8(*text));
     rewritten.type = value.type;
     return rewritten;
 }

@@ -80,6 +80,9 @@ INSTANTIATE_TEST_SUITE_P(Locks, PolicyLockAlone, testing::Values(
               L"ExtensionSettings", LR"({"abc":{"installation_mode":"allowed"},)"
               LR"("abc":{"installation_mode":"force_installed"}})")}), L"ExtensionSettings\\abc",
               ForcedExtension},
+    LockAlone{"ForcedSettingWithATrailingComma", L"Microsoft Edge", policyKey({text(
+              L"ExtensionSettings", LR"({"abc":{"installation_mode":"force_installed",},})")}),
+              L"ExtensionSettings\\abc", ForcedExtension},
     LockAlone{"ProxyServer", L"Google Chrome", policyKey({text(L"ProxyServer", L"p:8080")}),
               L"ProxyServer", ForcedTraffic},
     LockAlone{"ProxySettings", L"Chromium", policyKey({text(L"ProxySettings", L"{}")}),

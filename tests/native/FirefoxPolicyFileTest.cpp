@@ -104,6 +104,47 @@ TEST(FirefoxPolicyFile, KeepsAFileWithoutLocksByteForByte) {
     EXPECT_EQ(policyFileWithoutLocks(kUnlocked, kHomepage), kUnlocked);
 }
 
+// Values Firefox applies as they are: each is written back exactly as the
+// file wrote it, or the file is refused saying why.
+struct ExactValue {
+    std::string name;
+    std::string value;
+    std::optional<policyjson::JsonRefusal> refusal = std::nullopt;
+
+    friend void PrintTo(const ExactValue& value, std::ostream* out) { *out << value.name; }
+};
+
+class ExactRewrite : public testing::TestWithParam<ExactValue> {};
+
+TEST_P(ExactRewrite, KeepsTheValueOrSaysWhyItCannot) {
+    const auto file =
+        R"({"policies": {"Homepage": {"URL": "http://a"}, "Other": )" + GetParam().value + "}}";
+    auto refusal = policyjson::JsonRefusal::NotJson;
+    const auto rewritten = policyFileWithoutLocks(file, kHomepage, &refusal);
+    if (GetParam().refusal) {
+        EXPECT_FALSE(rewritten);
+        EXPECT_EQ(refusal, *GetParam().refusal);
+        return;
+    }
+    ASSERT_TRUE(rewritten);
+    EXPECT_EQ(*rewritten,
+              "{\n  \"policies\": {\n    \"Other\": " + GetParam().value + "\n  }\n}\n");
+}
+
+using enum policyjson::JsonRefusal;
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ExactRewrite,
+    testing::Values(
+        ExactValue{"AboveTheLargestDouble", "2e308"}, ExactValue{"FarAboveIt", "-1e400"},
+        ExactValue{"HugeExponentLongDigits", "123456789012345678901234567890e-99999999999"},
+        ExactValue{"BeyondDoublePrecision", "0.10000000000000000555111512312578270211"},
+        ExactValue{"BeyondSixtyFourBits", "184467440737095516160"},
+        ExactValue{"LoneSurrogate", R"("\udc00")", LoneSurrogate},
+        ExactValue{"StringWrittenAsANumberWouldBe", R"("\uDFFF1")", LoneSurrogate},
+        ExactValue{"DeeperThanCarried", std::string(199, '[') + std::string(199, ']'), TooDeep}),
+    [](const auto& info) { return info.param.name; });
+
 struct PrefsScript {
     std::string name;
     std::string_view script;
