@@ -1,5 +1,6 @@
 #include "tests/fake/FakeFileSystem.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <limits>
 
@@ -48,6 +49,36 @@ void FakeFileSystem::lock(std::wstring_view path) {
 
 void FakeFileSystem::protect(std::wstring_view path, std::string_view protection) {
     files_.at(folded(path)).protection = protection;
+}
+
+void FakeFileSystem::addLink(std::wstring_view path, std::wstring_view target) {
+    links_[folded(path)] = std::wstring(target);
+}
+
+void FakeFileSystem::addHardLink(std::wstring_view path) {
+    ++files_.at(folded(path)).names;
+}
+
+std::wstring FakeFileSystem::followed(std::wstring_view path) const {
+    std::wstring reached(path);
+    // A link may lead through another; a loop stops at the bound.
+    for (std::size_t hop = 0; hop < links_.size(); ++hop) {
+        const auto key = folded(reached);
+        const auto link = std::ranges::find_if(links_, [&](const auto& entry) {
+            return key == entry.first || key.starts_with(entry.first + L"\\");
+        });
+        if (link == links_.end()) {
+            break;
+        }
+        reached = link->second + reached.substr(link->first.size());
+    }
+    return reached;
+}
+
+bool FakeFileSystem::reachedDirectly(std::wstring_view path) const {
+    const auto found = files_.find(folded(path));
+    return folded(followed(path)) == folded(path) &&
+           (found == files_.end() || found->second.names == 1);
 }
 
 std::string FakeFileSystem::protectionOf(std::wstring_view path) const {
