@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <ostream>
 
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
@@ -180,6 +183,131 @@ INSTANTIATE_TEST_SUITE_P(
                               {std::wstring(kFirefox) + L"Homepage\\Locked", 1}},
                              {}}),
     [](const testing::TestParamInfo<LockCase>& info) { return info.param.name; });
+
+constexpr std::wstring_view kShellFolders =
+    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\";
+constexpr std::wstring_view kInternetSettings =
+    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\";
+const std::wstring kPolicyFile = L"D:\\Firefox\\distribution\\policies.json";
+const std::wstring kShortcut = L"C:\\Users\\Public\\Desktop\\Chrome.lnk";
+const std::wstring kAdapters =
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+
+// How the report begins a line of the kind's repaired and not repaired findings.
+struct KindLines {
+    std::wstring_view repaired;
+    std::wstring_view notRepaired;
+};
+
+const KindLines kPolicyLines{L"Bloqueo quitado: ", L"No se pudo quitar el bloqueo: "};
+const KindLines kNetworkLines{L"Ajuste de red reparado: ",
+                              L"No se pudo reparar el ajuste de red: "};
+const KindLines kShortcutLines{L"Acceso directo reparado: ",
+                               L"No se pudo reparar el acceso directo: "};
+
+// One finding of a kind, and the writes of its repair that fail.
+struct KindCase {
+    std::string name;
+    std::function<void(fake::FakePlatform&)> seed;
+    std::vector<std::string> writes;
+    std::wstring target;  // the start of what each write names
+    KindLines lines;
+
+    friend void PrintTo(const KindCase& kindCase, std::ostream* out) { *out << kindCase.name; }
+};
+
+class FailedRepair : public testing::TestWithParam<KindCase> {};
+
+TEST_P(FailedRepair, ReportsTheFindingNotRepaired) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" +
+            bench.platform.programUserSid + L"\\ProfileImagePath",
+        L"C:\\Users\\ana", RegistryType::String);
+    GetParam().seed(bench.platform);
+    bench.platform.addFault(
+        [&](const fake::RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
+            if (std::ranges::find(GetParam().writes, call.operation) != GetParam().writes.end() &&
+                call.target.starts_with(GetParam().target)) {
+                return errc(std::errc::permission_denied);
+            }
+            return std::nullopt;
+        });
+    bench.view.repairFindings = true;
+    bench.load();
+    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::DoneWithFailures);
+    EXPECT_TRUE(lineStartsWith(bench.view.lines, GetParam().lines.notRepaired));
+    EXPECT_FALSE(lineStartsWith(bench.view.lines, GetParam().lines.repaired));
+    EXPECT_TRUE(lineStartsWith(bench.view.lines, std::wstring(kErrorPrefix) + GetParam().target));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FailedRepair,
+    testing::Values(
+        KindCase{"PolicyKey",
+                 [](auto& platform) {
+                     platform.RegWrite(std::wstring(kChrome) + L"HomepageLocation",
+                                       L"http://x.example", RegistryType::String);
+                 },
+                 {"RegDeleteValueIn"},
+                 std::wstring(kChrome),
+                 kPolicyLines},
+        KindCase{"PolicyFile",
+                 [](auto& platform) {
+                     platform.RegWrite(
+                         L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\"
+                         L"Install Directory",
+                         L"D:\\Firefox", RegistryType::String);
+                     platform.files.addFile(
+                         kPolicyFile, R"({"policies": {"Homepage": {"URL": "http://x.example"}}})");
+                 },
+                 {"ReplaceFileContent", "RewriteUnchangedFile"},
+                 kPolicyFile,
+                 kPolicyLines},
+        KindCase{"Network",
+                 [](auto& platform) {
+                     platform.RegWrite(std::wstring(kInternetSettings) + L"ProxyServer",
+                                       L"127.0.0.1:8080", RegistryType::String);
+                     platform.RegWrite(std::wstring(kInternetSettings) + L"ProxyEnable", 1,
+                                       RegistryType::Dword);
+                 },
+                 {"RegWriteRaw", "RegDeleteValueIn"},
+                 std::wstring(kInternetSettings),
+                 kNetworkLines},
+        KindCase{"Shortcut",
+                 [](auto& platform) {
+                     platform.RegWrite(L"HKLM" + std::wstring(kShellFolders) + L"Common Desktop",
+                                       L"C:\\Users\\Public\\Desktop", RegistryType::String);
+                     const std::wstring chrome = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
+                     platform.files.addFile(
+                         kShortcut,
+                         fake::fakeShortcutBytes({chrome, L"http://buscar.example", L"C:\\Users",
+                                                  chrome, 0, 0, 1, L"", L""}));
+                 },
+                 {"RewriteUnchangedFile"},
+                 kShortcut,
+                 kShortcutLines},
+        // Names no backup can hold: the finding is not repaired, and nothing fails on purpose.
+        KindCase{"PolicyKeyNotBackedUp",
+                 [](auto& platform) {
+                     platform.RegWrite(std::wstring(kFirefox) + L"Homepage\\URL",
+                                       L"http://x.example", RegistryType::String);
+                     platform.RegWrite(std::wstring(kFirefox) + L"Homepage\\a\nb\\c", 1,
+                                       RegistryType::Dword);
+                 },
+                 {},
+                 L"HKEY_LOCAL_MACHINE\\Software\\Policies\\Mozilla\\Firefox\\Homepage",
+                 kPolicyLines},
+        KindCase{"NetworkNotBackedUp",
+                 [](auto& platform) {
+                     platform.RegWrite(kAdapters + L"{a\nb}\\NameServer", L"85.255.112.36",
+                                       RegistryType::String);
+                 },
+                 {},
+                 L"HKEY_LOCAL_MACHINE" + kAdapters.substr(4),
+                 kNetworkLines}),
+    [](const testing::TestParamInfo<KindCase>& info) { return info.param.name; });
 
 TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {
     const std::vector<Finding> findings = {{FindingKind::BrowserPolicy, L"Chrome", L"a", L"1"},
