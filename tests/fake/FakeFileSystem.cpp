@@ -1,6 +1,5 @@
 #include "tests/fake/FakeFileSystem.h"
 
-#include <algorithm>
 #include <cwctype>
 #include <limits>
 
@@ -60,19 +59,13 @@ void FakeFileSystem::addHardLink(std::wstring_view path) {
 }
 
 std::wstring FakeFileSystem::followed(std::wstring_view path) const {
-    std::wstring reached(path);
-    // A link may lead through another; a loop stops at the bound.
-    for (std::size_t hop = 0; hop < links_.size(); ++hop) {
-        const auto key = folded(reached);
-        const auto link = std::ranges::find_if(links_, [&](const auto& entry) {
-            return key == entry.first || key.starts_with(entry.first + L"\\");
-        });
-        if (link == links_.end()) {
-            break;
+    const auto key = folded(path);
+    for (const auto& [link, target] : links_) {
+        if (key == link || key.starts_with(link + L"\\")) {
+            return target + std::wstring(path.substr(link.size()));
         }
-        reached = link->second + reached.substr(link->first.size());
     }
-    return reached;
+    return std::wstring(path);
 }
 
 bool FakeFileSystem::reachedDirectly(std::wstring_view path) const {

@@ -28,6 +28,8 @@ struct FakeFile {
     std::uint32_t names = 1;             // more when hard links give it other names
     static constexpr std::string_view kInherited = "inherited";
     static constexpr std::string_view kAdministratorsOnly = "administrators only";
+
+    bool operator==(const FakeFile&) const = default;
 };
 
 // An in-memory file system with the rules that matter to the HOSTS handling:
@@ -41,12 +43,11 @@ class FakeFileSystem {
     void addFile(std::wstring_view path, std::string_view bytes, std::uint32_t attributes = 0);
     void lock(std::wstring_view path);
     void protect(std::wstring_view path, std::string_view protection);
-    // A folder or file that a user made a junction or symbolic link to the
-    // target: a path through it reaches the target instead.
+    // A folder or file made a junction or symbolic link to the target, or a
+    // file given a second name.
     void addLink(std::wstring_view path, std::wstring_view target);
     void addHardLink(std::wstring_view path);
-
-    // The path the system reaches through the links on the way and at the end.
+    // The path a link on the way or at the end leads to.
     std::wstring followed(std::wstring_view path) const;
     // Reached through no link and known by no other name.
     bool reachedDirectly(std::wstring_view path) const;

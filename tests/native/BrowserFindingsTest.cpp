@@ -1,7 +1,6 @@
 #include <algorithm>
-#include <functional>
-#include <optional>
 #include <ostream>
+#include <utility>
 
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
@@ -184,34 +183,27 @@ INSTANTIATE_TEST_SUITE_P(
                              {}}),
     [](const testing::TestParamInfo<LockCase>& info) { return info.param.name; });
 
-constexpr std::wstring_view kShellFolders =
-    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\";
-constexpr std::wstring_view kInternetSettings =
-    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\";
 const std::wstring kPolicyFile = L"D:\\Firefox\\distribution\\policies.json";
 const std::wstring kShortcut = L"C:\\Users\\Public\\Desktop\\Chrome.lnk";
+const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
+const std::wstring kScript =
+    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\AutoConfigURL";
 const std::wstring kAdapters =
     L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+const std::pair<std::wstring_view, std::wstring_view> kPolicyLines{
+    L"Bloqueo quitado: ", L"No se pudo quitar el bloqueo: "};
+const std::pair<std::wstring_view, std::wstring_view> kNetworkLines{
+    L"Ajuste de red reparado: ", L"No se pudo reparar el ajuste de red: "};
 
-// How the report begins a line of the kind's repaired and not repaired findings.
-struct KindLines {
-    std::wstring_view repaired;
-    std::wstring_view notRepaired;
-};
-
-const KindLines kPolicyLines{L"Bloqueo quitado: ", L"No se pudo quitar el bloqueo: "};
-const KindLines kNetworkLines{L"Ajuste de red reparado: ",
-                              L"No se pudo reparar el ajuste de red: "};
-const KindLines kShortcutLines{L"Acceso directo reparado: ",
-                               L"No se pudo reparar el acceso directo: "};
-
-// One finding of a kind, and the writes of its repair that fail.
+// One finding of a kind, the writes of its repair that fail (none where its
+// names cannot be backed up), and how its lines begin: repaired, not repaired.
 struct KindCase {
     std::string name;
-    std::function<void(fake::FakePlatform&)> seed;
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    std::vector<std::pair<std::wstring, std::string>> files;
     std::vector<std::string> writes;
-    std::wstring target;  // the start of what each write names
-    KindLines lines;
+    std::wstring target;  // the start of what each failed write names
+    std::pair<std::wstring_view, std::wstring_view> lines;
 
     friend void PrintTo(const KindCase& kindCase, std::ostream* out) { *out << kindCase.name; }
 };
@@ -221,24 +213,20 @@ class FailedRepair : public testing::TestWithParam<KindCase> {};
 TEST_P(FailedRepair, ReportsTheFindingNotRepaired) {
     RepairBench bench;
     bench.platform.registry.addKeysEveryWindowsHas();
-    bench.platform.RegWrite(
-        L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" +
-            bench.platform.programUserSid + L"\\ProfileImagePath",
-        L"C:\\Users\\ana", RegistryType::String);
-    GetParam().seed(bench.platform);
-    bench.platform.addFault(
-        [&](const fake::RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
-            if (std::ranges::find(GetParam().writes, call.operation) != GetParam().writes.end() &&
-                call.target.starts_with(GetParam().target)) {
-                return errc(std::errc::permission_denied);
-            }
-            return std::nullopt;
-        });
+    for (const auto& [path, text] : GetParam().values) {
+        bench.platform.RegWrite(path, text, RegistryType::String);
+    }
+    for (const auto& [path, bytes] : GetParam().files) {
+        bench.platform.files.addFile(path, bytes);
+    }
+    for (const auto& write : GetParam().writes) {
+        bench.platform.failWhere(write, GetParam().target, errc(std::errc::permission_denied));
+    }
     bench.view.repairFindings = true;
     bench.load();
     EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::DoneWithFailures);
-    EXPECT_TRUE(lineStartsWith(bench.view.lines, GetParam().lines.notRepaired));
-    EXPECT_FALSE(lineStartsWith(bench.view.lines, GetParam().lines.repaired));
+    EXPECT_FALSE(lineStartsWith(bench.view.lines, GetParam().lines.first));
+    EXPECT_TRUE(lineStartsWith(bench.view.lines, GetParam().lines.second));
     EXPECT_TRUE(lineStartsWith(bench.view.lines, std::wstring(kErrorPrefix) + GetParam().target));
 }
 
@@ -246,64 +234,39 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, FailedRepair,
     testing::Values(
         KindCase{"PolicyKey",
-                 [](auto& platform) {
-                     platform.RegWrite(std::wstring(kChrome) + L"HomepageLocation",
-                                       L"http://x.example", RegistryType::String);
-                 },
+                 {{std::wstring(kChrome) + L"HomepageLocation", L"http://x.example"}},
+                 {},
                  {"RegDeleteValueIn"},
                  std::wstring(kChrome),
                  kPolicyLines},
         KindCase{"PolicyFile",
-                 [](auto& platform) {
-                     platform.RegWrite(
-                         L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\"
-                         L"Install Directory",
-                         L"D:\\Firefox", RegistryType::String);
-                     platform.files.addFile(
-                         kPolicyFile, R"({"policies": {"Homepage": {"URL": "http://x.example"}}})");
-                 },
+                 {{L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory",
+                   L"D:\\Firefox"}},
+                 {{kPolicyFile, R"({"policies": {"Homepage": {"URL": "http://x.example"}}})"}},
                  {"ReplaceFileContent", "RewriteUnchangedFile"},
                  kPolicyFile,
                  kPolicyLines},
-        KindCase{"Network",
-                 [](auto& platform) {
-                     platform.RegWrite(std::wstring(kInternetSettings) + L"ProxyServer",
-                                       L"127.0.0.1:8080", RegistryType::String);
-                     platform.RegWrite(std::wstring(kInternetSettings) + L"ProxyEnable", 1,
-                                       RegistryType::Dword);
-                 },
-                 {"RegWriteRaw", "RegDeleteValueIn"},
-                 std::wstring(kInternetSettings),
-                 kNetworkLines},
+        KindCase{
+            "Network", {{kScript, L"data:,x"}}, {}, {"RegDeleteValueIn"}, kScript, kNetworkLines},
         KindCase{"Shortcut",
-                 [](auto& platform) {
-                     platform.RegWrite(L"HKLM" + std::wstring(kShellFolders) + L"Common Desktop",
-                                       L"C:\\Users\\Public\\Desktop", RegistryType::String);
-                     const std::wstring chrome = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
-                     platform.files.addFile(
-                         kShortcut,
-                         fake::fakeShortcutBytes({chrome, L"http://buscar.example", L"C:\\Users",
-                                                  chrome, 0, 0, 1, L"", L""}));
-                 },
+                 {{L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+                   L"Folders\\Common Desktop",
+                   L"C:\\Users\\Public\\Desktop"}},
+                 {{kShortcut, fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example",
+                                                       L"C:\\", kChromeExe, 0, 0, 1, L"", L""})}},
                  {"RewriteUnchangedFile"},
                  kShortcut,
-                 kShortcutLines},
-        // Names no backup can hold: the finding is not repaired, and nothing fails on purpose.
+                 {L"Acceso directo reparado: ", L"No se pudo reparar el acceso directo: "}},
         KindCase{"PolicyKeyNotBackedUp",
-                 [](auto& platform) {
-                     platform.RegWrite(std::wstring(kFirefox) + L"Homepage\\URL",
-                                       L"http://x.example", RegistryType::String);
-                     platform.RegWrite(std::wstring(kFirefox) + L"Homepage\\a\nb\\c", 1,
-                                       RegistryType::Dword);
-                 },
+                 {{std::wstring(kFirefox) + L"Homepage\\URL", L"http://x.example"},
+                  {std::wstring(kFirefox) + L"Homepage\\a\nb\\c", L"1"}},
+                 {},
                  {},
                  L"HKEY_LOCAL_MACHINE\\Software\\Policies\\Mozilla\\Firefox\\Homepage",
                  kPolicyLines},
         KindCase{"NetworkNotBackedUp",
-                 [](auto& platform) {
-                     platform.RegWrite(kAdapters + L"{a\nb}\\NameServer", L"85.255.112.36",
-                                       RegistryType::String);
-                 },
+                 {{kAdapters + L"{a\nb}\\NameServer", L"85.255.112.36"}},
+                 {},
                  {},
                  L"HKEY_LOCAL_MACHINE" + kAdapters.substr(4),
                  kNetworkLines}),

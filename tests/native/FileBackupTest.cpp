@@ -54,14 +54,6 @@ class FileBackupTest : public testing::Test {
         return targets;
     }
 
-    std::map<std::wstring, std::string> contents() const {
-        std::map<std::wstring, std::string> bytes;
-        for (const auto& [path, file] : platform.files.files()) {
-            bytes[path] = file.bytes;
-        }
-        return bytes;
-    }
-
     fake::FakePlatform platform;
     FailureLog failures{platform};
     FileBackupPlace place{kFolder, kRegistryBackup};
@@ -124,17 +116,17 @@ class MeddledUndo : public FileBackupTest, public testing::WithParamInterface<Me
 TEST_P(MeddledUndo, WritesNothingAndReportsTheFile) {
     repair(kFirst, "primero después");
     platform.files.addFile(kElsewhere, "primero después");
-    std::optional<std::map<std::wstring, std::string>> meddled;
+    std::optional<std::map<std::wstring, fake::FakeFile>> meddled;
     platform.addFault(
         [&](const fake::RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
             if (!meddled && call.target == kFirst && call.operation != "ReadFileContent") {
                 GetParam().meddle(platform.files);
-                meddled = contents();
+                meddled = platform.files.files();
             }
             return std::nullopt;
         });
     EXPECT_EQ(undo(), std::vector<std::wstring>{kFirst});
-    EXPECT_EQ(contents(), meddled);
+    EXPECT_EQ(platform.files.files(), meddled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
