@@ -85,17 +85,28 @@ void putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBack
         failures.add(entry.original, current.error());
         return;
     }
+    const auto keep = [&](std::wstring_view reason) {
+        failures.add(entry.original, std::wstring(reason) + copyPath);
+    };
     const auto currentHash = current.ok() ? sha256Hex(current.value()) : std::string();
     if (currentHash == entry.savedHash) {
         return;
     }
     if (currentHash != entry.leftHash) {
-        failures.add(entry.original, std::wstring(texts::kFileChangedSinceRepairPrefix) + copyPath);
+        keep(texts::kFileChangedSinceRepairPrefix);
         return;
     }
-    platform.ClearAttributes(entry.original);
-    if (const auto error = platform.ReplaceFileContent(entry.original, saved.value(),
-                                                       FileProtection::AsReplaced)) {
+    // Whoever may write the original's folder may swap it, or a folder on its
+    // way, for a link between this check and the write: the write checks
+    // again, on the very file it writes, that it holds the bytes read here, is
+    // reached through no link and has no other name.
+    const auto error =
+        platform.RewriteUnchangedFile(entry.original, current.value(), saved.value());
+    if (error == std::errc::operation_canceled) {
+        keep(texts::kFileChangedSinceRepairPrefix);
+    } else if (error == std::errc::too_many_symbolic_link_levels) {
+        keep(texts::kFileReachedByLinkPrefix);
+    } else if (error) {
         failures.add(entry.original, error);
     }
 }

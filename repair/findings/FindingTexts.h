@@ -33,6 +33,7 @@ inline constexpr std::wstring_view kFindingsQuestion =
     L"\"Deshacer los cambios\" los vuelve a poner.";
 inline constexpr std::wstring_view kFindingRepairedPrefix = L"Bloqueo quitado: ";
 inline constexpr std::wstring_view kFindingLeftPrefix = L"Bloqueo dejado: ";
+inline constexpr std::wstring_view kFindingNotRepairedPrefix = L"No se pudo quitar el bloqueo: ";
 inline constexpr std::wstring_view kRestartBrowsers =
     L"Reinicie los navegadores para que dejen de aplicar los bloqueos quitados.";
 inline constexpr std::wstring_view kPolicyRefreshUnavailable =

@@ -23,22 +23,36 @@ void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
     }
 }
 
+// What became of a finding the run reports: its line says it.
+enum class Outcome { Repaired, NotRepaired, Left };
+
+Outcome outcomeOf(bool repaired) {
+    return repaired ? Outcome::Repaired : Outcome::NotRepaired;
+}
+
 // What the report says of each kind of finding.
 struct KindTexts {
     FindingKind kind;
     std::wstring_view heading;
     std::wstring_view notCounted;
     std::wstring_view repairedPrefix;
+    std::wstring_view notRepairedPrefix;
     std::wstring_view leftPrefix;
+
+    std::wstring_view prefixFor(Outcome outcome) const {
+        return outcome == Outcome::Repaired      ? repairedPrefix
+               : outcome == Outcome::NotRepaired ? notRepairedPrefix
+                                                 : leftPrefix;
+    }
 };
 
 constexpr KindTexts kKindTexts[] = {
     {FindingKind::BrowserPolicy, texts::kFindingsHeading, texts::kFindingsNotCounted,
-     texts::kFindingRepairedPrefix, texts::kFindingLeftPrefix},
+     texts::kFindingRepairedPrefix, texts::kFindingNotRepairedPrefix, texts::kFindingLeftPrefix},
     {FindingKind::Network, texts::kNetworkHeading, texts::kNetworkNotCounted,
-     texts::kNetworkRepairedPrefix, texts::kNetworkLeftPrefix},
+     texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix},
     {FindingKind::Shortcut, texts::kShortcutsHeading, texts::kShortcutsNotCounted,
-     texts::kShortcutRepairedPrefix, texts::kShortcutLeftPrefix},
+     texts::kShortcutRepairedPrefix, texts::kShortcutNotRepairedPrefix, texts::kShortcutLeftPrefix},
 };
 
 const KindTexts& textsOf(FindingKind kind) {
@@ -62,11 +76,9 @@ std::vector<Finding> offeredOnly(const ProgressView& view, std::span<const Findi
     return chosen;
 }
 
-void reportEach(ProgressView& view, std::span<const Finding> findings, bool repaired) {
+void reportEach(ProgressView& view, std::span<const Finding> findings, Outcome outcome) {
     for (const auto& finding : findings) {
-        const auto& kind = textsOf(finding.kind);
-        view.appendLine(std::wstring(repaired ? kind.repairedPrefix : kind.leftPrefix) +
-                        finding.place);
+        view.appendLine(std::wstring(textsOf(finding.kind).prefixFor(outcome)) + finding.place);
     }
 }
 
@@ -131,11 +143,32 @@ void announceNetworkChanges(PlatformOps& platform, ProgressView& view, bool inte
     }
 }
 
+// The policy keys to repair, their backup added; a key whose names no backup
+// can hold is left, its findings added to `unsaved`.
+std::vector<const LockedPolicyKey*> policyKeysToRepair(const RunFindings& findings,
+                                                       std::vector<RegistryFileSection>& added,
+                                                       std::vector<Finding>& unsaved,
+                                                       FailureLog& failures) {
+    std::vector<const LockedPolicyKey*> chosen;
+    for (const auto& key : findings.policyKeys) {
+        auto sections = backupSectionsFor(key, failures);
+        if (sections.empty()) {
+            std::ranges::move(findingsOf(std::span(&key, 1), true), std::back_inserter(unsaved));
+        } else {
+            chosen.push_back(&key);
+            std::ranges::move(sections, std::back_inserter(added));
+        }
+    }
+    return chosen;
+}
+
 // The network findings the view offers to repair, their backup added; none
-// when a name cannot be written to the backup.
+// when a name cannot be written to the backup, and then every one is added
+// to `unsaved`.
 std::vector<const NetworkFinding*> networkToRepair(const ProgressView& view,
                                                    const RunFindings& findings,
                                                    std::vector<RegistryFileSection>& added,
+                                                   std::vector<Finding>& unsaved,
                                                    FailureLog& failures) {
     if (!view.offersRepairOf(FindingKind::Network)) {
         return {};
@@ -144,6 +177,8 @@ std::vector<const NetworkFinding*> networkToRepair(const ProgressView& view,
     auto sections = backupSectionsFor(findings.network);
     if (const auto name = firstUnwritableName(sections)) {
         failures.add(*name, std::make_error_code(std::errc::invalid_argument));
+        std::ranges::move(repairableOnly(findingsOf(findings.network)),
+                          std::back_inserter(unsaved));
         return {};
     }
     std::ranges::move(sections, std::back_inserter(added));
@@ -167,7 +202,7 @@ void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFinding
         const auto finding = findingsOf(std::span(&shortcut, 1), managed);
         if (finding.front().repairable) {
             const bool repaired = repairShortcut(platform, shortcut, files, failures);
-            reportEach(view, finding, repaired);
+            reportEach(view, finding, outcomeOf(repaired));
         }
     }
 }
@@ -237,61 +272,55 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     }
     view.appendLine(L"");
     reportByKind(view, findings, all);
-    reportEach(view, offeredOnly(view, all, false), false);
+    reportEach(view, offeredOnly(view, all, false), Outcome::Left);
     const auto repairable = offeredOnly(view, all, true);
     if (repairable.empty()) {
         return;
     }
     if (!view.askToRepairFindings(findingLines(repairable, kQuestionLines))) {
-        reportEach(view, repairable, false);
+        reportEach(view, repairable, Outcome::Left);
         return;
     }
     FileBackup files(platform, backups, isFindingFilePath);
     files.noteRegistryBackup();
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
-        reportEach(view, repairable, false);
+        reportEach(view, repairable, Outcome::NotRepaired);
         return;
     }
-    // A key whose backup cannot be written is left as it is.
     const bool repairsPolicies = !ofKind(repairable, FindingKind::BrowserPolicy).empty();
-    std::vector<const LockedPolicyKey*> backedUp;
     std::vector<RegistryFileSection> added;
-    for (const auto& key : findings.policyKeys) {
-        auto sections =
-            repairsPolicies ? backupSectionsFor(key, failures) : std::vector<RegistryFileSection>{};
-        if (!sections.empty()) {
-            backedUp.push_back(&key);
-            std::ranges::move(sections, std::back_inserter(added));
-        }
-    }
-    const auto network = networkToRepair(view, findings, added, failures);
+    std::vector<Finding> unsaved;
+    const auto backedUp = repairsPolicies ? policyKeysToRepair(findings, added, unsaved, failures)
+                                          : std::vector<const LockedPolicyKey*>{};
+    const auto network = networkToRepair(view, findings, added, unsaved, failures);
     nameForBackup(added);
     std::ranges::move(added, std::back_inserter(*backup));
     if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
         failures.add(backupFile, error);
-        reportEach(view, repairable, false);
+        reportEach(view, repairable, Outcome::NotRepaired);
         return;
     }
+    reportEach(view, unsaved, Outcome::NotRepaired);
     for (const auto* key : backedUp) {
-        removeLocks(platform, *key, failures);
-        reportEach(view, findingsOf(std::span(key, 1), true), true);
+        const bool repaired = removeLocks(platform, *key, failures);
+        reportEach(view, findingsOf(std::span(key, 1), true), outcomeOf(repaired));
     }
     if (repairsPolicies) {
         for (const auto& file : findings.policyFiles) {
             const bool repaired = removeFileLocks(platform, file, files, failures);
-            reportEach(view, findingsOf(std::span(&file, 1), true), repaired);
+            reportEach(view, findingsOf(std::span(&file, 1), true), outcomeOf(repaired));
         }
         askForPolicyRefresh(platform, view);
     }
     bool internetSettings = false;
     bool dns = false;
     for (const auto* found : network) {
-        const bool changed = repairNetworkFinding(platform, *found, failures);
+        const auto repair = repairNetworkFinding(platform, *found, failures);
         internetSettings =
-            internetSettings || (changed && found->area == NetworkArea::InternetSettings);
-        dns = dns || (changed && found->area == NetworkArea::Dns);
-        reportEach(view, std::span(&found->finding, 1), true);
+            internetSettings || (repair.changed && found->area == NetworkArea::InternetSettings);
+        dns = dns || (repair.changed && found->area == NetworkArea::Dns);
+        reportEach(view, std::span(&found->finding, 1), outcomeOf(repair.repaired));
     }
     announceNetworkChanges(platform, view, internetSettings, dns, failures);
     repairShortcuts(platform, view, findings, files, failures);

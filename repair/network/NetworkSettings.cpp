@@ -461,9 +461,9 @@ std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFindin
     return sections;
 }
 
-bool repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
-                          FailureLog& failures) {
-    bool changed = false;
+NetworkRepair repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
+                                   FailureLog& failures) {
+    NetworkRepair outcome;
     for (const auto& edit : found.edits) {
         const auto keyPath = platformKeyPath({edit.root, edit.key, edit.view});
         const auto error =
@@ -471,11 +471,12 @@ bool repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
                        : platform.RegDeleteValueIn(keyPath, edit.valueName, edit.view);
         if (error && !isNotFound(error)) {
             failures.add(keyPath + edit.valueName, error);
+            outcome.repaired = false;
         } else {
-            changed = true;
+            outcome.changed = true;
         }
     }
-    return changed;
+    return outcome;
 }
 
 bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews) {

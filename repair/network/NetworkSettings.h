@@ -51,9 +51,15 @@ std::vector<Finding> findingsOf(std::span<const NetworkFinding> found);
 // edits change, each value once.
 std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFinding> found);
 
-// Applies the finding's edits; each failed write is logged. True when it
-// changed something.
-bool repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found, FailureLog& failures);
+// What applying one finding's edits did.
+struct NetworkRepair {
+    bool repaired = true;  // every edit was made
+    bool changed = false;  // at least one was
+};
+
+// Applies the finding's edits; each failed write is logged.
+NetworkRepair repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
+                                   FailureLog& failures);
 
 // Whether a backup section reaches only values a network repair may change.
 bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews);

@@ -38,6 +38,8 @@ inline constexpr std::wstring_view kManagedNetworkLeft =
     L"carpetas; los demás ajustes de red solo se informan.";
 inline constexpr std::wstring_view kNetworkRepairedPrefix = L"Ajuste de red reparado: ";
 inline constexpr std::wstring_view kNetworkLeftPrefix = L"Ajuste de red dejado: ";
+inline constexpr std::wstring_view kNetworkNotRepairedPrefix =
+    L"No se pudo reparar el ajuste de red: ";
 inline constexpr std::wstring_view kUnreadableSettings =
     L"ajustes de conexión dañados: se dejan como están";
 inline constexpr std::wstring_view kInternetSettingsTarget =

@@ -163,9 +163,9 @@ bool removeFileLocks(PlatformOps& platform, const LockedPolicyFile& file, FileBa
     if (backup.save(file.path, current.value(), *rewritten, failures)) {
         return false;
     }
-    platform.ClearAttributes(file.path);
-    if (const auto error =
-            platform.ReplaceFileContent(file.path, *rewritten, FileProtection::AsReplaced)) {
+    // Through the one handle that checks the file is still the one read, by
+    // no link or other name, holding the bytes backed up.
+    if (const auto error = platform.RewriteUnchangedFile(file.path, current.value(), *rewritten)) {
         failures.add(file.path, error);
         return false;
     }

@@ -176,11 +176,13 @@ std::vector<RegistryFileSection> backupSectionsFor(const LockedPolicyKey& key,
     return sections;
 }
 
-void removeLocks(PlatformOps& platform, const LockedPolicyKey& key, FailureLog& failures) {
+bool removeLocks(PlatformOps& platform, const LockedPolicyKey& key, FailureLog& failures) {
     const auto edit = editBetween(key.content, withoutLocks(key.content, key.locks));
+    bool removed = true;
     const auto log = [&](std::wstring_view target, std::error_code error) {
         if (error && !isNotFound(error)) {
             failures.add(target, error);
+            removed = false;
         }
     };
     for (const auto& written : edit.valuesToWrite) {
@@ -196,6 +198,7 @@ void removeLocks(PlatformOps& platform, const LockedPolicyKey& key, FailureLog& 
         const auto path = platformPath(key, removed);
         log(path, platform.RegDeleteIn(path, key.view));
     }
+    return removed;
 }
 
 bool withinPolicyReach(const RegistryFileSection& section, bool hasTwoViews) {

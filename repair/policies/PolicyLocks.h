@@ -39,7 +39,8 @@ std::vector<RegistryFileSection> backupSectionsFor(const LockedPolicyKey& key,
                                                    FailureLog& failures);
 
 // Removes the key's locks and nothing else; each failed write is logged.
-void removeLocks(PlatformOps& platform, const LockedPolicyKey& key, FailureLog& failures);
+// True when every write was made.
+bool removeLocks(PlatformOps& platform, const LockedPolicyKey& key, FailureLog& failures);
 
 // Whether a backup section reaches only what the removal may change: in a
 // browser's policy key or its Recommended subkey the values its rules name,

@@ -16,6 +16,8 @@ inline constexpr std::wstring_view kShortcutReportOnlySuffix = L"; revíselo y c
 inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
 inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";
+inline constexpr std::wstring_view kShortcutNotRepairedPrefix =
+    L"No se pudo reparar el acceso directo: ";
 inline constexpr std::wstring_view kShortcutChangedMeanwhile =
     L"el acceso directo cambió mientras se revisaba; no se ha tocado";
 // Why a folder of shortcuts was looked at only in part.

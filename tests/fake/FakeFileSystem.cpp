@@ -50,6 +50,30 @@ void FakeFileSystem::protect(std::wstring_view path, std::string_view protection
     files_.at(folded(path)).protection = protection;
 }
 
+void FakeFileSystem::addLink(std::wstring_view path, std::wstring_view target) {
+    links_[folded(path)] = std::wstring(target);
+}
+
+void FakeFileSystem::addHardLink(std::wstring_view path) {
+    ++files_.at(folded(path)).names;
+}
+
+std::wstring FakeFileSystem::followed(std::wstring_view path) const {
+    const auto key = folded(path);
+    for (const auto& [link, target] : links_) {
+        if (key == link || key.starts_with(link + L"\\")) {
+            return target + std::wstring(path.substr(link.size()));
+        }
+    }
+    return std::wstring(path);
+}
+
+bool FakeFileSystem::reachedDirectly(std::wstring_view path) const {
+    const auto found = files_.find(folded(path));
+    return folded(followed(path)) == folded(path) &&
+           (found == files_.end() || found->second.names == 1);
+}
+
 std::string FakeFileSystem::protectionOf(std::wstring_view path) const {
     const auto found = files_.find(folded(path));
     return std::string(found == files_.end() ? FakeFile::kInherited : found->second.protection);

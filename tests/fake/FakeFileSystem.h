@@ -25,8 +25,11 @@ struct FakeFile {
     std::uint32_t attributes = 0;
     bool locked = false;                 // held open by another program without sharing
     std::string protection{kInherited};  // or a hardening a test gave it
+    std::uint32_t names = 1;             // more when hard links give it other names
     static constexpr std::string_view kInherited = "inherited";
     static constexpr std::string_view kAdministratorsOnly = "administrators only";
+
+    bool operator==(const FakeFile&) const = default;
 };
 
 // An in-memory file system with the rules that matter to the HOSTS handling:
@@ -40,6 +43,14 @@ class FakeFileSystem {
     void addFile(std::wstring_view path, std::string_view bytes, std::uint32_t attributes = 0);
     void lock(std::wstring_view path);
     void protect(std::wstring_view path, std::string_view protection);
+    // A folder or file made a junction or symbolic link to the target, or a
+    // file given a second name.
+    void addLink(std::wstring_view path, std::wstring_view target);
+    void addHardLink(std::wstring_view path);
+    // The path a link on the way or at the end leads to.
+    std::wstring followed(std::wstring_view path) const;
+    // Reached through no link and known by no other name.
+    bool reachedDirectly(std::wstring_view path) const;
 
     Result<bool> exists(std::wstring_view path) const;
     Result<bool> hasContent(std::wstring_view path, std::string_view content) const;
@@ -69,6 +80,7 @@ class FakeFileSystem {
     std::set<std::wstring> foreignFolders_;   // folded paths
     std::map<std::wstring, FakeFile> files_;  // folded paths
     std::map<std::wstring, std::wstring> shownNames_;
+    std::map<std::wstring, std::wstring> links_;  // folded path -> target
 };
 
 }  // namespace tovask::fake

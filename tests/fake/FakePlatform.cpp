@@ -117,21 +117,21 @@ Result<bool> FakePlatform::FileExists(std::wstring_view path) {
     if (const auto fault = record("FileExists", path)) {
         return *fault;
     }
-    return files.exists(path);
+    return files.exists(files.followed(path));
 }
 
 Result<bool> FakePlatform::FileHasContent(std::wstring_view path, std::string_view content) {
     if (const auto fault = record("FileHasContent", path)) {
         return *fault;
     }
-    return files.hasContent(path, content);
+    return files.hasContent(files.followed(path), content);
 }
 
 std::error_code FakePlatform::ClearAttributes(std::wstring_view path) {
     if (const auto fault = record("ClearAttributes", path)) {
         return *fault;
     }
-    return files.clearAttributes(path);
+    return files.clearAttributes(files.followed(path));
 }
 
 std::error_code FakePlatform::CopyFileOver(std::wstring_view source,
@@ -139,7 +139,7 @@ std::error_code FakePlatform::CopyFileOver(std::wstring_view source,
     if (const auto fault = record("CopyFileOver", destination)) {
         return *fault;
     }
-    return files.copy(source, destination);
+    return files.copy(files.followed(source), files.followed(destination));
 }
 
 std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::string_view content,
@@ -147,7 +147,7 @@ std::error_code FakePlatform::ReplaceFileContent(std::wstring_view path, std::st
     if (const auto fault = record("ReplaceFileContent", path)) {
         return *fault;
     }
-    return files.replace(path, content, protection);
+    return files.replace(files.followed(path), content, protection);
 }
 
 std::error_code FakePlatform::RewriteUnchangedFile(std::wstring_view path,
@@ -155,6 +155,9 @@ std::error_code FakePlatform::RewriteUnchangedFile(std::wstring_view path,
                                                    std::string_view content) {
     if (const auto fault = record("RewriteUnchangedFile", path)) {
         return *fault;
+    }
+    if (!files.reachedDirectly(path)) {
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
     }
     const auto same = files.hasContent(path, expected);
     if (!same.ok()) {
@@ -170,7 +173,7 @@ Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::s
     if (const auto fault = record("ReadFileContent", path)) {
         return *fault;
     }
-    return files.read(path, limit);
+    return files.read(files.followed(path), limit);
 }
 
 std::uintptr_t FakePlatform::FindWindowA(std::wstring_view className) {

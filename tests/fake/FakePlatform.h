@@ -32,8 +32,10 @@ struct RecordedLaunch {
 std::string fakeShortcutBytes(const ShortcutContent& content);
 
 // The platform of the tests: an in-memory registry and file system, windows
-// that exist by class name, and launches recorded instead of made. Every call
-// is recorded in order, and any call that can fail can be made to fail.
+// that exist by class name, and launches recorded instead of made. A path
+// names the file its links lead to, except for the checked rewrite, which
+// refuses them. Every call is recorded in order, and any call that can fail
+// can be made to fail.
 class FakePlatform final : public PlatformOps {
   public:
     // Decides whether a call fails: given the call and its position among all

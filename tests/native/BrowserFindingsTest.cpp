@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <ostream>
+#include <utility>
 
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
@@ -230,6 +232,95 @@ INSTANTIATE_TEST_SUITE_P(
                               {std::wstring(kFirefox) + L"Homepage\\Locked", 1}},
                              {}}),
     [](const testing::TestParamInfo<LockCase>& info) { return info.param.name; });
+
+const std::wstring kPolicyFile = L"D:\\Firefox\\distribution\\policies.json";
+const std::wstring kShortcut = L"C:\\Users\\Public\\Desktop\\Chrome.lnk";
+const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
+const std::wstring kScript =
+    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\AutoConfigURL";
+const std::wstring kAdapters =
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+const std::pair<std::wstring_view, std::wstring_view> kPolicyLines{
+    L"Bloqueo quitado: ", L"No se pudo quitar el bloqueo: "};
+const std::pair<std::wstring_view, std::wstring_view> kNetworkLines{
+    L"Ajuste de red reparado: ", L"No se pudo reparar el ajuste de red: "};
+
+// One finding of a kind, the writes of its repair that fail (none where its
+// names cannot be backed up), and how its lines begin: repaired, not repaired.
+struct KindCase {
+    std::string name;
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    std::vector<std::pair<std::wstring, std::string>> files;
+    std::vector<std::string> writes;
+    std::wstring target;  // the start of what each failed write names
+    std::pair<std::wstring_view, std::wstring_view> lines;
+
+    friend void PrintTo(const KindCase& kindCase, std::ostream* out) { *out << kindCase.name; }
+};
+
+class FailedRepair : public testing::TestWithParam<KindCase> {};
+
+TEST_P(FailedRepair, ReportsTheFindingNotRepaired) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    for (const auto& [path, text] : GetParam().values) {
+        bench.platform.RegWrite(path, text, RegistryType::String);
+    }
+    for (const auto& [path, bytes] : GetParam().files) {
+        bench.platform.files.addFile(path, bytes);
+    }
+    for (const auto& write : GetParam().writes) {
+        bench.platform.failWhere(write, GetParam().target, errc(std::errc::permission_denied));
+    }
+    bench.view.repairFindings = true;
+    bench.load();
+    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::DoneWithFailures);
+    EXPECT_FALSE(lineStartsWith(bench.view.lines, GetParam().lines.first));
+    EXPECT_TRUE(lineStartsWith(bench.view.lines, GetParam().lines.second));
+    EXPECT_TRUE(lineStartsWith(bench.view.lines, std::wstring(kErrorPrefix) + GetParam().target));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FailedRepair,
+    testing::Values(
+        KindCase{"PolicyKey",
+                 {{std::wstring(kChrome) + L"HomepageLocation", L"http://x.example"}},
+                 {},
+                 {"RegDeleteValueIn"},
+                 std::wstring(kChrome),
+                 kPolicyLines},
+        KindCase{"PolicyFile",
+                 {{L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory",
+                   L"D:\\Firefox"}},
+                 {{kPolicyFile, R"({"policies": {"Homepage": {"URL": "http://x.example"}}})"}},
+                 {"ReplaceFileContent", "RewriteUnchangedFile"},
+                 kPolicyFile,
+                 kPolicyLines},
+        KindCase{
+            "Network", {{kScript, L"data:,x"}}, {}, {"RegDeleteValueIn"}, kScript, kNetworkLines},
+        KindCase{"Shortcut",
+                 {{L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+                   L"Folders\\Common Desktop",
+                   L"C:\\Users\\Public\\Desktop"}},
+                 {{kShortcut, fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example",
+                                                       L"C:\\", kChromeExe, 0, 0, 1, L"", L""})}},
+                 {"RewriteUnchangedFile"},
+                 kShortcut,
+                 {L"Acceso directo reparado: ", L"No se pudo reparar el acceso directo: "}},
+        KindCase{"PolicyKeyNotBackedUp",
+                 {{std::wstring(kFirefox) + L"Homepage\\URL", L"http://x.example"},
+                  {std::wstring(kFirefox) + L"Homepage\\a\nb\\c", L"1"}},
+                 {},
+                 {},
+                 L"HKEY_LOCAL_MACHINE\\Software\\Policies\\Mozilla\\Firefox\\Homepage",
+                 kPolicyLines},
+        KindCase{"NetworkNotBackedUp",
+                 {{kAdapters + L"{a\nb}\\NameServer", L"85.255.112.36"}},
+                 {},
+                 {},
+                 L"HKEY_LOCAL_MACHINE" + kAdapters.substr(4),
+                 kNetworkLines}),
+    [](const testing::TestParamInfo<KindCase>& info) { return info.param.name; });
 
 TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {
     const std::vector<Finding> findings = {{FindingKind::BrowserPolicy, L"Chrome", L"a", L"1"},

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+
 #include "repair/backup/FileBackup.h"
 #include "repair/backup/Sha256.h"
 #include "tests/fake/FakePlatform.h"
@@ -11,6 +16,7 @@ const std::wstring kFolder = L"C:\\WINDOWS\\system32\\drivers\\etc\\TovaskCopias
 const std::wstring kRegistryBackup = L"C:\\WINDOWS\\system32\\drivers\\etc\\BackupRegistro.reg";
 const std::wstring kFirst = L"C:\\Programas\\Uno\\distribution\\policies.json";
 const std::wstring kSecond = L"C:\\Programas\\Dos\\distribution\\policies.json";
+const std::wstring kElsewhere = L"C:\\Programas\\Otro\\distribution\\policies.json";
 
 std::wstring copyOf(std::string_view bytes) {
     const auto hash = sha256Hex(bytes);
@@ -95,6 +101,44 @@ TEST_F(FileBackupTest, UndoRefusesAForeignFolderAndPutsNothingBack) {
     EXPECT_EQ(undo(), std::vector<std::wstring>{kFolder});
     EXPECT_EQ(platform.files.file(kFirst)->bytes, "primero después");
 }
+
+// What a user can do to a file of their own between the undo's check and its
+// write, so that the elevated write lands elsewhere or over bytes it never saw.
+struct Meddling {
+    std::string name;
+    std::function<void(fake::FakeFileSystem&)> meddle;
+
+    friend void PrintTo(const Meddling& meddling, std::ostream* out) { *out << meddling.name; }
+};
+
+class MeddledUndo : public FileBackupTest, public testing::WithParamInterface<Meddling> {};
+
+TEST_P(MeddledUndo, WritesNothingAndReportsTheFile) {
+    repair(kFirst, "primero después");
+    platform.files.addFile(kElsewhere, "primero después");
+    std::optional<std::map<std::wstring, fake::FakeFile>> meddled;
+    platform.addFault(
+        [&](const fake::RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
+            if (!meddled && call.target == kFirst && call.operation != "ReadFileContent") {
+                GetParam().meddle(platform.files);
+                meddled = platform.files.files();
+            }
+            return std::nullopt;
+        });
+    EXPECT_EQ(undo(), std::vector<std::wstring>{kFirst});
+    EXPECT_EQ(platform.files.files(), meddled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meddlings, MeddledUndo,
+    testing::Values(
+        Meddling{"JunctionOnTheWay",
+                 [](auto& files) { files.addLink(L"C:\\Programas\\Uno", L"C:\\Programas\\Otro"); }},
+        Meddling{"LinkAtTheEnd", [](auto& files) { files.addLink(kFirst, kElsewhere); }},
+        Meddling{"SecondName", [](auto& files) { files.addHardLink(kFirst); }},
+        Meddling{"ContentChanged",
+                 [](auto& files) { files.addFile(kFirst, "cambiado por otro programa"); }}),
+    [](const testing::TestParamInfo<Meddling>& info) { return info.param.name; });
 
 const std::string kHash(64, 'a');
 const std::string kHeading = "Tovask copias 1\r\nregistro " + kHash + "\r\n";

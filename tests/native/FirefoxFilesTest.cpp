@@ -83,7 +83,7 @@ TEST_F(FirefoxFiles, RefusedBackupFolderLeavesTheFileAndWritesNoCopy) {
     const auto before = bench.fileContents();
     bench.press();
     EXPECT_EQ(bench.fileContents(), before);  // neither a copy nor a change
-    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Bloqueo dejado: " + kPolicyFile));
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"No se pudo quitar el bloqueo: " + kPolicyFile));
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"TovaskCopias (la carpeta de copias"));
 }
 
