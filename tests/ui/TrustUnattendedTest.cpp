@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "tests/ui/HijackedPrefix.h"
 #include "tests/ui/ProgramRun.h"
 #include "tests/win32/TestFolder.h"
 #include "text/RegistryEncoding.h"
@@ -34,8 +35,26 @@ std::wstring programFiles() {
     return std::wstring(folder, ExpandEnvironmentStringsW(L"%ProgramFiles%", folder, MAX_PATH) - 1);
 }
 
+// The copies folder the repair made, which Wine cannot protect: the next
+// run's undo would refuse it.
+void removeFileCopies() {
+    wchar_t system[MAX_PATH] = {};
+    const auto copies = std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
+                        L"\\drivers\\etc\\TovaskCopias";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((copies + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW((copies + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(copies.c_str());
+}
+
 TEST(TrustUnattended, TwoStringsAShareAndAHugeNumberNeitherStopNorDamageTheRepair) {
     TestFolder folder;
+    const HijackedPrefix prefix;
     Win32Platform platform;
     const auto firefox = programFiles() + L"\\Mozilla Firefox";
     const auto policyFile = firefox + L"\\distribution\\policies.json";
@@ -78,8 +97,11 @@ TEST(TrustUnattended, TwoStringsAShareAndAHugeNumberNeitherStopNorDamageTheRepai
     DeleteFileW(policyFile.c_str());
     RemoveDirectoryW((firefox + L"\\distribution").c_str());
     RemoveDirectoryW(firefox.c_str());
-    platform.RegDeleteIn(kEnrollment, RegistryView::Default);
-    platform.RegDeleteIn(kChromeLock, RegistryView::Default);
+    for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
+        platform.RegDeleteIn(kEnrollment, view);
+        platform.RegDeleteIn(kChromeLock, view);
+    }
+    removeFileCopies();
     if (desktop.ok()) {
         platform.RegWriteRaw(kShellFolders, L"Desktop", desktop.value(), RegistryView::Default);
     }
