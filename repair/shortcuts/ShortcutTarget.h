@@ -9,8 +9,9 @@ namespace tovask {
 enum class ShortcutTarget {
     Other,
     InternetExplorer,  // iexplore.exe
-    ChromiumBrowser,   // msedge, chrome, brave, opera, vivaldi, and launcher.exe in an Opera folder
-    Firefox,
+    // msedge, chrome and their _proxy, brave, opera, vivaldi, and launcher.exe in an Opera folder
+    ChromiumBrowser,
+    Firefox,     // firefox, and private_browsing that starts it
     ScriptHost,  // cmd, wscript, cscript, powershell, pwsh, mshta, or a .bat/.cmd/.vbs/.js file
 };
 

@@ -93,6 +93,9 @@ TEST_P(Target, IsJudgedByItsFileName) {
 INSTANTIATE_TEST_SUITE_P(Kinds, Target, testing::Values(
     TargetCase{"Chrome", std::wstring(kChrome), ShortcutTarget::ChromiumBrowser},
     TargetCase{"EdgeInCapitals", L"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\MSEDGE.EXE", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"EdgeProxy", L"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge_proxy.exe", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"ChromeProxy", L"\"%ProgramFiles%\\Google\\Chrome\\Application\\chrome_proxy.exe\"", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"FirefoxPrivateBrowsing", L"C:\\Program Files\\Mozilla Firefox\\private_browsing.exe", ShortcutTarget::Firefox},
     TargetCase{"QuotedFirefox", L"\"" + std::wstring(kFirefox) + L"\"", ShortcutTarget::Firefox},
     TargetCase{"Explorer", L"%ProgramFiles%\\Internet Explorer\\iexplore.exe", ShortcutTarget::InternetExplorer},
     TargetCase{"OperaLauncher", L"%LOCALAPPDATA%\\Programs\\Opera\\launcher.exe", ShortcutTarget::ChromiumBrowser},
