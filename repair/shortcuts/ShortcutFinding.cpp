@@ -38,25 +38,64 @@ bool startsWithOneOf(std::wstring_view name, const auto& prefixes) {
     });
 }
 
+// An argument as the browser reads it, and the command line's argument it
+// comes from.
+struct BrowserArgument {
+    std::wstring_view text;
+    std::size_t from;
+};
+
+// Where Firefox divides an option from its value: "-name=value",
+// "--name=value" and "/name:value"; npos where it reads the argument whole.
+std::size_t firefoxValueSeparator(std::wstring_view text) {
+    if (text.starts_with(L'/')) {
+        return text.find(L':');
+    }
+    return text.starts_with(L'-') ? text.find(L'=') : std::wstring_view::npos;
+}
+
+// Other browsers read each argument whole.
+std::vector<BrowserArgument> browserArguments(const std::vector<CommandLineArgument>& split,
+                                              ShortcutTarget target) {
+    std::vector<BrowserArgument> arguments;
+    for (std::size_t i = 0; i < split.size(); ++i) {
+        const std::wstring_view text = split[i].value;
+        const auto separator = target == ShortcutTarget::Firefox ? firefoxValueSeparator(text)
+                                                                 : std::wstring_view::npos;
+        if (separator == std::wstring_view::npos) {
+            arguments.push_back({text, i});
+        } else {
+            arguments.push_back({text.substr(0, separator), i});
+            arguments.push_back({text.substr(separator + 1), i});
+        }
+    }
+    return arguments;
+}
+
 std::vector<bool> offendingBrowserArguments(const std::vector<CommandLineArgument>& split,
                                             ShortcutTarget target) {
     std::vector<bool> offending(split.size(), false);
-    for (std::size_t i = 0; i < split.size(); ++i) {
-        const auto name = optionName(split[i].value);
+    const auto arguments = browserArguments(split, target);
+    const auto offend = [&](std::size_t i) { offending[arguments[i].from] = true; };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const auto name = optionName(arguments[i].text);
         if (!name) {
-            offending[i] = isWebAddress(split[i].value);
+            if (isWebAddress(arguments[i].text)) {
+                offend(i);
+            }
         } else if (startsWithOneOf(*name, kExtensionLoadingOptions)) {
-            offending[i] = true;
-        } else if (target != ShortcutTarget::Firefox || i + 1 == split.size()) {
+            offend(i);
+        } else if (target != ShortcutTarget::Firefox || i + 1 == arguments.size()) {
             continue;
         } else if (isOneOf(*name, kFirefoxProfileOptions)) {
             ++i;  // the value names a profile, whatever it looks like
-        } else if (isOneOf(*name, kFirefoxAddressOptions) && isWebAddress(split[i + 1].value)) {
+        } else if (isOneOf(*name, kFirefoxAddressOptions) && isWebAddress(arguments[i + 1].text)) {
             // Without its address the option would take whatever follows as one.
-            offending[i] = offending[i + 1] = true;
-            const auto previous = i > 0 ? optionName(split[i - 1].value) : std::nullopt;
+            offend(i);
+            offend(i + 1);
+            const auto previous = i > 0 ? optionName(arguments[i - 1].text) : std::nullopt;
             if (previous && equalsIgnoringCase(*previous, L"osint")) {
-                offending[i - 1] = true;
+                offend(i - 1);
             }
             ++i;
         }

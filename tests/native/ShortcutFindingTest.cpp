@@ -69,9 +69,17 @@ INSTANTIATE_TEST_SUITE_P(Rules, BrowserArguments, testing::Values(
     ArgumentsCase{"KioskOfExplorerTakesNoValue", kExplorer, L"-k http://x.example", {L"http://x.example"}, L"-k"},
     ArgumentsCase{"FirefoxUrlGoesWithItsAddress", kFirefox, L"-url http://x.example -private", {L"-url", L"http://x.example"}, L"-private"},
     ArgumentsCase{"FirefoxNewTabQuoted", kFirefox, L"-new-tab \"www.x.example\"", {L"-new-tab", L"\"www.x.example\""}, L""},
+    ArgumentsCase{"FirefoxUrlWithItsValue", kFirefox, L"-url=http://x.example -private", {L"-url=http://x.example"}, L"-private"},
+    ArgumentsCase{"FirefoxSlashUrlWithItsValue", kFirefox, L"/URL:x.example", {L"/URL:x.example"}, L""},
+    ArgumentsCase{"FirefoxNewTabWithItsValueQuoted", kFirefox, L"--new-tab=\"www.x.example\"", {L"--new-tab=\"www.x.example\""}, L""},
+    ArgumentsCase{"FirefoxNewWindowWithItsValue", kFirefox, L"-new-window=10.0.0.1", {L"-new-window=10.0.0.1"}, L""},
+    ArgumentsCase{"FirefoxOsintUrlWithItsValue", kFirefox, L"-osint -url=x.example", {L"-osint", L"-url=x.example"}, L""},
+    ArgumentsCase{"FirefoxPrivateWindowWithAnAddress", kFirefox, L"-private-window=x.example", {L"-private-window=x.example"}, L""},
     ArgumentsCase{"FirefoxOsintUrl", kFirefox, L"-osint -url x.example -private-window", {L"-osint", L"-url", L"x.example"}, L"-private-window"},
     ArgumentsCase{"FirefoxNewWindowLocalFile", kFirefox, L"-new-window file:///C:/a.html", {}, L""},
-    ArgumentsCase{"FirefoxProfileNameIsNoAddress", kFirefox, L"-P \"perfil.com\" -private http://x.example", {L"http://x.example"}, L"-P \"perfil.com\" -private"}),
+    ArgumentsCase{"FirefoxProfileNameIsNoAddress", kFirefox, L"-P \"perfil.com\" -private http://x.example", {L"http://x.example"}, L"-P \"perfil.com\" -private"},
+    ArgumentsCase{"FirefoxProfileNameWithTheOption", kFirefox, L"--profile=perfil.com /P:perfil.com", {}, L""},
+    ArgumentsCase{"OtherBrowsersKeepTheWholeOption", kChrome, L"--homepage=x.example /url:x.example", {}, L""}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
