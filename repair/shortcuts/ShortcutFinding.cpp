@@ -38,6 +38,9 @@ bool startsWithOneOf(std::wstring_view name, const auto& prefixes) {
     });
 }
 
+// Why an argument offends, the graver last.
+enum class Offence { None, OpensAddress, LoadsExtensions };
+
 // An argument as the browser reads it, and the command line's argument it
 // comes from.
 struct BrowserArgument {
@@ -72,11 +75,14 @@ std::vector<BrowserArgument> browserArguments(const std::vector<CommandLineArgum
     return arguments;
 }
 
-std::vector<bool> offendingBrowserArguments(const std::vector<CommandLineArgument>& split,
-                                            ShortcutTarget target) {
-    std::vector<bool> offending(split.size(), false);
+std::vector<Offence> browserOffences(const std::vector<CommandLineArgument>& split,
+                                     ShortcutTarget target) {
+    std::vector<Offence> offences(split.size(), Offence::None);
     const auto arguments = browserArguments(split, target);
-    const auto offend = [&](std::size_t i) { offending[arguments[i].from] = true; };
+    const auto offend = [&](std::size_t i, Offence offence = Offence::OpensAddress) {
+        auto& recorded = offences[arguments[i].from];
+        recorded = std::max(recorded, offence);
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const auto name = optionName(arguments[i].text);
         if (!name) {
@@ -84,7 +90,7 @@ std::vector<bool> offendingBrowserArguments(const std::vector<CommandLineArgumen
                 offend(i);
             }
         } else if (startsWithOneOf(*name, kExtensionLoadingOptions)) {
-            offend(i);
+            offend(i, Offence::LoadsExtensions);
         } else if (target != ShortcutTarget::Firefox || i + 1 == arguments.size()) {
             continue;
         } else if (isOneOf(*name, kFirefoxProfileOptions)) {
@@ -100,7 +106,7 @@ std::vector<bool> offendingBrowserArguments(const std::vector<CommandLineArgumen
             ++i;
         }
     }
-    return offending;
+    return offences;
 }
 
 bool looksLikeBrowser(const ShortcutFacts& shortcut) {
@@ -113,27 +119,35 @@ bool looksLikeBrowser(const ShortcutFacts& shortcut) {
 std::optional<ShortcutFinding> examineShortcut(const ShortcutFacts& shortcut) {
     const auto target = classifyShortcutTarget(shortcut.target);
     const auto split = splitArguments(shortcut.arguments);
-    std::vector<bool> offending(split.size(), false);
+    std::vector<Offence> offences(split.size(), Offence::None);
     if (isBrowser(target)) {
-        offending = offendingBrowserArguments(split, target);
+        offences = browserOffences(split, target);
     } else if (target == ShortcutTarget::ScriptHost && looksLikeBrowser(shortcut)) {
         for (std::size_t i = 0; i < split.size(); ++i) {
-            offending[i] = holdsWebAddress(split[i].value);
+            if (holdsWebAddress(split[i].value)) {
+                offences[i] = Offence::OpensAddress;
+            }
         }
     }
-    if (std::ranges::find(offending, true) == offending.end()) {
+    // The browser's own shortcut opens it bare; another one with an address
+    // is as likely the user's own to a site.
+    const bool addressesOffend = !isBrowser(target) || isBrowsersOwnShortcutName(shortcut.fileName);
+    ShortcutFinding finding;
+    std::vector<bool> keep(split.size(), true);
+    for (std::size_t i = 0; i < split.size(); ++i) {
+        std::wstring written(shortcut.arguments.substr(split[i].begin, split[i].length));
+        if (offences[i] == Offence::LoadsExtensions ||
+            (offences[i] == Offence::OpensAddress && addressesOffend)) {
+            keep[i] = false;
+            finding.offendingArguments.push_back(std::move(written));
+        } else if (offences[i] == Offence::OpensAddress) {
+            finding.siteArguments.push_back(std::move(written));
+        }
+    }
+    if (finding.offendingArguments.empty() && finding.siteArguments.empty()) {
         return std::nullopt;
     }
-    ShortcutFinding finding;
-    finding.repairable = isBrowser(target);
-    std::vector<bool> keep(split.size());
-    for (std::size_t i = 0; i < split.size(); ++i) {
-        keep[i] = !offending[i];
-        if (offending[i]) {
-            finding.offendingArguments.emplace_back(
-                shortcut.arguments.substr(split[i].begin, split[i].length));
-        }
-    }
+    finding.repairable = isBrowser(target) && !finding.offendingArguments.empty();
     if (finding.repairable) {
         finding.repairedArguments = keptArguments(shortcut.arguments, split, keep);
     }
@@ -141,13 +155,25 @@ std::optional<ShortcutFinding> examineShortcut(const ShortcutFacts& shortcut) {
 }
 
 std::wstring describeShortcutFinding(const ShortcutFinding& finding) {
-    std::wstring text(finding.repairable ? texts::kShortcutAddedArgumentsPrefix
-                                         : texts::kShortcutScriptOpensAddressPrefix);
-    for (std::size_t i = 0; i < finding.offendingArguments.size(); ++i) {
-        text += (i == 0 ? L"" : L" ") + finding.offendingArguments[i];
+    std::wstring text;
+    const auto add = [&text](std::wstring_view prefix, const std::vector<std::wstring>& arguments) {
+        text += text.empty() ? L"" : L"; ";
+        text += prefix;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            text += (i == 0 ? L"" : L" ") + arguments[i];
+        }
+    };
+    if (!finding.offendingArguments.empty()) {
+        add(finding.repairable ? texts::kShortcutAddedArgumentsPrefix
+                               : texts::kShortcutScriptOpensAddressPrefix,
+            finding.offendingArguments);
+        if (!finding.repairable) {
+            text += texts::kShortcutReportOnlySuffix;
+        }
     }
-    if (!finding.repairable) {
-        text += texts::kShortcutReportOnlySuffix;
+    if (!finding.siteArguments.empty()) {
+        add(texts::kShortcutOpensSitePrefix, finding.siteArguments);
+        text += texts::kShortcutOwnSiteSuffix;
     }
     return text;
 }

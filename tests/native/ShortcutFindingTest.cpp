@@ -10,6 +10,8 @@ namespace {
 constexpr std::wstring_view kChrome = L"%ProgramFiles%\\Google\\Chrome\\Application\\chrome.exe";
 constexpr std::wstring_view kFirefox = L"C:\\Program Files\\Mozilla Firefox\\firefox.exe";
 constexpr std::wstring_view kExplorer = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
+// Named as a browser's own, so that its addresses offend.
+constexpr std::wstring_view kBrowsersOwnName = L"Google Chrome.lnk";
 
 struct ArgumentsCase {
     std::string name;
@@ -25,7 +27,7 @@ class BrowserArguments : public testing::TestWithParam<ArgumentsCase> {};
 
 TEST_P(BrowserArguments, LoseOnlyTheOffendingOnesAndTheRepairIsClean) {
     const auto& row = GetParam();
-    const auto finding = examineShortcut({L"Navegador.lnk", row.target, row.arguments, L""});
+    const auto finding = examineShortcut({kBrowsersOwnName, row.target, row.arguments, L""});
     if (row.offending.empty()) {
         EXPECT_EQ(finding, std::nullopt);
         return;
@@ -34,7 +36,7 @@ TEST_P(BrowserArguments, LoseOnlyTheOffendingOnesAndTheRepairIsClean) {
     EXPECT_TRUE(finding->repairable);
     EXPECT_EQ(finding->offendingArguments, row.offending);
     EXPECT_EQ(finding->repairedArguments, row.repaired);
-    EXPECT_EQ(examineShortcut({L"Navegador.lnk", row.target, finding->repairedArguments, L""}),
+    EXPECT_EQ(examineShortcut({kBrowsersOwnName, row.target, finding->repairedArguments, L""}),
               std::nullopt);
 }
 
@@ -80,6 +82,36 @@ INSTANTIATE_TEST_SUITE_P(Rules, BrowserArguments, testing::Values(
     ArgumentsCase{"FirefoxProfileNameIsNoAddress", kFirefox, L"-P \"perfil.com\" -private http://x.example", {L"http://x.example"}, L"-P \"perfil.com\" -private"},
     ArgumentsCase{"FirefoxProfileNameWithTheOption", kFirefox, L"--profile=perfil.com /P:perfil.com", {}, L""},
     ArgumentsCase{"OtherBrowsersKeepTheWholeOption", kChrome, L"--homepage=x.example /url:x.example", {}, L""}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+struct NameCase {
+    std::string name;
+    std::wstring_view fileName;
+    std::wstring_view target;
+    std::wstring_view arguments;
+    ShortcutFinding expected;
+
+    friend void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ShortcutName : public testing::TestWithParam<NameCase> {};
+
+TEST_P(ShortcutName, DecidesWhetherItsAddressesAreRepairedOrReportedAsTheUsersOwn) {
+    const auto& row = GetParam();
+    EXPECT_EQ(examineShortcut({row.fileName, row.target, row.arguments, L""}), row.expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rules, ShortcutName, testing::Values(
+    NameCase{"BrowsersOwn", L"Google Chrome.lnk", kChrome, L"https://buscar.example", {true, {L"https://buscar.example"}, L"", {}}},
+    NameCase{"OwnInOtherCaseAndNumbered", L"MICROSOFT EDGE (2).LNK", L"msedge.exe", L"x.example", {true, {L"x.example"}, L"", {}}},
+    NameCase{"OwnInSpanish", L"Navegación privada de Firefox.lnk", L"C:\\Program Files\\Mozilla Firefox\\private_browsing.exe", L"-url x.example", {true, {L"-url", L"x.example"}, L"", {}}},
+    NameCase{"ProfilesOwn", L"Ana - Chrome.lnk", kChrome, L"--profile-directory=\"Profile 1\" x.example", {true, {L"x.example"}, L"--profile-directory=\"Profile 1\"", {}}},
+    NameCase{"UsersSite", L"Gmail.lnk", kChrome, L"https://mail.google.com", {false, {}, L"", {L"https://mail.google.com"}}},
+    NameCase{"UsersCopy", L"Google Chrome - copia.lnk", kChrome, L"x.example", {false, {}, L"", {L"x.example"}}},
+    NameCase{"UsersNameAroundTheBrowsers", L"Mi Firefox (trabajo).lnk", kFirefox, L"-new-tab https://noticias.example", {false, {}, L"", {L"-new-tab", L"https://noticias.example"}}},
+    NameCase{"UsersSiteLosesOnlyExtensions", L"Gmail.lnk", kChrome, L"--load-extension=C:\\e https://mail.google.com", {true, {L"--load-extension=C:\\e"}, L"https://mail.google.com", {L"https://mail.google.com"}}}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
@@ -139,7 +171,7 @@ TEST_P(ScriptHostPosingAsBrowser, IsOnlyReported) {
         return;
     }
     ASSERT_TRUE(finding);
-    EXPECT_EQ(*finding, (ShortcutFinding{false, row.reported, L""}));
+    EXPECT_EQ(*finding, (ShortcutFinding{false, row.reported, L"", {}}));
 }
 
 // clang-format off
@@ -153,10 +185,15 @@ INSTANTIATE_TEST_SUITE_P(Rules, ScriptHostPosingAsBrowser, testing::Values(
 // clang-format on
 
 TEST(ShortcutFindingReport, NamesTheArgumentsAndSaysWhenItIsOnlyReported) {
-    const ShortcutFinding reportOnly{false, {L"/c", L"http://x.example"}, L""};
+    const ShortcutFinding reportOnly{false, {L"/c", L"http://x.example"}, L"", {}};
     EXPECT_EQ(describeShortcutFinding(reportOnly),
               std::wstring(texts::kShortcutScriptOpensAddressPrefix) + L"/c http://x.example" +
                   std::wstring(texts::kShortcutReportOnlySuffix));
+    const ShortcutFinding withSite{true, {L"--load-extension=C:\\e"}, L"a.example", {L"a.example"}};
+    EXPECT_EQ(describeShortcutFinding(withSite),
+              std::wstring(texts::kShortcutAddedArgumentsPrefix) + L"--load-extension=C:\\e; " +
+                  std::wstring(texts::kShortcutOpensSitePrefix) + L"a.example" +
+                  std::wstring(texts::kShortcutOwnSiteSuffix));
 }
 
 }  // namespace
