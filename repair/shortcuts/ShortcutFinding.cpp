@@ -75,6 +75,13 @@ std::vector<BrowserArgument> browserArguments(const std::vector<CommandLineArgum
     return arguments;
 }
 
+// A Chromium web application's window on an address ("--app=https://...").
+bool opensApplicationWindowOnAddress(std::wstring_view optionName) {
+    constexpr std::wstring_view kApplication = L"app=";
+    return equalsIgnoringCase(optionName.substr(0, kApplication.size()), kApplication) &&
+           isWebAddress(optionName.substr(kApplication.size()));
+}
+
 std::vector<Offence> browserOffences(const std::vector<CommandLineArgument>& split,
                                      ShortcutTarget target) {
     std::vector<Offence> offences(split.size(), Offence::None);
@@ -89,6 +96,9 @@ std::vector<Offence> browserOffences(const std::vector<CommandLineArgument>& spl
             if (isWebAddress(arguments[i].text)) {
                 offend(i);
             }
+        } else if (target == ShortcutTarget::ChromiumBrowser &&
+                   opensApplicationWindowOnAddress(*name)) {
+            offend(i);
         } else if (startsWithOneOf(*name, kExtensionLoadingOptions)) {
             offend(i, Offence::LoadsExtensions);
         } else if (target != ShortcutTarget::Firefox || i + 1 == arguments.size()) {

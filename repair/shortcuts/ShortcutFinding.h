@@ -29,10 +29,11 @@ struct ShortcutFinding {
 };
 
 // A browser's shortcut is a finding when its arguments hold a web address (see
-// isWebAddress) or load extensions ("--load-extension=",
-// "--disable-extensions-except="). Options are never bare addresses, so web
-// applications ("--app=https://...", "--app-id=") and options with an address
-// as value ("--proxy-server=http://...") stay, as does every other argument.
+// isWebAddress), open a Chromium web application's window on one
+// ("--app=https://..."), or load extensions ("--load-extension=",
+// "--disable-extensions-except="). Other options are never bare addresses, so
+// installed web applications ("--app-id=") and options with an address as
+// value ("--proxy-server=http://...") stay, as does every other argument.
 // Firefox's "-url", "-new-tab" and "-new-window" go together with the address
 // they take, and "-osint" with such a "-url"; Firefox reads "-name=value",
 // "--name=value" and "/name:value" as the option followed by its value, and an
