@@ -41,8 +41,10 @@ struct NetworkFacts {
 // user can write; information otherwise.
 NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts);
 
-// A script address that is switched on: repairable for data: and for a file:
-// address in a folder the user can write; information otherwise.
+// A script address that is switched on: repairable for data:, for a file:
+// address in a folder the user can write, and for an http: or https: address
+// on a loopback address that assessProxy would repair as a proxy;
+// information otherwise.
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts);
 
 enum class DnsSource { Static, Dhcp };

@@ -90,8 +90,11 @@ bool needsListeners(std::wstring_view proxyServer) {
                                [](const ProxyEntry& entry) { return isLoopbackHost(entry.host); });
 }
 
-bool needsFolders(std::wstring_view scriptAddress) {
-    return classifyScriptAddress(scriptAddress).kind == ScriptAddressKind::File;
+// A file: address is judged by its folder, one on this machine by its listener.
+bool scriptNeedsSystem(std::wstring_view scriptAddress) {
+    const auto server = serverOfWebAddress(scriptAddress);
+    return classifyScriptAddress(scriptAddress).kind == ScriptAddressKind::File ||
+           (server && isLoopbackHost(server->host));
 }
 
 class NetworkScan {
@@ -207,7 +210,8 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
 
     const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText)))
                                : NetworkAssessment{};
-    const auto autoConfig = assessScriptAddress(scriptText, factsFor(needsFolders(scriptText)));
+    const auto autoConfig =
+        assessScriptAddress(scriptText, factsFor(scriptNeedsSystem(scriptText)));
     const auto firstFinding = found.size();
     add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
     add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
@@ -227,7 +231,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         }
         const auto& blobSettings = decoded.value();
         const bool needsSystem = needsListeners(widenedText(blobSettings.proxyServer)) ||
-                                 needsFolders(widenedText(blobSettings.scriptAddress));
+                                 scriptNeedsSystem(widenedText(blobSettings.scriptAddress));
         const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem));
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,

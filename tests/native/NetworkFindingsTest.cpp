@@ -80,6 +80,21 @@ const FindingCase kCases[] = {
      L"revise la configuración del router"},
     {"StaticHijackerDnsOnManagedMachine", Setting::StaticDns, L"64.28.176.1", true, kInformation,
      L"Servidores DNS fijos: 64.28.176.1 (rango usado por secuestradores de DNS)"},
+    {"LoopbackProxySpelledAsOneNumber", Setting::Proxy, L"2130706433:3128", false, kRepairable,
+     L"Proxy en 2130706433:3128, donde no escucha ningún programa"},
+    {"MappedLoopbackProxyServedFromAppData", Setting::Proxy, L"[::ffff:127.0.0.1]:8080", false, kRepairable,
+     L"Proxy en [::ffff:127.0.0.1]:8080, servido por C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe, "
+     L"en una carpeta que el usuario puede modificar"},
+    {"ScriptOnLoopbackServedFromAppData", Setting::Script, L"http://127.1:8080/proxy.pac", false, kRepairable,
+     L"Script de configuración automática en http://127.1:8080/proxy.pac, servido por "
+     L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe, en una carpeta que el usuario puede modificar"},
+    {"ScriptOnLoopbackNobodyServes", Setting::Script, L"http://localhost./p.pac", false, kRepairable,
+     L"Script de configuración automática en http://localhost./p.pac, donde no escucha ningún programa"},
+    {"ScriptOnLoopbackOfAnInstalledProgram", Setting::Script, L"http://0x7f.1:8888/p.pac", false, kInformation,
+     L"Script de configuración automática en http://0x7f.1:8888/p.pac, servido por "
+     L"C:\\Program Files\\Depurador\\depurador.exe"},
+    {"ScriptOnLoopbackOnManagedMachine", Setting::Script, L"http://127.0.0.1/p.pac", true, kInformation,
+     L"Script de configuración automática en http://127.0.0.1/p.pac, donde no escucha ningún programa"},
     {"NoProxy", Setting::Proxy, L"", false, kNone, L""},
     {"NoStaticDns", Setting::StaticDns, L" ", false, kNone, L""},
     // clang-format on
