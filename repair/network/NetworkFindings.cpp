@@ -29,6 +29,31 @@ std::wstring joined(std::span<const std::wstring> items, std::wstring_view separ
     return text;
 }
 
+// A user who is not logged on: what would serve the address once they are.
+NetworkAssessment servedAtLogon(const std::wstring& where,
+                                std::span<const std::wstring> startupPrograms,
+                                const NetworkFacts& facts) {
+    if (startupPrograms.empty()) {
+        return {FindingWeight::Repairable, where + std::wstring(texts::kNothingStartsAtLogon)};
+    }
+    std::vector<std::wstring> writable;
+    for (const auto& program : startupPrograms) {
+        if (liesInAnyFolder(program, facts.userWritableFolders)) {
+            writable.push_back(program);
+        }
+    }
+    const auto named = writable.empty() ? startupPrograms : std::span<const std::wstring>(writable);
+    const bool one = named.size() == 1;
+    auto description = where + std::wstring(one ? texts::kStartsAtLogon : texts::kStartAtLogon) +
+                       joined(named, texts::kServerSeparator);
+    if (writable.empty()) {
+        return {FindingWeight::Information, description};
+    }
+    return {FindingWeight::Repairable,
+            description +
+                std::wstring(one ? texts::kInUserWritableFolder : texts::kInUserWritableFolders)};
+}
+
 // An address on this machine: judged by the program that listens on its port.
 NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port,
                                    const NetworkFacts& facts) {
@@ -40,6 +65,9 @@ NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port
     }
     if (!program && !facts.listenersKnown) {
         program = L"";
+    }
+    if (!program && facts.startupPrograms) {
+        return servedAtLogon(where, *facts.startupPrograms, facts);
     }
     if (!program) {
         return {FindingWeight::Repairable, where + std::wstring(texts::kProxyNobodyListens)};

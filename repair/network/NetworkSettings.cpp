@@ -10,6 +10,7 @@
 #include "repair/network/NetworkFindings.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ProxyAddress.h"
+#include "repair/network/StartupPrograms.h"
 #include "repair/users/UserHives.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -97,6 +98,13 @@ bool scriptNeedsSystem(std::wstring_view scriptAddress) {
            (server && isLoopbackHost(server->host));
 }
 
+// A user's hive that the run loaded itself: the user is not logged on, since
+// a logon loads the user's hive and keeps it loaded.
+bool isLoggedOffUsersHive(std::wstring_view hive) {
+    const auto prefix = L"HKU\\" + std::wstring(kTemporaryHivePrefix);
+    return hive.size() > prefix.size() && equalsIgnoringCase(hive.substr(0, prefix.size()), prefix);
+}
+
 class NetworkScan {
   public:
     NetworkScan(PlatformOps& platform, bool managedMachine, FailureLog& failures)
@@ -114,6 +122,8 @@ class NetworkScan {
   private:
     // The sockets and the folders, read the first time a setting needs them.
     const NetworkFacts& factsFor(bool needsSystem);
+    // For a user who is not logged on, with what starts at the user's logon.
+    const NetworkFacts& factsFor(bool needsSystem, std::wstring_view hive);
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
     void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
              NetworkArea area, const NetworkAssessment& assessment,
@@ -124,7 +134,20 @@ class NetworkScan {
     FailureLog& failures_;
     NetworkFacts plainFacts_;
     std::optional<NetworkFacts> systemFacts_;
+    std::optional<std::pair<std::wstring, NetworkFacts>> loggedOffUser_;  // by hive
 };
+
+const NetworkFacts& NetworkScan::factsFor(bool needsSystem, std::wstring_view hive) {
+    const auto& facts = factsFor(needsSystem);
+    if (!needsSystem || !isLoggedOffUsersHive(hive)) {
+        return facts;
+    }
+    if (!loggedOffUser_ || loggedOffUser_->first != hive) {
+        loggedOffUser_.emplace(std::wstring(hive), facts);
+        loggedOffUser_->second.startupPrograms = startupPrograms(platform_, hive, failures_);
+    }
+    return loggedOffUser_->second;
+}
 
 const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
     if (!needsSystem) {
@@ -208,10 +231,10 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     const auto scriptText = script ? textOf(*script).value_or(L"") : L"";
     const bool proxyOn = enable && dwordOf(*enable).value_or(0) != 0;
 
-    const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText)))
+    const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText), hive))
                                : NetworkAssessment{};
     const auto autoConfig =
-        assessScriptAddress(scriptText, factsFor(scriptNeedsSystem(scriptText)));
+        assessScriptAddress(scriptText, factsFor(scriptNeedsSystem(scriptText), hive));
     const auto firstFinding = found.size();
     add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
     add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
@@ -232,7 +255,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         const auto& blobSettings = decoded.value();
         const bool needsSystem = needsListeners(widenedText(blobSettings.proxyServer)) ||
                                  scriptNeedsSystem(widenedText(blobSettings.scriptAddress));
-        const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem));
+        const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem, hive));
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,
             assessment.script);
@@ -247,7 +270,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     }
     // A string value that names what the repair takes away goes with it.
     if (clearedAnywhere.proxyServer && server &&
-        assessProxy(serverText, factsFor(needsListeners(serverText))).weight ==
+        assessProxy(serverText, factsFor(needsListeners(serverText), hive)).weight ==
             FindingWeight::Repairable) {
         edits.push_back(
             {settings.root, settings.key, view, std::wstring(kProxyServer), *server, std::nullopt});

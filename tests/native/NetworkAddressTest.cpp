@@ -4,6 +4,7 @@
 #include "repair/network/IpAddress.h"
 #include "repair/network/LocalPaths.h"
 #include "repair/network/ProxyAddress.h"
+#include "repair/network/StartupPrograms.h"
 
 namespace tovask {
 namespace {
@@ -61,6 +62,22 @@ TEST(ScriptAddress, IsFetchedFromTheServerItNames) {
     for (const auto& [address, server] : cases) {
         EXPECT_EQ(serverOfWebAddress(address), server)
             << testing::PrintToString(std::wstring(address));
+    }
+}
+
+TEST(StartupCommand, NamesTheProgramItStarts) {
+    const std::pair<std::wstring_view, std::wstring_view> cases[] = {
+        {L"\"C:\\Program Files\\Steam\\steam.exe\" -silent",
+         L"C:\\Program Files\\Steam\\steam.exe"},
+        {L"C:\\Program Files\\Ofertas\\ofertas.EXE --bandeja C:\\x.exe",
+         L"C:\\Program Files\\Ofertas\\ofertas.EXE"},
+        {L"  C:\\Users\\ana\\p.exe", L"C:\\Users\\ana\\p.exe"},
+        {L"C:\\Users\\ana\\x.exec.bat /a", L"C:\\Users\\ana\\x.exec.bat"},
+        {L"", L""},
+    };
+    for (const auto& [command, program] : cases) {
+        EXPECT_EQ(programOfCommand(command), program)
+            << testing::PrintToString(std::wstring(command));
     }
 }
 
