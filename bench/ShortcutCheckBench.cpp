@@ -72,8 +72,10 @@ bool seed(tovask::Win32Platform& platform, const std::wstring& root) {
                                            std::to_wstring(n)
                                      : L"--profile-directory=Default";
         content.iconPath = content.target;
-        if (tovask::win32::createShortcut(folder + L"\\Acceso " + std::to_wstring(n) + L".lnk",
-                                          content)) {
+        // A hijacked one named as the browser's own, whose addresses offend.
+        const std::wstring name = hijacked ? L"\\Google Chrome (" + std::to_wstring(n) + L").lnk"
+                                           : L"\\Acceso " + std::to_wstring(n) + L".lnk";
+        if (tovask::win32::createShortcut(folder + name, content)) {
             return false;
         }
     }

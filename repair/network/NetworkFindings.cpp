@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 
 #include "repair/network/DnsServers.h"
 #include "repair/network/LocalPaths.h"
@@ -23,16 +24,54 @@ NetworkAssessment judged(FindingWeight weight, std::wstring description, const N
     return {weight, std::move(description)};
 }
 
-NetworkAssessment loopbackProxy(const ProxyEntry& entry, const NetworkFacts& facts) {
-    const auto where = std::wstring(texts::kProxyPrefix) + proxyEntryText(entry);
+std::wstring joined(std::span<const std::wstring> items, std::wstring_view separator) {
+    std::wstring text;
+    for (const auto& item : items) {
+        text += text.empty() ? L"" : separator;
+        text += item;
+    }
+    return text;
+}
+
+// A user who is not logged on: what would serve the address once they are.
+NetworkAssessment servedAtLogon(const std::wstring& where,
+                                std::span<const std::wstring> startupPrograms,
+                                const NetworkFacts& facts) {
+    if (startupPrograms.empty()) {
+        return {FindingWeight::Repairable, where + std::wstring(texts::kNothingStartsAtLogon)};
+    }
+    std::vector<std::wstring> writable;
+    for (const auto& program : startupPrograms) {
+        if (liesInAnyFolder(program, facts.userWritableFolders)) {
+            writable.push_back(program);
+        }
+    }
+    const auto named = writable.empty() ? startupPrograms : std::span<const std::wstring>(writable);
+    const bool one = named.size() == 1;
+    auto description = where + std::wstring(one ? texts::kStartsAtLogon : texts::kStartAtLogon) +
+                       joined(named, texts::kServerSeparator);
+    if (writable.empty()) {
+        return {FindingWeight::Information, description};
+    }
+    return {FindingWeight::Repairable,
+            description +
+                std::wstring(one ? texts::kInUserWritableFolder : texts::kInUserWritableFolders)};
+}
+
+// An address on this machine: judged by the program that listens on its port.
+NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port,
+                                   const NetworkFacts& facts) {
     std::optional<std::wstring> program;
     for (const auto& listener : facts.listeners) {
-        if (listener.port == entry.port && (!program || program->empty())) {
+        if (listener.port == port && (!program || program->empty())) {
             program = listener.programPath;
         }
     }
     if (!program && !facts.listenersKnown) {
         program = L"";
+    }
+    if (!program && facts.startupPrograms) {
+        return servedAtLogon(where, *facts.startupPrograms, facts);
     }
     if (!program) {
         return {FindingWeight::Repairable, where + std::wstring(texts::kProxyNobodyListens)};
@@ -71,23 +110,17 @@ NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts&
     auto weight = FindingWeight::Information;
     std::vector<std::wstring> descriptions;
     for (const auto& entry : entries) {
-        const auto one =
-            isLoopbackHost(entry.host)
-                ? loopbackProxy(entry, facts)
-                : NetworkAssessment{FindingWeight::Information,
-                                    std::wstring(texts::kProxyPrefix) + proxyEntryText(entry)};
+        const auto where = std::wstring(texts::kProxyPrefix) + proxyEntryText(entry);
+        const auto one = isLoopbackHost(entry.host)
+                             ? servedOnLoopback(where, entry.port, facts)
+                             : NetworkAssessment{FindingWeight::Information, where};
         weight = std::max(weight, one.weight);
         if (std::ranges::find(descriptions, one.description) == descriptions.end()) {
             descriptions.push_back(one.description);
         }
     }
-    std::wstring description;
-    for (const auto& text : descriptions) {
-        description += description.empty() ? L"" : texts::kEntrySeparator;
-        description += text;
-    }
     // Only a proxy on this machine is ever repairable.
-    return judged(weight, description, facts, true);
+    return judged(weight, joined(descriptions, texts::kEntrySeparator), facts, true);
 }
 
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
@@ -111,6 +144,13 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
             }
             break;
         case ScriptAddressKind::Other:
+            if (const auto server = serverOfWebAddress(address);
+                server && isLoopbackHost(server->host)) {
+                const auto served =
+                    servedOnLoopback(std::wstring(texts::kScriptPrefix) + std::wstring(address),
+                                     server->port, facts);
+                return judged(served.weight, served.description, facts);
+            }
             break;
     }
     return {FindingWeight::Information, std::wstring(texts::kScriptPrefix) + std::wstring(address)};

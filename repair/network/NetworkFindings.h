@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,9 @@ struct NetworkFacts {
     // False when the sockets could not be read: no proxy is then said to
     // have nobody behind it.
     bool listenersKnown = true;
+    // Only for a user who is not logged on, whose proxy program, if any, has
+    // not started yet: the programs the user's start-up entries run.
+    std::optional<std::vector<std::wstring>> startupPrograms;
     // The setting applies to every user: the machine's own, WinHTTP's, or the
     // system accounts'.
     bool machineWide = false;
@@ -43,11 +47,15 @@ struct NetworkFacts {
 
 // A proxy that is switched on: repairable when it is on a loopback address
 // where nothing listens, or where the listening program lives in a folder the
-// user can write; information otherwise.
+// user can write; information otherwise. For a user who is not logged on,
+// where nothing listens, the start-up programs stand for the listener:
+// repairable when there is none or one lies in a folder the user can write.
 NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts);
 
-// A script address that is switched on: repairable for data: and for a file:
-// address in a folder the user can write; information otherwise.
+// A script address that is switched on: repairable for data:, for a file:
+// address in a folder the user can write, and for an http: or https: address
+// on a loopback address that assessProxy would repair as a proxy;
+// information otherwise.
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts);
 
 enum class DnsSource { Static, Dhcp };

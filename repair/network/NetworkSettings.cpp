@@ -10,6 +10,7 @@
 #include "repair/network/NetworkFindings.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ProxyAddress.h"
+#include "repair/network/StartupPrograms.h"
 #include "repair/users/UserHives.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -90,8 +91,18 @@ bool needsListeners(std::wstring_view proxyServer) {
                                [](const ProxyEntry& entry) { return isLoopbackHost(entry.host); });
 }
 
-bool needsFolders(std::wstring_view scriptAddress) {
-    return classifyScriptAddress(scriptAddress).kind == ScriptAddressKind::File;
+// A file: address is judged by its folder, one on this machine by its listener.
+bool scriptNeedsSystem(std::wstring_view scriptAddress) {
+    const auto server = serverOfWebAddress(scriptAddress);
+    return classifyScriptAddress(scriptAddress).kind == ScriptAddressKind::File ||
+           (server && isLoopbackHost(server->host));
+}
+
+// A user's hive that the run loaded itself: the user is not logged on, since
+// a logon loads the user's hive and keeps it loaded.
+bool isLoggedOffUsersHive(std::wstring_view hive) {
+    const auto prefix = L"HKU\\" + std::wstring(kTemporaryHivePrefix);
+    return hive.size() > prefix.size() && equalsIgnoringCase(hive.substr(0, prefix.size()), prefix);
 }
 
 class NetworkScan {
@@ -111,8 +122,10 @@ class NetworkScan {
   private:
     // The sockets and the folders, read the first time a setting needs them.
     const NetworkFacts& factsFor(bool needsSystem);
-    // The same, for a setting of one hive or of the whole machine.
-    NetworkFacts factsFor(bool needsSystem, bool machineWide);
+    // For a setting of one hive: the machine's own and the system accounts'
+    // are machine-wide, and a user who is not logged on is judged with what
+    // starts at the user's logon.
+    NetworkFacts factsFor(bool needsSystem, std::wstring_view hive);
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
     void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
              NetworkArea area, const NetworkAssessment& assessment,
@@ -123,7 +136,21 @@ class NetworkScan {
     FailureLog& failures_;
     NetworkFacts plainFacts_;
     std::optional<NetworkFacts> systemFacts_;
+    // The start-up programs of the last user read who is not logged on, by hive.
+    std::optional<std::pair<std::wstring, std::vector<std::wstring>>> loggedOffUser_;
 };
+
+NetworkFacts NetworkScan::factsFor(bool needsSystem, std::wstring_view hive) {
+    auto facts = factsFor(needsSystem);
+    if (needsSystem && isLoggedOffUsersHive(hive)) {
+        if (!loggedOffUser_ || loggedOffUser_->first != hive) {
+            loggedOffUser_.emplace(std::wstring(hive), startupPrograms(platform_, hive, failures_));
+        }
+        facts.startupPrograms = loggedOffUser_->second;
+    }
+    facts.machineWide = isMachineWideHive(hive);
+    return facts;
+}
 
 const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
     if (!needsSystem) {
@@ -169,12 +196,6 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
     return facts;
 }
 
-NetworkFacts NetworkScan::factsFor(bool needsSystem, bool machineWide) {
-    auto facts = factsFor(needsSystem);
-    facts.machineWide = machineWide;
-    return facts;
-}
-
 std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstring_view valueName) {
     const auto path = platformKeyPath(place) + std::wstring(valueName);
     auto value = platform_.RegReadValue(path, place.view);
@@ -206,7 +227,6 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     auto settings = hivePlace(hive, kInternetSettingsKey);
     auto connections = hivePlace(hive, kConnectionsKey);
     settings.view = connections.view = view;
-    const bool machineWide = isMachineWideHive(hive);
     const auto enable = read(settings, kProxyEnable);
     const auto server = read(settings, kProxyServer);
     const auto script = read(settings, kAutoConfigUrl);
@@ -214,11 +234,10 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     const auto scriptText = script ? textOf(*script).value_or(L"") : L"";
     const bool proxyOn = enable && dwordOf(*enable).value_or(0) != 0;
 
-    const auto proxy =
-        proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText), machineWide))
-                : NetworkAssessment{};
+    const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText), hive))
+                               : NetworkAssessment{};
     const auto autoConfig =
-        assessScriptAddress(scriptText, factsFor(needsFolders(scriptText), machineWide));
+        assessScriptAddress(scriptText, factsFor(scriptNeedsSystem(scriptText), hive));
     const auto firstFinding = found.size();
     add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
     add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
@@ -238,9 +257,8 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         }
         const auto& blobSettings = decoded.value();
         const bool needsSystem = needsListeners(widenedText(blobSettings.proxyServer)) ||
-                                 needsFolders(widenedText(blobSettings.scriptAddress));
-        const auto assessment =
-            assessConnectionSettings(blobSettings, factsFor(needsSystem, machineWide));
+                                 scriptNeedsSystem(widenedText(blobSettings.scriptAddress));
+        const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem, hive));
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,
             assessment.script);
@@ -255,7 +273,7 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     }
     // A string value that names what the repair takes away goes with it.
     if (clearedAnywhere.proxyServer && server &&
-        assessProxy(serverText, factsFor(needsListeners(serverText), machineWide)).weight ==
+        assessProxy(serverText, factsFor(needsListeners(serverText), hive)).weight ==
             FindingWeight::Repairable) {
         edits.push_back(
             {settings.root, settings.key, view, std::wstring(kProxyServer), *server, std::nullopt});
@@ -290,7 +308,7 @@ void NetworkScan::scanWinHttp() {
         }
         const auto& settings = decoded.value();
         const auto assessment = assessWinHttpSettings(
-            settings, factsFor(needsListeners(widenedText(settings.proxyServer)), true));
+            settings, factsFor(needsListeners(widenedText(settings.proxyServer)), L"HKLM"));
         add(connections, kWinHttpSettings, texts::kProxyGroup, NetworkArea::InternetSettings,
             assessment,
             {{connections.root, connections.key, view, std::wstring(kWinHttpSettings), *blob,

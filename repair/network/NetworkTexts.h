@@ -14,6 +14,15 @@ inline constexpr std::wstring_view kNotOnThisMachine =
     L", en una ruta de red o en una unidad que no es un disco de este equipo: no se abre";
 inline constexpr std::wstring_view kInUserWritableFolder =
     L", en una carpeta que el usuario puede modificar";
+inline constexpr std::wstring_view kInUserWritableFolders =
+    L", en carpetas que el usuario puede modificar";
+// For a user who is not logged on: what starts when the user logs on.
+inline constexpr std::wstring_view kNothingStartsAtLogon =
+    L", donde no escucha ningún programa ni arranca ninguno al iniciar sesión el usuario";
+inline constexpr std::wstring_view kStartsAtLogon =
+    L", sin sesión del usuario; al iniciarla arranca ";
+inline constexpr std::wstring_view kStartAtLogon =
+    L", sin sesión del usuario; al iniciarla arrancan ";
 inline constexpr std::wstring_view kScriptPrefix = L"Script de configuración automática en ";
 inline constexpr std::wstring_view kScriptInAddress =
     L"Script de configuración automática escrito en la propia dirección (data:)";

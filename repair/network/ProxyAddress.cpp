@@ -1,5 +1,7 @@
 #include "repair/network/ProxyAddress.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 #include "repair/network/IpAddress.h"
@@ -10,6 +12,7 @@ namespace tovask {
 namespace {
 
 constexpr std::uint16_t kDefaultPort = 80;
+constexpr std::uint16_t kDefaultHttpsPort = 443;
 constexpr std::uint16_t kDefaultSocksPort = 1080;
 
 std::optional<std::uint16_t> portNumber(std::wstring_view digits) {
@@ -29,6 +32,37 @@ std::optional<std::uint16_t> portNumber(std::wstring_view digits) {
     return static_cast<std::uint16_t>(value);
 }
 
+// "host", "host:port", "[v6]:port" or a bare IPv6 address into the entry,
+// the fallback port when it names none; false when malformed.
+bool readHostAndPort(std::wstring_view text, std::uint16_t fallback, ProxyEntry& entry) {
+    std::wstring_view portText;
+    if (text.starts_with(L'[')) {
+        const auto close = text.find(L']');
+        if (close == std::wstring_view::npos) {
+            return false;
+        }
+        entry.host = text.substr(1, close - 1);
+        portText = text.substr(close + 1);
+        if (!portText.empty() && !portText.starts_with(L':')) {
+            return false;
+        }
+        portText = portText.empty() ? portText : portText.substr(1);
+    } else if (const auto colon = text.rfind(L':');
+               colon != std::wstring_view::npos && text.find(L':') == colon) {
+        entry.host = text.substr(0, colon);
+        portText = text.substr(colon + 1);
+    } else {
+        // No port, or a bare IPv6 address whose colons are all its own.
+        entry.host = text;
+    }
+    const auto port = portText.empty() ? std::optional(fallback) : portNumber(portText);
+    if (!port || entry.host.empty()) {
+        return false;
+    }
+    entry.port = *port;
+    return true;
+}
+
 std::optional<ProxyEntry> parseEntry(std::wstring_view text) {
     ProxyEntry entry;
     if (const auto equals = text.find(L'='); equals != std::wstring_view::npos) {
@@ -41,33 +75,10 @@ std::optional<ProxyEntry> parseEntry(std::wstring_view text) {
         }
         text.remove_prefix(separator + 3);
     }
-    text = text.substr(0, text.find(L'/'));
-    std::wstring_view portText;
-    if (text.starts_with(L'[')) {
-        const auto close = text.find(L']');
-        if (close == std::wstring_view::npos) {
-            return std::nullopt;
-        }
-        entry.host = text.substr(1, close - 1);
-        portText = text.substr(close + 1);
-        if (!portText.empty() && !portText.starts_with(L':')) {
-            return std::nullopt;
-        }
-        portText = portText.empty() ? portText : portText.substr(1);
-    } else if (const auto colon = text.rfind(L':');
-               colon != std::wstring_view::npos && text.find(L':') == colon) {
-        entry.host = text.substr(0, colon);
-        portText = text.substr(colon + 1);
-    } else {
-        // No port, or a bare IPv6 address whose colons are all its own.
-        entry.host = text;
-    }
     const auto fallback = entry.scheme.starts_with(L"SOCKS") ? kDefaultSocksPort : kDefaultPort;
-    const auto port = portText.empty() ? std::optional(fallback) : portNumber(portText);
-    if (!port || entry.host.empty()) {
+    if (!readHostAndPort(text.substr(0, text.find(L'/')), fallback, entry)) {
         return std::nullopt;
     }
-    entry.port = *port;
     return entry;
 }
 
@@ -86,13 +97,45 @@ std::vector<ProxyEntry> parseProxyServer(std::wstring_view text) {
 }
 
 bool isLoopbackHost(std::wstring_view host) {
+    if (host.ends_with(L'.')) {
+        host.remove_suffix(1);
+    }
     if (equalsIgnoringCase(host, L"localhost")) {
         return true;
     }
-    if (const auto v4 = parseIpv4(host)) {
+    if (const auto v4 = parseLenientIpv4(host)) {
         return (*v4 >> 24) == 127;
     }
-    return parseIpv6(host) == Ipv6Address{0, 0, 0, 0, 0, 0, 0, 1};
+    const auto v6 = parseIpv6(host);
+    if (!v6) {
+        return false;
+    }
+    constexpr Ipv6Address kLoopback{0, 0, 0, 0, 0, 0, 0, 1};
+    constexpr std::array<std::uint16_t, 6> kMappedPrefix{0, 0, 0, 0, 0, 0xFFFF};
+    const bool mapped = std::equal(kMappedPrefix.begin(), kMappedPrefix.end(), v6->begin());
+    return *v6 == kLoopback || (mapped && ((*v6)[6] >> 8) == 127);
+}
+
+std::optional<ProxyEntry> serverOfWebAddress(std::wstring_view address) {
+    ProxyEntry entry;
+    for (const auto& [scheme, port] :
+         {std::pair(L"HTTP", kDefaultPort), std::pair(L"HTTPS", kDefaultHttpsPort)}) {
+        const auto prefix = std::wstring(scheme) + L"://";
+        if (address.size() > prefix.size() &&
+            equalsIgnoringCase(address.substr(0, prefix.size()), prefix)) {
+            entry.scheme = scheme;
+            address.remove_prefix(prefix.size());
+            auto authority = address.substr(0, address.find_first_of(L"/\\?#"));
+            if (const auto at = authority.rfind(L'@'); at != std::wstring_view::npos) {
+                authority.remove_prefix(at + 1);
+            }
+            if (!readHostAndPort(authority, port, entry)) {
+                return std::nullopt;
+            }
+            return entry;
+        }
+    }
+    return std::nullopt;
 }
 
 std::wstring proxyEntryText(const ProxyEntry& entry) {

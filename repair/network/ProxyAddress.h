@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,14 @@ struct ProxyEntry {
 // port is left out.
 std::vector<ProxyEntry> parseProxyServer(std::wstring_view text);
 
-// 127.0.0.0/8, "localhost" in any case, ::1 in any spelling.
+// 127.0.0.0/8 in any spelling the system reads (parseLenientIpv4), ::1 and
+// IPv4-mapped 127.0.0.0/8 ("::ffff:127.0.0.1"), "localhost" in any case; a
+// trailing dot is ignored, as name resolution ignores it.
 bool isLoopbackHost(std::wstring_view host);
+
+// The server an http: or https: address is fetched from, with the scheme's
+// port when it names none; none for any other address.
+std::optional<ProxyEntry> serverOfWebAddress(std::wstring_view address);
 
 // "127.0.0.1:8080", "[::1]:8080", as the report names a proxy.
 std::wstring proxyEntryText(const ProxyEntry& entry);

@@ -97,70 +97,19 @@ class FolderList {
     std::map<std::wstring, std::size_t> seen_;
 };
 
-// A shell folder of the user: the user's own references replaced by the
-// user's own folders, the machine's expanded; the default when the hive
-// names none, or names one that is not a full path.
-class UserFolders {
-  public:
-    UserFolders(PlatformOps& platform, std::wstring_view hive, std::wstring profile,
-                FailureLog& failures)
-        : platform_(platform), hive_(hive), profile_(std::move(profile)), failures_(failures) {
-        appData_ = folder(L"AppData", profile_ + L"\\AppData\\Roaming");
-    }
-
-    std::wstring folder(std::wstring_view name, std::wstring fallback) {
-        if (auto named = shellFolder(platform_, hive_, name, failures_)) {
-            auto text = replacedIgnoringCase(*named, L"%USERPROFILE%", profile_);
-            if (!appData_.empty()) {
-                text = replacedIgnoringCase(text, L"%APPDATA%", appData_);
-            }
-            const auto expanded = platform_.ExpandEnvironment(text);
-            if (expanded.ok() && isAbsolute(expanded.value())) {
-                return expanded.value();
-            }
-        }
-        return fallback;
-    }
-    const std::wstring& appData() const { return appData_; }
-
-  private:
-    PlatformOps& platform_;
-    std::wstring_view hive_;
-    std::wstring profile_;
-    FailureLog& failures_;
-    std::wstring appData_;
-};
-
 void addUserFolders(PlatformOps& platform, std::wstring_view hive, FolderList& list,
                     FailureLog& failures) {
-    const auto sid = sidOfHive(platform, hive);
-    if (!sid.ok()) {
-        failures.add(hive, sid.error());
+    auto folders = UserFolders::of(platform, hive, failures);
+    if (!folders) {
         return;
     }
-    const auto profileValue = std::wstring(kProfileListKey) + sid.value() + L"\\ProfileImagePath";
-    const auto stored = platform.RegReadValue(profileValue, machineView(platform));
-    // A user without a profile folder has no shortcuts of its own.
-    if (!stored.ok()) {
-        if (!isNotFound(stored.error())) {
-            failures.add(profileValue, stored.error());
-        }
-        return;
-    }
-    const auto text = textOf(stored.value());
-    const auto profile = platform.ExpandEnvironment(text.value_or(L""));
-    if (!profile.ok() || !isAbsolute(profile.value())) {
-        failures.add(profileValue, profile.ok() ? std::make_error_code(std::errc::invalid_argument)
-                                                : profile.error());
-        return;
-    }
-    UserFolders folders(platform, hive, profile.value(), failures);
-    list.add(folders.folder(L"Desktop", profile.value() + L"\\Desktop"), 0, false);
-    list.add(folders.folder(L"Programs",
-                            folders.appData() + L"\\Microsoft\\Windows\\Start Menu\\Programs"),
+    const auto& profile = folders->profile();
+    list.add(folders->folder(L"Desktop", profile + L"\\Desktop"), 0, false);
+    list.add(folders->folder(L"Programs",
+                             folders->appData() + L"\\Microsoft\\Windows\\Start Menu\\Programs"),
              kStartMenuDepth, false);
     for (const auto pinned : kQuickLaunchFolders) {
-        list.add(folders.appData() + std::wstring(kQuickLaunch) + std::wstring(pinned), 0, false);
+        list.add(folders->appData() + std::wstring(kQuickLaunch) + std::wstring(pinned), 0, false);
     }
 }
 
@@ -177,6 +126,55 @@ void addMachineFolder(PlatformOps& platform, std::wstring_view name, int depth, 
 }
 
 }  // namespace
+
+std::optional<UserFolders> UserFolders::of(PlatformOps& platform, std::wstring_view hive,
+                                           FailureLog& failures) {
+    const auto sid = sidOfHive(platform, hive);
+    if (!sid.ok()) {
+        failures.add(hive, sid.error());
+        return std::nullopt;
+    }
+    const auto profileValue = std::wstring(kProfileListKey) + sid.value() + L"\\ProfileImagePath";
+    const auto stored = platform.RegReadValue(profileValue, machineView(platform));
+    if (!stored.ok()) {
+        if (!isNotFound(stored.error())) {
+            failures.add(profileValue, stored.error());
+        }
+        return std::nullopt;
+    }
+    const auto text = textOf(stored.value());
+    const auto profile = platform.ExpandEnvironment(text.value_or(L""));
+    if (!profile.ok() || !isAbsolute(profile.value())) {
+        failures.add(profileValue, profile.ok() ? std::make_error_code(std::errc::invalid_argument)
+                                                : profile.error());
+        return std::nullopt;
+    }
+    return UserFolders(platform, hive, profile.value(), failures);
+}
+
+UserFolders::UserFolders(PlatformOps& platform, std::wstring_view hive, std::wstring profile,
+                         FailureLog& failures)
+    : platform_(platform), hive_(hive), profile_(std::move(profile)), failures_(failures) {
+    appData_ = folder(L"AppData", profile_ + L"\\AppData\\Roaming");
+}
+
+std::wstring UserFolders::folder(std::wstring_view name, std::wstring fallback) {
+    if (const auto named = shellFolder(platform_, hive_, name, failures_)) {
+        if (auto path = expanded(*named); path && isAbsolute(*path)) {
+            return std::move(*path);
+        }
+    }
+    return fallback;
+}
+
+std::optional<std::wstring> UserFolders::expanded(std::wstring_view text) {
+    auto own = replacedIgnoringCase(std::wstring(text), L"%USERPROFILE%", profile_);
+    if (!appData_.empty()) {
+        own = replacedIgnoringCase(own, L"%APPDATA%", appData_);
+    }
+    const auto machine = platform_.ExpandEnvironment(own);
+    return machine.ok() ? std::optional(machine.value()) : std::nullopt;
+}
 
 std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/PlatformOps.h"
@@ -20,6 +22,36 @@ struct ShortcutFolder {
     bool refused = false;
 
     bool operator==(const ShortcutFolder&) const = default;
+};
+
+// A user's own folders as that user's shell names them: the shell folders in
+// the user's hive, the user's own %USERPROFILE% and %APPDATA% put in, then the
+// machine's references expanded; never the running user's environment.
+class UserFolders {
+  public:
+    // None for a user without a profile folder, and, with a failure, for one
+    // whose profile folder cannot be told.
+    static std::optional<UserFolders> of(PlatformOps& platform, std::wstring_view hive,
+                                         FailureLog& failures);
+
+    // The shell folder of this name; the fallback when the hive names none,
+    // or names one that is not a full path.
+    std::wstring folder(std::wstring_view name, std::wstring fallback);
+    // The text with the user's references, then the machine's, expanded;
+    // none when the machine cannot expand it.
+    std::optional<std::wstring> expanded(std::wstring_view text);
+    const std::wstring& profile() const { return profile_; }
+    const std::wstring& appData() const { return appData_; }
+
+  private:
+    UserFolders(PlatformOps& platform, std::wstring_view hive, std::wstring profile,
+                FailureLog& failures);
+
+    PlatformOps& platform_;
+    std::wstring hive_;
+    std::wstring profile_;
+    FailureLog& failures_;
+    std::wstring appData_;
 };
 
 // Where the shortcuts people click are, once each: for every user whose hive

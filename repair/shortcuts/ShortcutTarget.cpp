@@ -17,11 +17,14 @@ struct KnownProgram {
 constexpr std::array kKnownPrograms = {
     KnownProgram{L"iexplore.exe", ShortcutTarget::InternetExplorer},
     KnownProgram{L"msedge.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"msedge_proxy.exe", ShortcutTarget::ChromiumBrowser},
     KnownProgram{L"chrome.exe", ShortcutTarget::ChromiumBrowser},
+    KnownProgram{L"chrome_proxy.exe", ShortcutTarget::ChromiumBrowser},
     KnownProgram{L"brave.exe", ShortcutTarget::ChromiumBrowser},
     KnownProgram{L"opera.exe", ShortcutTarget::ChromiumBrowser},
     KnownProgram{L"vivaldi.exe", ShortcutTarget::ChromiumBrowser},
     KnownProgram{L"firefox.exe", ShortcutTarget::Firefox},
+    KnownProgram{L"private_browsing.exe", ShortcutTarget::Firefox},
     KnownProgram{L"cmd.exe", ShortcutTarget::ScriptHost},
     KnownProgram{L"wscript.exe", ShortcutTarget::ScriptHost},
     KnownProgram{L"cscript.exe", ShortcutTarget::ScriptHost},
@@ -37,6 +40,43 @@ constexpr std::array kScriptExtensions = {L".bat", L".cmd", L".vbs", L".js"};
 constexpr std::array kBrowserNameWords = {
     L" CHROME ", L" EDGE ",  L" FIREFOX ", L" INTERNET EXPLORER ",
     L" OPERA ",  L" BRAVE ", L" VIVALDI "};
+
+// As browsers' installers, and the browsers themselves, name their shortcuts,
+// in the languages they ship that name them otherwise.
+constexpr std::array<std::wstring_view, 33> kBrowsersOwnShortcutNames = {
+    L"Google Chrome",
+    L"Google Chrome Beta",
+    L"Google Chrome Dev",
+    L"Google Chrome Canary",
+    L"Chrome",
+    L"Chromium",
+    L"Microsoft Edge",
+    L"Microsoft Edge Beta",
+    L"Microsoft Edge Dev",
+    L"Microsoft Edge Canary",
+    L"Edge",
+    L"Firefox",
+    L"Mozilla Firefox",
+    L"Firefox Developer Edition",
+    L"Firefox Nightly",
+    L"Firefox Private Browsing",
+    L"Navegación privada de Firefox",
+    L"Navegación privada con Firefox",
+    L"Navegació privada del Firefox",
+    L"Internet Explorer",
+    L"Internet Explorer (No Add-ons)",
+    L"Internet Explorer (sin complementos)",
+    L"Internet Explorer (64-bit)",
+    L"Internet Explorer (64 bits)",
+    L"Launch Internet Explorer Browser",
+    L"Opera",
+    L"Opera Browser",
+    L"Opera GX",
+    L"Opera GX Browser",
+    L"Brave",
+    L"Brave Beta",
+    L"Brave Nightly",
+    L"Vivaldi"};
 
 bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix) {
     return text.size() >= suffix.size() &&
@@ -55,6 +95,25 @@ bool isOperaLauncher(std::wstring_view folders, std::wstring_view fileName) {
         }
     }
     return false;
+}
+
+// The name without the " (2)" the shell adds when the folder already holds it.
+std::wstring_view withoutCopyNumber(std::wstring_view name) {
+    const auto open = name.rfind(L" (");
+    if (open == std::wstring_view::npos || !name.ends_with(L')')) {
+        return name;
+    }
+    const auto number = name.substr(open + 2, name.size() - open - 3);
+    const bool numbered = !number.empty() && std::ranges::all_of(number, [](wchar_t c) {
+        return c >= L'0' && c <= L'9';
+    });
+    return numbered ? name.substr(0, open) : name;
+}
+
+bool isBrowsersOwnName(std::wstring_view name) {
+    return std::ranges::any_of(kBrowsersOwnShortcutNames, [name](std::wstring_view own) {
+        return equalsIgnoringCase(name, own);
+    });
 }
 
 }  // namespace
@@ -96,6 +155,20 @@ bool isNamedAsBrowser(std::wstring_view shortcutFileName) {
     return std::ranges::any_of(kBrowserNameWords, [&words](std::wstring_view name) {
         return words.find(name) != std::wstring::npos;
     });
+}
+
+bool isBrowsersOwnShortcutName(std::wstring_view shortcutFileName) {
+    constexpr std::wstring_view kShortcutExtension = L".lnk";
+    auto name = shortcutFileName;
+    if (endsWithIgnoringCase(name, kShortcutExtension)) {
+        name.remove_suffix(kShortcutExtension.size());
+    }
+    name = withoutCopyNumber(name);
+    constexpr std::wstring_view kProfileSeparator = L" - ";
+    const auto profile = name.rfind(kProfileSeparator);
+    return isBrowsersOwnName(name) ||
+           (profile != std::wstring_view::npos &&
+            isBrowsersOwnName(name.substr(profile + kProfileSeparator.size())));
 }
 
 }  // namespace tovask

@@ -9,8 +9,9 @@ namespace tovask {
 enum class ShortcutTarget {
     Other,
     InternetExplorer,  // iexplore.exe
-    ChromiumBrowser,   // msedge, chrome, brave, opera, vivaldi, and launcher.exe in an Opera folder
-    Firefox,
+    // msedge, chrome and their _proxy, brave, opera, vivaldi, and launcher.exe in an Opera folder
+    ChromiumBrowser,
+    Firefox,     // firefox, and private_browsing that starts it
     ScriptHost,  // cmd, wscript, cscript, powershell, pwsh, mshta, or a .bat/.cmd/.vbs/.js file
 };
 
@@ -26,5 +27,13 @@ bool isBrowser(ShortcutTarget target);
 // Chrome, Edge, Firefox, Internet Explorer, Opera, Brave or Vivaldi
 // ("Google Chrome.lnk", "Opera GX.lnk", but not "Knowledge.lnk").
 bool isNamedAsBrowser(std::wstring_view shortcutFileName);
+
+// Whether a shortcut's file name is one a browser's installer or the browser
+// itself gives: the browser's name alone ("Google Chrome.lnk", "Firefox.lnk",
+// "Navegación privada de Firefox.lnk"), or after a profile's name as the
+// browser names a profile's shortcut ("Ana - Chrome.lnk"), without regard to
+// case and with the " (2)" the shell adds to a second one; a name the user
+// gives ("Gmail.lnk", "Google Chrome - copia.lnk") is not.
+bool isBrowsersOwnShortcutName(std::wstring_view shortcutFileName);
 
 }  // namespace tovask

@@ -13,6 +13,12 @@ inline constexpr std::wstring_view kShortcutAddedArgumentsPrefix =
 inline constexpr std::wstring_view kShortcutScriptOpensAddressPrefix =
     L"tiene nombre o icono de navegador pero ejecuta un intérprete de órdenes que abre: ";
 inline constexpr std::wstring_view kShortcutReportOnlySuffix = L"; revíselo y corríjalo a mano";
+// Followed by the addresses a browser's shortcut not named as the browser opens.
+inline constexpr std::wstring_view kShortcutOpensSitePrefix =
+    L"no lleva el nombre del navegador y abre: ";
+inline constexpr std::wstring_view kShortcutOwnSiteSuffix =
+    L"; puede ser un acceso directo suyo a ese sitio: si no lo creó usted, quite la dirección a "
+    L"mano";
 inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
 inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";

@@ -13,6 +13,10 @@ constexpr std::array kLocalFileExtensions = {
     L"htm",  L"html", L"shtml", L"xhtml", L"mht", L"mhtml", L"pdf", L"svg", L"xml", L"txt",
     L"json", L"ini",  L"lnk",   L"exe",   L"bat", L"cmd",   L"js",  L"vbs", L"wsf", L"hta"};
 
+// A page's own text ("data:") and script ("javascript:") open as an address does.
+constexpr std::array<std::wstring_view, 5> kAddressStarts = {L"http:", L"https:", L"www.", L"data:",
+                                                             L"javascript:"};
+
 bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
     return text.size() >= prefix.size() &&
            equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
@@ -39,7 +43,36 @@ bool isTopLevelLabel(std::wstring_view label) {
            });
 }
 
+bool isDecimalByte(std::wstring_view part) {
+    if (part.empty() || part.size() > 3) {
+        return false;
+    }
+    int value = 0;
+    for (const wchar_t c : part) {
+        if (c < L'0' || c > L'9') {
+            return false;
+        }
+        value = value * 10 + (c - L'0');
+    }
+    return value <= 255;
+}
+
+bool isIpv4Address(std::wstring_view host) {
+    std::size_t parts = 0;
+    for (std::size_t from = 0; from <= host.size(); ++parts) {
+        const auto dot = std::min(host.find(L'.', from), host.size());
+        if (!isDecimalByte(host.substr(from, dot - from))) {
+            return false;
+        }
+        from = dot + 1;
+    }
+    return parts == 4;
+}
+
 bool isHostName(std::wstring_view host) {
+    if (host.ends_with(L'.')) {
+        host.remove_suffix(1);  // the root of the name space, as in "example.com."
+    }
     const auto lastDot = host.rfind(L'.');
     if (lastDot == std::wstring_view::npos || !isTopLevelLabel(host.substr(lastDot + 1))) {
         return false;
@@ -66,11 +99,13 @@ std::wstring_view trimmed(std::wstring_view text) {
 
 bool isWebAddress(std::wstring_view argument) {
     const auto text = trimmed(argument);
-    if (startsWithIgnoringCase(text, L"http:") || startsWithIgnoringCase(text, L"https:") ||
-        startsWithIgnoringCase(text, L"www.")) {
+    if (std::ranges::any_of(kAddressStarts, [text](std::wstring_view start) {
+            return startsWithIgnoringCase(text, start);
+        })) {
         return true;
     }
-    return isHostName(text.substr(0, text.find_first_of(L"/?#:")));
+    const auto host = text.substr(0, text.find_first_of(L"/?#:"));
+    return isHostName(host) || isIpv4Address(host);
 }
 
 bool holdsWebAddress(std::wstring_view text) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "repair/network/DnsServers.h"
+#include "repair/network/IpAddress.h"
 #include "repair/network/LocalPaths.h"
 #include "repair/network/ProxyAddress.h"
+#include "repair/network/StartupPrograms.h"
 
 namespace tovask {
 namespace {
@@ -23,14 +25,59 @@ TEST(ProxyServerValue, ParsesEachForm) {
     }
 }
 
+// Every spelling the system reads as an address on this machine.
 TEST(ProxyHost, IsLoopbackOnlyForTheLoopbackNetwork) {
     for (const std::wstring_view host :
-         {L"127.0.0.1", L"127.255.255.254", L"LocalHost", L"::1", L"0:0:0:0:0:0:0:1"}) {
+         {L"127.0.0.1", L"127.255.255.254", L"LocalHost", L"::1", L"0:0:0:0:0:0:0:1", L"127.1",
+          L"0x7f.1", L"0X7F000001", L"2130706433", L"0177.0.0.1", L"127.0.0", L"localhost.",
+          L"127.0.0.1.", L"::ffff:127.0.0.1", L"::FFFF:7f00:1"}) {
         EXPECT_TRUE(isLoopbackHost(host)) << testing::PrintToString(std::wstring(host));
     }
-    for (const std::wstring_view host : {L"128.0.0.1", L"126.255.255.255", L"127.0.0",
-                                         L"127.0.0.1.evil", L"localhost.evil", L"::2", L"::"}) {
+    for (const std::wstring_view host :
+         {L"128.0.0.1", L"126.255.255.255", L"127.0.0.1.evil", L"localhost.evil", L"::2", L"::",
+          L"0x80.1", L"0178.0.0.1", L"127.256.0.1", L"127.0.0.0.1", L"4294967296", L"localhost..",
+          L"127..1", L"0x", L"::ffff:128.0.0.1", L"::ffff:0177.0.0.1"}) {
         EXPECT_FALSE(isLoopbackHost(host)) << testing::PrintToString(std::wstring(host));
+    }
+}
+
+TEST(LenientIpv4, FillsTheRemainingBytesWithTheLastPart) {
+    const std::pair<std::wstring_view, std::optional<Ipv4Address>> cases[] = {
+        {L"10.1.258", 0x0A010102},     {L"10.0x10203", 0x0A010203},     {L"010.0.0.1", 0x08000001},
+        {L"10.1.65536", std::nullopt}, {L"10.0x1000000", std::nullopt},
+    };
+    for (const auto& [text, address] : cases) {
+        EXPECT_EQ(parseLenientIpv4(text), address) << testing::PrintToString(std::wstring(text));
+    }
+}
+
+TEST(ScriptAddress, IsFetchedFromTheServerItNames) {
+    const std::pair<std::wstring_view, std::optional<ProxyEntry>> cases[] = {
+        {L"http://127.0.0.1:9000/proxy.pac", ProxyEntry{L"HTTP", L"127.0.0.1", 9000}},
+        {L"HTTPS://user:secreto@[::1]/p.pac", ProxyEntry{L"HTTPS", L"::1", 443}},
+        {L"http://localhost?x=1", ProxyEntry{L"HTTP", L"localhost", 80}},
+        {L"http://:80/p.pac", std::nullopt},
+        {L"file:///C:/p.pac", std::nullopt},
+    };
+    for (const auto& [address, server] : cases) {
+        EXPECT_EQ(serverOfWebAddress(address), server)
+            << testing::PrintToString(std::wstring(address));
+    }
+}
+
+TEST(StartupCommand, NamesTheProgramItStarts) {
+    const std::pair<std::wstring_view, std::wstring_view> cases[] = {
+        {L"\"C:\\Program Files\\Steam\\steam.exe\" -silent",
+         L"C:\\Program Files\\Steam\\steam.exe"},
+        {L"C:\\Program Files\\Ofertas\\ofertas.EXE --bandeja C:\\x.exe",
+         L"C:\\Program Files\\Ofertas\\ofertas.EXE"},
+        {L"  C:\\Users\\ana\\p.exe", L"C:\\Users\\ana\\p.exe"},
+        {L"C:\\Users\\ana\\x.exec.bat /a", L"C:\\Users\\ana\\x.exec.bat"},
+        {L"", L""},
+    };
+    for (const auto& [command, program] : cases) {
+        EXPECT_EQ(programOfCommand(command), program)
+            << testing::PrintToString(std::wstring(command));
     }
 }
 

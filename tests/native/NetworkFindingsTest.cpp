@@ -14,20 +14,25 @@ struct FindingCase {
     bool managed;
     FindingWeight weight;
     std::wstring_view description;
+    // Set for a user who is not logged on.
+    std::optional<std::vector<std::wstring>> startupPrograms = std::nullopt;
 
     friend void PrintTo(const FindingCase& c, std::ostream* out) { *out << c.name; }
 };
 
-NetworkFacts factsOf(bool managed) {
+NetworkFacts factsOf(bool managed,
+                     std::optional<std::vector<std::wstring>> startupPrograms = std::nullopt) {
     return {managed,
             {L"C:\\Users\\ana", L"C:\\Users\\ana\\AppData\\Local\\Temp", L"C:\\ProgramData"},
             {{8080, L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe"},
              {8888, L"C:\\Program Files\\Depurador\\depurador.exe"},
-             {9000, L""}}};
+             {9000, L""}},
+            true,
+            std::move(startupPrograms)};
 }
 
 NetworkAssessment assess(const FindingCase& c) {
-    const auto facts = factsOf(c.managed);
+    const auto facts = factsOf(c.managed, c.startupPrograms);
     switch (c.setting) {
         case Setting::Proxy:
             return assessProxy(c.value, facts);
@@ -83,6 +88,35 @@ const FindingCase kCases[] = {
      L"revise la configuración del router"},
     {"StaticHijackerDnsOnManagedMachine", Setting::StaticDns, L"64.28.176.1", true, kInformation,
      L"Servidores DNS fijos: 64.28.176.1 (rango usado por secuestradores de DNS)"},
+    {"LoopbackProxySpelledAsOneNumber", Setting::Proxy, L"2130706433:3128", false, kRepairable,
+     L"Proxy en 2130706433:3128, donde no escucha ningún programa"},
+    {"MappedLoopbackProxyServedFromAppData", Setting::Proxy, L"[::ffff:127.0.0.1]:8080", false, kRepairable,
+     L"Proxy en [::ffff:127.0.0.1]:8080, servido por C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe, "
+     L"en una carpeta que el usuario puede modificar"},
+    {"ScriptOnLoopbackServedFromAppData", Setting::Script, L"http://127.1:8080/proxy.pac", false, kRepairable,
+     L"Script de configuración automática en http://127.1:8080/proxy.pac, servido por "
+     L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe, en una carpeta que el usuario puede modificar"},
+    {"ScriptOnLoopbackNobodyServes", Setting::Script, L"http://localhost./p.pac", false, kRepairable,
+     L"Script de configuración automática en http://localhost./p.pac, donde no escucha ningún programa"},
+    {"ScriptOnLoopbackOfAnInstalledProgram", Setting::Script, L"http://0x7f.1:8888/p.pac", false, kInformation,
+     L"Script de configuración automática en http://0x7f.1:8888/p.pac, servido por "
+     L"C:\\Program Files\\Depurador\\depurador.exe"},
+    {"ScriptOnLoopbackOnManagedMachine", Setting::Script, L"http://127.0.0.1/p.pac", true, kInformation,
+     L"Script de configuración automática en http://127.0.0.1/p.pac, donde no escucha ningún programa"},
+    {"LoggedOffUsersProxyNothingStarts", Setting::Proxy, L"127.0.0.1:3128", false, kRepairable,
+     L"Proxy en 127.0.0.1:3128, donde no escucha ningún programa ni arranca ninguno al iniciar sesión el usuario",
+     std::vector<std::wstring>{}},
+    {"LoggedOffUsersProxyStartedFromAppData", Setting::Proxy, L"127.0.0.1:3128", false, kRepairable,
+     L"Proxy en 127.0.0.1:3128, sin sesión del usuario; al iniciarla arranca "
+     L"C:\\Users\\ana\\AppData\\Roaming\\x.exe, en una carpeta que el usuario puede modificar",
+     std::vector<std::wstring>{L"C:\\Program Files\\Steam\\steam.exe", L"C:\\Users\\ana\\AppData\\Roaming\\x.exe"}},
+    {"LoggedOffUsersProxyStartedFromProgramFiles", Setting::Proxy, L"127.0.0.1:3128", false, kInformation,
+     L"Proxy en 127.0.0.1:3128, sin sesión del usuario; al iniciarla arrancan "
+     L"C:\\Program Files\\Steam\\steam.exe, C:\\Windows\\System32\\x.exe",
+     std::vector<std::wstring>{L"C:\\Program Files\\Steam\\steam.exe", L"C:\\Windows\\System32\\x.exe"}},
+    {"LoggedOffUsersScriptServedNow", Setting::Script, L"http://127.0.0.1:8888/p.pac", false, kInformation,
+     L"Script de configuración automática en http://127.0.0.1:8888/p.pac, servido por "
+     L"C:\\Program Files\\Depurador\\depurador.exe", std::vector<std::wstring>{}},
     {"NoProxy", Setting::Proxy, L"", false, kNone, L""},
     {"NoStaticDns", Setting::StaticDns, L" ", false, kNone, L""},
     // clang-format on

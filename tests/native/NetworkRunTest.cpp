@@ -3,6 +3,7 @@
 
 #include "repair/network/ConnectionSettings.h"
 #include "repair/network/NetworkSettings.h"
+#include "repair/network/StartupPrograms.h"
 #include "tests/native/RepairFixture.h"
 #include "text/RegistryEncoding.h"
 
@@ -154,6 +155,8 @@ const NetworkCase kFindings[] = {
      {{kScript, stringValue(L"file:///C:/Users/ana/AppData/Roaming/x/p.pac")},
       {kDefault, connectionBlob(5, "", "file:///C:/Users/ana/AppData/Roaming/x/p.pac")}},
      {std::nullopt, connectionBlob(9, "", "", 8)}, {}, {}, true},
+    {"ScriptOnLoopbackServedFromAppData", {{kScript, stringValue(L"http://0x7f.1:8080/proxy.pac")}}, {std::nullopt},
+     {{L"0.0.0.0", 8080, L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe"}}},
     {"ScriptInTheAddress", {{kScript, stringValue(L"data:application/x-ns-proxy-autoconfig,function")}}, {std::nullopt}},
     {"DeadWinHttpProxy", {{kWinHttp, winHttpBlob(3, 3, "127.0.0.1:3128")}}, {winHttpBlob(4, 1, "")}},
     {"RogueStaticDnsServer", {{kNameServer, stringValue(L"85.255.112.36,8.8.8.8")}}, {stringValue(L"8.8.8.8")}},
@@ -184,6 +187,10 @@ const NetworkCase kLeftAlone[] = {
     {"LoopbackProxyOfAProgramNobodyCanName", {{kServer, stringValue(L"127.0.0.1:8888")}, {kEnable, dwordValue(1)}}, {},
      {{L"127.0.0.1", 8888, L""}},
      kShownServer + L"Proxy en 127.0.0.1:8888, servido por un programa que no se pudo identificar (solo se informa)"},
+    {"ScriptOnLoopbackOfAnInstalledProgram", {{kScript, stringValue(L"http://127.0.0.1:8888/p.pac")}}, {},
+     {{L"127.0.0.1", 8888, L"C:\\Program Files\\Depurador\\depurador.exe"}},
+     L"  HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
+     L"http://127.0.0.1:8888/p.pac, servido por C:\\Program Files\\Depurador\\depurador.exe (solo se informa)"},
     {"PublicDnsServers", {{kNameServer, stringValue(L"1.1.1.1 8.8.8.8")}}, {}, {},
      kShownAdapter + L"NameServer = Servidores DNS fijos: 1.1.1.1 (Cloudflare), 8.8.8.8 (Google) (solo se informa)"},
     {"RouterDns", {{kNameServer, stringValue(L"")}, {kAdapter + L"DhcpNameServer", stringValue(L"85.255.112.1")}}, {}, {},
@@ -219,6 +226,106 @@ TEST_F(NetworkRun, EveryUserIncludesTheDefaultProfileAndTheSystemAccount) {
     EXPECT_FALSE(read(script).has_value());
     bench.undo();
     EXPECT_EQ(read(script), stringValue(L"data:,x"));
+}
+
+struct LoggedOffCase {
+    const char* name;
+    std::wstring runCommand;     // in the user's Run key; none when empty
+    std::wstring startupTarget;  // of a shortcut in the user's Startup folder; none when empty
+    bool repaired;
+    std::wstring_view description;
+
+    friend void PrintTo(const LoggedOffCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class LoggedOffUser : public NetworkFixture, public testing::TestWithParam<LoggedOffCase> {};
+
+// With every user, a user who is not logged on has no proxy program running
+// yet: what starts at the user's logon decides.
+TEST_P(LoggedOffUser, ProxyIsJudgedByWhatStartsAtLogon) {
+    const std::wstring sid = L"S-1-5-21-1004336348-1177238915-682003330-1001";  // ana's
+    const std::wstring hive = L"HKU\\" + sid;
+    seed({"",
+          {{hive + kServer.substr(4), stringValue(L"127.0.0.1:8080")},
+           {hive + kEnable.substr(4), dwordValue(1)}}});
+    auto& platform = bench.platform;
+    if (!GetParam().runCommand.empty()) {
+        platform.RegWrite(hive + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Bandeja",
+                          GetParam().runCommand, RegistryType::String);
+    }
+    if (!GetParam().startupTarget.empty()) {
+        ShortcutContent shortcut;
+        shortcut.target = GetParam().startupTarget;
+        bench.addFiles({{L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start "
+                         L"Menu\\Programs\\Startup\\Bandeja.lnk",
+                         fake::fakeShortcutBytes(shortcut)},
+                        {L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start "
+                         L"Menu\\Programs\\Startup\\desktop.ini",
+                         "[.ShellClassInfo]"}});
+    }
+    platform.parkHive(sid, L"C:\\Users\\ana\\NTUSER.DAT");
+    bench.repair.setEveryUser(true);
+    bench.press();  // Internet Explorer only: the view says no
+
+    EXPECT_EQ(check(true), GetParam().repaired ? RunOutcome::RepairNeeded : RunOutcome::Done);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, GetParam().description))
+        << testing::PrintToString(bench.view.lines);
+    EXPECT_TRUE(bench.errorLines().empty()) << testing::PrintToString(bench.errorLines());
+    repair();
+    EXPECT_EQ(anyLineHas(bench.view.lines, L"Ajuste de red reparado: "), GetParam().repaired);
+    EXPECT_EQ(check(true), RunOutcome::Done);
+}
+
+const LoggedOffCase kLoggedOff[] = {
+    // clang-format off
+    {"NothingStarts", L"", L"", true,
+     L"Proxy en 127.0.0.1:8080, donde no escucha ningún programa ni arranca ninguno al iniciar sesión el usuario"},
+    {"InstalledProgramStarts", L"\"C:\\Program Files\\Depurador\\depurador.exe\" /bandeja", L"", false,
+     L"Proxy en 127.0.0.1:8080, sin sesión del usuario; al iniciarla arranca C:\\Program Files\\Depurador\\depurador.exe (solo se informa)"},
+    {"ProgramInTheProfileStarts", L"", L"%USERPROFILE%\\AppData\\Local\\Ofertas\\proxy.exe", true,
+     L"Proxy en 127.0.0.1:8080, sin sesión del usuario; al iniciarla arranca C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe, "
+     L"en una carpeta que el usuario puede modificar"},
+    // clang-format on
+};
+
+INSTANTIATE_TEST_SUITE_P(Startup, LoggedOffUser, testing::ValuesIn(kLoggedOff),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(NetworkRun, StartupProgramsComeFromTheRunKeysAndTheStartupFolderNeverOnAShare) {
+    const std::wstring hive = L"HKU\\Tovask_S-1-5-21-1004336348-1177238915-682003330-1001";
+    const std::wstring run = hive + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring startup = L"C:\\Users\\ana\\Inicio";
+    seed({"", {}});
+    auto& platform = bench.platform;
+    platform.RegWrite(run + L"\\Steam", L"\"C:\\Program Files\\Steam\\steam.exe\" -silent",
+                      RegistryType::String);
+    platform.RegWrite(run + L"Once\\Ofertas", L"%USERPROFILE%\\Ofertas\\x.exe /instalar",
+                      RegistryType::String);
+    ShortcutContent shortcut;
+    shortcut.target = L"%USERPROFILE%\\AppData\\Local\\Ofertas\\proxy.exe";
+    bench.addFiles({{startup + L"\\Ofertas.lnk", fake::fakeShortcutBytes(shortcut)},
+                    {startup + L"\\desktop.ini", "[.ShellClassInfo]"},
+                    {startup + L"\\arranque.bat", "@echo off"}});
+    const std::wstring shellFolder =
+        hive +
+        L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+        L"Folders\\Startup";
+    const std::vector<std::wstring> fromRunKeys = {L"C:\\Program Files\\Steam\\steam.exe",
+                                                   L"C:\\Users\\ana\\Ofertas\\x.exe"};
+    auto everything = fromRunKeys;
+    everything.insert(everything.end(), {L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe",
+                                         startup + L"\\arranque.bat"});
+    for (const auto& [folder, programs] :
+         {std::pair(L"%USERPROFILE%\\Inicio", everything),
+          std::pair(L"\\\\127.0.0.1\\perfiles\\ana\\Inicio", fromRunKeys)}) {
+        platform.RegWrite(shellFolder, folder, RegistryType::String);
+        platform.calls.clear();
+        FailureLog failures(platform);
+        EXPECT_EQ(startupPrograms(platform, hive, failures), programs);
+        EXPECT_TRUE(failures.entries().empty());
+        EXPECT_EQ(std::ranges::count(platform.calls, "ListFiles", &fake::RecordedCall::operation),
+                  programs == everything ? 1 : 0);
+    }
 }
 
 // Without the sockets no proxy on this machine can be said to be dead.

@@ -10,6 +10,8 @@ namespace {
 constexpr std::wstring_view kChrome = L"%ProgramFiles%\\Google\\Chrome\\Application\\chrome.exe";
 constexpr std::wstring_view kFirefox = L"C:\\Program Files\\Mozilla Firefox\\firefox.exe";
 constexpr std::wstring_view kExplorer = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
+// Named as a browser's own, so that its addresses offend.
+constexpr std::wstring_view kBrowsersOwnName = L"Google Chrome.lnk";
 
 struct ArgumentsCase {
     std::string name;
@@ -25,7 +27,7 @@ class BrowserArguments : public testing::TestWithParam<ArgumentsCase> {};
 
 TEST_P(BrowserArguments, LoseOnlyTheOffendingOnesAndTheRepairIsClean) {
     const auto& row = GetParam();
-    const auto finding = examineShortcut({L"Navegador.lnk", row.target, row.arguments, L""});
+    const auto finding = examineShortcut({kBrowsersOwnName, row.target, row.arguments, L""});
     if (row.offending.empty()) {
         EXPECT_EQ(finding, std::nullopt);
         return;
@@ -34,7 +36,7 @@ TEST_P(BrowserArguments, LoseOnlyTheOffendingOnesAndTheRepairIsClean) {
     EXPECT_TRUE(finding->repairable);
     EXPECT_EQ(finding->offendingArguments, row.offending);
     EXPECT_EQ(finding->repairedArguments, row.repaired);
-    EXPECT_EQ(examineShortcut({L"Navegador.lnk", row.target, finding->repairedArguments, L""}),
+    EXPECT_EQ(examineShortcut({kBrowsersOwnName, row.target, finding->repairedArguments, L""}),
               std::nullopt);
 }
 
@@ -46,6 +48,11 @@ INSTANTIATE_TEST_SUITE_P(Rules, BrowserArguments, testing::Values(
     ArgumentsCase{"HostWithPathAndQuery", kChrome, L"--profile-directory=\"Profile 1\" search.example/?q=1", {L"search.example/?q=1"}, L"--profile-directory=\"Profile 1\""},
     ArgumentsCase{"HostOnly", kChrome, L"example.com", {L"example.com"}, L""},
     ArgumentsCase{"HostWithPort", kChrome, L"example.com:8080/inicio", {L"example.com:8080/inicio"}, L""},
+    ArgumentsCase{"HostWithTheRootsDot", kChrome, L"--incognito buscar.example./?q=1", {L"buscar.example./?q=1"}, L"--incognito"},
+    ArgumentsCase{"BareIpAddress", kChrome, L"192.168.1.1/admin --incognito", {L"192.168.1.1/admin"}, L"--incognito"},
+    ArgumentsCase{"BareIpAddressWithPort", kExplorer, L"10.0.0.1:8080", {L"10.0.0.1:8080"}, L""},
+    ArgumentsCase{"PageWrittenInTheAddress", kChrome, L"\"data:text/html,<script>location='//x.example'</script>\"", {L"\"data:text/html,<script>location='//x.example'</script>\""}, L""},
+    ArgumentsCase{"ScriptAddressInCapitals", kFirefox, L"-private JAVASCRIPT:void(0)", {L"JAVASCRIPT:void(0)"}, L"-private"},
     ArgumentsCase{"QuotedWithAmpersands", kChrome, L"--incognito \"http://x.example/?a=1&b=2\"", {L"\"http://x.example/?a=1&b=2\""}, L"--incognito"},
     ArgumentsCase{"EscapedQuotesInAddress", kChrome, L"\"http://x.example/?q=\\\"a b\\\"\" --incognito", {L"\"http://x.example/?q=\\\"a b\\\"\""}, L"--incognito"},
     ArgumentsCase{"SeveralKeepTheirSpacing", kChrome, L"  http://a.example --profile-directory=Default   b.example\twww.c.example  --incognito ", {L"http://a.example", L"b.example", L"www.c.example"}, L"  --profile-directory=Default  --incognito "},
@@ -53,20 +60,60 @@ INSTANTIATE_TEST_SUITE_P(Rules, BrowserArguments, testing::Values(
     ArgumentsCase{"DisableExtensionsExceptAnyCaseAndPrefix", kChrome, L"/Disable-Extensions-Except=C:\\e", {L"/Disable-Extensions-Except=C:\\e"}, L""},
     ArgumentsCase{"NewWindowOfChromiumTakesNoValue", kChrome, L"--new-window http://x.example", {L"http://x.example"}, L"--new-window"},
     ArgumentsCase{"WebApplication", kChrome, L"--profile-directory=Default --app-id=abcdefgh", {}, L""},
-    ArgumentsCase{"WebApplicationAddress", kChrome, L"--app=https://correo.example/", {}, L""},
+    ArgumentsCase{"WebApplicationOnAnAddress", kChrome, L"--profile-directory=Default /App=https://correo.example/", {L"/App=https://correo.example/"}, L"--profile-directory=Default"},
+    ArgumentsCase{"WebApplicationOnALocalFile", kChrome, L"--app=file:///C:/paginas/app.html", {}, L""},
     ArgumentsCase{"ProxyAddressIsAnOptionValue", kChrome, L"--proxy-server=http://proxy.example:8080", {}, L""},
     ArgumentsCase{"ProfileAlone", kChrome, L"--profile-directory=Default", {}, L""},
     ArgumentsCase{"WindowsPathWithDots", kChrome, L"\"C:\\Users\\u\\Desktop\\v1.2\\inicio.html\"", {}, L""},
     ArgumentsCase{"RelativeLocalFile", kChrome, L"inicio.html", {}, L""},
     ArgumentsCase{"FileAddress", kChrome, L"file:///C:/paginas/inicio.html", {}, L""},
     ArgumentsCase{"NumbersWithDots", kChrome, L"1.5 2.0.1", {}, L""},
-    ArgumentsCase{"BareIpAddress", kChrome, L"192.168.1.1/admin", {}, L""},
+    ArgumentsCase{"NumbersBeyondAByte", kChrome, L"300.1.2.3", {}, L""},
     ArgumentsCase{"KioskOfExplorerTakesNoValue", kExplorer, L"-k http://x.example", {L"http://x.example"}, L"-k"},
     ArgumentsCase{"FirefoxUrlGoesWithItsAddress", kFirefox, L"-url http://x.example -private", {L"-url", L"http://x.example"}, L"-private"},
     ArgumentsCase{"FirefoxNewTabQuoted", kFirefox, L"-new-tab \"www.x.example\"", {L"-new-tab", L"\"www.x.example\""}, L""},
+    ArgumentsCase{"FirefoxUrlWithItsValue", kFirefox, L"-url=http://x.example -private", {L"-url=http://x.example"}, L"-private"},
+    ArgumentsCase{"FirefoxSlashUrlWithItsValue", kFirefox, L"/URL:x.example", {L"/URL:x.example"}, L""},
+    ArgumentsCase{"FirefoxNewTabWithItsValueQuoted", kFirefox, L"--new-tab=\"www.x.example\"", {L"--new-tab=\"www.x.example\""}, L""},
+    ArgumentsCase{"FirefoxNewWindowWithItsValue", kFirefox, L"-new-window=10.0.0.1", {L"-new-window=10.0.0.1"}, L""},
+    ArgumentsCase{"FirefoxOsintUrlWithItsValue", kFirefox, L"-osint -url=x.example", {L"-osint", L"-url=x.example"}, L""},
+    ArgumentsCase{"FirefoxPrivateWindowWithAnAddress", kFirefox, L"-private-window=x.example", {L"-private-window=x.example"}, L""},
     ArgumentsCase{"FirefoxOsintUrl", kFirefox, L"-osint -url x.example -private-window", {L"-osint", L"-url", L"x.example"}, L"-private-window"},
     ArgumentsCase{"FirefoxNewWindowLocalFile", kFirefox, L"-new-window file:///C:/a.html", {}, L""},
-    ArgumentsCase{"FirefoxProfileNameIsNoAddress", kFirefox, L"-P \"perfil.com\" -private http://x.example", {L"http://x.example"}, L"-P \"perfil.com\" -private"}),
+    ArgumentsCase{"FirefoxProfileNameIsNoAddress", kFirefox, L"-P \"perfil.com\" -private http://x.example", {L"http://x.example"}, L"-P \"perfil.com\" -private"},
+    ArgumentsCase{"FirefoxProfileNameWithTheOption", kFirefox, L"--profile=perfil.com /P:perfil.com", {}, L""},
+    ArgumentsCase{"OtherBrowsersKeepTheWholeOption", kChrome, L"--homepage=x.example /url:x.example", {}, L""}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+struct NameCase {
+    std::string name;
+    std::wstring_view fileName;
+    std::wstring_view target;
+    std::wstring_view arguments;
+    ShortcutFinding expected;
+
+    friend void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ShortcutName : public testing::TestWithParam<NameCase> {};
+
+TEST_P(ShortcutName, DecidesWhetherItsAddressesAreRepairedOrReportedAsTheUsersOwn) {
+    const auto& row = GetParam();
+    EXPECT_EQ(examineShortcut({row.fileName, row.target, row.arguments, L""}), row.expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rules, ShortcutName, testing::Values(
+    NameCase{"BrowsersOwn", L"Google Chrome.lnk", kChrome, L"https://buscar.example", {true, {L"https://buscar.example"}, L"", {}}},
+    NameCase{"OwnInOtherCaseAndNumbered", L"MICROSOFT EDGE (2).LNK", L"msedge.exe", L"x.example", {true, {L"x.example"}, L"", {}}},
+    NameCase{"OwnInSpanish", L"Navegación privada de Firefox.lnk", L"C:\\Program Files\\Mozilla Firefox\\private_browsing.exe", L"-url x.example", {true, {L"-url", L"x.example"}, L"", {}}},
+    NameCase{"ProfilesOwn", L"Ana - Chrome.lnk", kChrome, L"--profile-directory=\"Profile 1\" x.example", {true, {L"x.example"}, L"--profile-directory=\"Profile 1\"", {}}},
+    NameCase{"UsersSite", L"Gmail.lnk", kChrome, L"https://mail.google.com", {false, {}, L"", {L"https://mail.google.com"}}},
+    NameCase{"UsersWebApplication", L"Correo.lnk", L"msedge_proxy.exe", L"--profile-directory=Default --app=https://correo.example", {false, {}, L"", {L"--app=https://correo.example"}}},
+    NameCase{"UsersCopy", L"Google Chrome - copia.lnk", kChrome, L"x.example", {false, {}, L"", {L"x.example"}}},
+    NameCase{"UsersNameAroundTheBrowsers", L"Mi Firefox (trabajo).lnk", kFirefox, L"-new-tab https://noticias.example", {false, {}, L"", {L"-new-tab", L"https://noticias.example"}}},
+    NameCase{"UsersSiteLosesOnlyExtensions", L"Gmail.lnk", kChrome, L"--load-extension=C:\\e https://mail.google.com", {true, {L"--load-extension=C:\\e"}, L"https://mail.google.com", {L"https://mail.google.com"}}}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
@@ -88,6 +135,9 @@ TEST_P(Target, IsJudgedByItsFileName) {
 INSTANTIATE_TEST_SUITE_P(Kinds, Target, testing::Values(
     TargetCase{"Chrome", std::wstring(kChrome), ShortcutTarget::ChromiumBrowser},
     TargetCase{"EdgeInCapitals", L"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\MSEDGE.EXE", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"EdgeProxy", L"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge_proxy.exe", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"ChromeProxy", L"\"%ProgramFiles%\\Google\\Chrome\\Application\\chrome_proxy.exe\"", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"FirefoxPrivateBrowsing", L"C:\\Program Files\\Mozilla Firefox\\private_browsing.exe", ShortcutTarget::Firefox},
     TargetCase{"QuotedFirefox", L"\"" + std::wstring(kFirefox) + L"\"", ShortcutTarget::Firefox},
     TargetCase{"Explorer", L"%ProgramFiles%\\Internet Explorer\\iexplore.exe", ShortcutTarget::InternetExplorer},
     TargetCase{"OperaLauncher", L"%LOCALAPPDATA%\\Programs\\Opera\\launcher.exe", ShortcutTarget::ChromiumBrowser},
@@ -123,7 +173,7 @@ TEST_P(ScriptHostPosingAsBrowser, IsOnlyReported) {
         return;
     }
     ASSERT_TRUE(finding);
-    EXPECT_EQ(*finding, (ShortcutFinding{false, row.reported, L""}));
+    EXPECT_EQ(*finding, (ShortcutFinding{false, row.reported, L"", {}}));
 }
 
 // clang-format off
@@ -137,10 +187,15 @@ INSTANTIATE_TEST_SUITE_P(Rules, ScriptHostPosingAsBrowser, testing::Values(
 // clang-format on
 
 TEST(ShortcutFindingReport, NamesTheArgumentsAndSaysWhenItIsOnlyReported) {
-    const ShortcutFinding reportOnly{false, {L"/c", L"http://x.example"}, L""};
+    const ShortcutFinding reportOnly{false, {L"/c", L"http://x.example"}, L"", {}};
     EXPECT_EQ(describeShortcutFinding(reportOnly),
               std::wstring(texts::kShortcutScriptOpensAddressPrefix) + L"/c http://x.example" +
                   std::wstring(texts::kShortcutReportOnlySuffix));
+    const ShortcutFinding withSite{true, {L"--load-extension=C:\\e"}, L"a.example", {L"a.example"}};
+    EXPECT_EQ(describeShortcutFinding(withSite),
+              std::wstring(texts::kShortcutAddedArgumentsPrefix) + L"--load-extension=C:\\e; " +
+                  std::wstring(texts::kShortcutOpensSitePrefix) + L"a.example" +
+                  std::wstring(texts::kShortcutOwnSiteSuffix));
 }
 
 }  // namespace

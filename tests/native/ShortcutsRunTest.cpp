@@ -49,6 +49,7 @@ class ShortcutRun : public testing::Test {
         bench.addFiles(
             {{kDesktop + L"\\Google Chrome.lnk",
               lnk(kChromeExe, L"--profile-directory=Default http://buscar.example/?id=7")},
+             {kDesktop + L"\\Gmail.lnk", lnk(kChromeExe, L"https://mail.google.com")},
              {kPrograms + L"\\Herramientas\\Correo.lnk",
               lnk(kChromeExe, L"--app=https://correo.example")},
              {kPublicDesktop + L"\\Google Chrome.lnk",
@@ -101,13 +102,17 @@ TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItTheCheckAgreesAndTheUndo
     ASSERT_EQ(check(false), RunOutcome::Done);
     EXPECT_TRUE(anyLineHas(bench.view.lines, texts::kShortcutsNotCounted));
     ASSERT_EQ(check(true), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"  " + kDesktop + L"\\Gmail.lnk = " +
+                                                 std::wstring(texts::kShortcutOpensSitePrefix)));
 
     useSwitch(true);
     bench.press();
     EXPECT_EQ(read(kDesktop + L"\\Google Chrome.lnk"),
               shortcut(kChromeExe, L"--profile-directory=Default"));
-    EXPECT_EQ(bench.bytesOf(kPrograms + L"\\Herramientas\\Correo.lnk"),
-              before.at(kPrograms + L"\\Herramientas\\Correo.lnk"));
+    for (const auto& usersOwn :
+         {kPrograms + L"\\Herramientas\\Correo.lnk", kDesktop + L"\\Gmail.lnk"}) {
+        EXPECT_EQ(bench.bytesOf(usersOwn), before.at(usersOwn)) << testing::PrintToString(usersOwn);
+    }
     EXPECT_TRUE(anyLineHas(bench.view.lines, std::wstring(texts::kShortcutRepairedPrefix) +
                                                  kDesktop + L"\\Google Chrome.lnk"));
     EXPECT_EQ(check(true), RunOutcome::Done);
