@@ -7,8 +7,8 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/RegistryFile.h"
-#include "repair/findings/Finding.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
 #include "text/RegistryPath.h"
 
 namespace tovask {
