@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "repair/backup/RegistryBackup.h"
+#include "repair/network/NetworkRepair.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/report/FindingTexts.h"
 #include "repair/shortcuts/ShortcutTexts.h"
