@@ -9,8 +9,8 @@
 #include "bench/Statistics.h"
 #include "bench/TimingPlatform.h"
 #include "platform/win32/Win32Platform.h"
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 #include "text/RegistryEncoding.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "bench/Statistics.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/files/ShortcutFiles.h"
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 
 namespace {
 

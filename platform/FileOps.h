@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/Result.h"
 #include "platform/ShortcutFiles.h"
+#include "values/Result.h"
 
 namespace tovask {
 

@@ -1,21 +1,14 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <variant>
 #include <vector>
 
-#include "platform/RegistryValue.h"
-#include "platform/Result.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask {
-
-// How RegWrite stores its value: the plain call stores a string; "REG_DWORD"
-// stores a 32-bit number taken from an integer or from a decimal text.
-enum class RegistryType { String, Dword };
-using RegistryData = std::variant<std::wstring_view, std::int32_t>;
 
 // The registry part of the platform: keys and values, one view at a time,
 // and the users' hives. A path is "HKCU", "HKLM" or "HKU", a backslash and key

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask {
 

@@ -5,9 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/PlatformOps.h"
-#include "platform/RegistryValue.h"
-#include "platform/Result.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask {
 

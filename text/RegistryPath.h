@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "platform/PlatformOps.h"
-#include "platform/Result.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask {
 

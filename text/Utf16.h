@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask {
 

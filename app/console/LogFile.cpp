@@ -8,13 +8,13 @@
 #include <string>
 
 #include "app/console/LineEnds.h"
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileAccess.h"
 #include "repair/commandline/CommandLineTexts.h"
 #include "text/DecimalText.h"
 #include "text/Utf8.h"
+#include "values/Result.h"
 
 namespace tovask::app {
 namespace {

@@ -12,8 +12,8 @@
 #include "app/console/LogFile.h"
 #include "platform/win32/Handles.h"
 #include "repair/commandline/CommandLineTexts.h"
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 #include "repair/texts/ProgramTexts.h"
 
 namespace tovask::app {

@@ -13,8 +13,8 @@
 #include "app/window/Pictures.h"
 #include "app/window/WindowOps.h"
 #include "platform/PlatformOps.h"
+#include "repair/report/ProgressView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/ProgressView.h"
 
 namespace tovask::app {
 

@@ -2,7 +2,7 @@
 
 #include "app/window/Form1.h"
 #include "app/window/Labels.h"
-#include "repair/findings/FindingTexts.h"
+#include "repair/report/FindingTexts.h"
 
 // What the handlers and the repair change on the window's controls.
 namespace tovask::app {

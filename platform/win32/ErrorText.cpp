@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 namespace {

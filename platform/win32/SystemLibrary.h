@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -4,9 +4,7 @@
 
 #include "repair/backup/AlwaysPresentKeys.h"
 #include "repair/backup/RegistryKeyNames.h"
-#include "repair/network/NetworkSettings.h"
 #include "repair/plan/RegistryPlan.h"
-#include "repair/policies/PolicyLocks.h"
 #include "repair/users/UserHives.h"
 #include "text/RegistryPath.h"
 #include "text/TextCompare.h"
@@ -121,10 +119,9 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
 }  // namespace
 
 std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> sections,
-                                           bool hasTwoViews) {
+                                           bool hasTwoViews, const RegistryReach& kindsReach) {
     for (const auto& section : sections) {
-        if (!sectionWithinPlan(section, hasTwoViews) && !withinPolicyReach(section, hasTwoViews) &&
-            !withinNetworkReach(section, hasTwoViews)) {
+        if (!sectionWithinPlan(section, hasTwoViews) && !kindsReach(section, hasTwoViews)) {
             return section.key;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,9 +15,12 @@ namespace tovask {
 // view, for the current user or any user's hive named by its account SID)
 // with only the plan's values, the subtrees the plan deletes, and, to be
 // removed only, the keys a write of the plan may have created on the way.
-// Returns the first key outside that reach, or the key of a value outside it.
+// Beyond the plan, a section may lie within the reach of the kinds of finding,
+// which their caller gives. Returns the first key outside that reach, or the
+// key of a value outside it.
+using RegistryReach = std::function<bool(const RegistryFileSection& section, bool hasTwoViews)>;
 std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> sections,
-                                           bool hasTwoViews);
+                                           bool hasTwoViews, const RegistryReach& kindsReach);
 
 // What a "[-key]" section undoes. Every version writes that line both for a
 // subtree the run deleted (or found missing) and for a key a write created;

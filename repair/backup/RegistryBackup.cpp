@@ -1,6 +1,5 @@
 #include "repair/backup/RegistryBackup.h"
 
-#include "repair/backup/BackupScope.h"
 #include "repair/texts/ProgramTexts.h"
 #include "text/DecimalText.h"
 
@@ -40,7 +39,8 @@ std::error_code saveRegistryBackup(PlatformOps& platform,
                                        FileProtection::AdministratorsOnly);
 }
 
-LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile) {
+LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile,
+                                        const RegistryReach& kindsReach) {
     const auto content = platform.ReadFileContent(backupFile, kMaxRegistryBackupBytes);
     if (!content.ok()) {
         if (isNotFound(content.error())) {
@@ -53,7 +53,7 @@ LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view
         return RefusedRegistryBackup{reasonFor(*problem)};
     }
     auto& sections = std::get<std::vector<RegistryFileSection>>(parsed);
-    if (const auto foreign = keyOutsidePlan(sections, platform.HasTwoRegistryViews())) {
+    if (const auto foreign = keyOutsidePlan(sections, platform.HasTwoRegistryViews(), kindsReach)) {
         return RefusedRegistryBackup{std::wstring(texts::kBackupForeignKeyPrefix) + *foreign};
     }
     return std::move(sections);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/backup/BackupScope.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/plan/PlannedChanges.h"
 
@@ -32,7 +33,9 @@ using LoadedRegistryBackup =
     std::variant<NoRegistryBackup, std::vector<RegistryFileSection>, RefusedRegistryBackup>;
 
 // Reads the whole backup and checks it before anything is restored: a file
-// that is damaged, or that reaches beyond the repair plan, is refused.
-LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile);
+// that is damaged, or that reaches beyond the repair plan and the kinds'
+// reach, is refused.
+LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile,
+                                        const RegistryReach& kindsReach);
 
 }  // namespace tovask

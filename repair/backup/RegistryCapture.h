@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "platform/Result.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/plan/PlannedChanges.h"
+#include "values/Result.h"
 
 namespace tovask {
 

@@ -8,8 +8,8 @@
 #include <variant>
 #include <vector>
 
-#include "platform/RegistryValue.h"
-#include "platform/Result.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/RegistryValue.h"
 #include "repair/backup/RegistryFile.h"
 #include "text/RegistryPath.h"
+#include "values/RegistryValue.h"
 
 namespace tovask {
 

@@ -4,7 +4,7 @@
 
 #include "platform/RegistryOps.h"
 #include "repair/backup/RegistryFile.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
 
 namespace tovask {
 

@@ -5,8 +5,9 @@
 #include <variant>
 
 #include "repair/backup/RegistryBackup.h"
-#include "repair/findings/FindingTexts.h"
+#include "repair/network/NetworkRepair.h"
 #include "repair/network/NetworkTexts.h"
+#include "repair/report/FindingTexts.h"
 #include "repair/shortcuts/ShortcutTexts.h"
 #include "repair/texts/ProgramTexts.h"
 
@@ -104,7 +105,7 @@ void reportByKind(ProgressView& view, const RunFindings& findings, std::span<con
 std::optional<std::vector<RegistryFileSection>> backupSoFar(PlatformOps& platform,
                                                             std::wstring_view backupFile,
                                                             FailureLog& failures) {
-    auto loaded = loadRegistryBackup(platform, backupFile);
+    auto loaded = loadRegistryBackup(platform, backupFile, isWithinFindingsReach);
     if (const auto* refused = std::get_if<RefusedRegistryBackup>(&loaded)) {
         failures.add(backupFile, refused->reason);
         return std::nullopt;
@@ -329,6 +330,10 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
 
 bool isFindingFilePath(std::wstring_view path) {
     return isPolicyFilePath(path) || isShortcutPath(path);
+}
+
+bool isWithinFindingsReach(const RegistryFileSection& section, bool hasTwoViews) {
+    return withinPolicyReach(section, hasTwoViews) || withinNetworkReach(section, hasTwoViews);
 }
 
 }  // namespace tovask

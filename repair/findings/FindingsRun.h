@@ -9,13 +9,13 @@
 #include "platform/PlatformOps.h"
 #include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryFile.h"
-#include "repair/findings/Finding.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/network/NetworkSettings.h"
 #include "repair/policies/FirefoxFiles.h"
 #include "repair/policies/PolicyLocks.h"
-#include "repair/run/FailureLog.h"
-#include "repair/run/ProgressView.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
+#include "repair/report/ProgressView.h"
 #include "repair/shortcuts/HijackedShortcuts.h"
 
 namespace tovask {
@@ -59,5 +59,7 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
 
 // What the file backups of the findings may name, for the repair and the undo.
 bool isFindingFilePath(std::wstring_view path);
+// What the findings' repairs add to the registry backup beyond the plan.
+bool isWithinFindingsReach(const RegistryFileSection& section, bool hasTwoViews);
 
 }  // namespace tovask

@@ -1,8 +1,8 @@
 #include "repair/findings/ManagedMachine.h"
 
 #include "repair/backup/RegistryKeyNames.h"
-#include "repair/findings/FindingTexts.h"
 #include "repair/policies/DeviceEnrollments.h"
+#include "repair/report/FindingTexts.h"
 #include "text/RegistryPath.h"
 
 namespace tovask {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/findings/Finding.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
 
 namespace tovask {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "platform/FileOps.h"
-#include "platform/Result.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
+#include "values/Result.h"
 
 namespace tovask {
 

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "platform/PlatformOps.h"
-#include "platform/Result.h"
 #include "repair/plan/PlannedChanges.h"
+#include "values/Result.h"
 
 namespace tovask {
 

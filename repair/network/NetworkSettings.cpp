@@ -7,6 +7,7 @@
 #include "repair/network/ConnectionSettings.h"
 #include "repair/network/DnsServers.h"
 #include "repair/network/LocalPaths.h"
+#include "repair/network/NetworkKeys.h"
 #include "repair/network/NetworkFindings.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ProxyAddress.h"
@@ -19,41 +20,9 @@
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kInternetSettingsKey =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-constexpr std::wstring_view kConnectionsKey =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
-constexpr std::wstring_view kProxyPerUserPath =
-    L"HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet "
-    L"Settings\\ProxySettingsPerUser";
-constexpr std::wstring_view kProxyEnable = L"ProxyEnable";
-constexpr std::wstring_view kProxyServer = L"ProxyServer";
-constexpr std::wstring_view kAutoConfigUrl = L"AutoConfigURL";
-constexpr std::wstring_view kWinHttpSettings = L"WinHttpSettings";
-constexpr std::array<std::wstring_view, 2> kConnectionBlobs = {L"DefaultConnectionSettings",
-                                                               L"SavedLegacySettings"};
-constexpr std::array<std::wstring_view, 2> kTcpipParameters = {
-    L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters",
-    L"SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters"};
-constexpr std::wstring_view kNameServer = L"NameServer";
-constexpr std::wstring_view kDhcpNameServer = L"DhcpNameServer";
 // Besides the users' profiles: folders every user may write.
 constexpr std::array<std::wstring_view, 3> kSharedWritableFolders = {L"%ProgramData%", L"%PUBLIC%",
                                                                      L"%SystemRoot%\\Temp"};
-
-// Where a value lives: the root, the key below it, the view.
-struct KeyPlace {
-    RegistryRoot root;
-    std::wstring key;
-    RegistryView view;
-};
-
-std::wstring platformKeyPath(const KeyPlace& place) {
-    const std::wstring_view root = place.root == RegistryRoot::LocalMachine ? L"HKLM"
-                                   : place.root == RegistryRoot::Users      ? L"HKU"
-                                                                            : L"HKCU";
-    return std::wstring(root) + L"\\" + place.key + L"\\";
-}
 
 std::wstring placeName(const KeyPlace& place, std::wstring_view valueName) {
     return fileKeyName(place.root, place.key, place.view) + L"\\" + std::wstring(valueName);
@@ -403,42 +372,6 @@ void NetworkScan::scanDns() {
     }
 }
 
-bool sameValue(const NetworkValueEdit& a, const NetworkValueEdit& b) {
-    return a.root == b.root && a.view == b.view && equalsIgnoringCase(a.key, b.key) &&
-           equalsIgnoringCase(a.valueName, b.valueName);
-}
-
-// Below the root, for HKU without the hive's name; none for a hive that is
-// not a user's.
-std::optional<std::wstring_view> keyBelowHive(RegistryRoot root, std::wstring_view key) {
-    if (root != RegistryRoot::Users) {
-        return key;
-    }
-    const auto slash = key.find(L'\\');
-    const auto hive = key.substr(0, slash);
-    if (slash == std::wstring_view::npos ||
-        !(isUserAccountSid(hive) || equalsIgnoringCase(hive, L".DEFAULT") || hive == L"S-1-5-18")) {
-        return std::nullopt;
-    }
-    return key.substr(slash + 1);
-}
-
-bool namesOnly(const RegistryFileSection& section, std::span<const std::wstring_view> names) {
-    return std::ranges::all_of(section.entries, [&](const RegistryFileEntry& entry) {
-        return std::ranges::any_of(
-            names, [&](std::wstring_view name) { return equalsIgnoringCase(entry.name, name); });
-    });
-}
-
-bool isAdapterKey(std::wstring_view key) {
-    return std::ranges::any_of(kTcpipParameters, [&](std::wstring_view parameters) {
-        const auto prefix = std::wstring(parameters) + L"\\Interfaces\\";
-        return key.size() > prefix.size() &&
-               equalsIgnoringCase(key.substr(0, prefix.size()), prefix) &&
-               key.find(L'\\', prefix.size()) == std::wstring_view::npos;
-    });
-}
-
 }  // namespace
 
 std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
@@ -465,82 +398,6 @@ std::vector<Finding> findingsOf(std::span<const NetworkFinding> found) {
         findings.push_back(one.finding);
     }
     return findings;
-}
-
-std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFinding> found) {
-    std::vector<const NetworkValueEdit*> edits;
-    for (const auto& one : found) {
-        for (const auto& edit : one.edits) {
-            if (std::ranges::none_of(edits,
-                                     [&](const auto* seen) { return sameValue(*seen, edit); })) {
-                edits.push_back(&edit);
-            }
-        }
-    }
-    std::vector<RegistryFileSection> sections;
-    for (const auto* edit : edits) {
-        auto fileKey = fileKeyName(edit->root, edit->key, edit->view);
-        const auto same = std::ranges::find_if(sections, [&](const RegistryFileSection& section) {
-            return equalsIgnoringCase(section.key, fileKey);
-        });
-        RegistryFileEntry entry{edit->valueName, edit->before};
-        if (same != sections.end()) {
-            same->entries.push_back(std::move(entry));
-        } else {
-            sections.push_back({std::move(fileKey), false, {std::move(entry)}});
-        }
-    }
-    return sections;
-}
-
-NetworkRepair repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
-                                   FailureLog& failures) {
-    NetworkRepair outcome;
-    for (const auto& edit : found.edits) {
-        const auto keyPath = platformKeyPath({edit.root, edit.key, edit.view});
-        const auto error =
-            edit.after ? platform.RegWriteRaw(keyPath, edit.valueName, *edit.after, edit.view)
-                       : platform.RegDeleteValueIn(keyPath, edit.valueName, edit.view);
-        if (error && !isNotFound(error)) {
-            failures.add(keyPath + edit.valueName, error);
-            outcome.repaired = false;
-        } else {
-            outcome.changed = true;
-        }
-    }
-    return outcome;
-}
-
-bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews) {
-    const auto sectionKey = valueSectionKey(section, hasTwoViews);
-    if (!sectionKey) {
-        return false;
-    }
-    const auto root = sectionKey->root;
-    const auto key = keyBelowHive(root, sectionKey->key);
-    if (!key) {
-        return false;
-    }
-    constexpr std::array<std::wstring_view, 3> kStringValues = {kProxyEnable, kProxyServer,
-                                                                kAutoConfigUrl};
-    if (equalsIgnoringCase(*key, kInternetSettingsKey)) {
-        return namesOnly(section, kStringValues);
-    }
-    if (equalsIgnoringCase(*key, kConnectionsKey)) {
-        constexpr std::array<std::wstring_view, 3> kBlobs = {kConnectionBlobs[0],
-                                                             kConnectionBlobs[1], kWinHttpSettings};
-        return namesOnly(section, root == RegistryRoot::LocalMachine
-                                      ? std::span(kBlobs)
-                                      : std::span(kBlobs).first(kConnectionBlobs.size()));
-    }
-    constexpr std::array<std::wstring_view, 1> kStatic = {kNameServer};
-    return root == RegistryRoot::LocalMachine &&
-           (std::ranges::any_of(kTcpipParameters,
-                                [&](std::wstring_view parameters) {
-                                    return equalsIgnoringCase(*key, parameters);
-                                }) ||
-            isAdapterKey(*key)) &&
-           namesOnly(section, kStatic);
 }
 
 }  // namespace tovask

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/RegistryValue.h"
 #include "repair/plan/RegistryPlan.h"
+#include "values/RegistryValue.h"
 
 namespace tovask {
 

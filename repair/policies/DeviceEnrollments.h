@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RegistryValue.h"
+#include "values/RegistryValue.h"
 
 namespace tovask {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "repair/findings/FindingTexts.h"
 #include "repair/policies/FirefoxPolicyFile.h"
 #include "repair/policies/PolicyKeyContent.h"
+#include "repair/report/FindingTexts.h"
 #include "text/RegistryEncoding.h"
 #include "text/RegistryPath.h"
 #include "text/TextCompare.h"

@@ -7,9 +7,9 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/FileBackup.h"
-#include "repair/findings/Finding.h"
 #include "repair/policies/PolicyLock.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
 
 namespace tovask {
 

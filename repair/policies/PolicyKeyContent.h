@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/RegistryValue.h"
+#include "values/RegistryValue.h"
 
 // Finding things in a key's content the way the registry does: by name,
 // without regard to case.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/RegistryValue.h"
 #include "repair/policies/PolicyLock.h"
+#include "values/RegistryValue.h"
 
 namespace tovask {
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "repair/policies/PolicyKeyContent.h"
+
 namespace tovask {
 
 // What a browser lock forces on the user.
@@ -30,6 +32,9 @@ struct PolicyLock {
 
 // The lock's place below its key or file, names joined by backslashes:
 // "Recommended\NewTabPageLocation", "ExtensionSettings\<extension id>".
-std::wstring placeOf(const PolicyLock& lock);
+inline std::wstring placeOf(const PolicyLock& lock) {
+    const auto place = joinPath(lock.keyPath, lock.valueName);
+    return lock.entry.empty() ? place : joinPath(place, lock.entry);
+}
 
 }  // namespace tovask

@@ -6,9 +6,9 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/RegistryFile.h"
-#include "repair/findings/Finding.h"
 #include "repair/policies/BrowserPolicyKeys.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
 #include "text/RegistryPath.h"
 
 namespace tovask {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/hosts/HostsFolderCheck.h"
@@ -9,7 +10,6 @@
 #include "repair/plan/RegistryPlan.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/texts/SiteUrls.h"
-#include "repair/users/HiveNames.h"
 #include "repair/users/RepairLock.h"
 #include "repair/users/UserHives.h"
 #include "text/DecimalText.h"

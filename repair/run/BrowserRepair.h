@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "platform/Result.h"
 #include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryCapture.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/PlannedChanges.h"
-#include "repair/run/FailureLog.h"
-#include "repair/run/ProgressView.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/ProgressView.h"
 #include "repair/users/UserHives.h"
+#include "values/Result.h"
 
 namespace tovask {
 

@@ -1,9 +1,9 @@
 #include <optional>
 
+#include "repair/backup/HiveNames.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
-#include "repair/users/HiveNames.h"
 #include "repair/users/RepairLock.h"
 #include "text/DecimalText.h"
 

@@ -1,11 +1,11 @@
 #include <optional>
 
+#include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
 #include "repair/backup/RegistryRestore.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
-#include "repair/users/HiveNames.h"
 #include "repair/users/RepairLock.h"
 #include "text/DecimalText.h"
 
@@ -37,7 +37,8 @@ RunEnd BrowserRepair::undoUnderLock() {
             failures);
     }
     // The whole backup is read and checked before the registry changes at all.
-    auto backup = loadRegistryBackup(platform_, paths_.value().strBackupRegistro);
+    auto backup =
+        loadRegistryBackup(platform_, paths_.value().strBackupRegistro, isWithinFindingsReach);
     if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
         return {RunOutcome::DoneWithFailures,
                 undoFailedNotice(paths_.value().strBackupRegistro, refused->reason)};

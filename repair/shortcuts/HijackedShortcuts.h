@@ -6,8 +6,8 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/FileBackup.h"
-#include "repair/findings/Finding.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
 #include "repair/shortcuts/ShortcutFinding.h"
 
 namespace tovask {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/run/FailureLog.h"
+#include "repair/report/FailureLog.h"
 
 namespace tovask {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::fake {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "platform/RegistryValue.h"
-#include "platform/Result.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask::fake {
 

@@ -2,6 +2,7 @@
 #include <tuple>
 
 #include "repair/network/ConnectionSettings.h"
+#include "repair/network/NetworkRepair.h"
 #include "repair/network/NetworkSettings.h"
 #include "repair/network/StartupPrograms.h"
 #include "tests/native/RepairFixture.h"

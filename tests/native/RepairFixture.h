@@ -13,8 +13,8 @@
 #include <system_error>
 #include <vector>
 
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 #include "repair/texts/SiteUrls.h"
 #include "tests/fake/FakePlatform.h"
 #include "tests/native/ExpectedRegistryPlan.h"

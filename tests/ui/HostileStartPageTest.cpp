@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 #include "repair/texts/SiteUrls.h"
 #include "tests/ui/FormFixture.h"
 

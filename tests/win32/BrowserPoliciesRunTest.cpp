@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "repair/backup/Sha256.h"
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"
 #include "tests/win32/TestFolder.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
-#include "repair/run/RecordingView.h"
 #include "tests/native/ExpectedRegistryPlan.h"
 #include "tests/win32/HostsFolders.h"
 #include "tests/win32/QuietPlatform.h"

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

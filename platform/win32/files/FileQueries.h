@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

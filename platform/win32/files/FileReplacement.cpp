@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileAccess.h"
 #include "platform/win32/files/FileSecurity.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 namespace {

@@ -3,9 +3,9 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "platform/Result.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/session/Privileges.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 namespace {

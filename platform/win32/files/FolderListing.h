@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
 #include "platform/ShortcutFiles.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

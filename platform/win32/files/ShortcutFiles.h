@@ -4,8 +4,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/Result.h"
 #include "platform/ShortcutFiles.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

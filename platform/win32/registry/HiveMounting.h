@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/RegistryValue.h"
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
 #include "text/RegistryPath.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/RegistryValue.h"
-#include "platform/Result.h"
+#include "values/RegistryValue.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

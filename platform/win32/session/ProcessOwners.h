@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Result.h"
 #include "platform/win32/Handles.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/Result.h"
+#include "values/Result.h"
 
 namespace tovask::win32 {
 

@@ -1,9 +1,9 @@
-#include "repair/findings/Finding.h"
+#include "repair/report/Finding.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "repair/findings/FindingTexts.h"
+#include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
 
 namespace tovask {

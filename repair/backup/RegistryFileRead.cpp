@@ -3,143 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "repair/backup/RegistryFileFormat.h"
 #include "text/Utf16.h"
 
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kHeader = L"Windows Registry Editor Version 5.00";
-// A file cut at a section boundary still reads as a valid file; only this last
-// line tells a complete backup apart. Importers skip it as a comment.
-constexpr std::wstring_view kEndMarker = L"; Fin de la copia de seguridad";
-constexpr std::wstring_view kLineEnd = L"\r\n";
-constexpr std::string_view kByteOrderMark = "\xFF\xFE";
-// The registry editor wraps long hex data so that no line exceeds this.
-constexpr std::size_t kMaxLineLength = 80;
-constexpr std::wstring_view kContinuationIndent = L"  ";
 constexpr std::wstring_view kContinuationEnd = L",\\";
-
-constexpr bool breaksLine(wchar_t c) {
-    return c == L'\r' || c == L'\n' || c == L'\0';
-}
-
-bool holdsLineBreakOrNul(std::wstring_view text) {
-    return std::ranges::any_of(text, breaksLine);
-}
-
-// A leading '-' would turn the section into a key removal on reading.
-bool isWritableKeyName(std::wstring_view key) {
-    return !key.empty() && key.front() != L'-' && key.front() != L'\\' && key.back() != L'\\' &&
-           key.find(L"\\\\") == std::wstring_view::npos && !holdsLineBreakOrNul(key);
-}
-
-std::uint16_t unitAt(const std::vector<std::uint8_t>& bytes, std::size_t unit) {
-    return static_cast<std::uint16_t>(bytes[2 * unit] | bytes[2 * unit + 1] << 8);
-}
 
 std::vector<std::uint8_t> asBytes(std::string_view text) {
     return {text.begin(), text.end()};
-}
-
-wchar_t hexDigit(std::uint32_t value) {
-    return L"0123456789abcdef"[value & 0xF];
-}
-
-std::wstring hexNumber(std::uint32_t value) {
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), hexDigit(value));
-        value >>= 4;
-    } while (value != 0);
-    return digits;
-}
-
-std::wstring quoted(std::wstring_view text) {
-    std::wstring out = L"\"";
-    for (const wchar_t c : text) {
-        if (c == L'\\' || c == L'"') {
-            out.push_back(L'\\');
-        }
-        out.push_back(c);
-    }
-    out.push_back(L'"');
-    return out;
-}
-
-// The text of a REG_SZ value, when "text" reads back to exactly its bytes: one
-// terminating NUL and no line break, so the line stays one line.
-std::optional<std::wstring> plainStringText(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() < 2 || bytes.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    const std::size_t units = bytes.size() / 2;
-    for (std::size_t i = 0; i < units; ++i) {
-        const auto unit = unitAt(bytes, i);
-        if ((unit == 0) != (i + 1 == units) || unit == L'\r' || unit == L'\n') {
-            return std::nullopt;
-        }
-    }
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size() - 2);
-    return fromUtf16LeBytes(text).value();
-}
-
-std::wstring dwordText(const std::vector<std::uint8_t>& bytes) {
-    const std::uint32_t value =
-        bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    std::wstring digits;
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        digits.push_back(hexDigit(value >> shift));
-    }
-    return L"dword:" + digits;
-}
-
-std::wstring hexPrefix(std::uint32_t type) {
-    return type == regtype::kBinary ? L"hex:" : L"hex(" + hexNumber(type) + L"):";
-}
-
-std::size_t utf16Length(std::wstring_view text) {
-    return toUtf16LeBytes(text).size() / 2;
-}
-
-// Breaks only after a comma, as the registry editor does, keeping room for the
-// backslash that continues the line; a name too long for the first line still
-// gets one byte there.
-std::wstring wrappedHexLines(std::wstring line, const std::vector<std::uint8_t>& bytes) {
-    std::wstring lines;
-    std::size_t length = utf16Length(line);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const bool last = i + 1 == bytes.size();
-        std::wstring token{hexDigit(bytes[i] >> 4), hexDigit(bytes[i])};
-        if (!last) {
-            token.push_back(L',');
-        }
-        const std::size_t needed = token.size() + (last ? 0 : 1);
-        if (i > 0 && length + needed > kMaxLineLength) {
-            lines.append(line).append(L"\\").append(kLineEnd);
-            line = kContinuationIndent;
-            length = line.size();
-        }
-        line += token;
-        length += token.size();
-    }
-    return lines.append(line).append(kLineEnd);
-}
-
-std::wstring entryLines(const RegistryFileEntry& entry) {
-    std::wstring line = entry.name.empty() ? L"@=" : quoted(entry.name) + L"=";
-    if (!entry.value) {
-        return line.append(L"-").append(kLineEnd);
-    }
-    const auto& [type, bytes] = *entry.value;
-    if (type == regtype::kString) {
-        if (const auto text = plainStringText(bytes)) {
-            return line.append(quoted(*text)).append(kLineEnd);
-        }
-    }
-    if (type == regtype::kDword && bytes.size() == 4) {
-        return line.append(dwordText(bytes)).append(kLineEnd);
-    }
-    return wrappedHexLines(line + hexPrefix(type), bytes);
 }
 
 std::optional<std::uint32_t> hexNumberValue(std::wstring_view digits) {
@@ -337,56 +210,24 @@ struct Line {
 };
 
 Line takeLine(std::wstring_view& rest) {
-    const auto end = rest.find(kLineEnd);
+    const auto end = rest.find(kRegistryFileLineEnd);
     const Line line{rest.substr(0, end), end != std::wstring_view::npos};
-    rest.remove_prefix(line.terminated ? end + kLineEnd.size() : rest.size());
+    rest.remove_prefix(line.terminated ? end + kRegistryFileLineEnd.size() : rest.size());
     return line;
 }
 
 }  // namespace
 
-std::optional<std::wstring> firstUnwritableName(std::span<const RegistryFileSection> sections) {
-    for (const auto& section : sections) {
-        if (!isWritableKeyName(section.key) || (section.removesKey && !section.entries.empty())) {
-            return section.key;
-        }
-        for (const auto& entry : section.entries) {
-            if (holdsLineBreakOrNul(entry.name)) {
-                return section.key + L"\\" + entry.name;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-Result<std::string> writeRegistryFile(std::span<const RegistryFileSection> sections) {
-    if (firstUnwritableName(sections)) {
-        return std::make_error_code(std::errc::invalid_argument);
-    }
-    std::wstring text;
-    text.append(kHeader).append(kLineEnd).append(kLineEnd);
-    for (const auto& section : sections) {
-        text.append(section.removesKey ? L"[-" : L"[").append(section.key).append(L"]");
-        text.append(kLineEnd);
-        for (const auto& entry : section.entries) {
-            text.append(entryLines(entry));
-        }
-        text.append(kLineEnd);
-    }
-    text.append(kEndMarker).append(kLineEnd);
-    return std::string(kByteOrderMark) + toUtf16LeBytes(text);
-}
-
 std::variant<std::vector<RegistryFileSection>, RegistryFileProblem> readRegistryFile(
     std::string_view bytes) {
-    if (bytes.size() % 2 != 0 || !bytes.starts_with(kByteOrderMark)) {
+    if (bytes.size() % 2 != 0 || !bytes.starts_with(kRegistryFileByteOrderMark)) {
         return RegistryFileProblem{RegistryFileFault::NotUtf16, 0};
     }
-    const auto text = fromUtf16LeBytes(bytes.substr(kByteOrderMark.size())).value();
+    const auto text = fromUtf16LeBytes(bytes.substr(kRegistryFileByteOrderMark.size())).value();
     std::wstring_view rest = text;
     const auto header = takeLine(rest);
-    const bool headerCutShort = !header.terminated && kHeader.starts_with(header.text);
-    if (header.text != kHeader && !headerCutShort) {
+    const bool headerCutShort = !header.terminated && kRegistryFileHeader.starts_with(header.text);
+    if (header.text != kRegistryFileHeader && !headerCutShort) {
         return RegistryFileProblem{RegistryFileFault::NoHeader, 1};
     }
     if (!header.terminated) {
@@ -407,7 +248,7 @@ std::variant<std::vector<RegistryFileSection>, RegistryFileProblem> readRegistry
         lastLine = line.text;
     }
     // Also catches a file ending inside continued hex data: its last line ends in ",\".
-    if (lastLine != kEndMarker) {
+    if (lastLine != kRegistryFileEnd) {
         return RegistryFileProblem{RegistryFileFault::Truncated, lineNumber};
     }
     return reader.takeSections();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace tovask {
@@ -21,6 +23,11 @@ inline constexpr std::uint32_t kQword = 11;
 // keeps a 32-bit and a 64-bit copy; every other key, and every key of a 32-bit
 // Windows, has only the one the system picks by default.
 enum class RegistryView { Default, Bits32, Bits64 };
+
+// How RegWrite stores its value: the plain call stores a string; "REG_DWORD"
+// stores a 32-bit number taken from an integer or from a decimal text.
+enum class RegistryType { String, Dword };
+using RegistryData = std::variant<std::wstring_view, std::int32_t>;
 
 // A value exactly as the registry keeps it: its type number and raw bytes.
 struct RegistryValue {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "repair/run/ProgressView.h"
+#include "repair/report/ProgressView.h"
 
 namespace tovask {
 

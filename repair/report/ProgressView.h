@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "repair/findings/Finding.h"
+#include "repair/report/Finding.h"
 
 namespace tovask {
 

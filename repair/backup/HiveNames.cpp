@@ -1,4 +1,4 @@
-#include "repair/users/HiveNames.h"
+#include "repair/backup/HiveNames.h"
 
 #include "text/TextCompare.h"
 
