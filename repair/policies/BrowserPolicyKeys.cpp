@@ -3,9 +3,9 @@
 #include <array>
 #include <string>
 
-#include "repair/findings/FindingTexts.h"
 #include "repair/policies/PolicyJson.h"
 #include "repair/policies/PolicyKeyContent.h"
+#include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
