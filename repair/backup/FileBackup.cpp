@@ -55,9 +55,12 @@ std::wstring manifestPathIn(const FileBackupPlace& place) {
 }
 
 // Empty when the registry backup cannot be read: no set belongs to it.
-std::string registryBackupHash(PlatformOps& platform, const FileBackupPlace& place) {
+Result<std::string> registryBackupHash(PlatformOps& platform, const FileBackupPlace& place) {
     const auto bytes = platform.ReadFileContent(place.registryBackup, kMaxRegistryBackupBytes);
-    return bytes.ok() ? sha256Hex(bytes.value()) : std::string();
+    if (!bytes.ok()) {
+        return bytes.error();
+    }
+    return sha256Hex(bytes.value());
 }
 
 void logFolderRefusal(const FileBackupPlace& place, std::error_code error, FailureLog& failures) {
@@ -170,7 +173,8 @@ FileBackup::FileBackup(PlatformOps& platform, FileBackupPlace place, FileReach r
     : platform_(platform), place_(std::move(place)), reach_(std::move(reach)) {}
 
 void FileBackup::noteRegistryBackup() {
-    registryHashBefore_ = registryBackupHash(platform_, place_);
+    const auto hash = registryBackupHash(platform_, place_);
+    registryHashBefore_ = hash.ok() ? hash.value() : std::string();
 }
 
 // Once per run: the folder is made or checked, and the set the registry
@@ -203,6 +207,13 @@ std::error_code FileBackup::save(std::wstring_view original, std::string_view be
     if (const auto error = openSet(failures)) {
         return error;
     }
+    // The undo restores a set only beside the registry backup it was made
+    // with: a set bound to no backup could never come back.
+    const auto registryHash = registryBackupHash(platform_, place_);
+    if (!registryHash.ok()) {
+        failures.add(place_.registryBackup, registryHash.error());
+        return registryHash.error();
+    }
     const auto savedHash = sha256Hex(before);
     const auto copyPath = copyPathIn(place_, savedHash);
     if (const auto error =
@@ -211,7 +222,7 @@ std::error_code FileBackup::save(std::wstring_view original, std::string_view be
         return error;
     }
     auto manifest = *manifest_;
-    manifest.registryBackupHash = registryBackupHash(platform_, place_);
+    manifest.registryBackupHash = registryHash.value();
     const auto same = std::ranges::find_if(manifest.entries, [&](const FileBackupEntry& entry) {
         return equalsIgnoringCase(entry.original, original);
     });
@@ -259,7 +270,12 @@ void restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place, con
         failures.add(manifestPath, texts::kFileManifestRefused);
         return;
     }
-    if (manifest->registryBackupHash != registryBackupHash(platform, place)) {
+    const auto registryHash = registryBackupHash(platform, place);
+    if (!registryHash.ok()) {
+        failures.add(place.registryBackup, registryHash.error());
+        return;
+    }
+    if (manifest->registryBackupHash != registryHash.value()) {
         return;  // the last run changed no file: this set is an earlier one's
     }
     std::for_each(manifest->entries.rbegin(), manifest->entries.rend(),
