@@ -59,7 +59,8 @@ ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures)
     } else if (join.value().cloudJoined) {
         decision.managedBecause = std::wstring(texts::kManagedByCloud);
     }
-    for (const auto view : viewsFor(RegistryRoot::LocalMachine, platform.HasTwoRegistryViews())) {
+    for (const auto view :
+         viewsFor(RegistryRoot::LocalMachine, kEnrollmentsKey, platform.HasTwoRegistryViews())) {
         const auto path = L"HKLM\\" + std::wstring(kEnrollmentsKey) + L"\\";
         const auto tree = platform.RegReadTree(path, view);
         if (!tree.ok()) {
