@@ -168,7 +168,7 @@ TEST_P(RegistryRoundTrip, OneFailingRestoreIsReportedAndTheOthersGoOn) {
 
     EXPECT_EQ(sectionCalls(bench.platform, undoStart), sections);
     ASSERT_EQ(bench.errorLines().size(), 1u);
-    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios desechos con errores. Operaciones fallidas: 1",
+    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios deshechos con errores. Operaciones fallidas: 1",
                              NoticeKind::Warning, kFinished));
     bench.platform.calls.clear();
     bench.undo();
