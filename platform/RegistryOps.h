@@ -26,7 +26,7 @@ class RegistryOps {
 
     // The registry one view at a time, for the backup and its restore. Paths
     // take the same form as above and may also start with "HKU"; the view is
-    // one of viewsFor(root, HasTwoRegistryViews()).
+    // one of viewsFor(root, key, HasTwoRegistryViews()).
     // True on a 64-bit Windows, whose machine-wide software keys have a 32-bit
     // and a 64-bit view; the rows under HKLM then act on both.
     virtual bool HasTwoRegistryViews() = 0;

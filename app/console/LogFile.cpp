@@ -136,10 +136,11 @@ std::wstring nameOrUnknown() {
     return name;
 }
 
-std::wstring blockHeader() {
+std::wstring blockHeader(std::wstring_view whatRan) {
     return localDateAndTime() + std::wstring(texts::kLogComputerLabel) +
            nameOrUnknown<&GetComputerNameW, MAX_COMPUTERNAME_LENGTH + 1>() +
-           std::wstring(texts::kLogUserLabel) + nameOrUnknown<&GetUserNameW, UNLEN + 1>();
+           std::wstring(texts::kLogUserLabel) + nameOrUnknown<&GetUserNameW, UNLEN + 1>() +
+           std::wstring(whatRan);
 }
 
 }  // namespace
@@ -149,8 +150,9 @@ std::error_code checkLogFile(std::wstring_view path) {
     return openForAppending(path, file);
 }
 
-std::error_code appendLogBlock(std::wstring_view path, std::span<const std::wstring> lines) {
-    std::wstring block = asCrLfLines(blockHeader());
+std::error_code appendLogBlock(std::wstring_view path, std::wstring_view whatRan,
+                               std::span<const std::wstring> lines) {
+    std::wstring block = asCrLfLines(blockHeader(whatRan));
     for (const auto& line : lines) {
         block += asCrLfLines(line);
     }

@@ -13,8 +13,10 @@ namespace tovask::app {
 // folder is ever created.
 std::error_code checkLogFile(std::wstring_view path);
 
-// Appends one run's block: a header with the local date and time, the computer
-// and the user, then the lines, then an empty line; UTF-8 with CR LF.
-std::error_code appendLogBlock(std::wstring_view path, std::span<const std::wstring> lines);
+// Appends one run's block: a header with the local date and time, the computer,
+// the user and what ran (the header's text after the user), then the lines,
+// then an empty line; UTF-8 with CR LF.
+std::error_code appendLogBlock(std::wstring_view path, std::wstring_view whatRan,
+                               std::span<const std::wstring> lines);
 
 }  // namespace tovask::app

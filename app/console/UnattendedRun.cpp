@@ -120,7 +120,10 @@ int runUnattended(PlatformOps& platform,
         console.writeLine(line);
     }
     if (request.logFile) {
-        const auto error = appendLogBlock(*request.logFile, lines);
+        // The block ends with the code the run exits with once it is written.
+        auto logged = lines;
+        logged.push_back(logBlockExitLine(code));
+        const auto error = appendLogBlock(*request.logFile, logBlockRun(GetCommandLineW()), logged);
         if (error) {
             console.writeLine(std::wstring(texts::kLogNotWritablePrefix) + *request.logFile +
                               L" (" + platform.DescribeError(error) + L")");

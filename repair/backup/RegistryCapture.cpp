@@ -101,7 +101,7 @@ class Capture {
         result_.sections.push_back({fileKey, true, {}});
         appendTree(result_.sections, target.root, target.key, tree.value(), change.view);
         if (!treeIsAsThePlanLeavesIt(tree.value(), laterChanges, change)) {
-            result_.differences.push_back(fileKey);
+            result_.differences.push_back({fileKey, change.step, true, std::nullopt, std::nullopt});
         }
         return {};
     }
@@ -113,7 +113,8 @@ class Capture {
         if (found.ok()) {
             result_.sections.push_back({fileKey, false, {{target.valueName, found.value()}}});
             if (found.value() != change.wanted) {
-                result_.differences.push_back(fileKey + L"\\" + target.valueName);
+                result_.differences.push_back({fileKey + L"\\" + target.valueName, change.step,
+                                               true, found.value(), change.wanted});
             }
             return {};
         }
@@ -123,7 +124,8 @@ class Capture {
         if (!change.wanted) {
             return {};  // a deletion of what is missing changes nothing
         }
-        result_.differences.push_back(fileKey + L"\\" + target.valueName);
+        result_.differences.push_back(
+            {fileKey + L"\\" + target.valueName, change.step, false, std::nullopt, change.wanted});
         const auto created = topmostMissingKey(change);
         if (const auto* unreadable = std::get_if<Unreadable>(&created)) {
             return *unreadable;

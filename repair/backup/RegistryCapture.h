@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,15 +21,25 @@ struct SkippedRow {
     std::wstring reason;  // for the user
 };
 
+// An entry that is not as the plan leaves it.
+struct RegistryDifference {
+    std::wstring entry;  // named as in the file
+    const RegistryStep* step;
+    // Missing: the repair writes what is not there.
+    bool present;
+    std::optional<RegistryValue> found;  // what a value row finds now
+    std::optional<RegistryValue> wanted;
+};
+
 // The registry as it was before a run, for everything the run touches,
 // written as the registry-editor sections that put it back: the values the
 // run writes or deletes (or that they were missing), the subtrees it deletes
 // (or that they were missing), and the topmost key each write creates.
 struct CapturedRegistry {
     std::vector<RegistryFileSection> sections;
-    // The entries that are not as the plan leaves them, named as in the
-    // file; none when the run would change nothing.
-    std::vector<std::wstring> differences;
+    // The entries that are not as the plan leaves them; none when the run
+    // would change nothing.
+    std::vector<RegistryDifference> differences;
     std::vector<SkippedRow> skipped;
     bool runChangesSomething() const { return !differences.empty(); }
     bool skips(const RegistryStep& step, std::wstring_view path) const;

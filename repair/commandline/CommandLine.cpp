@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "repair/commandline/CommandLineTexts.h"
+#include "text/DecimalText.h"
 #include "text/Utf16.h"
 
 namespace tovask {
@@ -12,7 +13,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Network, Shortcuts };
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Network, Shortcuts, All };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -33,6 +34,7 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {L"browsers", SwitchKind::Browsers, {}, {}},
     {L"network", SwitchKind::Network, {}, {}},
     {L"shortcuts", SwitchKind::Shortcuts, {}, {}},
+    {L"all", SwitchKind::All, {}, {}},
 };
 
 // One argument taken apart: "/name" or "-name", then ":value" if present.
@@ -154,6 +156,10 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
             case SwitchKind::Shortcuts:
                 request.shortcuts = true;
                 break;
+            case SwitchKind::All:
+                // Every kind of finding the program knows; a new kind joins here.
+                request.browsers = request.network = request.shortcuts = true;
+                break;
         }
     }
     if (!command) {
@@ -192,6 +198,14 @@ std::optional<ParsedLine> parseCommandLine(std::span<const std::wstring> argumen
 
 std::wstring_view usageText() {
     return texts::kUsage;
+}
+
+std::wstring logBlockRun(std::wstring_view commandLine) {
+    return std::wstring(texts::kLogProgramLabel) + std::wstring(commandLine);
+}
+
+std::wstring logBlockExitLine(ExitCode code) {
+    return std::wstring(texts::kLogExitCodeLabel) + decimalText(static_cast<unsigned>(code));
 }
 
 ExitCode exitCodeAfterLog(ExitCode run, bool logged) {

@@ -37,6 +37,7 @@ struct UnattendedRequest {
     bool network = false;
     // Likewise the browsers' shortcuts that open an advertiser's page.
     bool shortcuts = false;
+    // /all sets every one of these: what a user sees is checked whole.
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.
@@ -52,6 +53,12 @@ std::optional<std::variant<UnattendedRequest, CommandLineMistake>> parseCommandL
 // The commands, the switches and the exit codes, in Spanish; lines are joined
 // with "\n" alone, so the caller writes them with its own line ends.
 std::wstring_view usageText();
+
+// What a run's block in the log says after the date, the computer and the
+// user on its first line: the program's version and the command line as the
+// system gave it. Its last line gives the exit code.
+std::wstring logBlockRun(std::wstring_view commandLine);
+std::wstring logBlockExitLine(ExitCode code);
 
 // The exit code once the run's block was appended to its log, or failed to
 // be: a run whose record is lost cannot report that all went well.

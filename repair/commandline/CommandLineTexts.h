@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "Version.h"
+
 // The fixed texts of the unattended mode, in the program's language.
 namespace tovask::texts {
 
@@ -27,17 +29,21 @@ inline constexpr std::wstring_view kStartPageTooLong =
 inline constexpr std::wstring_view kSeeUsage = L" Escriba Tovask.exe /? para ver la ayuda.";
 
 // The header of each run's block in the log, after the date and time.
-inline constexpr std::wstring_view kLogNotWritablePrefix = L"No se puede escribir el registro ";
+inline constexpr std::wstring_view kLogNotWritablePrefix =
+    L"No se puede escribir el archivo de informe ";
 inline constexpr std::wstring_view kNotElevated =
     L"Tovask debe ejecutarse como administrador: no se ha cambiado nada.";
 inline constexpr std::wstring_view kLogComputerLabel = L" Equipo: ";
 inline constexpr std::wstring_view kLogUserLabel = L" Usuario: ";
 inline constexpr std::wstring_view kLogUnknownName = L"(desconocido)";
+inline constexpr std::wstring_view kLogProgramLabel = L" Tovask " TOVASK_VERSION_TEXT L" Orden: ";
+inline constexpr std::wstring_view kLogExitCodeLabel = L"Código de salida: ";
 
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
     L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
-    L"                  [/browsers] [/network] [/shortcuts]\n"
+    L"                  [/all | [/browsers] [/network] [/shortcuts]]\n"
+    L"Ejemplo para un despliegue: Tovask.exe /check /all y Tovask.exe /repair /all.\n"
     L"Sin argumentos, Tovask abre su ventana.\n"
     L"\n"
     L"Comandos:\n"
@@ -76,6 +82,8 @@ inline constexpr std::wstring_view kUsage =
     L"                     Con /repair: se quitan solo esos argumentos, con copia de seguridad\n"
     L"                     que /undo vuelve a poner. Sin él, /check solo los lista y /repair\n"
     L"                     los deja. Los que ejecutan un intérprete de órdenes solo se informan.\n"
+    L"  /all               Todo lo que el programa sabe revisar: hoy /browsers, /network y\n"
+    L"                     /shortcuts, y cada tipo que se añada. Úselo en los despliegues.\n"
     L"Comandos y modificadores empiezan con / o -, sin distinguir mayúsculas de minúsculas.\n"
     L"\n"
     L"Códigos de salida:\n"
@@ -86,6 +94,6 @@ inline constexpr std::wstring_view kUsage =
     L"  4  Rechazado porque el navegador está abierto.\n"
     L"  5  Otra reparación o deshacer está en curso.\n"
     L"  6  No se puede ejecutar: hace falta ser administrador, o no se puede escribir el archivo "
-    L"de /log.";
+    L"de informe de /log.";
 
 }  // namespace tovask::texts

@@ -224,14 +224,11 @@ std::vector<Finding> RunFindings::all() const {
     return findings;
 }
 
-RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
-                            bool everyUser, FailureLog& failures) {
-    RunFindings findings{decideManagedMachine(platform, failures),
-                         findLockedPolicyKeys(platform, userHives, failures),
-                         {},
-                         {},
-                         {},
-                         {}};
+RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
+                            std::span<const std::wstring> userHives, bool everyUser,
+                            FailureLog& failures) {
+    RunFindings findings{
+        std::move(managed), findLockedPolicyKeys(platform, userHives, failures), {}, {}, {}, {}};
     const auto firefoxFolders = firefoxInstallFolders(platform, failures);
     findings.policyFiles = findLockedPolicyFiles(platform, firefoxFolders, failures);
     findings.autoconfigScripts = findAutoconfigScripts(platform, firefoxFolders, failures);
@@ -246,10 +243,10 @@ RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring>
     return findings;
 }
 
-bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
+std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
     const auto all = findings.all();
     if (all.empty()) {
-        return false;
+        return 0;
     }
     reportByKind(view, findings, all);
     const auto offered = offeredOnly(view, all, true);
@@ -261,7 +258,7 @@ bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
             view.appendLine(kind.notCounted);
         }
     }
-    return counted;
+    return counted ? offered.size() : 0;
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,

@@ -35,14 +35,16 @@ struct RunFindings {
 };
 
 // A run for every user also reads the network settings of the default
-// profile and of the system account.
-RunFindings lookForFindings(PlatformOps& platform, std::span<const std::wstring> userHives,
-                            bool everyUser, FailureLog& failures);
+// profile and of the system account. The managed-machine decision is the
+// run's, made before its registry phase.
+RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
+                            std::span<const std::wstring> userHives, bool everyUser,
+                            FailureLog& failures);
 
-// Lists the findings, each kind under its own heading. True when repairable
-// findings count towards the check: the view would have them repaired
-// (/browsers, /network, /shortcuts).
-bool reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
+// Lists the findings, each kind under its own heading. Gives how many
+// repairable findings count towards the check: those the view would have
+// repaired (/browsers, /network, /shortcuts).
+std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
 
 // Names the users' hives in backup sections as the run's backup names them.
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;

@@ -56,10 +56,13 @@ ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures)
         decision.managedBecause = std::wstring(texts::kManagedUnknown);
     } else if (join.value().domainJoined) {
         decision.managedBecause = std::wstring(texts::kManagedByDomain);
+        decision.known = true;
     } else if (join.value().cloudJoined) {
         decision.managedBecause = std::wstring(texts::kManagedByCloud);
+        decision.known = true;
     }
-    for (const auto view : viewsFor(RegistryRoot::LocalMachine, platform.HasTwoRegistryViews())) {
+    for (const auto view :
+         viewsFor(RegistryRoot::LocalMachine, kEnrollmentsKey, platform.HasTwoRegistryViews())) {
         const auto path = L"HKLM\\" + std::wstring(kEnrollmentsKey) + L"\\";
         const auto tree = platform.RegReadTree(path, view);
         if (!tree.ok()) {
@@ -73,6 +76,7 @@ ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures)
                 if (!decision.managedBecause) {
                     decision.managedBecause = std::wstring(texts::kManagedByEnrollment);
                 }
+                decision.known = true;
                 continue;
             }
             decision.unverifiedEnrollments.push_back(

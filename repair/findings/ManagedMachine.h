@@ -17,6 +17,11 @@ namespace tovask {
 // repairable.
 struct ManagedMachine {
     std::optional<std::wstring> managedBecause;  // the report line that says why
+    // Known to be managed, not only taken for it because the join could not
+    // be told: only then are the registry plan's policy rows and the HOSTS
+    // entries left to the organisation, so that an error never leaves a
+    // hijack in place.
+    bool known = false;
     // Enrollments that could not be checked, as hijackers write them: report only.
     std::vector<Finding> unverifiedEnrollments;
 };

@@ -278,7 +278,8 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
 }
 
 void NetworkScan::scanWinHttp() {
-    for (const auto view : viewsFor(RegistryRoot::LocalMachine, platform_.HasTwoRegistryViews())) {
+    for (const auto view :
+         viewsFor(RegistryRoot::LocalMachine, kConnectionsKey, platform_.HasTwoRegistryViews())) {
         const KeyPlace connections{RegistryRoot::LocalMachine, std::wstring(kConnectionsKey), view};
         const auto blob = read(connections, kWinHttpSettings);
         if (!blob) {
@@ -382,8 +383,8 @@ std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
         scan.scanInternetSettings(hive, RegistryView::Default);
     }
     if (scan.machineWideProxy()) {
-        for (const auto view :
-             viewsFor(RegistryRoot::LocalMachine, platform.HasTwoRegistryViews())) {
+        for (const auto view : viewsFor(RegistryRoot::LocalMachine, kInternetSettingsKey,
+                                        platform.HasTwoRegistryViews())) {
             scan.scanInternetSettings(L"HKLM", view);
         }
     }

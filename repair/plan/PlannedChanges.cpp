@@ -56,8 +56,8 @@ std::vector<PlannedChange> plannedChanges(const RunTargets& targets) {
     std::vector<PlannedChange> changes;
     for (const auto& step : kRegistryRepairPlan) {
         for (const auto& path : pathsForUsers(step.path, targets.userHives)) {
-            const auto root = parseRegistryPath(path).value().root;
-            for (const auto view : viewsFor(root, targets.hasTwoViews)) {
+            const auto parsed = parseRegistryPath(path).value();
+            for (const auto view : viewsFor(parsed.root, parsed.key, targets.hasTwoViews)) {
                 changes.push_back({&step, path, view, wantedValue(step, targets, view)});
             }
         }

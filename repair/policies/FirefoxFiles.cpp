@@ -67,7 +67,8 @@ bool present(const Result<T>& read, std::wstring_view path, FailureLog& failures
 
 std::vector<std::wstring> firefoxInstallFolders(PlatformOps& platform, FailureLog& failures) {
     std::vector<std::wstring> folders;
-    for (const auto view : viewsFor(RegistryRoot::LocalMachine, platform.HasTwoRegistryViews())) {
+    for (const auto view : viewsFor(RegistryRoot::LocalMachine, L"SOFTWARE\\Mozilla",
+                                    platform.HasTwoRegistryViews())) {
         const auto installs = platform.RegReadTree(kInstallsKey, view);
         if (installs.ok()) {
             addInstallsOf(installs.value(), folders);

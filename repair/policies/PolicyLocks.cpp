@@ -128,8 +128,8 @@ std::vector<LockedPolicyKey> findLockedPolicyKeys(PlatformOps& platform,
         }
     };
     for (const auto& browser : browserPolicyKeys()) {
-        for (const auto view :
-             viewsFor(RegistryRoot::LocalMachine, platform.HasTwoRegistryViews())) {
+        for (const auto view : viewsFor(RegistryRoot::LocalMachine, browser.keyPath,
+                                        platform.HasTwoRegistryViews())) {
             look(browser, L"HKLM", view);
         }
         for (const auto& hive : userHives) {

@@ -1,6 +1,8 @@
 #include "repair/run/BrowserRepair.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
@@ -8,6 +10,7 @@
 #include "repair/hosts/HostsFolderCheck.h"
 #include "repair/plan/PlannedChanges.h"
 #include "repair/plan/RegistryPlan.h"
+#include "repair/run/CheckVerdict.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/texts/SiteUrls.h"
 #include "repair/users/RepairLock.h"
@@ -140,12 +143,13 @@ RunEnd BrowserRepair::DesbloquearIE() {
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring startPage = chosenStartPage();
     {
+        auto managed = decideManagedMachine(platform_, failures);
         // Hives loaded for this run are unloaded before it reports, whatever failed.
         std::optional<UserHives> everyone;
-        const auto userHives = runRegistryPhase(startPage, everyone, failures);
+        const auto userHives = runRegistryPhase(startPage, managed, everyone, failures);
         view_.appendLine(texts::kRegistryRestored);
 
-        runHostsPhase(failures);
+        runHostsPhase(managed, failures);
         view_.appendLine(L"");
         view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
         view_.setStartPage(L"");
@@ -153,9 +157,10 @@ RunEnd BrowserRepair::DesbloquearIE() {
             const auto naming = [&](std::vector<RegistryFileSection>& sections) {
                 nameForBackup(sections, everyone);
             };
-            repairFindingsWithConsent(platform_, view_,
-                                      lookForFindings(platform_, userHives, everyUser_, failures),
-                                      fileBackupPlace(), naming, failures);
+            repairFindingsWithConsent(
+                platform_, view_,
+                lookForFindings(platform_, std::move(managed), userHives, everyUser_, failures),
+                fileBackupPlace(), naming, failures);
         }
     }
     return reportFailures(failures);
@@ -169,24 +174,46 @@ std::wstring BrowserRepair::chosenStartPage() const {
 // Nothing when the folders are unknown: without them there is no backup to
 // compare or to write. Entries that cannot be read are logged as failures.
 std::optional<BrowserRepair::RegistryStart> BrowserRepair::readRegistryFor(
-    std::wstring_view startPage, std::optional<UserHives>& everyone, FailureLog& failures) {
+    std::wstring_view startPage, bool managed, std::optional<UserHives>& everyone,
+    FailureLog& failures) {
     if (!paths_.ok()) {
         failures.add(registryBackupFile(), paths_.error());
         return std::nullopt;
     }
     auto userHives = userHivesFor(everyone, failures);
     auto changes = plannedChangesFor(userHives, startPage, failures);
-    auto captured = captureRegistry(platform_, changes);
-    for (const auto& skipped : captured.skipped) {
-        failures.add(skipped.entry, skipped.reason);
+    // The organisation's policy rows are only read, to be reported.
+    std::vector<PlannedChange> policyChanges;
+    if (managed) {
+        const auto policies = std::stable_partition(
+            changes.begin(), changes.end(),
+            [](const PlannedChange& change) { return !isPolicyRow(*change.step); });
+        policyChanges.assign(policies, changes.end());
+        changes.erase(policies, changes.end());
     }
-    return RegistryStart{std::move(userHives), std::move(changes), std::move(captured)};
+    auto captured = captureRegistry(platform_, changes);
+    const auto policies = captureRegistry(platform_, policyChanges);
+    std::vector<std::wstring> left;
+    for (const CapturedRegistry* capture : {&std::as_const(captured), &policies}) {
+        for (const auto& skipped : capture->skipped) {
+            failures.add(skipped.entry, skipped.reason);
+        }
+    }
+    for (const auto& difference : policies.differences) {
+        if (difference.present) {
+            left.push_back(difference.entry);
+        }
+    }
+    return RegistryStart{std::move(userHives), std::move(changes), std::move(captured),
+                         std::move(left)};
 }
 
 std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view startPage,
+                                                          const ManagedMachine& managed,
                                                           std::optional<UserHives>& everyone,
                                                           FailureLog& failures) {
-    auto start = readRegistryFor(startPage, everyone, failures);
+    const bool isManaged = managed.known;
+    auto start = readRegistryFor(startPage, isManaged, everyone, failures);
     if (!start) {
         return {};
     }
@@ -204,7 +231,19 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
             return userHives;
         }
     }
+    if (!start->leftPolicies.empty()) {
+        if (everyone) {
+            nameHivesBySid(start->leftPolicies, everyone->hives());
+        }
+        view_.appendLine(*managed.managedBecause);
+        for (const auto& entry : start->leftPolicies) {
+            view_.appendLine(std::wstring(texts::kPolicyRowLeftPrefix) + entry);
+        }
+    }
     for (const auto& step : kRegistryRepairPlan) {
+        if (isManaged && isPolicyRow(step)) {
+            continue;
+        }
         for (const auto& path : pathsForUsers(step.path, userHives)) {
             if (captured.skips(step, path)) {
                 continue;
@@ -280,13 +319,22 @@ FileBackupPlace BrowserRepair::fileBackupPlace() const {
     return {std::move(folder), std::move(registry)};
 }
 
-void BrowserRepair::runHostsPhase(FailureLog& failures) {
+void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& failures) {
     if (!paths_.ok()) {
         for (const auto folder : kUnknownHostsFolders) {
             failures.add(std::wstring(folder) + L"\\drivers\\etc\\hosts", paths_.error());
         }
         view_.appendLine(texts::kHostsBackedUp);
         view_.appendLine(texts::kHostsRestored);
+        return;
+    }
+    // An organisation's HOSTS entries are its own, like its policies.
+    if (managed.known) {
+        view_.appendLine(texts::kHostsBackedUp);
+        view_.appendLine(texts::kHostsRestored);
+        for (const auto& hosts : judgeHostsFiles(failures).redirecting) {
+            view_.appendLine(std::wstring(texts::kHostsLeftPrefix) + hosts);
+        }
         return;
     }
     const auto pairs = hostsPairs(paths_.value());

@@ -10,6 +10,7 @@
 #include "platform/PlatformOps.h"
 #include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryCapture.h"
+#include "repair/findings/ManagedMachine.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/PlannedChanges.h"
 #include "repair/report/FailureLog.h"
@@ -60,6 +61,13 @@ class BrowserRepair {
         std::vector<std::wstring> userHives;
         std::vector<PlannedChange> changes;
         CapturedRegistry captured;
+        // On a managed machine, the policy rows' entries that are there: the
+        // organisation's, reported and left.
+        std::vector<std::wstring> leftPolicies;
+    };
+    struct HostsVerdicts {
+        std::vector<std::wstring> redirecting;
+        std::vector<std::wstring> notRedirecting;
     };
 
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
@@ -72,10 +80,11 @@ class BrowserRepair {
     std::wstring chosenStartPage() const;
     std::vector<PlannedChange> plannedChangesFor(const std::vector<std::wstring>& userHives,
                                                  std::wstring_view startPage, FailureLog& failures);
-    std::optional<RegistryStart> readRegistryFor(std::wstring_view startPage,
+    std::optional<RegistryStart> readRegistryFor(std::wstring_view startPage, bool managed,
                                                  std::optional<UserHives>& everyone,
                                                  FailureLog& failures);
     std::vector<std::wstring> runRegistryPhase(std::wstring_view startPage,
+                                               const ManagedMachine& managed,
                                                std::optional<UserHives>& everyone,
                                                FailureLog& failures);
     void nameForBackup(std::vector<RegistryFileSection>& sections,
@@ -85,9 +94,9 @@ class BrowserRepair {
     std::wstring registryBackupFile() const;
     // The file backups beside the registry backup they accompany.
     FileBackupPlace fileBackupPlace() const;
-    void runHostsPhase(FailureLog& failures);
+    void runHostsPhase(const ManagedMachine& managed, FailureLog& failures);
     void flushResolverCache(FailureLog& failures);
-    std::vector<std::wstring> hostsFilesToRepair(FailureLog& failures);
+    HostsVerdicts judgeHostsFiles(FailureLog& failures);
     RunEnd reportFailures(const FailureLog& failures);
     void appendErrorLines(const FailureLog& failures);
     RunEnd reportUndoFailure(std::wstring_view file, std::error_code error,

@@ -2,12 +2,49 @@
 
 #include "repair/backup/HiveNames.h"
 #include "repair/findings/FindingsRun.h"
+#include "repair/findings/ManagedMachine.h"
+#include "repair/hosts/HostsEntries.h"
 #include "repair/run/BrowserRepair.h"
+#include "repair/run/CheckVerdict.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/users/RepairLock.h"
 #include "text/DecimalText.h"
+#include "text/RegistryEncoding.h"
 
 namespace tovask {
+namespace {
+
+// Blocklists of a few megabytes are common; more is not a HOSTS file.
+constexpr std::size_t kLargestHostsFile = 64 * 1024 * 1024;
+
+// What the check lists, each group under its own heading.
+struct CheckListing {
+    std::vector<std::wstring> toRepair;
+    std::vector<std::wstring> willBeWritten;
+    std::vector<std::wstring> replacedPages;
+    std::vector<std::wstring> hostsNotRedirecting;
+    std::vector<std::wstring> left;  // the organisation's, on a managed machine
+};
+
+void appendUnder(ProgressView& view, std::wstring_view heading,
+                 const std::vector<std::wstring>& entries) {
+    if (entries.empty()) {
+        return;
+    }
+    view.appendLine(heading);
+    for (const auto& entry : entries) {
+        view.appendLine(L"  " + entry);
+    }
+}
+
+void appendEach(ProgressView& view, std::wstring_view prefix,
+                const std::vector<std::wstring>& entries) {
+    for (const auto& entry : entries) {
+        view.appendLine(std::wstring(prefix) + entry);
+    }
+}
+
+}  // namespace
 
 RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     // Users' hives are loaded only under the lock, so that no repair or undo
@@ -20,49 +57,92 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
         }
     }
     FailureLog failures(platform_);
-    std::vector<std::wstring> toRepair;
+    CheckListing listing;
     std::optional<RunFindings> findings;
     std::optional<UserHives> everyone;
+    auto managed = decideManagedMachine(platform_, failures);
+    const bool isManaged = managed.known;
+    const auto typedPage = view_.startPage();
+    const auto givenPage =
+        typedPage.empty() ? std::nullopt : std::optional<std::wstring_view>(typedPage);
     // Compared with what the repair with the same start page leaves.
-    if (const auto start = readRegistryFor(chosenStartPage(), everyone, failures)) {
-        toRepair = start->captured.differences;
+    if (const auto start = readRegistryFor(chosenStartPage(), isManaged, everyone, failures)) {
+        for (const auto& difference : start->captured.differences) {
+            switch (judgeDifference(difference, givenPage)) {
+                case EntryVerdict::Counts:
+                    listing.toRepair.push_back(difference.entry);
+                    break;
+                case EntryVerdict::WillBeWritten:
+                    listing.willBeWritten.push_back(difference.entry);
+                    break;
+                case EntryVerdict::Information:
+                    listing.replacedPages.push_back(
+                        difference.entry + L" = " +
+                        textOf(*difference.found).value_or(std::wstring()));
+                    break;
+                case EntryVerdict::Same:
+                    break;
+            }
+        }
+        listing.left = start->leftPolicies;
         if (everyone) {
-            nameHivesBySid(toRepair, everyone->hives());
+            for (auto* entries : {&listing.toRepair, &listing.willBeWritten, &listing.replacedPages,
+                                  &listing.left}) {
+                nameHivesBySid(*entries, everyone->hives());
+            }
         }
-        for (auto& hosts : hostsFilesToRepair(failures)) {
-            toRepair.push_back(std::move(hosts));
-        }
-        findings = lookForFindings(platform_, start->userHives, everyUser_, failures);
+        const auto hosts = judgeHostsFiles(failures);
+        auto& redirecting = isManaged ? listing.left : listing.toRepair;
+        redirecting.insert(redirecting.end(), hosts.redirecting.begin(), hosts.redirecting.end());
+        listing.hostsNotRedirecting = hosts.notRedirecting;
+        findings = lookForFindings(platform_, managed, start->userHives, everyUser_, failures);
     }
     view_.clearList();
-    for (const auto& entry : toRepair) {
-        view_.appendLine(std::wstring(texts::kNeedsRepairPrefix) + entry);
+    appendEach(view_, texts::kNeedsRepairPrefix, listing.toRepair);
+    if (isManaged && !listing.left.empty()) {
+        view_.appendLine(*managed.managedBecause);
+        appendEach(view_, texts::kPolicyRowLeftPrefix, listing.left);
     }
+    appendUnder(view_, texts::kWillBeWrittenHeading, listing.willBeWritten);
+    appendUnder(view_, texts::kReplacedPagesHeading, listing.replacedPages);
+    appendEach(view_, texts::kHostsNotRedirectingPrefix, listing.hostsNotRedirecting);
     appendErrorLines(failures);
-    view_.appendLine(toRepair.empty() ? std::wstring(texts::kNothingToRepair)
-                                      : std::wstring(texts::kEntriesToRepairPrefix) +
-                                            decimalText(toRepair.size()));
-    const bool findingsCount = findings && reportFindingsToCheck(view_, *findings);
+    const auto findingsCounted = findings ? reportFindingsToCheck(view_, *findings) : 0;
+    const auto counted = listing.toRepair.size() + findingsCounted;
+    view_.appendLine(counted == 0
+                         ? std::wstring(texts::kNothingToRepair)
+                         : std::wstring(texts::kEntriesToRepairPrefix) + decimalText(counted));
     if (!failures.entries().empty()) {
         return RunOutcome::DoneWithFailures;
     }
-    return toRepair.empty() && !findingsCount ? RunOutcome::Done : RunOutcome::RepairNeeded;
+    return counted == 0 ? RunOutcome::Done : RunOutcome::RepairNeeded;
 }
 
-// The HOSTS files that exist and differ from the default content.
-std::vector<std::wstring> BrowserRepair::hostsFilesToRepair(FailureLog& failures) {
-    std::vector<std::wstring> differing;
+// The HOSTS files that exist and differ from the default content, split by
+// whether they send a name elsewhere.
+BrowserRepair::HostsVerdicts BrowserRepair::judgeHostsFiles(FailureLog& failures) {
+    HostsVerdicts verdicts;
     for (const auto pair : hostsPairs(paths_.value())) {
         const auto content = probeHostsFile(platform_, pair.hosts);
         if (!content.ok()) {
             if (!isNotFound(content.error())) {
                 failures.add(pair.hosts, content.error());
             }
-        } else if (content.value() == HostsContent::Other) {
-            differing.emplace_back(pair.hosts);
+            continue;
+        }
+        if (content.value() != HostsContent::Other) {
+            continue;
+        }
+        const auto text = platform_.ReadFileContent(pair.hosts, kLargestHostsFile);
+        if (!text.ok()) {
+            failures.add(pair.hosts, text.error());
+        } else if (redirectsNames(text.value())) {
+            verdicts.redirecting.emplace_back(pair.hosts);
+        } else {
+            verdicts.notRedirecting.emplace_back(pair.hosts);
         }
     }
-    return differing;
+    return verdicts;
 }
 
 }  // namespace tovask

@@ -25,7 +25,7 @@ inline constexpr std::wstring_view kErrorTitle = L"Error";
 inline constexpr std::wstring_view kUndoFailedPromptPrefix = L"No se pudo restaurar el archivo ";
 inline constexpr std::wstring_view kFailedOperationsPrefix = L"Operaciones fallidas: ";
 inline constexpr std::wstring_view kUndoWithFailuresPromptPrefix =
-    L"Cambios desechos con errores. Operaciones fallidas: ";
+    L"Cambios deshechos con errores. Operaciones fallidas: ";
 inline constexpr std::wstring_view kAnotherRepairPrompt =
     L"Otra reparación está en curso en este equipo. Vuelva a intentarlo cuando termine.";
 inline constexpr std::wstring_view kBrowserOpenByPrefix = L"Internet Explorer está abierto por: ";
@@ -42,6 +42,14 @@ inline constexpr std::wstring_view kUndoDone = L"Cambios desechos.....Hecho";
 inline constexpr std::wstring_view kNeedsRepairPrefix = L"Por reparar: ";
 inline constexpr std::wstring_view kNothingToRepair = L"Nada que reparar.";
 inline constexpr std::wstring_view kEntriesToRepairPrefix = L"Entradas por reparar: ";
+inline constexpr std::wstring_view kWillBeWrittenHeading =
+    L"Valores que faltan y se escribirán (no cuentan como algo que reparar):";
+inline constexpr std::wstring_view kReplacedPagesHeading =
+    L"Páginas que la reparación reemplaza (solo se informa):";
+inline constexpr std::wstring_view kHostsNotRedirectingPrefix =
+    L"Archivo Hosts distinto del predeterminado que no desvía ningún nombre (solo se informa): ";
+inline constexpr std::wstring_view kPolicyRowLeftPrefix = L"Directiva dejada: ";
+inline constexpr std::wstring_view kHostsLeftPrefix = L"Archivo Hosts dejado: ";
 
 // Failures that name no system error of their own.
 inline constexpr std::wstring_view kNoBackupReason =

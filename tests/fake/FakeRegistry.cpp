@@ -49,8 +49,9 @@ StoredValue decode(const NamedRegistryValue& stored) {
     return {stored.name, raw};
 }
 
-// The root's part of a key's identity: the machine-wide keys carry their view.
-std::wstring rootTag(RegistryRoot root, RegistryView view, bool twoViews) {
+// The root's part of a key's identity: the machine-wide keys carry their view,
+// and a key both views share is stored once, as the 64-bit view's.
+std::wstring rootTag(RegistryRoot root, std::wstring_view key, RegistryView view, bool twoViews) {
     switch (root) {
         case RegistryRoot::CurrentUser:
             return L"HKCU";
@@ -62,7 +63,7 @@ std::wstring rootTag(RegistryRoot root, RegistryView view, bool twoViews) {
     if (!twoViews) {
         return L"HKLM";
     }
-    return view == RegistryView::Bits64 ? L"HKLM64" : L"HKLM32";
+    return view == RegistryView::Bits64 || isSharedBetweenViews(root, key) ? L"HKLM64" : L"HKLM32";
 }
 
 }  // namespace
@@ -72,7 +73,8 @@ Result<std::wstring> FakeRegistry::keyIdOf(std::wstring_view keyPath, RegistryVi
     if (!parsed.ok()) {
         return parsed.error();
     }
-    return rootTag(parsed.value().root, view, twoViews) + L"\\" + folded(parsed.value().key);
+    return rootTag(parsed.value().root, parsed.value().key, view, twoViews) + L"\\" +
+           folded(parsed.value().key);
 }
 
 void FakeRegistry::createKeyById(std::wstring_view id, std::wstring_view shownPath) {
@@ -122,7 +124,7 @@ std::error_code FakeRegistry::write(std::wstring_view path, RegistryData data, R
         return value.error();
     }
     const auto keyPath = path.substr(0, path.rfind(L'\\') + 1);
-    for (const auto view : viewsFor(parsed.value().root, twoViews)) {
+    for (const auto view : viewsFor(parsed.value().root, parsed.value().key, twoViews)) {
         writeRaw(keyPath, parsed.value().valueName, value.value(), view);
     }
     return {};
@@ -167,7 +169,7 @@ std::error_code FakeRegistry::remove(std::wstring_view path) {
         return parsed.error();
     }
     bool removedSomewhere = false;
-    for (const auto view : viewsFor(parsed.value().root, twoViews)) {
+    for (const auto view : viewsFor(parsed.value().root, parsed.value().key, twoViews)) {
         removedSomewhere = !removeIn(path, view) || removedSomewhere;
     }
     return removedSomewhere ? std::error_code{} : notFound();

@@ -5,6 +5,7 @@
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
 #include "tests/native/RepairFixture.h"
+#include "text/Utf16.h"
 
 namespace tovask::test {
 namespace {
@@ -200,6 +201,37 @@ TEST_P(EachLock, IsOnlyReportedOnAManagedMachine) {
     EXPECT_TRUE(bench.view.questions.empty());
     EXPECT_TRUE(lineStartsWith(bench.view.lines, L"El equipo pertenece a un dominio"));
     EXPECT_EQ(check(true), RunOutcome::Done);
+}
+
+// Windows keeps one copy of HKLM\Software\Policies for both views.
+TEST(SharedPolicyKey, MachinePolicyIsListedBackedUpAndRepairedOnce) {
+    RepairBench bench;
+    bench.platform.registry.twoViews = true;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    const auto homepage = std::wstring(kChrome) + L"HomepageLocation";
+    const std::wstring controlPanel =
+        L"HKLM\\Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\HomePage";
+    ASSERT_FALSE(bench.platform.RegWrite(homepage, L"http://x.example", RegistryType::String));
+    ASSERT_FALSE(bench.platform.RegWrite(controlPanel, 1, RegistryType::Dword));
+    bench.load();
+    bench.view.repairFindings = true;
+    ASSERT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
+    const auto listing = [&](std::wstring_view part) {
+        return std::ranges::count_if(bench.view.lines, [&](const std::wstring& line) {
+            return line.find(part) != std::wstring::npos;
+        });
+    };
+    EXPECT_EQ(listing(L"Google\\Chrome"), 1);
+    EXPECT_EQ(listing(L"Internet Explorer\\Control Panel"), 1);
+    EXPECT_EQ(listing(L"WOW6432Node\\Policies"), 0);
+
+    bench.press();
+    const auto backup = fromUtf16LeBytes(bench.bytesOf(kRegistryBackup).value().substr(2));
+    ASSERT_TRUE(backup.ok());
+    EXPECT_EQ(backup.value().find(L"WOW6432Node\\Policies"), std::wstring::npos);
+    EXPECT_NE(backup.value().find(L"Policies\\Google\\Chrome"), std::wstring::npos);
+    EXPECT_FALSE(bench.platform.registry.value(homepage));
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
 }
 
 const std::wstring kForcelist = std::wstring(kChrome) + L"ExtensionInstallForcelist\\";

@@ -82,6 +82,18 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
                      {.command = UnattendedCommand::Repair, .browsers = true, .network = true}},
+        AcceptedLine{"CheckAll",
+                     {L"/check", L"-ALL"},
+                     {.command = UnattendedCommand::Check,
+                      .browsers = true,
+                      .network = true,
+                      .shortcuts = true}},
+        AcceptedLine{"RepairAllWithOneKindAgain",
+                     {L"/all", L"/repair", L"/network"},
+                     {.command = UnattendedCommand::Repair,
+                      .browsers = true,
+                      .network = true,
+                      .shortcuts = true}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .shortcuts = true}},
@@ -169,7 +181,7 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     EXPECT_EQ(usage.find(L'\r'), std::wstring_view::npos);
     for (const auto* name :
          {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>", L"/log:<archivo>",
-          L"/allusers", L"/browsers", L"/network", L"/shortcuts"}) {
+          L"/allusers", L"/browsers", L"/network", L"/shortcuts", L"/all "}) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));
@@ -179,6 +191,13 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
         const auto line = L"\n  " + std::to_wstring(static_cast<int>(code)) + L"  ";
         EXPECT_NE(codes.find(line), std::wstring_view::npos) << static_cast<int>(code);
     }
+}
+
+TEST(LogBlock, FirstLineNamesVersionAndCommandLineLastLineTheExitCode) {
+    EXPECT_EQ(
+        logBlockRun(L"\"C:\\Herramientas\\Tovask.exe\" /check /all"),
+        L" Tovask " TOVASK_VERSION_TEXT L" Orden: \"C:\\Herramientas\\Tovask.exe\" /check /all");
+    EXPECT_EQ(logBlockExitLine(ExitCode::CannotRun), L"Código de salida: 6");
 }
 
 TEST(ExitCodeAfterLog, LostRecordTurnsSuccessIntoFailureAndKeepsTheRest) {

@@ -263,7 +263,7 @@ inline void checkUndo(const RepairBench& bench, const Session& session, const Fa
     EXPECT_EQ(bench.view.lines, expectedLines);
     if (entryFailed) {
         EXPECT_TRUE(lastNoticeIs(bench.view,
-                                 L"Cambios desechos con errores. Operaciones fallidas: 1",
+                                 L"Cambios deshechos con errores. Operaciones fallidas: 1",
                                  NoticeKind::Warning, kFinished));
     } else {
         EXPECT_TRUE(lastNoticeIs(bench.view, kFinished, NoticeKind::Information, kFinished));

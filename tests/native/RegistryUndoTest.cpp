@@ -54,7 +54,8 @@ void seedRandomMachine(RepairBench& bench, unsigned seed) {
     for (const auto& step : kRegistryRepairPlan) {
         const auto path = std::wstring(step.path);
         const auto keyPath = path.substr(0, path.rfind(L'\\') + 1);
-        for (const auto view : viewsFor(parseRegistryPath(path).value().root, registry.twoViews)) {
+        const auto parsed = parseRegistryPath(path).value();
+        for (const auto view : viewsFor(parsed.root, parsed.key, registry.twoViews)) {
             switch (random() % 4) {
                 case 0:
                     break;
@@ -167,7 +168,7 @@ TEST_P(RegistryRoundTrip, OneFailingRestoreIsReportedAndTheOthersGoOn) {
 
     EXPECT_EQ(sectionCalls(bench.platform, undoStart), sections);
     ASSERT_EQ(bench.errorLines().size(), 1u);
-    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios desechos con errores. Operaciones fallidas: 1",
+    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios deshechos con errores. Operaciones fallidas: 1",
                              NoticeKind::Warning, kFinished));
     bench.platform.calls.clear();
     bench.undo();

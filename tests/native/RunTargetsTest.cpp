@@ -170,7 +170,7 @@ TEST(ResolverCache, FailedFlushIsOneErrorLineOfTheRunAndOfTheUndo) {
 
     bench.undo();
     EXPECT_EQ(bench.errorLines().size(), 1u);
-    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios desechos con errores. Operaciones fallidas: 1",
+    EXPECT_TRUE(lastNoticeIs(bench.view, L"Cambios deshechos con errores. Operaciones fallidas: 1",
                              NoticeKind::Warning, kFinished));
 }
 

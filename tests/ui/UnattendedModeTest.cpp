@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "tests/ui/HijackedPrefix.h"
 #include "tests/ui/ProgramPath.h"
 #include "tests/ui/ProgramRun.h"
@@ -106,21 +107,27 @@ TEST_F(UnattendedModeTest, UndoKeepsWhatWasWrittenBelowAKeyTheRepairCreated) {
     removeKeyEverywhere(HKEY_CURRENT_USER, created);
 }
 
-// A block of the log: its header, the run's report as the console got it, and
-// an empty line. Returns where the next block starts.
+// A block of the log: its header with the version and the arguments of the
+// run, the run's report as the console got it, the exit code and an empty
+// line. Returns where the next block starts.
 std::size_t expectLogBlock(const std::vector<std::string>& log, std::size_t at,
-                           const std::vector<std::string>& report) {
-    static const std::regex kHeader(
-        R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2} Equipo: \S.* Usuario: \S.*)");
-    const std::size_t end = at + 1 + report.size();
+                           const std::vector<std::string>& report, std::string_view arguments,
+                           int code) {
+    const std::regex header(
+        R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2} Equipo: \S.* Usuario: \S.* Tovask )" +
+        std::string(TOVASK_VERSION_NARROW_TEXT) + R"( Orden: .*Tovask\.exe"? )" +
+        std::regex_replace(std::string(arguments), std::regex(R"([.?*+^$()\[\]{}|\\])"), R"(\$&)"));
+    auto expected = report;
+    expected.push_back("C\xc3\xb3digo de salida: " + std::to_string(code));
+    const std::size_t end = at + 1 + expected.size();
     if (end >= log.size()) {
         ADD_FAILURE() << "the log ends inside a block";
         return log.size();
     }
-    EXPECT_TRUE(std::regex_match(log[at], kHeader)) << log[at];
+    EXPECT_TRUE(std::regex_match(log[at], header)) << log[at];
     EXPECT_EQ(std::vector(log.begin() + static_cast<std::ptrdiff_t>(at) + 1,
                           log.begin() + static_cast<std::ptrdiff_t>(end)),
-              report);
+              expected);
     EXPECT_EQ(log[end], "");
     return end + 1;
 }
@@ -136,8 +143,9 @@ TEST_F(UnattendedModeTest, LogGetsOneWholeUtf8BlockPerRun) {
     const std::string logged = readBytes(folder_.path(L"registro.log"));
     EXPECT_TRUE(logged.ends_with("\r\n\r\n"));
     const auto lines = crLfLines(logged);
-    const std::size_t second = expectLogBlock(lines, 0, repair.lines);
-    EXPECT_EQ(expectLogBlock(lines, second, undo.lines), lines.size());
+    const std::size_t second = expectLogBlock(
+        lines, 0, repair.lines, "/repair /startpage:http://p\xc3\xa1gina.example/" + utf8(log), 0);
+    EXPECT_EQ(expectLogBlock(lines, second, undo.lines, "/undo" + utf8(log), 0), lines.size());
 }
 
 TEST_F(UnattendedModeTest, RepairWithTheBrowserOpenChangesNothing) {

@@ -45,8 +45,8 @@ TEST(LogFile, AppendsWholeBlocksAfterWhatIsThereInUtf8) {
     const std::vector<std::wstring> second = {L"Cambios desechos.....Hecho"};
 
     ASSERT_FALSE(app::checkLogFile(path));
-    ASSERT_FALSE(app::appendLogBlock(path, first));
-    ASSERT_FALSE(app::appendLogBlock(path, second));
+    ASSERT_FALSE(app::appendLogBlock(path, L"", first));
+    ASSERT_FALSE(app::appendLogBlock(path, L"", second));
 
     const auto bytes = readBytes(path);
     std::smatch header;
@@ -80,7 +80,7 @@ TEST_P(RefusedLogFile, IsAnErrorAndCreatesNothing) {
     {
         const auto lock = lockWithoutSharing(folder.path(L"ocupado.log"));
         EXPECT_TRUE(app::checkLogFile(path));
-        EXPECT_TRUE(app::appendLogBlock(path, lines));
+        EXPECT_TRUE(app::appendLogBlock(path, L"", lines));
     }
     EXPECT_EQ(folder.names(), (std::vector<std::wstring>{L"carpeta", L"ocupado.log"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path(L"carpeta")));
@@ -107,7 +107,7 @@ TEST(LogFile, SecondHardLinkIsRefusedAndItsTargetUntouched) {
     ASSERT_TRUE(CreateHardLinkW(link.c_str(), folder.path(L"destino.txt").c_str(), nullptr));
     const std::vector<std::wstring> lines = {L"línea"};
     EXPECT_TRUE(app::checkLogFile(link));
-    EXPECT_TRUE(app::appendLogBlock(link, lines));
+    EXPECT_TRUE(app::appendLogBlock(link, L"", lines));
     EXPECT_EQ(readBytes(folder.path(L"destino.txt")), "x");
 }
 

@@ -278,8 +278,8 @@ std::vector<std::optional<RegistryKeyContent>> planKeys(PlatformOps& platform) {
     std::vector<std::optional<RegistryKeyContent>> keys;
     for (const auto& row : kExpectedPlan) {
         const auto keyPath = std::wstring(row.path.substr(0, row.path.rfind(L'\\') + 1));
-        for (const auto view :
-             viewsFor(parseRegistryPath(keyPath).value().root, platform.HasTwoRegistryViews())) {
+        const auto parsed = parseRegistryPath(keyPath).value();
+        for (const auto view : viewsFor(parsed.root, parsed.key, platform.HasTwoRegistryViews())) {
             const auto tree = platform.RegReadTree(keyPath, view);
             keys.push_back(tree.ok() ? std::optional(tree.value()) : std::nullopt);
         }

@@ -62,7 +62,7 @@ std::error_code deleteInView(const RegistryPath& path, RegistryView view) {
 }
 
 std::span<const RegistryView> allViewsOf(const RegistryPath& path) {
-    return viewsFor(path.root, hasTwoRegistryViews());
+    return viewsFor(path.root, path.key, hasTwoRegistryViews());
 }
 
 }  // namespace
