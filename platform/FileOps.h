@@ -34,6 +34,10 @@ class FileOps {
     // mapped share, a removable or optical drive, or no drive is not. Asks
     // the system about the letter alone: nothing on the drive is opened.
     virtual Result<bool> IsLocalFixedDrive(wchar_t letter) = 0;
+    // The existing path with each short (8.3) name replaced by its long one,
+    // as the file system names them. Only for a path on a fixed local disk:
+    // it is looked up on the disk.
+    virtual Result<std::wstring> LongPathName(std::wstring_view path) = 0;
     // True when the file holds exactly these bytes.
     virtual Result<bool> FileHasContent(std::wstring_view path, std::string_view content) = 0;
     // Makes the file's attributes normal; a missing file is "not found".
@@ -97,6 +101,9 @@ class ForwardingFileOps : public virtual FileOps {
     Result<bool> FileExists(std::wstring_view path) override { return next_.FileExists(path); }
     Result<bool> IsLocalFixedDrive(wchar_t letter) override {
         return next_.IsLocalFixedDrive(letter);
+    }
+    Result<std::wstring> LongPathName(std::wstring_view path) override {
+        return next_.LongPathName(path);
     }
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override {
         return next_.FileHasContent(path, content);

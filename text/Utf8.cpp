@@ -1,6 +1,7 @@
 #include "text/Utf8.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace tovask {
@@ -44,9 +45,16 @@ void appendWide(std::wstring& text, char32_t point) {
     text.push_back(static_cast<wchar_t>(point));
 }
 
+struct Decoded {
+    char32_t point;
+    std::size_t length;
+    bool valid;
+};
+
 // The code point that starts at `at`, and how many bytes it took; a broken
-// sequence yields the replacement character for its first byte only.
-std::pair<char32_t, std::size_t> decodeAt(std::string_view bytes, std::size_t at) {
+// sequence yields the replacement character for its first byte only, an
+// overlong or out-of-range one for all of its bytes.
+Decoded decodeAt(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     const std::size_t length = lead < 0x80   ? 1
                                : lead < 0xC2 ? 0
@@ -55,21 +63,21 @@ std::pair<char32_t, std::size_t> decodeAt(std::string_view bytes, std::size_t at
                                : lead < 0xF5 ? 4
                                              : 0;
     if (length == 0 || at + length > bytes.size()) {
-        return {kReplacement, 1};
+        return {kReplacement, 1, false};
     }
     char32_t point = length == 1 ? lead : lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
         const auto next = static_cast<unsigned char>(bytes[at + i]);
         if ((next & 0xC0) != 0x80) {
-            return {kReplacement, 1};
+            return {kReplacement, 1, false};
         }
         point = (point << 6) | (next & 0x3F);
     }
     constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (point < kSmallest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        return {kReplacement, length};
+        return {kReplacement, length, false};
     }
-    return {point, length};
+    return {point, length, true};
 }
 
 }  // namespace
@@ -95,9 +103,22 @@ std::wstring wideFromUtf8(std::string_view bytes) {
     std::wstring text;
     text.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
-        const auto [point, length] = decodeAt(bytes, at);
-        appendWide(text, point);
-        at += length;
+        const auto decoded = decodeAt(bytes, at);
+        appendWide(text, decoded.point);
+        at += decoded.length;
+    }
+    return text;
+}
+
+std::optional<std::wstring> wideFromValidUtf8(std::string_view bytes) {
+    std::wstring text;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto decoded = decodeAt(bytes, at);
+        if (!decoded.valid) {
+            return std::nullopt;
+        }
+        appendWide(text, decoded.point);
+        at += decoded.length;
     }
     return text;
 }

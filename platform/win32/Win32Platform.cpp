@@ -89,6 +89,10 @@ Result<bool> Win32Platform::IsLocalFixedDrive(wchar_t letter) {
     return win32::isLocalFixedDrive(letter);
 }
 
+Result<std::wstring> Win32Platform::LongPathName(std::wstring_view path) {
+    return win32::longPathName(path);
+}
+
 Result<bool> Win32Platform::FileHasContent(std::wstring_view path, std::string_view content) {
     return win32::fileHasContent(path, content);
 }

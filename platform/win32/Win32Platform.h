@@ -38,6 +38,7 @@ class Win32Platform final : public PlatformOps {
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     Result<bool> FileExists(std::wstring_view path) override;
     Result<bool> IsLocalFixedDrive(wchar_t letter) override;
+    Result<std::wstring> LongPathName(std::wstring_view path) override;
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override;
     std::error_code ClearAttributes(std::wstring_view path) override;
     std::error_code CopyFileOver(std::wstring_view source, std::wstring_view destination) override;

@@ -154,7 +154,8 @@ std::vector<const LockedPolicyKey*> policyKeysToRepair(const RunFindings& findin
     for (const auto& key : findings.policyKeys) {
         auto sections = backupSectionsFor(key, failures);
         if (sections.empty()) {
-            std::ranges::move(findingsOf(std::span(&key, 1), true), std::back_inserter(unsaved));
+            std::ranges::move(repairableOnly(findingsOf(std::span(&key, 1), true)),
+                              std::back_inserter(unsaved));
         } else {
             chosen.push_back(&key);
             std::ranges::move(sections, std::back_inserter(added));
@@ -305,7 +306,7 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     reportEach(view, unsaved, Outcome::NotRepaired);
     for (const auto* key : backedUp) {
         const bool repaired = removeLocks(platform, *key, failures);
-        reportEach(view, findingsOf(std::span(key, 1), true), outcomeOf(repaired));
+        reportEach(view, repairableOnly(findingsOf(std::span(key, 1), true)), outcomeOf(repaired));
     }
     if (repairsPolicies) {
         for (const auto& file : findings.policyFiles) {

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <string>
 #include <vector>
 
+#include "repair/network/ProxyAddress.h"
 #include "text/TextCompare.h"
+#include "text/Utf8.h"
 
 namespace tovask {
 namespace {
@@ -22,44 +25,26 @@ std::optional<unsigned> hexDigit(wchar_t c) {
                      : static_cast<unsigned>(std::towlower(static_cast<wint_t>(c)) - L'a' + 10);
 }
 
-// UTF-8 as browsers percent-encode it; none on a malformed sequence. Values
-// above a byte are characters the address held as they are.
-std::optional<std::wstring> fromUtf8(const std::vector<unsigned>& bytes) {
-    std::wstring text;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned lead = bytes[i];
-        if (lead > 0xFF) {
-            text.push_back(static_cast<wchar_t>(lead));
-            ++i;
-            continue;
-        }
-        const int extra = lead < 0x80    ? 0
-                          : lead >= 0xF0 ? 3
-                          : lead >= 0xE0 ? 2
-                          : lead >= 0xC0 ? 1
-                                         : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= bytes.size()) {
-            return std::nullopt;
-        }
-        unsigned code = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned next = bytes[i + static_cast<std::size_t>(k)];
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        text.push_back(static_cast<wchar_t>(code));
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return text;
-}
-
+// Each run of escapes is UTF-8 as browsers percent-encode it; the
+// characters between them stay as the address held them. None on a bad
+// escape or a broken, overlong or out-of-range sequence.
 std::optional<std::wstring> percentDecoded(std::wstring_view text) {
-    std::vector<unsigned> bytes;
+    std::wstring decoded;
+    std::string escaped;
+    const auto flush = [&] {
+        const auto run = wideFromValidUtf8(escaped);
+        escaped.clear();
+        if (run) {
+            decoded += *run;
+        }
+        return run.has_value();
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != L'%') {
-            bytes.push_back(static_cast<unsigned>(text[i]));
+            if (!flush()) {
+                return std::nullopt;
+            }
+            decoded.push_back(text[i]);
             continue;
         }
         const auto high = i + 2 < text.size() ? hexDigit(text[i + 1]) : std::nullopt;
@@ -67,10 +52,10 @@ std::optional<std::wstring> percentDecoded(std::wstring_view text) {
         if (!low) {
             return std::nullopt;
         }
-        bytes.push_back(*high * 16 + *low);
+        escaped.push_back(static_cast<char>(*high * 16 + *low));
         i += 2;
     }
-    return fromUtf8(bytes);
+    return flush() ? std::optional(decoded) : std::nullopt;
 }
 
 std::wstring withBackslashes(std::wstring_view path) {
@@ -82,6 +67,39 @@ std::wstring withBackslashes(std::wstring_view path) {
 bool hasDrive(std::wstring_view path) {
     return path.size() >= 2 && std::iswalpha(static_cast<wint_t>(path[0])) &&
            (path[1] == L':' || path[1] == L'|');
+}
+
+// Windows drops them when it opens a path: "bob." and "bob " name "bob". A
+// name of dots only ("...") is a name and stays.
+std::wstring_view withoutTrailingDotsAndSpaces(std::wstring_view component) {
+    const auto last = component.find_last_not_of(L". ");
+    if (last == std::wstring_view::npos) {
+        return component;
+    }
+    return component.substr(0, last + 1);
+}
+
+// "127.0.0.1\C$\Users" names "C:\Users": a drive's administrative share on
+// this machine is the drive itself.
+std::optional<std::wstring> driveOfLoopbackShare(std::wstring_view unc) {
+    const auto hostEnd = unc.find(L'\\');
+    if (hostEnd == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    auto host = unc.substr(0, hostEnd);
+    if (host.size() > 2 && host.front() == L'[' && host.back() == L']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    if (!isLoopbackHost(host)) {
+        return std::nullopt;
+    }
+    const auto share = unc.substr(hostEnd + 1, 3);
+    if (share.size() < 2 || !std::iswalpha(static_cast<wint_t>(share[0])) || share[1] != L'$' ||
+        (share.size() == 3 && share[2] != L'\\')) {
+        return std::nullopt;
+    }
+    const auto rest = unc.substr(std::min(hostEnd + 3, unc.size()));
+    return std::wstring{share[0], L':'} + (rest.empty() ? L"\\" : std::wstring(rest));
 }
 
 }  // namespace
@@ -114,7 +132,8 @@ std::optional<std::wstring> windowsPathOfFileUrl(std::wstring_view url) {
     if (server == std::wstring_view::npos) {
         return std::nullopt;
     }
-    return L"\\\\" + std::wstring(view.substr(server));
+    const auto unc = view.substr(server);
+    return driveOfLoopbackShare(unc).value_or(L"\\\\" + std::wstring(unc));
 }
 
 ScriptAddress classifyScriptAddress(std::wstring_view address) {
@@ -149,7 +168,7 @@ std::wstring normalisedPath(std::wstring_view path) {
     std::vector<std::wstring_view> components;
     while (!rest.empty()) {
         const auto end = rest.find(L'\\');
-        const auto component = rest.substr(0, end);
+        const auto component = withoutTrailingDotsAndSpaces(rest.substr(0, end));
         rest.remove_prefix(end == std::wstring_view::npos ? rest.size() : end + 1);
         if (component.empty() || component == L".") {
             continue;

@@ -22,11 +22,14 @@ ScriptAddress classifyScriptAddress(std::wstring_view address);
 
 // "file:///C:/Users/x/a.pac", "file://C:\Users\x\a.pac", "file:C:/a.pac",
 // "file://localhost/C:/a.pac", "file://server/share/a.pac" (UNC), with
-// percent-encoded UTF-8; none for anything else or a bad escape.
+// percent-encoded UTF-8; none for anything else or a bad escape. A drive's
+// administrative share on this machine ("file://127.0.0.1/C$/a.pac") is the
+// drive.
 std::optional<std::wstring> windowsPathOfFileUrl(std::wstring_view url);
 
 // Backslashes only, no "." or empty components, each ".." applied (never above
-// the drive or the UNC share), no "\\?\" prefix, no trailing backslash.
+// the drive or the UNC share), no "\\?\" prefix, no trailing backslash, and
+// no trailing dots or spaces in a name, which Windows drops as it opens a path.
 std::wstring normalisedPath(std::wstring_view path);
 
 // Whether the path is one of the folders or lies below one, after both are

@@ -24,6 +24,12 @@ NetworkAssessment judged(FindingWeight weight, std::wstring description, const N
     return {weight, std::move(description)};
 }
 
+bool inUserWritableFolder(std::wstring_view path, const NetworkFacts& facts) {
+    const auto normalised = normalisedPath(path);
+    const auto resolved = facts.longPathOf ? facts.longPathOf(normalised) : normalised;
+    return liesInAnyFolder(resolved, facts.userWritableFolders);
+}
+
 std::wstring joined(std::span<const std::wstring> items, std::wstring_view separator) {
     std::wstring text;
     for (const auto& item : items) {
@@ -42,7 +48,7 @@ NetworkAssessment servedAtLogon(const std::wstring& where,
     }
     std::vector<std::wstring> writable;
     for (const auto& program : startupPrograms) {
-        if (liesInAnyFolder(program, facts.userWritableFolders)) {
+        if (inUserWritableFolder(program, facts)) {
             writable.push_back(program);
         }
     }
@@ -80,7 +86,7 @@ NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port
         return {FindingWeight::Information, where + std::wstring(texts::kProxyUnknownProgram)};
     }
     const auto servedBy = where + std::wstring(texts::kProxyServedByPrefix) + *program;
-    if (liesInAnyFolder(*program, facts.userWritableFolders)) {
+    if (inUserWritableFolder(*program, facts)) {
         return {FindingWeight::Repairable, servedBy + std::wstring(texts::kInUserWritableFolder)};
     }
     return {FindingWeight::Information, servedBy};
@@ -136,7 +142,7 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
                                                         script.path +
                                                         std::wstring(texts::kNotOnThisMachine)};
             }
-            if (!script.path.empty() && liesInAnyFolder(script.path, facts.userWritableFolders)) {
+            if (!script.path.empty() && inUserWritableFolder(script.path, facts)) {
                 return judged(FindingWeight::Repairable,
                               std::wstring(texts::kScriptPrefix) + script.path +
                                   std::wstring(texts::kInUserWritableFolder),

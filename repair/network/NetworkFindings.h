@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,10 @@ struct NetworkFacts {
     // The setting applies to every user: the machine's own, WinHTTP's, or the
     // system accounts'.
     bool machineWide = false;
+    // A path as the file system names it (short names made long), judged
+    // against the user-writable folders; the path as written where none is
+    // given.
+    std::function<std::wstring(std::wstring_view)> longPathOf;
 };
 
 // A proxy that is switched on: repairable when it is on a loopback address

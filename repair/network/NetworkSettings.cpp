@@ -13,6 +13,7 @@
 #include "repair/network/ProxyAddress.h"
 #include "repair/network/StartupPrograms.h"
 #include "repair/users/UserHives.h"
+#include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
@@ -95,6 +96,7 @@ class NetworkScan {
     // are machine-wide, and a user who is not logged on is judged with what
     // starts at the user's logon.
     NetworkFacts factsFor(bool needsSystem, std::wstring_view hive);
+    std::wstring longPathOf(std::wstring_view path);
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
     void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
              NetworkArea area, const NetworkAssessment& assessment,
@@ -129,6 +131,7 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
         return *systemFacts_;
     }
     auto& facts = systemFacts_.emplace(plainFacts_);
+    facts.longPathOf = [this](std::wstring_view path) { return longPathOf(path); };
     const auto sockets = platform_.ListeningSockets();
     if (!sockets.ok()) {
         failures_.add(L"GetExtendedTcpTable", sockets.error());
@@ -159,10 +162,21 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
         const auto expanded = platform_.ExpandEnvironment(folder);
         // A name the system does not know stays unexpanded and names no folder.
         if (expanded.ok() && expanded.value().find(L'%') == std::wstring::npos) {
-            facts.userWritableFolders.push_back(expanded.value());
+            facts.userWritableFolders.push_back(longPathOf(normalisedPath(expanded.value())));
         }
     }
     return facts;
+}
+
+// A short name ("BOB~1") hides which folder a path is in until the file
+// system answers; it is asked only of a path on a fixed local disk, and a
+// path it cannot resolve is judged as written.
+std::wstring NetworkScan::longPathOf(std::wstring_view path) {
+    if (!mayOpenUserPath(platform_, path)) {
+        return std::wstring(path);
+    }
+    const auto resolved = platform_.LongPathName(path);
+    return resolved.ok() ? resolved.value() : std::wstring(path);
 }
 
 std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstring_view valueName) {

@@ -5,6 +5,7 @@
 
 #include "repair/policies/PolicyJson.h"
 #include "repair/policies/PolicyKeyContent.h"
+#include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -74,14 +75,11 @@ class LockCollector {
             if (const auto* subkey = findSubkey(key, rule.name)) {
                 addValues(*subkey, joinPath(path, subkey->name), rule.match == Subtree);
             }
-            return;
         }
         for (const auto& value : key.values) {
-            if (rule.match == ForcedEntries && equalsIgnoringCase(value.name, rule.name)) {
-                addForcedEntries(value, path);
-            } else if (rule.match == Value ? equalsIgnoringCase(value.name, rule.name)
-                                           : startsWithIgnoringCase(value.name, rule.name)) {
-                add(path, value.name, L"", describeValue(value.value));
+            if (rule.match == ValuePrefix ? startsWithIgnoringCase(value.name, rule.name)
+                                          : equalsIgnoringCase(value.name, rule.name)) {
+                addValue(value, path);
             }
         }
     }
@@ -97,6 +95,21 @@ class LockCollector {
         locks_.push_back({path, name, std::move(entry), std::move(holds), rule_->kind});
     }
 
+    void addValue(const NamedRegistryValue& value, const std::wstring& path) {
+        switch (rule_->match) {
+            case ForcedEntries:
+                return addForcedEntries(value, path);
+            case ListEntries:
+                return addListEntries(value, path);
+            // A policy subtree is a key; a value of its name is no policy of it.
+            case Subtree:
+                return;
+            case Value:
+            case ValuePrefix:
+                return add(path, value.name, L"", describeValue(value.value));
+        }
+    }
+
     void addValues(const RegistryKeyContent& key, const std::wstring& path, bool deep) {
         for (const auto& value : key.values) {
             add(path, value.name, L"", describeValue(value.value));
@@ -109,16 +122,39 @@ class LockCollector {
         }
     }
 
-    // Chromium ignores a value that is not valid JSON, so such a value forces nothing.
+    // Chromium reads a JSON-valued policy with trailing commas allowed, and
+    // ignores one that is not valid JSON of the policy's type: such a value
+    // forces nothing, and the user is told it is there.
+    static std::unique_ptr<policyjson::JsonDocument> jsonOf(const NamedRegistryValue& value) {
+        return policyjson::parseChromiumPolicy(utf8FromWide(textOf(value.value).value_or(L"")));
+    }
+
+    void addUnreadable(const NamedRegistryValue& value, const std::wstring& path) {
+        locks_.push_back({path, value.name, L"", std::wstring(texts::kPolicyValueUnreadable),
+                          rule_->kind, true});
+    }
+
     void addForcedEntries(const NamedRegistryValue& value, const std::wstring& path) {
-        const auto text = textOf(value.value);
-        const auto settings = policyjson::parseChromiumPolicy(utf8FromWide(text.value_or(L"")));
-        if (!settings) {
-            return;
+        const auto settings = jsonOf(value);
+        if (!settings || !settings->IsObject()) {
+            return addUnreadable(value, path);
         }
         for (const auto& [id, entry] : policyjson::membersOf(*settings)) {
             if (policyjson::forcesInstallation(entry)) {
                 add(path, value.name, policyjson::wideText(id), policyjson::wideText(entry));
+            }
+        }
+    }
+
+    // Chromium also takes a list policy as one value holding a JSON list of strings.
+    void addListEntries(const NamedRegistryValue& value, const std::wstring& path) {
+        const auto list = jsonOf(value);
+        if (!list || !list->IsArray()) {
+            return addUnreadable(value, path);
+        }
+        for (const auto& element : policyjson::elementsOf(*list)) {
+            if (const auto text = policyjson::utf8Of(element); !text.empty()) {
+                add(path, value.name, wideFromUtf8(text), wideFromUtf8(text));
             }
         }
     }

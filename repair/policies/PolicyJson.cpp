@@ -367,6 +367,23 @@ bool removeMember(Json& object, std::string_view name) {
     return true;
 }
 
+std::span<const Json> elementsOf(const Json& json) {
+    if (!json.IsArray() || json.Empty()) {
+        return {};
+    }
+    return {json.Begin(), json.Size()};
+}
+
+void removeStringElements(Json& array, std::string_view text) {
+    if (!array.IsArray()) {
+        return;
+    }
+    for (auto* element = array.Begin(); element != array.End();) {
+        const bool holdsText = !text.empty() && utf8Of(*element) == text;
+        element = holdsText ? array.Erase(element) : element + 1;
+    }
+}
+
 bool forcesInstallation(const Json& entry) {
     constexpr std::array<std::string_view, 2> kForcedModes = {"force_installed",
                                                               "normal_installed"};

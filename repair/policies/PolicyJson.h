@@ -54,6 +54,11 @@ const Json* member(const Json& json, std::string_view name);
 Json* member(Json& json, std::string_view name);
 // True when the object had a member of that name; the others keep their order.
 bool removeMember(Json& object, std::string_view name);
+// The elements of an array in their order, none for any other value.
+std::span<const Json> elementsOf(const Json& json);
+// Removes every string element of an array that holds `text` (never empty);
+// the others keep their order.
+void removeStringElements(Json& array, std::string_view text);
 
 // An ExtensionSettings entry that installs its extension whatever the user says.
 bool forcesInstallation(const Json& entry);

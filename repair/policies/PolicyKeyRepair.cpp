@@ -14,18 +14,23 @@
 namespace tovask {
 namespace {
 
-// The JSON value without the entry, or none when no entry is left. A value that
-// is not a JSON object is left as it is.
-std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::wstring_view id) {
-    auto settings = policyjson::parseChromiumPolicy(utf8FromWide(textOf(value).value_or(L"")));
-    if (!settings || !settings->IsObject()) {
+// The JSON value without the entry (a member of an object, or each string of
+// a list that holds it), or none when nothing is left. A value that is not a
+// JSON object or list is left as it is.
+std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::wstring_view entry) {
+    auto json = policyjson::parseChromiumPolicy(utf8FromWide(textOf(value).value_or(L"")));
+    if (!json || !(json->IsObject() || json->IsArray())) {
         return value;
     }
-    policyjson::removeMember(*settings, utf8FromWide(id));
-    if (settings->ObjectEmpty()) {
+    if (json->IsObject()) {
+        policyjson::removeMember(*json, utf8FromWide(entry));
+    } else {
+        policyjson::removeStringElements(*json, utf8FromWide(entry));
+    }
+    if (json->IsObject() ? json->ObjectEmpty() : json->Empty()) {
         return std::nullopt;
     }
-    const auto text = policyjson::compact(*settings);
+    const auto text = policyjson::compact(*json);
     if (!text) {
         return value;
     }
@@ -36,7 +41,7 @@ std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::w
 
 void removeLock(RegistryKeyContent& root, const PolicyLock& lock) {
     auto* key = findKeyBelow(root, lock.keyPath);
-    if (key == nullptr) {
+    if (key == nullptr || lock.unreadable) {
         return;
     }
     const auto value = std::ranges::find_if(key->values, [&](const NamedRegistryValue& named) {

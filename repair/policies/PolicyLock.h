@@ -16,12 +16,16 @@ enum class LockKind { StartAndSearch, ForcedExtension, ForcedTraffic };
 // `valueName` the policy or list ("Homepage", "Install").
 // `entry` names one entry inside a JSON value or list (an extension id, an
 // address); empty when the whole value is the lock.
+// An `unreadable` lock is a value in a lock's place that neither the browser
+// nor this program can read as the policy's type: it forces nothing, so it is
+// listed and never removed.
 struct PolicyLock {
     std::wstring keyPath;
     std::wstring valueName;
     std::wstring entry;
     std::wstring holds;  // what the setting forces, as the report shows it
     LockKind kind = LockKind::StartAndSearch;
+    bool unreadable = false;
 
     bool operator==(const PolicyLock&) const = default;
 };

@@ -72,11 +72,11 @@ bool valueNamedByRule(const BrowserPolicyKey& browser, std::wstring_view name) {
         switch (rule.match) {
             case LockMatch::Value:
             case LockMatch::ForcedEntries:
+            case LockMatch::ListEntries:
                 return equalsIgnoringCase(name, rule.name);
             case LockMatch::ValuePrefix:
                 return name.size() >= rule.name.size() &&
                        equalsIgnoringCase(name.substr(0, rule.name.size()), rule.name);
-            case LockMatch::ListEntries:
             case LockMatch::Subtree:
                 break;
         }
@@ -145,7 +145,7 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
         for (const auto& lock : key.locks) {
             findings.push_back({FindingKind::BrowserPolicy, std::wstring(key.browser->group),
                                 fileKeyOf(key, L"") + L"\\" + placeOf(lock), lock.holds,
-                                repairable});
+                                repairable && !lock.unreadable});
         }
     }
     return findings;

@@ -1,5 +1,7 @@
 #include "tests/fake/FakePlatform.h"
 
+#include "text/TextCompare.h"
+
 namespace tovask::fake {
 
 FakePlatform::FakePlatform() {
@@ -340,6 +342,20 @@ Result<bool> FakePlatform::IsLocalFixedDrive(wchar_t letter) {
         return *fault;
     }
     return !notFixedDrives.contains(letter);
+}
+
+Result<std::wstring> FakePlatform::LongPathName(std::wstring_view path) {
+    if (const auto fault = record("LongPathName", path)) {
+        return *fault;
+    }
+    for (const auto& [shortPath, longPath] : longNames) {
+        const auto rest = path.substr(std::min(shortPath.size(), path.size()));
+        if (equalsIgnoringCase(path.substr(0, shortPath.size()), shortPath) &&
+            (rest.empty() || rest.front() == L'\\')) {
+            return longPath + std::wstring(rest);
+        }
+    }
+    return std::wstring(path);
 }
 
 Result<bool> FakePlatform::HasCertificateWithKey(std::wstring_view thumbprint,

@@ -97,6 +97,8 @@ class FakePlatform final : public PlatformOps {
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
     Result<bool> IsLocalFixedDrive(wchar_t letter) override;
+    // The path with the first of `longNames` it starts with made long.
+    Result<std::wstring> LongPathName(std::wstring_view path) override;
     Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
                                        std::wstring_view userSid) override;
     // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
@@ -119,6 +121,8 @@ class FakePlatform final : public PlatformOps {
     std::set<std::wstring> openWindowClasses;
     // Letters of mapped shares and removable drives; every other is a fixed disk.
     std::set<wchar_t> notFixedDrives;
+    // Short paths ("C:\\Users\\BOB~1") and the long ones they name.
+    std::vector<std::pair<std::wstring, std::wstring>> longNames;
     std::wstring programUserSid = L"S-1-5-21-1004336348-1177238915-682003330-500";
     // The owner of the shell window; none when there is no shell.
     std::optional<std::wstring> desktopUserSid = programUserSid;

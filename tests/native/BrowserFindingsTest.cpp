@@ -222,6 +222,10 @@ INSTANTIATE_TEST_SUITE_P(
                              {{kForcelist + L"1", L"aaaa;https://malo.example/update"},
                               {kForcelist + L"2", L"bbbb;https://malo.example/update"}},
                              {}},
+                    LockCase{"ForcedExtensionListInOneValue",
+                             {{std::wstring(kChrome) + L"ExtensionInstallForcelist",
+                               LR"(["aaaa;https://malo.example/update",])"}},
+                             {}},
                     LockCase{"ExtensionSettingsKeepsTheOrdinaryEntry",
                              {{kSettings,
                                LR"({"aaaa":{"installation_mode":"force_installed"},)"
@@ -322,6 +326,23 @@ INSTANTIATE_TEST_SUITE_P(
                  kNetworkLines}),
     [](const testing::TestParamInfo<KindCase>& info) { return info.param.name; });
 
+TEST(UnreadablePolicy, IsListedButNeitherCountedNorRemoved) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    ASSERT_FALSE(bench.platform.RegWrite(kSettings, L"{\"aaaa\":", RegistryType::String));
+    bench.view.repairFindings = true;
+    bench.press();
+    EXPECT_TRUE(bench.view.questions.empty());
+    EXPECT_TRUE(lineStartsWith(bench.view.lines,
+                               L"  HKEY_LOCAL_MACHINE\\Software\\Policies\\"
+                               L"Google\\Chrome\\ExtensionSettings = valor "
+                               L"ilegible"));
+    bench.load();
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_FALSE(lineStartsWith(bench.view.lines, L"Bloqueo quitado: "));
+    EXPECT_TRUE(bench.platform.registry.value(kSettings).has_value());
+}
+
 TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {
     const std::vector<Finding> findings = {{FindingKind::BrowserPolicy, L"Chrome", L"a", L"1"},
                                            {FindingKind::BrowserPolicy, L"Edge", L"b", L"2"},
@@ -339,6 +360,7 @@ TEST(PolicyReach, TakesLockValuesAndListEntriesOnly) {
     EXPECT_TRUE(withinPolicyReach(section(chrome, L"HomepageLocation"), true));
     EXPECT_TRUE(withinPolicyReach(section(chrome + L"\\Recommended", L"ProxyMode"), true));
     EXPECT_TRUE(withinPolicyReach(section(chrome + L"\\ExtensionInstallForcelist", L"7"), true));
+    EXPECT_TRUE(withinPolicyReach(section(chrome, L"extensioninstallforcelist"), true));
     EXPECT_FALSE(withinPolicyReach(section(chrome, L"IncognitoModeAvailability"), true));
     EXPECT_FALSE(withinPolicyReach(section(chrome + L"\\Other", L"1"), true));
     EXPECT_FALSE(withinPolicyReach(

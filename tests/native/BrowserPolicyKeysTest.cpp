@@ -83,6 +83,12 @@ INSTANTIATE_TEST_SUITE_P(Locks, PolicyLockAlone, testing::Values(
     LockAlone{"ForcedSettingWithATrailingComma", L"Microsoft Edge", policyKey({text(
               L"ExtensionSettings", LR"({"abc":{"installation_mode":"force_installed",},})")}),
               L"ExtensionSettings\\abc", ForcedExtension},
+    LockAlone{"ForceListInOneValue", L"Google Chrome", policyKey({text(
+              L"ExtensionInstallForcelist", LR"(["abc;http://a"])")}),
+              L"ExtensionInstallForcelist\\abc;http://a", ForcedExtension},
+    LockAlone{"StartupPagesInOneValueAnyCaseTrailingComma", L"Microsoft Edge", policyKey({text(
+              L"restoreonstartupurls", LR"(["http://a",])")}), L"restoreonstartupurls\\http://a",
+              StartAndSearch},
     LockAlone{"ProxyServer", L"Google Chrome", policyKey({text(L"ProxyServer", L"p:8080")}),
               L"ProxyServer", ForcedTraffic},
     LockAlone{"ProxySettings", L"Chromium", policyKey({text(L"ProxySettings", L"{}")}),
@@ -125,15 +131,36 @@ INSTANTIATE_TEST_SUITE_P(Policies, PolicyNotALock, testing::Values(
              {text(L"1", L"a.com")}, {}}})},
     NotALock{"BlockedExtensions", L"Google Chrome", policyKey({text(L"ExtensionSettings",
              LR"({"*":{"installation_mode":"blocked"}})")})},
+    NotALock{"FirefoxTelemetry", L"Mozilla Firefox", policyKey({number(L"DisableTelemetry", 1)})},
+    NotALock{"ChromiumNameInFirefox", L"Mozilla Firefox", policyKey({text(L"HomepageLocation",
+             L"http://a")})}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+class PolicyUnreadable : public testing::TestWithParam<NotALock> {};
+
+TEST_P(PolicyUnreadable, IsListedAsUnreadableAndNeverRemoved) {
+    const auto& key = GetParam().key;
+    const auto locks = findPolicyLocks(browserNamed(GetParam().group), key);
+    ASSERT_EQ(locks.size(), 1u);
+    EXPECT_TRUE(locks[0].unreadable);
+    EXPECT_EQ(placeOf(locks[0]), key.values.front().name);
+    EXPECT_EQ(withoutLocks(key, locks), key);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Values, PolicyUnreadable, testing::Values(
     NotALock{"BrokenJson", L"Google Chrome", policyKey({text(L"ExtensionSettings", L"{")})},
     NotALock{"TooDeepJson", L"Google Chrome", policyKey({text(L"ExtensionSettings",
              LR"({"a":{"installation_mode":"force_installed","x":)" + std::wstring(201, L'[') +
              std::wstring(201, L']') + L"}}")})},
     NotALock{"UnpairedSurrogate", L"Google Chrome", policyKey({text(L"ExtensionSettings",
              LR"({"a":{"installation_mode":"force_installed","x":"\udc00"}})")})},
-    NotALock{"FirefoxTelemetry", L"Mozilla Firefox", policyKey({number(L"DisableTelemetry", 1)})},
-    NotALock{"ChromiumNameInFirefox", L"Mozilla Firefox", policyKey({text(L"HomepageLocation",
-             L"http://a")})}),
+    NotALock{"SettingsAsAList", L"Microsoft Edge", policyKey({text(L"ExtensionSettings", L"[]")})},
+    NotALock{"SettingsAsANumber", L"Microsoft Edge", policyKey({number(L"ExtensionSettings", 1)})},
+    NotALock{"ListAsAnObject", L"Google Chrome", policyKey({text(L"ExtensionInstallForcelist",
+             LR"({"1":"abc;http://a"})")})},
+    NotALock{"ListNotJson", L"Brave", policyKey({text(L"RestoreOnStartupURLs", L"http://a")})}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
@@ -162,6 +189,16 @@ TEST(PolicyKeyRepair, RemovesOnlyTheChosenLocksRenumbersListsAndDropsEmptiedOnes
               (PolicyKeyEdit{{{{L"RestoreOnStartupURLs", L"2"}, stringValue(L"http://c")}},
                              {{L"RestoreOnStartupURLs", L"3"}},
                              {L"ExtensionInstallForcelist"}}));
+}
+
+TEST(PolicyKeyRepair, RewritesAListInOneValueWithoutTheChosenEntries) {
+    const auto before =
+        policyKey({text(L"ExtensionInstallForcelist", LR"(["x;http://u", 7, "y", "x;http://u"])")});
+    auto locks = findPolicyLocks(browserNamed(L"Google Chrome"), before);
+    ASSERT_EQ(locks.size(), 3u);
+    std::erase_if(locks, [](const PolicyLock& lock) { return lock.entry == L"y"; });
+    EXPECT_EQ(withoutLocks(before, locks),
+              policyKey({text(L"ExtensionInstallForcelist", LR"([7,"y"])")}));
 }
 
 TEST(PolicyKeyRepair, RewritesExtensionSettingsWithoutTheForcedEntry) {

@@ -20,15 +20,26 @@ struct FindingCase {
     friend void PrintTo(const FindingCase& c, std::ostream* out) { *out << c.name; }
 };
 
+// As the file system answers for ana's short name.
+std::wstring longPathOf(std::wstring_view path) {
+    constexpr std::wstring_view kShortName = L"C:\\Users\\ANA~1";
+    return path.starts_with(kShortName)
+               ? L"C:\\Users\\ana" + std::wstring(path.substr(kShortName.size()))
+               : std::wstring(path);
+}
+
 NetworkFacts factsOf(bool managed,
                      std::optional<std::vector<std::wstring>> startupPrograms = std::nullopt) {
     return {managed,
             {L"C:\\Users\\ana", L"C:\\Users\\ana\\AppData\\Local\\Temp", L"C:\\ProgramData"},
             {{8080, L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe"},
              {8888, L"C:\\Program Files\\Depurador\\depurador.exe"},
-             {9000, L""}},
+             {9000, L""},
+             {7000, L"C:\\Users\\ANA~1\\x.exe"}},
             true,
-            std::move(startupPrograms)};
+            std::move(startupPrograms),
+            false,
+            longPathOf};
 }
 
 NetworkAssessment assess(const FindingCase& c) {
@@ -72,6 +83,15 @@ const FindingCase kCases[] = {
      L"en una carpeta que el usuario puede modificar"},
     {"ScriptEscapingUserFolder", Setting::Script, L"file:///C:/Users/ana/../../Windows/p.pac", false,
      kInformation, L"Script de configuración automática en file:///C:/Users/ana/../../Windows/p.pac"},
+    {"ScriptByShortName", Setting::Script, L"file:///C:/Users/ANA~1/p.pac", false, kRepairable,
+     L"Script de configuración automática en C:\\Users\\ANA~1\\p.pac, en una carpeta que el usuario "
+     L"puede modificar"},
+    {"ScriptOnTheDrivesShareOfThisMachine", Setting::Script, L"file://127.0.0.1/C$/Users/ana/p.pac",
+     false, kRepairable, L"Script de configuración automática en C:\\Users\\ana\\p.pac, en una "
+     L"carpeta que el usuario puede modificar"},
+    {"ProxyServedByShortName", Setting::Proxy, L"127.0.0.1:7000", false, kRepairable,
+     L"Proxy en 127.0.0.1:7000, servido por C:\\Users\\ANA~1\\x.exe, en una carpeta que el "
+     L"usuario puede modificar"},
     {"ScriptOnAShare", Setting::Script, L"file://127.0.0.1/share/p.pac", false, kInformation,
      L"Script de configuración automática en \\\\127.0.0.1\\share\\p.pac, en una ruta de red o en "
      L"una unidad que no es un disco de este equipo: no se abre"},

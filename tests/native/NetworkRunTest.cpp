@@ -330,6 +330,21 @@ TEST_F(NetworkRun, StartupProgramsComeFromTheRunKeysAndTheStartupFolderNeverOnAS
 }
 
 // Without the sockets no proxy on this machine can be said to be dead.
+TEST_F(NetworkRun, AShortNameIsMadeLongBeforeTheFolderIsJudgedButOnlyOnAFixedDisk) {
+    bench.platform.longNames = {{L"C:\\Users\\ANA~1", L"C:\\Users\\ana"},
+                                {L"D:\\ANA~1", L"C:\\Users\\ana"}};
+    bench.platform.notFixedDrives = {L'D'};
+    seed({"",
+          {{kScript, stringValue(L"file:///C:/Users/ANA~1/p.pac")},
+           {kDefault, connectionBlob(5, "", "file:///D:/ANA~1/p.pac")}}});
+    repair();
+    EXPECT_EQ(read(kScript), std::nullopt);
+    const auto askedOfD = std::ranges::count_if(bench.platform.calls, [](const auto& call) {
+        return call.operation == "LongPathName" && call.target.starts_with(L"D:");
+    });
+    EXPECT_EQ(askedOfD, 0);
+}
+
 TEST_F(NetworkRun, UnreadableSocketsLeaveALoopbackProxyAsInformation) {
     seed(kDeadProxy);
     bench.platform.failWhere("ListeningSockets", L"", errc(std::errc::permission_denied));

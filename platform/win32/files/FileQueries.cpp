@@ -46,6 +46,26 @@ Result<bool> isLocalFixedDrive(wchar_t letter) {
     return GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
+Result<std::wstring> longPathName(std::wstring_view path) {
+    const std::wstring shortPath(path);
+    std::wstring longPath(MAX_PATH, L'\0');
+    // The answer may need a larger buffer, and the file may be renamed in
+    // between: ask again with what the system said it needs.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = GetLongPathNameW(shortPath.c_str(), longPath.data(),
+                                              static_cast<DWORD>(longPath.size()));
+        if (length == 0) {
+            return lastError();
+        }
+        if (length < longPath.size()) {
+            longPath.resize(length);
+            return longPath;
+        }
+        longPath.resize(length);
+    }
+    return std::make_error_code(std::errc::filename_too_long);
+}
+
 Result<bool> fileHasContent(std::wstring_view path, std::string_view content) {
     KernelHandle file;
     if (const auto error = openSharedForReading(std::wstring(path), file)) {

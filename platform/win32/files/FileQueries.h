@@ -12,6 +12,7 @@ namespace tovask::win32 {
 // True for an existing file, false when nothing is there or it is a folder.
 Result<bool> fileExists(std::wstring_view path);
 Result<bool> isLocalFixedDrive(wchar_t letter);
+Result<std::wstring> longPathName(std::wstring_view path);
 // Compares sizes before any byte is read, so a large file costs nothing.
 Result<bool> fileHasContent(std::wstring_view path, std::string_view content);
 std::error_code clearAttributes(std::wstring_view path);
