@@ -75,12 +75,12 @@ int main() {
         runs.push_back(timedMilliseconds(
             [&] { repair.VerificarNavegador(tovask::texts::kBrowserWindowClass); }));
         reportLines = view.lines.size();
-        undos.push_back(timedMilliseconds([&] { repair.DeshacerCambios(); }));
+        undos.push_back(timedMilliseconds([&] { repair.undoChanges(); }));
     }
     std::printf("repair run: median %.2f ms over %d runs (%zu report lines)\n", median(runs), kRuns,
                 reportLines);
     std::printf("undo:       median %.2f ms over %d runs\n", median(undos), kRuns);
-    printRegistryBackupFigures(platform, paths.strBackupRegistro);
+    printRegistryBackupFigures(platform, paths.registryBackupFile);
     for (const auto& [name, tally] : platform.tallies) {
         std::printf("  %-18s %6d calls, %.3f ms per call\n", name.c_str(), tally.calls,
                     milliseconds(tally.total) / tally.calls);

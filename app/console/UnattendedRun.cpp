@@ -52,7 +52,7 @@ RunOutcome carryOut(BrowserRepair& repair, UnattendedCommand command) {
         case UnattendedCommand::Check:
             return repair.checkWhatNeedsRepair();
         case UnattendedCommand::Undo:
-            return repair.DeshacerCambios();
+            return repair.undoChanges();
         case UnattendedCommand::Repair:
         case UnattendedCommand::Usage:
             break;

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/window/Controls.h"
-#include "app/window/DesignTable.h"
-#include "app/window/Fonts.h"
-#include "app/window/GdiHandles.h"
-#include "app/window/Pictures.h"
 #include "app/window/WindowOps.h"
+#include "app/window/controls/Controls.h"
+#include "app/window/design/DesignTable.h"
+#include "app/window/design/Fonts.h"
+#include "app/window/drawing/GdiHandles.h"
+#include "app/window/drawing/Pictures.h"
 #include "platform/PlatformOps.h"
 #include "repair/report/ProgressView.h"
 #include "repair/run/BrowserRepair.h"

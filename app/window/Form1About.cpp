@@ -1,9 +1,9 @@
 #include <string>
 #include <vector>
 
-#include "app/window/BodyTextLayout.h"
-#include "app/window/Controls.h"
 #include "app/window/Form1.h"
+#include "app/window/controls/Controls.h"
+#include "app/window/drawing/BodyTextLayout.h"
 #include "repair/texts/ProgramTexts.h"
 #include "resources/ResourceIds.h"
 

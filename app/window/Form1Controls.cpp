@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "app/window/Form1.h"
-#include "app/window/Labels.h"
+#include "app/window/controls/Labels.h"
 #include "repair/report/FindingTexts.h"
 
 // What the handlers and the repair change on the window's controls.

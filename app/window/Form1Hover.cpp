@@ -1,5 +1,5 @@
-#include "app/window/Controls.h"
 #include "app/window/Form1.h"
+#include "app/window/controls/Controls.h"
 #include "repair/texts/ProgramTexts.h"
 
 // Hover help: the details label explains the button under the pointer, and

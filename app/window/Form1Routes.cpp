@@ -80,7 +80,7 @@ void Form1::btndesblo_Click() {
 }
 
 void Form1::btndeshacer_Click() {
-    repair_.DeshacerCambios();
+    repair_.undoChanges();
 }
 
 }  // namespace tovask::app

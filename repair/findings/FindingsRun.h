@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryFile.h"
+#include "repair/backup/files/FileBackup.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/network/NetworkSettings.h"
 #include "repair/policies/FirefoxFiles.h"

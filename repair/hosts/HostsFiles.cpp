@@ -47,7 +47,7 @@ HostsPaths hostsPathsFor(std::wstring_view windowsFolder, std::wstring_view syst
     paths.strHostsWin = paths.strWindows + L"\\drivers\\etc\\hosts";
     paths.strBackup = paths.strSistema + L"\\drivers\\etc\\BackupHosts.bak";
     paths.strBackupWin = paths.strWindows + L"\\BackupHosts.bak";
-    paths.strBackupRegistro = paths.strSistema + L"\\drivers\\etc\\BackupRegistro.reg";
+    paths.registryBackupFile = paths.strSistema + L"\\drivers\\etc\\BackupRegistro.reg";
     return paths;
 }
 

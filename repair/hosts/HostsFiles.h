@@ -22,7 +22,7 @@ struct HostsPaths {
     std::wstring strHostsWin;
     std::wstring strBackup;
     std::wstring strBackupWin;
-    std::wstring strBackupRegistro;
+    std::wstring registryBackupFile;
 };
 
 // Plain concatenation of the folders as the system gives them and the fixed

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/backup/FileBackup.h"
+#include "repair/backup/files/FileBackup.h"
 #include "repair/policies/PolicyLock.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"

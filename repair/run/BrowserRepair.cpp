@@ -308,7 +308,7 @@ void BrowserRepair::flushResolverCache(FailureLog& failures) {
 
 std::wstring BrowserRepair::registryBackupFile() const {
     return paths_.ok()
-               ? paths_.value().strBackupRegistro
+               ? paths_.value().registryBackupFile
                : std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\BackupRegistro.reg";
 }
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/backup/FileBackup.h"
 #include "repair/backup/RegistryCapture.h"
+#include "repair/backup/files/FileBackup.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/PlannedChanges.h"
@@ -50,7 +50,7 @@ class BrowserRepair {
     RunOutcome VerificarNavegador(std::wstring_view className);
     // Puts the registry back from its backup, then the files the last run
     // changed, then each HOSTS backup back over its HOSTS file.
-    RunOutcome DeshacerCambios();
+    RunOutcome undoChanges();
     // Lists every entry a run would change, changing nothing.
     RunOutcome checkWhatNeedsRepair();
 

@@ -20,7 +20,7 @@ Notice undoFailedNotice(std::wstring_view file, std::wstring reason) {
 
 }  // namespace
 
-RunOutcome BrowserRepair::DeshacerCambios() {
+RunOutcome BrowserRepair::undoChanges() {
     RunEnd end;
     {
         const RepairLock lock(platform_);
@@ -38,10 +38,10 @@ RunEnd BrowserRepair::undoUnderLock() {
     }
     // The whole backup is read and checked before the registry changes at all.
     auto backup =
-        loadRegistryBackup(platform_, paths_.value().strBackupRegistro, isWithinFindingsReach);
+        loadRegistryBackup(platform_, paths_.value().registryBackupFile, isWithinFindingsReach);
     if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
         return {RunOutcome::DoneWithFailures,
-                undoFailedNotice(paths_.value().strBackupRegistro, refused->reason)};
+                undoFailedNotice(paths_.value().registryBackupFile, refused->reason)};
     }
     if (auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
         if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {

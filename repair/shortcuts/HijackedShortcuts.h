@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
-#include "repair/backup/FileBackup.h"
+#include "repair/backup/files/FileBackup.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "repair/shortcuts/ShortcutFinding.h"

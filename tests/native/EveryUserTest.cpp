@@ -160,7 +160,7 @@ TEST(RepairLock, AnotherRepairRunningChangesNothing) {
     const auto before = bench.platform.registry.state();
     bench.load();
     EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::AnotherRepairRunning);
-    EXPECT_EQ(bench.repair.DeshacerCambios(), RunOutcome::AnotherRepairRunning);
+    EXPECT_EQ(bench.repair.undoChanges(), RunOutcome::AnotherRepairRunning);
     EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::AnotherRepairRunning);
     EXPECT_TRUE(bench.platform.registry.state() == before);
     EXPECT_TRUE(lastNoticeIs(bench.view,

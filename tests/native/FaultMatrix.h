@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <ranges>
 
-#include "repair/backup/FileBackup.h"
+#include "repair/backup/files/FileBackup.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/RegistryPlan.h"
 #include "tests/native/RepairFixture.h"

@@ -74,7 +74,7 @@ TEST_P(PlantedEntryRun, SkipsOnlyTheRowsThatTouchIt) {
     EXPECT_EQ(bench.errorLines().size(), 1u);
     EXPECT_TRUE(reportsFailureOf(bench.view.lines, GetParam().reported));
     EXPECT_TRUE(rowApplied(bench.platform.registry, kExpectedPlan[1], matrix::kTypedPage));
-    bench.repair.DeshacerCambios();
+    bench.repair.undoChanges();
     EXPECT_TRUE(bench.platform.registry.state() == before);
 }
 

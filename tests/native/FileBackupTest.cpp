@@ -5,8 +5,8 @@
 #include <optional>
 #include <ostream>
 
-#include "repair/backup/FileBackup.h"
-#include "repair/backup/Sha256.h"
+#include "repair/backup/files/FileBackup.h"
+#include "repair/backup/files/Sha256.h"
 #include "tests/fake/FakePlatform.h"
 
 namespace tovask::test {

@@ -151,7 +151,7 @@ class RepairBench {
     }
     void undo() {
         load();
-        repair.DeshacerCambios();
+        repair.undoChanges();
     }
 
     void addFiles(const std::vector<SeededFile>& seeds) {

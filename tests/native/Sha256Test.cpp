@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "repair/backup/Sha256.h"
+#include "repair/backup/files/Sha256.h"
 
 namespace tovask {
 namespace {

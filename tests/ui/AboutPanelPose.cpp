@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "Version.h"
-#include "app/window/DesignTable.h"
+#include "app/window/design/DesignTable.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/window/DesignTable.h"
 #include "app/window/Form1.h"
 #include "app/window/WindowOps.h"
+#include "app/window/design/DesignTable.h"
 #include "tests/fake/FakePlatform.h"
 
 namespace tovask::ui_test {

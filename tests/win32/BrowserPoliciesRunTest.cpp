@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/backup/Sha256.h"
+#include "repair/backup/files/Sha256.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "tests/win32/HostsFolders.h"
@@ -84,7 +84,7 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsTwoBrowsersAndFirefoxsFileBackE
     EXPECT_EQ(repairedFile.find("Homepage"), std::string::npos);
     EXPECT_NE(repairedFile.find("DisableAppUpdate"), std::string::npos);
     EXPECT_EQ(repair.checkWhatNeedsRepair(), RunOutcome::Done);
-    repair.DeshacerCambios();
+    repair.undoChanges();
     EXPECT_TRUE(sameKeys(policyKeys(platform), before));
     // Where the system keeps no access list, the backup folder cannot be
     // shown to be private when the undo finds it again: it is refused, and

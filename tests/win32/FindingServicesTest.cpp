@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/session/InternetSettingsNotice.h"
-#include "platform/win32/session/MachineJoin.h"
-#include "platform/win32/session/PolicyRefresh.h"
-#include "platform/win32/session/TcpListeners.h"
+#include "platform/win32/services/InternetSettingsNotice.h"
+#include "platform/win32/services/MachineJoin.h"
+#include "platform/win32/services/PolicyRefresh.h"
+#include "platform/win32/services/TcpListeners.h"
 
 namespace tovask {
 namespace {

@@ -102,7 +102,7 @@ class HostsOnRealFiles : public ::testing::Test {
     }
     void undo() {
         view_.notices.clear();
-        repair_.DeshacerCambios();
+        repair_.undoChanges();
     }
 
     // The paths named by the report's error lines.
@@ -440,7 +440,7 @@ TEST(HostsOnPrefixFolders, RunAndUndoOnTheSystemsOwnHostsFile) {
     EXPECT_EQ(readBytes(backup), *userContent);
     EXPECT_EQ(std::filesystem::exists(windowsHosts), saved.before(windowsHosts).has_value());
 
-    repair.DeshacerCambios();
+    repair.undoChanges();
 
     ASSERT_FALSE(view.notices.empty());
     EXPECT_EQ(view.notices.back().title, L"Finalizado");

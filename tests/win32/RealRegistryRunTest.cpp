@@ -328,7 +328,7 @@ TEST_F(RealRegistryRun, UndoPutsEveryEntryBackInEveryView) {
     repair_.VerificarNavegador(L"IEFrame");
     ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     ASSERT_NE(planKeys(platform_), before);
-    repair_.DeshacerCambios();
+    repair_.undoChanges();
 
     EXPECT_EQ(view_.lines, std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
     EXPECT_EQ(view_.notices.back().lines, oneLine(L"Finalizado"));
@@ -351,7 +351,7 @@ TEST_F(RealRegistryRun, RedirectedHostsFolderIsPutBackAndTheUndoRestoresIt) {
     defaultFolder.type = regtype::kExpandString;
     EXPECT_EQ(platform_.RegReadValue(parameters + L"DataBasePath", RegistryView::Default).value(),
               defaultFolder);
-    repair_.DeshacerCambios();
+    repair_.undoChanges();
     EXPECT_EQ(platform_.RegReadValue(parameters + L"DataBasePath", RegistryView::Default).value(),
               redirected);
 

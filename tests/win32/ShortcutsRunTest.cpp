@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/win32/files/ShortcutFiles.h"
-#include "repair/backup/Sha256.h"
+#include "repair/backup/files/Sha256.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "tests/win32/HostsFolders.h"
@@ -100,7 +100,7 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
         // Target, icon, working folder, hot key and description kept.
         EXPECT_TRUE(read.value().content == expected) << testing::PrintToString(path);
     }
-    repair.DeshacerCambios();
+    repair.undoChanges();
     // Where the system keeps no access list, the undo cannot show the backup
     // folder to be private and refuses it: the copies are compared instead.
     for (const auto& [path, bytes] : before) {

@@ -1,4 +1,4 @@
-#include "platform/win32/session/DnsCache.h"
+#include "platform/win32/services/DnsCache.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/session/PersonalCertificates.h"
+#include "platform/win32/services/PersonalCertificates.h"
 
 #include <windows.h>
 

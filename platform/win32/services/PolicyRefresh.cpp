@@ -1,4 +1,4 @@
-#include "platform/win32/session/PolicyRefresh.h"
+#include "platform/win32/services/PolicyRefresh.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/window/Twips.h"
+#include "app/window/drawing/Twips.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/texts/SiteUrls.h"
 

@@ -1,4 +1,4 @@
-#include "app/window/WindowClasses.h"
+#include "app/window/controls/WindowClasses.h"
 
 #include "platform/win32/SystemError.h"
 

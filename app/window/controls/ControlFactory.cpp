@@ -1,10 +1,10 @@
-#include "app/window/ControlFactory.h"
+#include "app/window/controls/ControlFactory.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "app/window/WindowClasses.h"
+#include "app/window/controls/WindowClasses.h"
 
 namespace tovask::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/window/Controls.h"
+#include "app/window/controls/Controls.h"
 
 #include <algorithm>
 

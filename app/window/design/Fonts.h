@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/window/DesignTable.h"
-#include "app/window/GdiHandles.h"
+#include "app/window/design/DesignTable.h"
+#include "app/window/drawing/GdiHandles.h"
 
 namespace tovask::app {
 

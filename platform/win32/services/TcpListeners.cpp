@@ -1,4 +1,4 @@
-#include "platform/win32/session/TcpListeners.h"
+#include "platform/win32/services/TcpListeners.h"
 
 // In this order: the socket headers before windows.h, which would bring the
 // old ones.

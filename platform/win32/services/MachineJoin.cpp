@@ -1,4 +1,4 @@
-#include "platform/win32/session/MachineJoin.h"
+#include "platform/win32/services/MachineJoin.h"
 
 #include <windows.h>
 

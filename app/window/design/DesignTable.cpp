@@ -1,4 +1,4 @@
-#include "app/window/DesignTable.h"
+#include "app/window/design/DesignTable.h"
 
 #include <algorithm>
 #include <ranges>

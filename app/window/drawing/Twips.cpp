@@ -1,6 +1,6 @@
-#include "app/window/Twips.h"
+#include "app/window/drawing/Twips.h"
 
-#include "app/window/GdiHandles.h"
+#include "app/window/drawing/GdiHandles.h"
 
 namespace tovask::app {
 

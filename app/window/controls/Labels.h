@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "app/window/Controls.h"
+#include "app/window/controls/Controls.h"
 
 namespace tovask::app {
 

@@ -1,4 +1,4 @@
-#include "app/window/Fonts.h"
+#include "app/window/design/Fonts.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/win32/session/InternetSettingsNotice.h"
+#include "platform/win32/services/InternetSettingsNotice.h"
 
 #include <windows.h>
 #include <wininet.h>

@@ -1,4 +1,4 @@
-#include "app/window/TabOrder.h"
+#include "app/window/controls/TabOrder.h"
 
 #include <algorithm>
 #include <ranges>

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/window/DesignTable.h"
+#include "app/window/design/DesignTable.h"
 
 namespace tovask::app {
 

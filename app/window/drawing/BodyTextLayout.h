@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/window/GdiHandles.h"
+#include "app/window/drawing/GdiHandles.h"
 
 namespace tovask::app {
 

@@ -1,4 +1,4 @@
-#include "app/window/BodyTextLayout.h"
+#include "app/window/drawing/BodyTextLayout.h"
 
 #include <algorithm>
 #include <utility>

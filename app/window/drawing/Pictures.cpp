@@ -1,4 +1,4 @@
-#include "app/window/Pictures.h"
+#include "app/window/drawing/Pictures.h"
 
 #include <objbase.h>
 #include <wincodec.h>

@@ -1,8 +1,8 @@
-#include "app/window/Labels.h"
+#include "app/window/controls/Labels.h"
 
 #include <string>
 
-#include "app/window/GdiHandles.h"
+#include "app/window/drawing/GdiHandles.h"
 
 namespace tovask::app {
 namespace {

@@ -1,10 +1,10 @@
-#include "repair/backup/FileBackup.h"
+#include "repair/backup/files/FileBackup.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "repair/backup/RegistryBackup.h"
-#include "repair/backup/Sha256.h"
+#include "repair/backup/files/Sha256.h"
 #include "repair/texts/ProgramTexts.h"
 #include "text/TextCompare.h"
 #include "text/Utf8.h"

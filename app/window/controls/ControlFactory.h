@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/window/DesignTable.h"
+#include "app/window/design/DesignTable.h"
 
 namespace tovask::app {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/window/GdiHandles.h"
+#include "app/window/drawing/GdiHandles.h"
 
 namespace tovask::app {
 

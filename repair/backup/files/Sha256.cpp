@@ -1,4 +1,4 @@
-#include "repair/backup/Sha256.h"
+#include "repair/backup/files/Sha256.h"
 
 #include <array>
 #include <cstdint>

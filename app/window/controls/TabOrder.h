@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/window/Controls.h"
+#include "app/window/controls/Controls.h"
 
 namespace tovask::app {
 
