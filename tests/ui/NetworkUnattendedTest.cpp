@@ -72,13 +72,8 @@ TEST(NetworkUnattended, CheckRepairCheckUndoOnASeededMachine) {
         ASSERT_FALSE(platform.RegWriteRaw(seed.key, seed.name, seed.value, seed.view));
     }
     const auto seeded = seededValues(platform);
-    std::vector<std::string> lines;
-    auto run = [&, runs = 0](std::wstring_view arguments) mutable {
-        ProgramRun program(arguments, folder.path(L"salida" + std::to_wstring(++runs) + L".txt"));
-        const int code = program.finish();
-        lines = program.outputLines();
-        return code;
-    };
+    ProgramRuns run(folder);
+    const auto& lines = run.lines();
 
     EXPECT_EQ(run(L"/check /network"), 1) << testing::PrintToString(lines);
     EXPECT_EQ(run(L"/repair /network"), 0) << testing::PrintToString(lines);

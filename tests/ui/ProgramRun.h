@@ -31,6 +31,24 @@ class ProgramRun {
     win32::KernelHandle process_;
 };
 
+class TestFolder;
+
+// Runs of the built program one after another, each writing its own output
+// file in the folder; the last run's lines stay for the checks.
+class ProgramRuns {
+  public:
+    explicit ProgramRuns(const TestFolder& folder) : folder_(folder) {}
+
+    // The run's exit code, as ProgramRun::finish gives it.
+    int operator()(std::wstring_view arguments);
+    const std::vector<std::string>& lines() const { return lines_; }
+
+  private:
+    const TestFolder& folder_;
+    int runs_ = 0;
+    std::vector<std::string> lines_;
+};
+
 // The lines of a text whose lines each end in CR LF.
 std::vector<std::string> crLfLines(const std::string& text);
 

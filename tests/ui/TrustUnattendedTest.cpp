@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -39,17 +40,10 @@ std::wstring programFiles() {
 // run's undo would refuse it.
 void removeFileCopies() {
     wchar_t system[MAX_PATH] = {};
-    const auto copies = std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
-                        L"\\drivers\\etc\\TovaskCopias";
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((copies + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((copies + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(copies.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
+                                    L"\\drivers\\etc\\TovaskCopias",
+                                ignored);
 }
 
 TEST(TrustUnattended, TwoStringsAShareAndAHugeNumberNeitherStopNorDamageTheRepair) {
@@ -69,13 +63,8 @@ TEST(TrustUnattended, TwoStringsAShareAndAHugeNumberNeitherStopNorDamageTheRepai
                                    RegistryType::String));
     ASSERT_FALSE(platform.RegWrite(kShellFolders + L"Desktop", L"\\\\127.0.0.1\\tovask\\Desktop",
                                    RegistryType::String));
-    std::vector<std::string> lines;
-    auto run = [&, runs = 0](std::wstring_view arguments) mutable {
-        ProgramRun program(arguments, folder.path(L"salida" + std::to_wstring(++runs) + L".txt"));
-        const int code = program.finish();
-        lines = program.outputLines();
-        return code;
-    };
+    ProgramRuns run(folder);
+    const auto& lines = run.lines();
 
     EXPECT_EQ(run(L"/check /browsers /shortcuts"), 1) << testing::PrintToString(lines);
     EXPECT_TRUE(anyLineHas(lines, "no se pudo comprobar")) << testing::PrintToString(lines);
@@ -94,9 +83,8 @@ TEST(TrustUnattended, TwoStringsAShareAndAHugeNumberNeitherStopNorDamageTheRepai
         << policies;
 
     run(L"/undo");
-    DeleteFileW(policyFile.c_str());
-    RemoveDirectoryW((firefox + L"\\distribution").c_str());
-    RemoveDirectoryW(firefox.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(firefox, ignored);
     for (const auto view : {RegistryView::Bits32, RegistryView::Bits64}) {
         platform.RegDeleteIn(kEnrollment, view);
         platform.RegDeleteIn(kChromeLock, view);
