@@ -12,6 +12,7 @@
 #include "app/console/LogFile.h"
 #include "platform/win32/Handles.h"
 #include "repair/commandline/CommandLineTexts.h"
+#include "repair/findings/FindingKinds.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
@@ -102,17 +103,13 @@ int runUnattended(PlatformOps& platform,
     }
     RecordingView report;
     report.page = request.startPage.value_or(L"");
-    // Nobody is there to answer: /browsers, /network and /shortcuts answer
-    // for the script, and only their kinds are asked about.
-    report.repairFindings = request.browsers || request.network || request.shortcuts;
-    if (!request.browsers) {
-        report.notOffered.insert(FindingKind::BrowserPolicy);
-    }
-    if (!request.network) {
-        report.notOffered.insert(FindingKind::Network);
-    }
-    if (!request.shortcuts) {
-        report.notOffered.insert(FindingKind::Shortcut);
+    // Nobody is there to answer: the kinds' switches answer for the script,
+    // and only their kinds are asked about.
+    report.repairFindings = !request.kinds.empty();
+    for (const auto* kind : findingKinds()) {
+        if (!request.kinds.contains(kind->kind)) {
+            report.notOffered.insert(kind->kind);
+        }
     }
     auto code = run(platform, request, report);
     const auto lines = reportLinesOf(report);

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "repair/commandline/CommandLineTexts.h"
+#include "repair/findings/FindingKinds.h"
 #include "text/DecimalText.h"
 #include "text/Utf16.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers, Browsers, Network, Shortcuts, All };
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Finding, All };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -21,9 +22,10 @@ struct KnownSwitch {
     UnattendedCommand command;
     // What the usage text calls the value; empty when the switch takes none.
     std::wstring_view placeholder;
+    FindingKind finding = FindingKind::BrowserPolicy;
 };
 
-constexpr KnownSwitch kKnownSwitches[] = {
+constexpr KnownSwitch kFixedSwitches[] = {
     {L"check", SwitchKind::Command, UnattendedCommand::Check, {}},
     {L"repair", SwitchKind::Command, UnattendedCommand::Repair, {}},
     {L"undo", SwitchKind::Command, UnattendedCommand::Undo, {}},
@@ -31,11 +33,20 @@ constexpr KnownSwitch kKnownSwitches[] = {
     {L"startpage", SwitchKind::StartPage, {}, L"<URL>"},
     {L"log", SwitchKind::Log, {}, L"<archivo>"},
     {L"allusers", SwitchKind::AllUsers, {}, {}},
-    {L"browsers", SwitchKind::Browsers, {}, {}},
-    {L"network", SwitchKind::Network, {}, {}},
-    {L"shortcuts", SwitchKind::Shortcuts, {}, {}},
     {L"all", SwitchKind::All, {}, {}},
 };
+
+// The fixed switches, then one for each kind of finding.
+const std::vector<KnownSwitch>& knownSwitches() {
+    static const auto switches = [] {
+        std::vector<KnownSwitch> all(std::begin(kFixedSwitches), std::end(kFixedSwitches));
+        for (const auto* kind : findingKinds()) {
+            all.push_back({kind->commandSwitch, SwitchKind::Finding, {}, {}, kind->kind});
+        }
+        return all;
+    }();
+    return switches;
+}
 
 // One argument taken apart: "/name" or "-name", then ":value" if present.
 struct SwitchArgument {
@@ -61,16 +72,17 @@ SwitchArgument takeApart(std::wstring_view argument) {
     const auto rest = argument.substr(1);
     const auto colon = rest.find(L':');
     const auto name = rest.substr(0, colon);
-    const auto known = std::ranges::find_if(kKnownSwitches, [&](const KnownSwitch& candidate) {
+    const auto& switches = knownSwitches();
+    const auto known = std::ranges::find_if(switches, [&](const KnownSwitch& candidate) {
         return sameSwitchName(name, candidate.name);
     });
-    if (known == std::end(kKnownSwitches)) {
+    if (known == switches.end()) {
         return {};
     }
     if (colon == std::wstring_view::npos) {
-        return {known, std::nullopt};
+        return {&*known, std::nullopt};
     }
-    return {known, rest.substr(colon + 1)};
+    return {&*known, rest.substr(colon + 1)};
 }
 
 // A pasted text of a million characters must not become the message itself.
@@ -117,17 +129,17 @@ std::optional<CommandLineMistake> valueMistake(std::wstring_view argument,
 ParsedLine collect(std::span<const std::wstring> arguments) {
     std::optional<UnattendedCommand> command;
     UnattendedRequest request{};
-    bool seen[std::size(kKnownSwitches)] = {};
+    std::vector<bool> seen(knownSwitches().size());
     for (const auto& argument : arguments) {
         const auto taken = takeApart(argument);
         if (!taken.known) {
             return mistake(std::wstring(texts::kUnknownArgumentPrefix) + shown(argument));
         }
-        auto& seenBefore = seen[taken.known - std::begin(kKnownSwitches)];
-        if (seenBefore) {
+        const auto position = static_cast<std::size_t>(taken.known - knownSwitches().data());
+        if (seen[position]) {
             return mistake(std::wstring(texts::kRepeatedSwitchPrefix) + switchName(*taken.known));
         }
-        seenBefore = true;
+        seen[position] = true;
         if (auto problem = valueMistake(argument, taken)) {
             return *problem;
         }
@@ -147,18 +159,13 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
             case SwitchKind::AllUsers:
                 request.allUsers = true;
                 break;
-            case SwitchKind::Browsers:
-                request.browsers = true;
-                break;
-            case SwitchKind::Network:
-                request.network = true;
-                break;
-            case SwitchKind::Shortcuts:
-                request.shortcuts = true;
+            case SwitchKind::Finding:
+                request.kinds.insert(taken.known->finding);
                 break;
             case SwitchKind::All:
-                // Every kind of finding the program knows; a new kind joins here.
-                request.browsers = request.network = request.shortcuts = true;
+                for (const auto* kind : findingKinds()) {
+                    request.kinds.insert(kind->kind);
+                }
                 break;
         }
     }

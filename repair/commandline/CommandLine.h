@@ -1,10 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "repair/report/Finding.h"
 
 namespace tovask {
 
@@ -31,13 +34,10 @@ struct UnattendedRequest {
     std::optional<std::wstring> startPage = std::nullopt;
     std::optional<std::wstring> logFile = std::nullopt;
     bool allUsers = false;
-    // The locks of the other browsers count for /check and are repaired by /repair.
-    bool browsers = false;
-    // The proxy, automatic configuration script and DNS findings, likewise.
-    bool network = false;
-    // Likewise the browsers' shortcuts that open an advertiser's page.
-    bool shortcuts = false;
-    // /all sets every one of these: what a user sees is checked whole.
+    // The kinds of finding beyond Internet Explorer whose switches were given
+    // (/browsers, /network, /shortcuts; /all names every kind): they count
+    // for /check and are repaired by /repair.
+    std::set<FindingKind> kinds = {};
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

@@ -5,11 +5,7 @@
 #include <variant>
 
 #include "repair/backup/RegistryBackup.h"
-#include "repair/network/NetworkRepair.h"
-#include "repair/network/NetworkTexts.h"
-#include "repair/report/FindingTexts.h"
-#include "repair/shortcuts/ShortcutTexts.h"
-#include "repair/texts/ProgramTexts.h"
+#include "repair/findings/FindingKinds.h"
 
 namespace tovask {
 namespace {
@@ -31,33 +27,14 @@ Outcome outcomeOf(bool repaired) {
     return repaired ? Outcome::Repaired : Outcome::NotRepaired;
 }
 
-// What the report says of each kind of finding.
-struct KindTexts {
-    FindingKind kind;
-    std::wstring_view heading;
-    std::wstring_view notCounted;
-    std::wstring_view repairedPrefix;
-    std::wstring_view notRepairedPrefix;
-    std::wstring_view leftPrefix;
+std::wstring_view prefixFor(const KindTexts& texts, Outcome outcome) {
+    return outcome == Outcome::Repaired      ? texts.repairedPrefix
+           : outcome == Outcome::NotRepaired ? texts.notRepairedPrefix
+                                             : texts.leftPrefix;
+}
 
-    std::wstring_view prefixFor(Outcome outcome) const {
-        return outcome == Outcome::Repaired      ? repairedPrefix
-               : outcome == Outcome::NotRepaired ? notRepairedPrefix
-                                                 : leftPrefix;
-    }
-};
-
-constexpr KindTexts kKindTexts[] = {
-    {FindingKind::BrowserPolicy, texts::kFindingsHeading, texts::kFindingsNotCounted,
-     texts::kFindingRepairedPrefix, texts::kFindingNotRepairedPrefix, texts::kFindingLeftPrefix},
-    {FindingKind::Network, texts::kNetworkHeading, texts::kNetworkNotCounted,
-     texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix},
-    {FindingKind::Shortcut, texts::kShortcutsHeading, texts::kShortcutsNotCounted,
-     texts::kShortcutRepairedPrefix, texts::kShortcutNotRepairedPrefix, texts::kShortcutLeftPrefix},
-};
-
-const KindTexts& textsOf(FindingKind kind) {
-    return *std::ranges::find(kKindTexts, kind, &KindTexts::kind);
+const FindingKindRow& rowOf(FindingKind kind) {
+    return **std::ranges::find(findingKinds(), kind, &FindingKindRow::kind);
 }
 
 std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind) {
@@ -79,22 +56,23 @@ std::vector<Finding> offeredOnly(const ProgressView& view, std::span<const Findi
 
 void reportEach(ProgressView& view, std::span<const Finding> findings, Outcome outcome) {
     for (const auto& finding : findings) {
-        view.appendLine(std::wstring(textsOf(finding.kind).prefixFor(outcome)) + finding.place);
+        view.appendLine(std::wstring(prefixFor(rowOf(finding.kind).texts, outcome)) +
+                        finding.place);
     }
 }
 
 // Each kind under its heading, with the reason a managed machine keeps them.
 void reportByKind(ProgressView& view, const RunFindings& findings, std::span<const Finding> all) {
-    for (const auto& kind : kKindTexts) {
-        const auto findingsOfKind = ofKind(all, kind.kind);
+    for (const auto* kind : findingKinds()) {
+        const auto findingsOfKind = ofKind(all, kind->kind);
         if (findingsOfKind.empty()) {
             continue;
         }
-        view.appendLine(kind.heading);
+        view.appendLine(kind->texts.heading);
         if (findings.managed.managedBecause) {
             view.appendLine(*findings.managed.managedBecause);
-            if (kind.kind == FindingKind::Network) {
-                view.appendLine(texts::kManagedNetworkLeft);
+            if (!kind->texts.managedNote.empty()) {
+                view.appendLine(kind->texts.managedNote);
             }
         }
         appendLines(view, findingLines(findingsOfKind, kAllLines));
@@ -116,130 +94,24 @@ std::optional<std::vector<RegistryFileSection>> backupSoFar(PlatformOps& platfor
     return std::vector<RegistryFileSection>{};
 }
 
-void askForPolicyRefresh(PlatformOps& platform, ProgressView& view) {
-    if (platform.RefreshPolicy()) {
-        view.appendLine(texts::kPolicyRefreshUnavailable);
-    }
-    view.appendLine(texts::kRestartBrowsers);
-}
-
-// Programs read the Internet settings again, and names resolve by the new
-// servers, now rather than after a restart.
-void announceNetworkChanges(PlatformOps& platform, ProgressView& view, bool internetSettings,
-                            bool dns, FailureLog& failures) {
-    if (internetSettings) {
-        const auto error = platform.AnnounceInternetSettingsChanged();
-        // The notice was taken and the registry holds the change: the
-        // programs that cannot reread it now do at their next start.
-        if (error == std::errc::function_not_supported) {
-            view.appendLine(texts::kInternetSettingsNotReread);
-        } else if (error) {
-            failures.add(texts::kInternetSettingsTarget, error);
-        }
-    }
-    if (dns) {
-        if (const auto error = platform.FlushDnsCache()) {
-            failures.add(texts::kDnsCacheTarget, error);
-        }
-    }
-}
-
-// The policy keys to repair, their backup added; a key whose names no backup
-// can hold is left, its findings added to `unsaved`.
-std::vector<const LockedPolicyKey*> policyKeysToRepair(const RunFindings& findings,
-                                                       std::vector<RegistryFileSection>& added,
-                                                       std::vector<Finding>& unsaved,
-                                                       FailureLog& failures) {
-    std::vector<const LockedPolicyKey*> chosen;
-    for (const auto& key : findings.policyKeys) {
-        auto sections = backupSectionsFor(key, failures);
-        if (sections.empty()) {
-            std::ranges::move(repairableOnly(findingsOf(std::span(&key, 1), true)),
-                              std::back_inserter(unsaved));
-        } else {
-            chosen.push_back(&key);
-            std::ranges::move(sections, std::back_inserter(added));
-        }
-    }
-    return chosen;
-}
-
-// The network findings the view offers to repair, their backup added; none
-// when a name cannot be written to the backup, and then every one is added
-// to `unsaved`.
-std::vector<const NetworkFinding*> networkToRepair(const ProgressView& view,
-                                                   const RunFindings& findings,
-                                                   std::vector<RegistryFileSection>& added,
-                                                   std::vector<Finding>& unsaved,
-                                                   FailureLog& failures) {
-    if (!view.offersRepairOf(FindingKind::Network)) {
-        return {};
-    }
-    // Only repairable findings carry edits.
-    auto sections = backupSectionsFor(findings.network);
-    if (const auto name = firstUnwritableName(sections)) {
-        failures.add(*name, std::make_error_code(std::errc::invalid_argument));
-        std::ranges::move(repairableOnly(findingsOf(findings.network)),
-                          std::back_inserter(unsaved));
-        return {};
-    }
-    std::ranges::move(sections, std::back_inserter(added));
-    std::vector<const NetworkFinding*> chosen;
-    for (const auto& found : findings.network) {
-        if (found.finding.repairable) {
-            chosen.push_back(&found);
-        }
-    }
-    return chosen;
-}
-
-// Each shortcut the view offers to repair, its bytes copied first.
-void repairShortcuts(PlatformOps& platform, ProgressView& view, const RunFindings& findings,
-                     FileBackup& files, FailureLog& failures) {
-    if (!view.offersRepairOf(FindingKind::Shortcut)) {
-        return;
-    }
-    const bool managed = findings.managed.managedBecause.has_value();
-    for (const auto& shortcut : findings.shortcuts) {
-        const auto finding = findingsOf(std::span(&shortcut, 1), managed);
-        if (finding.front().repairable) {
-            const bool repaired = repairShortcut(platform, shortcut, files, failures);
-            reportEach(view, finding, outcomeOf(repaired));
-        }
-    }
-}
-
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
     auto findings = managed.unverifiedEnrollments;
-    auto locks = findingsOf(policyKeys, !managed.managedBecause);
-    std::ranges::move(locks, std::back_inserter(findings));
-    auto fileLocks = findingsOf(policyFiles, !managed.managedBecause);
-    std::ranges::move(fileLocks, std::back_inserter(findings));
-    std::ranges::copy(autoconfigScripts, std::back_inserter(findings));
-    std::ranges::move(findingsOf(network), std::back_inserter(findings));
-    std::ranges::move(findingsOf(shortcuts, managed.managedBecause.has_value()),
-                      std::back_inserter(findings));
+    for (const auto& kind : kinds) {
+        std::ranges::move(kind.found->findings(), std::back_inserter(findings));
+    }
     return findings;
 }
 
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures) {
-    RunFindings findings{
-        std::move(managed), findLockedPolicyKeys(platform, userHives, failures), {}, {}, {}, {}};
-    const auto firefoxFolders = firefoxInstallFolders(platform, failures);
-    findings.policyFiles = findLockedPolicyFiles(platform, firefoxFolders, failures);
-    findings.autoconfigScripts = findAutoconfigScripts(platform, firefoxFolders, failures);
-    std::vector<std::wstring> networkHives(userHives.begin(), userHives.end());
-    if (everyUser) {
-        networkHives.emplace_back(L"HKU\\.DEFAULT");
-        networkHives.emplace_back(L"HKU\\S-1-5-18");
+    const FindingScope scope{userHives, everyUser, managed.managedBecause.has_value()};
+    RunFindings findings{std::move(managed), {}};
+    for (const auto* kind : findingKinds()) {
+        findings.kinds.push_back({kind, kind->find(platform, scope, failures)});
     }
-    findings.network = findNetworkSettings(platform, networkHives,
-                                           findings.managed.managedBecause.has_value(), failures);
-    findings.shortcuts = findHijackedShortcuts(platform, userHives, failures);
     return findings;
 }
 
@@ -252,18 +124,18 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     const auto offered = offeredOnly(view, all, true);
     const bool counted =
         !offered.empty() && view.askToRepairFindings(findingLines(offered, kQuestionLines));
-    for (const auto& kind : kKindTexts) {
-        const auto repairable = repairableOnly(ofKind(all, kind.kind));
-        if (!repairable.empty() && !(counted && view.offersRepairOf(kind.kind))) {
-            view.appendLine(kind.notCounted);
+    for (const auto* kind : findingKinds()) {
+        const auto repairable = repairableOnly(ofKind(all, kind->kind));
+        if (!repairable.empty() && !(counted && view.offersRepairOf(kind->kind))) {
+            view.appendLine(kind->texts.notCounted);
         }
     }
     return counted ? offered.size() : 0;
 }
 
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, const FileBackupPlace& backups,
-                               const BackupNaming& nameForBackup, FailureLog& failures) {
+void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
+                               const FileBackupPlace& backups, const BackupNaming& nameForBackup,
+                               FailureLog& failures) {
     const std::wstring_view backupFile = backups.registryBackup;
     const auto all = findings.all();
     if (all.empty()) {
@@ -287,12 +159,18 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, repairable, Outcome::NotRepaired);
         return;
     }
-    const bool repairsPolicies = !ofKind(repairable, FindingKind::BrowserPolicy).empty();
+    // Only the kinds with findings to repair back up, repair and announce.
+    std::vector<KindFindings*> repairing;
+    for (const auto& kind : findings.kinds) {
+        if (!ofKind(repairable, kind.row->kind).empty()) {
+            repairing.push_back(kind.found.get());
+        }
+    }
     std::vector<RegistryFileSection> added;
     std::vector<Finding> unsaved;
-    const auto backedUp = repairsPolicies ? policyKeysToRepair(findings, added, unsaved, failures)
-                                          : std::vector<const LockedPolicyKey*>{};
-    const auto network = networkToRepair(view, findings, added, unsaved, failures);
+    for (auto* kind : repairing) {
+        std::ranges::move(kind->addRegistryBackup(added, failures), std::back_inserter(unsaved));
+    }
     nameForBackup(added);
     std::ranges::move(added, std::back_inserter(*backup));
     if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
@@ -301,36 +179,26 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         return;
     }
     reportEach(view, unsaved, Outcome::NotRepaired);
-    for (const auto* key : backedUp) {
-        const bool repaired = removeLocks(platform, *key, failures);
-        reportEach(view, repairableOnly(findingsOf(std::span(key, 1), true)), outcomeOf(repaired));
+    const OutcomeReport report = [&](std::span<const Finding> repaired, bool done) {
+        reportEach(view, repaired, outcomeOf(done));
+    };
+    for (auto* kind : repairing) {
+        kind->repair(platform, files, report, failures);
+        kind->announce(platform, view, failures);
     }
-    if (repairsPolicies) {
-        for (const auto& file : findings.policyFiles) {
-            const bool repaired = removeFileLocks(platform, file, files, failures);
-            reportEach(view, findingsOf(std::span(&file, 1), true), outcomeOf(repaired));
-        }
-        askForPolicyRefresh(platform, view);
-    }
-    bool internetSettings = false;
-    bool dns = false;
-    for (const auto* found : network) {
-        const auto repair = repairNetworkFinding(platform, *found, failures);
-        internetSettings =
-            internetSettings || (repair.changed && found->area == NetworkArea::InternetSettings);
-        dns = dns || (repair.changed && found->area == NetworkArea::Dns);
-        reportEach(view, std::span(&found->finding, 1), outcomeOf(repair.repaired));
-    }
-    announceNetworkChanges(platform, view, internetSettings, dns, failures);
-    repairShortcuts(platform, view, findings, files, failures);
 }
 
 bool isFindingFilePath(std::wstring_view path) {
-    return isPolicyFilePath(path) || isShortcutPath(path);
+    return std::ranges::any_of(findingKinds(), [&](const FindingKindRow* kind) {
+        return kind->ownsFilePath != nullptr && kind->ownsFilePath(path);
+    });
 }
 
 bool isWithinFindingsReach(const RegistryFileSection& section, bool hasTwoViews) {
-    return withinPolicyReach(section, hasTwoViews) || withinNetworkReach(section, hasTwoViews);
+    return std::ranges::any_of(findingKinds(), [&](const FindingKindRow* kind) {
+        return kind->withinRegistryReach != nullptr &&
+               kind->withinRegistryReach(section, hasTwoViews);
+    });
 }
 
 }  // namespace tovask

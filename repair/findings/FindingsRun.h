@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,33 +11,31 @@
 #include "repair/backup/RegistryFile.h"
 #include "repair/backup/files/FileBackup.h"
 #include "repair/findings/ManagedMachine.h"
-#include "repair/network/NetworkSettings.h"
-#include "repair/policies/FirefoxFiles.h"
-#include "repair/policies/PolicyLocks.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "repair/report/FindingKindRow.h"
 #include "repair/report/ProgressView.h"
-#include "repair/shortcuts/HijackedShortcuts.h"
 
 namespace tovask {
+
+// What one kind found.
+struct KindFound {
+    const FindingKindRow* row;
+    std::unique_ptr<KindFindings> found;
+};
 
 // The findings beyond Internet Explorer for one run's users, with the
 // managed-machine decision made once for all of them.
 struct RunFindings {
     ManagedMachine managed;
-    std::vector<LockedPolicyKey> policyKeys;
-    std::vector<LockedPolicyFile> policyFiles;
-    std::vector<Finding> autoconfigScripts;  // report only
-    std::vector<NetworkFinding> network;
-    std::vector<HijackedShortcut> shortcuts;
+    std::vector<KindFound> kinds;  // in the order of findingKinds()
 
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
 };
 
-// A run for every user also reads the network settings of the default
-// profile and of the system account. The managed-machine decision is the
-// run's, made before its registry phase.
+// Each kind looks in turn. The managed-machine decision is the run's, made
+// before its registry phase.
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures);
@@ -55,9 +54,9 @@ using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 // tells the system (policy refresh, Internet settings notice, DNS cache
 // flush) and reports each; on no, reports them as left. Shortcuts are copied
 // to the file backups before their new bytes replace them.
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
-                               const RunFindings& findings, const FileBackupPlace& backups,
-                               const BackupNaming& nameForBackup, FailureLog& failures);
+void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
+                               const FileBackupPlace& backups, const BackupNaming& nameForBackup,
+                               FailureLog& failures);
 
 // What the file backups of the findings may name, for the repair and the undo.
 bool isFindingFilePath(std::wstring_view path);

@@ -46,10 +46,12 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
     EXPECT_EQ(request->startPage, expected.startPage);
     EXPECT_EQ(request->logFile, expected.logFile);
     EXPECT_EQ(request->allUsers, expected.allUsers);
-    EXPECT_EQ(request->browsers, expected.browsers);
-    EXPECT_EQ(request->network, expected.network);
-    EXPECT_EQ(request->shortcuts, expected.shortcuts);
+    EXPECT_EQ(request->kinds, expected.kinds);
 }
+
+constexpr auto kPolicies = FindingKind::BrowserPolicy;
+constexpr auto kNetwork = FindingKind::Network;
+constexpr auto kShortcuts = FindingKind::Shortcut;
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
 
@@ -78,25 +80,21 @@ INSTANTIATE_TEST_SUITE_P(
                       .allUsers = true}},
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
-                     {.command = UnattendedCommand::Check, .browsers = true}},
+                     {.command = UnattendedCommand::Check, .kinds = {kPolicies}}},
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
-                     {.command = UnattendedCommand::Repair, .browsers = true, .network = true}},
-        AcceptedLine{"CheckAll",
-                     {L"/check", L"-ALL"},
-                     {.command = UnattendedCommand::Check,
-                      .browsers = true,
-                      .network = true,
-                      .shortcuts = true}},
-        AcceptedLine{"RepairAllWithOneKindAgain",
-                     {L"/all", L"/repair", L"/network"},
-                     {.command = UnattendedCommand::Repair,
-                      .browsers = true,
-                      .network = true,
-                      .shortcuts = true}},
+                     {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kNetwork}}},
+        AcceptedLine{
+            "CheckAll",
+            {L"/check", L"-ALL"},
+            {.command = UnattendedCommand::Check, .kinds = {kPolicies, kNetwork, kShortcuts}}},
+        AcceptedLine{
+            "RepairAllWithOneKindAgain",
+            {L"/all", L"/repair", L"/network"},
+            {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
-                     {.command = UnattendedCommand::Repair, .shortcuts = true}},
+                     {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},
         AcceptedLine{"CheckWithTheRepairsStartPage",
                      {L"/startpage:http://a.example", L"/check"},
                      {.command = UnattendedCommand::Check, .startPage = L"http://a.example"}},

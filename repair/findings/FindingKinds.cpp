@@ -1,0 +1,14 @@
+#include "repair/findings/FindingKinds.h"
+
+#include "repair/network/NetworkKind.h"
+#include "repair/policies/PolicyKind.h"
+#include "repair/shortcuts/ShortcutKind.h"
+
+namespace tovask {
+
+std::span<const FindingKindRow* const> findingKinds() {
+    static const FindingKindRow* const kKinds[] = {&policyKind(), &networkKind(), &shortcutKind()};
+    return kKinds;
+}
+
+}  // namespace tovask

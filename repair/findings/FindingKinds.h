@@ -1,0 +1,13 @@
+#pragma once
+
+#include <span>
+
+#include "repair/report/FindingKindRow.h"
+
+namespace tovask {
+
+// Every kind of finding beyond Internet Explorer, in the order the report
+// lists them and the repair takes them. A new kind is one more row here.
+std::span<const FindingKindRow* const> findingKinds();
+
+}  // namespace tovask

@@ -1,0 +1,101 @@
+#include "repair/policies/PolicyKind.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "repair/policies/FirefoxFiles.h"
+#include "repair/policies/PolicyLocks.h"
+#include "repair/report/FindingTexts.h"
+#include "repair/report/ProgressView.h"
+
+namespace tovask {
+namespace {
+
+class PolicyFindings : public KindFindings {
+  public:
+    PolicyFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
+        : repairable_(!scope.managedMachine),
+          keys_(findLockedPolicyKeys(platform, scope.userHives, failures)) {
+        const auto firefoxFolders = firefoxInstallFolders(platform, failures);
+        files_ = findLockedPolicyFiles(platform, firefoxFolders, failures);
+        autoconfigScripts_ = findAutoconfigScripts(platform, firefoxFolders, failures);
+    }
+
+    std::vector<Finding> findings() const override {
+        auto findings = findingsOf(keys_, repairable_);
+        std::ranges::move(findingsOf(files_, repairable_), std::back_inserter(findings));
+        std::ranges::copy(autoconfigScripts_, std::back_inserter(findings));
+        return findings;
+    }
+
+    // A key whose names no backup can hold is left.
+    std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
+                                           FailureLog& failures) override {
+        std::vector<Finding> unsaved;
+        for (const auto& key : keys_) {
+            auto keySections = backupSectionsFor(key, failures);
+            if (keySections.empty()) {
+                std::ranges::move(repairableOnly(findingsOf(std::span(&key, 1), true)),
+                                  std::back_inserter(unsaved));
+            } else {
+                backedUp_.push_back(&key);
+                std::ranges::move(keySections, std::back_inserter(sections));
+            }
+        }
+        return unsaved;
+    }
+
+    void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,
+                FailureLog& failures) override {
+        for (const auto* key : backedUp_) {
+            const bool repaired = removeLocks(platform, *key, failures);
+            report(repairableOnly(findingsOf(std::span(key, 1), true)), repaired);
+        }
+        for (const auto& file : files_) {
+            const bool repaired = removeFileLocks(platform, file, files, failures);
+            report(findingsOf(std::span(&file, 1), true), repaired);
+        }
+    }
+
+    // Windows applies the policies again and the browsers read them anew.
+    void announce(PlatformOps& platform, ProgressView& view, FailureLog&) override {
+        if (platform.RefreshPolicy()) {
+            view.appendLine(texts::kPolicyRefreshUnavailable);
+        }
+        view.appendLine(texts::kRestartBrowsers);
+    }
+
+  private:
+    bool repairable_;
+    std::vector<LockedPolicyKey> keys_;
+    std::vector<LockedPolicyFile> files_;
+    std::vector<Finding> autoconfigScripts_;  // report only
+    std::vector<const LockedPolicyKey*> backedUp_;
+};
+
+std::unique_ptr<KindFindings> lookForPolicyLocks(PlatformOps& platform, const FindingScope& scope,
+                                                 FailureLog& failures) {
+    return std::make_unique<PolicyFindings>(platform, scope, failures);
+}
+
+constexpr FindingKindRow kPolicyKind{
+    FindingKind::BrowserPolicy,
+    L"browsers",
+    {texts::kFindingsHeading,
+     texts::kFindingsNotCounted,
+     {},
+     texts::kFindingRepairedPrefix,
+     texts::kFindingNotRepairedPrefix,
+     texts::kFindingLeftPrefix},
+    lookForPolicyLocks,
+    withinPolicyReach,
+    isPolicyFilePath,
+};
+
+}  // namespace
+
+const FindingKindRow& policyKind() {
+    return kPolicyKind;
+}
+
+}  // namespace tovask

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "repair/report/Finding.h"
+
+namespace tovask {
+
+class FailureLog;
+class FileBackup;
+class PlatformOps;
+class ProgressView;
+struct RegistryFileSection;
+
+// What the report says of a kind's findings.
+struct KindTexts {
+    std::wstring_view heading;
+    // Said when the check does not count its repairable findings.
+    std::wstring_view notCounted;
+    // Said on a managed machine after the reason it is managed; may be empty.
+    std::wstring_view managedNote;
+    std::wstring_view repairedPrefix;
+    std::wstring_view notRepairedPrefix;
+    std::wstring_view leftPrefix;
+};
+
+// Tells what became of findings: repaired, or not.
+using OutcomeReport = std::function<void(std::span<const Finding> findings, bool repaired)>;
+
+// What one kind found in a run, and how it backs up, repairs and announces it.
+class KindFindings {
+  public:
+    virtual ~KindFindings() = default;
+
+    // Report-only ones included.
+    virtual std::vector<Finding> findings() const = 0;
+    // Adds to the run's registry backup what puts back each repairable
+    // finding it can back up; gives the findings it cannot, which stay.
+    virtual std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
+                                                   FailureLog& failures) = 0;
+    // Repairs what it backed up, copying each file it changes into `files`
+    // first, and tells each finding's outcome.
+    virtual void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,
+                        FailureLog& failures) = 0;
+    // Tells the system what the repair changed, once it is made.
+    virtual void announce(PlatformOps& platform, ProgressView& view, FailureLog& failures) = 0;
+};
+
+// Where a run looks: the users' hives ("HKCU" or "HKU\<name>"), whether it
+// runs for every user, and whether an organisation manages the machine.
+struct FindingScope {
+    std::span<const std::wstring> userHives;
+    bool everyUser = false;
+    bool managedMachine = false;
+};
+
+// One kind of finding beyond Internet Explorer, described whole: the check,
+// the consent, the backups, the repair, the undo and the command line read
+// it from here.
+struct FindingKindRow {
+    FindingKind kind;
+    std::wstring_view commandSwitch;  // "browsers" for /browsers
+    KindTexts texts;
+    std::unique_ptr<KindFindings> (*find)(PlatformOps& platform, const FindingScope& scope,
+                                          FailureLog& failures);
+    // Whether a registry-backup section lies within what its repairs change.
+    bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews);
+    // Whether its file backups may name the file.
+    bool (*ownsFilePath)(std::wstring_view path);
+};
+
+}  // namespace tovask

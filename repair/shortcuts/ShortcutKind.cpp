@@ -1,0 +1,66 @@
+#include "repair/shortcuts/ShortcutKind.h"
+
+#include "repair/shortcuts/HijackedShortcuts.h"
+#include "repair/shortcuts/ShortcutTexts.h"
+
+namespace tovask {
+namespace {
+
+class ShortcutFindings : public KindFindings {
+  public:
+    ShortcutFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
+        : managed_(scope.managedMachine),
+          shortcuts_(findHijackedShortcuts(platform, scope.userHives, failures)) {}
+
+    std::vector<Finding> findings() const override { return findingsOf(shortcuts_, managed_); }
+
+    // A shortcut's bytes go to the file backups, each just before it changes.
+    std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
+                                           FailureLog&) override {
+        return {};
+    }
+
+    void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,
+                FailureLog& failures) override {
+        for (const auto& shortcut : shortcuts_) {
+            const auto finding = findingsOf(std::span(&shortcut, 1), managed_);
+            if (finding.front().repairable) {
+                report(finding, repairShortcut(platform, shortcut, files, failures));
+            }
+        }
+    }
+
+    void announce(PlatformOps&, ProgressView&, FailureLog&) override {}
+
+  private:
+    bool managed_;
+    std::vector<HijackedShortcut> shortcuts_;
+};
+
+std::unique_ptr<KindFindings> lookForHijackedShortcuts(PlatformOps& platform,
+                                                       const FindingScope& scope,
+                                                       FailureLog& failures) {
+    return std::make_unique<ShortcutFindings>(platform, scope, failures);
+}
+
+constexpr FindingKindRow kShortcutKind{
+    FindingKind::Shortcut,
+    L"shortcuts",
+    {texts::kShortcutsHeading,
+     texts::kShortcutsNotCounted,
+     {},
+     texts::kShortcutRepairedPrefix,
+     texts::kShortcutNotRepairedPrefix,
+     texts::kShortcutLeftPrefix},
+    lookForHijackedShortcuts,
+    nullptr,
+    isShortcutPath,
+};
+
+}  // namespace
+
+const FindingKindRow& shortcutKind() {
+    return kShortcutKind;
+}
+
+}  // namespace tovask
