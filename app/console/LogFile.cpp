@@ -11,6 +11,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileAccess.h"
+#include "platform/win32/files/NativeSystemFolder.h"
 #include "repair/commandline/CommandLineTexts.h"
 #include "text/DecimalText.h"
 #include "text/Utf8.h"
@@ -95,6 +96,9 @@ std::error_code openForAppending(std::wstring_view path, win32::KernelHandle& fi
     if (!full.ok()) {
         return full.error();
     }
+    // "C:\Windows\System32\LogFiles" is that folder, not SysWOW64's, for every
+    // check and for the file itself.
+    const win32::NativeSystemFolder nativeSystemFolder;
     if (const auto error = checkFolders(full.value())) {
         return error;
     }

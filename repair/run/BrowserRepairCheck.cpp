@@ -23,7 +23,9 @@ struct CheckListing {
     std::vector<std::wstring> willBeWritten;
     std::vector<std::wstring> replacedPages;
     std::vector<std::wstring> hostsNotRedirecting;
-    std::vector<std::wstring> left;  // the organisation's, on a managed machine
+    // The organisation's, on a managed machine.
+    std::vector<std::wstring> leftPolicies;
+    std::vector<std::wstring> leftHosts;
 };
 
 void appendUnder(ProgressView& view, std::wstring_view heading,
@@ -84,24 +86,25 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
                     break;
             }
         }
-        listing.left = start->leftPolicies;
+        listing.leftPolicies = start->leftPolicies;
         if (everyone) {
             for (auto* entries : {&listing.toRepair, &listing.willBeWritten, &listing.replacedPages,
-                                  &listing.left}) {
+                                  &listing.leftPolicies}) {
                 nameHivesBySid(*entries, everyone->hives());
             }
         }
         const auto hosts = judgeHostsFiles(failures);
-        auto& redirecting = isManaged ? listing.left : listing.toRepair;
+        auto& redirecting = isManaged ? listing.leftHosts : listing.toRepair;
         redirecting.insert(redirecting.end(), hosts.redirecting.begin(), hosts.redirecting.end());
         listing.hostsNotRedirecting = hosts.notRedirecting;
         findings = lookForFindings(platform_, managed, start->userHives, everyUser_, failures);
     }
     view_.clearList();
     appendEach(view_, texts::kNeedsRepairPrefix, listing.toRepair);
-    if (isManaged && !listing.left.empty()) {
+    if (!listing.leftPolicies.empty() || !listing.leftHosts.empty()) {
         view_.appendLine(*managed.managedBecause);
-        appendEach(view_, texts::kPolicyRowLeftPrefix, listing.left);
+        appendEach(view_, texts::kPolicyRowLeftPrefix, listing.leftPolicies);
+        appendEach(view_, texts::kHostsLeftPrefix, listing.leftHosts);
     }
     appendUnder(view_, texts::kWillBeWrittenHeading, listing.willBeWritten);
     appendUnder(view_, texts::kReplacedPagesHeading, listing.replacedPages);

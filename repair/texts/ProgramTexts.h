@@ -49,7 +49,8 @@ inline constexpr std::wstring_view kReplacedPagesHeading =
 inline constexpr std::wstring_view kHostsNotRedirectingPrefix =
     L"Archivo Hosts distinto del predeterminado que no desvía ningún nombre (solo se informa): ";
 inline constexpr std::wstring_view kPolicyRowLeftPrefix = L"Directiva dejada: ";
-inline constexpr std::wstring_view kHostsLeftPrefix = L"Archivo Hosts dejado: ";
+inline constexpr std::wstring_view kHostsLeftPrefix =
+    L"Archivo Hosts dejado por ser un equipo administrado: ";
 
 // Failures that name no system error of their own.
 inline constexpr std::wstring_view kNoBackupReason =
@@ -60,7 +61,7 @@ inline constexpr std::wstring_view kDnsCacheTarget = L"caché de resolución DNS
 inline constexpr std::wstring_view kNameBreaksLineReason =
     L"el nombre tiene un salto de línea y no cabe en la copia de seguridad; no se modificó";
 inline constexpr std::wstring_view kBackupTooLargeReason =
-    L"más datos de los que cabe en la copia de seguridad; no se modificó";
+    L"más datos de los que caben en la copia de seguridad; no se modificó";
 
 // Why a registry backup is refused before anything is restored.
 inline constexpr std::wstring_view kBackupNotUtf16 = L"La copia no es un archivo UTF-16.";

@@ -169,11 +169,12 @@ TEST_F(FreshWindows, OnAManagedMachineThePolicyRowsAndHostsStay) {
     bench.platform.machineJoin.domainJoined = true;
     EXPECT_EQ(check(), RunOutcome::Done);
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"Directiva dejada: "));
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Archivo Hosts dejado"));
 
     bench.press();
     EXPECT_TRUE(bench.platform.registry.value(controlPanel).has_value());
     EXPECT_EQ(bench.bytesOf(kSystemHosts), kHijackedHosts);
-    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Archivo Hosts dejado: "));
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Archivo Hosts dejado"));
     EXPECT_EQ(check(), RunOutcome::Done);
 }
 
