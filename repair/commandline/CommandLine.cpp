@@ -22,7 +22,6 @@ struct KnownSwitch {
     UnattendedCommand command;
     // What the usage text calls the value; empty when the switch takes none.
     std::wstring_view placeholder;
-    FindingKind finding = FindingKind::BrowserPolicy;
 };
 
 constexpr KnownSwitch kFixedSwitches[] = {
@@ -36,12 +35,15 @@ constexpr KnownSwitch kFixedSwitches[] = {
     {L"all", SwitchKind::All, {}, {}},
 };
 
-// The fixed switches, then one for each kind of finding.
+// The fixed switches, then the kinds' switches, each once: several kinds
+// may answer to one switch.
 const std::vector<KnownSwitch>& knownSwitches() {
     static const auto switches = [] {
         std::vector<KnownSwitch> all(std::begin(kFixedSwitches), std::end(kFixedSwitches));
         for (const auto* kind : findingKinds()) {
-            all.push_back({kind->commandSwitch, SwitchKind::Finding, {}, {}, kind->kind});
+            if (std::ranges::find(all, kind->commandSwitch, &KnownSwitch::name) == all.end()) {
+                all.push_back({kind->commandSwitch, SwitchKind::Finding, {}, {}});
+            }
         }
         return all;
     }();
@@ -160,7 +162,11 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                 request.allUsers = true;
                 break;
             case SwitchKind::Finding:
-                request.kinds.insert(taken.known->finding);
+                for (const auto* kind : findingKinds()) {
+                    if (kind->commandSwitch == taken.known->name) {
+                        request.kinds.insert(kind->kind);
+                    }
+                }
                 break;
             case SwitchKind::All:
                 for (const auto* kind : findingKinds()) {
