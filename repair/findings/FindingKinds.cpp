@@ -2,12 +2,14 @@
 
 #include "repair/network/NetworkKind.h"
 #include "repair/policies/PolicyKind.h"
+#include "repair/restrictions/IeRestrictionKind.h"
 #include "repair/shortcuts/ShortcutKind.h"
 
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
-    static const FindingKindRow* const kKinds[] = {&policyKind(), &networkKind(), &shortcutKind()};
+    static const FindingKindRow* const kKinds[] = {&policyKind(), &ieRestrictionKind(),
+                                                   &networkKind(), &shortcutKind()};
     return kKinds;
 }
 
