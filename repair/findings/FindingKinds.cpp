@@ -1,5 +1,6 @@
 #include "repair/findings/FindingKinds.h"
 
+#include "repair/extensions/ExtensionKind.h"
 #include "repair/network/NetworkKind.h"
 #include "repair/policies/PolicyKind.h"
 #include "repair/restrictions/IeRestrictionKind.h"
@@ -8,8 +9,8 @@
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
-    static const FindingKindRow* const kKinds[] = {&policyKind(), &ieRestrictionKind(),
-                                                   &networkKind(), &shortcutKind()};
+    static const FindingKindRow* const kKinds[] = {
+        &policyKind(), &ieRestrictionKind(), &extensionKind(), &networkKind(), &shortcutKind()};
     return kKinds;
 }
 

@@ -7,11 +7,12 @@
 #include "repair/network/ConnectionSettings.h"
 #include "repair/network/DnsServers.h"
 #include "repair/network/LocalPaths.h"
-#include "repair/network/NetworkKeys.h"
 #include "repair/network/NetworkFindings.h"
+#include "repair/network/NetworkKeys.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ProxyAddress.h"
 #include "repair/network/StartupPrograms.h"
+#include "repair/network/WritableFolders.h"
 #include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"
@@ -19,10 +20,6 @@
 
 namespace tovask {
 namespace {
-
-// Besides the users' profiles: folders every user may write.
-constexpr std::array<std::wstring_view, 3> kSharedWritableFolders = {L"%ProgramData%", L"%PUBLIC%",
-                                                                     L"%SystemRoot%\\Temp"};
 
 std::wstring placeName(const KeyPlace& place, std::wstring_view valueName) {
     return fileKeyName(place.root, place.key, place.view) + L"\\" + std::wstring(valueName);
@@ -96,7 +93,6 @@ class NetworkScan {
     // are machine-wide, and a user who is not logged on is judged with what
     // starts at the user's logon.
     NetworkFacts factsFor(bool needsSystem, std::wstring_view hive);
-    std::wstring longPathOf(std::wstring_view path);
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
     void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
              NetworkArea area, const NetworkAssessment& assessment,
@@ -131,7 +127,7 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
         return *systemFacts_;
     }
     auto& facts = systemFacts_.emplace(plainFacts_);
-    facts.longPathOf = [this](std::wstring_view path) { return longPathOf(path); };
+    facts.longPathOf = [this](std::wstring_view path) { return longPathOf(platform_, path); };
     const auto sockets = platform_.ListeningSockets();
     if (!sockets.ok()) {
         failures_.add(L"GetExtendedTcpTable", sockets.error());
@@ -143,40 +139,8 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
             }
         }
     }
-    std::vector<std::wstring> unexpanded(kSharedWritableFolders.begin(),
-                                         kSharedWritableFolders.end());
-    const auto view =
-        platform_.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
-    if (const auto profiles = platform_.RegReadTree(kProfileListKey, view); profiles.ok()) {
-        for (const auto& profile : profiles.value().subkeys) {
-            for (const auto& value : profile.values) {
-                if (equalsIgnoringCase(value.name, L"ProfileImagePath") && textOf(value.value)) {
-                    unexpanded.push_back(*textOf(value.value));
-                }
-            }
-        }
-    } else {
-        failures_.add(kProfileListKey, profiles.error());
-    }
-    for (const auto& folder : unexpanded) {
-        const auto expanded = platform_.ExpandEnvironment(folder);
-        // A name the system does not know stays unexpanded and names no folder.
-        if (expanded.ok() && expanded.value().find(L'%') == std::wstring::npos) {
-            facts.userWritableFolders.push_back(longPathOf(normalisedPath(expanded.value())));
-        }
-    }
+    facts.userWritableFolders = userWritableFolders(platform_, failures_);
     return facts;
-}
-
-// A short name ("BOB~1") hides which folder a path is in until the file
-// system answers; it is asked only of a path on a fixed local disk, and a
-// path it cannot resolve is judged as written.
-std::wstring NetworkScan::longPathOf(std::wstring_view path) {
-    if (!mayOpenUserPath(platform_, path)) {
-        return std::wstring(path);
-    }
-    const auto resolved = platform_.LongPathName(path);
-    return resolved.ok() ? resolved.value() : std::wstring(path);
 }
 
 std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstring_view valueName) {

@@ -5,7 +5,6 @@
 
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/restrictions/RestrictionTexts.h"
-#include "repair/users/UserHives.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -152,18 +151,11 @@ bool removeRestriction(PlatformOps& platform, const IeRestriction& restriction,
 }
 
 bool withinRestrictionReach(const RegistryFileSection& section, bool hasTwoViews) {
-    const auto sectionKey = valueSectionKey(section, hasTwoViews);
+    const auto sectionKey = accountSectionKey(section, hasTwoViews);
     if (!sectionKey) {
         return false;
     }
-    std::wstring_view key = sectionKey->key;
-    if (sectionKey->root == RegistryRoot::Users) {
-        const auto slash = key.find(L'\\');
-        if (slash == std::wstring_view::npos || !isUserAccountSid(key.substr(0, slash))) {
-            return false;
-        }
-        key = key.substr(slash + 1);
-    }
+    const std::wstring_view key = sectionKey->key;
     const bool restrictionsKey = equalsIgnoringCase(key, kRestrictionsKey) ||
                                  (sectionKey->root != RegistryRoot::LocalMachine &&
                                   equalsIgnoringCase(key, kLocalUserRestrictionsKey));

@@ -51,6 +51,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
 
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
 constexpr auto kRestrictions = FindingKind::IeRestriction;
+constexpr auto kExtensions = FindingKind::RegistryExtension;
 constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
 
@@ -81,19 +82,20 @@ INSTANTIATE_TEST_SUITE_P(
                       .allUsers = true}},
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
-                     {.command = UnattendedCommand::Check, .kinds = {kPolicies, kRestrictions}}},
-        AcceptedLine{
-            "RepairNetworkAndBrowsers",
-            {L"/Network", L"/repair", L"/browsers"},
-            {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kRestrictions, kNetwork}}},
+                     {.command = UnattendedCommand::Check,
+                      .kinds = {kPolicies, kRestrictions, kExtensions}}},
+        AcceptedLine{"RepairNetworkAndBrowsers",
+                     {L"/Network", L"/repair", L"/browsers"},
+                     {.command = UnattendedCommand::Repair,
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kNetwork}}},
         AcceptedLine{"CheckAll",
                      {L"/check", L"-ALL"},
                      {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kRestrictions, kNetwork, kShortcuts}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairAllWithOneKindAgain",
                      {L"/all", L"/repair", L"/network"},
                      {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kRestrictions, kNetwork, kShortcuts}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},
