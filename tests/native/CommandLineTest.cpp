@@ -52,6 +52,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
 constexpr auto kRestrictions = FindingKind::IeRestriction;
 constexpr auto kExtensions = FindingKind::RegistryExtension;
+constexpr auto kPreferences = FindingKind::ProfilePreference;
 constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
 
@@ -83,19 +84,21 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
                      {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kRestrictions, kExtensions}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences}}},
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
                      {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kNetwork}}},
-        AcceptedLine{"CheckAll",
-                     {L"/check", L"-ALL"},
-                     {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kNetwork, kShortcuts}}},
-        AcceptedLine{"RepairAllWithOneKindAgain",
-                     {L"/all", L"/repair", L"/network"},
-                     {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kNetwork, kShortcuts}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kNetwork}}},
+        AcceptedLine{
+            "CheckAll",
+            {L"/check", L"-ALL"},
+            {.command = UnattendedCommand::Check,
+             .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kNetwork, kShortcuts}}},
+        AcceptedLine{
+            "RepairAllWithOneKindAgain",
+            {L"/all", L"/repair", L"/network"},
+            {.command = UnattendedCommand::Repair,
+             .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+
+// The report's texts for what the browsers' profiles hold.
+namespace tovask::texts {
+
+inline constexpr std::wstring_view kPreferencesHeading =
+    L"Preferencias de los perfiles de los navegadores (este programa no las cambia: use "
+    L"\"Restablecer la configuración\" en cada navegador):";
+inline constexpr std::wstring_view kProfileSeparator = L", perfil ";
+inline constexpr std::wstring_view kHomePagePrefix = L"página principal: ";
+inline constexpr std::wstring_view kStartupPagePrefix = L"página de inicio: ";
+inline constexpr std::wstring_view kSearchProviderPrefix = L"buscador predeterminado: ";
+inline constexpr std::wstring_view kUnpackedExtensionPrefix =
+    L"extensión cargada desde una carpeta que el usuario puede modificar: ";
+inline constexpr std::wstring_view kPreferencesTooLarge =
+    L"el archivo ocupa más de 32 MiB; no se lee";
+inline constexpr std::wstring_view kPreferencesNotJson = L"no es un archivo JSON válido; no se lee";
+
+}  // namespace tovask::texts

@@ -1,0 +1,48 @@
+#include "repair/preferences/PreferencesKind.h"
+
+#include "repair/preferences/PreferenceTexts.h"
+#include "repair/preferences/ProfilePreferences.h"
+
+namespace tovask {
+namespace {
+
+// The files are the browser's own, guarded by its checksums: a rewrite
+// could make the browser discard the profile, so each finding is listed only.
+class PreferenceFindings : public KindFindings {
+  public:
+    PreferenceFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
+        : found_(findProfilePreferences(platform, scope.userHives, failures)) {}
+
+    std::vector<Finding> findings() const override { return found_; }
+    std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
+                                           FailureLog&) override {
+        return {};
+    }
+    void repair(PlatformOps&, FileBackup&, const OutcomeReport&, FailureLog&) override {}
+    void announce(PlatformOps&, ProgressView&, FailureLog&) override {}
+
+  private:
+    std::vector<Finding> found_;
+};
+
+std::unique_ptr<KindFindings> lookForPreferences(PlatformOps& platform, const FindingScope& scope,
+                                                 FailureLog& failures) {
+    return std::make_unique<PreferenceFindings>(platform, scope, failures);
+}
+
+constexpr FindingKindRow kPreferencesKind{
+    FindingKind::ProfilePreference,
+    L"browsers",
+    {texts::kPreferencesHeading, {}, {}, {}, {}, {}},
+    lookForPreferences,
+    nullptr,
+    nullptr,
+};
+
+}  // namespace
+
+const FindingKindRow& preferencesKind() {
+    return kPreferencesKind;
+}
+
+}  // namespace tovask

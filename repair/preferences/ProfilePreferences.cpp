@@ -1,0 +1,338 @@
+#include "repair/preferences/ProfilePreferences.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "repair/network/LocalPaths.h"
+#include "repair/network/ProxyAddress.h"
+#include "repair/network/WritableFolders.h"
+#include "repair/policies/PolicyJson.h"
+#include "repair/preferences/PreferenceTexts.h"
+#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/users/UserPaths.h"
+#include "text/TextCompare.h"
+#include "text/Utf8.h"
+
+namespace tovask {
+namespace {
+
+using policyjson::Json;
+
+constexpr std::size_t kPreferencesLimit = std::size_t{32} << 20;
+constexpr ListingLimits kProfileListing{1, 400, 20000};
+
+struct ChromiumBrowser {
+    std::wstring_view group;
+    std::wstring_view userData;  // below the user's local application data
+};
+
+constexpr std::array kChromiumBrowsers = {
+    ChromiumBrowser{L"Google Chrome", L"Google\\Chrome\\User Data"},
+    ChromiumBrowser{L"Microsoft Edge", L"Microsoft\\Edge\\User Data"},
+    ChromiumBrowser{L"Brave", L"BraveSoftware\\Brave-Browser\\User Data"},
+    ChromiumBrowser{L"Chromium", L"Chromium\\User Data"},
+};
+constexpr std::array<std::wstring_view, 2> kChromiumFiles = {L"Preferences", L"Secure Preferences"};
+constexpr std::array<std::wstring_view, 2> kFirefoxFiles = {L"prefs.js", L"user.js"};
+
+// Search engines a browser offers of its own, named by a brand followed by a
+// country's domain ("google.es", "yahoo.co.jp") or by their own domain.
+constexpr std::array<std::wstring_view, 4> kSearchBrands = {L"google", L"bing", L"yahoo",
+                                                            L"yandex"};
+constexpr std::array<std::wstring_view, 10> kSearchDomains = {
+    L"duckduckgo.com", L"ecosia.org", L"search.brave.com", L"qwant.com", L"startpage.com",
+    L"baidu.com",      L"naver.com",  L"seznam.cz",        L"so.com",    L"sogou.com"};
+
+// Where Chromium marks an extension loaded from a folder: unpacked, or from
+// its command line.
+constexpr std::array<std::wstring_view, 2> kUnpackedLocations = {L"4", L"8"};
+
+bool isWebAddress(std::wstring_view text) {
+    return serverOfWebAddress(text).has_value();
+}
+
+std::vector<std::wstring_view> labelsOf(std::wstring_view host) {
+    std::vector<std::wstring_view> labels;
+    for (std::size_t start = 0; start <= host.size();) {
+        const auto end = std::min(host.find(L'.', start), host.size());
+        labels.push_back(host.substr(start, end - start));
+        start = end + 1;
+    }
+    return labels;
+}
+
+bool isKnownSearchHost(std::wstring_view host) {
+    if (host.ends_with(L'.')) {
+        host.remove_suffix(1);
+    }
+    const auto labels = labelsOf(host);
+    for (std::size_t i = 0; i + 1 < labels.size(); ++i) {
+        const bool brand = std::ranges::any_of(kSearchBrands, [&](std::wstring_view name) {
+            return equalsIgnoringCase(labels[i], name);
+        });
+        if (brand && labels.size() - i <= 3) {
+            return true;
+        }
+    }
+    return std::ranges::any_of(kSearchDomains, [&](std::wstring_view domain) {
+        return equalsIgnoringCase(host, domain) ||
+               (host.size() > domain.size() &&
+                equalsIgnoringCase(host.substr(host.size() - domain.size()), domain) &&
+                host[host.size() - domain.size() - 1] == L'.');
+    });
+}
+
+bool isForeignSearch(std::wstring_view url) {
+    const auto server = serverOfWebAddress(url);
+    return server && !isKnownSearchHost(server->host);
+}
+
+std::wstring textAt(const Json& root, std::initializer_list<std::string_view> path) {
+    const Json* at = &root;
+    for (const auto name : path) {
+        at = policyjson::member(*at, name);
+        if (at == nullptr) {
+            return {};
+        }
+    }
+    return at->IsString() ? policyjson::wideText(*at) : std::wstring();
+}
+
+const Json* valueAt(const Json& root, std::initializer_list<std::string_view> path) {
+    const Json* at = &root;
+    for (const auto name : path) {
+        at = at == nullptr ? nullptr : policyjson::member(*at, name);
+    }
+    return at;
+}
+
+// One JavaScript string literal at the start of the text, with its escapes
+// taken as the characters they stand for; the text after it.
+std::optional<std::pair<std::string, std::string_view>> stringLiteral(std::string_view text) {
+    if (text.empty() || (text.front() != '"' && text.front() != '\'')) {
+        return std::nullopt;
+    }
+    const char quote = text.front();
+    std::string value;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i] == quote) {
+            return std::pair(value, text.substr(i + 1));
+        }
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            ++i;
+        }
+        value += text[i];
+    }
+    return std::nullopt;
+}
+
+std::string_view skipBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// Each `user_pref("name", "text")` and `pref(...)` whose value is a string.
+std::vector<std::pair<std::string, std::string>> stringPrefs(std::string_view prefs) {
+    std::vector<std::pair<std::string, std::string>> found;
+    for (auto at = prefs.find("pref("); at != std::string_view::npos;
+         at = prefs.find("pref(", at + 1)) {
+        const auto name = stringLiteral(skipBlanks(prefs.substr(at + 5)));
+        if (!name) {
+            continue;
+        }
+        auto rest = skipBlanks(name->second);
+        if (!rest.starts_with(',')) {
+            continue;
+        }
+        if (const auto value = stringLiteral(skipBlanks(rest.substr(1)))) {
+            found.emplace_back(name->first, value->first);
+        }
+    }
+    return found;
+}
+
+std::wstring fileNameOf(std::wstring_view path) {
+    return std::wstring(path.substr(path.rfind(L'\\') + 1));
+}
+
+// The profile's folder name of a file directly in a profile below `root`; none otherwise.
+std::optional<std::wstring> profileOf(std::wstring_view file, std::wstring_view root) {
+    const auto folderEnd = file.rfind(L'\\');
+    if (folderEnd == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    const auto folder = file.substr(0, folderEnd);
+    const auto profileStart = folder.rfind(L'\\');
+    if (profileStart == std::wstring_view::npos ||
+        !equalsIgnoringCase(folder.substr(0, profileStart), root)) {
+        return std::nullopt;
+    }
+    return std::wstring(folder.substr(profileStart + 1));
+}
+
+class PreferenceScan {
+  public:
+    PreferenceScan(PlatformOps& platform, FailureLog& failures)
+        : platform_(platform), failures_(failures) {}
+
+    void scanUser(std::wstring_view hive) {
+        auto folders = UserFolders::of(platform_, hive, failures_);
+        if (!folders) {
+            return;
+        }
+        const auto localAppData =
+            folders->folder(L"Local AppData", folders->profile() + L"\\AppData\\Local");
+        for (const auto& browser : kChromiumBrowsers) {
+            scanProfiles(localAppData + L"\\" + std::wstring(browser.userData), L"Preferences",
+                         kChromiumFiles, browser.group, true);
+        }
+        scanProfiles(folders->appData() + L"\\Mozilla\\Firefox\\Profiles", L".js", kFirefoxFiles,
+                     L"Mozilla Firefox", false);
+    }
+
+    std::vector<Finding> found;
+
+  private:
+    void scanProfiles(const std::wstring& root, std::wstring_view ending,
+                      std::span<const std::wstring_view> names, std::wstring_view group,
+                      bool chromium) {
+        if (!mayOpenUserPath(platform_, root)) {
+            return;
+        }
+        const auto listing = platform_.ListFiles(root, ending, kProfileListing);
+        if (!listing.ok()) {
+            if (!isNotFound(listing.error())) {
+                failures_.add(root, listing.error());
+            }
+            return;
+        }
+        for (const auto& file : listing.value().files) {
+            const auto profile = profileOf(file, root);
+            const auto name = fileNameOf(file);
+            if (profile && std::ranges::any_of(names, [&](std::wstring_view wanted) {
+                    return equalsIgnoringCase(name, wanted);
+                })) {
+                scanFile(file,
+                         std::wstring(group) + std::wstring(texts::kProfileSeparator) + *profile,
+                         chromium);
+            }
+        }
+    }
+
+    void scanFile(const std::wstring& path, const std::wstring& group, bool chromium) {
+        const auto content = platform_.ReadFileContent(path, kPreferencesLimit);
+        if (!content.ok()) {
+            if (content.error() == std::errc::file_too_large) {
+                failures_.add(path, texts::kPreferencesTooLarge);
+            } else if (!isNotFound(content.error())) {
+                failures_.add(path, content.error());
+            }
+            return;
+        }
+        const auto reading = chromium ? readChromiumPreferences(content.value(), writableFolders())
+                                      : readFirefoxPreferences(content.value());
+        if (!reading.error.empty()) {
+            failures_.add(path, reading.error);
+        }
+        for (const auto& description : reading.found) {
+            found.push_back({FindingKind::ProfilePreference, group, path, description, false});
+        }
+    }
+
+    // Read the first time a Chromium profile asks for them.
+    const std::vector<std::wstring>& writableFolders() {
+        if (!writableFolders_) {
+            writableFolders_ = userWritableFolders(platform_, failures_);
+        }
+        return *writableFolders_;
+    }
+
+    PlatformOps& platform_;
+    FailureLog& failures_;
+    std::optional<std::vector<std::wstring>> writableFolders_;
+};
+
+}  // namespace
+
+PreferenceReading readChromiumPreferences(std::string_view json,
+                                          std::span<const std::wstring> writableFolders) {
+    const auto document = policyjson::parse(json);
+    if (!document || !document->IsObject()) {
+        return {{}, texts::kPreferencesNotJson};
+    }
+    PreferenceReading reading;
+    const auto add = [&](std::wstring_view prefix, const std::wstring& text) {
+        reading.found.push_back(std::wstring(prefix) + text);
+    };
+    const auto* newTabHome = valueAt(*document, {"homepage_is_newtabpage"});
+    const auto homepage = textAt(*document, {"homepage"});
+    if (isWebAddress(homepage) && !(newTabHome != nullptr && newTabHome->IsTrue())) {
+        add(texts::kHomePagePrefix, homepage);
+    }
+    if (const auto* restore = valueAt(*document, {"session", "restore_on_startup"});
+        restore != nullptr && policyjson::wideText(*restore) == L"4") {
+        if (const auto* urls = valueAt(*document, {"session", "startup_urls"})) {
+            for (const auto& url : policyjson::elementsOf(*urls)) {
+                if (const auto text = wideFromUtf8(policyjson::utf8Of(url)); isWebAddress(text)) {
+                    add(texts::kStartupPagePrefix, text);
+                }
+            }
+        }
+    }
+    for (const auto& search :
+         {textAt(*document, {"default_search_provider_data", "template_url_data", "url"}),
+          textAt(*document, {"default_search_provider", "search_url"})}) {
+        if (isForeignSearch(search)) {
+            add(texts::kSearchProviderPrefix, search);
+        }
+    }
+    if (const auto* settings = valueAt(*document, {"extensions", "settings"})) {
+        for (const auto& [id, extension] : policyjson::membersOf(*settings)) {
+            const auto* location = policyjson::member(extension, "location");
+            const auto path = textAt(extension, {"path"});
+            if (location != nullptr &&
+                std::ranges::find(kUnpackedLocations, policyjson::wideText(*location)) !=
+                    kUnpackedLocations.end() &&
+                liesInAnyFolder(normalisedPath(path), writableFolders)) {
+                add(texts::kUnpackedExtensionPrefix,
+                    policyjson::wideText(id) + L" (" + path + L")");
+            }
+        }
+    }
+    return reading;
+}
+
+PreferenceReading readFirefoxPreferences(std::string_view prefs) {
+    PreferenceReading reading;
+    for (const auto& [name, value] : stringPrefs(prefs)) {
+        const auto text = wideFromUtf8(value);
+        if (name == "browser.startup.homepage") {
+            for (std::size_t start = 0; start <= text.size();) {
+                const auto end = std::min(text.find(L'|', start), text.size());
+                if (const auto page = text.substr(start, end - start); isWebAddress(page)) {
+                    reading.found.push_back(std::wstring(texts::kHomePagePrefix) + page);
+                }
+                start = end + 1;
+            }
+        } else if (name == "browser.newtab.url" && isWebAddress(text)) {
+            reading.found.push_back(std::wstring(texts::kStartupPagePrefix) + text);
+        } else if ((name == "keyword.URL" || name == "browser.search.defaulturl") &&
+                   isForeignSearch(text)) {
+            reading.found.push_back(std::wstring(texts::kSearchProviderPrefix) + text);
+        }
+    }
+    return reading;
+}
+
+std::vector<Finding> findProfilePreferences(PlatformOps& platform,
+                                            std::span<const std::wstring> userHives,
+                                            FailureLog& failures) {
+    PreferenceScan scan(platform, failures);
+    for (const auto& hive : userHives) {
+        scan.scanUser(hive);
+    }
+    return std::move(scan.found);
+}
+
+}  // namespace tovask

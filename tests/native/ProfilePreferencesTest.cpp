@@ -1,0 +1,113 @@
+#include <algorithm>
+
+#include "repair/preferences/ProfilePreferences.h"
+#include "tests/native/RepairFixture.h"
+
+namespace tovask::test {
+namespace {
+
+const std::vector<std::wstring> kWritable = {L"C:\\Users\\ana"};
+
+struct PreferencesCase {
+    std::string name;
+    bool chromium;
+    std::string text;
+    std::vector<std::wstring> found;
+};
+
+class ProfileFile : public testing::TestWithParam<PreferencesCase> {};
+
+TEST_P(ProfileFile, ListsWhatAHijackerSets) {
+    const auto reading = GetParam().chromium ? readChromiumPreferences(GetParam().text, kWritable)
+                                             : readFirefoxPreferences(GetParam().text);
+    EXPECT_TRUE(reading.error.empty());
+    EXPECT_EQ(reading.found, GetParam().found);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Files, ProfileFile,
+    testing::Values(
+        PreferencesCase{"ForeignSearchAndStartUpPages", true,
+                        R"({"session":{"restore_on_startup":4,"startup_urls":["http://inicio.example/","chrome://newtab/"]},)"
+                        R"("default_search_provider_data":{"template_url_data":{"url":"https://buscar.example/?q={searchTerms}"}}})",
+                        {L"página de inicio: http://inicio.example/", L"buscador predeterminado: https://buscar.example/?q={searchTerms}"}},
+        PreferencesCase{"KnownSearchEngines", true,
+                        R"({"default_search_provider_data":{"template_url_data":{"url":"https://www.google.es/search?q={searchTerms}"}},)"
+                        R"("default_search_provider":{"search_url":"https://search.yahoo.co.jp/search?p={searchTerms}"}})",
+                        {}},
+        PreferencesCase{"StartUpPagesUnused", true,
+                        R"({"session":{"restore_on_startup":1,"startup_urls":["http://inicio.example/"]}})", {}},
+        PreferencesCase{"HomePage", true, R"({"homepage":"http://inicio.example","homepage_is_newtabpage":false})",
+                        {L"página principal: http://inicio.example"}},
+        PreferencesCase{"HomeButtonOpensTheNewTabPage", true, R"({"homepage":"http://inicio.example","homepage_is_newtabpage":true})", {}},
+        PreferencesCase{"UnpackedExtensions", true,
+                        R"({"extensions":{"settings":{"aaaa":{"location":4,"path":"C:\\Users\\ana\\AppData\\Local\\ext"},)"
+                        R"("bbbb":{"location":4,"path":"C:\\Program Files\\Herramienta\\ext"},)"
+                        R"("cccc":{"location":1,"path":"cccc\\1.0_0"}}}})",
+                        {L"extensión cargada desde una carpeta que el usuario puede modificar: aaaa (C:\\Users\\ana\\AppData\\Local\\ext)"}},
+        PreferencesCase{"FirefoxHomePages", false,
+                        "user_pref(\"browser.startup.homepage\", \"http://a.example|about:home|https://b.example\");\n"
+                        "user_pref('browser.newtab.url', 'http://nueva.example/\\'x');\n",
+                        {L"página principal: http://a.example", L"página principal: https://b.example",
+                         L"página de inicio: http://nueva.example/'x"}},
+        PreferencesCase{"FirefoxKeywordSearch", false,
+                        "user_pref(\"keyword.URL\", \"http://buscar.example/?q=\");\n"
+                        "pref(\"browser.search.defaulturl\", \"https://www.bing.com/search?q=\");\n",
+                        {L"buscador predeterminado: http://buscar.example/?q="}}),
+    [](const testing::TestParamInfo<PreferencesCase>& info) { return info.param.name; });
+// clang-format on
+
+TEST(ProfileFile, ThatIsNotJsonIsAnError) {
+    EXPECT_FALSE(readChromiumPreferences("{\"homepage\":", kWritable).error.empty());
+}
+
+const std::wstring kProfiles =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+const std::wstring kUserData = L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\";
+const std::wstring kForeignSearch =
+    L"buscador predeterminado: https://buscar.example/?q={searchTerms}";
+
+class PreferencesRun : public testing::Test {
+  protected:
+    void SetUp() override {
+        auto& platform = bench.platform;
+        platform.registry.addKeysEveryWindowsHas();
+        platform.RegWrite(kProfiles + platform.programUserSid + L"\\ProfileImagePath",
+                          L"C:\\Users\\ana", RegistryType::String);
+        bench.addFiles({{kPreferences, R"({"default_search_provider_data":{"template_url_data":)"
+                                       R"({"url":"https://buscar.example/?q={searchTerms}"}}})"}});
+        bench.press();  // Internet Explorer alone
+        bench.view.repairFindings = true;
+    }
+    bool hasLine(std::wstring_view part) const {
+        return std::ranges::any_of(bench.view.lines, [&](const std::wstring& line) {
+            return line.find(part) != std::wstring::npos;
+        });
+    }
+
+    const std::wstring kPreferences = kUserData + L"Profile 1\\Preferences";
+    RepairBench bench;
+};
+
+TEST_F(PreferencesRun, AreListedByBrowserAndProfileButNeverCountedNorWritten) {
+    const auto before = bench.bytesOf(kPreferences);
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_TRUE(hasLine(L"Google Chrome, perfil Profile 1:"));
+    EXPECT_TRUE(hasLine(kForeignSearch + L" (solo se informa)"));
+    bench.press();
+    EXPECT_TRUE(bench.errorLines().empty());
+    EXPECT_EQ(bench.bytesOf(kPreferences), before);
+}
+
+TEST_F(PreferencesRun, LargerThan32MiBIsAnErrorAndTheOthersGoOn) {
+    bench.addFiles({{kUserData + L"Default\\Secure Preferences",
+                     std::string((std::size_t{32} << 20) + 1, ' ')}});
+    bench.repair.checkWhatNeedsRepair();
+    EXPECT_TRUE(hasLine(kForeignSearch));
+    ASSERT_EQ(bench.errorLines().size(), 1u);
+    EXPECT_NE(bench.errorLines().front().find(L"más de 32 MiB"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace tovask::test
