@@ -140,7 +140,9 @@ class ExtensionScan {
                                                        const RegistryKeyContent& entry) {
         const auto* updateUrl = findValue(entry, kUpdateUrl);
         if (const auto url = updateUrl ? textOf(updateUrl->value) : std::nullopt) {
-            if (isStoreUpdateUrl(browser.keyPath, *url)) {
+            // An empty address updates from nowhere and installs nothing.
+            if (isStoreUpdateUrl(browser.keyPath, *url) ||
+                url->find_first_not_of(L" \t\r\n") == std::wstring::npos) {
                 return std::nullopt;
             }
             return std::pair(std::wstring(texts::kOffStorePrefix) + *url, true);

@@ -142,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"PackageInProgramFiles", kMachine32, RegistryView::Bits32, {{L"path", stringValue(L"C:\\Program Files\\Antivirus\\x.crx")}}, Verdict::Information},
         ExtensionCase{"PackageOnAShare", kUsers, RegistryView::Default, {{L"path", stringValue(L"\\\\servidor\\x.crx")}}, Verdict::Information},
         ExtensionCase{"NotAnExtensionId", L"HKLM\\" + std::wstring(kChrome) + L"\\zzzz\\", RegistryView::Bits64, {kOffStore}, Verdict::NotListed},
+        ExtensionCase{"EmptyAddress", kUsers, RegistryView::Default, {{L"update_url", stringValue(L" ")}}, Verdict::NotListed},
         ExtensionCase{"NeitherAddressNorPackage", kUsers, RegistryView::Default, {{L"version", stringValue(L"1.0")}}, Verdict::NotListed}),
     [](const testing::TestParamInfo<ExtensionCase>& info) { return info.param.name; });
 // clang-format on
