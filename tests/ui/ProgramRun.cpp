@@ -79,4 +79,11 @@ std::vector<std::string> crLfLines(const std::string& text) {
     return lines;
 }
 
+int ProgramRuns::operator()(std::wstring_view arguments) {
+    ProgramRun program(arguments, folder_.path(L"salida" + std::to_wstring(++runs_) + L".txt"));
+    const int code = program.finish();
+    lines_ = program.outputLines();
+    return code;
+}
+
 }  // namespace tovask::testsupport

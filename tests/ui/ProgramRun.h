@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "tests/win32/TestFolder.h"
 
 namespace tovask::testsupport {
 
@@ -29,6 +30,22 @@ class ProgramRun {
   private:
     std::wstring outputPath_;
     win32::KernelHandle process_;
+};
+
+// The program run once after another, as a script runs it, each run's output
+// in a file of its own in the folder.
+class ProgramRuns {
+  public:
+    explicit ProgramRuns(const TestFolder& folder) : folder_(folder) {}
+
+    // The exit code; lines() then holds that run's output.
+    int operator()(std::wstring_view arguments);
+    const std::vector<std::string>& lines() const { return lines_; }
+
+  private:
+    const TestFolder& folder_;
+    int runs_ = 0;
+    std::vector<std::string> lines_;
 };
 
 // The lines of a text whose lines each end in CR LF.
