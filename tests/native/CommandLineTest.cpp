@@ -52,6 +52,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
 constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
+constexpr auto kDebuggers = FindingKind::BrowserDebugger;
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
 
@@ -80,18 +81,19 @@ INSTANTIATE_TEST_SUITE_P(
                       .allUsers = true}},
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
-                     {.command = UnattendedCommand::Check, .kinds = {kPolicies}}},
-        AcceptedLine{"RepairNetworkAndBrowsers",
-                     {L"/Network", L"/repair", L"/browsers"},
-                     {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kNetwork}}},
+                     {.command = UnattendedCommand::Check, .kinds = {kPolicies, kDebuggers}}},
         AcceptedLine{
-            "CheckAll",
-            {L"/check", L"-ALL"},
-            {.command = UnattendedCommand::Check, .kinds = {kPolicies, kNetwork, kShortcuts}}},
-        AcceptedLine{
-            "RepairAllWithOneKindAgain",
-            {L"/all", L"/repair", L"/network"},
-            {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kNetwork, kShortcuts}}},
+            "RepairNetworkAndBrowsers",
+            {L"/Network", L"/repair", L"/browsers"},
+            {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kDebuggers, kNetwork}}},
+        AcceptedLine{"CheckAll",
+                     {L"/check", L"-ALL"},
+                     {.command = UnattendedCommand::Check,
+                      .kinds = {kPolicies, kDebuggers, kNetwork, kShortcuts}}},
+        AcceptedLine{"RepairAllWithOneKindAgain",
+                     {L"/all", L"/repair", L"/network"},
+                     {.command = UnattendedCommand::Repair,
+                      .kinds = {kPolicies, kDebuggers, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},
