@@ -1,6 +1,8 @@
 #include "repair/findings/FindingKinds.h"
 
+#include "repair/debuggers/DebuggerKind.h"
 #include "repair/extensions/ExtensionKind.h"
+#include "repair/grouppolicy/LocalPolicyKind.h"
 #include "repair/network/NetworkKind.h"
 #include "repair/policies/PolicyKind.h"
 #include "repair/preferences/PreferencesKind.h"
@@ -10,10 +12,18 @@
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
-    static const FindingKindRow* const kKinds[] = {&policyKind(),    &ieRestrictionKind(),
-                                                   &extensionKind(), &preferencesKind(),
-                                                   &networkKind(),   &shortcutKind()};
+    static const FindingKindRow* const kKinds[] = {
+        &localPolicyKind(), &policyKind(),      &debuggerKind(), &ieRestrictionKind(),
+        &extensionKind(),   &preferencesKind(), &networkKind(),  &shortcutKind()};
     return kKinds;
+}
+
+std::set<FindingKind> everyFindingKind() {
+    std::set<FindingKind> kinds;
+    for (const auto* kind : findingKinds()) {
+        kinds.insert(kind->kind);
+    }
+    return kinds;
 }
 
 }  // namespace tovask

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/network/ProxyAddress.h"
+#include "repair/network/addresses/ProxyAddress.h"
 #include "text/TextCompare.h"
 #include "text/Utf8.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "repair/network/LocalPaths.h"
-#include "repair/network/ProxyAddress.h"
 #include "repair/network/WritableFolders.h"
+#include "repair/network/addresses/ProxyAddress.h"
 #include "repair/policies/PolicyJson.h"
 #include "repair/preferences/PreferenceTexts.h"
 #include "repair/shortcuts/ShortcutFolders.h"

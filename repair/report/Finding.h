@@ -14,7 +14,9 @@ enum class FindingKind {
     RegistryExtension,
     ProfilePreference,
     Network,
-    Shortcut
+    Shortcut,
+    BrowserDebugger,
+    LocalPolicyFile
 };
 
 // Something found that keeps a setting from the user: where it is, named as

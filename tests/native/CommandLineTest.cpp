@@ -55,6 +55,8 @@ constexpr auto kExtensions = FindingKind::RegistryExtension;
 constexpr auto kPreferences = FindingKind::ProfilePreference;
 constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
+constexpr auto kDebuggers = FindingKind::BrowserDebugger;
+constexpr auto kPolicyFiles = FindingKind::LocalPolicyFile;
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
 
@@ -84,21 +86,23 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
                      {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
+                                kPolicyFiles}}},
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
                      {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kNetwork}}},
-        AcceptedLine{
-            "CheckAll",
-            {L"/check", L"-ALL"},
-            {.command = UnattendedCommand::Check,
-             .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kNetwork, kShortcuts}}},
-        AcceptedLine{
-            "RepairAllWithOneKindAgain",
-            {L"/all", L"/repair", L"/network"},
-            {.command = UnattendedCommand::Repair,
-             .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kNetwork, kShortcuts}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
+                                kPolicyFiles, kNetwork}}},
+        AcceptedLine{"CheckAll",
+                     {L"/check", L"-ALL"},
+                     {.command = UnattendedCommand::Check,
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
+                                kPolicyFiles, kNetwork, kShortcuts}}},
+        AcceptedLine{"RepairAllWithOneKindAgain",
+                     {L"/all", L"/repair", L"/network"},
+                     {.command = UnattendedCommand::Repair,
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
+                                kPolicyFiles, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},

@@ -34,7 +34,7 @@ class EachRestriction : public testing::TestWithParam<RestrictionCase> {
         auto folder = stringValue(L"C:\\Users\\ana");
         platform.registry.writeRaw(std::wstring(kProfileListKey) + std::wstring(kSid) + L"\\",
                                    L"ProfileImagePath", folder, RegistryView::Default);
-        bench.repair.setEveryUser(true);
+        bench.everyUser = true;
         const auto& path = GetParam().path;
         const auto keyEnd = path.rfind(L'\\') + 1;
         platform.registry.writeRaw(path.substr(0, keyEnd), path.substr(keyEnd), GetParam().value,
@@ -44,7 +44,7 @@ class EachRestriction : public testing::TestWithParam<RestrictionCase> {
     }
     RunOutcome check(bool browsers) {
         bench.view.repairFindings = browsers;
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
     bool present() const { return bench.platform.registry.value(GetParam().path).has_value(); }
     bool hasLine(std::wstring_view start) const {

@@ -92,7 +92,7 @@ class PreferencesRun : public testing::Test {
 
 TEST_F(PreferencesRun, AreListedByBrowserAndProfileButNeverCountedNorWritten) {
     const auto before = bench.bytesOf(kPreferences);
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
     EXPECT_TRUE(hasLine(L"Google Chrome, perfil Profile 1:"));
     EXPECT_TRUE(hasLine(kForeignSearch + L" (solo se informa)"));
     bench.press();
@@ -103,7 +103,7 @@ TEST_F(PreferencesRun, AreListedByBrowserAndProfileButNeverCountedNorWritten) {
 TEST_F(PreferencesRun, LargerThan32MiBIsAnErrorAndTheOthersGoOn) {
     bench.addFiles({{kUserData + L"Default\\Secure Preferences",
                      std::string((std::size_t{32} << 20) + 1, ' ')}});
-    bench.repair.checkWhatNeedsRepair();
+    bench.check();
     EXPECT_TRUE(hasLine(kForeignSearch));
     ASSERT_EQ(bench.errorLines().size(), 1u);
     EXPECT_NE(bench.errorLines().front().find(L"más de 32 MiB"), std::wstring::npos);

@@ -75,7 +75,7 @@ class EachExtension : public testing::TestWithParam<ExtensionCase> {
         platform.registry.writeRaw(std::wstring(kProfileListKey) + std::wstring(kSid) + L"\\",
                                    L"ProfileImagePath", stringValue(L"C:\\Users\\ana"),
                                    RegistryView::Bits64);
-        bench.repair.setEveryUser(true);
+        bench.everyUser = true;
         for (const auto& [name, value] : GetParam().values) {
             platform.registry.writeRaw(GetParam().key, name, value, GetParam().view);
         }
@@ -84,7 +84,7 @@ class EachExtension : public testing::TestWithParam<ExtensionCase> {
     }
     RunOutcome check() {
         bench.view.repairFindings = true;
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
     bool present() { return bench.platform.RegKeyExists(GetParam().key, GetParam().view).value(); }
     bool listed() const {

@@ -1,10 +1,10 @@
-#include "repair/network/ScriptHost.h"
+#include "repair/network/addresses/ScriptHost.h"
 
 #include <algorithm>
 #include <array>
 #include <variant>
 
-#include "repair/network/IpAddress.h"
+#include "repair/network/addresses/IpAddress.h"
 #include "text/TextCompare.h"
 
 namespace tovask {

@@ -1,9 +1,9 @@
-#include "repair/network/DnsServers.h"
+#include "repair/network/addresses/DnsServers.h"
 
 #include <algorithm>
 #include <array>
 
-#include "repair/network/IpAddress.h"
+#include "repair/network/addresses/IpAddress.h"
 
 namespace tovask {
 namespace {

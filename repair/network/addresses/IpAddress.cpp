@@ -1,4 +1,4 @@
-#include "repair/network/IpAddress.h"
+#include "repair/network/addresses/IpAddress.h"
 
 #include <cwctype>
 #include <string>

@@ -1,10 +1,10 @@
-#include "repair/network/ProxyAddress.h"
+#include "repair/network/addresses/ProxyAddress.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 
-#include "repair/network/IpAddress.h"
+#include "repair/network/addresses/IpAddress.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
 
