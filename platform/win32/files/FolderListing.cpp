@@ -19,8 +19,10 @@ struct PendingFolder {
     int depth = 0;
 };
 
+// A name may be the ending itself: a profile's "Preferences" file is listed
+// by that name.
 bool hasExtension(std::wstring_view name, std::wstring_view extension) {
-    return name.size() > extension.size() &&
+    return name.size() >= extension.size() &&
            equalsIgnoringCase(name.substr(name.size() - extension.size()), extension);
 }
 
