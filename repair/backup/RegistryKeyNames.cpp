@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "repair/users/UserHives.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -89,6 +90,19 @@ std::optional<SectionKey> valueSectionKey(const RegistryFileSection& section, bo
         return std::nullopt;
     }
     return SectionKey{parsed.value().root, std::wstring(parsed.value().key)};
+}
+
+std::optional<SectionKey> accountSectionKey(const RegistryFileSection& section, bool hasTwoViews) {
+    auto sectionKey = valueSectionKey(section, hasTwoViews);
+    if (!sectionKey || sectionKey->root != RegistryRoot::Users) {
+        return sectionKey;
+    }
+    const auto slash = sectionKey->key.find(L'\\');
+    if (slash == std::wstring::npos || !isUserAccountSid(sectionKey->key.substr(0, slash))) {
+        return std::nullopt;
+    }
+    sectionKey->key.erase(0, slash + 1);
+    return sectionKey;
 }
 
 }  // namespace tovask

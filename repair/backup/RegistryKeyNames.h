@@ -36,4 +36,8 @@ struct SectionKey {
 };
 std::optional<SectionKey> valueSectionKey(const RegistryFileSection& section, bool hasTwoViews);
 
+// The same with the key below the user's hive for HKU, and only for an
+// account's hive ("S-1-5-21-..."); none for any other hive.
+std::optional<SectionKey> accountSectionKey(const RegistryFileSection& section, bool hasTwoViews);
+
 }  // namespace tovask

@@ -6,6 +6,7 @@
 
 #include "repair/network/LocalPaths.h"
 #include "repair/network/NetworkTexts.h"
+#include "repair/network/ScriptHost.h"
 #include "repair/network/addresses/DnsServers.h"
 #include "repair/network/addresses/ProxyAddress.h"
 #include "repair/users/UserPaths.h"
@@ -156,6 +157,15 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
                     servedOnLoopback(std::wstring(texts::kScriptPrefix) + std::wstring(address),
                                      server->port, facts);
                 return judged(served.weight, served.description, facts);
+            }
+            // Banking trojans fetch the script that routes a bank through
+            // their proxy from a server of theirs.
+            if (const auto server = serverOfWebAddress(address);
+                server && isInternetHost(server->host, facts.dnsSuffixes)) {
+                return judged(FindingWeight::Repairable,
+                              std::wstring(texts::kScriptPrefix) + std::wstring(address) +
+                                  std::wstring(texts::kOnInternetHost),
+                              facts);
             }
             break;
     }

@@ -48,6 +48,9 @@ struct NetworkFacts {
     // against the user-writable folders; the path as written where none is
     // given.
     std::function<std::wstring(std::wstring_view)> longPathOf;
+    // The machine's own DNS suffixes: a script on a name in one is the
+    // intranet's.
+    std::vector<std::wstring> dnsSuffixes;
 };
 
 // A proxy that is switched on: repairable when it is on a loopback address
@@ -58,8 +61,9 @@ struct NetworkFacts {
 NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts);
 
 // A script address that is switched on: repairable for data:, for a file:
-// address in a folder the user can write, and for an http: or https: address
-// on a loopback address that assessProxy would repair as a proxy;
+// address in a folder the user can write, for an http: or https: address
+// on a loopback address that assessProxy would repair as a proxy, and on a
+// machine that is not managed for one on an Internet host (isInternetHost);
 // information otherwise.
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts);
 

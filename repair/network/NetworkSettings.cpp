@@ -10,6 +10,7 @@
 #include "repair/network/NetworkKeys.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/StartupPrograms.h"
+#include "repair/network/WritableFolders.h"
 #include "repair/network/addresses/DnsServers.h"
 #include "repair/network/addresses/ProxyAddress.h"
 #include "repair/users/UserHives.h"
@@ -19,10 +20,6 @@
 
 namespace tovask {
 namespace {
-
-// Besides the users' profiles: folders every user may write.
-constexpr std::array<std::wstring_view, 3> kSharedWritableFolders = {L"%ProgramData%", L"%PUBLIC%",
-                                                                     L"%SystemRoot%\\Temp"};
 
 std::wstring placeName(const KeyPlace& place, std::wstring_view valueName) {
     return fileKeyName(place.root, place.key, place.view) + L"\\" + std::wstring(valueName);
@@ -68,6 +65,32 @@ bool scriptNeedsSystem(std::wstring_view scriptAddress) {
            (server && isLoopbackHost(server->host));
 }
 
+// A script on a web server other than this machine: the machine's DNS
+// suffixes tell whether its host is the intranet's.
+bool scriptNeedsSuffixes(std::wstring_view scriptAddress) {
+    const auto server = serverOfWebAddress(scriptAddress);
+    return server && !isLoopbackHost(server->host);
+}
+
+// Where Windows keeps the machine's DNS suffixes: its own, the one DHCP
+// gives, the search list, and each adapter's.
+constexpr std::array<std::wstring_view, 4> kMachineSuffixValues = {L"Domain", L"NV Domain",
+                                                                   L"DhcpDomain", L"SearchList"};
+constexpr std::array<std::wstring_view, 2> kAdapterSuffixValues = {L"Domain", L"DhcpDomain"};
+
+// A search list separates its suffixes with commas or blanks.
+void addSuffixes(const RegistryValue& value, std::vector<std::wstring>& suffixes) {
+    const auto text = textOf(value).value_or(L"");
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = std::min(text.find_first_of(L", \t", start), text.size());
+        if (end > start) {
+            suffixes.push_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+}
+
 // A user's hive that the run loaded itself: the user is not logged on, since
 // a logon loads the user's hive and keeps it loaded.
 bool isLoggedOffUsersHive(std::wstring_view hive) {
@@ -95,8 +118,9 @@ class NetworkScan {
     // For a setting of one hive: the machine's own and the system accounts'
     // are machine-wide, and a user who is not logged on is judged with what
     // starts at the user's logon.
-    NetworkFacts factsFor(bool needsSystem, std::wstring_view hive);
-    std::wstring longPathOf(std::wstring_view path);
+    // A script on a web server needs the machine's DNS suffixes too.
+    NetworkFacts factsFor(bool needsSystem, std::wstring_view hive, bool needsSuffixes = false);
+    const std::vector<std::wstring>& dnsSuffixes();
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
     void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
              NetworkArea area, const NetworkAssessment& assessment,
@@ -107,12 +131,17 @@ class NetworkScan {
     FailureLog& failures_;
     NetworkFacts plainFacts_;
     std::optional<NetworkFacts> systemFacts_;
+    std::optional<std::vector<std::wstring>> dnsSuffixes_;
     // The start-up programs of the last user read who is not logged on, by hive.
     std::optional<std::pair<std::wstring, std::vector<std::wstring>>> loggedOffUser_;
 };
 
-NetworkFacts NetworkScan::factsFor(bool needsSystem, std::wstring_view hive) {
+NetworkFacts NetworkScan::factsFor(bool needsSystem, std::wstring_view hive, bool needsSuffixes) {
     auto facts = factsFor(needsSystem);
+    // On a managed machine such a script is information whatever its host.
+    if (needsSuffixes && !facts.managedMachine) {
+        facts.dnsSuffixes = dnsSuffixes();
+    }
     if (needsSystem && isLoggedOffUsersHive(hive)) {
         if (!loggedOffUser_ || loggedOffUser_->first != hive) {
             loggedOffUser_.emplace(std::wstring(hive), startupPrograms(platform_, hive, failures_));
@@ -131,7 +160,7 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
         return *systemFacts_;
     }
     auto& facts = systemFacts_.emplace(plainFacts_);
-    facts.longPathOf = [this](std::wstring_view path) { return longPathOf(path); };
+    facts.longPathOf = [this](std::wstring_view path) { return longPathOf(platform_, path); };
     const auto sockets = platform_.ListeningSockets();
     if (!sockets.ok()) {
         failures_.add(L"GetExtendedTcpTable", sockets.error());
@@ -143,40 +172,40 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
             }
         }
     }
-    std::vector<std::wstring> unexpanded(kSharedWritableFolders.begin(),
-                                         kSharedWritableFolders.end());
-    const auto view =
-        platform_.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
-    if (const auto profiles = platform_.RegReadTree(kProfileListKey, view); profiles.ok()) {
-        for (const auto& profile : profiles.value().subkeys) {
-            for (const auto& value : profile.values) {
-                if (equalsIgnoringCase(value.name, L"ProfileImagePath") && textOf(value.value)) {
-                    unexpanded.push_back(*textOf(value.value));
-                }
-            }
-        }
-    } else {
-        failures_.add(kProfileListKey, profiles.error());
-    }
-    for (const auto& folder : unexpanded) {
-        const auto expanded = platform_.ExpandEnvironment(folder);
-        // A name the system does not know stays unexpanded and names no folder.
-        if (expanded.ok() && expanded.value().find(L'%') == std::wstring::npos) {
-            facts.userWritableFolders.push_back(longPathOf(normalisedPath(expanded.value())));
-        }
-    }
+    facts.userWritableFolders = userWritableFolders(platform_, failures_);
     return facts;
 }
 
-// A short name ("BOB~1") hides which folder a path is in until the file
-// system answers; it is asked only of a path on a fixed local disk, and a
-// path it cannot resolve is judged as written.
-std::wstring NetworkScan::longPathOf(std::wstring_view path) {
-    if (!mayOpenUserPath(platform_, path)) {
-        return std::wstring(path);
+const std::vector<std::wstring>& NetworkScan::dnsSuffixes() {
+    if (dnsSuffixes_) {
+        return *dnsSuffixes_;
     }
-    const auto resolved = platform_.LongPathName(path);
-    return resolved.ok() ? resolved.value() : std::wstring(path);
+    auto& suffixes = dnsSuffixes_.emplace();
+    const KeyPlace parameters{RegistryRoot::LocalMachine, std::wstring(kTcpipParameters.front()),
+                              RegistryView::Default};
+    for (const auto name : kMachineSuffixValues) {
+        if (const auto value = read(parameters, name)) {
+            addSuffixes(*value, suffixes);
+        }
+    }
+    const auto interfacesPath = platformKeyPath(parameters) + L"Interfaces\\";
+    const auto interfaces = platform_.RegReadTree(interfacesPath, RegistryView::Default);
+    if (!interfaces.ok()) {
+        if (!isNotFound(interfaces.error())) {
+            failures_.add(interfacesPath, interfaces.error());
+        }
+        return suffixes;
+    }
+    for (const auto& adapter : interfaces.value().subkeys) {
+        for (const auto& value : adapter.values) {
+            if (std::ranges::any_of(kAdapterSuffixValues, [&](std::wstring_view name) {
+                    return equalsIgnoringCase(value.name, name);
+                })) {
+                addSuffixes(value.value, suffixes);
+            }
+        }
+    }
+    return suffixes;
 }
 
 std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstring_view valueName) {
@@ -219,8 +248,8 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
 
     const auto proxy = proxyOn ? assessProxy(serverText, factsFor(needsListeners(serverText), hive))
                                : NetworkAssessment{};
-    const auto autoConfig =
-        assessScriptAddress(scriptText, factsFor(scriptNeedsSystem(scriptText), hive));
+    const auto autoConfig = assessScriptAddress(
+        scriptText, factsFor(scriptNeedsSystem(scriptText), hive, scriptNeedsSuffixes(scriptText)));
     const auto firstFinding = found.size();
     add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
     add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
@@ -241,7 +270,9 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         const auto& blobSettings = decoded.value();
         const bool needsSystem = needsListeners(widenedText(blobSettings.proxyServer)) ||
                                  scriptNeedsSystem(widenedText(blobSettings.scriptAddress));
-        const auto assessment = assessConnectionSettings(blobSettings, factsFor(needsSystem, hive));
+        const auto assessment = assessConnectionSettings(
+            blobSettings, factsFor(needsSystem, hive,
+                                   scriptNeedsSuffixes(widenedText(blobSettings.scriptAddress))));
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
         add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,
             assessment.script);

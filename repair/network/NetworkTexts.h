@@ -24,6 +24,7 @@ inline constexpr std::wstring_view kStartsAtLogon =
 inline constexpr std::wstring_view kStartAtLogon =
     L", sin sesión del usuario; al iniciarla arrancan ";
 inline constexpr std::wstring_view kScriptPrefix = L"Script de configuración automática en ";
+inline constexpr std::wstring_view kOnInternetHost = L", en un servidor de Internet";
 inline constexpr std::wstring_view kScriptInAddress =
     L"Script de configuración automática escrito en la propia dirección (data:)";
 inline constexpr std::wstring_view kStaticDnsPrefix = L"Servidores DNS fijos: ";

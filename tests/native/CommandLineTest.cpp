@@ -50,6 +50,8 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
 }
 
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
+constexpr auto kRestrictions = FindingKind::IeRestriction;
+constexpr auto kExtensions = FindingKind::RegistryExtension;
 constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
 constexpr auto kDebuggers = FindingKind::BrowserDebugger;
@@ -80,22 +82,25 @@ INSTANTIATE_TEST_SUITE_P(
                      {.command = UnattendedCommand::Check,
                       .logFile = L"C:\\Informes de año\\ñandú.log",
                       .allUsers = true}},
+        AcceptedLine{"CheckBrowsers",
+                     {L"-BROWSERS", L"/check"},
+                     {.command = UnattendedCommand::Check,
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kDebuggers, kPolicyFiles}}},
         AcceptedLine{
-            "CheckBrowsers",
-            {L"-BROWSERS", L"/check"},
-            {.command = UnattendedCommand::Check, .kinds = {kPolicies, kDebuggers, kPolicyFiles}}},
-        AcceptedLine{"RepairNetworkAndBrowsers",
-                     {L"/Network", L"/repair", L"/browsers"},
-                     {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kDebuggers, kPolicyFiles, kNetwork}}},
+            "RepairNetworkAndBrowsers",
+            {L"/Network", L"/repair", L"/browsers"},
+            {.command = UnattendedCommand::Repair,
+             .kinds = {kPolicies, kRestrictions, kExtensions, kDebuggers, kPolicyFiles, kNetwork}}},
         AcceptedLine{"CheckAll",
                      {L"/check", L"-ALL"},
                      {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kDebuggers, kPolicyFiles, kNetwork, kShortcuts}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kDebuggers, kPolicyFiles,
+                                kNetwork, kShortcuts}}},
         AcceptedLine{"RepairAllWithOneKindAgain",
                      {L"/all", L"/repair", L"/network"},
                      {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kDebuggers, kPolicyFiles, kNetwork, kShortcuts}}},
+                      .kinds = {kPolicies, kRestrictions, kExtensions, kDebuggers, kPolicyFiles,
+                                kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},

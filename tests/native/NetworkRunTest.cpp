@@ -158,6 +158,10 @@ const NetworkCase kFindings[] = {
      {std::nullopt, connectionBlob(9, "", "", 8)}, {}, {}, true},
     {"ScriptOnLoopbackServedFromAppData", {{kScript, stringValue(L"http://0x7f.1:8080/proxy.pac")}}, {std::nullopt},
      {{L"0.0.0.0", 8080, L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe"}}},
+    {"ScriptOnAnInternetServerInBothForms",
+     {{kScript, stringValue(L"http://ofertas.example/p.pac")},
+      {kDefault, connectionBlob(5, "", "http://ofertas.example/p.pac")}},
+     {std::nullopt, connectionBlob(9, "", "", 8)}},
     {"ScriptInTheAddress", {{kScript, stringValue(L"data:application/x-ns-proxy-autoconfig,function")}}, {std::nullopt}},
     {"DeadWinHttpProxy", {{kWinHttp, winHttpBlob(3, 3, "127.0.0.1:3128")}}, {winHttpBlob(4, 1, "")}},
     {"RogueStaticDnsServer", {{kNameServer, stringValue(L"85.255.112.36,8.8.8.8")}}, {stringValue(L"8.8.8.8")}},
@@ -192,6 +196,10 @@ const NetworkCase kLeftAlone[] = {
      {{L"127.0.0.1", 8888, L"C:\\Program Files\\Depurador\\depurador.exe"}},
      L"  HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
      L"http://127.0.0.1:8888/p.pac, servido por C:\\Program Files\\Depurador\\depurador.exe (solo se informa)"},
+    {"ScriptUnderTheAdaptersDnsSuffix",
+     {{kScript, stringValue(L"http://pac.oficina.example/p.pac")}, {kAdapter + L"DhcpDomain", stringValue(L"oficina.example")}}, {}, {},
+     L"  HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
+     L"http://pac.oficina.example/p.pac (solo se informa)"},
     {"PublicDnsServers", {{kNameServer, stringValue(L"1.1.1.1 8.8.8.8")}}, {}, {},
      kShownAdapter + L"NameServer = Servidores DNS fijos: 1.1.1.1 (Cloudflare), 8.8.8.8 (Google) (solo se informa)"},
     {"RouterDns", {{kNameServer, stringValue(L"")}, {kAdapter + L"DhcpNameServer", stringValue(L"85.255.112.1")}}, {}, {},

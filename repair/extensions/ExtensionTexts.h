@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+// The report's texts for the extensions the browsers install from the registry.
+namespace tovask::texts {
+
+inline constexpr std::wstring_view kExtensionsHeading =
+    L"Extensiones instaladas desde el registro:";
+inline constexpr std::wstring_view kExtensionsNotCounted =
+    L"Para revisarlas o quitarlas añada /browsers.";
+inline constexpr std::wstring_view kExtensionRemovedPrefix = L"Extensión quitada: ";
+inline constexpr std::wstring_view kExtensionNotRemovedPrefix = L"No se pudo quitar la extensión: ";
+inline constexpr std::wstring_view kExtensionLeftPrefix = L"Extensión dejada: ";
+inline constexpr std::wstring_view kOffStorePrefix = L"se instala fuera de la tienda, desde ";
+inline constexpr std::wstring_view kWritablePackagePrefix =
+    L"se instala desde un paquete en una carpeta que el usuario puede modificar: ";
+inline constexpr std::wstring_view kPackagePrefix = L"se instala desde el paquete ";
+inline constexpr std::wstring_view kRemovedExtensionsUninstalled =
+    L"Cada navegador desinstala las extensiones quitadas la próxima vez que se abre.";
+
+}  // namespace tovask::texts

@@ -1,0 +1,262 @@
+#include "repair/extensions/RegistryExtensions.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "repair/backup/RegistryKeyNames.h"
+#include "repair/extensions/ExtensionTexts.h"
+#include "repair/network/LocalPaths.h"
+#include "repair/network/WritableFolders.h"
+#include "repair/policies/PolicyKeyContent.h"
+#include "repair/users/UserPaths.h"
+#include "text/RegistryEncoding.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+struct StoreAddress {
+    std::wstring_view host;
+    std::wstring_view path;
+};
+
+constexpr StoreAddress kChromeStore{L"clients2.google.com", L"/service/update2/crx"};
+constexpr std::array kChromeStores = {kChromeStore};
+// Edge also installs from Chrome's store.
+constexpr std::array kEdgeStores = {
+    StoreAddress{L"edge.microsoft.com", L"/extensionwebstorebase/v1/crx"}, kChromeStore};
+
+// Where a Chromium browser looks for extensions to install, and its stores.
+struct ExtensionsKey {
+    std::wstring_view keyPath;
+    std::wstring_view group;
+    std::span<const StoreAddress> stores;
+};
+
+constexpr std::array kExtensionsKeys = {
+    ExtensionsKey{L"Software\\Google\\Chrome\\Extensions", L"Google Chrome", kChromeStores},
+    ExtensionsKey{L"Software\\Microsoft\\Edge\\Extensions", L"Microsoft Edge", kEdgeStores},
+    ExtensionsKey{L"Software\\BraveSoftware\\Brave-Browser\\Extensions", L"Brave", kChromeStores},
+};
+
+constexpr std::wstring_view kUpdateUrl = L"update_url";
+constexpr std::wstring_view kPackagePath = L"path";
+
+struct HostAndPath {
+    std::wstring_view host;
+    std::wstring path;
+};
+
+// The host and path of an http: or https: address as the browser reads
+// them: blanks around it dropped, user and port left out, a backslash taken
+// for a slash, the query and fragment left out.
+std::optional<HostAndPath> hostAndPathOf(std::wstring_view url) {
+    const auto first = url.find_first_not_of(L" \t\r\n");
+    if (first == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    url = url.substr(first, url.find_last_not_of(L" \t\r\n") - first + 1);
+    const auto schemeEnd = url.find(L"://");
+    if (schemeEnd == std::wstring_view::npos ||
+        !(equalsIgnoringCase(url.substr(0, schemeEnd), L"http") ||
+          equalsIgnoringCase(url.substr(0, schemeEnd), L"https"))) {
+        return std::nullopt;
+    }
+    const auto rest = url.substr(schemeEnd + 3);
+    const auto authorityEnd = std::min(rest.find_first_of(L"/\\?#"), rest.size());
+    auto host = rest.substr(0, authorityEnd);
+    if (const auto at = host.rfind(L'@'); at != std::wstring_view::npos) {
+        host = host.substr(at + 1);
+    }
+    if (const auto colon = host.rfind(L':');
+        colon != std::wstring_view::npos && host.find(L']', colon) == std::wstring_view::npos) {
+        host = host.substr(0, colon);
+    }
+    const auto pathPart = rest.substr(authorityEnd);
+    std::wstring path(pathPart.substr(0, pathPart.find_first_of(L"?#")));
+    std::ranges::replace(path, L'\\', L'/');
+    return HostAndPath{host, path.empty() ? L"/" : path};
+}
+
+const ExtensionsKey* extensionsKeyNamed(std::wstring_view keyPath) {
+    const auto found = std::ranges::find_if(kExtensionsKeys, [&](const ExtensionsKey& key) {
+        return equalsIgnoringCase(key.keyPath, keyPath);
+    });
+    return found == kExtensionsKeys.end() ? nullptr : &*found;
+}
+
+// The browser takes only an id of 32 letters from a to p, in either case.
+bool isExtensionId(std::wstring_view name) {
+    return name.size() == 32 && std::ranges::all_of(name, [](wchar_t c) {
+               return (c >= L'a' && c <= L'p') || (c >= L'A' && c <= L'P');
+           });
+}
+
+std::wstring platformKeyPath(RegistryRoot root, std::wstring_view key) {
+    const std::wstring_view rootName = root == RegistryRoot::LocalMachine ? L"HKLM"
+                                       : root == RegistryRoot::Users      ? L"HKU"
+                                                                          : L"HKCU";
+    return std::wstring(rootName) + L"\\" + std::wstring(key) + L"\\";
+}
+
+class ExtensionScan {
+  public:
+    ExtensionScan(PlatformOps& platform, bool managedMachine, FailureLog& failures)
+        : platform_(platform), managedMachine_(managedMachine), failures_(failures) {}
+
+    void scan(const ExtensionsKey& browser, RegistryRoot root, std::wstring key,
+              RegistryView view) {
+        const auto tree = platform_.RegReadTree(platformKeyPath(root, key), view);
+        if (!tree.ok()) {
+            if (!isNotFound(tree.error())) {
+                failures_.add(platformKeyPath(root, key), tree.error());
+            }
+            return;
+        }
+        for (const auto& entry : tree.value().subkeys) {
+            if (!isExtensionId(entry.name)) {
+                continue;
+            }
+            auto extensionKey = key + L"\\" + entry.name;
+            if (auto judged = judge(browser, entry)) {
+                found.push_back({root,
+                                 extensionKey,
+                                 view,
+                                 entry,
+                                 {FindingKind::RegistryExtension, std::wstring(browser.group),
+                                  fileKeyName(root, extensionKey, view), std::move(judged->first),
+                                  judged->second && !managedMachine_}});
+            }
+        }
+    }
+
+    std::vector<RegistryExtension> found;
+
+  private:
+    // What the report says of the entry and whether it is repairable; none
+    // for a store entry and for one the browser ignores.
+    std::optional<std::pair<std::wstring, bool>> judge(const ExtensionsKey& browser,
+                                                       const RegistryKeyContent& entry) {
+        const auto* updateUrl = findValue(entry, kUpdateUrl);
+        if (const auto url = updateUrl ? textOf(updateUrl->value) : std::nullopt) {
+            if (isStoreUpdateUrl(browser.keyPath, *url)) {
+                return std::nullopt;
+            }
+            return std::pair(std::wstring(texts::kOffStorePrefix) + *url, true);
+        }
+        const auto* packagePath = findValue(entry, kPackagePath);
+        const auto path = packagePath ? textOf(packagePath->value) : std::nullopt;
+        if (!path || path->empty()) {
+            return std::nullopt;
+        }
+        auto expanded = *path;
+        if (packagePath->value.type == regtype::kExpandString) {
+            const auto result = platform_.ExpandEnvironment(*path);
+            expanded = result.ok() ? result.value() : *path;
+        }
+        const auto normalised = normalisedPath(expanded);
+        if (driveLetterOf(normalised) &&
+            liesInAnyFolder(longPathOf(platform_, normalised), writableFolders())) {
+            return std::pair(std::wstring(texts::kWritablePackagePrefix) + *path, true);
+        }
+        return std::pair(std::wstring(texts::kPackagePrefix) + *path, false);
+    }
+
+    // Read the first time a package asks for them.
+    const std::vector<std::wstring>& writableFolders() {
+        if (!writableFolders_) {
+            writableFolders_ = userWritableFolders(platform_, failures_);
+        }
+        return *writableFolders_;
+    }
+
+    PlatformOps& platform_;
+    bool managedMachine_;
+    FailureLog& failures_;
+    std::optional<std::vector<std::wstring>> writableFolders_;
+};
+
+void appendSubtree(std::vector<RegistryFileSection>& sections, const std::wstring& fileKey,
+                   const RegistryKeyContent& content) {
+    RegistryFileSection section{fileKey, false, {}};
+    for (const auto& value : content.values) {
+        section.entries.push_back({value.name, value.value});
+    }
+    sections.push_back(std::move(section));
+    for (const auto& subkey : content.subkeys) {
+        appendSubtree(sections, fileKey + L"\\" + subkey.name, subkey);
+    }
+}
+
+}  // namespace
+
+bool isStoreUpdateUrl(std::wstring_view extensionsKey, std::wstring_view updateUrl) {
+    const auto* browser = extensionsKeyNamed(extensionsKey);
+    const auto address = hostAndPathOf(updateUrl);
+    return browser != nullptr && address &&
+           std::ranges::any_of(browser->stores, [&](const StoreAddress& store) {
+               return equalsIgnoringCase(address->host, store.host) && address->path == store.path;
+           });
+}
+
+std::vector<RegistryExtension> findRegistryExtensions(PlatformOps& platform,
+                                                      std::span<const std::wstring> userHives,
+                                                      bool managedMachine, FailureLog& failures) {
+    ExtensionScan scan(platform, managedMachine, failures);
+    for (const auto& browser : kExtensionsKeys) {
+        for (const auto view : viewsFor(RegistryRoot::LocalMachine, browser.keyPath,
+                                        platform.HasTwoRegistryViews())) {
+            scan.scan(browser, RegistryRoot::LocalMachine, std::wstring(browser.keyPath), view);
+        }
+        for (const std::wstring_view hive : userHives) {
+            const auto slash = hive.find(L'\\');
+            if (slash == std::wstring_view::npos) {
+                scan.scan(browser, RegistryRoot::CurrentUser, std::wstring(browser.keyPath),
+                          RegistryView::Default);
+            } else {
+                scan.scan(
+                    browser, RegistryRoot::Users,
+                    std::wstring(hive.substr(slash + 1)) + L"\\" + std::wstring(browser.keyPath),
+                    RegistryView::Default);
+            }
+        }
+    }
+    return std::move(scan.found);
+}
+
+std::vector<RegistryFileSection> backupSectionsFor(const RegistryExtension& extension) {
+    std::vector<RegistryFileSection> sections;
+    appendSubtree(sections, extension.finding.place, extension.content);
+    return sections;
+}
+
+bool removeExtensionKey(PlatformOps& platform, const RegistryExtension& extension,
+                        FailureLog& failures) {
+    const auto path = platformKeyPath(extension.root, extension.key);
+    const auto error = platform.RegDeleteIn(path, extension.view);
+    if (error && !isNotFound(error)) {
+        failures.add(path, error);
+        return false;
+    }
+    return true;
+}
+
+bool withinExtensionReach(const RegistryFileSection& section, bool hasTwoViews) {
+    const auto sectionKey = accountSectionKey(section, hasTwoViews);
+    if (!sectionKey) {
+        return false;
+    }
+    const std::wstring_view key = sectionKey->key;
+    return std::ranges::any_of(kExtensionsKeys, [&](const ExtensionsKey& browser) {
+        const auto prefix = std::wstring(browser.keyPath) + L"\\";
+        if (key.size() <= prefix.size() ||
+            !equalsIgnoringCase(key.substr(0, prefix.size()), prefix)) {
+            return false;
+        }
+        const auto below = key.substr(prefix.size());
+        return isExtensionId(below.substr(0, below.find(L'\\')));
+    });
+}
+
+}  // namespace tovask

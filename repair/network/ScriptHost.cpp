@@ -1,0 +1,89 @@
+#include "repair/network/ScriptHost.h"
+
+#include <algorithm>
+#include <array>
+#include <variant>
+
+#include "repair/network/addresses/IpAddress.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+struct Ipv4Range {
+    Ipv4Address base;
+    int prefixLength;
+};
+
+constexpr std::array<Ipv4Range, 9> kNotOnTheInternet = {{
+    {0x00000000, 8},   // this network
+    {0x0a000000, 8},   // private
+    {0x64400000, 10},  // shared by a provider's customers
+    {0x7f000000, 8},   // loopback
+    {0xa9fe0000, 16},  // link-local
+    {0xac100000, 12},  // private
+    {0xc0a80000, 16},  // private
+    {0xe0000000, 4},   // multicast
+    {0xf0000000, 4},   // reserved and broadcast
+}};
+
+constexpr std::array<std::wstring_view, 5> kIntranetSuffixes = {L"local", L"lan", L"home", L"corp",
+                                                                L"internal"};
+
+bool isInternetIpv4(Ipv4Address address) {
+    return std::ranges::none_of(kNotOnTheInternet, [&](const Ipv4Range& range) {
+        return inIpv4Range(address, range.base, range.prefixLength);
+    });
+}
+
+bool isInternetIpv6(const Ipv6Address& address) {
+    const bool mappedIpv4 = std::all_of(address.begin(), address.begin() + 5,
+                                        [](std::uint16_t group) { return group == 0; }) &&
+                            address[5] == 0xffff;
+    if (mappedIpv4) {
+        return isInternetIpv4(static_cast<Ipv4Address>(address[6]) << 16 | address[7]);
+    }
+    const bool unspecifiedOrLoopback =
+        std::all_of(address.begin(), address.begin() + 7,
+                    [](std::uint16_t group) { return group == 0; }) &&
+        address[7] <= 1;
+    const bool uniqueLocal = (address[0] & 0xfe00) == 0xfc00;
+    const bool linkLocal = (address[0] & 0xffc0) == 0xfe80;
+    const bool multicast = (address[0] & 0xff00) == 0xff00;
+    return !(unspecifiedOrLoopback || uniqueLocal || linkLocal || multicast);
+}
+
+// The name is the suffix or ends in it after a dot.
+bool endsInSuffix(std::wstring_view name, std::wstring_view suffix) {
+    while (suffix.starts_with(L'.')) {
+        suffix.remove_prefix(1);
+    }
+    if (suffix.empty() || name.size() < suffix.size()) {
+        return false;
+    }
+    const auto start = name.size() - suffix.size();
+    return equalsIgnoringCase(name.substr(start), suffix) &&
+           (start == 0 || name[start - 1] == L'.');
+}
+
+}  // namespace
+
+bool isInternetHost(std::wstring_view host, std::span<const std::wstring> dnsSuffixes) {
+    if (const auto ipv6 = parseIpv6(host)) {
+        return isInternetIpv6(*ipv6);
+    }
+    if (host.ends_with(L'.')) {
+        host.remove_suffix(1);
+    }
+    if (const auto ipv4 = parseLenientIpv4(host)) {
+        return isInternetIpv4(*ipv4);
+    }
+    if (host.empty() || host.find(L'.') == std::wstring_view::npos) {
+        return false;
+    }
+    const auto inSuffix = [&](std::wstring_view suffix) { return endsInSuffix(host, suffix); };
+    return std::ranges::none_of(kIntranetSuffixes, inSuffix) &&
+           std::ranges::none_of(dnsSuffixes, inSuffix);
+}
+
+}  // namespace tovask

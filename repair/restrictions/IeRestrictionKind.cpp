@@ -1,0 +1,68 @@
+#include "repair/restrictions/IeRestrictionKind.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "repair/restrictions/IeRestrictions.h"
+#include "repair/restrictions/RestrictionTexts.h"
+
+namespace tovask {
+namespace {
+
+class RestrictionFindings : public KindFindings {
+  public:
+    RestrictionFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
+        : repairable_(!scope.managedMachine),
+          found_(findIeRestrictions(platform, scope.userHives, failures)) {}
+
+    std::vector<Finding> findings() const override { return findingsOf(found_, repairable_); }
+
+    // Every value's name comes from the table, so each can be backed up.
+    std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
+                                           FailureLog&) override {
+        std::ranges::move(backupSectionsFor(found_), std::back_inserter(sections));
+        return {};
+    }
+
+    void repair(PlatformOps& platform, FileBackup&, const OutcomeReport& report,
+                FailureLog& failures) override {
+        for (const auto& restriction : found_) {
+            const bool removed = removeRestriction(platform, restriction, failures);
+            report(findingsOf(std::span(&restriction, 1), true), removed);
+        }
+    }
+
+    // The browser reads its restrictions as it starts, and it is closed.
+    void announce(PlatformOps&, ProgressView&, FailureLog&) override {}
+
+  private:
+    bool repairable_;
+    std::vector<IeRestriction> found_;
+};
+
+std::unique_ptr<KindFindings> lookForRestrictions(PlatformOps& platform, const FindingScope& scope,
+                                                  FailureLog& failures) {
+    return std::make_unique<RestrictionFindings>(platform, scope, failures);
+}
+
+constexpr FindingKindRow kIeRestrictionKind{
+    FindingKind::IeRestriction,
+    L"browsers",
+    {texts::kRestrictionsHeading,
+     texts::kRestrictionsNotCounted,
+     {},
+     texts::kRestrictionRemovedPrefix,
+     texts::kRestrictionNotRemovedPrefix,
+     texts::kRestrictionLeftPrefix},
+    lookForRestrictions,
+    withinRestrictionReach,
+    nullptr,
+};
+
+}  // namespace
+
+const FindingKindRow& ieRestrictionKind() {
+    return kIeRestrictionKind;
+}
+
+}  // namespace tovask
