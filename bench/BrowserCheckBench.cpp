@@ -65,10 +65,14 @@ std::vector<std::wstring> seededValues() {
     return paths;
 }
 
-double timedCheck(tovask::BrowserRepair& repair, tovask::RecordingView& view, bool browsers) {
-    view.repairFindings = browsers;
+// As /check /allusers, with /browsers or without.
+double timedCheck(tovask::BrowserRepair& repair, bool browsers) {
+    tovask::RunRequest request{L"", true, {}};
+    if (browsers) {
+        request.offeredKinds.insert(tovask::FindingKind::BrowserPolicy);
+    }
     const auto start = std::chrono::steady_clock::now();
-    repair.checkWhatNeedsRepair();
+    repair.checkWhatNeedsRepair(request);
     return milliseconds(std::chrono::steady_clock::now() - start);
 }
 
@@ -85,15 +89,15 @@ int main() {
         }
     }
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view);
+    tovask::BrowserRepair repair(platform, view,
+                                 [](const std::vector<std::wstring>&) { return true; });
     repair.loadPaths();
-    repair.setEveryUser(true);
     std::vector<double> plain;
     std::vector<double> browsers;
     std::size_t findingLines = 0;
     for (int round = 0; round < kRounds; ++round) {
-        plain.push_back(timedCheck(repair, view, false));
-        browsers.push_back(timedCheck(repair, view, true));
+        plain.push_back(timedCheck(repair, false));
+        browsers.push_back(timedCheck(repair, true));
         findingLines = view.lines.size();
     }
     for (const auto hive : kUserHives) {

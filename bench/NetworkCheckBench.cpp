@@ -55,9 +55,9 @@ void unseed(tovask::PlatformOps& platform) {
     }
 }
 
-double timedCheck(tovask::BrowserRepair& repair) {
+double timedCheck(tovask::BrowserRepair& repair, const tovask::RunRequest& request) {
     const auto start = std::chrono::steady_clock::now();
-    repair.checkWhatNeedsRepair();
+    repair.checkWhatNeedsRepair(request);
     return milliseconds(std::chrono::steady_clock::now() - start);
 }
 
@@ -67,23 +67,19 @@ int main() {
     tovask::Win32Platform real;
     tovask::bench::TimingPlatform platform(real);
     seed(platform);
-    // As the console answers: "/check" offers no kind, "/check /network" the network one.
-    tovask::RecordingView plainView;
-    plainView.notOffered = {tovask::FindingKind::BrowserPolicy, tovask::FindingKind::Network};
-    tovask::RecordingView networkView;
-    networkView.notOffered = {tovask::FindingKind::BrowserPolicy};
-    networkView.repairFindings = true;
-    tovask::BrowserRepair plain(platform, plainView);
-    tovask::BrowserRepair network(platform, networkView);
-    for (auto* repair : {&plain, &network}) {
-        repair->setEveryUser(true);
-        repair->loadPaths();
-    }
+    // As the console asks: "/check /allusers" offers no kind, "/check /allusers /network"
+    // the network one.
+    const tovask::RunRequest plain{L"", true, {}};
+    const tovask::RunRequest network{L"", true, {tovask::FindingKind::Network}};
+    tovask::RecordingView view;
+    tovask::BrowserRepair repair(platform, view,
+                                 [](const std::vector<std::wstring>&) { return true; });
+    repair.loadPaths();
     std::vector<double> plainRuns;
     std::vector<double> networkRuns;
     for (int round = 0; round < kRounds; ++round) {
-        plainRuns.push_back(timedCheck(plain));
-        networkRuns.push_back(timedCheck(network));
+        plainRuns.push_back(timedCheck(repair, plain));
+        networkRuns.push_back(timedCheck(repair, network));
     }
     unseed(platform);
     const double plainMedian = median(plainRuns);

@@ -57,7 +57,8 @@ int main() {
     tovask::Win32Platform real;
     tovask::bench::TimingPlatform platform(real);
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view);
+    tovask::BrowserRepair repair(platform, view,
+                                 [](const std::vector<std::wstring>&) { return false; });
     repair.loadPaths();
     if (!repair.paths().ok()) {
         std::puts("the Windows folders could not be found");
@@ -73,7 +74,7 @@ int main() {
     for (int i = 0; i < kRuns; ++i) {
         prepareHostsFiles(platform, paths);
         runs.push_back(timedMilliseconds(
-            [&] { repair.VerificarNavegador(tovask::texts::kBrowserWindowClass); }));
+            [&] { repair.VerificarNavegador(tovask::texts::kBrowserWindowClass, {}); }));
         reportLines = view.lines.size();
         undos.push_back(timedMilliseconds([&] { repair.undoChanges(); }));
     }

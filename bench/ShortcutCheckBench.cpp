@@ -91,14 +91,14 @@ void unseed(tovask::Win32Platform& platform, const std::wstring& root) {
     std::filesystem::remove_all(root, ignored);
 }
 
-double timedCheck(tovask::BrowserRepair& repair, tovask::RecordingView& view, bool shortcuts) {
-    view.notOffered = {tovask::FindingKind::BrowserPolicy, tovask::FindingKind::Network};
-    if (!shortcuts) {
-        view.notOffered.insert(tovask::FindingKind::Shortcut);
+// As /check /allusers, with /shortcuts or without.
+double timedCheck(tovask::BrowserRepair& repair, bool shortcuts) {
+    tovask::RunRequest request{L"", true, {}};
+    if (shortcuts) {
+        request.offeredKinds.insert(tovask::FindingKind::Shortcut);
     }
-    view.repairFindings = shortcuts;
     const auto start = std::chrono::steady_clock::now();
-    repair.checkWhatNeedsRepair();
+    repair.checkWhatNeedsRepair(request);
     return milliseconds(std::chrono::steady_clock::now() - start);
 }
 
@@ -116,14 +116,14 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view);
+    tovask::BrowserRepair repair(platform, view,
+                                 [](const std::vector<std::wstring>&) { return true; });
     repair.loadPaths();
-    repair.setEveryUser(true);
     std::vector<double> plain;
     std::vector<double> shortcuts;
     for (int round = 0; round < kRounds; ++round) {
-        plain.push_back(timedCheck(repair, view, false));
-        shortcuts.push_back(timedCheck(repair, view, true));
+        plain.push_back(timedCheck(repair, false));
+        shortcuts.push_back(timedCheck(repair, true));
     }
     unseed(platform, root);
     if (report) {

@@ -12,7 +12,6 @@
 #include "app/console/LogFile.h"
 #include "platform/win32/Handles.h"
 #include "repair/commandline/CommandLineTexts.h"
-#include "repair/findings/FindingKinds.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
@@ -48,17 +47,17 @@ ExitCode exitCodeOf(RunOutcome outcome) {
     return ExitCode::DoneWithFailures;
 }
 
-RunOutcome carryOut(BrowserRepair& repair, UnattendedCommand command) {
+RunOutcome carryOut(BrowserRepair& repair, UnattendedCommand command, const RunRequest& request) {
     switch (command) {
         case UnattendedCommand::Check:
-            return repair.checkWhatNeedsRepair();
+            return repair.checkWhatNeedsRepair(request);
         case UnattendedCommand::Undo:
             return repair.undoChanges();
         case UnattendedCommand::Repair:
         case UnattendedCommand::Usage:
             break;
     }
-    return repair.VerificarNavegador(texts::kBrowserWindowClass);
+    return repair.VerificarNavegador(texts::kBrowserWindowClass, request);
 }
 
 bool runsAsSystem(PlatformOps& platform) {
@@ -72,10 +71,15 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, RecordingV
         report.appendLine(texts::kNotElevated);
         return ExitCode::CannotRun;
     }
-    BrowserRepair repair(platform, report);
-    repair.setEveryUser(request.allUsers || runsAsSystem(platform));
+    // Nobody is there to answer: the kinds' switches answer for the script,
+    // and only their kinds are offered.
+    const bool kindsGiven = !request.kinds.empty();
+    BrowserRepair repair(platform, report,
+                         [kindsGiven](const std::vector<std::wstring>&) { return kindsGiven; });
     repair.loadPaths();
-    return exitCodeOf(carryOut(repair, request.command));
+    const RunRequest runRequest{request.startPage.value_or(L""),
+                                request.allUsers || runsAsSystem(platform), request.kinds};
+    return exitCodeOf(carryOut(repair, request.command, runRequest));
 }
 
 }  // namespace
@@ -102,15 +106,6 @@ int runUnattended(PlatformOps& platform,
         }
     }
     RecordingView report;
-    report.page = request.startPage.value_or(L"");
-    // Nobody is there to answer: the kinds' switches answer for the script,
-    // and only their kinds are asked about.
-    report.repairFindings = !request.kinds.empty();
-    for (const auto* kind : findingKinds()) {
-        if (!request.kinds.contains(kind->kind)) {
-            report.notOffered.insert(kind->kind);
-        }
-    }
     auto code = run(platform, request, report);
     const auto lines = reportLinesOf(report);
     for (const auto& line : lines) {

@@ -35,7 +35,9 @@ Form1::Form1(PlatformOps& platform, WindowOps& windowOps, HINSTANCE instance)
     : platform_(platform),
       windowOps_(windowOps),
       instance_(instance),
-      repair_(platform, *this),
+      repair_(
+          platform, *this,
+          [this](const std::vector<std::wstring>& lines) { return askToRepairFindings(lines); }),
       dpi_(screenDpi()),
       fonts_(dpi_),
       logoInfo1_(loadBitmapPicture(instance, IDB_LOGO_INFO1)),

@@ -47,10 +47,14 @@ class Form1 final : public ProgressView {
     // ProgressView, over List1 and Text1, and message boxes.
     void clearList() override;
     void appendLine(std::wstring_view line) override;
-    std::wstring startPage() const override;
     void setStartPage(std::wstring_view text) override;
-    bool askToRepairFindings(const std::vector<std::wstring>& lines) override;
     void showNotice(const Notice& notice) override;
+
+    // What a press of the repair button asks for: the page typed in Text1,
+    // and every kind of finding offered.
+    RunRequest runRequest() const;
+    // The consent of the repair: a Yes/No question listing the findings.
+    bool askToRepairFindings(const std::vector<std::wstring>& lines);
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,

@@ -2,6 +2,7 @@
 
 #include "app/window/Form1.h"
 #include "app/window/controls/Labels.h"
+#include "repair/findings/FindingKinds.h"
 #include "repair/report/FindingTexts.h"
 
 // What the handlers and the repair change on the window's controls.
@@ -52,12 +53,12 @@ void Form1::appendLine(std::wstring_view line) {
                  reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::wstring Form1::startPage() const {
+RunRequest Form1::runRequest() const {
     HWND box = control(ControlId::Text1);
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)), L'\0');
     const int copied = GetWindowTextW(box, text.data(), static_cast<int>(text.size()) + 1);
     text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
+    return {text, false, everyFindingKind()};
 }
 
 void Form1::setStartPage(std::wstring_view text) {

@@ -76,7 +76,7 @@ void Form1::runMouseButton(ControlId id, bool pressed) {
 
 // The two buttons that run the browser repair.
 void Form1::btndesblo_Click() {
-    repair_.VerificarNavegador(texts::kBrowserWindowClass);
+    repair_.VerificarNavegador(texts::kBrowserWindowClass, runRequest());
 }
 
 void Form1::btndeshacer_Click() {

@@ -11,4 +11,12 @@ std::span<const FindingKindRow* const> findingKinds() {
     return kKinds;
 }
 
+std::set<FindingKind> everyFindingKind() {
+    std::set<FindingKind> kinds;
+    for (const auto* kind : findingKinds()) {
+        kinds.insert(kind->kind);
+    }
+    return kinds;
+}
+
 }  // namespace tovask

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <span>
 
 #include "repair/report/FindingKindRow.h"
@@ -9,5 +10,7 @@ namespace tovask {
 // Every kind of finding beyond Internet Explorer, in the order the report
 // lists them and the repair takes them. A new kind is one more row here.
 std::span<const FindingKindRow* const> findingKinds();
+// What /all and the window offer: every kind.
+std::set<FindingKind> everyFindingKind();
 
 }  // namespace tovask

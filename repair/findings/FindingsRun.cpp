@@ -44,12 +44,12 @@ std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind)
     return chosen;
 }
 
-// The repairable findings the view offers to repair, or those it does not.
-std::vector<Finding> offeredOnly(const ProgressView& view, std::span<const Finding> findings,
+// The repairable findings of the offered kinds, or of the others.
+std::vector<Finding> offeredOnly(const FindingsAnswer& answer, std::span<const Finding> findings,
                                  bool offered) {
     auto chosen = repairableOnly(findings);
     std::erase_if(chosen, [&](const Finding& finding) {
-        return view.offersRepairOf(finding.kind) != offered;
+        return answer.offeredKinds.contains(finding.kind) != offered;
     });
     return chosen;
 }
@@ -115,18 +115,18 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
     return findings;
 }
 
-std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings) {
+std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings,
+                                  const FindingsAnswer& answer) {
     const auto all = findings.all();
     if (all.empty()) {
         return 0;
     }
     reportByKind(view, findings, all);
-    const auto offered = offeredOnly(view, all, true);
-    const bool counted =
-        !offered.empty() && view.askToRepairFindings(findingLines(offered, kQuestionLines));
+    const auto offered = offeredOnly(answer, all, true);
+    const bool counted = !offered.empty() && answer.consent(findingLines(offered, kQuestionLines));
     for (const auto* kind : findingKinds()) {
         const auto repairable = repairableOnly(ofKind(all, kind->kind));
-        if (!repairable.empty() && !(counted && view.offersRepairOf(kind->kind))) {
+        if (!repairable.empty() && !(counted && answer.offeredKinds.contains(kind->kind))) {
             view.appendLine(kind->texts.notCounted);
         }
     }
@@ -134,8 +134,8 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FileBackupPlace& backups, const BackupNaming& nameForBackup,
-                               FailureLog& failures) {
+                               const FindingsAnswer& answer, const FileBackupPlace& backups,
+                               const BackupNaming& nameForBackup, FailureLog& failures) {
     const std::wstring_view backupFile = backups.registryBackup;
     const auto all = findings.all();
     if (all.empty()) {
@@ -143,12 +143,12 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFin
     }
     view.appendLine(L"");
     reportByKind(view, findings, all);
-    reportEach(view, offeredOnly(view, all, false), Outcome::Left);
-    const auto repairable = offeredOnly(view, all, true);
+    reportEach(view, offeredOnly(answer, all, false), Outcome::Left);
+    const auto repairable = offeredOnly(answer, all, true);
     if (repairable.empty()) {
         return;
     }
-    if (!view.askToRepairFindings(findingLines(repairable, kQuestionLines))) {
+    if (!answer.consent(findingLines(repairable, kQuestionLines))) {
         reportEach(view, repairable, Outcome::Left);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "repair/report/Finding.h"
 #include "repair/report/FindingKindRow.h"
 #include "repair/report/ProgressView.h"
+#include "repair/report/RunRequest.h"
 
 namespace tovask {
 
@@ -40,23 +42,30 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures);
 
+// The kinds whose repair the run may offer, and the answer to the offer.
+struct FindingsAnswer {
+    const std::set<FindingKind>& offeredKinds;
+    const FindingsConsent& consent;
+};
+
 // Lists the findings, each kind under its own heading. Gives how many
-// repairable findings count towards the check: those the view would have
-// repaired (/browsers, /network, /shortcuts).
-std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings);
+// repairable findings count towards the check: those of the offered kinds
+// that the consent would have repaired.
+std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings,
+                                  const FindingsAnswer& answer);
 
 // Names the users' hives in backup sections as the run's backup names them.
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
-// Asks the view whether to repair the repairable findings of the kinds it
-// offers; on yes, adds what puts them back to the run's registry backup and
+// Asks the consent whether to repair the repairable findings of the offered
+// kinds; on yes, adds what puts them back to the run's registry backup and
 // copies the files they change into its file backups, then repairs them,
 // tells the system (policy refresh, Internet settings notice, DNS cache
 // flush) and reports each; on no, reports them as left. Shortcuts are copied
 // to the file backups before their new bytes replace them.
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FileBackupPlace& backups, const BackupNaming& nameForBackup,
-                               FailureLog& failures);
+                               const FindingsAnswer& answer, const FileBackupPlace& backups,
+                               const BackupNaming& nameForBackup, FailureLog& failures);
 
 // What the file backups of the findings may name, for the repair and the undo.
 bool isFindingFilePath(std::wstring_view path);

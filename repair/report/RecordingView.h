@@ -1,6 +1,5 @@
 #pragma once
 
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,21 +14,11 @@ class RecordingView : public ProgressView {
   public:
     void clearList() override { lines.clear(); }
     void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
-    std::wstring startPage() const override { return page; }
     void setStartPage(std::wstring_view text) override { page = text; }
-    bool askToRepairFindings(const std::vector<std::wstring>& listed) override {
-        questions.push_back(listed);
-        return repairFindings;
-    }
-    bool offersRepairOf(FindingKind kind) const override { return !notOffered.contains(kind); }
     void showNotice(const Notice& notice) override { notices.push_back(notice); }
 
     std::vector<std::wstring> lines;
-    std::wstring page;
-    std::vector<std::vector<std::wstring>> questions;
-    // The answer to every question.
-    bool repairFindings = false;
-    std::set<FindingKind> notOffered;
+    std::wstring page;  // the start-page box
     std::vector<Notice> notices;
 };
 

@@ -72,16 +72,19 @@ constexpr std::array<std::wstring_view, 2> kUnknownHostsFolders = {texts::kSyste
 
 }  // namespace
 
-BrowserRepair::BrowserRepair(PlatformOps& platform, ProgressView& view)
+BrowserRepair::BrowserRepair(PlatformOps& platform, ProgressView& view, FindingsConsent consent)
     : platform_(platform),
       view_(view),
+      consent_(std::move(consent)),
       paths_(std::make_error_code(std::errc::operation_not_permitted)) {}
 
 void BrowserRepair::loadPaths() {
     paths_ = computeHostsPaths(platform_);
 }
 
-RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className) {
+RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className,
+                                             const RunRequest& request) {
+    request_ = request;
     RunEnd end;
     {
         const RepairLock lock(platform_);
@@ -118,7 +121,7 @@ RunEnd BrowserRepair::runUnlessBrowserOpen(std::wstring_view className) {
 // The window check sees only this desktop; a run for every user must also
 // see the browser of every user logged on to the machine.
 std::vector<std::wstring> BrowserRepair::browserUsers() {
-    if (!everyUser_) {
+    if (!request_.everyUser) {
         return {};
     }
     const auto owners = platform_.ProcessOwners(texts::kBrowserProgram);
@@ -157,18 +160,18 @@ RunEnd BrowserRepair::DesbloquearIE() {
             const auto naming = [&](std::vector<RegistryFileSection>& sections) {
                 nameForBackup(sections, everyone);
             };
-            repairFindingsWithConsent(
-                platform_, view_,
-                lookForFindings(platform_, std::move(managed), userHives, everyUser_, failures),
-                fileBackupPlace(), naming, failures);
+            repairFindingsWithConsent(platform_, view_,
+                                      lookForFindings(platform_, std::move(managed), userHives,
+                                                      request_.everyUser, failures),
+                                      {request_.offeredKinds, consent_}, fileBackupPlace(), naming,
+                                      failures);
         }
     }
     return reportFailures(failures);
 }
 
 std::wstring BrowserRepair::chosenStartPage() const {
-    const std::wstring typedPage = view_.startPage();
-    return typedPage.empty() ? std::wstring(ForumSiteUrl) : typedPage;
+    return request_.startPage.empty() ? std::wstring(ForumSiteUrl) : request_.startPage;
 }
 
 // Nothing when the folders are unknown: without them there is no backup to
@@ -277,7 +280,7 @@ void BrowserRepair::nameForBackup(std::vector<RegistryFileSection>& sections,
 
 std::vector<std::wstring> BrowserRepair::userHivesFor(std::optional<UserHives>& everyone,
                                                       FailureLog& failures) {
-    if (!everyUser_) {
+    if (!request_.everyUser) {
         return {desktopUserHive(platform_)};
     }
     everyone.emplace(platform_, failures);

@@ -15,6 +15,7 @@
 #include "repair/plan/PlannedChanges.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/ProgressView.h"
+#include "repair/report/RunRequest.h"
 #include "repair/users/UserHives.h"
 #include "values/Result.h"
 
@@ -37,22 +38,21 @@ struct RunEnd {
 // run would change. Reports go to the progress list and to notices.
 class BrowserRepair {
   public:
-    BrowserRepair(PlatformOps& platform, ProgressView& view);
+    // The consent answers, for every run, whether to repair the findings
+    // beyond Internet Explorer that it lists.
+    BrowserRepair(PlatformOps& platform, ProgressView& view, FindingsConsent consent);
 
     // The window's load step: finds the Windows and system folders once.
     void loadPaths();
     const Result<HostsPaths>& paths() const { return paths_; }
-    // For a run on behalf of every user of the machine: every user's hive,
-    // and the browser of every logged-on user, not only this desktop's.
-    void setEveryUser(bool everyUser) { everyUser_ = everyUser; }
 
     // Runs the repair unless a top-level window of the class is open.
-    RunOutcome VerificarNavegador(std::wstring_view className);
+    RunOutcome VerificarNavegador(std::wstring_view className, const RunRequest& request);
     // Puts the registry back from its backup, then the files the last run
     // changed, then each HOSTS backup back over its HOSTS file.
     RunOutcome undoChanges();
     // Lists every entry a run would change, changing nothing.
-    RunOutcome checkWhatNeedsRepair();
+    RunOutcome checkWhatNeedsRepair(const RunRequest& request);
 
   private:
     // Where the run and the check begin: the users' hives, the changes
@@ -105,8 +105,10 @@ class BrowserRepair {
 
     PlatformOps& platform_;
     ProgressView& view_;
+    FindingsConsent consent_;
     Result<HostsPaths> paths_;
-    bool everyUser_ = false;
+    // The request of the run or check under way.
+    RunRequest request_;
 };
 
 }  // namespace tovask

@@ -48,11 +48,12 @@ void appendEach(ProgressView& view, std::wstring_view prefix,
 
 }  // namespace
 
-RunOutcome BrowserRepair::checkWhatNeedsRepair() {
+RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
+    request_ = request;
     // Users' hives are loaded only under the lock, so that no repair or undo
     // loads or unloads them meanwhile.
     std::optional<RepairLock> lock;
-    if (everyUser_) {
+    if (request_.everyUser) {
         lock.emplace(platform_);
         if (lock->error()) {
             return shownAfterTheLock(reportLockFailure(lock->error()));
@@ -64,9 +65,9 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     std::optional<UserHives> everyone;
     auto managed = decideManagedMachine(platform_, failures);
     const bool isManaged = managed.known;
-    const auto typedPage = view_.startPage();
-    const auto givenPage =
-        typedPage.empty() ? std::nullopt : std::optional<std::wstring_view>(typedPage);
+    const auto givenPage = request_.startPage.empty()
+                               ? std::nullopt
+                               : std::optional<std::wstring_view>(request_.startPage);
     // Compared with what the repair with the same start page leaves.
     if (const auto start = readRegistryFor(chosenStartPage(), isManaged, everyone, failures)) {
         for (const auto& difference : start->captured.differences) {
@@ -97,7 +98,8 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
         auto& redirecting = isManaged ? listing.leftHosts : listing.toRepair;
         redirecting.insert(redirecting.end(), hosts.redirecting.begin(), hosts.redirecting.end());
         listing.hostsNotRedirecting = hosts.notRedirecting;
-        findings = lookForFindings(platform_, managed, start->userHives, everyUser_, failures);
+        findings =
+            lookForFindings(platform_, managed, start->userHives, request_.everyUser, failures);
     }
     view_.clearList();
     appendEach(view_, texts::kNeedsRepairPrefix, listing.toRepair);
@@ -110,7 +112,8 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair() {
     appendUnder(view_, texts::kReplacedPagesHeading, listing.replacedPages);
     appendEach(view_, texts::kHostsNotRedirectingPrefix, listing.hostsNotRedirecting);
     appendErrorLines(failures);
-    const auto findingsCounted = findings ? reportFindingsToCheck(view_, *findings) : 0;
+    const auto findingsCounted =
+        findings ? reportFindingsToCheck(view_, *findings, {request_.offeredKinds, consent_}) : 0;
     const auto counted = listing.toRepair.size() + findingsCounted;
     view_.appendLine(counted == 0
                          ? std::wstring(texts::kNothingToRepair)

@@ -141,7 +141,7 @@ class EachLock : public testing::TestWithParam<LockCase> {
     RunOutcome check(bool browsers) {
         bench.load();
         bench.view.repairFindings = browsers;
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
     std::vector<std::wstring> policyValues() {
         std::vector<std::wstring> paths;
@@ -215,7 +215,7 @@ TEST(SharedPolicyKey, MachinePolicyIsListedBackedUpAndRepairedOnce) {
     ASSERT_FALSE(bench.platform.RegWrite(controlPanel, 1, RegistryType::Dword));
     bench.load();
     bench.view.repairFindings = true;
-    ASSERT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
     const auto listing = [&](std::wstring_view part) {
         return std::ranges::count_if(bench.view.lines, [&](const std::wstring& line) {
             return line.find(part) != std::wstring::npos;
@@ -231,7 +231,7 @@ TEST(SharedPolicyKey, MachinePolicyIsListedBackedUpAndRepairedOnce) {
     EXPECT_EQ(backup.value().find(L"WOW6432Node\\Policies"), std::wstring::npos);
     EXPECT_NE(backup.value().find(L"Policies\\Google\\Chrome"), std::wstring::npos);
     EXPECT_FALSE(bench.platform.registry.value(homepage));
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
 }
 
 const std::wstring kForcelist = std::wstring(kChrome) + L"ExtensionInstallForcelist\\";
@@ -310,7 +310,7 @@ TEST_P(FailedRepair, ReportsTheFindingNotRepaired) {
     }
     bench.view.repairFindings = true;
     bench.load();
-    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::DoneWithFailures);
+    EXPECT_EQ(bench.press(), RunOutcome::DoneWithFailures);
     EXPECT_FALSE(lineStartsWith(bench.view.lines, GetParam().lines.first));
     EXPECT_TRUE(lineStartsWith(bench.view.lines, GetParam().lines.second));
     EXPECT_TRUE(lineStartsWith(bench.view.lines, std::wstring(kErrorPrefix) + GetParam().target));
@@ -370,7 +370,7 @@ TEST(UnreadablePolicy, IsListedButNeitherCountedNorRemoved) {
                                L"Google\\Chrome\\ExtensionSettings = valor "
                                L"ilegible"));
     bench.load();
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
     EXPECT_FALSE(lineStartsWith(bench.view.lines, L"Bloqueo quitado: "));
     EXPECT_TRUE(bench.platform.registry.value(kSettings).has_value());
 }

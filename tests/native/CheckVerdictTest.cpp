@@ -123,7 +123,7 @@ class FreshWindows : public testing::Test {
     }
     RunOutcome check() {
         bench.load();
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
 
     RepairBench bench;

@@ -42,7 +42,7 @@ void prepareUsers(RepairBench& bench) {
     addProfile(platform, kAway, L"%SystemRoot%\\..\\Users\\lejos");
     addProfile(platform, kDamaged, L"C:\\Users\\roto");
     addProfile(platform, L"S-1-5-18", L"%SystemRoot%\\system32\\config\\systemprofile");
-    bench.repair.setEveryUser(true);
+    bench.everyUser = true;
 }
 
 std::optional<std::wstring> startPageOf(const fake::FakePlatform& platform, std::wstring_view sid) {
@@ -146,7 +146,7 @@ TEST(EveryUser, BrowserOfAnyLoggedOnUserRefusesTheRun) {
     prepareUsers(bench);
     bench.platform.processes = {{L"explorer.exe", L"VM\\ana"}, {L"iexplore.exe", L"VM\\luis"}};
     const auto before = bench.platform.registry.state();
-    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::BrowserOpen);
+    EXPECT_EQ(bench.press(), RunOutcome::BrowserOpen);
     EXPECT_TRUE(bench.platform.registry.state() == before);
     EXPECT_NE(promptOf(bench.view.notices.back()).find(L"VM\\luis"), std::wstring::npos);
 }
@@ -156,12 +156,12 @@ TEST(RepairLock, AnotherRepairRunningChangesNothing) {
     matrix::prepareMachine(bench);
     bench.platform.lockHeldElsewhere = true;
     // A check of every user loads their hives, which only a holder of the lock may.
-    bench.repair.setEveryUser(true);
+    bench.everyUser = true;
     const auto before = bench.platform.registry.state();
     bench.load();
-    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::AnotherRepairRunning);
+    EXPECT_EQ(bench.press(), RunOutcome::AnotherRepairRunning);
     EXPECT_EQ(bench.repair.undoChanges(), RunOutcome::AnotherRepairRunning);
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::AnotherRepairRunning);
+    EXPECT_EQ(bench.check(), RunOutcome::AnotherRepairRunning);
     EXPECT_TRUE(bench.platform.registry.state() == before);
     EXPECT_TRUE(lastNoticeIs(bench.view,
                              L"Otra reparación está en curso en este equipo. Vuelva a intentarlo "
@@ -175,7 +175,7 @@ TEST(Check, ListsWhatARunWouldChangeAndChangesNothing) {
     bench.load();
     const auto before = bench.platform.registry.state();
     const auto files = bench.fileContents();
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
+    EXPECT_EQ(bench.check(), RunOutcome::RepairNeeded);
     EXPECT_TRUE(bench.platform.registry.state() == before);
     EXPECT_EQ(bench.fileContents(), files);
     EXPECT_TRUE(std::ranges::count(bench.view.lines, std::wstring(L"Por reparar: ") +
@@ -183,7 +183,7 @@ TEST(Check, ListsWhatARunWouldChangeAndChangesNothing) {
 
     bench.view.page = L"";
     bench.press();
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
     EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{L"Nada que reparar."});
 }
 
@@ -192,9 +192,9 @@ TEST(Check, ComparesWithTheRepairOfTheSameStartPage) {
     matrix::prepareMachine(bench);
     bench.press();
     bench.view.page = matrix::kTypedPage;
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
     bench.view.page = L"";
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
+    EXPECT_EQ(bench.check(), RunOutcome::RepairNeeded);
 }
 
 }  // namespace

@@ -67,9 +67,9 @@ TEST_P(PlantedEntryRun, SkipsOnlyTheRowsThatTouchIt) {
     GetParam().plant(bench.platform);
     const auto before = bench.platform.registry.state();
     bench.load();
-    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::DoneWithFailures);
+    EXPECT_EQ(bench.check(), RunOutcome::DoneWithFailures);
     EXPECT_TRUE(reportsFailureOf(bench.view.lines, GetParam().reported));
-    EXPECT_EQ(bench.repair.VerificarNavegador(L"IEFrame"), RunOutcome::DoneWithFailures);
+    EXPECT_EQ(bench.press(), RunOutcome::DoneWithFailures);
 
     EXPECT_EQ(bench.errorLines().size(), 1u);
     EXPECT_TRUE(reportsFailureOf(bench.view.lines, GetParam().reported));

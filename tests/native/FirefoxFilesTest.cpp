@@ -35,7 +35,7 @@ class FirefoxFiles : public testing::Test {
     }
     RunOutcome check() {
         bench.load();
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
 
     RepairBench bench;

@@ -72,7 +72,7 @@ struct NetworkFixture {
     RunOutcome check(bool network) {
         bench.load();
         bench.view.repairFindings = network;
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
     void repair() {
         bench.view.repairFindings = true;
@@ -222,7 +222,7 @@ TEST(NetworkNotice, ThatTheSystemCannotActOnIsALineAndAnyOtherFailureAnErrorLine
 TEST_F(NetworkRun, EveryUserIncludesTheDefaultProfileAndTheSystemAccount) {
     const std::wstring script = L"HKU\\S-1-5-18" + kScript.substr(4);
     seed({"", {{script, stringValue(L"data:,x")}}});
-    bench.repair.setEveryUser(true);
+    bench.everyUser = true;
     repair();
     EXPECT_FALSE(read(script).has_value());
     bench.undo();
@@ -265,7 +265,7 @@ TEST_P(LoggedOffUser, ProxyIsJudgedByWhatStartsAtLogon) {
                          "[.ShellClassInfo]"}});
     }
     platform.parkHive(sid, L"C:\\Users\\ana\\NTUSER.DAT");
-    bench.repair.setEveryUser(true);
+    bench.everyUser = true;
     bench.press();  // Internet Explorer only: the view says no
 
     EXPECT_EQ(check(true), GetParam().repaired ? RunOutcome::RepairNeeded : RunOutcome::Done);

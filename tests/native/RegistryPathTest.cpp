@@ -56,8 +56,7 @@ TEST(RegistryPathRejects, PathsWithoutRootOrKey) {
 
 struct SharedKeyCase {
     std::string name;
-    RegistryRoot root;
-    std::wstring_view key;
+    std::wstring_view key;  // below HKLM
     bool shared;
 
     friend void PrintTo(const SharedKeyCase& key, std::ostream* out) { *out << key.name; }
@@ -66,48 +65,29 @@ struct SharedKeyCase {
 class SharedKey : public testing::TestWithParam<SharedKeyCase> {};
 
 TEST_P(SharedKey, IsReadInOneViewOnlyWhenWindowsSharesIt) {
-    const auto& row = GetParam();
-    const auto views = viewsFor(row.root, row.key, true);
-    EXPECT_EQ(views.size(), row.shared ? 1u : 2u);
+    const auto views = viewsFor(RegistryRoot::LocalMachine, GetParam().key, true);
+    EXPECT_EQ(views.size(), GetParam().shared ? 1u : 2u);
     EXPECT_EQ(views.back(), RegistryView::Bits64);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, SharedKey,
-    testing::Values(
-        SharedKeyCase{"Policies", RegistryRoot::LocalMachine, L"SOFTWARE\\Policies", true},
-        SharedKeyCase{"PolicyBelowIt", RegistryRoot::LocalMachine,
-                      L"Software\\policies\\Google\\Chrome\\Recommended", true},
-        SharedKeyCase{"WindowsPolicies", RegistryRoot::LocalMachine,
-                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", true},
-        SharedKeyCase{"GroupPolicy", RegistryRoot::LocalMachine,
-                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy", true},
-        SharedKeyCase{"ProfileList", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-18",
-                      true},
-        SharedKeyCase{"ImageFileExecutionOptions", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
-                      L"Options\\iexplore.exe",
-                      true},
-        SharedKeyCase{"SystemCertificates", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Microsoft\\SystemCertificates\\Root", true},
-        SharedKeyCase{"ClassesFileType", RegistryRoot::LocalMachine, L"SOFTWARE\\Classes\\.htm",
-                      true},
-        SharedKeyCase{"ClassesClsid", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Classes\\CLSID\\{0002DF01-0000-0000-C000-000000000046}", false},
-        SharedKeyCase{"InternetExplorer", RegistryRoot::LocalMachine,
-                      L"Software\\Microsoft\\Internet Explorer\\Main", false},
-        SharedKeyCase{"Winlogon", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false},
-        SharedKeyCase{"ZoneMap", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet "
-                      L"Settings\\ZoneMap\\ProtocolDefaults",
-                      false},
-        SharedKeyCase{"NameThatOnlyStartsAlike", RegistryRoot::LocalMachine,
-                      L"Software\\PoliciesBackup", false},
-        SharedKeyCase{"Enrollments", RegistryRoot::LocalMachine,
-                      L"SOFTWARE\\Microsoft\\Enrollments", false}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Keys, SharedKey, testing::Values(
+    SharedKeyCase{"Policies", L"SOFTWARE\\Policies", true},
+    SharedKeyCase{"PolicyBelowIt", L"Software\\policies\\Google\\Chrome\\Recommended", true},
+    SharedKeyCase{"WindowsPolicies", L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", true},
+    SharedKeyCase{"GroupPolicy", L"Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy", true},
+    SharedKeyCase{"ProfileList", L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-18", true},
+    SharedKeyCase{"ImageFileExecutionOptions", L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\iexplore.exe", true},
+    SharedKeyCase{"SystemCertificates", L"SOFTWARE\\Microsoft\\SystemCertificates\\Root", true},
+    SharedKeyCase{"ClassesFileType", L"SOFTWARE\\Classes\\.htm", true},
+    SharedKeyCase{"ClassesClsid", L"SOFTWARE\\Classes\\CLSID\\{0002DF01-0000-0000-C000-000000000046}", false},
+    SharedKeyCase{"InternetExplorer", L"Software\\Microsoft\\Internet Explorer\\Main", false},
+    SharedKeyCase{"Winlogon", L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false},
+    SharedKeyCase{"ZoneMap", L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\ProtocolDefaults", false},
+    SharedKeyCase{"NameThatOnlyStartsAlike", L"Software\\PoliciesBackup", false},
+    SharedKeyCase{"Enrollments", L"SOFTWARE\\Microsoft\\Enrollments", false}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST(SharedKey, UsersKeysAndASingleViewWindowsHaveTheDefaultViewOnly) {
     EXPECT_EQ(viewsFor(RegistryRoot::CurrentUser, L"Software\\Policies", true).front(),

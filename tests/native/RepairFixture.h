@@ -8,11 +8,13 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "repair/findings/FindingKinds.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/SiteUrls.h"
@@ -113,8 +115,18 @@ class BenchView final : public RecordingView {
         }
     }
 
+    // The user at the window answers every question about findings alike.
+    bool answer(const std::vector<std::wstring>& listed) {
+        questions.push_back(listed);
+        return repairFindings;
+    }
+
     std::vector<bool> shownUnderLock;
     std::function<void(const Notice&)> onNotice;
+    std::vector<std::vector<std::wstring>> questions;
+    bool repairFindings = false;
+    // Kinds not offered for repair, as with a command line without their switch.
+    std::set<FindingKind> notOffered;
 
   private:
     const fake::FakePlatform& platform_;
@@ -145,9 +157,21 @@ class RepairBench {
             loaded_ = true;
         }
     }
-    void press() {
+    // What the window would ask for: the page in its box, every kind offered.
+    RunRequest request() const {
+        RunRequest request{view.page, everyUser, everyFindingKind()};
+        for (const auto kind : view.notOffered) {
+            request.offeredKinds.erase(kind);
+        }
+        return request;
+    }
+    RunOutcome press(std::wstring_view browserClass = L"IEFrame") {
         load();
-        repair.VerificarNavegador(L"IEFrame");
+        return repair.VerificarNavegador(browserClass, request());
+    }
+    RunOutcome check() {
+        load();
+        return repair.checkWhatNeedsRepair(request());
     }
     void undo() {
         load();
@@ -197,7 +221,10 @@ class RepairBench {
 
     fake::FakePlatform platform;
     BenchView view{platform};
-    BrowserRepair repair{platform, view};
+    BrowserRepair repair{platform, view, [this](const std::vector<std::wstring>& lines) {
+                             return view.answer(lines);
+                         }};
+    bool everyUser = false;
 
   private:
     bool loaded_ = false;

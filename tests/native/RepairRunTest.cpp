@@ -85,26 +85,13 @@ TEST(RepairRun, SecondRunWithoutNewInputFallsBackToTheForumSite) {
     EXPECT_EQ(userStartPage(bench.platform), ForumSiteUrl);
 }
 
-// A box whose text changes at every reading, as if the user kept typing.
-class ShiftingView final : public RecordingView {
-  public:
-    std::wstring startPage() const override {
-        return L"pagina" + std::to_wstring(++reads_) + L".example";
-    }
-
-  private:
-    mutable int reads_ = 0;
-};
-
 TEST(RepairRun, RegistryAndReportAgreeOnTheStartPage) {
-    fake::FakePlatform platform;
-    ShiftingView view;
-    BrowserRepair repair(platform, view);
-    repair.loadPaths();
-    repair.VerificarNavegador(L"IEFrame");
+    RepairBench bench;
+    bench.view.page = L"pagina1.example";
+    bench.press();
 
-    ASSERT_EQ(view.lines.size(), 6u);
-    EXPECT_EQ(view.lines[5], std::wstring(kStartPagePrefix) + userStartPage(platform));
+    ASSERT_EQ(bench.view.lines.size(), 6u);
+    EXPECT_EQ(bench.view.lines[5], std::wstring(kStartPagePrefix) + userStartPage(bench.platform));
 }
 
 class RunMessage : public testing::TestWithParam<bool> {};

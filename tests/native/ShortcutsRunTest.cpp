@@ -67,7 +67,7 @@ class ShortcutRun : public testing::Test {
     RunOutcome check(bool shortcuts) {
         bench.load();
         useSwitch(shortcuts);
-        return bench.repair.checkWhatNeedsRepair();
+        return bench.check();
     }
     ShortcutContent read(const std::wstring& path) {
         return bench.platform.ReadShortcut(path).value().content;

@@ -74,9 +74,9 @@ testing::AssertionResult pasteInto(HWND box, const std::wstring& text) {
 std::map<std::wstring, fake::StoredValue> registryOfEmptyRunWith(const std::wstring& page) {
     fake::FakePlatform platform;
     RecordingView view;
-    BrowserRepair repair(platform, view);
+    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return false; });
     repair.loadPaths();
-    repair.VerificarNavegador(L"IEFrame");
+    repair.VerificarNavegador(L"IEFrame", {});
     platform.registry.write(kStartPageValue, page, RegistryType::String);
     return platform.registry.snapshot();
 }

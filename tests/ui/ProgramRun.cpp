@@ -69,13 +69,6 @@ std::vector<std::string> ProgramRun::outputLines() const {
     return crLfLines(readBytes(outputPath_));
 }
 
-int ProgramRuns::operator()(std::wstring_view arguments) {
-    ProgramRun program(arguments, folder_.path(L"salida" + std::to_wstring(++runs_) + L".txt"));
-    const int code = program.finish();
-    lines_ = program.outputLines();
-    return code;
-}
-
 std::vector<std::string> crLfLines(const std::string& text) {
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < text.size();) {
@@ -84,6 +77,13 @@ std::vector<std::string> crLfLines(const std::string& text) {
         start = end + 2;
     }
     return lines;
+}
+
+int ProgramRuns::operator()(std::wstring_view arguments) {
+    ProgramRun program(arguments, folder_.path(L"salida" + std::to_wstring(++runs_) + L".txt"));
+    const int code = program.finish();
+    lines_ = program.outputLines();
+    return code;
 }
 
 }  // namespace tovask::testsupport

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "tests/win32/TestFolder.h"
 
 namespace tovask::testsupport {
 
@@ -31,15 +32,13 @@ class ProgramRun {
     win32::KernelHandle process_;
 };
 
-class TestFolder;
-
-// Runs of the built program one after another, each writing its own output
-// file in the folder; the last run's lines stay for the checks.
+// The program run once after another, as a script runs it, each run's output
+// in a file of its own in the folder.
 class ProgramRuns {
   public:
     explicit ProgramRuns(const TestFolder& folder) : folder_(folder) {}
 
-    // The run's exit code, as ProgramRun::finish gives it.
+    // The exit code; lines() then holds that run's output.
     int operator()(std::wstring_view arguments);
     const std::vector<std::string>& lines() const { return lines_; }
 

@@ -51,8 +51,9 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsTwoBrowsersAndFirefoxsFileBackE
     testsupport::QuietPlatform platform;
     folders.pointAt(platform);
     RecordingView view;
-    view.repairFindings = true;  // as /browsers answers
-    BrowserRepair repair(platform, view);
+    // As /browsers answers.
+    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return true; });
+    const RunRequest request{L"", false, {FindingKind::BrowserPolicy}};
     repair.loadPaths();
     for (const REGSAM bits : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
         writeStringDirectly(HKEY_LOCAL_MACHINE, kChrome, L"HomepageLocation", L"http://x.example",
@@ -72,8 +73,8 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsTwoBrowsersAndFirefoxsFileBackE
                         L"Install Directory", firefox + L"\\", KEY_WOW64_32KEY);
     const auto before = policyKeys(platform);
 
-    EXPECT_EQ(repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
-    repair.VerificarNavegador(L"IEFrame");
+    EXPECT_EQ(repair.checkWhatNeedsRepair(request), RunOutcome::RepairNeeded);
+    repair.VerificarNavegador(L"IEFrame", request);
     const auto repaired = policyKeys(platform);
     EXPECT_FALSE(sameKeys(repaired, before));
     EXPECT_TRUE(testsupport::readValue(HKEY_LOCAL_MACHINE, kChrome, L"IncognitoModeAvailability",
@@ -83,7 +84,7 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsTwoBrowsersAndFirefoxsFileBackE
     const auto repairedFile = testsupport::readBytes(policyFile);
     EXPECT_EQ(repairedFile.find("Homepage"), std::string::npos);
     EXPECT_NE(repairedFile.find("DisableAppUpdate"), std::string::npos);
-    EXPECT_EQ(repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_EQ(repair.checkWhatNeedsRepair(request), RunOutcome::Done);
     repair.undoChanges();
     EXPECT_TRUE(sameKeys(policyKeys(platform), before));
     // Where the system keeps no access list, the backup folder cannot be

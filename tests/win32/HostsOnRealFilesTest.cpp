@@ -98,7 +98,7 @@ class HostsOnRealFiles : public ::testing::Test {
 
     void runRepair() {
         view_.notices.clear();
-        repair_.VerificarNavegador(L"IEFrame");
+        repair_.VerificarNavegador(L"IEFrame", {});
     }
     void undo() {
         view_.notices.clear();
@@ -132,7 +132,7 @@ class HostsOnRealFiles : public ::testing::Test {
     testsupport::HostsFolders folders_;
     testsupport::QuietPlatform platform_;
     RecordingView view_;
-    BrowserRepair repair_{platform_, view_};
+    BrowserRepair repair_{platform_, view_, [](const std::vector<std::wstring>&) { return false; }};
 };
 
 TEST_F(HostsOnRealFiles, ProtectedAndHiddenHostsAndBackupsAreReplacedAndLeftNormal) {
@@ -430,10 +430,10 @@ TEST(HostsOnPrefixFolders, RunAndUndoOnTheSystemsOwnHostsFile) {
         *saved.before(hosts) == defaultHostsContent() ? saved.before(backup) : saved.before(hosts);
     ASSERT_TRUE(userContent) << "the HOSTS file holds the default content and has no backup";
     RecordingView view;
-    BrowserRepair repair(platform, view);
+    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return false; });
     repair.loadPaths();
 
-    repair.VerificarNavegador(L"IEFrame");
+    repair.VerificarNavegador(L"IEFrame", {});
 
     EXPECT_EQ(view.lines.size(), 6u);
     EXPECT_EQ(readBytes(hosts), defaultHostsContent());

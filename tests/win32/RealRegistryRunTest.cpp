@@ -192,7 +192,7 @@ class RealRegistryRun : public ::testing::Test {
     testsupport::HostsFolders folders_;
     testsupport::QuietPlatform platform_;
     RecordingView view_;
-    BrowserRepair repair_{platform_, view_};
+    BrowserRepair repair_{platform_, view_, [](const std::vector<std::wstring>&) { return false; }};
 };
 
 struct TypedPage {
@@ -211,7 +211,7 @@ TEST_P(WholeRunOnRealRegistry, LeavesEveryRowOfThePlanInEveryViewAndNothingElseC
     view_.page = GetParam().typed;
     const auto& startPage = GetParam().stored;
 
-    repair_.VerificarNavegador(L"IEFrame");
+    repair_.VerificarNavegador(L"IEFrame", {view_.page, false, {}});
 
     ASSERT_EQ(view_.notices.size(), 1u);
     EXPECT_EQ(view_.notices[0].lines, oneLine(kRepairSucceeded));
@@ -255,7 +255,7 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
     ASSERT_TRUE(browser);
     view_.page = L"http://tecleada.example";
 
-    repair_.VerificarNavegador(L"IEFrame");
+    repair_.VerificarNavegador(L"IEFrame", {view_.page, false, {}});
 
     ASSERT_EQ(view_.notices.size(), 1u);
     EXPECT_EQ(view_.notices[0].title, L"Aviso");
@@ -269,7 +269,7 @@ TEST_F(RealRegistryRun, OpenBrowserWindowStopsTheRunBeforeItChangesAnything) {
     // Once the browser is closed the same run goes through; it also takes the
     // seeded hijack out of the prefix's registry again.
     browser.reset();
-    repair_.VerificarNavegador(L"IEFrame");
+    repair_.VerificarNavegador(L"IEFrame", {view_.page, false, {}});
     EXPECT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
 }
 
@@ -325,7 +325,7 @@ TEST_F(RealRegistryRun, UndoPutsEveryEntryBackInEveryView) {
     seedEveryKindOfValue(platform_);
     const auto before = planKeys(platform_);
 
-    repair_.VerificarNavegador(L"IEFrame");
+    repair_.VerificarNavegador(L"IEFrame", {view_.page, false, {}});
     ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     ASSERT_NE(planKeys(platform_), before);
     repair_.undoChanges();
@@ -345,7 +345,7 @@ TEST_F(RealRegistryRun, RedirectedHostsFolderIsPutBackAndTheUndoRestoresIt) {
     ASSERT_FALSE(
         platform_.RegWriteRaw(parameters, L"DataBasePath", redirected, RegistryView::Default));
 
-    repair_.VerificarNavegador(L"IEFrame");
+    repair_.VerificarNavegador(L"IEFrame", {view_.page, false, {}});
     ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     auto defaultFolder = stringValue(L"%SystemRoot%\\System32\\drivers\\etc");
     defaultFolder.type = regtype::kExpandString;
@@ -364,7 +364,7 @@ TEST_F(RealRegistryRun, RegistryToolImportsTheBackupToTheSameState) {
     seedEveryKindOfValue(platform_);
     const auto before = planKeys(platform_);
 
-    repair_.VerificarNavegador(L"IEFrame");
+    repair_.VerificarNavegador(L"IEFrame", {view_.page, false, {}});
     ASSERT_EQ(view_.notices.back().lines, oneLine(kRepairSucceeded));
     ASSERT_EQ(importWithRegTool(folders_.system + L"\\drivers\\etc\\BackupRegistro.reg"), 0u);
 

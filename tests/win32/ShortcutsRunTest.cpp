@@ -86,12 +86,13 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
         before[path] = testsupport::readBytes(path);
     }
     RecordingView view;
-    view.repairFindings = true;  // as the window's Yes, or /shortcuts, answers
-    BrowserRepair repair(platform, view);
+    // As the window's Yes, or /shortcuts, answers.
+    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return true; });
+    const RunRequest request{L"", false, {FindingKind::Shortcut}};
     repair.loadPaths();
 
-    EXPECT_EQ(repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
-    repair.VerificarNavegador(L"IEFrame");
+    EXPECT_EQ(repair.checkWhatNeedsRepair(request), RunOutcome::RepairNeeded);
+    repair.VerificarNavegador(L"IEFrame", request);
     for (const auto& [path, content] : shortcuts) {
         const auto read = win32::readShortcut(path);
         ASSERT_TRUE(read.ok()) << read.error().message();
