@@ -1,5 +1,7 @@
 #include "repair/findings/FindingKinds.h"
 
+#include "repair/debuggers/DebuggerKind.h"
+#include "repair/grouppolicy/LocalPolicyKind.h"
 #include "repair/network/NetworkKind.h"
 #include "repair/policies/PolicyKind.h"
 #include "repair/shortcuts/ShortcutKind.h"
@@ -7,7 +9,8 @@
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
-    static const FindingKindRow* const kKinds[] = {&policyKind(), &networkKind(), &shortcutKind()};
+    static const FindingKindRow* const kKinds[] = {
+        &localPolicyKind(), &policyKind(), &debuggerKind(), &networkKind(), &shortcutKind()};
     return kKinds;
 }
 

@@ -8,7 +8,7 @@
 namespace tovask {
 
 // What a finding beyond Internet Explorer is about.
-enum class FindingKind { BrowserPolicy, Network, Shortcut };
+enum class FindingKind { BrowserPolicy, Network, Shortcut, BrowserDebugger, LocalPolicyFile };
 
 // Something found that keeps a setting from the user: where it is, named as
 // the backup names it, what it holds, and whether this run may repair it.

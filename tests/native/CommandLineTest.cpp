@@ -52,6 +52,8 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
 constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
+constexpr auto kDebuggers = FindingKind::BrowserDebugger;
+constexpr auto kPolicyFiles = FindingKind::LocalPolicyFile;
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
 
@@ -78,20 +80,22 @@ INSTANTIATE_TEST_SUITE_P(
                      {.command = UnattendedCommand::Check,
                       .logFile = L"C:\\Informes de año\\ñandú.log",
                       .allUsers = true}},
-        AcceptedLine{"CheckBrowsers",
-                     {L"-BROWSERS", L"/check"},
-                     {.command = UnattendedCommand::Check, .kinds = {kPolicies}}},
+        AcceptedLine{
+            "CheckBrowsers",
+            {L"-BROWSERS", L"/check"},
+            {.command = UnattendedCommand::Check, .kinds = {kPolicies, kDebuggers, kPolicyFiles}}},
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
-                     {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kNetwork}}},
-        AcceptedLine{
-            "CheckAll",
-            {L"/check", L"-ALL"},
-            {.command = UnattendedCommand::Check, .kinds = {kPolicies, kNetwork, kShortcuts}}},
-        AcceptedLine{
-            "RepairAllWithOneKindAgain",
-            {L"/all", L"/repair", L"/network"},
-            {.command = UnattendedCommand::Repair, .kinds = {kPolicies, kNetwork, kShortcuts}}},
+                     {.command = UnattendedCommand::Repair,
+                      .kinds = {kPolicies, kDebuggers, kPolicyFiles, kNetwork}}},
+        AcceptedLine{"CheckAll",
+                     {L"/check", L"-ALL"},
+                     {.command = UnattendedCommand::Check,
+                      .kinds = {kPolicies, kDebuggers, kPolicyFiles, kNetwork, kShortcuts}}},
+        AcceptedLine{"RepairAllWithOneKindAgain",
+                     {L"/all", L"/repair", L"/network"},
+                     {.command = UnattendedCommand::Repair,
+                      .kinds = {kPolicies, kDebuggers, kPolicyFiles, kNetwork, kShortcuts}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},

@@ -118,10 +118,7 @@ std::size_t expectLogBlock(const std::vector<std::string>& log, std::size_t at,
         std::string(TOVASK_VERSION_NARROW_TEXT) + R"( Orden: .*Tovask\.exe"? )" +
         std::regex_replace(std::string(arguments), std::regex(R"([.?*+^$()\[\]{}|\\])"), R"(\$&)"));
     auto expected = report;
-    expected.push_back(
-        "C\xc3\xb3"
-        "digo de salida: " +
-        std::to_string(code));
+    expected.push_back("C\u00f3digo de salida: " + std::to_string(code));
     const std::size_t end = at + 1 + expected.size();
     if (end >= log.size()) {
         ADD_FAILURE() << "the log ends inside a block";

@@ -154,6 +154,21 @@ Result<std::wstring> fullPathOf(const std::wstring& path) {
     });
 }
 
+// A 32-bit program on a 64-bit Windows names the real System32 through the
+// Windows folder's "Sysnative" alias, which the system reports by its own name.
+std::wstring withSystemFolderUnaliased(std::wstring path) {
+    constexpr std::wstring_view kAlias = L"\\Sysnative\\";
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || path.size() <= length + kAlias.size() ||
+        !equalsIgnoringCase(std::wstring_view(path).substr(0, length),
+                            std::wstring_view(windows, length)) ||
+        !equalsIgnoringCase(std::wstring_view(path).substr(length, kAlias.size()), kAlias)) {
+        return path;
+    }
+    return path.replace(length + 1, kAlias.size() - 2, L"System32");
+}
+
 // Whether the open file is the one its path names, by no detour and under no
 // other name.
 std::error_code checkReachedDirectly(HANDLE file, const std::wstring& path) {
@@ -171,8 +186,10 @@ std::error_code checkReachedDirectly(HANDLE file, const std::wstring& path) {
     if (!reached.ok() || !named.ok()) {
         return reached.ok() ? named.error() : reached.error();
     }
-    return equalsIgnoringCase(reached.value(), L"\\\\?\\" + named.value()) ? std::error_code{}
-                                                                           : link;
+    return equalsIgnoringCase(reached.value(),
+                              L"\\\\?\\" + withSystemFolderUnaliased(named.value()))
+               ? std::error_code{}
+               : link;
 }
 
 // Whether the open file holds exactly these bytes, read from its start.

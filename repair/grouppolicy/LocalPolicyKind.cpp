@@ -1,0 +1,95 @@
+#include "repair/grouppolicy/LocalPolicyKind.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "repair/grouppolicy/LocalPolicyFiles.h"
+#include "repair/grouppolicy/LocalPolicyTexts.h"
+#include "repair/report/FindingTexts.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+class LocalPolicyFindings : public KindFindings {
+  public:
+    LocalPolicyFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
+        : repairable_(!scope.managedMachine), files_(findLocalPolicyFiles(platform, failures)) {}
+
+    std::vector<Finding> findings() const override {
+        std::vector<Finding> findings;
+        for (const auto& file : files_) {
+            std::ranges::move(findingsOf(file, repairable_), std::back_inserter(findings));
+        }
+        return findings;
+    }
+
+    // Each file goes to the file backups just before it changes.
+    std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
+                                           FailureLog&) override {
+        return {};
+    }
+
+    void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,
+                FailureLog& failures) override {
+        // Raised once per policy object, by the steps of its files that changed.
+        std::vector<std::pair<std::wstring, std::uint32_t>> versions;
+        for (const auto& file : files_) {
+            const auto repairable = repairableOnly(findingsOf(file, repairable_));
+            if (repairable.empty()) {
+                continue;
+            }
+            const bool removed = removeLocalPolicyLocks(platform, file, files, failures);
+            report(repairable, removed);
+            if (!removed) {
+                continue;
+            }
+            const auto same = std::ranges::find_if(versions, [&](const auto& version) {
+                return equalsIgnoringCase(version.first, file.gptIni);
+            });
+            if (same == versions.end()) {
+                versions.emplace_back(file.gptIni, file.versionStep);
+            } else if (same->second != file.versionStep) {
+                same->second += file.versionStep;
+            }
+        }
+        for (const auto& [gptIni, step] : versions) {
+            raisePolicyVersion(platform, gptIni, step, files, failures);
+        }
+    }
+
+    // The policy locks' row asks Windows to apply policy again.
+    void announce(PlatformOps&, ProgressView&, FailureLog&) override {}
+
+  private:
+    bool repairable_;
+    std::vector<LocalPolicyFile> files_;
+};
+
+std::unique_ptr<KindFindings> lookForLocalPolicyLocks(PlatformOps& platform,
+                                                      const FindingScope& scope,
+                                                      FailureLog& failures) {
+    return std::make_unique<LocalPolicyFindings>(platform, scope, failures);
+}
+
+constexpr FindingKindRow kLocalPolicyKind{
+    FindingKind::LocalPolicyFile,
+    L"browsers",
+    {texts::kLocalPolicyHeading,
+     texts::kFindingsNotCounted,
+     {},
+     texts::kLocalPolicyRemovedPrefix,
+     texts::kLocalPolicyNotRemovedPrefix,
+     texts::kLocalPolicyLeftPrefix},
+    lookForLocalPolicyLocks,
+    nullptr,
+    isLocalPolicyFilePath,
+};
+
+}  // namespace
+
+const FindingKindRow& localPolicyKind() {
+    return kLocalPolicyKind;
+}
+
+}  // namespace tovask

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+
+// What the report says of the local Group Policy files, in the program's language.
+namespace tovask::texts {
+
+inline constexpr std::wstring_view kLocalPolicyHeading =
+    L"Bloqueos en los archivos de directivas locales (Registry.pol):";
+// Follows what the lock forces.
+inline constexpr std::wstring_view kLocalPolicyReappliedSuffix =
+    L"; Windows lo vuelve a aplicar en cada actualización de directivas";
+inline constexpr std::wstring_view kLocalPolicyFileUnreadablePrefix =
+    L"no tiene el formato de un archivo de directivas (Registry.pol) en el byte ";
+inline constexpr std::wstring_view kLocalPolicyFileLeftSuffix = L"; no se modificó";
+inline constexpr std::wstring_view kLocalPolicyRemovedPrefix = L"Directiva local quitada: ";
+inline constexpr std::wstring_view kLocalPolicyLeftPrefix = L"Directiva local dejada: ";
+inline constexpr std::wstring_view kLocalPolicyNotRemovedPrefix =
+    L"No se pudo quitar la directiva local: ";
+
+}  // namespace tovask::texts
