@@ -5,12 +5,14 @@
 #include "repair/network/NetworkKind.h"
 #include "repair/policies/PolicyKind.h"
 #include "repair/shortcuts/ShortcutKind.h"
+#include "repair/startup/StartupKind.h"
 
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
-    static const FindingKindRow* const kKinds[] = {
-        &localPolicyKind(), &policyKind(), &debuggerKind(), &networkKind(), &shortcutKind()};
+    static const FindingKindRow* const kKinds[] = {&localPolicyKind(), &policyKind(),
+                                                   &debuggerKind(),    &networkKind(),
+                                                   &shortcutKind(),    &startupKind()};
     return kKinds;
 }
 

