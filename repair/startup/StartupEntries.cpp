@@ -18,7 +18,7 @@ constexpr std::array<std::wstring_view, 2> kRunKeys = {
     L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"};
 
 void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_view runKey,
-                  RegistryView view, bool repairable, std::vector<StartupEntry>& found,
+                  RegistryView view, bool repairable, std::vector<RemovableValue>& found,
                   FailureLog& failures) {
     const auto keyPath = std::wstring(hive) + L"\\" + std::wstring(runKey) + L"\\";
     const auto content = platform.RegReadTree(keyPath, view);
@@ -40,7 +40,6 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
             {keyPath,
              view,
              value.name,
-             value.value,
              {fileKey, false, {{value.name, value.value}}},
              {FindingKind::Startup, std::wstring(texts::kStartupGroup),
               fileKey + L"\\" + value.name, *command + L"; " + std::wstring(*hijack), repairable}});
@@ -49,10 +48,10 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
 
 }  // namespace
 
-std::vector<StartupEntry> findStartupEntries(PlatformOps& platform,
-                                             std::span<const std::wstring> userHives,
-                                             bool managedMachine, FailureLog& failures) {
-    std::vector<StartupEntry> found;
+std::vector<RemovableValue> findStartupEntries(PlatformOps& platform,
+                                               std::span<const std::wstring> userHives,
+                                               bool managedMachine, FailureLog& failures) {
+    std::vector<RemovableValue> found;
     for (const auto runKey : kRunKeys) {
         for (const auto view :
              viewsFor(RegistryRoot::LocalMachine, runKey, platform.HasTwoRegistryViews())) {
@@ -64,15 +63,6 @@ std::vector<StartupEntry> findStartupEntries(PlatformOps& platform,
         }
     }
     return found;
-}
-
-bool removeStartupEntry(PlatformOps& platform, const StartupEntry& entry, FailureLog& failures) {
-    const auto error = platform.RegDeleteValueIn(entry.keyPath, entry.valueName, entry.view);
-    if (error && !isNotFound(error)) {
-        failures.add(entry.keyPath + entry.valueName, error);
-        return false;
-    }
-    return true;
 }
 
 bool withinStartupReach(const RegistryFileSection& section, bool hasTwoViews) {
