@@ -209,5 +209,49 @@ TEST(LocalPolicyFiles, AFileThatIsNotAPolicyFileIsAFailureAndTheOthersAreRead) {
     ASSERT_EQ(failures.entries().size(), 1u);
 }
 
+// Without Sysnative, as on a 32-bit Windows, System32 is the real one.
+TEST(LocalPolicyFiles, AreReadFromSystem32WithoutTheAliasAndReportOnlyWhenManaged) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    const std::wstring machineFile = L"C:\\WINDOWS\\system32\\GroupPolicy\\Machine\\Registry.pol";
+    bench.addFiles({{machineFile, kHeader + kSearch}});
+    bench.platform.machineJoin = {true, false};
+    bench.load();
+    bench.view.repairFindings = true;
+    EXPECT_EQ(bench.repair.checkWhatNeedsRepair(), RunOutcome::Done);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, machineFile + L"\\" + std::wstring(kChrome) +
+                                                 L"\\DefaultSearchProviderSearchURL = "));
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(machineFile), kHeader + kSearch);
+}
+
+struct PathCase {
+    std::string name;
+    std::wstring path;
+    bool owned;
+
+    friend void PrintTo(const PathCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class LocalPolicyFilePaths : public testing::TestWithParam<PathCase> {};
+
+TEST_P(LocalPolicyFilePaths, AreTheOnlyOnesItsFileBackupsName) {
+    EXPECT_EQ(isLocalPolicyFilePath(GetParam().path), GetParam().owned);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LocalPolicyFilePaths,
+    testing::Values(
+        PathCase{"MachineFile", std::wstring(kMachineFile), true},
+        PathCase{"UserFile", std::wstring(kUserFile), true},
+        PathCase{"GptIni", std::wstring(kGptIni), true},
+        PathCase{"GroupsGptIniAnyCase", L"C:\\Windows\\System32\\GroupPolicyUsers\\S-1-5-32-545\\GPT.INI", true},
+        PathCase{"OtherPolFile", L"C:\\Windows\\System32\\GroupPolicy\\Machine\\Scripts\\x.pol", false},
+        PathCase{"GptIniOutsideAPolicyObject", L"C:\\Windows\\System32\\GroupPolicyUsers\\gpt.ini", false},
+        PathCase{"OtherIni", L"C:\\Windows\\win.ini", false}),
+    [](const testing::TestParamInfo<PathCase>& info) { return info.param.name; });
+// clang-format on
+
 }  // namespace
 }  // namespace tovask::test

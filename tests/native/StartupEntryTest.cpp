@@ -94,3 +94,39 @@ TEST(StartupEntries, AreReportOnlyOnAManagedMachine) {
 
 }  // namespace
 }  // namespace tovask::test
+
+namespace tovask::test {
+namespace {
+
+struct StartupReachCase {
+    std::string name;
+    RegistryFileSection section;
+    bool within;
+
+    friend void PrintTo(const StartupReachCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class StartupBackupReach : public testing::TestWithParam<StartupReachCase> {};
+
+TEST_P(StartupBackupReach, CoversOnlyValuesPutBackInRunKeys) {
+    EXPECT_EQ(withinStartupReach(GetParam().section, true), GetParam().within);
+}
+
+const RegistryFileEntry kRunEntry{L"x", stringValue(L"chrome.exe https://a.example")};
+constexpr std::wstring_view kRunInFile = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Sections, StartupBackupReach,
+    testing::Values(
+        StartupReachCase{"Machine32", {L"HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce", false, {kRunEntry}}, true},
+        StartupReachCase{"UserAccount", {L"HKEY_USERS\\S-1-5-21-1-2-3-1001" + std::wstring(kRunInFile), false, {kRunEntry}}, true},
+        StartupReachCase{"SystemAccount", {L"HKEY_USERS\\S-1-5-18" + std::wstring(kRunInFile), false, {kRunEntry}}, false},
+        StartupReachCase{"ADeletion", {L"HKEY_LOCAL_MACHINE" + std::wstring(kRunInFile), false, {{L"x", std::nullopt}}}, false},
+        StartupReachCase{"BelowRun", {L"HKEY_LOCAL_MACHINE" + std::wstring(kRunInFile) + L"\\x", false, {kRunEntry}}, false},
+        StartupReachCase{"Winlogon", {L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {kRunEntry}}, false}),
+    [](const testing::TestParamInfo<StartupReachCase>& info) { return info.param.name; });
+// clang-format on
+
+}  // namespace
+}  // namespace tovask::test
