@@ -135,6 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
         RemovalCase{"ExtensionSettingsKeepsItsOtherEntries",
                     kHeader + entry(kChrome, L"ExtensionSettings", stringValue(kForcedAndBlocked)) + kNotALock, 1,
                     kHeader + entry(kChrome, L"ExtensionSettings", stringValue(kBlocked)) + kNotALock},
+        RemovalCase{"ExplorerControlPanelAndWhatIsLeftOfIt",
+                    kHeader + entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"HomePage", dwordValue(1)) +
+                        entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"**del.Proxy", stringValue(L" ")) + kNotALock, 1,
+                    kHeader + entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"**del.Proxy", stringValue(L" ")) + kNotALock},
         RemovalCase{"NoLock", kHeader + kNotALock + kOtherSoftware, 0, kHeader + kNotALock + kOtherSoftware}),
     [](const testing::TestParamInfo<RemovalCase>& info) { return info.param.name; });
 // clang-format on
