@@ -177,9 +177,14 @@ constexpr std::wstring_view kUserFile =
 constexpr std::wstring_view kGptIni = L"C:\\WINDOWS\\Sysnative\\GroupPolicy\\gpt.ini";
 const std::string kGptIniText = "[General]\r\nVersion=65537\r\n";
 
+// The registry holds what Windows applied from the machine's file: the file
+// loses the lock before the policy refresh, which would otherwise put it back.
 TEST(LocalPolicyFiles, CheckRepairCheckAndUndoPutTheFilesBack) {
     RepairBench bench;
     bench.platform.registry.addKeysEveryWindowsHas();
+    bench.platform.RegWrite(L"HKLM\\" + std::wstring(kForcelist) + L"\\1",
+                            L"aaaabbbbccccddddeeeeffffgggghhhh;https://x.example/u",
+                            RegistryType::String);
     const auto machineFile = kHeader + kForcedExtension + kNotALock;
     const auto userFile = kHeader + kSearch;
     bench.addFiles({{kMachineFile, machineFile}, {kUserFile, userFile}, {kGptIni, kGptIniText}});
@@ -192,6 +197,11 @@ TEST(LocalPolicyFiles, CheckRepairCheckAndUndoPutTheFilesBack) {
                                                  std::wstring(kForcelist) + L"\\1 = "));
     bench.press();
     EXPECT_TRUE(bench.errorLines().empty());
+    const auto& calls = bench.platform.calls;
+    const auto rewritten = std::ranges::find_if(calls, [](const fake::RecordedCall& call) {
+        return call.operation == "ReplaceFileContent" && call.target == kMachineFile;
+    });
+    EXPECT_LT(rewritten, std::ranges::find(calls, "RefreshPolicy", &fake::RecordedCall::operation));
     EXPECT_EQ(bench.bytesOf(kMachineFile), kHeader + kNotALock);
     EXPECT_EQ(bench.bytesOf(kUserFile), kHeader);
     EXPECT_EQ(bench.bytesOf(kGptIni), "[General]\r\nVersion=65538\r\n");
