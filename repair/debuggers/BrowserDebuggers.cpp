@@ -27,13 +27,13 @@ std::wstring describe(const RegistryValue& value) {
            textOf(value).value_or(L"(tipo " + decimalText(value.type) + L")");
 }
 
-}  // namespace
-
 bool isBrowserProgramName(std::wstring_view name) {
     return std::ranges::any_of(kBrowserPrograms, [&](std::wstring_view program) {
         return equalsIgnoringCase(program, name);
     });
 }
+
+}  // namespace
 
 std::vector<RemovableValue> findBrowserDebuggers(PlatformOps& platform, bool managedMachine,
                                                  FailureLog& failures) {

@@ -11,9 +11,6 @@
 
 namespace tovask {
 
-// The browsers' programs that a debugger value may take over.
-bool isBrowserProgramName(std::wstring_view name);
-
 // Each browser program's `Debugger` value under Image File Execution Options:
 // Windows starts the program it names, with the browser's command line, every
 // time the browser starts. A key that cannot be read is a failure, a missing
