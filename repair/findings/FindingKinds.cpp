@@ -7,13 +7,14 @@
 #include "repair/policies/PolicyKind.h"
 #include "repair/restrictions/IeRestrictionKind.h"
 #include "repair/shortcuts/ShortcutKind.h"
+#include "repair/startup/StartupKind.h"
 
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
     static const FindingKindRow* const kKinds[] = {
         &localPolicyKind(), &policyKind(),  &ieRestrictionKind(), &extensionKind(),
-        &debuggerKind(),    &networkKind(), &shortcutKind()};
+        &debuggerKind(),    &networkKind(), &shortcutKind(),      &startupKind()};
     return kKinds;
 }
 

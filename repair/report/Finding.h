@@ -16,6 +16,7 @@ enum class FindingKind {
     LocalPolicyFile,
     IeRestriction,
     RegistryExtension,
+    Startup,
 };
 
 // Something found that keeps a setting from the user: where it is, named as
