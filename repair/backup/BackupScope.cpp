@@ -119,7 +119,7 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
 }  // namespace
 
 std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> sections,
-                                           bool hasTwoViews, const RegistryReach& kindsReach) {
+                                           bool hasTwoViews, RegistryReach kindsReach) {
     for (const auto& section : sections) {
         if (!sectionWithinPlan(section, hasTwoViews) && !kindsReach(section, hasTwoViews)) {
             return section.key;

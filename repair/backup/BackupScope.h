@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,9 +17,9 @@ namespace tovask {
 // Beyond the plan, a section may lie within the reach of the kinds of finding,
 // which their caller gives. Returns the first key outside that reach, or the
 // key of a value outside it.
-using RegistryReach = std::function<bool(const RegistryFileSection& section, bool hasTwoViews)>;
+using RegistryReach = bool (*)(const RegistryFileSection& section, bool hasTwoViews);
 std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> sections,
-                                           bool hasTwoViews, const RegistryReach& kindsReach);
+                                           bool hasTwoViews, RegistryReach kindsReach);
 
 // What a "[-key]" section undoes. Every version writes that line both for a
 // subtree the run deleted (or found missing) and for a key a write created;

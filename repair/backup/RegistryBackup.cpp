@@ -40,7 +40,7 @@ std::error_code saveRegistryBackup(PlatformOps& platform,
 }
 
 LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile,
-                                        const RegistryReach& kindsReach) {
+                                        RegistryReach kindsReach) {
     const auto content = platform.ReadFileContent(backupFile, kMaxRegistryBackupBytes);
     if (!content.ok()) {
         if (isNotFound(content.error())) {

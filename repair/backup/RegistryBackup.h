@@ -36,6 +36,6 @@ using LoadedRegistryBackup =
 // that is damaged, or that reaches beyond the repair plan and the kinds'
 // reach, is refused.
 LoadedRegistryBackup loadRegistryBackup(PlatformOps& platform, std::wstring_view backupFile,
-                                        const RegistryReach& kindsReach);
+                                        RegistryReach kindsReach);
 
 }  // namespace tovask

@@ -27,53 +27,40 @@ std::wstring describe(const RegistryValue& value) {
            textOf(value).value_or(L"(tipo " + decimalText(value.type) + L")");
 }
 
-}  // namespace
-
 bool isBrowserProgramName(std::wstring_view name) {
     return std::ranges::any_of(kBrowserPrograms, [&](std::wstring_view program) {
         return equalsIgnoringCase(program, name);
     });
 }
 
-std::vector<BrowserDebugger> findBrowserDebuggers(PlatformOps& platform, bool managedMachine,
-                                                  FailureLog& failures) {
-    std::vector<BrowserDebugger> found;
+}  // namespace
+
+std::vector<RemovableValue> findBrowserDebuggers(PlatformOps& platform, bool managedMachine,
+                                                 FailureLog& failures) {
+    std::vector<RemovableValue> found;
     for (const auto view :
          viewsFor(RegistryRoot::LocalMachine, kOptionsKey, platform.HasTwoRegistryViews())) {
         for (const auto program : kBrowserPrograms) {
             const auto key = std::wstring(kOptionsKey) + L"\\" + std::wstring(program);
             const auto keyPath = L"HKLM\\" + key + L"\\";
-            auto value = platform.RegReadValue(keyPath + std::wstring(kDebuggerValue), view);
+            const auto value = platform.RegReadValue(keyPath + std::wstring(kDebuggerValue), view);
             if (!value.ok()) {
                 if (!isNotFound(value.error())) {
                     failures.add(keyPath + std::wstring(kDebuggerValue), value.error());
                 }
                 continue;
             }
-            Finding finding{FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
-                            fileKeyName(RegistryRoot::LocalMachine, key, view) + L"\\" +
-                                std::wstring(kDebuggerValue),
-                            describe(value.value()), !managedMachine};
-            found.push_back({keyPath, view, std::move(value.value()), std::move(finding)});
+            const auto fileKey = fileKeyName(RegistryRoot::LocalMachine, key, view);
+            found.push_back({keyPath,
+                             view,
+                             std::wstring(kDebuggerValue),
+                             {fileKey, false, {{std::wstring(kDebuggerValue), value.value()}}},
+                             {FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
+                              fileKey + L"\\" + std::wstring(kDebuggerValue),
+                              describe(value.value()), !managedMachine}});
         }
     }
     return found;
-}
-
-RegistryFileSection backupSectionFor(const BrowserDebugger& debugger) {
-    const auto key = debugger.keyPath.substr(5, debugger.keyPath.size() - 6);
-    return {fileKeyName(RegistryRoot::LocalMachine, key, debugger.view),
-            false,
-            {{std::wstring(kDebuggerValue), debugger.value}}};
-}
-
-bool removeDebugger(PlatformOps& platform, const BrowserDebugger& debugger, FailureLog& failures) {
-    const auto error = platform.RegDeleteValueIn(debugger.keyPath, kDebuggerValue, debugger.view);
-    if (error && !isNotFound(error)) {
-        failures.add(debugger.keyPath + std::wstring(kDebuggerValue), error);
-        return false;
-    }
-    return true;
 }
 
 bool withinDebuggerReach(const RegistryFileSection& section, bool hasTwoViews) {

@@ -8,13 +8,15 @@
 #include "repair/preferences/PreferencesKind.h"
 #include "repair/restrictions/IeRestrictionKind.h"
 #include "repair/shortcuts/ShortcutKind.h"
+#include "repair/startup/StartupKind.h"
 
 namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
     static const FindingKindRow* const kKinds[] = {
-        &localPolicyKind(), &policyKind(),      &debuggerKind(), &ieRestrictionKind(),
-        &extensionKind(),   &preferencesKind(), &networkKind(),  &shortcutKind()};
+        &localPolicyKind(), &policyKind(),      &ieRestrictionKind(),
+        &extensionKind(),   &preferencesKind(), &debuggerKind(),
+        &networkKind(),     &shortcutKind(),    &startupKind()};
     return kKinds;
 }
 

@@ -1,6 +1,7 @@
 #include "repair/grouppolicy/PolicyFileLocks.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 #include "repair/policies/PolicyKeyContent.h"
@@ -11,6 +12,24 @@
 
 namespace tovask {
 namespace {
+
+// The repair plan deletes Internet Explorer's Control Panel policy key whole,
+// in the machine's hive and in each user's: every value below it is a lock.
+constexpr std::array kExplorerRules = {
+    LockRule{L"Control Panel", LockMatch::Subtree, LockKind::StartAndSearch},
+};
+constexpr BrowserPolicyKey kExplorerPolicyKey{L"Software\\Policies\\Microsoft\\Internet Explorer",
+                                              L"Internet Explorer", kExplorerRules, false};
+
+// Each browser's policy key, and Internet Explorer's.
+std::vector<const BrowserPolicyKey*> lockedKeys() {
+    std::vector<const BrowserPolicyKey*> keys;
+    for (const auto& browser : browserPolicyKeys()) {
+        keys.push_back(&browser);
+    }
+    keys.push_back(&kExplorerPolicyKey);
+    return keys;
+}
 
 bool isMarker(const PolicyFileEntry& entry) {
     return entry.valueName.starts_with(L"**");
@@ -142,9 +161,9 @@ class FileEdit {
 
 std::vector<PolicyFileLock> findPolicyFileLocks(std::span<const PolicyFileEntry> entries) {
     std::vector<PolicyFileLock> locks;
-    for (const auto& browser : browserPolicyKeys()) {
-        for (auto& lock : findPolicyLocks(browser, contentOf(browser, entries))) {
-            locks.push_back({&browser, std::move(lock)});
+    for (const auto* browser : lockedKeys()) {
+        for (auto& lock : findPolicyLocks(*browser, contentOf(*browser, entries))) {
+            locks.push_back({browser, std::move(lock)});
         }
     }
     return locks;
@@ -153,16 +172,16 @@ std::vector<PolicyFileLock> findPolicyFileLocks(std::span<const PolicyFileEntry>
 std::string withoutPolicyFileLocks(std::string_view bytes, std::span<const PolicyFileEntry> entries,
                                    std::span<const PolicyFileLock> locks) {
     FileEdit edit(entries);
-    for (const auto& browser : browserPolicyKeys()) {
+    for (const auto* browser : lockedKeys()) {
         std::vector<PolicyLock> ofBrowser;
         for (const auto& lock : locks) {
-            if (lock.browser == &browser) {
+            if (lock.browser == browser) {
                 ofBrowser.push_back(lock.lock);
             }
         }
         if (!ofBrowser.empty()) {
-            const auto before = contentOf(browser, entries);
-            edit.apply(browser, editBetween(before, withoutLocks(before, ofBrowser)));
+            const auto before = contentOf(*browser, entries);
+            edit.apply(*browser, editBetween(before, withoutLocks(before, ofBrowser)));
         }
     }
     return edit.bytes(bytes);

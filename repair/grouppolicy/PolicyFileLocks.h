@@ -20,7 +20,8 @@ struct PolicyFileLock {
 };
 
 // The locks the entries set under each browser's policy key, by the policy
-// kind's own rules. Entries that delete rather than set ("**del.", "**delvals."
+// kind's own rules, and below Internet Explorer's Control Panel policy key,
+// which the repair plan deletes. Entries that delete rather than set ("**del.", "**delvals."
 // and the others Group Policy names with "**") set no lock.
 std::vector<PolicyFileLock> findPolicyFileLocks(std::span<const PolicyFileEntry> entries);
 

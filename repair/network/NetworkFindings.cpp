@@ -6,9 +6,9 @@
 
 #include "repair/network/LocalPaths.h"
 #include "repair/network/NetworkTexts.h"
+#include "repair/network/ScriptHost.h"
 #include "repair/network/addresses/DnsServers.h"
 #include "repair/network/addresses/ProxyAddress.h"
-#include "repair/network/addresses/ScriptHost.h"
 #include "repair/users/UserPaths.h"
 
 namespace tovask {

@@ -10,13 +10,14 @@ namespace tovask {
 // What a finding beyond Internet Explorer is about.
 enum class FindingKind {
     BrowserPolicy,
-    IeRestriction,
-    RegistryExtension,
-    ProfilePreference,
     Network,
     Shortcut,
     BrowserDebugger,
-    LocalPolicyFile
+    LocalPolicyFile,
+    IeRestriction,
+    RegistryExtension,
+    ProfilePreference,
+    Startup,
 };
 
 // Something found that keeps a setting from the user: where it is, named as

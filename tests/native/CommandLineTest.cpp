@@ -57,6 +57,7 @@ constexpr auto kNetwork = FindingKind::Network;
 constexpr auto kShortcuts = FindingKind::Shortcut;
 constexpr auto kDebuggers = FindingKind::BrowserDebugger;
 constexpr auto kPolicyFiles = FindingKind::LocalPolicyFile;
+constexpr auto kStartup = FindingKind::Startup;
 
 const std::wstring kLongestPage = L"http://a.example/" + repeated(L'x', kLongestStartPage - 17);
 
@@ -97,15 +98,18 @@ INSTANTIATE_TEST_SUITE_P(
                      {L"/check", L"-ALL"},
                      {.command = UnattendedCommand::Check,
                       .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kShortcuts}}},
+                                kPolicyFiles, kNetwork, kShortcuts, kStartup}}},
         AcceptedLine{"RepairAllWithOneKindAgain",
                      {L"/all", L"/repair", L"/network"},
                      {.command = UnattendedCommand::Repair,
                       .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kShortcuts}}},
+                                kPolicyFiles, kNetwork, kShortcuts, kStartup}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},
+        AcceptedLine{"CheckStartupAlone",
+                     {L"/check", L"/Startup"},
+                     {.command = UnattendedCommand::Check, .kinds = {kStartup}}},
         AcceptedLine{"CheckWithTheRepairsStartPage",
                      {L"/startpage:http://a.example", L"/check"},
                      {.command = UnattendedCommand::Check, .startPage = L"http://a.example"}},

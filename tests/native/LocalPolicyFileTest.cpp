@@ -135,6 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
         RemovalCase{"ExtensionSettingsKeepsItsOtherEntries",
                     kHeader + entry(kChrome, L"ExtensionSettings", stringValue(kForcedAndBlocked)) + kNotALock, 1,
                     kHeader + entry(kChrome, L"ExtensionSettings", stringValue(kBlocked)) + kNotALock},
+        RemovalCase{"ExplorerControlPanelAndWhatIsLeftOfIt",
+                    kHeader + entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"HomePage", dwordValue(1)) +
+                        entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"**del.Proxy", stringValue(L" ")) + kNotALock, 1,
+                    kHeader + entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"**del.Proxy", stringValue(L" ")) + kNotALock},
         RemovalCase{"NoLock", kHeader + kNotALock + kOtherSoftware, 0, kHeader + kNotALock + kOtherSoftware}),
     [](const testing::TestParamInfo<RemovalCase>& info) { return info.param.name; });
 // clang-format on
@@ -173,9 +177,14 @@ constexpr std::wstring_view kUserFile =
 constexpr std::wstring_view kGptIni = L"C:\\WINDOWS\\Sysnative\\GroupPolicy\\gpt.ini";
 const std::string kGptIniText = "[General]\r\nVersion=65537\r\n";
 
+// The registry holds what Windows applied from the machine's file: the file
+// loses the lock before the policy refresh, which would otherwise put it back.
 TEST(LocalPolicyFiles, CheckRepairCheckAndUndoPutTheFilesBack) {
     RepairBench bench;
     bench.platform.registry.addKeysEveryWindowsHas();
+    bench.platform.RegWrite(L"HKLM\\" + std::wstring(kForcelist) + L"\\1",
+                            L"aaaabbbbccccddddeeeeffffgggghhhh;https://x.example/u",
+                            RegistryType::String);
     const auto machineFile = kHeader + kForcedExtension + kNotALock;
     const auto userFile = kHeader + kSearch;
     bench.addFiles({{kMachineFile, machineFile}, {kUserFile, userFile}, {kGptIni, kGptIniText}});
@@ -188,6 +197,11 @@ TEST(LocalPolicyFiles, CheckRepairCheckAndUndoPutTheFilesBack) {
                                                  std::wstring(kForcelist) + L"\\1 = "));
     bench.press();
     EXPECT_TRUE(bench.errorLines().empty());
+    const auto& calls = bench.platform.calls;
+    const auto rewritten = std::ranges::find_if(calls, [](const fake::RecordedCall& call) {
+        return call.operation == "ReplaceFileContent" && call.target == kMachineFile;
+    });
+    EXPECT_LT(rewritten, std::ranges::find(calls, "RefreshPolicy", &fake::RecordedCall::operation));
     EXPECT_EQ(bench.bytesOf(kMachineFile), kHeader + kNotALock);
     EXPECT_EQ(bench.bytesOf(kUserFile), kHeader);
     EXPECT_EQ(bench.bytesOf(kGptIni), "[General]\r\nVersion=65538\r\n");
@@ -208,6 +222,50 @@ TEST(LocalPolicyFiles, AFileThatIsNotAPolicyFileIsAFailureAndTheOthersAreRead) {
     EXPECT_EQ(found[0].path, kUserFile);
     ASSERT_EQ(failures.entries().size(), 1u);
 }
+
+// Without Sysnative, as on a 32-bit Windows, System32 is the real one.
+TEST(LocalPolicyFiles, AreReadFromSystem32WithoutTheAliasAndReportOnlyWhenManaged) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    const std::wstring machineFile = L"C:\\WINDOWS\\system32\\GroupPolicy\\Machine\\Registry.pol";
+    bench.addFiles({{machineFile, kHeader + kSearch}});
+    bench.platform.machineJoin = {true, false};
+    bench.load();
+    bench.view.repairFindings = true;
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, machineFile + L"\\" + std::wstring(kChrome) +
+                                                 L"\\DefaultSearchProviderSearchURL = "));
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(machineFile), kHeader + kSearch);
+}
+
+struct PathCase {
+    std::string name;
+    std::wstring path;
+    bool owned;
+
+    friend void PrintTo(const PathCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class LocalPolicyFilePaths : public testing::TestWithParam<PathCase> {};
+
+TEST_P(LocalPolicyFilePaths, AreTheOnlyOnesItsFileBackupsName) {
+    EXPECT_EQ(isLocalPolicyFilePath(GetParam().path), GetParam().owned);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LocalPolicyFilePaths,
+    testing::Values(
+        PathCase{"MachineFile", std::wstring(kMachineFile), true},
+        PathCase{"UserFile", std::wstring(kUserFile), true},
+        PathCase{"GptIni", std::wstring(kGptIni), true},
+        PathCase{"GroupsGptIniAnyCase", L"C:\\Windows\\System32\\GroupPolicyUsers\\S-1-5-32-545\\GPT.INI", true},
+        PathCase{"OtherPolFile", L"C:\\Windows\\System32\\GroupPolicy\\Machine\\Scripts\\x.pol", false},
+        PathCase{"GptIniOutsideAPolicyObject", L"C:\\Windows\\System32\\GroupPolicyUsers\\gpt.ini", false},
+        PathCase{"OtherIni", L"C:\\Windows\\win.ini", false}),
+    [](const testing::TestParamInfo<PathCase>& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace tovask::test

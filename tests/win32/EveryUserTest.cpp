@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/Privileges.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/session/LockFile.h"
-#include "platform/win32/session/Privileges.h"
 #include "tests/win32/TestFolder.h"
 #include "tests/win32/TestNames.h"
 #include "tests/win32/TestRegistry.h"

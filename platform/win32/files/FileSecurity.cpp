@@ -3,8 +3,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "platform/win32/Privileges.h"
 #include "platform/win32/SystemError.h"
-#include "platform/win32/session/Privileges.h"
 #include "values/Result.h"
 
 namespace tovask::win32 {

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/win32/Privileges.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/registry/RegistryNames.h"
-#include "platform/win32/session/Privileges.h"
 
 namespace tovask::win32 {
 namespace {

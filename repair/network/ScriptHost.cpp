@@ -1,4 +1,4 @@
-#include "repair/network/addresses/ScriptHost.h"
+#include "repair/network/ScriptHost.h"
 
 #include <algorithm>
 #include <array>

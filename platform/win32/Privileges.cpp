@@ -1,4 +1,4 @@
-#include "platform/win32/session/Privileges.h"
+#include "platform/win32/Privileges.h"
 
 #include <windows.h>
 

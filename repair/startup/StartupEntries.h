@@ -1,0 +1,24 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/backup/RegistryFile.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/RemovableValues.h"
+
+namespace tovask {
+
+// The values whose commands put a hijack back in the Run and RunOnce keys of HKLM (each view) and
+// of each of the users' hives ("HKCU" or "HKU\<name>"); a key that cannot be read is a failure.
+// None is repairable on a managed machine.
+std::vector<RemovableValue> findStartupEntries(PlatformOps& platform,
+                                               std::span<const std::wstring> userHives,
+                                               bool managedMachine, FailureLog& failures);
+
+// Whether a backup section puts back only values of a Run or RunOnce key.
+bool withinStartupReach(const RegistryFileSection& section, bool hasTwoViews);
+
+}  // namespace tovask

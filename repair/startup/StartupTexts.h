@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string_view>
+
+// What the report says of the programs that start by themselves, in the
+// program's language.
+namespace tovask::texts {
+
+inline constexpr std::wstring_view kStartupHeading = L"Programas que se inician solos:";
+inline constexpr std::wstring_view kStartupNotCounted =
+    L"Para revisarlos o repararlos añada /startup.";
+// What the report groups them under.
+inline constexpr std::wstring_view kStartupGroup = L"Inicio de Windows";
+// Each follows the command, after "; ".
+inline constexpr std::wstring_view kStartupOpensBrowser =
+    L"abre el navegador en una página o con una extensión";
+inline constexpr std::wstring_view kStartupEncodedScript = L"ejecuta una orden codificada";
+inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";
+inline constexpr std::wstring_view kStartupUserScript =
+    L"ejecuta un script de una carpeta en la que el usuario puede escribir";
+inline constexpr std::wstring_view kStartupRemovedPrefix = L"Programa de inicio quitado: ";
+inline constexpr std::wstring_view kStartupLeftPrefix = L"Programa de inicio dejado: ";
+inline constexpr std::wstring_view kStartupNotRemovedPrefix =
+    L"No se pudo quitar el programa de inicio: ";
+
+}  // namespace tovask::texts

