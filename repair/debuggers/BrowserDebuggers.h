@@ -6,8 +6,8 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/RegistryFile.h"
+#include "repair/backup/RemovableValues.h"
 #include "repair/report/FailureLog.h"
-#include "repair/report/RemovableValues.h"
 
 namespace tovask {
 

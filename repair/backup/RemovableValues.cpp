@@ -1,4 +1,4 @@
-#include "repair/report/RemovableValues.h"
+#include "repair/backup/RemovableValues.h"
 
 #include "platform/PlatformOps.h"
 #include "repair/report/FailureLog.h"
