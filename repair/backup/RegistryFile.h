@@ -36,6 +36,9 @@ struct RegistryFileSection {
 // name holding CR, LF or NUL, an empty key name or name component, a key name
 // starting with '-', or a removed key that lists entries.
 Result<std::string> writeRegistryFile(std::span<const RegistryFileSection> sections);
+// Adds the entry to the section of its key, or to a new section at the end.
+void addToSection(std::vector<RegistryFileSection>& sections, std::wstring key,
+                  RegistryFileEntry entry);
 // The first key, or key and value name, that no registry file can hold.
 std::optional<std::wstring> firstUnwritableName(std::span<const RegistryFileSection> sections);
 

@@ -1,8 +1,10 @@
 #include "repair/backup/RegistryFile.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "repair/backup/RegistryFileFormat.h"
+#include "text/TextCompare.h"
 #include "text/Utf16.h"
 
 namespace tovask {
@@ -149,6 +151,18 @@ Result<std::string> writeRegistryFile(std::span<const RegistryFileSection> secti
     }
     text.append(kRegistryFileEnd).append(kRegistryFileLineEnd);
     return std::string(kRegistryFileByteOrderMark) + toUtf16LeBytes(text);
+}
+
+void addToSection(std::vector<RegistryFileSection>& sections, std::wstring key,
+                  RegistryFileEntry entry) {
+    const auto same = std::ranges::find_if(sections, [&](const RegistryFileSection& section) {
+        return equalsIgnoringCase(section.key, key);
+    });
+    if (same != sections.end()) {
+        same->entries.push_back(std::move(entry));
+    } else {
+        sections.push_back({std::move(key), false, {std::move(entry)}});
+    }
 }
 
 }  // namespace tovask

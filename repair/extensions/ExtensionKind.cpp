@@ -64,11 +64,6 @@ class ExtensionFindings : public KindFindings {
     bool removed_ = false;
 };
 
-std::unique_ptr<KindFindings> lookForExtensions(PlatformOps& platform, const FindingScope& scope,
-                                                FailureLog& failures) {
-    return std::make_unique<ExtensionFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kExtensionKind{
     FindingKind::RegistryExtension,
     L"browsers",
@@ -78,7 +73,7 @@ constexpr FindingKindRow kExtensionKind{
      texts::kExtensionRemovedPrefix,
      texts::kExtensionNotRemovedPrefix,
      texts::kExtensionLeftPrefix},
-    lookForExtensions,
+    lookFor<ExtensionFindings>,
     withinExtensionReach,
     nullptr,
 };

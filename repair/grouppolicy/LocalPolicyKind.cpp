@@ -66,12 +66,6 @@ class LocalPolicyFindings : public KindFindings {
     std::vector<LocalPolicyFile> files_;
 };
 
-std::unique_ptr<KindFindings> lookForLocalPolicyLocks(PlatformOps& platform,
-                                                      const FindingScope& scope,
-                                                      FailureLog& failures) {
-    return std::make_unique<LocalPolicyFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kLocalPolicyKind{
     FindingKind::LocalPolicyFile,
     L"browsers",
@@ -81,7 +75,7 @@ constexpr FindingKindRow kLocalPolicyKind{
      texts::kLocalPolicyRemovedPrefix,
      texts::kLocalPolicyNotRemovedPrefix,
      texts::kLocalPolicyLeftPrefix},
-    lookForLocalPolicyLocks,
+    lookFor<LocalPolicyFindings>,
     nullptr,
     isLocalPolicyFilePath,
 };

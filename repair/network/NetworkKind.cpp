@@ -89,18 +89,12 @@ class NetworkFindings : public KindFindings {
     bool dns_ = false;
 };
 
-std::unique_ptr<KindFindings> lookForNetworkHijacks(PlatformOps& platform,
-                                                    const FindingScope& scope,
-                                                    FailureLog& failures) {
-    return std::make_unique<NetworkFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kNetworkKind{
     FindingKind::Network,
     L"network",
     {texts::kNetworkHeading, texts::kNetworkNotCounted, texts::kManagedNetworkLeft,
      texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix},
-    lookForNetworkHijacks,
+    lookFor<NetworkFindings>,
     withinNetworkReach,
     nullptr,
 };

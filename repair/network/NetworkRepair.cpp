@@ -61,16 +61,8 @@ std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFindin
     }
     std::vector<RegistryFileSection> sections;
     for (const auto* edit : edits) {
-        auto fileKey = fileKeyName(edit->root, edit->key, edit->view);
-        const auto same = std::ranges::find_if(sections, [&](const RegistryFileSection& section) {
-            return equalsIgnoringCase(section.key, fileKey);
-        });
-        RegistryFileEntry entry{edit->valueName, edit->before};
-        if (same != sections.end()) {
-            same->entries.push_back(std::move(entry));
-        } else {
-            sections.push_back({std::move(fileKey), false, {std::move(entry)}});
-        }
+        addToSection(sections, fileKeyName(edit->root, edit->key, edit->view),
+                     {edit->valueName, edit->before});
     }
     return sections;
 }

@@ -73,11 +73,6 @@ class PolicyFindings : public KindFindings {
     std::vector<const LockedPolicyKey*> backedUp_;
 };
 
-std::unique_ptr<KindFindings> lookForPolicyLocks(PlatformOps& platform, const FindingScope& scope,
-                                                 FailureLog& failures) {
-    return std::make_unique<PolicyFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kPolicyKind{
     FindingKind::BrowserPolicy,
     L"browsers",
@@ -87,7 +82,7 @@ constexpr FindingKindRow kPolicyKind{
      texts::kFindingRepairedPrefix,
      texts::kFindingNotRepairedPrefix,
      texts::kFindingLeftPrefix},
-    lookForPolicyLocks,
+    lookFor<PolicyFindings>,
     withinPolicyReach,
     isPolicyFilePath,
 };

@@ -45,18 +45,6 @@ void appendSubtree(std::vector<RegistryFileSection>& sections, const LockedPolic
     }
 }
 
-void addEntry(std::vector<RegistryFileSection>& sections, std::wstring fileKey,
-              RegistryFileEntry entry) {
-    const auto same = std::ranges::find_if(sections, [&](const RegistryFileSection& section) {
-        return equalsIgnoringCase(section.key, fileKey);
-    });
-    if (same != sections.end()) {
-        same->entries.push_back(std::move(entry));
-    } else {
-        sections.push_back({std::move(fileKey), false, {std::move(entry)}});
-    }
-}
-
 std::vector<std::wstring_view> componentsOf(std::wstring_view path) {
     std::vector<std::wstring_view> names;
     for (std::size_t start = 0; start <= path.size();) {
@@ -156,12 +144,12 @@ std::vector<RegistryFileSection> backupSectionsFor(const LockedPolicyKey& key,
     const auto edit = editBetween(key.content, withoutLocks(key.content, key.locks));
     std::vector<RegistryFileSection> sections;
     for (const auto& written : edit.valuesToWrite) {
-        addEntry(sections, fileKeyOf(key, written.place.keyPath),
-                 {written.place.name, valueBefore(key, written.place)});
+        addToSection(sections, fileKeyOf(key, written.place.keyPath),
+                     {written.place.name, valueBefore(key, written.place)});
     }
     for (const auto& deleted : edit.valuesToDelete) {
-        addEntry(sections, fileKeyOf(key, deleted.keyPath),
-                 {deleted.name, valueBefore(key, deleted)});
+        addToSection(sections, fileKeyOf(key, deleted.keyPath),
+                     {deleted.name, valueBefore(key, deleted)});
     }
     for (const auto& removed : edit.keysToRemove) {
         auto content = key.content;

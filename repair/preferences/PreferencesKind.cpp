@@ -25,18 +25,9 @@ class PreferenceFindings : public KindFindings {
     std::vector<Finding> found_;
 };
 
-std::unique_ptr<KindFindings> lookForPreferences(PlatformOps& platform, const FindingScope& scope,
-                                                 FailureLog& failures) {
-    return std::make_unique<PreferenceFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kPreferencesKind{
-    FindingKind::ProfilePreference,
-    L"browsers",
-    {texts::kPreferencesHeading, {}, {}, {}, {}, {}},
-    lookForPreferences,
-    nullptr,
-    nullptr,
+    FindingKind::ProfilePreference, L"browsers", {texts::kPreferencesHeading, {}, {}, {}, {}, {}},
+    lookFor<PreferenceFindings>,    nullptr,     nullptr,
 };
 
 }  // namespace

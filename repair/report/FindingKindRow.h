@@ -74,4 +74,11 @@ struct FindingKindRow {
     bool (*ownsFilePath)(std::wstring_view path);
 };
 
+// The `find` of a row whose findings look for themselves as they are made.
+template <typename Found>
+std::unique_ptr<KindFindings> lookFor(PlatformOps& platform, const FindingScope& scope,
+                                      FailureLog& failures) {
+    return std::make_unique<Found>(platform, scope, failures);
+}
+
 }  // namespace tovask

@@ -40,11 +40,6 @@ class RestrictionFindings : public KindFindings {
     std::vector<IeRestriction> found_;
 };
 
-std::unique_ptr<KindFindings> lookForRestrictions(PlatformOps& platform, const FindingScope& scope,
-                                                  FailureLog& failures) {
-    return std::make_unique<RestrictionFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kIeRestrictionKind{
     FindingKind::IeRestriction,
     L"browsers",
@@ -54,7 +49,7 @@ constexpr FindingKindRow kIeRestrictionKind{
      texts::kRestrictionRemovedPrefix,
      texts::kRestrictionNotRemovedPrefix,
      texts::kRestrictionLeftPrefix},
-    lookForRestrictions,
+    lookFor<RestrictionFindings>,
     withinRestrictionReach,
     nullptr,
 };

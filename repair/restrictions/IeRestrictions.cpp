@@ -125,16 +125,8 @@ std::vector<Finding> findingsOf(std::span<const IeRestriction> found, bool repai
 std::vector<RegistryFileSection> backupSectionsFor(std::span<const IeRestriction> found) {
     std::vector<RegistryFileSection> sections;
     for (const auto& restriction : found) {
-        auto fileKey = fileKeyName(restriction.root, restriction.key, restriction.view);
-        RegistryFileEntry entry{restriction.valueName, restriction.value};
-        const auto same = std::ranges::find_if(sections, [&](const RegistryFileSection& section) {
-            return equalsIgnoringCase(section.key, fileKey);
-        });
-        if (same != sections.end()) {
-            same->entries.push_back(std::move(entry));
-        } else {
-            sections.push_back({std::move(fileKey), false, {std::move(entry)}});
-        }
+        addToSection(sections, fileKeyName(restriction.root, restriction.key, restriction.view),
+                     {restriction.valueName, restriction.value});
     }
     return sections;
 }

@@ -37,12 +37,6 @@ class ShortcutFindings : public KindFindings {
     std::vector<HijackedShortcut> shortcuts_;
 };
 
-std::unique_ptr<KindFindings> lookForHijackedShortcuts(PlatformOps& platform,
-                                                       const FindingScope& scope,
-                                                       FailureLog& failures) {
-    return std::make_unique<ShortcutFindings>(platform, scope, failures);
-}
-
 constexpr FindingKindRow kShortcutKind{
     FindingKind::Shortcut,
     L"shortcuts",
@@ -52,7 +46,7 @@ constexpr FindingKindRow kShortcutKind{
      texts::kShortcutRepairedPrefix,
      texts::kShortcutNotRepairedPrefix,
      texts::kShortcutLeftPrefix},
-    lookForHijackedShortcuts,
+    lookFor<ShortcutFindings>,
     nullptr,
     isShortcutPath,
 };
