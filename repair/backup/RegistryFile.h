@@ -39,6 +39,9 @@ Result<std::string> writeRegistryFile(std::span<const RegistryFileSection> secti
 // Adds the entry to the section of its key, or to a new section at the end.
 void addToSection(std::vector<RegistryFileSection>& sections, std::wstring key,
                   RegistryFileEntry entry);
+// Adds sections that put back the key with every value and key below it.
+void addKeyTree(std::vector<RegistryFileSection>& sections, const std::wstring& fileKey,
+                const RegistryKeyContent& content);
 // The first key, or key and value name, that no registry file can hold.
 std::optional<std::wstring> firstUnwritableName(std::span<const RegistryFileSection> sections);
 

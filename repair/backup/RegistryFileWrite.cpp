@@ -165,4 +165,16 @@ void addToSection(std::vector<RegistryFileSection>& sections, std::wstring key,
     }
 }
 
+void addKeyTree(std::vector<RegistryFileSection>& sections, const std::wstring& fileKey,
+                const RegistryKeyContent& content) {
+    RegistryFileSection section{fileKey, false, {}};
+    for (const auto& value : content.values) {
+        section.entries.push_back({value.name, value.value});
+    }
+    sections.push_back(std::move(section));
+    for (const auto& subkey : content.subkeys) {
+        addKeyTree(sections, fileKey + L"\\" + subkey.name, subkey);
+    }
+}
+
 }  // namespace tovask

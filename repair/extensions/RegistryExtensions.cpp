@@ -93,13 +93,6 @@ bool isExtensionId(std::wstring_view name) {
            });
 }
 
-std::wstring platformKeyPath(RegistryRoot root, std::wstring_view key) {
-    const std::wstring_view rootName = root == RegistryRoot::LocalMachine ? L"HKLM"
-                                       : root == RegistryRoot::Users      ? L"HKU"
-                                                                          : L"HKCU";
-    return std::wstring(rootName) + L"\\" + std::wstring(key) + L"\\";
-}
-
 class ExtensionScan {
   public:
     ExtensionScan(PlatformOps& platform, bool managedMachine, FailureLog& failures)
@@ -107,10 +100,11 @@ class ExtensionScan {
 
     void scan(const ExtensionsKey& browser, RegistryRoot root, std::wstring key,
               RegistryView view) {
-        const auto tree = platform_.RegReadTree(platformKeyPath(root, key), view);
+        const auto keyPath = platformKeyPath({root, key, view});
+        const auto tree = platform_.RegReadTree(keyPath, view);
         if (!tree.ok()) {
             if (!isNotFound(tree.error())) {
-                failures_.add(platformKeyPath(root, key), tree.error());
+                failures_.add(keyPath, tree.error());
             }
             return;
         }
@@ -120,12 +114,11 @@ class ExtensionScan {
             }
             auto extensionKey = key + L"\\" + entry.name;
             if (auto judged = judge(browser, entry)) {
-                found.push_back({root,
-                                 extensionKey,
-                                 view,
+                auto fileKey = fileKeyName(root, extensionKey, view);
+                found.push_back({{root, std::move(extensionKey), view},
                                  entry,
                                  {FindingKind::RegistryExtension, std::wstring(browser.group),
-                                  fileKeyName(root, extensionKey, view), std::move(judged->first),
+                                  std::move(fileKey), std::move(judged->first),
                                   judged->second && !managedMachine_}});
             }
         }
@@ -179,18 +172,6 @@ class ExtensionScan {
     std::optional<std::vector<std::wstring>> writableFolders_;
 };
 
-void appendSubtree(std::vector<RegistryFileSection>& sections, const std::wstring& fileKey,
-                   const RegistryKeyContent& content) {
-    RegistryFileSection section{fileKey, false, {}};
-    for (const auto& value : content.values) {
-        section.entries.push_back({value.name, value.value});
-    }
-    sections.push_back(std::move(section));
-    for (const auto& subkey : content.subkeys) {
-        appendSubtree(sections, fileKey + L"\\" + subkey.name, subkey);
-    }
-}
-
 }  // namespace
 
 bool isStoreUpdateUrl(std::wstring_view extensionsKey, std::wstring_view updateUrl) {
@@ -225,23 +206,6 @@ std::vector<RegistryExtension> findRegistryExtensions(PlatformOps& platform,
         }
     }
     return std::move(scan.found);
-}
-
-std::vector<RegistryFileSection> backupSectionsFor(const RegistryExtension& extension) {
-    std::vector<RegistryFileSection> sections;
-    appendSubtree(sections, extension.finding.place, extension.content);
-    return sections;
-}
-
-bool removeExtensionKey(PlatformOps& platform, const RegistryExtension& extension,
-                        FailureLog& failures) {
-    const auto path = platformKeyPath(extension.root, extension.key);
-    const auto error = platform.RegDeleteIn(path, extension.view);
-    if (error && !isNotFound(error)) {
-        failures.add(path, error);
-        return false;
-    }
-    return true;
 }
 
 bool withinExtensionReach(const RegistryFileSection& section, bool hasTwoViews) {

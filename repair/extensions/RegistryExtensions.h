@@ -9,7 +9,7 @@
 #include "repair/backup/RegistryFile.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
-#include "text/RegistryPath.h"
+#include "text/KeyPlace.h"
 
 namespace tovask {
 
@@ -21,9 +21,7 @@ bool isStoreUpdateUrl(std::wstring_view extensionsKey, std::wstring_view updateU
 // One extension a browser installs from the registry, as read, and what the
 // report makes of it.
 struct RegistryExtension {
-    RegistryRoot root;
-    std::wstring key;  // the extension's key below the root; for HKU the hive's name first
-    RegistryView view;
+    KeyPlace place;  // the extension's own key
     RegistryKeyContent content;
     Finding finding;
 };
@@ -38,13 +36,6 @@ struct RegistryExtension {
 std::vector<RegistryExtension> findRegistryExtensions(PlatformOps& platform,
                                                       std::span<const std::wstring> userHives,
                                                       bool managedMachine, FailureLog& failures);
-
-// The registry-editor sections that put back each key with all it holds.
-std::vector<RegistryFileSection> backupSectionsFor(const RegistryExtension& extension);
-
-// Removes the extension's key; a failure is logged. True when it is gone.
-bool removeExtensionKey(PlatformOps& platform, const RegistryExtension& extension,
-                        FailureLog& failures);
 
 // Whether a backup section lies within an extension's key of a browser's
 // extensions key, of the machine or of an account.

@@ -1,5 +1,6 @@
 #include "repair/findings/FindingKinds.h"
 
+#include "repair/certificates/CertificateKind.h"
 #include "repair/debuggers/DebuggerKind.h"
 #include "repair/extensions/ExtensionKind.h"
 #include "repair/grouppolicy/LocalPolicyKind.h"
@@ -14,9 +15,9 @@ namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
     static const FindingKindRow* const kKinds[] = {
-        &localPolicyKind(), &policyKind(),      &ieRestrictionKind(),
-        &extensionKind(),   &preferencesKind(), &debuggerKind(),
-        &networkKind(),     &shortcutKind(),    &startupKind()};
+        &localPolicyKind(), &policyKind(),   &ieRestrictionKind(), &extensionKind(),
+        &preferencesKind(), &debuggerKind(), &networkKind(),       &certificateKind(),
+        &shortcutKind(),    &startupKind()};
     return kKinds;
 }
 

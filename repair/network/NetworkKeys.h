@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/RegistryPath.h"
+#include "text/KeyPlace.h"
 #include "values/RegistryValue.h"
 
 namespace tovask {
@@ -29,19 +29,5 @@ inline constexpr std::array<std::wstring_view, 2> kTcpipParameters = {
     L"SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters"};
 inline constexpr std::wstring_view kNameServer = L"NameServer";
 inline constexpr std::wstring_view kDhcpNameServer = L"DhcpNameServer";
-
-// Where a value lives: the root, the key below it, the view.
-struct KeyPlace {
-    RegistryRoot root;
-    std::wstring key;
-    RegistryView view;
-};
-
-inline std::wstring platformKeyPath(const KeyPlace& place) {
-    const std::wstring_view root = place.root == RegistryRoot::LocalMachine ? L"HKLM"
-                                   : place.root == RegistryRoot::Users      ? L"HKU"
-                                                                            : L"HKCU";
-    return std::wstring(root) + L"\\" + place.key + L"\\";
-}
 
 }  // namespace tovask

@@ -33,17 +33,6 @@ bool isMachineWideHive(std::wstring_view hive) {
            name == L"S-1-5-18";
 }
 
-KeyPlace hivePlace(std::wstring_view hive, std::wstring_view key) {
-    const auto slash = hive.find(L'\\');
-    if (slash == std::wstring_view::npos) {
-        return {equalsIgnoringCase(hive, L"HKLM") ? RegistryRoot::LocalMachine
-                                                  : RegistryRoot::CurrentUser,
-                std::wstring(key), RegistryView::Default};
-    }
-    return {RegistryRoot::Users, std::wstring(hive.substr(slash + 1)) + L"\\" + std::wstring(key),
-            RegistryView::Default};
-}
-
 RegistryValue binaryValue(std::vector<std::uint8_t> bytes) {
     return {regtype::kBinary, std::move(bytes)};
 }

@@ -18,6 +18,7 @@ enum class FindingKind {
     RegistryExtension,
     ProfilePreference,
     Startup,
+    InterceptionRoot,
 };
 
 // Something found that keeps a setting from the user: where it is, named as

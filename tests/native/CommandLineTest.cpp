@@ -54,6 +54,7 @@ constexpr auto kRestrictions = FindingKind::IeRestriction;
 constexpr auto kExtensions = FindingKind::RegistryExtension;
 constexpr auto kPreferences = FindingKind::ProfilePreference;
 constexpr auto kNetwork = FindingKind::Network;
+constexpr auto kCertificates = FindingKind::InterceptionRoot;
 constexpr auto kShortcuts = FindingKind::Shortcut;
 constexpr auto kDebuggers = FindingKind::BrowserDebugger;
 constexpr auto kPolicyFiles = FindingKind::LocalPolicyFile;
@@ -93,17 +94,17 @@ INSTANTIATE_TEST_SUITE_P(
                      {L"/Network", L"/repair", L"/browsers"},
                      {.command = UnattendedCommand::Repair,
                       .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork}}},
+                                kPolicyFiles, kNetwork, kCertificates}}},
         AcceptedLine{"CheckAll",
                      {L"/check", L"-ALL"},
                      {.command = UnattendedCommand::Check,
                       .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kShortcuts, kStartup}}},
+                                kPolicyFiles, kNetwork, kCertificates, kShortcuts, kStartup}}},
         AcceptedLine{"RepairAllWithOneKindAgain",
                      {L"/all", L"/repair", L"/network"},
                      {.command = UnattendedCommand::Repair,
                       .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kShortcuts, kStartup}}},
+                                kPolicyFiles, kNetwork, kCertificates, kShortcuts, kStartup}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},

@@ -16,6 +16,11 @@ const std::wstring kScriptValue =
 const std::wstring kPolicyFile = L"D:\\Firefox\\distribution\\policies.json";
 const std::wstring kShortcut = L"C:\\Users\\Public\\Desktop\\Chrome.lnk";
 const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
+const std::wstring kPublishedRoot =
+    L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\ROOT\\Certificates\\"
+    L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\";
+// A stored certificate: its one property, the certificate, an empty sequence.
+const RegistryValue kRootBlob{regtype::kBinary, {32, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0x30, 0}};
 
 // A finding of each kind, on a machine whose Internet Explorer settings an
 // earlier run repaired, so that the replayed run changes only the findings.
@@ -36,6 +41,7 @@ void seedOneFindingOfEachKind(RepairBench& bench) {
     platform.files.addFile(kShortcut,
                            fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example", L"C:\\",
                                                     kChromeExe, 0, 0, 1, L"", L""}));
+    platform.registry.writeRaw(kPublishedRoot, L"Blob", kRootBlob, RegistryView::Default);
     platform.calls.clear();
     bench.view.lines.clear();
     bench.view.notices.clear();
@@ -61,6 +67,8 @@ const FindingPlace kPlaces[] = {
      [](const RepairBench& bench) { return valueAt(bench, kScriptValue); }},
     {L"Acceso directo reparado: ",
      [](const RepairBench& bench) { return bench.bytesOf(kShortcut); }},
+    {L"Certificado quitado: ",
+     [](const RepairBench& bench) { return valueAt(bench, kPublishedRoot + L"Blob"); }},
 };
 
 std::vector<std::optional<std::string>> statesOf(const RepairBench& bench) {
