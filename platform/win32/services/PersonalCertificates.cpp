@@ -119,7 +119,9 @@ Result<bool> hasCertificateWithKey(std::wstring_view thumbprint, std::wstring_vi
     if (!bytes) {
         return errorFromCode(ERROR_INVALID_PARAMETER);
     }
-    const auto library = loadSystemLibrary(L"crypt32.dll");
+    // Loaded at the first question and kept: a check asks once for each
+    // trusted root.
+    static const auto library = loadSystemLibrary(L"crypt32.dll");
     if (!library.ok()) {
         return library.error();
     }
