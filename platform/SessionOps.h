@@ -73,12 +73,11 @@ class SessionOps {
     // Asks the system to apply machine and user policy again now;
     // std::errc::function_not_supported when it cannot be asked.
     virtual std::error_code RefreshPolicy() = 0;
-    // Whether the personal certificate store of the machine, or of the user
-    // with this security identifier when one is given, holds the certificate
-    // with this SHA-1 thumbprint (40 hexadecimal digits) together with its
-    // private key. A store that does not exist holds nothing.
-    virtual Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
-                                               std::wstring_view userSid) = 0;
+    // The SHA-1 thumbprints (40 upper-case hexadecimal digits) of the
+    // certificates kept with their private key in the personal store of the
+    // machine, and of the user with this security identifier when one is
+    // given. A store that does not exist holds none.
+    virtual Result<std::vector<std::wstring>> KeyedCertificates(std::wstring_view userSid) = 0;
 
     // Network settings, for the proxy, automatic configuration script and DNS findings.
     // Every TCP socket that listens, IPv4 and IPv6, with its program's full path.
@@ -125,9 +124,8 @@ class ForwardingSessionOps : public virtual SessionOps {
 
     Result<MachineJoinState> MachineJoin() override { return next_.MachineJoin(); }
     std::error_code RefreshPolicy() override { return next_.RefreshPolicy(); }
-    Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
-                                       std::wstring_view userSid) override {
-        return next_.HasCertificateWithKey(thumbprint, userSid);
+    Result<std::vector<std::wstring>> KeyedCertificates(std::wstring_view userSid) override {
+        return next_.KeyedCertificates(userSid);
     }
     Result<std::vector<ListeningSocket>> ListeningSockets() override {
         return next_.ListeningSockets();

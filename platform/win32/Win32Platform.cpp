@@ -204,9 +204,8 @@ std::error_code Win32Platform::RefreshPolicy() {
     return machine ? machine : user;
 }
 
-Result<bool> Win32Platform::HasCertificateWithKey(std::wstring_view thumbprint,
-                                                  std::wstring_view userSid) {
-    return win32::hasCertificateWithKey(thumbprint, userSid);
+Result<std::vector<std::wstring>> Win32Platform::KeyedCertificates(std::wstring_view userSid) {
+    return win32::keyedCertificates(userSid);
 }
 
 std::error_code Win32Platform::PreparePrivateFolder(std::wstring_view path) {

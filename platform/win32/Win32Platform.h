@@ -64,8 +64,7 @@ class Win32Platform final : public PlatformOps {
     void ReleaseRepairLock() override;
     Result<MachineJoinState> MachineJoin() override;
     std::error_code RefreshPolicy() override;
-    Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
-                                       std::wstring_view userSid) override;
+    Result<std::vector<std::wstring>> KeyedCertificates(std::wstring_view userSid) override;
 
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,

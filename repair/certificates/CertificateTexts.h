@@ -21,6 +21,7 @@ inline constexpr std::wstring_view kKeyHereInfix =
     L": su clave privada está en este equipo, así que un programa puede leer las páginas "
     L"seguras (los programas de seguridad también lo hacen)";
 inline constexpr std::wstring_view kKeyContainerPrefix = L"; clave guardada como ";
+inline constexpr std::wstring_view kPersonalStore = L"Almacén personal de certificados";
 inline constexpr std::wstring_view kUnreadableCertificate = L"el certificado no se puede leer";
 inline constexpr std::wstring_view kRemovedCertificatesUntrusted =
     L"Los navegadores dejan de confiar en los certificados quitados cuando se vuelven a abrir.";

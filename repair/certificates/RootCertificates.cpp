@@ -1,6 +1,7 @@
 #include "repair/certificates/RootCertificates.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "repair/backup/RegistryKeyNames.h"
@@ -90,20 +91,39 @@ class RootStoreScan {
             }
             return std::pair(std::move(holds), false);
         }
-        const auto keyed = platform_.HasCertificateWithKey(thumbprint, keyOwner);
-        if (!keyed.ok()) {
-            failures_.add(thumbprint, keyed.error());
-            return std::nullopt;
-        }
-        if (!keyed.value()) {
+        const auto& keyed = keyedCertificatesOf(keyOwner);
+        if (!std::ranges::any_of(keyed, [&](const std::wstring& keyedThumbprint) {
+                return equalsIgnoringCase(keyedThumbprint, thumbprint);
+            })) {
             return std::nullopt;
         }
         return std::pair(subject + std::wstring(texts::kKeyHereInfix), false);
     }
 
+    // Asked once for each owner: a store holds hundreds of roots. A store
+    // that cannot be read is a failure and holds no key for the scan.
+    const std::vector<std::wstring>& keyedCertificatesOf(std::wstring_view owner) {
+        const auto known = keyed_.find(owner);
+        if (known != keyed_.end()) {
+            return known->second;
+        }
+        auto keyed = platform_.KeyedCertificates(owner);
+        if (!keyed.ok()) {
+            failures_.add(owner.empty()
+                              ? std::wstring(texts::kPersonalStore)
+                              : std::wstring(texts::kPersonalStore) + L" " + std::wstring(owner),
+                          keyed.error());
+        }
+        return keyed_
+            .emplace(std::wstring(owner),
+                     keyed.ok() ? std::move(keyed.value()) : std::vector<std::wstring>())
+            .first->second;
+    }
+
     PlatformOps& platform_;
     bool managedMachine_;
     FailureLog& failures_;
+    std::map<std::wstring, std::vector<std::wstring>, std::less<>> keyed_;
 };
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "repair/findings/ManagedMachine.h"
 
+#include <algorithm>
+
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/policies/DeviceEnrollments.h"
 #include "repair/report/FindingTexts.h"
 #include "text/RegistryPath.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
@@ -39,12 +42,14 @@ bool verifiedEnrollment(PlatformOps& platform, const EnrollmentClaim& claim, Reg
     if (!accountExists.value()) {
         return false;
     }
-    const auto certificate = platform.HasCertificateWithKey(*thumbprint, enrolledUser(claim));
-    if (!certificate.ok()) {
-        failures.add(L"DMPCertThumbPrint " + *thumbprint, certificate.error());
+    const auto keyed = platform.KeyedCertificates(enrolledUser(claim));
+    if (!keyed.ok()) {
+        failures.add(L"DMPCertThumbPrint " + *thumbprint, keyed.error());
         return false;
     }
-    return certificate.value();
+    return std::ranges::any_of(keyed.value(), [&](const std::wstring& keyedThumbprint) {
+        return equalsIgnoringCase(keyedThumbprint, *thumbprint);
+    });
 }
 
 }  // namespace

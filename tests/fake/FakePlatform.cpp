@@ -358,15 +358,17 @@ Result<std::wstring> FakePlatform::LongPathName(std::wstring_view path) {
     return std::wstring(path);
 }
 
-Result<bool> FakePlatform::HasCertificateWithKey(std::wstring_view thumbprint,
-                                                 std::wstring_view userSid) {
-    if (const auto fault = record("HasCertificateWithKey", thumbprint)) {
+Result<std::vector<std::wstring>> FakePlatform::KeyedCertificates(std::wstring_view userSid) {
+    if (const auto fault = record("KeyedCertificates", userSid)) {
         return *fault;
     }
-    const auto inStore = [&](std::wstring_view user) {
-        return keyedCertificates.contains({std::wstring(user), std::wstring(thumbprint)});
-    };
-    return inStore(L"") || (!userSid.empty() && inStore(userSid));
+    std::vector<std::wstring> thumbprints;
+    for (const auto& [user, thumbprint] : keyedCertificates) {
+        if (user.empty() || (!userSid.empty() && user == userSid)) {
+            thumbprints.push_back(thumbprint);
+        }
+    }
+    return thumbprints;
 }
 
 std::error_code FakePlatform::PreparePrivateFolder(std::wstring_view path) {

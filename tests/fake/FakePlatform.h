@@ -99,8 +99,7 @@ class FakePlatform final : public PlatformOps {
     Result<bool> IsLocalFixedDrive(wchar_t letter) override;
     // The path with the first of `longNames` it starts with made long.
     Result<std::wstring> LongPathName(std::wstring_view path) override;
-    Result<bool> HasCertificateWithKey(std::wstring_view thumbprint,
-                                       std::wstring_view userSid) override;
+    Result<std::vector<std::wstring>> KeyedCertificates(std::wstring_view userSid) override;
     // Shortcuts are files of the fake file system that hold fakeShortcutBytes.
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override;

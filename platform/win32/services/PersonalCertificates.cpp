@@ -5,8 +5,8 @@
 #include <wincrypt.h>
 
 #include <array>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
@@ -18,8 +18,7 @@ constexpr std::size_t kThumbprintBytes = 20;
 
 using OpenStore = HCERTSTORE(WINAPI*)(LPCSTR, DWORD, HCRYPTPROV_LEGACY, DWORD, const void*);
 using CloseStore = BOOL(WINAPI*)(HCERTSTORE, DWORD);
-using FindCertificate = PCCERT_CONTEXT(WINAPI*)(HCERTSTORE, DWORD, DWORD, DWORD, const void*,
-                                                PCCERT_CONTEXT);
+using EnumCertificates = PCCERT_CONTEXT(WINAPI*)(HCERTSTORE, PCCERT_CONTEXT);
 using FreeCertificate = BOOL(WINAPI*)(PCCERT_CONTEXT);
 using GetProperty = BOOL(WINAPI*)(PCCERT_CONTEXT, DWORD, void*, DWORD*);
 
@@ -28,8 +27,7 @@ using GetProperty = BOOL(WINAPI*)(PCCERT_CONTEXT, DWORD, void*, DWORD*);
 struct CertificateLibrary {
     OpenStore openStore = nullptr;
     CloseStore closeStore = nullptr;
-    FindCertificate findCertificate = nullptr;
-    FreeCertificate freeCertificate = nullptr;
+    EnumCertificates enumCertificates = nullptr;
     GetProperty getProperty = nullptr;
 };
 
@@ -37,11 +35,9 @@ Result<CertificateLibrary> certificateFunctions(const LoadedLibrary& library) {
     const CertificateLibrary crypt{
         findExport<OpenStore>(library, "CertOpenStore"),
         findExport<CloseStore>(library, "CertCloseStore"),
-        findExport<FindCertificate>(library, "CertFindCertificateInStore"),
-        findExport<FreeCertificate>(library, "CertFreeCertificateContext"),
+        findExport<EnumCertificates>(library, "CertEnumCertificatesInStore"),
         findExport<GetProperty>(library, "CertGetCertificateContextProperty")};
-    if (!crypt.openStore || !crypt.closeStore || !crypt.findCertificate || !crypt.freeCertificate ||
-        !crypt.getProperty) {
+    if (!crypt.openStore || !crypt.closeStore || !crypt.enumCertificates || !crypt.getProperty) {
         return errorFromCode(ERROR_PROC_NOT_FOUND);
     }
     return crypt;
@@ -62,65 +58,48 @@ class OpenedStore {
     HCERTSTORE store_;
 };
 
-std::optional<std::array<BYTE, kThumbprintBytes>> thumbprintBytes(std::wstring_view hex) {
-    if (hex.size() != 2 * kThumbprintBytes) {
-        return std::nullopt;
+std::wstring hexOf(const std::array<BYTE, kThumbprintBytes>& bytes) {
+    constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring hex;
+    for (const BYTE byte : bytes) {
+        hex += {kDigits[byte >> 4], kDigits[byte & 0xf]};
     }
-    std::array<BYTE, kThumbprintBytes> bytes{};
-    for (std::size_t i = 0; i < hex.size(); ++i) {
-        const wchar_t digit = hex[i];
-        int value = -1;
-        if (digit >= L'0' && digit <= L'9') {
-            value = digit - L'0';
-        } else if (digit >= L'A' && digit <= L'F') {
-            value = digit - L'A' + 10;
-        } else if (digit >= L'a' && digit <= L'f') {
-            value = digit - L'a' + 10;
-        }
-        if (value < 0) {
-            return std::nullopt;
-        }
-        bytes[i / 2] = static_cast<BYTE>(bytes[i / 2] * 16 + value);
-    }
-    return bytes;
+    return hex;
 }
 
-Result<bool> storeHoldsKeyedCertificate(const CertificateLibrary& crypt, DWORD location,
-                                        const std::wstring& storeName,
-                                        std::array<BYTE, kThumbprintBytes>& thumbprint) {
+// Adds the thumbprint of each certificate of the store that has its key.
+std::error_code addKeyedCertificates(const CertificateLibrary& crypt, DWORD location,
+                                     const std::wstring& storeName,
+                                     std::vector<std::wstring>& thumbprints) {
     const HCERTSTORE store = crypt.openStore(
         CERT_STORE_PROV_SYSTEM_W, 0, 0,
         location | CERT_STORE_READONLY_FLAG | CERT_STORE_OPEN_EXISTING_FLAG, storeName.c_str());
     if (store == nullptr) {
         const auto error = lastError();
-        return isNotFound(error) ? Result<bool>(false) : Result<bool>(error);
+        return isNotFound(error) ? std::error_code() : error;
     }
     const OpenedStore opened(crypt, store);
-    CRYPT_HASH_BLOB hash{kThumbprintBytes, thumbprint.data()};
-    const PCCERT_CONTEXT certificate =
-        crypt.findCertificate(opened.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
-                              CERT_FIND_SHA1_HASH, &hash, nullptr);
-    if (certificate == nullptr) {
-        return false;
+    // The enumeration frees each certificate as it gives the next.
+    for (PCCERT_CONTEXT certificate = crypt.enumCertificates(opened.get(), nullptr);
+         certificate != nullptr; certificate = crypt.enumCertificates(opened.get(), certificate)) {
+        // Where the private key is kept: present for every key the machine
+        // holds, whichever provider keeps it.
+        DWORD size = 0;
+        std::array<BYTE, kThumbprintBytes> hash{};
+        DWORD hashSize = kThumbprintBytes;
+        if (crypt.getProperty(certificate, CERT_KEY_PROV_INFO_PROP_ID, nullptr, &size) &&
+            crypt.getProperty(certificate, CERT_SHA1_HASH_PROP_ID, hash.data(), &hashSize) &&
+            hashSize == kThumbprintBytes) {
+            thumbprints.push_back(hexOf(hash));
+        }
     }
-    // Where the private key is kept: present for every key the machine holds,
-    // whichever provider keeps it.
-    DWORD size = 0;
-    const bool keyed =
-        crypt.getProperty(certificate, CERT_KEY_PROV_INFO_PROP_ID, nullptr, &size) != FALSE;
-    crypt.freeCertificate(certificate);
-    return keyed;
+    return {};
 }
 
 }  // namespace
 
-Result<bool> hasCertificateWithKey(std::wstring_view thumbprint, std::wstring_view userSid) {
-    auto bytes = thumbprintBytes(thumbprint);
-    if (!bytes) {
-        return errorFromCode(ERROR_INVALID_PARAMETER);
-    }
-    // Loaded at the first question and kept: a check asks once for each
-    // trusted root.
+Result<std::vector<std::wstring>> keyedCertificates(std::wstring_view userSid) {
+    // Loaded at the first question and kept: a check may ask for each user.
     static const auto library = loadSystemLibrary(L"crypt32.dll");
     if (!library.ok()) {
         return library.error();
@@ -129,13 +108,18 @@ Result<bool> hasCertificateWithKey(std::wstring_view thumbprint, std::wstring_vi
     if (!crypt.ok()) {
         return crypt.error();
     }
-    const auto machine =
-        storeHoldsKeyedCertificate(crypt.value(), CERT_SYSTEM_STORE_LOCAL_MACHINE, L"MY", *bytes);
-    if (!machine.ok() || machine.value() || userSid.empty()) {
-        return machine;
+    std::vector<std::wstring> thumbprints;
+    if (const auto error = addKeyedCertificates(crypt.value(), CERT_SYSTEM_STORE_LOCAL_MACHINE,
+                                                L"MY", thumbprints)) {
+        return error;
     }
-    return storeHoldsKeyedCertificate(crypt.value(), CERT_SYSTEM_STORE_USERS,
-                                      std::wstring(userSid) + L"\\MY", *bytes);
+    if (!userSid.empty()) {
+        if (const auto error = addKeyedCertificates(crypt.value(), CERT_SYSTEM_STORE_USERS,
+                                                    std::wstring(userSid) + L"\\MY", thumbprints)) {
+            return error;
+        }
+    }
+    return thumbprints;
 }
 
 }  // namespace tovask::win32
