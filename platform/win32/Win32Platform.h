@@ -78,6 +78,11 @@ class Win32Platform final : public PlatformOps {
     Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
     Result<std::string> ShortcutWithArguments(std::wstring_view path,
                                               std::wstring_view arguments) override;
+    std::error_code RemoveUnchangedFile(std::wstring_view path, std::string_view expected) override;
+    std::error_code CreateNewFile(std::wstring_view path, std::string_view content) override;
+    // platform/win32/tasks.
+    Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override;
+    std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override;
 
   private:
     // Empty while the lock is not held.
