@@ -109,10 +109,13 @@ std::vector<Finding> RunFindings::all() const {
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures) {
-    const FindingScope scope{userHives, everyUser, managed.managedBecause.has_value()};
+    FindingScope scope{userHives, everyUser, managed.managedBecause.has_value(), {}};
     RunFindings findings{std::move(managed), {}};
+    std::vector<Finding> foundBefore;
     for (const auto* kind : findingKinds()) {
+        scope.foundBefore = foundBefore;
         findings.kinds.push_back({kind, kind->find(platform, scope, failures)});
+        std::ranges::move(findings.kinds.back().found->findings(), std::back_inserter(foundBefore));
     }
     return findings;
 }

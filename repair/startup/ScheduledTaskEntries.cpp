@@ -33,7 +33,8 @@ std::wstring commandLineOf(const TaskAction& action) {
 }
 
 void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable,
-                std::vector<HijackingTask>& found, FailureLog& failures) {
+                const ServedHijacks& served, std::vector<HijackingTask>& found,
+                FailureLog& failures) {
     const auto task = platform.ReadTaskFile(file);
     if (!task.ok()) {
         failures.add(file, task.error());
@@ -44,7 +45,11 @@ void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable
     }
     for (const auto& action : task.value().actions) {
         const auto command = commandLineOf(action);
-        if (const auto hijack = taskCommandHijack(command)) {
+        auto hijack = taskCommandHijack(command);
+        if (!hijack) {
+            hijack = served.servedBy(command);
+        }
+        if (hijack) {
             found.push_back(
                 {file,
                  {FindingKind::Startup, std::wstring(texts::kScheduledTaskGroup), taskNameOf(file),
@@ -57,7 +62,7 @@ void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable
 }  // namespace
 
 std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool managedMachine,
-                                              FailureLog& failures) {
+                                              const ServedHijacks& served, FailureLog& failures) {
     std::vector<HijackingTask> found;
     const auto system = nativeSystemFolder(platform);
     if (!system.ok()) {
@@ -80,7 +85,7 @@ std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool manage
         failures.add(folder, texts::kShortcutFolderCut);
     }
     for (const auto& file : listing.value().files) {
-        lookAtTask(platform, file, !managedMachine, found, failures);
+        lookAtTask(platform, file, !managedMachine, served, found, failures);
     }
     return found;
 }

@@ -8,6 +8,7 @@
 #include "repair/backup/files/FileBackup.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "repair/startup/ServedHijacks.h"
 
 namespace tovask {
 
@@ -19,10 +20,10 @@ struct HijackingTask {
 
 // The tasks, hidden ones included, whose files lie in every folder below
 // System32\Tasks (through the Sysnative alias on a 64-bit Windows), each
-// action judged by taskCommandHijack. Listing and files are bounded; a file
+// action judged by taskCommandHijack or by what it serves. Listing and files are bounded; a file
 // that cannot be read or is no task is a failure and the rest goes on.
 std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool managedMachine,
-                                              FailureLog& failures);
+                                              const ServedHijacks& served, FailureLog& failures);
 
 // Copies the task's file to the file backups, then has the scheduler disable
 // the task. True when it was disabled.

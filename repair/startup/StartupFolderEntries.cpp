@@ -43,7 +43,8 @@ std::optional<std::wstring> commandOf(PlatformOps& platform, const std::wstring&
 
 std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                                           std::span<const std::wstring> userHives,
-                                          bool managedMachine, FailureLog& failures) {
+                                          bool managedMachine, const ServedHijacks& served,
+                                          FailureLog& failures) {
     std::vector<StartupFile> found;
     for (const auto& folder : startupFolders(platform, userHives, failures)) {
         if (folder.refused) {
@@ -62,7 +63,10 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
         }
         for (const auto& path : listing.value().files) {
             const auto command = commandOf(platform, path, failures);
-            const auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
+            auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
+            if (command && !hijack) {
+                hijack = served.servedBy(*command);
+            }
             if (hijack) {
                 found.push_back(
                     {path,

@@ -9,6 +9,7 @@
 #include "repair/backup/files/FileBackup.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "repair/startup/ServedHijacks.h"
 
 namespace tovask {
 
@@ -20,11 +21,13 @@ struct StartupFile {
 
 // The files directly in each covered user's Startup folder and the common
 // one: a shortcut judged by its target and arguments as the shell reads them,
-// any other file by what starting it runs (a script where users write). A
+// any other file by what starting it runs (a script where users write), or
+// by what it serves. A
 // folder off this machine's disks is a failure and is not opened.
 std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                                           std::span<const std::wstring> userHives,
-                                          bool managedMachine, FailureLog& failures);
+                                          bool managedMachine, const ServedHijacks& served,
+                                          FailureLog& failures);
 
 // Moves the file into the file backups: copied, then deleted if it still
 // holds what was copied. True when it was removed.

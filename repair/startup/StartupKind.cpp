@@ -17,9 +17,12 @@ namespace {
 class StartupFindings : public KindFindings {
   public:
     StartupFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
-        : values_(findStartupEntries(platform, scope.userHives, scope.managedMachine, failures)),
-          tasks_(findHijackingTasks(platform, scope.managedMachine, failures)),
-          files_(findStartupFiles(platform, scope.userHives, scope.managedMachine, failures)) {}
+        : served_(scope.foundBefore),
+          values_(findStartupEntries(platform, scope.userHives, scope.managedMachine, failures,
+                                     served_)),
+          tasks_(findHijackingTasks(platform, scope.managedMachine, served_, failures)),
+          files_(findStartupFiles(platform, scope.userHives, scope.managedMachine, served_,
+                                  failures)) {}
 
     std::vector<Finding> findings() const override {
         auto findings = values_.findings();
@@ -55,6 +58,7 @@ class StartupFindings : public KindFindings {
     void announce(PlatformOps&, ProgressView&, FailureLog&) override {}
 
   private:
+    ServedHijacks served_;
     RemovableValueFindings values_;
     std::vector<HijackingTask> tasks_;
     std::vector<StartupFile> files_;

@@ -21,6 +21,8 @@ inline constexpr std::wstring_view kStartupOpensBrowser =
     L"abre el navegador en una página o con una extensión";
 inline constexpr std::wstring_view kStartupDownloadsExtension =
     L"descarga una extensión del navegador";
+inline constexpr std::wstring_view kStartupServesHijack =
+    L"inicia el programa que sirve un secuestro encontrado en esta revisión";
 inline constexpr std::wstring_view kStartupEncodedScript = L"ejecuta una orden codificada";
 inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";
 inline constexpr std::wstring_view kStartupUserScript =

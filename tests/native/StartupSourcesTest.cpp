@@ -2,6 +2,7 @@
 
 #include "repair/startup/EncodedCommand.h"
 #include "repair/startup/ScheduledTaskEntries.h"
+#include "repair/startup/ServedHijacks.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupFolderEntries.h"
 #include "tests/native/RepairFixture.h"
@@ -65,6 +66,22 @@ INSTANTIATE_TEST_SUITE_P(
         TaskCommandCase{"SystemMaintenance", LR"(%windir%\system32\rundll32.exe Windows.Storage.ApplicationData.dll,CleanupTemporaryState)", false}),
     [](const testing::TestParamInfo<TaskCommandCase>& info) { return info.param.name; });
 // clang-format on
+
+TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
+    const std::vector<Finding> found{
+        {FindingKind::Network, L"Red", L"HKCU\\...\\ProxyServer",
+         L"127.0.0.1:8080, servido por C:\\Users\\ana\\AppData\\p\\proxy.exe, en una carpeta "
+         L"que el usuario puede modificar",
+         true},
+        {FindingKind::Shortcut, L"Accesos", L"C:\\x.lnk",
+         L"chrome.exe --load-extension=C:\\Users\\ana\\ext,C:\\Otra; abre", true}};
+    const ServedHijacks served(found);
+    EXPECT_TRUE(served.servedBy(L"c:\\users\\ana\\appdata\\p\\PROXY.exe -q"));
+    EXPECT_TRUE(served.servedBy(L"\"C:\\Users\\ana\\ext\\actualiza.exe\""));
+    EXPECT_TRUE(served.servedBy(L"C:\\Otra\\a.exe"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\extra\\a.exe"));
+    EXPECT_FALSE(served.servedBy(L"\"C:\\Program Files\\Audio\\audio.exe\" /tray"));
+}
 
 TEST(StartupFilePaths, OnlyTaskAndStartupFilesAreInReach) {
     EXPECT_TRUE(isScheduledTaskFilePath(L"C:\\Windows\\Sysnative\\Tasks\\Carpeta\\Tarea"));
@@ -184,13 +201,13 @@ TEST_F(StartupSources, AnUnreadableTaskIsAnErrorAndTheRestGoesOn) {
 
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
     FailureLog failures(bench.platform);
-    for (const auto& task : findHijackingTasks(bench.platform, true, failures)) {
+    for (const auto& task : findHijackingTasks(bench.platform, true, {}, failures)) {
         EXPECT_FALSE(task.finding.repairable);
     }
-    for (const auto& file : findStartupFiles(bench.platform, {}, true, failures)) {
+    for (const auto& file : findStartupFiles(bench.platform, {}, true, {}, failures)) {
         EXPECT_FALSE(file.finding.repairable);
     }
-    EXPECT_EQ(findHijackingTasks(bench.platform, true, failures).size(), 1u);
+    EXPECT_EQ(findHijackingTasks(bench.platform, true, {}, failures).size(), 1u);
 }
 
 }  // namespace

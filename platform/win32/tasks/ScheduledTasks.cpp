@@ -123,12 +123,22 @@ Result<ComPtr<IXmlReader>> xmlReaderOver(const LoadedLibrary& xmllite, std::stri
     return reader;
 }
 
-std::wstring_view currentName(IXmlReader& reader, HRESULT (IXmlReader::*get)(LPCWSTR*, UINT*)) {
+// The reader's text stays valid until it moves on.
+std::wstring_view textOf(HRESULT result, LPCWSTR text, UINT length) {
+    return SUCCEEDED(result) && text != nullptr ? std::wstring_view(text, length)
+                                                : std::wstring_view{};
+}
+
+std::wstring_view localName(IXmlReader& reader) {
     LPCWSTR text = nullptr;
     UINT length = 0;
-    return SUCCEEDED((reader.*get)(&text, &length)) && text != nullptr
-               ? std::wstring_view(text, length)
-               : std::wstring_view{};
+    return textOf(reader.GetLocalName(&text, &length), text, length);
+}
+
+std::wstring_view nodeValue(IXmlReader& reader) {
+    LPCWSTR text = nullptr;
+    UINT length = 0;
+    return textOf(reader.GetValue(&text, &length), text, length);
 }
 
 // The Tasks folder below the Windows folder, by either name a 32-bit
@@ -172,13 +182,13 @@ Result<TaskDefinition> readTaskFile(std::wstring_view path) {
     HRESULT result = S_OK;
     while ((result = reader.Read(&node)) == S_OK) {
         if (node == XmlNodeType_Element) {
-            const auto name = currentName(reader, &IXmlReader::GetLocalName);
+            const auto name = localName(reader);
             sawTask = sawTask || name == L"Task";
             task.element(name, reader.IsEmptyElement() != FALSE);
         } else if (node == XmlNodeType_EndElement) {
             task.endElement();
         } else if (node == XmlNodeType_Text || node == XmlNodeType_CDATA) {
-            task.text(currentName(reader, &IXmlReader::GetValue));
+            task.text(nodeValue(reader));
         }
     }
     if (FAILED(result) || !sawTask) {
