@@ -168,6 +168,11 @@ TEST_F(StartupSources, CheckRepairCheckAndUndo) {
     EXPECT_TRUE(anyLineHas(asked, L"\\Actualizador"));
     EXPECT_TRUE(anyLineHas(asked, L"Noticias.lnk"));
     EXPECT_TRUE(anyLineHas(asked, L"carga.vbs"));
+    EXPECT_EQ(std::ranges::count_if(
+                  bench.view.lines,
+                  [](auto& line) { return line.find(L"Noticias.lnk") != std::wstring::npos; }),
+              1)
+        << "a shortcut in Startup is the start-up programs' alone";
 
     bench.press();
     EXPECT_TRUE(bench.errorLines().empty()) << testing::PrintToString(bench.view.lines);
