@@ -280,7 +280,13 @@ std::error_code Win32Platform::CreateNewFile(std::wstring_view path, std::string
 }
 
 Result<TaskDefinition> Win32Platform::ReadTaskFile(std::wstring_view path) {
-    return win32::readTaskFile(path);
+    if (!xmlLite_) {
+        xmlLite_.emplace(win32::loadXmlLite());
+    }
+    if (!xmlLite_->ok()) {
+        return xmlLite_->error();
+    }
+    return win32::readTaskFile(path, xmlLite_->value());
 }
 
 std::error_code Win32Platform::SetTaskEnabled(std::wstring_view taskFile, bool enabled) {

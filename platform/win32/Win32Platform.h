@@ -91,6 +91,8 @@ class Win32Platform final : public PlatformOps {
     // kept, so that each of hundreds of shortcuts does not set it up and tear
     // it down again.
     std::optional<win32::ComApartment> shortcutApartment_;
+    // Loaded at the first task file and kept for the others.
+    std::optional<Result<win32::LoadedLibrary>> xmlLite_;
 };
 
 }  // namespace tovask

@@ -28,10 +28,16 @@ const std::wstring kTask =
   </Actions>
 </Task>)";
 
+const win32::LoadedLibrary& xmlLite() {
+    static const auto library = win32::loadXmlLite();
+    EXPECT_TRUE(library.ok());
+    return library.value();
+}
+
 TEST(ScheduledTaskFiles, XmlLiteReadsTheExecActions) {
     const testsupport::TestFolder folder;
     testsupport::writeBytes(folder.path(L"Tarea"), schedulerFile(kTask));
-    const auto task = win32::readTaskFile(folder.path(L"Tarea"));
+    const auto task = win32::readTaskFile(folder.path(L"Tarea"), xmlLite());
     ASSERT_TRUE(task.ok()) << task.error().message();
     const TaskDefinition expected{
         true,
@@ -49,10 +55,12 @@ TEST(ScheduledTaskFiles, HostileFilesAreRefused) {
               L"<!DOCTYPE Task [<!ENTITY e SYSTEM \"file:///C:/x\">]><Task>&e;</Task>"},
              {L"Unclosed", L"<Task><Actions>"}}) {
         testsupport::writeBytes(folder.path(name), schedulerFile(xml));
-        EXPECT_FALSE(win32::readTaskFile(folder.path(name)).ok()) << testing::PrintToString(name);
+        EXPECT_FALSE(win32::readTaskFile(folder.path(name), xmlLite()).ok())
+            << testing::PrintToString(name);
     }
     testsupport::writeBytes(folder.path(L"Grande"), std::string(kTaskFileSizeLimit + 1, ' '));
-    EXPECT_EQ(win32::readTaskFile(folder.path(L"Grande")).error(), std::errc::file_too_large);
+    EXPECT_EQ(win32::readTaskFile(folder.path(L"Grande"), xmlLite()).error(),
+              std::errc::file_too_large);
 }
 
 TEST(StartupFileMoves, RemoveOnlyTheSameBytesAndCreateOnlyWhereNothingIs) {

@@ -161,17 +161,16 @@ std::optional<std::wstring> taskNameOf(std::wstring_view file) {
 
 }  // namespace
 
-Result<TaskDefinition> readTaskFile(std::wstring_view path) {
+Result<LoadedLibrary> loadXmlLite() {
+    return loadSystemLibrary(L"xmllite.dll");
+}
+
+Result<TaskDefinition> readTaskFile(std::wstring_view path, const LoadedLibrary& xmllite) {
     const auto bytes = readFileContent(path, kTaskFileSizeLimit);
     if (!bytes.ok()) {
         return bytes.error();
     }
-    const auto xmllite = loadSystemLibrary(L"xmllite.dll");
-    if (!xmllite.ok()) {
-        return xmllite.error();
-    }
-    const ComApartment apartment;
-    auto opened = xmlReaderOver(xmllite.value(), bytes.value());
+    auto opened = xmlReaderOver(xmllite, bytes.value());
     if (!opened.ok()) {
         return opened.error();
     }
