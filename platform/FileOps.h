@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/ScheduledTasks.h"
 #include "platform/ShortcutFiles.h"
 #include "values/Result.h"
 
@@ -87,6 +88,26 @@ class FileOps {
     // replaces the file itself.
     virtual Result<std::string> ShortcutWithArguments(std::wstring_view path,
                                                       std::wstring_view arguments) = 0;
+
+    // Deletes a file in a folder its user can write, under the same checks as
+    // RewriteUnchangedFile: reached through no link, known by no other name,
+    // still holding exactly `expected`. A read-only file is deleted too.
+    virtual std::error_code RemoveUnchangedFile(std::wstring_view path,
+                                                std::string_view expected) = 0;
+    // Creates a file that is not there (std::errc::file_exists otherwise) in
+    // a folder its user can write; one the system reached through a link or
+    // junction is deleted again and refused with
+    // std::errc::too_many_symbolic_link_levels.
+    virtual std::error_code CreateNewFile(std::wstring_view path, std::string_view content) = 0;
+
+    // Scheduled tasks, by the scheduler's own file of each, below
+    // %SystemRoot%\System32\Tasks. Read by the system's XML reader, which
+    // follows no document type or outside reference; a file that is no task
+    // definition is std::errc::illegal_byte_sequence.
+    virtual Result<TaskDefinition> ReadTaskFile(std::wstring_view path) = 0;
+    // Through the Task Scheduler, never by writing the file: the scheduler
+    // writes it itself.
+    virtual std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) = 0;
 };
 
 // Passes every file operation on to another platform; a decorator derives
@@ -142,6 +163,19 @@ class ForwardingFileOps : public virtual FileOps {
     Result<std::string> ShortcutWithArguments(std::wstring_view path,
                                               std::wstring_view arguments) override {
         return next_.ShortcutWithArguments(path, arguments);
+    }
+    std::error_code RemoveUnchangedFile(std::wstring_view path,
+                                        std::string_view expected) override {
+        return next_.RemoveUnchangedFile(path, expected);
+    }
+    std::error_code CreateNewFile(std::wstring_view path, std::string_view content) override {
+        return next_.CreateNewFile(path, content);
+    }
+    Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override {
+        return next_.ReadTaskFile(path);
+    }
+    std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override {
+        return next_.SetTaskEnabled(taskFile, enabled);
     }
 
   private:

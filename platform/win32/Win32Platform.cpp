@@ -30,6 +30,7 @@
 #include "platform/win32/session/ProcessLaunch.h"
 #include "platform/win32/session/ProcessOwners.h"
 #include "platform/win32/session/SecurityIdentity.h"
+#include "platform/win32/tasks/ScheduledTasks.h"
 
 namespace tovask {
 
@@ -266,6 +267,29 @@ Result<ShortcutFile> Win32Platform::ReadShortcut(std::wstring_view path) {
 Result<std::string> Win32Platform::ShortcutWithArguments(std::wstring_view path,
                                                          std::wstring_view arguments) {
     return win32::shortcutWithArguments(path, arguments);
+}
+
+std::error_code Win32Platform::RemoveUnchangedFile(std::wstring_view path,
+                                                   std::string_view expected) {
+    return win32::removeUnchangedFile(path, expected);
+}
+
+std::error_code Win32Platform::CreateNewFile(std::wstring_view path, std::string_view content) {
+    return win32::createNewFile(path, content);
+}
+
+Result<TaskDefinition> Win32Platform::ReadTaskFile(std::wstring_view path) {
+    if (!xmlLite_) {
+        xmlLite_.emplace(win32::loadXmlLite());
+    }
+    if (!xmlLite_->ok()) {
+        return xmlLite_->error();
+    }
+    return win32::readTaskFile(path, xmlLite_->value());
+}
+
+std::error_code Win32Platform::SetTaskEnabled(std::wstring_view taskFile, bool enabled) {
+    return win32::setTaskEnabled(taskFile, enabled);
 }
 
 }  // namespace tovask

@@ -77,6 +77,11 @@ class Win32Platform final : public PlatformOps {
     Result<ShortcutFile> ReadShortcut(std::wstring_view path) override;
     Result<std::string> ShortcutWithArguments(std::wstring_view path,
                                               std::wstring_view arguments) override;
+    std::error_code RemoveUnchangedFile(std::wstring_view path, std::string_view expected) override;
+    std::error_code CreateNewFile(std::wstring_view path, std::string_view content) override;
+    // platform/win32/tasks.
+    Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override;
+    std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override;
 
   private:
     // Empty while the lock is not held.
@@ -85,6 +90,8 @@ class Win32Platform final : public PlatformOps {
     // kept, so that each of hundreds of shortcuts does not set it up and tear
     // it down again.
     std::optional<win32::ComApartment> shortcutApartment_;
+    // Loaded at the first task file and kept for the others.
+    std::optional<Result<win32::LoadedLibrary>> xmlLite_;
 };
 
 }  // namespace tovask

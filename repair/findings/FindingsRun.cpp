@@ -6,6 +6,7 @@
 
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingKinds.h"
+#include "repair/findings/PutBackTogether.h"
 
 namespace tovask {
 namespace {
@@ -101,26 +102,32 @@ std::vector<Finding> RunFindings::all() const {
     for (const auto& kind : kinds) {
         std::ranges::move(kind.found->findings(), std::back_inserter(findings));
     }
+    notePutBackTogether(findings);
     return findings;
 }
 
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures) {
-    const FindingScope scope{userHives, everyUser, managed.managedBecause.has_value()};
+    FindingScope scope{userHives, everyUser, managed.managedBecause.has_value(), {}};
     RunFindings findings{std::move(managed), {}};
+    std::vector<Finding> foundBefore;
     for (const auto* kind : findingKinds()) {
+        scope.foundBefore = foundBefore;
         findings.kinds.push_back({kind, kind->find(platform, scope, failures)});
+        std::ranges::move(findings.kinds.back().found->findings(), std::back_inserter(foundBefore));
     }
     return findings;
 }
 
 std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings,
-                                  const FindingsAnswer& answer) {
+                                  const FindingsAnswer& asked) {
     const auto all = findings.all();
     if (all.empty()) {
         return 0;
     }
+    const auto offeredKinds = withKindsPuttingBack(all, asked.offeredKinds);
+    const FindingsAnswer answer{offeredKinds, asked.consent};
     reportByKind(view, findings, all);
     const auto offered = offeredOnly(answer, all, true);
     const bool counted = !offered.empty() && answer.consent(findingLines(offered, kQuestionLines));
@@ -134,13 +141,15 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FindingsAnswer& answer, const FileBackupPlace& backups,
+                               const FindingsAnswer& asked, const FileBackupPlace& backups,
                                const BackupNaming& nameForBackup, FailureLog& failures) {
     const std::wstring_view backupFile = backups.registryBackup;
     const auto all = findings.all();
     if (all.empty()) {
         return;
     }
+    const auto offeredKinds = withKindsPuttingBack(all, asked.offeredKinds);
+    const FindingsAnswer answer{offeredKinds, asked.consent};
     view.appendLine(L"");
     reportByKind(view, findings, all);
     reportEach(view, offeredOnly(answer, all, false), Outcome::Left);

@@ -42,7 +42,9 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures);
 
-// The kinds whose repair the run may offer, and the answer to the offer.
+// The kinds whose repair the run may offer, and the answer to the offer. A
+// kind holding what puts back a finding of an offered kind is offered with
+// it (withKindsPuttingBack).
 struct FindingsAnswer {
     const std::set<FindingKind>& offeredKinds;
     const FindingsConsent& consent;

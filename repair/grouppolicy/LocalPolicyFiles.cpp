@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "repair/grouppolicy/LocalPolicyTexts.h"
+#include "repair/users/UserPaths.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
 
@@ -17,19 +18,6 @@ constexpr std::wstring_view kPolicyFileName = L"Registry.pol";
 constexpr std::wstring_view kGptIniName = L"gpt.ini";
 // GroupPolicyUsers holds a folder per user or group, each with its User folder.
 constexpr ListingLimits kUserPolicyLimits{2, 500, 5000};
-
-// System32 as this program must name it to reach the 64-bit one.
-Result<std::wstring> nativeSystemFolder(PlatformOps& platform) {
-    const auto windows = platform.GetSpecialFolder(SpecialFolder::Windows);
-    if (windows.ok()) {
-        const auto alias = windows.value() + L"\\Sysnative";
-        const auto probe = platform.FileExists(alias);
-        if (!probe.ok() && probe.error() == std::errc::is_a_directory) {
-            return alias;
-        }
-    }
-    return platform.GetSpecialFolder(SpecialFolder::System);
-}
 
 // The folders between the system folder and the file, as Windows lays them out.
 std::vector<std::wstring_view> lastNames(std::wstring_view path, std::size_t count) {

@@ -52,11 +52,13 @@ class KindFindings {
 };
 
 // Where a run looks: the users' hives ("HKCU" or "HKU\<name>"), whether it
-// runs for every user, and whether an organisation manages the machine.
+// runs for every user, whether an organisation manages the machine, and what
+// the kinds before this one found.
 struct FindingScope {
     std::span<const std::wstring> userHives;
     bool everyUser = false;
     bool managedMachine = false;
+    std::span<const Finding> foundBefore;
 };
 
 // One kind of finding beyond Internet Explorer, described whole: the check,

@@ -10,6 +10,9 @@ inline constexpr std::wstring_view kFindingsNotCounted =
     L"Para revisarlos o repararlos añada /browsers.";
 inline constexpr std::wstring_view kMoreFindingsPrefix = L"... y otros ";
 inline constexpr std::wstring_view kReportOnlySuffix = L" (solo se informa)";
+// A lock and what puts it back are repaired together; each names the other.
+inline constexpr std::wstring_view kPutBackBy = L"; lo vuelve a poner ";
+inline constexpr std::wstring_view kPutsBack = L"; vuelve a poner ";
 inline constexpr std::wstring_view kEnrollmentGroup = L"Administración del equipo";
 inline constexpr std::wstring_view kUnverifiedEnrollmentHolds =
     L"inscripción en una administración de dispositivos que no se pudo comprobar: no se "

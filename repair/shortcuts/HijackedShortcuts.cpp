@@ -2,6 +2,7 @@
 
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/startup/StartupFolderEntries.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -56,7 +57,11 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
             failures.add(folder.path, texts::kShortcutFolderCut);
         }
         for (const auto& path : listing.value().files) {
-            examine(platform, path, folder.shared, hijacked, failures);
+            // The Start menu's Startup folder is the start-up programs' own:
+            // one finding, and one repair, for each file there.
+            if (!isStartupFolderFilePath(path)) {
+                examine(platform, path, folder.shared, hijacked, failures);
+            }
         }
     }
     return hijacked;

@@ -90,7 +90,13 @@ class FolderList {
             folders_[seen->second].shared = folders_[seen->second].shared || shared;
         }
     }
-    std::vector<ShortcutFolder> take() { return std::move(folders_); }
+    // Each refused unless it lies on a disk fixed in this machine.
+    std::vector<ShortcutFolder> take(FileOps& platform) {
+        for (auto& folder : folders_) {
+            folder.refused = !mayOpenUserPath(platform, folder.path);
+        }
+        return std::move(folders_);
+    }
 
   private:
     std::vector<ShortcutFolder> folders_;
@@ -185,11 +191,23 @@ std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
     }
     addMachineFolder(platform, L"Common Desktop", 0, list, failures);
     addMachineFolder(platform, L"Common Programs", kStartMenuDepth, list, failures);
-    auto folders = list.take();
-    for (auto& folder : folders) {
-        folder.refused = !mayOpenUserPath(platform, folder.path);
+    return list.take(platform);
+}
+
+std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
+                                           std::span<const std::wstring> userHives,
+                                           FailureLog& failures) {
+    FolderList list;
+    for (const auto& hive : userHives) {
+        if (auto folders = UserFolders::of(platform, hive, failures)) {
+            list.add(folders->folder(L"Startup",
+                                     folders->appData() +
+                                         L"\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"),
+                     0, false);
+        }
     }
-    return folders;
+    addMachineFolder(platform, L"Common Startup", 0, list, failures);
+    return list.take(platform);
 }
 
 }  // namespace tovask

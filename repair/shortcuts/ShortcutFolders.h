@@ -67,4 +67,11 @@ std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,
                                             FailureLog& failures);
 
+// The Startup folders whose programs Windows starts at logon, once each: every
+// given user's, as that user's shell names it, then the common one. Refused as
+// shortcutFolders refuses.
+std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
+                                           std::span<const std::wstring> userHives,
+                                           FailureLog& failures);
+
 }  // namespace tovask

@@ -7,6 +7,7 @@
 #include "repair/shortcuts/CommandLineArguments.h"
 #include "repair/shortcuts/ShortcutTarget.h"
 #include "repair/shortcuts/WebAddress.h"
+#include "repair/startup/EncodedCommand.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"
 
@@ -109,10 +110,35 @@ std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command)
         return opensBrowserPage(arguments) ? std::optional(texts::kStartupOpensBrowser)
                                            : std::nullopt;
     }
+    if (rundll && !arguments.empty()) {
+        // Its first argument names a library and its entry ("shell32.dll,Control_RunDLL"),
+        // which reads like a host name.
+        const auto& library = arguments.front();
+        return scriptHostHijack(program, argumentText.substr(library.begin + library.length),
+                                arguments);
+    }
     if (target == ShortcutTarget::ScriptHost || rundll) {
         return scriptHostHijack(program, argumentText, arguments);
     }
     return std::nullopt;
+}
+
+std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command) {
+    const auto program = programOfCommand(command);
+    const bool powerShell = endsWithIgnoringCase(program, L"powershell.exe") ||
+                            endsWithIgnoringCase(program, L"powershell") ||
+                            endsWithIgnoringCase(program, L"pwsh.exe") ||
+                            endsWithIgnoringCase(program, L"pwsh");
+    const auto arguments = splitArguments(command);
+    for (std::size_t at = 1; powerShell && at + 1 < arguments.size(); ++at) {
+        if (!isEncodedCommandOption(arguments[at].value)) {
+            continue;
+        }
+        if (const auto script = decodedPowerShellCommand(arguments[at + 1].value)) {
+            return decodedScriptHijack(*script);
+        }
+    }
+    return startupCommandHijack(command);
 }
 
 }  // namespace tovask

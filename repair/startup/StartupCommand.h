@@ -13,4 +13,9 @@ namespace tovask {
 // a folder a user can write.
 std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command);
 
+// As startupCommandHijack for a scheduled task's action, except that the
+// script of PowerShell's encoded command is decoded and judged by what it does
+// (decodedScriptHijack); one that cannot be decoded counts as encoded.
+std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command);
+
 }  // namespace tovask

@@ -18,8 +18,8 @@ constexpr std::array<std::wstring_view, 2> kRunKeys = {
     L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"};
 
 void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_view runKey,
-                  RegistryView view, bool repairable, std::vector<RemovableValue>& found,
-                  FailureLog& failures) {
+                  RegistryView view, bool repairable, const ServedHijacks& served,
+                  std::vector<RemovableValue>& found, FailureLog& failures) {
     const auto keyPath = std::wstring(hive) + L"\\" + std::wstring(runKey) + L"\\";
     const auto content = platform.RegReadTree(keyPath, view);
     if (!content.ok()) {
@@ -32,7 +32,10 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
     const auto fileKey = fileKeyName(parsed.root, parsed.key, view);
     for (const auto& value : content.value().values) {
         const auto command = textOf(value.value);
-        const auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
+        auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
+        if (command && !hijack) {
+            hijack = served.servedBy(*command);
+        }
         if (!hijack) {
             continue;
         }
@@ -50,16 +53,17 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
 
 std::vector<RemovableValue> findStartupEntries(PlatformOps& platform,
                                                std::span<const std::wstring> userHives,
-                                               bool managedMachine, FailureLog& failures) {
+                                               bool managedMachine, FailureLog& failures,
+                                               const ServedHijacks& served) {
     std::vector<RemovableValue> found;
     for (const auto runKey : kRunKeys) {
         for (const auto view :
              viewsFor(RegistryRoot::LocalMachine, runKey, platform.HasTwoRegistryViews())) {
-            lookAtRunKey(platform, L"HKLM", runKey, view, !managedMachine, found, failures);
+            lookAtRunKey(platform, L"HKLM", runKey, view, !managedMachine, served, found, failures);
         }
         for (const auto& hive : userHives) {
-            lookAtRunKey(platform, hive, runKey, RegistryView::Default, !managedMachine, found,
-                         failures);
+            lookAtRunKey(platform, hive, runKey, RegistryView::Default, !managedMachine, served,
+                         found, failures);
         }
     }
     return found;

@@ -8,15 +8,17 @@
 #include "repair/backup/RegistryFile.h"
 #include "repair/backup/RemovableValues.h"
 #include "repair/report/FailureLog.h"
+#include "repair/startup/ServedHijacks.h"
 
 namespace tovask {
 
 // The values whose commands put a hijack back in the Run and RunOnce keys of HKLM (each view) and
-// of each of the users' hives ("HKCU" or "HKU\<name>"); a key that cannot be read is a failure.
-// None is repairable on a managed machine.
+// of each of the users' hives ("HKCU" or "HKU\<name>"), or that keep going what serves a hijack
+// found before; a key that cannot be read is a failure. None is repairable on a managed machine.
 std::vector<RemovableValue> findStartupEntries(PlatformOps& platform,
                                                std::span<const std::wstring> userHives,
-                                               bool managedMachine, FailureLog& failures);
+                                               bool managedMachine, FailureLog& failures,
+                                               const ServedHijacks& served = {});
 
 // Whether a backup section puts back only values of a Run or RunOnce key.
 bool withinStartupReach(const RegistryFileSection& section, bool hasTwoViews);

@@ -1,16 +1,71 @@
 #include "repair/startup/StartupKind.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "repair/backup/RemovableValues.h"
+#include "repair/startup/ScheduledTaskEntries.h"
 #include "repair/startup/StartupEntries.h"
+#include "repair/startup/StartupFolderEntries.h"
 #include "repair/startup/StartupTexts.h"
 
 namespace tovask {
 namespace {
 
-std::unique_ptr<KindFindings> lookForStartupEntries(PlatformOps& platform,
-                                                    const FindingScope& scope,
-                                                    FailureLog& failures) {
-    return std::make_unique<RemovableValueFindings>(
-        findStartupEntries(platform, scope.userHives, scope.managedMachine, failures));
+// The three places a program starts from by itself: the Run keys, scheduled
+// tasks and the Startup folders.
+class StartupFindings : public KindFindings {
+  public:
+    StartupFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
+        : served_(scope.foundBefore),
+          values_(findStartupEntries(platform, scope.userHives, scope.managedMachine, failures,
+                                     served_)),
+          tasks_(findHijackingTasks(platform, scope.managedMachine, served_, failures)),
+          files_(findStartupFiles(platform, scope.userHives, scope.managedMachine, served_,
+                                  failures)) {}
+
+    std::vector<Finding> findings() const override {
+        auto findings = values_.findings();
+        std::ranges::transform(tasks_, std::back_inserter(findings), &HijackingTask::finding);
+        std::ranges::transform(files_, std::back_inserter(findings), &StartupFile::finding);
+        return findings;
+    }
+
+    // Task and Startup files go to the file backups just before they change.
+    std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
+                                           FailureLog& failures) override {
+        return values_.addRegistryBackup(sections, failures);
+    }
+
+    void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,
+                FailureLog& failures) override {
+        values_.repair(platform, files, report, failures);
+        for (const auto& task : tasks_) {
+            if (task.finding.repairable) {
+                report(std::span(&task.finding, 1),
+                       disableHijackingTask(platform, task, files, failures));
+            }
+        }
+        for (const auto& file : files_) {
+            if (file.finding.repairable) {
+                report(std::span(&file.finding, 1),
+                       removeStartupFile(platform, file, files, failures));
+            }
+        }
+    }
+
+    // The programs start, or not, at the next logon or trigger.
+    void announce(PlatformOps&, ProgressView&, FailureLog&) override {}
+
+  private:
+    ServedHijacks served_;
+    RemovableValueFindings values_;
+    std::vector<HijackingTask> tasks_;
+    std::vector<StartupFile> files_;
+};
+
+bool isStartupFilePath(std::wstring_view path) {
+    return isScheduledTaskFilePath(path) || isStartupFolderFilePath(path);
 }
 
 constexpr FindingKindRow kStartupKind{
@@ -22,9 +77,9 @@ constexpr FindingKindRow kStartupKind{
      texts::kStartupRemovedPrefix,
      texts::kStartupNotRemovedPrefix,
      texts::kStartupLeftPrefix},
-    lookForStartupEntries,
+    lookFor<StartupFindings>,
     withinStartupReach,
-    nullptr,
+    isStartupFilePath,
 };
 
 }  // namespace

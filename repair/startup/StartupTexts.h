@@ -11,9 +11,18 @@ inline constexpr std::wstring_view kStartupNotCounted =
     L"Para revisarlos o repararlos añada /startup.";
 // What the report groups them under.
 inline constexpr std::wstring_view kStartupGroup = L"Inicio de Windows";
+inline constexpr std::wstring_view kScheduledTaskGroup = L"Tareas programadas";
+inline constexpr std::wstring_view kStartupFolderGroup = L"Carpeta Inicio";
+inline constexpr std::wstring_view kStartupFolderRefused =
+    L"carpeta de inicio en una ruta de red o en una unidad que no es un disco de este equipo: "
+    L"no se abre";
 // Each follows the command, after "; ".
 inline constexpr std::wstring_view kStartupOpensBrowser =
     L"abre el navegador en una página o con una extensión";
+inline constexpr std::wstring_view kStartupDownloadsExtension =
+    L"descarga una extensión del navegador";
+inline constexpr std::wstring_view kStartupServesHijack =
+    L"inicia el programa que sirve un secuestro encontrado en esta revisión";
 inline constexpr std::wstring_view kStartupEncodedScript = L"ejecuta una orden codificada";
 inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";
 inline constexpr std::wstring_view kStartupUserScript =

@@ -81,6 +81,8 @@ inline constexpr std::wstring_view kFileCopyDamaged =
     L"la copia no coincide con lo guardado; no se restauró";
 inline constexpr std::wstring_view kFileChangedSinceRepairPrefix =
     L"cambió después de la reparación; se deja como está y su copia sigue en ";
+inline constexpr std::wstring_view kFileTakenSinceRepairPrefix =
+    L"ya hay otro archivo con ese nombre; se deja como está y la copia sigue en ";
 inline constexpr std::wstring_view kFileReachedByLinkPrefix =
     L"se llega a él por un vínculo o una unión, o tiene otro nombre; se deja como está y su "
     L"copia sigue en ";

@@ -37,4 +37,16 @@ bool mayOpenUserPath(FileOps& platform, std::wstring_view path) {
     return fixed.ok() && fixed.value();
 }
 
+Result<std::wstring> nativeSystemFolder(FileOps& platform) {
+    const auto windows = platform.GetSpecialFolder(SpecialFolder::Windows);
+    if (windows.ok()) {
+        const auto alias = windows.value() + L"\\Sysnative";
+        const auto probe = platform.FileExists(alias);
+        if (!probe.ok() && probe.error() == std::errc::is_a_directory) {
+            return alias;
+        }
+    }
+    return platform.GetSpecialFolder(SpecialFolder::System);
+}
+
 }  // namespace tovask

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/FileOps.h"
@@ -17,5 +18,10 @@ std::optional<wchar_t> driveLetterOf(std::wstring_view path);
 // any file-system call: opening a share sends the administrator's
 // credentials to whoever answers for it.
 bool mayOpenUserPath(FileOps& platform, std::wstring_view path);
+
+// System32 as this 32-bit program must name it to reach the 64-bit one: the
+// Windows folder's Sysnative alias where there is one, since System32 would
+// lead it to SysWOW64 on a 64-bit Windows.
+Result<std::wstring> nativeSystemFolder(FileOps& platform);
 
 }  // namespace tovask

@@ -183,6 +183,19 @@ std::error_code FakeFileSystem::rewrite(std::wstring_view path, std::string_view
     return {};
 }
 
+std::error_code FakeFileSystem::remove(std::wstring_view path) {
+    const auto found = files_.find(folded(path));
+    if (found == files_.end()) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    if (found->second.locked) {
+        return error(std::errc::device_or_resource_busy);
+    }
+    files_.erase(found);
+    shownNames_.erase(folded(path));
+    return {};
+}
+
 std::error_code FakeFileSystem::preparePrivate(std::wstring_view path) {
     if (foreignFolders_.contains(folded(path)) || files_.contains(folded(path))) {
         return error(std::errc::permission_denied);

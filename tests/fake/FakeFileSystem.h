@@ -61,6 +61,8 @@ class FakeFileSystem {
     Result<std::string> read(std::wstring_view path, std::size_t limit) const;
     // Writes over a file's bytes in place: its attributes and protection stay.
     std::error_code rewrite(std::wstring_view path, std::string_view content);
+    // Deletes a file, read-only or not; a locked one is busy.
+    std::error_code remove(std::wstring_view path);
     // A folder that is there may be used privately unless a test gave it
     // another owner; a missing one is made, its parent must be there.
     std::error_code preparePrivate(std::wstring_view path);

@@ -158,6 +158,21 @@ std::error_code FakePlatform::RewriteUnchangedFile(std::wstring_view path,
     if (const auto fault = record("RewriteUnchangedFile", path)) {
         return *fault;
     }
+    const auto refused = reachedDirectlyUnchanged(path, expected);
+    return refused ? refused : files.rewrite(path, content);
+}
+
+std::error_code FakePlatform::RemoveUnchangedFile(std::wstring_view path,
+                                                  std::string_view expected) {
+    if (const auto fault = record("RemoveUnchangedFile", path)) {
+        return *fault;
+    }
+    const auto refused = reachedDirectlyUnchanged(path, expected);
+    return refused ? refused : files.remove(path);
+}
+
+std::error_code FakePlatform::reachedDirectlyUnchanged(std::wstring_view path,
+                                                       std::string_view expected) const {
     if (!files.reachedDirectly(path)) {
         return std::make_error_code(std::errc::too_many_symbolic_link_levels);
     }
@@ -165,10 +180,7 @@ std::error_code FakePlatform::RewriteUnchangedFile(std::wstring_view path,
     if (!same.ok()) {
         return same.error();
     }
-    if (!same.value()) {
-        return std::make_error_code(std::errc::operation_canceled);
-    }
-    return files.rewrite(path, content);
+    return same.value() ? std::error_code{} : std::make_error_code(std::errc::operation_canceled);
 }
 
 Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::size_t limit) {

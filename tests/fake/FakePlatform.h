@@ -30,6 +30,9 @@ struct RecordedLaunch {
 // What a fake shortcut file holds: its fields as text, so that a test can
 // write one and compare bytes.
 std::string fakeShortcutBytes(const ShortcutContent& content);
+// What a fake task file holds: "enabled" or "disabled", then a line per
+// action with its command and arguments parted by a tab.
+std::string fakeTaskBytes(const TaskDefinition& task);
 
 // The platform of the tests: an in-memory registry and file system, windows
 // that exist by class name, and launches recorded instead of made. A path
@@ -107,6 +110,12 @@ class FakePlatform final : public PlatformOps {
     Result<std::string> ShortcutWithArguments(std::wstring_view path,
                                               std::wstring_view arguments) override;
 
+    std::error_code RemoveUnchangedFile(std::wstring_view path, std::string_view expected) override;
+    std::error_code CreateNewFile(std::wstring_view path, std::string_view content) override;
+    // Task files are files of the fake file system that hold fakeTaskBytes;
+    // enabling or disabling a task rewrites its file, as the scheduler does.
+    Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override;
+    std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override;
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override;
@@ -151,6 +160,9 @@ class FakePlatform final : public PlatformOps {
 
   private:
     std::optional<std::error_code> record(std::string_view operation, std::wstring_view target);
+    // What the checked rewrite and removal refuse: a link, a second name, other bytes.
+    std::error_code reachedDirectlyUnchanged(std::wstring_view path,
+                                             std::string_view expected) const;
 
     std::vector<Fault> faults_;
 };

@@ -170,12 +170,17 @@ INSTANTIATE_TEST_SUITE_P(
         ManifestCase{"NamedTwice",
                      kHeading + entry("C:\\a\\policies.json") + entry("C:\\A\\POLICIES.json")},
         ManifestCase{"BrokenUtf8", kHeading + entry("C:\\\xC3\\policies.json")},
+        ManifestCase{"UnknownChange", kHeading + kHash + " borrado C:\\a\\policies.json\r\n"},
+        ManifestCase{"ChangeWithoutPath", kHeading + kHash + " quitado\r\n"},
         ManifestCase{"LastLineUnended", kHeading + kHash + " " + kHash + " C:\\a\\policies.json"},
         ManifestCase{"TooLarge", kHeading + std::string(kMaxFileManifestBytes, ' ')}),
     [](const testing::TestParamInfo<ManifestCase>& info) { return info.param.first; });
 
 TEST(FileManifest, WrittenTextReadsBack) {
-    const FileManifest manifest{kHash, {{L"C:\\Año\\distribution\\policies.json", kHash, kHash}}};
+    const FileManifest manifest{kHash,
+                                {{L"C:\\Año\\distribution\\policies.json", kHash, kHash},
+                                 {L"C:\\a\\policies.json", kHash, "", FileChange::Removed},
+                                 {L"C:\\b\\policies.json", kHash, "", FileChange::TaskDisabled}}};
     EXPECT_EQ(parseManifest(manifestText(manifest), inReach), manifest);
 }
 

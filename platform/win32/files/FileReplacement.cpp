@@ -236,6 +236,15 @@ std::error_code writeOver(HANDLE file, std::string_view expected, std::string_vi
     return SetEndOfFile(file) && FlushFileBuffers(file) ? std::error_code{} : lastError();
 }
 
+// Deleted when its last handle closes; a read-only file refuses it.
+std::error_code markForDeletion(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition)
+               ? std::error_code{}
+               : lastError();
+}
+
 }  // namespace
 
 std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view expected,
@@ -308,6 +317,56 @@ std::error_code replaceFileContent(std::wstring_view path, std::string_view cont
         return error;
     }
     return replacement.moveOnto(std::wstring(path));
+}
+
+std::error_code removeUnchangedFile(std::wstring_view path, std::string_view expected) {
+    const std::wstring name(path);
+    // Shared with nobody, so that what is compared is what is deleted.
+    const HANDLE opened =
+        CreateFileW(name.c_str(), GENERIC_READ | FILE_WRITE_ATTRIBUTES | DELETE, 0, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    const KernelHandle file(opened);
+    if (const auto error = checkReachedDirectly(file.get(), name)) {
+        return error;
+    }
+    const auto same = holdsExactly(file.get(), expected);
+    if (!same.ok()) {
+        return same.error();
+    }
+    if (!same.value()) {
+        return std::make_error_code(std::errc::operation_canceled);
+    }
+    if (const auto error = setAttributes(file.get(), FILE_ATTRIBUTE_NORMAL)) {
+        return error;
+    }
+    return markForDeletion(file.get());
+}
+
+std::error_code createNewFile(std::wstring_view path, std::string_view content) {
+    const std::wstring name(path);
+    const HANDLE created = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE) {
+        const auto error = lastError();
+        return error == std::error_code(ERROR_FILE_EXISTS, std::system_category())
+                   ? std::make_error_code(std::errc::file_exists)
+                   : error;
+    }
+    const KernelHandle file(created);
+    auto error = checkReachedDirectly(file.get(), name);
+    if (!error) {
+        error = writeAll(file.get(), content);
+    }
+    if (!error && !FlushFileBuffers(file.get())) {
+        error = lastError();
+    }
+    if (error) {
+        markForDeletion(file.get());
+    }
+    return error;
 }
 
 }  // namespace tovask::win32

@@ -29,4 +29,13 @@ std::error_code replaceFileContent(std::wstring_view path, std::string_view cont
 std::error_code rewriteUnchangedFile(std::wstring_view path, std::string_view expected,
                                      std::string_view content);
 
+// Deletes the file under the same checks, through the handle they were made on.
+std::error_code removeUnchangedFile(std::wstring_view path, std::string_view expected);
+
+// Creates the file only where none is, and keeps it only when the system
+// reached it by its own path: one a link or junction on the way sent
+// elsewhere is deleted again through its handle and refused with
+// std::errc::too_many_symbolic_link_levels.
+std::error_code createNewFile(std::wstring_view path, std::string_view content);
+
 }  // namespace tovask::win32

@@ -16,6 +16,9 @@ constexpr std::string_view kManifestHeading = "Tovask copias 1\r\n";
 constexpr std::string_view kRegistryPrefix = "registro ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kHashDigits = 64;
+// Written where a rewritten file's entry has the hash of what the repair left.
+constexpr std::string_view kRemovedWord = "quitado";
+constexpr std::string_view kTaskWord = "tarea";
 
 bool isHash(std::string_view text) {
     return text.size() == kHashDigits && std::ranges::all_of(text, [](char c) {
@@ -83,14 +86,31 @@ void putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBack
         failures.add(copyPath, texts::kFileCopyDamaged);
         return;
     }
+    const auto keep = [&](std::wstring_view reason) {
+        failures.add(entry.original, std::wstring(reason) + copyPath);
+    };
+    if (entry.change == FileChange::TaskDisabled) {
+        if (const auto error = platform.SetTaskEnabled(entry.original, true)) {
+            failures.add(entry.original, error);
+        }
+        return;
+    }
+    if (entry.change == FileChange::Removed) {
+        const auto error = platform.CreateNewFile(entry.original, saved.value());
+        if (error == std::errc::file_exists) {
+            keep(texts::kFileTakenSinceRepairPrefix);
+        } else if (error == std::errc::too_many_symbolic_link_levels) {
+            keep(texts::kFileReachedByLinkPrefix);
+        } else if (error) {
+            failures.add(entry.original, error);
+        }
+        return;
+    }
     const auto current = platform.ReadFileContent(entry.original, kMaxBackedUpFileBytes);
     if (!current.ok() && !isNotFound(current.error())) {
         failures.add(entry.original, current.error());
         return;
     }
-    const auto keep = [&](std::wstring_view reason) {
-        failures.add(entry.original, std::wstring(reason) + copyPath);
-    };
     const auto currentHash = current.ok() ? sha256Hex(current.value()) : std::string();
     if (currentHash == entry.savedHash) {
         return;
@@ -120,7 +140,10 @@ std::string manifestText(const FileManifest& manifest) {
     std::string text(kManifestHeading);
     text += std::string(kRegistryPrefix) + manifest.registryBackupHash + std::string(kLineEnd);
     for (const auto& entry : manifest.entries) {
-        text += entry.savedHash + " " + entry.leftHash + " " + utf8FromWide(entry.original) +
+        const auto left = entry.change == FileChange::Removed        ? std::string(kRemovedWord)
+                          : entry.change == FileChange::TaskDisabled ? std::string(kTaskWord)
+                                                                     : entry.leftHash;
+        text += entry.savedHash + " " + left + " " + utf8FromWide(entry.original) +
                 std::string(kLineEnd);
     }
     return text;
@@ -150,18 +173,24 @@ std::optional<FileManifest> parseManifest(std::string_view text, const FileReach
             continue;
         }
         const auto saved = line.substr(0, kHashDigits);
-        const auto left = line.substr(std::min(line.size(), kHashDigits + 1), kHashDigits);
-        const auto pathBytes = line.substr(std::min(line.size(), 2 * kHashDigits + 2));
+        const auto rest = line.substr(std::min(line.size(), kHashDigits + 1));
+        const auto left = rest.substr(0, rest.find(' '));
+        const auto pathBytes = rest.substr(std::min(rest.size(), left.size() + 1));
         const auto path = wideFromUtf8(pathBytes);
         const bool named = std::ranges::any_of(manifest.entries, [&](const auto& entry) {
             return equalsIgnoringCase(entry.original, path);
         });
-        if (line.size() <= 2 * kHashDigits + 2 || !isHash(saved) || !isHash(left) ||
-            line[kHashDigits] != ' ' || line[2 * kHashDigits + 1] != ' ' ||
+        const auto change = left == kRemovedWord ? FileChange::Removed
+                            : left == kTaskWord  ? FileChange::TaskDisabled
+                                                 : FileChange::Rewritten;
+        if (line.size() <= kHashDigits + 1 || !isHash(saved) || line[kHashDigits] != ' ' ||
+            (change == FileChange::Rewritten && !isHash(left)) || left.size() + 1 >= rest.size() ||
             utf8FromWide(path) != pathBytes || !isPlainLocalPath(path) || !reach(path) || named) {
             return std::nullopt;
         }
-        manifest.entries.push_back({path, std::string(saved), std::string(left)});
+        manifest.entries.push_back({path, std::string(saved),
+                                    change == FileChange::Rewritten ? std::string(left) : "",
+                                    change});
     }
     if (first) {
         return std::nullopt;
@@ -198,6 +227,24 @@ std::error_code FileBackup::openSet(FailureLog& failures) {
 
 std::error_code FileBackup::save(std::wstring_view original, std::string_view before,
                                  std::string_view after, FailureLog& failures) {
+    return record({std::wstring(original), sha256Hex(before), sha256Hex(after)}, before, failures);
+}
+
+std::error_code FileBackup::saveRemoved(std::wstring_view original, std::string_view before,
+                                        FailureLog& failures) {
+    return record({std::wstring(original), sha256Hex(before), {}, FileChange::Removed}, before,
+                  failures);
+}
+
+std::error_code FileBackup::saveDisabledTask(std::wstring_view original, std::string_view before,
+                                             FailureLog& failures) {
+    return record({std::wstring(original), sha256Hex(before), {}, FileChange::TaskDisabled}, before,
+                  failures);
+}
+
+std::error_code FileBackup::record(const FileBackupEntry& entry, std::string_view before,
+                                   FailureLog& failures) {
+    const std::wstring_view original = entry.original;
     // The undo would refuse a manifest naming it, and the file could not come back.
     if (!isPlainLocalPath(original) || !reach_(original)) {
         const auto error = std::make_error_code(std::errc::invalid_argument);
@@ -214,7 +261,7 @@ std::error_code FileBackup::save(std::wstring_view original, std::string_view be
         failures.add(place_.registryBackup, registryHash.error());
         return registryHash.error();
     }
-    const auto savedHash = sha256Hex(before);
+    const auto& savedHash = entry.savedHash;
     const auto copyPath = copyPathIn(place_, savedHash);
     if (const auto error =
             platform_.ReplaceFileContent(copyPath, before, FileProtection::AdministratorsOnly)) {
@@ -229,11 +276,12 @@ std::error_code FileBackup::save(std::wstring_view original, std::string_view be
     // A file this set changed before keeps its first copy: the undo puts back
     // what was there before the whole set.
     if (same == manifest.entries.end()) {
-        manifest.entries.push_back({std::wstring(original), savedHash, sha256Hex(after)});
+        manifest.entries.push_back(entry);
     } else if (same->leftHash == savedHash) {
-        same->leftHash = sha256Hex(after);
+        same->leftHash = entry.leftHash;
+        same->change = entry.change;
     } else {
-        *same = {std::wstring(original), savedHash, sha256Hex(after)};
+        *same = entry;
     }
     const auto manifestPath = manifestPathIn(place_);
     if (const auto error = platform_.ReplaceFileContent(manifestPath, manifestText(manifest),

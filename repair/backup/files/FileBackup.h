@@ -29,10 +29,18 @@ inline constexpr std::size_t kMaxBackedUpFileBytes = 4 * 1024 * 1024;
 // Where the repair may write: a manifest naming any other file is refused.
 using FileReach = std::function<bool(std::wstring_view path)>;
 
+// What the repair did to a file, and so what the undo does.
+enum class FileChange {
+    Rewritten,     // wrote new bytes: the undo writes the copy back over them
+    Removed,       // deleted it: the undo puts the copy back where nothing is
+    TaskDisabled,  // had the scheduler disable the task: the undo enables it
+};
+
 struct FileBackupEntry {
     std::wstring original;
     std::string savedHash;  // of the bytes before the repair: the copy's name
-    std::string leftHash;   // of the bytes the repair left
+    std::string leftHash;   // of the bytes the repair left; empty unless rewritten
+    FileChange change = FileChange::Rewritten;
 
     bool operator==(const FileBackupEntry&) const = default;
 };
@@ -66,9 +74,17 @@ class FileBackup {
     // the caller then writes. An error, logged, means the file must not change.
     std::error_code save(std::wstring_view original, std::string_view before,
                          std::string_view after, FailureLog& failures);
+    // Copies the file and records it as one the caller then deletes, or as a
+    // task file whose task the caller then disables.
+    std::error_code saveRemoved(std::wstring_view original, std::string_view before,
+                                FailureLog& failures);
+    std::error_code saveDisabledTask(std::wstring_view original, std::string_view before,
+                                     FailureLog& failures);
 
   private:
     std::error_code openSet(FailureLog& failures);
+    std::error_code record(const FileBackupEntry& entry, std::string_view before,
+                           FailureLog& failures);
 
     PlatformOps& platform_;
     FileBackupPlace place_;

@@ -1,0 +1,226 @@
+// Times "/check /all" on the Wine prefix seeded with what puts a hijack back:
+// three local policy files of 500 entries each, 300 scheduled task files, 100
+// start-up values and 40 debugger keys; against the same check with those
+// places hidden, as a machine without them (or a program not reading them)
+// sees it. Interleaved, so that both see the same machine.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/Statistics.h"
+#include "platform/ForwardingPlatform.h"
+#include "platform/win32/Win32Platform.h"
+#include "repair/findings/FindingKinds.h"
+#include "repair/grouppolicy/PolicyFileFormat.h"
+#include "repair/report/RecordingView.h"
+#include "repair/run/BrowserRepair.h"
+#include "repair/users/UserPaths.h"
+#include "text/RegistryEncoding.h"
+#include "text/TextCompare.h"
+#include "text/Utf16.h"
+
+namespace {
+
+using tovask::bench::median;
+using tovask::bench::milliseconds;
+
+constexpr int kRounds = 10;
+constexpr int kPolicyEntries = 500;
+constexpr int kTasks = 300;
+constexpr int kStartupValues = 100;
+constexpr int kDebuggers = 40;
+constexpr std::wstring_view kRunKey = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+constexpr std::wstring_view kDebuggerKeys =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
+constexpr std::wstring_view kUserSid = L"S-1-5-21-7-7-7-1001";
+const std::wstring kChrome = L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+
+bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
+    return tovask::foldedCase(text).find(tovask::foldedCase(part)) != std::wstring::npos;
+}
+
+// The places the seeded kinds read, answered as missing.
+class HidingPlatform final : public tovask::ForwardingPlatform {
+  public:
+    explicit HidingPlatform(tovask::PlatformOps& real) : ForwardingPlatform(real) {}
+
+    tovask::Result<tovask::FileListing> ListFiles(std::wstring_view folder,
+                                                  std::wstring_view extension,
+                                                  const tovask::ListingLimits& limits) override {
+        return hidden(folder) ? missing()
+                              : ForwardingPlatform::ListFiles(folder, extension, limits);
+    }
+    tovask::Result<std::string> ReadFileContent(std::wstring_view path,
+                                                std::size_t limit) override {
+        return hidden(path) ? missing() : ForwardingPlatform::ReadFileContent(path, limit);
+    }
+    tovask::Result<tovask::RegistryKeyContent> RegReadTree(std::wstring_view keyPath,
+                                                           tovask::RegistryView view) override {
+        return hidden(keyPath) ? missing() : ForwardingPlatform::RegReadTree(keyPath, view);
+    }
+
+  private:
+    static bool hidden(std::wstring_view path) {
+        return containsIgnoringCase(path, L"\\Tasks") ||
+               containsIgnoringCase(path, L"Registry.pol") ||
+               containsIgnoringCase(path, L"GroupPolicyUsers") ||
+               containsIgnoringCase(path, L"\\CurrentVersion\\Run") ||
+               containsIgnoringCase(path, L"Image File Execution Options") ||
+               containsIgnoringCase(path, L"\\Startup");
+    }
+    static std::error_code missing() {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+};
+
+std::string policyFile(int file) {
+    std::string bytes("PReg\x01\0\0\0", 8);
+    for (int n = 0; n < kPolicyEntries; ++n) {
+        // One Chrome lock a file; the others are policies of other programs.
+        const bool lock = n == 0;
+        const std::wstring value = lock ? L"https://buscar.example/" + std::to_wstring(file)
+                                        : L"ajuste " + std::to_wstring(n);
+        bytes += tovask::policyEntryBytes(
+            lock ? L"Software\\Policies\\Google\\Chrome"
+                 : L"Software\\Policies\\Proveedor\\Programa" + std::to_wstring(n % 25),
+            lock ? L"HomepageLocation" : L"Ajuste" + std::to_wstring(n),
+            tovask::stringValue(value));
+    }
+    return bytes;
+}
+
+std::string taskFile(int n) {
+    const bool hijack = n % 30 == 0;
+    const std::wstring xml =
+        L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Task version=\"1.2\" "
+        L"xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Settings><Enabled>"
+        L"true</Enabled></Settings><Actions Context=\"Author\"><Exec><Command>" +
+        (hijack ? kChrome : L"C:\\Program Files\\Proveedor\\tarea" + std::to_wstring(n) + L".exe") +
+        L"</Command><Arguments>" +
+        (hijack ? L"--load-extension=C:\\ProgramData\\ext" + std::to_wstring(n) : L"/auto") +
+        L"</Arguments></Exec></Actions></Task>";
+    return "\xFF\xFE" + tovask::toUtf16LeBytes(xml);
+}
+
+struct Seeded {
+    std::vector<std::wstring> files;
+    std::wstring taskFolder;
+};
+
+bool writeNew(tovask::PlatformOps& platform, const std::wstring& path, const std::string& bytes,
+              Seeded& seeded) {
+    if (std::filesystem::exists(path)) {
+        std::printf("startup sources: %ls is there already; it is left alone\n", path.c_str());
+        return false;
+    }
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    seeded.files.push_back(path);
+    return !platform.ReplaceFileContent(path, bytes, tovask::FileProtection::AsReplaced);
+}
+
+bool seed(tovask::PlatformOps& platform, Seeded& seeded) {
+    const auto system = tovask::nativeSystemFolder(platform);
+    if (!system.ok()) {
+        return false;
+    }
+    const auto& folder = system.value();
+    const std::wstring policyFiles[] = {
+        folder + L"\\GroupPolicy\\Machine\\Registry.pol",
+        folder + L"\\GroupPolicy\\User\\Registry.pol",
+        folder + L"\\GroupPolicyUsers\\" + std::wstring(kUserSid) + L"\\User\\Registry.pol"};
+    for (int file = 0; file < 3; ++file) {
+        if (!writeNew(platform, policyFiles[file], policyFile(file), seeded)) {
+            return false;
+        }
+    }
+    seeded.taskFolder = folder + L"\\Tasks\\TovaskBanco";
+    for (int n = 0; n < kTasks; ++n) {
+        const auto path = seeded.taskFolder + L"\\Carpeta" + std::to_wstring(n % 6) + L"\\Tarea" +
+                          std::to_wstring(n);
+        if (!writeNew(platform, path, taskFile(n), seeded)) {
+            return false;
+        }
+    }
+    for (int n = 0; n < kStartupValues; ++n) {
+        const auto command =
+            n % 20 == 0
+                ? kChrome + L" https://buscar.example/" + std::to_wstring(n)
+                : L"\"C:\\Program Files\\Proveedor" + std::to_wstring(n) + L"\\app.exe\" /tray";
+        if (platform.RegWrite(std::wstring(kRunKey) + L"TovaskBanco" + std::to_wstring(n), command,
+                              tovask::RegistryType::String)) {
+            return false;
+        }
+    }
+    for (int n = 0; n < kDebuggers; ++n) {
+        if (platform.RegWrite(std::wstring(kDebuggerKeys) + L"tovaskbanco" + std::to_wstring(n) +
+                                  L".exe\\Debugger",
+                              L"C:\\Herramientas\\depurador.exe", tovask::RegistryType::String)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void unseed(tovask::PlatformOps& platform, const Seeded& seeded) {
+    std::error_code ignored;
+    for (const auto& file : seeded.files) {
+        std::filesystem::remove(file, ignored);
+    }
+    if (!seeded.taskFolder.empty()) {
+        std::filesystem::remove_all(seeded.taskFolder, ignored);
+    }
+    for (int n = 0; n < kStartupValues; ++n) {
+        platform.RegDelete(std::wstring(kRunKey) + L"TovaskBanco" + std::to_wstring(n));
+    }
+    for (int n = 0; n < kDebuggers; ++n) {
+        platform.RegDelete(std::wstring(kDebuggerKeys) + L"tovaskbanco" + std::to_wstring(n) +
+                           L".exe\\");
+    }
+}
+
+// As /check /all.
+double timedCheck(tovask::BrowserRepair& repair) {
+    const tovask::RunRequest request{L"", false, tovask::everyFindingKind()};
+    const auto start = std::chrono::steady_clock::now();
+    repair.checkWhatNeedsRepair(request);
+    return milliseconds(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+int main() {
+    tovask::Win32Platform platform;
+    HidingPlatform hiding(platform);
+    Seeded seeded;
+    if (!seed(platform, seeded)) {
+        std::printf("startup sources: could not seed the machine\n");
+        unseed(platform, seeded);
+        return 1;
+    }
+    tovask::RecordingView view;
+    const auto yes = [](const std::vector<std::wstring>&) { return true; };
+    tovask::BrowserRepair withThem(platform, view, yes);
+    tovask::BrowserRepair withoutThem(hiding, view, yes);
+    withThem.loadPaths();
+    withoutThem.loadPaths();
+    std::vector<double> seen;
+    std::vector<double> hidden;
+    for (int round = 0; round < kRounds; ++round) {
+        seen.push_back(timedCheck(withThem));
+        hidden.push_back(timedCheck(withoutThem));
+    }
+    unseed(platform, seeded);
+    const double with = median(seen);
+    const double without = median(hidden);
+    std::printf(
+        "check with 3 policy files of %d entries, %d task files, %d start-up values and %d "
+        "debugger keys (medians of %d rounds): /check /all %.1f ms, without them %.1f ms; ratio "
+        "%.2f (goal at most 1.50)\n",
+        kPolicyEntries, kTasks, kStartupValues, kDebuggers, kRounds, with, without, with / without);
+    return 0;
+}

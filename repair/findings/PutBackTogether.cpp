@@ -1,0 +1,108 @@
+#include "repair/findings/PutBackTogether.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "repair/report/FindingTexts.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::size_t kExtensionIdLength = 32;
+constexpr std::array<std::wstring_view, 2> kForcingLists = {L"ExtensionInstallForcelist",
+                                                            L"ExtensionSettings"};
+
+bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
+    return foldedCase(text).find(foldedCase(part)) != std::wstring::npos;
+}
+
+// A browser extension's identifier: 32 letters from a to p.
+std::vector<std::wstring_view> extensionIdsIn(std::wstring_view text) {
+    std::vector<std::wstring_view> ids;
+    std::size_t run = 0;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && text[at] >= L'a' && text[at] <= L'p') {
+            ++run;
+            continue;
+        }
+        if (run == kExtensionIdLength) {
+            ids.push_back(text.substr(at - run, run));
+        }
+        run = 0;
+    }
+    return ids;
+}
+
+// The part of a local policy file finding's place after the file: the key and value.
+std::wstring_view entryInFile(std::wstring_view place) {
+    constexpr std::wstring_view kFileEnd = L".pol\\";
+    const auto at = foldedCase(place).find(foldedCase(kFileEnd));
+    return at == std::wstring::npos ? std::wstring_view{} : place.substr(at + kFileEnd.size());
+}
+
+bool isForcedExtension(const Finding& finding) {
+    return finding.kind == FindingKind::BrowserPolicy &&
+           std::ranges::any_of(
+               kForcingLists, [&](auto list) { return containsIgnoringCase(finding.place, list); });
+}
+
+bool putsBack(const Finding& source, const Finding& lock) {
+    if (source.kind == FindingKind::LocalPolicyFile && lock.kind == FindingKind::BrowserPolicy) {
+        const auto entry = entryInFile(source.place);
+        return !entry.empty() && lock.place.size() > entry.size() &&
+               equalsIgnoringCase(lock.place.substr(lock.place.size() - entry.size()), entry) &&
+               lock.place[lock.place.size() - entry.size() - 1] == L'\\';
+    }
+    if (source.kind != FindingKind::Startup || !isForcedExtension(lock)) {
+        return false;
+    }
+    const auto ids = extensionIdsIn(lock.holds);
+    return std::ranges::any_of(
+               ids, [&](auto id) { return source.holds.find(id) != std::wstring::npos; }) ||
+           std::ranges::any_of(kForcingLists, [&](auto list) {
+               return containsIgnoringCase(source.holds, list) &&
+                      containsIgnoringCase(lock.place, list);
+           });
+}
+
+template <typename Visit>
+void forEachPair(std::span<const Finding> findings, Visit visit) {
+    for (std::size_t source = 0; source < findings.size(); ++source) {
+        for (std::size_t lock = 0; lock < findings.size(); ++lock) {
+            if (source != lock && putsBack(findings[source], findings[lock])) {
+                visit(source, lock);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void notePutBackTogether(std::vector<Finding>& findings) {
+    std::vector<std::pair<std::size_t, std::wstring>> notes;
+    forEachPair(findings, [&](std::size_t source, std::size_t lock) {
+        notes.emplace_back(lock, std::wstring(texts::kPutBackBy) + findings[source].place);
+        notes.emplace_back(source, std::wstring(texts::kPutsBack) + findings[lock].place);
+    });
+    for (const auto& [index, note] : notes) {
+        findings[index].holds += note;
+    }
+}
+
+std::set<FindingKind> withKindsPuttingBack(std::span<const Finding> findings,
+                                           const std::set<FindingKind>& offered) {
+    auto kinds = offered;
+    forEachPair(findings, [&](std::size_t source, std::size_t lock) {
+        if (offered.contains(findings[source].kind) || offered.contains(findings[lock].kind)) {
+            kinds.insert(findings[source].kind);
+            kinds.insert(findings[lock].kind);
+        }
+    });
+    return kinds;
+}
+
+}  // namespace tovask

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <set>
+#include <span>
+#include <vector>
+
+#include "repair/report/Finding.h"
+
+namespace tovask {
+
+// A lock and what puts it back: a policy value and the same entry in a local
+// policy file that Windows applies again, or a forced extension and a
+// start-up program or task whose command names that extension (by its
+// identifier) or the list that forces it. Each such finding's text names
+// the other's place, so that the report and the consent show them together.
+void notePutBackTogether(std::vector<Finding>& findings);
+
+// The kinds offered, and with them every kind holding a finding tied to one
+// of an offered kind: the repair never removes one of a pair and leaves the
+// other to put it back.
+std::set<FindingKind> withKindsPuttingBack(std::span<const Finding> findings,
+                                           const std::set<FindingKind>& offered);
+
+}  // namespace tovask

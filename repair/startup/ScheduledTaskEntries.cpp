@@ -1,0 +1,125 @@
+#include "repair/startup/ScheduledTaskEntries.h"
+
+#include <algorithm>
+
+#include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/StartupTexts.h"
+#include "repair/users/UserPaths.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::wstring_view kTasksFolderName = L"\\Tasks";
+// Windows keeps a few hundred tasks a few folders deep; a planted tree may
+// not stall the run.
+constexpr ListingLimits kTaskListingLimits{8, 5000, 20000};
+
+// How the scheduler names a task: its path below the Tasks folder.
+std::wstring taskNameOf(std::wstring_view file) {
+    const auto folded = foldedCase(file);
+    const auto at = folded.find(foldedCase(kTasksFolderName) + L"\\");
+    return at == std::wstring::npos ? std::wstring(file)
+                                    : std::wstring(file.substr(at + kTasksFolderName.size()));
+}
+
+std::wstring commandLineOf(const TaskAction& action) {
+    const auto quoted =
+        action.command.find(L' ') != std::wstring::npos && !action.command.starts_with(L'"')
+            ? L"\"" + action.command + L"\""
+            : action.command;
+    return action.arguments.empty() ? quoted : quoted + L" " + action.arguments;
+}
+
+void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable,
+                const ServedHijacks& served, std::vector<HijackingTask>& found,
+                FailureLog& failures) {
+    const auto task = platform.ReadTaskFile(file);
+    if (!task.ok()) {
+        failures.add(file, task.error());
+        return;
+    }
+    if (!task.value().enabled) {
+        return;
+    }
+    for (const auto& action : task.value().actions) {
+        const auto command = commandLineOf(action);
+        auto hijack = taskCommandHijack(command);
+        if (!hijack) {
+            hijack = served.servedBy(command);
+        }
+        if (hijack) {
+            found.push_back(
+                {file,
+                 {FindingKind::Startup, std::wstring(texts::kScheduledTaskGroup), taskNameOf(file),
+                  command + L"; " + std::wstring(*hijack), repairable}});
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool managedMachine,
+                                              const ServedHijacks& served, FailureLog& failures) {
+    std::vector<HijackingTask> found;
+    const auto system = nativeSystemFolder(platform);
+    if (!system.ok()) {
+        failures.add(kTasksFolderName.substr(1), system.error());
+        return found;
+    }
+    const auto folder = system.value() + std::wstring(kTasksFolderName);
+    // Task names have no ending: every file is listed.
+    const auto listing = platform.ListFiles(folder, L"", kTaskListingLimits);
+    if (!listing.ok()) {
+        if (!isNotFound(listing.error())) {
+            failures.add(folder, listing.error());
+        }
+        return found;
+    }
+    for (const auto& unreadable : listing.value().unreadableFolders) {
+        failures.add(unreadable, texts::kShortcutFolderUnreadable);
+    }
+    if (listing.value().truncated) {
+        failures.add(folder, texts::kShortcutFolderCut);
+    }
+    for (const auto& file : listing.value().files) {
+        lookAtTask(platform, file, !managedMachine, served, found, failures);
+    }
+    return found;
+}
+
+bool disableHijackingTask(PlatformOps& platform, const HijackingTask& task, FileBackup& files,
+                          FailureLog& failures) {
+    const auto bytes = platform.ReadFileContent(task.file, kTaskFileSizeLimit);
+    if (!bytes.ok()) {
+        failures.add(task.file, bytes.error());
+        return false;
+    }
+    if (files.saveDisabledTask(task.file, bytes.value(), failures)) {
+        return false;
+    }
+    if (const auto error = platform.SetTaskEnabled(task.file, false)) {
+        failures.add(task.file, error);
+        return false;
+    }
+    return true;
+}
+
+bool isScheduledTaskFilePath(std::wstring_view path) {
+    // "X:\<Windows folder>\System32\Tasks\<name>", the name in any folder below.
+    const auto folded = foldedCase(path);
+    const auto windowsEnd = folded.find(L'\\', 3);
+    if (folded.size() < 4 || folded.substr(1, 2) != L":\\" || windowsEnd == std::wstring::npos) {
+        return false;
+    }
+    const auto rest = std::wstring_view(folded).substr(windowsEnd);
+    return std::ranges::any_of(
+        std::initializer_list<std::wstring_view>{L"\\System32\\Tasks\\", L"\\Sysnative\\Tasks\\"},
+        [&](auto folder) {
+            return rest.starts_with(foldedCase(folder)) && rest.size() > folder.size();
+        });
+}
+
+}  // namespace tovask

@@ -1,0 +1,115 @@
+#include "repair/startup/StartupFolderEntries.h"
+
+#include <algorithm>
+#include <array>
+
+#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/StartupTexts.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+// A Startup folder holds a handful of entries; a planted flood may not stall the run.
+constexpr ListingLimits kStartupFolderLimits{0, 500, 2000};
+
+std::wstring quoted(std::wstring_view path) {
+    return L"\"" + std::wstring(path) + L"\"";
+}
+
+bool isShortcut(std::wstring_view path) {
+    return path.size() >= 4 && equalsIgnoringCase(path.substr(path.size() - 4), L".lnk");
+}
+
+// What starting the file runs; none for a shortcut that cannot be read.
+std::optional<std::wstring> commandOf(PlatformOps& platform, const std::wstring& path,
+                                      FailureLog& failures) {
+    if (!isShortcut(path)) {
+        return quoted(path);
+    }
+    const auto shortcut = platform.ReadShortcut(path);
+    if (!shortcut.ok()) {
+        failures.add(path, shortcut.error());
+        return std::nullopt;
+    }
+    const auto& content = shortcut.value().content;
+    return content.arguments.empty() ? quoted(content.target)
+                                     : quoted(content.target) + L" " + content.arguments;
+}
+
+}  // namespace
+
+std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
+                                          std::span<const std::wstring> userHives,
+                                          bool managedMachine, const ServedHijacks& served,
+                                          FailureLog& failures) {
+    std::vector<StartupFile> found;
+    for (const auto& folder : startupFolders(platform, userHives, failures)) {
+        if (folder.refused) {
+            failures.add(folder.path, texts::kStartupFolderRefused);
+            continue;
+        }
+        const auto listing = platform.ListFiles(folder.path, L"", kStartupFolderLimits);
+        if (!listing.ok()) {
+            if (!isNotFound(listing.error())) {
+                failures.add(folder.path, listing.error());
+            }
+            continue;
+        }
+        if (listing.value().truncated) {
+            failures.add(folder.path, texts::kShortcutFolderCut);
+        }
+        for (const auto& path : listing.value().files) {
+            const auto command = commandOf(platform, path, failures);
+            auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
+            if (command && !hijack) {
+                hijack = served.servedBy(*command);
+            }
+            if (hijack) {
+                found.push_back(
+                    {path,
+                     {FindingKind::Startup, std::wstring(texts::kStartupFolderGroup), path,
+                      *command + L"; " + std::wstring(*hijack), !managedMachine}});
+            }
+        }
+    }
+    return found;
+}
+
+bool removeStartupFile(PlatformOps& platform, const StartupFile& file, FileBackup& files,
+                       FailureLog& failures) {
+    const auto bytes = platform.ReadFileContent(file.path, kMaxBackedUpFileBytes);
+    if (!bytes.ok()) {
+        failures.add(file.path, bytes.error());
+        return false;
+    }
+    if (files.saveRemoved(file.path, bytes.value(), failures)) {
+        return false;
+    }
+    if (const auto error = platform.RemoveUnchangedFile(file.path, bytes.value())) {
+        failures.add(file.path, error);
+        return false;
+    }
+    return true;
+}
+
+bool isStartupFolderFilePath(std::wstring_view path) {
+    constexpr std::array<std::wstring_view, 3> kFolders = {L"Start Menu", L"Programs", L"Startup"};
+    auto rest = path.substr(0, path.rfind(L'\\'));
+    if (rest.size() == path.size() || rest.size() + 1 == path.size()) {
+        return false;
+    }
+    for (auto name = kFolders.rbegin(); name != kFolders.rend(); ++name) {
+        const auto slash = rest.rfind(L'\\');
+        if (slash == std::wstring_view::npos ||
+            !equalsIgnoringCase(rest.substr(slash + 1), *name)) {
+            return false;
+        }
+        rest = rest.substr(0, slash);
+    }
+    return true;
+}
+
+}  // namespace tovask

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/PlatformOps.h"
+#include "repair/backup/files/FileBackup.h"
+#include "repair/report/FailureLog.h"
+#include "repair/report/Finding.h"
+#include "repair/startup/ServedHijacks.h"
+
+namespace tovask {
+
+// A file in a Startup folder whose start puts a hijack back.
+struct StartupFile {
+    std::wstring path;
+    Finding finding;
+};
+
+// The files directly in each covered user's Startup folder and the common
+// one: a shortcut judged by its target and arguments as the shell reads them,
+// any other file by what starting it runs (a script where users write), or
+// by what it serves. A
+// folder off this machine's disks is a failure and is not opened.
+std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
+                                          std::span<const std::wstring> userHives,
+                                          bool managedMachine, const ServedHijacks& served,
+                                          FailureLog& failures);
+
+// Moves the file into the file backups: copied, then deleted if it still
+// holds what was copied. True when it was removed.
+bool removeStartupFile(PlatformOps& platform, const StartupFile& file, FileBackup& files,
+                       FailureLog& failures);
+
+// Whether a path names a file directly in a Startup folder of a Start menu.
+bool isStartupFolderFilePath(std::wstring_view path);
+
+}  // namespace tovask

