@@ -3,7 +3,6 @@
 #include "app/window/Form1.h"
 #include "app/window/controls/Labels.h"
 #include "repair/findings/FindingKinds.h"
-#include "repair/report/FindingTexts.h"
 
 // What the handlers and the repair change on the window's controls.
 namespace tovask::app {
@@ -76,13 +75,9 @@ void Form1::showNotice(const Notice& notice) {
     windowOps_.ShowMessage(prompt, messageStyleOf(notice.kind), notice.title);
 }
 
-bool Form1::askToRepairFindings(const std::vector<std::wstring>& lines) {
-    std::wstring prompt(texts::kFindingsQuestionIntro);
-    for (const auto& line : lines) {
-        prompt += L"\r\n" + line;
-    }
-    prompt += L"\r\n\r\n" + std::wstring(texts::kFindingsQuestion);
-    return windowOps_.AskYesNo(prompt, texts::kFindingsQuestionTitle);
+std::vector<Finding> Form1::chooseFindings(const FindingsOffer& offer) {
+    const auto choice = choiceFor(offer);
+    return checkedFindings(offer, choice, windowOps_.ChooseFindings(choice));
 }
 
 }  // namespace tovask::app

@@ -22,6 +22,10 @@ class ExtensionFindings : public KindFindings {
         return findings;
     }
 
+    void keepOnly(std::span<const Finding> chosen) override {
+        keepChosen(found_, findings(), chosen);
+    }
+
     // A key whose names no backup can hold is left.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog& failures) override {
@@ -72,7 +76,9 @@ constexpr FindingKindRow kExtensionKind{
      {},
      texts::kExtensionRemovedPrefix,
      texts::kExtensionNotRemovedPrefix,
-     texts::kExtensionLeftPrefix},
+     texts::kExtensionLeftPrefix,
+     texts::kExtensionWhatIsWrong,
+     texts::kExtensionWhyLeft},
     lookFor<ExtensionFindings>,
     withinExtensionReach,
     nullptr,

@@ -10,8 +10,6 @@
 namespace tovask {
 namespace {
 
-// The consent box lists at most this many lines, then how many more.
-constexpr std::size_t kQuestionLines = 15;
 constexpr std::size_t kAllLines = static_cast<std::size_t>(-1);
 
 void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
@@ -52,6 +50,37 @@ std::vector<Finding> offeredOnly(const FindingsAnswer& answer, std::span<const F
         return answer.offeredKinds.contains(finding.kind) != offered;
     });
     return chosen;
+}
+
+// The findings the offer leaves out: the report-only ones and the
+// repairable ones of the kinds not offered.
+std::vector<Finding> notOffered(const FindingsAnswer& answer, std::span<const Finding> findings) {
+    auto left = offeredOnly(answer, findings, false);
+    std::ranges::copy_if(findings, std::back_inserter(left),
+                         [](const Finding& finding) { return !finding.repairable; });
+    return left;
+}
+
+// What the consent chose of the offer, and only that: an answer naming
+// anything else repairs nothing more.
+std::vector<Finding> chosenOf(const FindingsAnswer& answer, std::span<const Finding> offered,
+                              std::span<const Finding> all) {
+    if (offered.empty()) {
+        return {};
+    }
+    const auto reportOnly = notOffered(answer, all);
+    auto chosen = answer.consent({offered, reportOnly});
+    std::erase_if(chosen, [&](const Finding& finding) {
+        return std::ranges::find(offered, finding) == offered.end();
+    });
+    return chosen;
+}
+
+std::vector<Finding> notChosen(std::span<const Finding> offered, std::span<const Finding> chosen) {
+    std::vector<Finding> left;
+    std::ranges::copy_if(offered, std::back_inserter(left),
+                         [&](const Finding& finding) { return !isKept(finding, chosen); });
+    return left;
 }
 
 void reportEach(ProgressView& view, std::span<const Finding> findings, Outcome outcome) {
@@ -123,14 +152,15 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     }
     reportByKind(view, findings, all);
     const auto offered = offeredOnly(answer, all, true);
-    const bool counted = !offered.empty() && answer.consent(findingLines(offered, kQuestionLines));
+    const auto chosen = chosenOf(answer, offered, all);
     for (const auto* kind : findingKinds()) {
         const auto repairable = repairableOnly(ofKind(all, kind->kind));
-        if (!repairable.empty() && !(counted && answer.offeredKinds.contains(kind->kind))) {
+        if (std::ranges::any_of(repairable,
+                                [&](const Finding& finding) { return !isKept(finding, chosen); })) {
             view.appendLine(kind->texts.notCounted);
         }
     }
-    return counted ? offered.size() : 0;
+    return chosen.size();
 }
 
 void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
@@ -144,12 +174,10 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFin
     view.appendLine(L"");
     reportByKind(view, findings, all);
     reportEach(view, offeredOnly(answer, all, false), Outcome::Left);
-    const auto repairable = offeredOnly(answer, all, true);
+    const auto offered = offeredOnly(answer, all, true);
+    const auto repairable = chosenOf(answer, offered, all);
+    reportEach(view, notChosen(offered, repairable), Outcome::Left);
     if (repairable.empty()) {
-        return;
-    }
-    if (!answer.consent(findingLines(repairable, kQuestionLines))) {
-        reportEach(view, repairable, Outcome::Left);
         return;
     }
     FileBackup files(platform, backups, isFindingFilePath);
@@ -163,6 +191,7 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFin
     std::vector<KindFindings*> repairing;
     for (const auto& kind : findings.kinds) {
         if (!ofKind(repairable, kind.row->kind).empty()) {
+            kind.found->keepOnly(repairable);
             repairing.push_back(kind.found.get());
         }
     }

@@ -17,6 +17,10 @@ class RestrictionFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return findingsOf(found_, repairable_); }
 
+    void keepOnly(std::span<const Finding> chosen) override {
+        keepChosen(found_, findings(), chosen);
+    }
+
     // Every value's name comes from the table, so each can be backed up.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog&) override {
@@ -48,7 +52,9 @@ constexpr FindingKindRow kIeRestrictionKind{
      {},
      texts::kRestrictionRemovedPrefix,
      texts::kRestrictionNotRemovedPrefix,
-     texts::kRestrictionLeftPrefix},
+     texts::kRestrictionLeftPrefix,
+     texts::kRestrictionWhatIsWrong,
+     texts::kRestrictionWhyLeft},
     lookFor<RestrictionFindings>,
     withinRestrictionReach,
     nullptr,
