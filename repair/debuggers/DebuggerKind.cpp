@@ -19,7 +19,7 @@ constexpr FindingKindRow kDebuggerKind{
     L"browsers",
     {texts::kDebuggersHeading, texts::kFindingsNotCounted, texts::kManagedDebuggersLeft,
      texts::kDebuggerRemovedPrefix, texts::kDebuggerNotRemovedPrefix, texts::kDebuggerLeftPrefix,
-     texts::kDebuggerWhatIsWrong, texts::kDebuggerWhyLeft},
+     texts::kDebuggerWhatIsWrong, texts::kDebuggerWhyLeft, texts::kLocksRemovedCount},
     lookForBrowserDebuggers,
     withinDebuggerReach,
     nullptr,

@@ -7,6 +7,8 @@
 #include "repair/extensions/RegistryExtensions.h"
 #include "repair/report/ProgressView.h"
 
+#include "repair/report/FindingTexts.h"
+
 namespace tovask {
 namespace {
 
@@ -78,7 +80,8 @@ constexpr FindingKindRow kExtensionKind{
      texts::kExtensionNotRemovedPrefix,
      texts::kExtensionLeftPrefix,
      texts::kExtensionWhatIsWrong,
-     texts::kExtensionWhyLeft},
+     texts::kExtensionWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<ExtensionFindings>,
     withinExtensionReach,
     nullptr,

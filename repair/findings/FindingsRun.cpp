@@ -18,9 +18,6 @@ void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
     }
 }
 
-// What became of a finding the run reports: its line says it.
-enum class Outcome { Repaired, NotRepaired, Left };
-
 Outcome outcomeOf(bool repaired) {
     return repaired ? Outcome::Repaired : Outcome::NotRepaired;
 }
@@ -83,10 +80,13 @@ std::vector<Finding> notChosen(std::span<const Finding> offered, std::span<const
     return left;
 }
 
-void reportEach(ProgressView& view, std::span<const Finding> findings, Outcome outcome) {
+// Each finding's line says what became of it, and the summary counts it.
+void reportEach(ProgressView& view, RunSummary& summary, std::span<const Finding> findings,
+                Outcome outcome) {
     for (const auto& finding : findings) {
-        view.appendLine(std::wstring(prefixFor(rowOf(finding.kind).texts, outcome)) +
-                        finding.place);
+        const auto& texts = rowOf(finding.kind).texts;
+        view.appendLine(std::wstring(prefixFor(texts, outcome)) + finding.place);
+        summary.count(finding, texts.repairedCount, outcome);
     }
 }
 
@@ -163,29 +163,31 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     return chosen.size();
 }
 
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FindingsAnswer& answer, const FileBackupPlace& backups,
-                               const BackupNaming& nameForBackup, FailureLog& failures) {
+RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
+                                     RunFindings findings, const FindingsAnswer& answer,
+                                     const FileBackupPlace& backups,
+                                     const BackupNaming& nameForBackup, FailureLog& failures) {
     const std::wstring_view backupFile = backups.registryBackup;
+    RunSummary summary;
     const auto all = findings.all();
     if (all.empty()) {
-        return;
+        return summary;
     }
     view.appendLine(L"");
     reportByKind(view, findings, all);
-    reportEach(view, offeredOnly(answer, all, false), Outcome::Left);
+    reportEach(view, summary, offeredOnly(answer, all, false), Outcome::Left);
     const auto offered = offeredOnly(answer, all, true);
     const auto repairable = chosenOf(answer, offered, all);
-    reportEach(view, notChosen(offered, repairable), Outcome::Left);
+    reportEach(view, summary, notChosen(offered, repairable), Outcome::Left);
     if (repairable.empty()) {
-        return;
+        return summary;
     }
     FileBackup files(platform, backups, isFindingFilePath);
     files.noteRegistryBackup();
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
-        reportEach(view, repairable, Outcome::NotRepaired);
-        return;
+        reportEach(view, summary, repairable, Outcome::NotRepaired);
+        return summary;
     }
     // Only the kinds with findings to repair back up, repair and announce.
     std::vector<KindFindings*> repairing;
@@ -204,17 +206,18 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFin
     std::ranges::move(added, std::back_inserter(*backup));
     if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
         failures.add(backupFile, error);
-        reportEach(view, repairable, Outcome::NotRepaired);
-        return;
+        reportEach(view, summary, repairable, Outcome::NotRepaired);
+        return summary;
     }
-    reportEach(view, unsaved, Outcome::NotRepaired);
+    reportEach(view, summary, unsaved, Outcome::NotRepaired);
     const OutcomeReport report = [&](std::span<const Finding> repaired, bool done) {
-        reportEach(view, repaired, outcomeOf(done));
+        reportEach(view, summary, repaired, outcomeOf(done));
     };
     for (auto* kind : repairing) {
         kind->repair(platform, files, report, failures);
         kind->announce(platform, view, failures);
     }
+    return summary;
 }
 
 bool isFindingFilePath(std::wstring_view path) {

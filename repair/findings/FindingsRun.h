@@ -17,6 +17,7 @@
 #include "repair/report/FindingKindRow.h"
 #include "repair/report/ProgressView.h"
 #include "repair/report/RunRequest.h"
+#include "repair/report/RunSummary.h"
 
 namespace tovask {
 
@@ -61,10 +62,12 @@ using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 // repair, and reports the others as left; adds what puts the chosen back to the run's registry
 // backup and copies the files they change into its file backups, then repairs them, tells the
 // system (policy refresh, Internet settings notice, DNS cache flush) and reports each. Shortcuts
-// are copied to the file backups before their new bytes replace them.
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FindingsAnswer& answer, const FileBackupPlace& backups,
-                               const BackupNaming& nameForBackup, FailureLog& failures);
+// are copied to the file backups before their new bytes replace them. Gives what became of
+// each, counted per browser or place.
+RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
+                                     RunFindings findings, const FindingsAnswer& answer,
+                                     const FileBackupPlace& backups,
+                                     const BackupNaming& nameForBackup, FailureLog& failures);
 
 // What the file backups of the findings may name, for the repair and the undo.
 bool isFindingFilePath(std::wstring_view path);

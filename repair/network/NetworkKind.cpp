@@ -98,7 +98,7 @@ constexpr FindingKindRow kNetworkKind{
     L"network",
     {texts::kNetworkHeading, texts::kNetworkNotCounted, texts::kManagedNetworkLeft,
      texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix,
-     texts::kNetworkWhatIsWrong, texts::kNetworkWhyLeft},
+     texts::kNetworkWhatIsWrong, texts::kNetworkWhyLeft, texts::kNetworkResetCount},
     lookFor<NetworkFindings>,
     withinNetworkReach,
     nullptr,

@@ -39,6 +39,7 @@ inline constexpr std::wstring_view kServerSeparator = L", ";
 inline constexpr std::wstring_view kNetworkWhatIsWrong = L"la conexión pasa por un ajuste impuesto";
 inline constexpr std::wstring_view kNetworkWhyLeft = L"se deja como está: revíselo a mano";
 // How the report groups and heads them, and what it says around a repair.
+inline constexpr std::wstring_view kNetworkResetCount = L"ajustes de red restablecidos";
 inline constexpr std::wstring_view kNetworkHeading = L"Proxy, configuración automática y DNS:";
 inline constexpr std::wstring_view kNetworkNotCounted =
     L"Para revisarlos o repararlos añada /network.";

@@ -30,6 +30,8 @@ struct KindTexts {
     // What the findings dialog says is wrong, and why it leaves a report-only one.
     std::wstring_view whatIsWrong;
     std::wstring_view whyLeft;
+    // What the closing summary counts its repairs as.
+    std::wstring_view repairedCount;
 };
 
 // Tells what became of findings: repaired, or not.

@@ -42,6 +42,11 @@ inline constexpr std::wstring_view kDoNotRepairButton = L"No reparar";
 inline constexpr std::wstring_view kWhatIsWrongColumn = L"Qué ocurre";
 inline constexpr std::wstring_view kWhereColumn = L"Dónde";
 inline constexpr std::wstring_view kWhyLeftColumn = L"Por qué se deja";
+// The summary that ends a run's report, a line per browser or place.
+inline constexpr std::wstring_view kSummaryHeading = L"Resumen por navegador y lugar:";
+inline constexpr std::wstring_view kLocksRemovedCount = L"bloqueos quitados";
+inline constexpr std::wstring_view kSummaryLeftCount = L"dejados por elección";
+inline constexpr std::wstring_view kSummaryFailedCount = L"no se pudieron reparar";
 inline constexpr std::wstring_view kFindingRepairedPrefix = L"Bloqueo quitado: ";
 inline constexpr std::wstring_view kFindingLeftPrefix = L"Bloqueo dejado: ";
 inline constexpr std::wstring_view kFindingNotRepairedPrefix = L"No se pudo quitar el bloqueo: ";

@@ -6,6 +6,8 @@
 #include "repair/restrictions/IeRestrictions.h"
 #include "repair/restrictions/RestrictionTexts.h"
 
+#include "repair/report/FindingTexts.h"
+
 namespace tovask {
 namespace {
 
@@ -54,7 +56,8 @@ constexpr FindingKindRow kIeRestrictionKind{
      texts::kRestrictionNotRemovedPrefix,
      texts::kRestrictionLeftPrefix,
      texts::kRestrictionWhatIsWrong,
-     texts::kRestrictionWhyLeft},
+     texts::kRestrictionWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<RestrictionFindings>,
     withinRestrictionReach,
     nullptr,

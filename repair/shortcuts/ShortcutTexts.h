@@ -23,6 +23,7 @@ inline constexpr std::wstring_view kShortcutOwnSiteSuffix =
 // why it leaves a finding it only reports.
 inline constexpr std::wstring_view kShortcutWhatIsWrong = L"acceso directo cambiado";
 inline constexpr std::wstring_view kShortcutWhyLeft = L"revíselo y corríjalo a mano";
+inline constexpr std::wstring_view kShortcutsRepairedCount = L"accesos directos reparados";
 inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
 inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";

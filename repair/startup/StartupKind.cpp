@@ -3,6 +3,8 @@
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupTexts.h"
 
+#include "repair/report/FindingTexts.h"
+
 namespace tovask {
 namespace {
 
@@ -23,7 +25,8 @@ constexpr FindingKindRow kStartupKind{
      texts::kStartupNotRemovedPrefix,
      texts::kStartupLeftPrefix,
      texts::kStartupWhatIsWrong,
-     texts::kStartupWhyLeft},
+     texts::kStartupWhyLeft,
+     texts::kLocksRemovedCount},
     lookForStartupEntries,
     withinStartupReach,
     nullptr,

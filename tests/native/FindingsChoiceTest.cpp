@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "repair/findings/FindingsChoice.h"
+#include "repair/report/RunSummary.h"
 #include "tests/native/RepairFixture.h"
 
 namespace tovask::test {
@@ -45,6 +46,16 @@ TEST_P(UncheckedFinding, IsLeftCountedByTheCheckAndTheOtherIsRepairedAndUndone) 
         return line.starts_with(GetParam().leftPrefix) && line.ends_with(ending);
     }));
     EXPECT_TRUE(bench.errorLines().empty());
+    // The report ends with the summary: one removed, one left by choice.
+    const auto heading = std::ranges::find(bench.view.lines, L"Resumen por navegador y lugar:");
+    ASSERT_NE(heading, bench.view.lines.end());
+    std::wstring summary;
+    for (auto line = heading; line != bench.view.lines.end(); ++line) {
+        summary += *line + L"\n";
+    }
+    EXPECT_NE(summary.find(L"bloqueos quitados: 1"), std::wstring::npos);
+    EXPECT_NE(summary.find(L"dejados por elección: 1"), std::wstring::npos)
+        << testing::PrintToString(summary);
     bench.view.uncheckedEnding = L"\n";  // the command line's check: every one offered
     bench.load();
     EXPECT_EQ(bench.check(), RunOutcome::RepairNeeded);
@@ -93,6 +104,23 @@ TEST(FindingsChoice, GroupsByBrowserAndGivesBackTheCheckedOnes) {
               L"el navegador protege este archivo: cámbiela desde su configuración");
     EXPECT_EQ(checkedFindings(offer, choice, {true, false, true}),
               (std::vector<Finding>{repairable[0], repairable[1]}));
+}
+
+TEST(RunSummary, CountsEachGroupsOutcomesInTheOrderFound) {
+    RunSummary summary;
+    EXPECT_TRUE(summary.lines().empty());
+    const Finding chrome{FindingKind::BrowserPolicy, L"Chrome", L"a", L""};
+    const Finding shortcut{FindingKind::Shortcut, L"Accesos directos", L"b", L""};
+    summary.count(chrome, L"bloqueos quitados", Outcome::Repaired);
+    summary.count(shortcut, L"accesos directos reparados", Outcome::Repaired);
+    summary.count(chrome, L"bloqueos quitados", Outcome::Repaired);
+    summary.count(chrome, L"bloqueos quitados", Outcome::Left);
+    summary.count(shortcut, L"accesos directos reparados", Outcome::NotRepaired);
+    EXPECT_EQ(summary.lines(),
+              (std::vector<std::wstring>{
+                  L"Resumen por navegador y lugar:",
+                  L"Chrome: bloqueos quitados: 2; dejados por elección: 1",
+                  L"Accesos directos: accesos directos reparados: 1; no se pudieron reparar: 1"}));
 }
 
 }  // namespace
