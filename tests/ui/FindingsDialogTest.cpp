@@ -37,14 +37,6 @@ bool waitFor(const auto& condition) {
     return false;
 }
 
-int checkedItems(HWND list, int items) {
-    int checked = 0;
-    for (int i = 0; i < items; ++i) {
-        checked += ListView_GetCheckState(list, i) ? 1 : 0;
-    }
-    return checked;
-}
-
 // Finds the dialog as the user sees it, moves to its second line with the
 // arrow key, unchecks it with Space, and presses "Reparar lo marcado". The
 // dialog is always closed, so the window's thread goes on.
@@ -58,7 +50,9 @@ void driveDialog(DialogDriving& seen) {
     HWND repair = GetDlgItem(dialog, IDOK);
     seen.listClass = className(list);
     seen.items = ListView_GetItemCount(list);
-    seen.checkedAtFirst = checkedItems(list, seen.items);
+    for (int i = 0; i < seen.items; ++i) {
+        seen.checkedAtFirst += ListView_GetCheckState(list, i) ? 1 : 0;
+    }
     seen.repairButton = windowText(repair);
     seen.declineButton = windowText(GetDlgItem(dialog, IDCANCEL));
     seen.repairIsDefault = (GetWindowLongW(repair, GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;

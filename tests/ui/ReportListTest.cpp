@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/window/drawing/GdiHandles.h"
 #include "tests/ui/FormFixture.h"
 
 namespace tovask::ui_test {
@@ -25,13 +26,11 @@ TEST_F(FormTest, ReportListShowsItsLastLineAndScrollsToItsWidestLine) {
     EXPECT_GE(last.top, client.top);
     EXPECT_LE(last.bottom, client.bottom);
 
-    HDC dc = GetDC(list);
-    const HGDIOBJ previous =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    const app::WindowDC dc(list);
+    const app::ScopedSelection font(
+        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
     SIZE size{};
-    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(list, dc);
+    GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
     const auto extent = SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0);
     EXPECT_GE(extent, size.cx);
     EXPECT_GT(extent, client.right);
