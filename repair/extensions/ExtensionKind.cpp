@@ -5,9 +5,8 @@
 
 #include "repair/extensions/ExtensionTexts.h"
 #include "repair/extensions/RegistryExtensions.h"
-#include "repair/report/ProgressView.h"
-
 #include "repair/report/FindingTexts.h"
+#include "repair/report/ProgressView.h"
 
 namespace tovask {
 namespace {

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "repair/report/FindingTexts.h"
 #include "repair/restrictions/IeRestrictions.h"
 #include "repair/restrictions/RestrictionTexts.h"
-
-#include "repair/report/FindingTexts.h"
 
 namespace tovask {
 namespace {

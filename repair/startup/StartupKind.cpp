@@ -1,9 +1,8 @@
 #include "repair/startup/StartupKind.h"
 
+#include "repair/report/FindingTexts.h"
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupTexts.h"
-
-#include "repair/report/FindingTexts.h"
 
 namespace tovask {
 namespace {
