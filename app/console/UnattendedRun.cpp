@@ -72,10 +72,8 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, RecordingV
         return ExitCode::CannotRun;
     }
     // Nobody is there to answer: the kinds' switches answer for the script,
-    // and only their kinds are offered.
-    const bool kindsGiven = !request.kinds.empty();
-    BrowserRepair repair(platform, report,
-                         [kindsGiven](const std::vector<std::wstring>&) { return kindsGiven; });
+    // and only their kinds are offered, every finding of them.
+    BrowserRepair repair(platform, report, everyOffered);
     repair.loadPaths();
     const RunRequest runRequest{request.startPage.value_or(L""),
                                 request.allUsers || runsAsSystem(platform), request.kinds};

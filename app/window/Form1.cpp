@@ -35,9 +35,8 @@ Form1::Form1(PlatformOps& platform, WindowOps& windowOps, HINSTANCE instance)
     : platform_(platform),
       windowOps_(windowOps),
       instance_(instance),
-      repair_(
-          platform, *this,
-          [this](const std::vector<std::wstring>& lines) { return askToRepairFindings(lines); }),
+      repair_(platform, *this,
+              [this](const FindingsOffer& offer) { return chooseFindings(offer); }),
       dpi_(screenDpi()),
       fonts_(dpi_),
       logoInfo1_(loadBitmapPicture(instance, IDB_LOGO_INFO1)),

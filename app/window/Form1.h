@@ -53,8 +53,8 @@ class Form1 final : public ProgressView {
     // What a press of the repair button asks for: the page typed in Text1,
     // and every kind of finding offered.
     RunRequest runRequest() const;
-    // The consent of the repair: a Yes/No question listing the findings.
-    bool askToRepairFindings(const std::vector<std::wstring>& lines);
+    // The consent of the repair: the findings dialog.
+    std::vector<Finding> chooseFindings(const FindingsOffer& offer);
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,

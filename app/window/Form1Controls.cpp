@@ -2,8 +2,8 @@
 
 #include "app/window/Form1.h"
 #include "app/window/controls/Labels.h"
+#include "app/window/drawing/GdiHandles.h"
 #include "repair/findings/FindingKinds.h"
-#include "repair/report/FindingTexts.h"
 
 // What the handlers and the repair change on the window's controls.
 namespace tovask::app {
@@ -44,13 +44,32 @@ void Form1::setLogoBorder(ControlId id, bool border) {
 }
 
 void Form1::clearList() {
-    SendMessageW(control(ControlId::List1), LB_RESETCONTENT, 0, 0);
+    HWND list = control(ControlId::List1);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
+// The lines that matter come last: the list scrolls to each new one, and can
+// scroll sideways as far as its widest line reaches.
 void Form1::appendLine(std::wstring_view line) {
+    HWND list = control(ControlId::List1);
     const std::wstring text(line);
-    SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index =
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (index < 0) {
+        return;
+    }
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    const WindowDC dc(list);
+    const ScopedSelection font(dc.get(),
+                               reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    // The list draws each line a few pixels in from its left edge.
+    const LRESULT width = size.cx + 2 * GetSystemMetrics(SM_CXEDGE);
+    if (width > SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) {
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
+    }
 }
 
 RunRequest Form1::runRequest() const {
@@ -76,13 +95,9 @@ void Form1::showNotice(const Notice& notice) {
     windowOps_.ShowMessage(prompt, messageStyleOf(notice.kind), notice.title);
 }
 
-bool Form1::askToRepairFindings(const std::vector<std::wstring>& lines) {
-    std::wstring prompt(texts::kFindingsQuestionIntro);
-    for (const auto& line : lines) {
-        prompt += L"\r\n" + line;
-    }
-    prompt += L"\r\n\r\n" + std::wstring(texts::kFindingsQuestion);
-    return windowOps_.AskYesNo(prompt, texts::kFindingsQuestionTitle);
+std::vector<Finding> Form1::chooseFindings(const FindingsOffer& offer) {
+    const auto choice = choiceFor(offer);
+    return checkedFindings(offer, choice, windowOps_.ChooseFindings(choice));
 }
 
 }  // namespace tovask::app

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/window/FindingsDialog.h"
 #include "platform/win32/SystemError.h"
 
 namespace tovask::app {
@@ -29,13 +30,9 @@ std::error_code Win32WindowOps::ShowMessage(std::wstring_view prompt, MessageSty
     return answer == 0 ? win32::lastError() : std::error_code{};
 }
 
-bool Win32WindowOps::AskYesNo(std::wstring_view prompt, std::wstring_view title) {
-    const std::wstring promptText(prompt);
-    const std::wstring titleText(title);
-    // Owned and modal as the message boxes are; a box that could not be shown
-    // answers no, so nothing is changed without the user's yes.
-    return MessageBoxW(GetActiveWindow(), promptText.c_str(), titleText.c_str(),
-                       MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
+// Owned by the window the user works in, as the message boxes are.
+std::vector<bool> Win32WindowOps::ChooseFindings(const FindingsChoice& choice) {
+    return showFindingsDialog(GetModuleHandleW(nullptr), GetActiveWindow(), choice);
 }
 
 void Win32WindowOps::EndProgram() {

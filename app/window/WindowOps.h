@@ -2,6 +2,9 @@
 
 #include <string_view>
 #include <system_error>
+#include <vector>
+
+#include "repair/findings/FindingsChoice.h"
 
 namespace tovask::app {
 
@@ -19,8 +22,9 @@ class WindowOps {
     // Modal; returns when the user has dismissed it.
     virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                         std::wstring_view title) = 0;
-    // Modal, with the question icon; true when the user answered yes.
-    virtual bool AskYesNo(std::wstring_view prompt, std::wstring_view title) = 0;
+    // The findings dialog, modal; each repairable line's box as the user
+    // left it, every one unchecked when the user declined.
+    virtual std::vector<bool> ChooseFindings(const FindingsChoice& choice) = 0;
     virtual void EndProgram() = 0;
 };
 
@@ -30,7 +34,7 @@ class Win32WindowOps final : public WindowOps {
     void InitCommonControls() override;
     std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                 std::wstring_view title) override;
-    bool AskYesNo(std::wstring_view prompt, std::wstring_view title) override;
+    std::vector<bool> ChooseFindings(const FindingsChoice& choice) override;
     [[noreturn]] void EndProgram() override;
 };
 

@@ -13,6 +13,10 @@ std::vector<Finding> RemovableValueFindings::findings() const {
     return findings;
 }
 
+void RemovableValueFindings::keepOnly(std::span<const Finding> chosen) {
+    keepChosen(values_, findings(), chosen);
+}
+
 std::vector<Finding> RemovableValueFindings::addRegistryBackup(
     std::vector<RegistryFileSection>& sections, FailureLog&) {
     for (const auto& value : values_) {

@@ -35,6 +35,10 @@ class RemovedKeyFindings : public KindFindings {
         return findings;
     }
 
+    void keepOnly(std::span<const Finding> chosen) override {
+        keepChosen(found_, findings(), chosen);
+    }
+
     // A key whose names no backup can hold is left.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog& failures) override {

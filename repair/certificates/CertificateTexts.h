@@ -11,6 +11,12 @@ inline constexpr std::wstring_view kCertificatesHeading =
 inline constexpr std::wstring_view kGroup = L"Certificados";
 inline constexpr std::wstring_view kCertificatesNotCounted =
     L"Para revisarlos o quitarlos añada /network.";
+// What the findings dialog and the closing summary say.
+inline constexpr std::wstring_view kCertificateWhatIsWrong =
+    L"certificado raíz que permite leer las páginas seguras";
+inline constexpr std::wstring_view kCertificateWhyLeft =
+    L"puede ser de un programa de seguridad: quítelo a mano si no lo reconoce";
+inline constexpr std::wstring_view kCertificatesRemovedCount = L"certificados quitados";
 inline constexpr std::wstring_view kCertificateRemovedPrefix = L"Certificado quitado: ";
 inline constexpr std::wstring_view kCertificateNotRemovedPrefix =
     L"No se pudo quitar el certificado: ";

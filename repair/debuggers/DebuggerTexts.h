@@ -5,6 +5,11 @@
 // What the report says of a debugger put on a browser, in the program's language.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kDebuggerWhatIsWrong =
+    L"el navegador se abre a través de otro programa";
+inline constexpr std::wstring_view kDebuggerWhyLeft = L"se deja como está: revíselo a mano";
 inline constexpr std::wstring_view kDebuggersHeading =
     L"Programas que se inician con los navegadores:";
 inline constexpr std::wstring_view kDebuggerGroup = L"Depuradores de navegadores";

@@ -3,6 +3,7 @@
 #include "repair/backup/RemovedKeyFindings.h"
 #include "repair/extensions/ExtensionTexts.h"
 #include "repair/extensions/RegistryExtensions.h"
+#include "repair/report/FindingTexts.h"
 
 namespace tovask {
 namespace {
@@ -23,7 +24,10 @@ constexpr FindingKindRow kExtensionKind{
      {},
      texts::kExtensionRemovedPrefix,
      texts::kExtensionNotRemovedPrefix,
-     texts::kExtensionLeftPrefix},
+     texts::kExtensionLeftPrefix,
+     texts::kExtensionWhatIsWrong,
+     texts::kExtensionWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<ExtensionFindings>,
     withinExtensionReach,
     nullptr,

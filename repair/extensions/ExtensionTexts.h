@@ -5,6 +5,11 @@
 // The report's texts for the extensions the browsers install from the registry.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kExtensionWhatIsWrong = L"extensión instalada a la fuerza";
+inline constexpr std::wstring_view kExtensionWhyLeft =
+    L"no se puede quitar sin riesgo: quítela desde el navegador";
 inline constexpr std::wstring_view kExtensionsHeading =
     L"Extensiones instaladas desde el registro:";
 inline constexpr std::wstring_view kExtensionsNotCounted =

@@ -11,8 +11,6 @@
 namespace tovask {
 namespace {
 
-// The consent box lists at most this many lines, then how many more.
-constexpr std::size_t kQuestionLines = 15;
 constexpr std::size_t kAllLines = static_cast<std::size_t>(-1);
 
 void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
@@ -20,9 +18,6 @@ void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
         view.appendLine(line);
     }
 }
-
-// What became of a finding the run reports: its line says it.
-enum class Outcome { Repaired, NotRepaired, Left };
 
 Outcome outcomeOf(bool repaired) {
     return repaired ? Outcome::Repaired : Outcome::NotRepaired;
@@ -55,10 +50,44 @@ std::vector<Finding> offeredOnly(const FindingsAnswer& answer, std::span<const F
     return chosen;
 }
 
-void reportEach(ProgressView& view, std::span<const Finding> findings, Outcome outcome) {
+// The findings the offer leaves out: the report-only ones and the
+// repairable ones of the kinds not offered.
+std::vector<Finding> notOffered(const FindingsAnswer& answer, std::span<const Finding> findings) {
+    auto left = offeredOnly(answer, findings, false);
+    std::ranges::copy_if(findings, std::back_inserter(left),
+                         [](const Finding& finding) { return !finding.repairable; });
+    return left;
+}
+
+// What the consent chose of the offer, and only that: an answer naming
+// anything else repairs nothing more.
+std::vector<Finding> chosenOf(const FindingsAnswer& answer, std::span<const Finding> offered,
+                              std::span<const Finding> all) {
+    if (offered.empty()) {
+        return {};
+    }
+    const auto reportOnly = notOffered(answer, all);
+    auto chosen = answer.consent({offered, reportOnly});
+    std::erase_if(chosen, [&](const Finding& finding) {
+        return std::ranges::find(offered, finding) == offered.end();
+    });
+    return chosen;
+}
+
+std::vector<Finding> notChosen(std::span<const Finding> offered, std::span<const Finding> chosen) {
+    std::vector<Finding> left;
+    std::ranges::copy_if(offered, std::back_inserter(left),
+                         [&](const Finding& finding) { return !isKept(finding, chosen); });
+    return left;
+}
+
+// Each finding's line says what became of it, and the summary counts it.
+void reportEach(ProgressView& view, RunSummary& summary, std::span<const Finding> findings,
+                Outcome outcome) {
     for (const auto& finding : findings) {
-        view.appendLine(std::wstring(prefixFor(rowOf(finding.kind).texts, outcome)) +
-                        finding.place);
+        const auto& texts = rowOf(finding.kind).texts;
+        view.appendLine(std::wstring(prefixFor(texts, outcome)) + finding.place);
+        summary.count(finding, texts.repairedCount, outcome);
     }
 }
 
@@ -95,14 +124,33 @@ std::optional<std::vector<RegistryFileSection>> backupSoFar(PlatformOps& platfor
     return std::vector<RegistryFileSection>{};
 }
 
+// The chosen findings as found, given all of them noted and as found, in
+// the same order.
+std::vector<Finding> asFoundOf(std::span<const Finding> chosen, std::span<const Finding> noted,
+                               std::span<const Finding> found) {
+    std::vector<Finding> chosenAsFound;
+    for (const auto& finding : chosen) {
+        const auto at = std::ranges::find(noted, finding);
+        if (at != noted.end()) {
+            chosenAsFound.push_back(found[static_cast<std::size_t>(at - noted.begin())]);
+        }
+    }
+    return chosenAsFound;
+}
+
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
+    auto findings = asFound();
+    notePutBackTogether(findings);
+    return findings;
+}
+
+std::vector<Finding> RunFindings::asFound() const {
     auto findings = managed.unverifiedEnrollments;
     for (const auto& kind : kinds) {
         std::ranges::move(kind.found->findings(), std::back_inserter(findings));
     }
-    notePutBackTogether(findings);
     return findings;
 }
 
@@ -130,48 +178,52 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     const FindingsAnswer answer{offeredKinds, asked.consent};
     reportByKind(view, findings, all);
     const auto offered = offeredOnly(answer, all, true);
-    const bool counted = !offered.empty() && answer.consent(findingLines(offered, kQuestionLines));
+    const auto chosen = chosenOf(answer, offered, all);
     for (const auto* kind : findingKinds()) {
         const auto repairable = repairableOnly(ofKind(all, kind->kind));
-        if (!repairable.empty() && !(counted && answer.offeredKinds.contains(kind->kind))) {
+        if (std::ranges::any_of(repairable,
+                                [&](const Finding& finding) { return !isKept(finding, chosen); })) {
             view.appendLine(kind->texts.notCounted);
         }
     }
-    return counted ? offered.size() : 0;
+    return chosen.size();
 }
 
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FindingsAnswer& asked, const FileBackupPlace& backups,
-                               const BackupNaming& nameForBackup, FailureLog& failures) {
+RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
+                                     RunFindings findings, const FindingsAnswer& asked,
+                                     const FileBackupPlace& backups,
+                                     const BackupNaming& nameForBackup, FailureLog& failures) {
     const std::wstring_view backupFile = backups.registryBackup;
+    RunSummary summary;
     const auto all = findings.all();
     if (all.empty()) {
-        return;
+        return summary;
     }
     const auto offeredKinds = withKindsPuttingBack(all, asked.offeredKinds);
     const FindingsAnswer answer{offeredKinds, asked.consent};
     view.appendLine(L"");
     reportByKind(view, findings, all);
-    reportEach(view, offeredOnly(answer, all, false), Outcome::Left);
-    const auto repairable = offeredOnly(answer, all, true);
+    reportEach(view, summary, offeredOnly(answer, all, false), Outcome::Left);
+    const auto offered = offeredOnly(answer, all, true);
+    const auto repairable = chosenOf(answer, offered, all);
+    reportEach(view, summary, notChosen(offered, repairable), Outcome::Left);
     if (repairable.empty()) {
-        return;
-    }
-    if (!answer.consent(findingLines(repairable, kQuestionLines))) {
-        reportEach(view, repairable, Outcome::Left);
-        return;
+        return summary;
     }
     FileBackup files(platform, backups, isFindingFilePath);
     files.noteRegistryBackup();
     auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
-        reportEach(view, repairable, Outcome::NotRepaired);
-        return;
+        reportEach(view, summary, repairable, Outcome::NotRepaired);
+        return summary;
     }
-    // Only the kinds with findings to repair back up, repair and announce.
+    // Only the kinds with findings to repair back up, repair and announce;
+    // each knows its findings as it found them.
+    const auto chosenAsFound = asFoundOf(repairable, all, findings.asFound());
     std::vector<KindFindings*> repairing;
     for (const auto& kind : findings.kinds) {
         if (!ofKind(repairable, kind.row->kind).empty()) {
+            kind.found->keepOnly(chosenAsFound);
             repairing.push_back(kind.found.get());
         }
     }
@@ -184,17 +236,18 @@ void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFin
     std::ranges::move(added, std::back_inserter(*backup));
     if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
         failures.add(backupFile, error);
-        reportEach(view, repairable, Outcome::NotRepaired);
-        return;
+        reportEach(view, summary, repairable, Outcome::NotRepaired);
+        return summary;
     }
-    reportEach(view, unsaved, Outcome::NotRepaired);
+    reportEach(view, summary, unsaved, Outcome::NotRepaired);
     const OutcomeReport report = [&](std::span<const Finding> repaired, bool done) {
-        reportEach(view, repaired, outcomeOf(done));
+        reportEach(view, summary, repaired, outcomeOf(done));
     };
     for (auto* kind : repairing) {
         kind->repair(platform, files, report, failures);
         kind->announce(platform, view, failures);
     }
+    return summary;
 }
 
 bool isFindingFilePath(std::wstring_view path) {

@@ -17,6 +17,7 @@
 #include "repair/report/FindingKindRow.h"
 #include "repair/report/ProgressView.h"
 #include "repair/report/RunRequest.h"
+#include "repair/report/RunSummary.h"
 
 namespace tovask {
 
@@ -34,6 +35,9 @@ struct RunFindings {
 
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
+    // The same as each kind keeps them, without the notes that tie a lock to
+    // what puts it back; in the same order.
+    std::vector<Finding> asFound() const;
 };
 
 // Each kind looks in turn. The managed-machine decision is the run's, made
@@ -52,22 +56,23 @@ struct FindingsAnswer {
 
 // Lists the findings, each kind under its own heading. Gives how many
 // repairable findings count towards the check: those of the offered kinds
-// that the consent would have repaired.
+// that the consent would have chosen.
 std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings,
                                   const FindingsAnswer& answer);
 
 // Names the users' hives in backup sections as the run's backup names them.
 using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
-// Asks the consent whether to repair the repairable findings of the offered
-// kinds; on yes, adds what puts them back to the run's registry backup and
-// copies the files they change into its file backups, then repairs them,
-// tells the system (policy refresh, Internet settings notice, DNS cache
-// flush) and reports each; on no, reports them as left. Shortcuts are copied
-// to the file backups before their new bytes replace them.
-void repairFindingsWithConsent(PlatformOps& platform, ProgressView& view, RunFindings findings,
-                               const FindingsAnswer& answer, const FileBackupPlace& backups,
-                               const BackupNaming& nameForBackup, FailureLog& failures);
+// Asks the consent which of the repairable findings of the offered kinds to
+// repair, and reports the others as left; adds what puts the chosen back to the run's registry
+// backup and copies the files they change into its file backups, then repairs them, tells the
+// system (policy refresh, Internet settings notice, DNS cache flush) and reports each. Shortcuts
+// are copied to the file backups before their new bytes replace them. Gives what became of
+// each, counted per browser or place.
+RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
+                                     RunFindings findings, const FindingsAnswer& answer,
+                                     const FileBackupPlace& backups,
+                                     const BackupNaming& nameForBackup, FailureLog& failures);
 
 // What the file backups of the findings may name, for the repair and the undo.
 bool isFindingFilePath(std::wstring_view path);

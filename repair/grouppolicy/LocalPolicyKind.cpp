@@ -24,6 +24,14 @@ class LocalPolicyFindings : public KindFindings {
         return findings;
     }
 
+    // A file none of whose locks is chosen is not rewritten.
+    void keepOnly(std::span<const Finding> chosen) override {
+        for (auto& file : files_) {
+            keepChosen(file.locks, findingsOf(file, repairable_), chosen);
+        }
+        std::erase_if(files_, [](const LocalPolicyFile& file) { return file.locks.empty(); });
+    }
+
     // Each file goes to the file backups just before it changes.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
                                            FailureLog&) override {
@@ -74,7 +82,10 @@ constexpr FindingKindRow kLocalPolicyKind{
      {},
      texts::kLocalPolicyRemovedPrefix,
      texts::kLocalPolicyNotRemovedPrefix,
-     texts::kLocalPolicyLeftPrefix},
+     texts::kLocalPolicyLeftPrefix,
+     texts::kLocalPolicyWhatIsWrong,
+     texts::kLocalPolicyWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<LocalPolicyFindings>,
     nullptr,
     isLocalPolicyFilePath,

@@ -5,6 +5,12 @@
 // What the report says of the local Group Policy files, in the program's language.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kLocalPolicyWhatIsWrong =
+    L"directiva local que vuelve a imponer un ajuste";
+inline constexpr std::wstring_view kLocalPolicyWhyLeft =
+    L"el navegador no lo aplica: se deja como está";
 inline constexpr std::wstring_view kLocalPolicyHeading =
     L"Bloqueos en los archivos de directivas locales (Registry.pol):";
 // Follows what the lock forces.

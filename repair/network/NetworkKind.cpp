@@ -31,6 +31,10 @@ class NetworkFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return findingsOf(found_); }
 
+    void keepOnly(std::span<const Finding> chosen) override {
+        keepChosen(found_, findings(), chosen);
+    }
+
     // One backup for all of them, or none when a name cannot be written to it.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog& failures) override {
@@ -93,7 +97,8 @@ constexpr FindingKindRow kNetworkKind{
     FindingKind::Network,
     L"network",
     {texts::kNetworkHeading, texts::kNetworkNotCounted, texts::kManagedNetworkLeft,
-     texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix},
+     texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix,
+     texts::kNetworkWhatIsWrong, texts::kNetworkWhyLeft, texts::kNetworkResetCount},
     lookFor<NetworkFindings>,
     withinNetworkReach,
     nullptr,

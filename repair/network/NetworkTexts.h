@@ -34,7 +34,12 @@ inline constexpr std::wstring_view kHijackerRange = L"rango usado por secuestrad
 inline constexpr std::wstring_view kEntrySeparator = L"; ";
 inline constexpr std::wstring_view kServerSeparator = L", ";
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kNetworkWhatIsWrong = L"la conexión pasa por un ajuste impuesto";
+inline constexpr std::wstring_view kNetworkWhyLeft = L"se deja como está: revíselo a mano";
 // How the report groups and heads them, and what it says around a repair.
+inline constexpr std::wstring_view kNetworkResetCount = L"ajustes de red restablecidos";
 inline constexpr std::wstring_view kNetworkHeading = L"Proxy, configuración automática y DNS:";
 inline constexpr std::wstring_view kNetworkNotCounted =
     L"Para revisarlos o repararlos añada /network.";

@@ -28,6 +28,18 @@ class PolicyFindings : public KindFindings {
         return findings;
     }
 
+    // A key or file none of whose locks is chosen is left untouched.
+    void keepOnly(std::span<const Finding> chosen) override {
+        for (auto& key : keys_) {
+            keepChosen(key.locks, findingsOf(std::span(&key, 1), repairable_), chosen);
+        }
+        std::erase_if(keys_, [](const LockedPolicyKey& key) { return key.locks.empty(); });
+        for (auto& file : files_) {
+            keepChosen(file.locks, findingsOf(std::span(&file, 1), repairable_), chosen);
+        }
+        std::erase_if(files_, [](const LockedPolicyFile& file) { return file.locks.empty(); });
+    }
+
     // A key whose names no backup can hold is left.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog& failures) override {
@@ -81,7 +93,10 @@ constexpr FindingKindRow kPolicyKind{
      {},
      texts::kFindingRepairedPrefix,
      texts::kFindingNotRepairedPrefix,
-     texts::kFindingLeftPrefix},
+     texts::kFindingLeftPrefix,
+     texts::kPolicyWhatIsWrong,
+     texts::kPolicyWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<PolicyFindings>,
     withinPolicyReach,
     isPolicyFilePath,

@@ -5,6 +5,11 @@
 // The report's texts for what the browsers' profiles hold.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kPreferenceWhatIsWrong = L"preferencia del perfil cambiada";
+inline constexpr std::wstring_view kPreferenceWhyLeft =
+    L"el navegador protege este archivo: cámbiela desde su configuración";
 inline constexpr std::wstring_view kPreferencesHeading =
     L"Preferencias de los perfiles de los navegadores (este programa no las cambia: use "
     L"\"Restablecer la configuración\" en cada navegador):";

@@ -14,6 +14,8 @@ class PreferenceFindings : public KindFindings {
         : found_(findProfilePreferences(platform, scope.userHives, failures)) {}
 
     std::vector<Finding> findings() const override { return found_; }
+    // None is repairable, so every one stays.
+    void keepOnly(std::span<const Finding>) override {}
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
                                            FailureLog&) override {
         return {};
@@ -26,8 +28,20 @@ class PreferenceFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kPreferencesKind{
-    FindingKind::ProfilePreference, L"browsers", {texts::kPreferencesHeading, {}, {}, {}, {}, {}},
-    lookFor<PreferenceFindings>,    nullptr,     nullptr,
+    FindingKind::ProfilePreference,
+    L"browsers",
+    {texts::kPreferencesHeading,
+     {},
+     {},
+     {},
+     {},
+     {},
+     texts::kPreferenceWhatIsWrong,
+     texts::kPreferenceWhyLeft,
+     {}},
+    lookFor<PreferenceFindings>,
+    nullptr,
+    nullptr,
 };
 
 }  // namespace

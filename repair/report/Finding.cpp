@@ -46,4 +46,8 @@ std::vector<Finding> repairableOnly(std::span<const Finding> findings) {
     return repairable;
 }
 
+bool isKept(const Finding& finding, std::span<const Finding> chosen) {
+    return !finding.repairable || std::ranges::find(chosen, finding) != chosen.end();
+}
+
 }  // namespace tovask

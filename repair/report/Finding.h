@@ -39,4 +39,7 @@ std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::s
 
 std::vector<Finding> repairableOnly(std::span<const Finding> findings);
 
+// Whether a finding stays once the user chose: report-only ones always do.
+bool isKept(const Finding& finding, std::span<const Finding> chosen);
+
 }  // namespace tovask

@@ -27,6 +27,11 @@ struct KindTexts {
     std::wstring_view repairedPrefix;
     std::wstring_view notRepairedPrefix;
     std::wstring_view leftPrefix;
+    // What the findings dialog says is wrong, and why it leaves a report-only one.
+    std::wstring_view whatIsWrong;
+    std::wstring_view whyLeft;
+    // What the closing summary counts its repairs as.
+    std::wstring_view repairedCount;
 };
 
 // Tells what became of findings: repaired, or not.
@@ -39,6 +44,9 @@ class KindFindings {
 
     // Report-only ones included.
     virtual std::vector<Finding> findings() const = 0;
+    // Forgets the repairable findings not chosen, before the backup, so that
+    // neither the backup nor the repair touches them; report-only ones stay.
+    virtual void keepOnly(std::span<const Finding> chosen) = 0;
     // Adds to the run's registry backup what puts back each repairable
     // finding it can back up; gives the findings it cannot, which stay.
     virtual std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
@@ -50,6 +58,19 @@ class KindFindings {
     // Tells the system what the repair changed, once it is made.
     virtual void announce(PlatformOps& platform, ProgressView& view, FailureLog& failures) = 0;
 };
+
+// Keeps the items whose findings stay, given each item's finding in order.
+template <typename Item>
+void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
+                std::span<const Finding> chosen) {
+    std::vector<Item> kept;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (isKept(itemFindings[i], chosen)) {
+            kept.push_back(std::move(items[i]));
+        }
+    }
+    items = std::move(kept);
+}
 
 // Where a run looks: the users' hives ("HKCU" or "HKU\<name>"), whether it
 // runs for every user, whether an organisation manages the machine, and what

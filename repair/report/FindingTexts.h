@@ -5,6 +5,11 @@
 // The texts of the findings beyond Internet Explorer, in the program's language.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kPolicyWhatIsWrong = L"ajuste impuesto por una directiva";
+inline constexpr std::wstring_view kPolicyWhyLeft =
+    L"el navegador no lo aplica o no se puede cambiar sin riesgo: se deja como está";
 inline constexpr std::wstring_view kFindingsHeading = L"Bloqueos de otros navegadores:";
 inline constexpr std::wstring_view kFindingsNotCounted =
     L"Para revisarlos o repararlos añada /browsers.";
@@ -28,12 +33,23 @@ inline constexpr std::wstring_view kManagedUnknown =
     L"No se pudo saber si el equipo está unido a un dominio o a un directorio en la nube: sus "
     L"directivas se dejan como están.";
 inline constexpr std::wstring_view kFindingsQuestionTitle = L"Otros navegadores";
-// The network findings join the same question.
-inline constexpr std::wstring_view kFindingsQuestionIntro =
-    L"Estos ajustes bloquean o desvían los navegadores:";
-inline constexpr std::wstring_view kFindingsQuestion =
-    L"¿Desea repararlos también? Se guarda una copia de seguridad y "
-    L"\"Deshacer los cambios\" los vuelve a poner.";
+// The findings dialog: a box per finding to repair, the report-only ones apart.
+inline constexpr std::wstring_view kFindingsDialogIntro =
+    L"Estos ajustes bloquean o desvían los navegadores. Marque los que desea reparar:";
+inline constexpr std::wstring_view kFindingsLeftIntro = L"Se informan y se dejan como están:";
+inline constexpr std::wstring_view kFindingsBackupNote =
+    L"Se guarda una copia de seguridad y \"Deshacer los cambios\" lo vuelve a poner todo como "
+    L"estaba.";
+inline constexpr std::wstring_view kRepairCheckedButton = L"Reparar lo marcado";
+inline constexpr std::wstring_view kDoNotRepairButton = L"No reparar";
+inline constexpr std::wstring_view kWhatIsWrongColumn = L"Qué ocurre";
+inline constexpr std::wstring_view kWhereColumn = L"Dónde";
+inline constexpr std::wstring_view kWhyLeftColumn = L"Por qué se deja";
+// The summary that ends a run's report, a line per browser or place.
+inline constexpr std::wstring_view kSummaryHeading = L"Resumen por navegador y lugar:";
+inline constexpr std::wstring_view kLocksRemovedCount = L"bloqueos quitados";
+inline constexpr std::wstring_view kSummaryLeftCount = L"dejados por elección";
+inline constexpr std::wstring_view kSummaryFailedCount = L"no se pudieron reparar";
 inline constexpr std::wstring_view kFindingRepairedPrefix = L"Bloqueo quitado: ";
 inline constexpr std::wstring_view kFindingLeftPrefix = L"Bloqueo dejado: ";
 inline constexpr std::wstring_view kFindingNotRepairedPrefix = L"No se pudo quitar el bloqueo: ";

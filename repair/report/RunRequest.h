@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,21 @@ struct RunRequest {
     std::set<FindingKind> offeredKinds;
 };
 
-// Whether to repair the findings these lines list: the window asks the user,
-// the command line answers from its switches.
-using FindingsConsent = std::function<bool(const std::vector<std::wstring>& lines)>;
+// What a run offers to repair, and what it only reports, shown beside the
+// offer so that the user sees what stays.
+struct FindingsOffer {
+    std::span<const Finding> repairable;
+    std::span<const Finding> reportOnly;
+};
+
+// Which of the offered findings to repair: the window lets the user choose
+// each, the command line answers from its switches. A finding not given back
+// is left as it is.
+using FindingsConsent = std::function<std::vector<Finding>(const FindingsOffer& offer)>;
+
+// The answer of a consent that repairs all it is offered.
+inline std::vector<Finding> everyOffered(const FindingsOffer& offer) {
+    return {offer.repairable.begin(), offer.repairable.end()};
+}
 
 }  // namespace tovask

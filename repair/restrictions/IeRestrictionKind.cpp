@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "repair/report/FindingTexts.h"
 #include "repair/restrictions/IeRestrictions.h"
 #include "repair/restrictions/RestrictionTexts.h"
 
@@ -16,6 +17,10 @@ class RestrictionFindings : public KindFindings {
           found_(findIeRestrictions(platform, scope.userHives, failures)) {}
 
     std::vector<Finding> findings() const override { return findingsOf(found_, repairable_); }
+
+    void keepOnly(std::span<const Finding> chosen) override {
+        keepChosen(found_, findings(), chosen);
+    }
 
     // Every value's name comes from the table, so each can be backed up.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
@@ -48,7 +53,10 @@ constexpr FindingKindRow kIeRestrictionKind{
      {},
      texts::kRestrictionRemovedPrefix,
      texts::kRestrictionNotRemovedPrefix,
-     texts::kRestrictionLeftPrefix},
+     texts::kRestrictionLeftPrefix,
+     texts::kRestrictionWhatIsWrong,
+     texts::kRestrictionWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<RestrictionFindings>,
     withinRestrictionReach,
     nullptr,

@@ -5,6 +5,10 @@
 // The report's texts for Internet Explorer's own restrictions.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kRestrictionWhatIsWrong = L"opción oculta o bloqueada";
+inline constexpr std::wstring_view kRestrictionWhyLeft = L"se deja como está";
 inline constexpr std::wstring_view kRestrictionsHeading = L"Restricciones de Internet Explorer:";
 inline constexpr std::wstring_view kRestrictionsNotCounted =
     L"Para revisarlas o quitarlas añada /browsers.";

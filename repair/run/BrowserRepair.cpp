@@ -145,6 +145,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
 
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring startPage = chosenStartPage();
+    RunSummary summary;
     {
         auto managed = decideManagedMachine(platform_, failures);
         // Hives loaded for this run are unloaded before it reports, whatever failed.
@@ -160,14 +161,24 @@ RunEnd BrowserRepair::DesbloquearIE() {
             const auto naming = [&](std::vector<RegistryFileSection>& sections) {
                 nameForBackup(sections, everyone);
             };
-            repairFindingsWithConsent(platform_, view_,
-                                      lookForFindings(platform_, std::move(managed), userHives,
-                                                      request_.everyUser, failures),
-                                      {request_.offeredKinds, consent_}, fileBackupPlace(), naming,
-                                      failures);
+            summary = repairFindingsWithConsent(
+                platform_, view_,
+                lookForFindings(platform_, std::move(managed), userHives, request_.everyUser,
+                                failures),
+                {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
         }
     }
-    return reportFailures(failures);
+    auto end = reportFailures(failures);
+    // The summary ends the report, below any error line: the last lines the
+    // list shows once the closing message is gone, and the console's last.
+    const auto summaryLines = summary.lines();
+    if (!summaryLines.empty()) {
+        view_.appendLine(L"");
+    }
+    for (const auto& line : summaryLines) {
+        view_.appendLine(line);
+    }
+    return end;
 }
 
 std::wstring BrowserRepair::chosenStartPage() const {

@@ -14,6 +14,10 @@ class ShortcutFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return findingsOf(shortcuts_, managed_); }
 
+    void keepOnly(std::span<const Finding> chosen) override {
+        keepChosen(shortcuts_, findings(), chosen);
+    }
+
     // A shortcut's bytes go to the file backups, each just before it changes.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
                                            FailureLog&) override {
@@ -45,7 +49,10 @@ constexpr FindingKindRow kShortcutKind{
      {},
      texts::kShortcutRepairedPrefix,
      texts::kShortcutNotRepairedPrefix,
-     texts::kShortcutLeftPrefix},
+     texts::kShortcutLeftPrefix,
+     texts::kShortcutWhatIsWrong,
+     texts::kShortcutWhyLeft,
+     texts::kShortcutsRepairedCount},
     lookFor<ShortcutFindings>,
     nullptr,
     isShortcutPath,

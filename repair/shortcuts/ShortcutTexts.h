@@ -19,6 +19,11 @@ inline constexpr std::wstring_view kShortcutOpensSitePrefix =
 inline constexpr std::wstring_view kShortcutOwnSiteSuffix =
     L"; puede ser un acceso directo suyo a ese sitio: si no lo creó usted, quite la dirección a "
     L"mano";
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kShortcutWhatIsWrong = L"acceso directo cambiado";
+inline constexpr std::wstring_view kShortcutWhyLeft = L"revíselo y corríjalo a mano";
+inline constexpr std::wstring_view kShortcutsRepairedCount = L"accesos directos reparados";
 inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
 inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "repair/backup/RemovableValues.h"
+#include "repair/report/FindingTexts.h"
 #include "repair/startup/ScheduledTaskEntries.h"
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupFolderEntries.h"
@@ -11,6 +12,13 @@
 
 namespace tovask {
 namespace {
+
+template <typename Item>
+std::vector<Finding> findingsOf(const std::vector<Item>& items) {
+    std::vector<Finding> findings;
+    std::ranges::transform(items, std::back_inserter(findings), &Item::finding);
+    return findings;
+}
 
 // The three places a program starts from by itself: the Run keys, scheduled
 // tasks and the Startup folders.
@@ -26,9 +34,15 @@ class StartupFindings : public KindFindings {
 
     std::vector<Finding> findings() const override {
         auto findings = values_.findings();
-        std::ranges::transform(tasks_, std::back_inserter(findings), &HijackingTask::finding);
-        std::ranges::transform(files_, std::back_inserter(findings), &StartupFile::finding);
+        std::ranges::move(findingsOf(tasks_), std::back_inserter(findings));
+        std::ranges::move(findingsOf(files_), std::back_inserter(findings));
         return findings;
+    }
+
+    void keepOnly(std::span<const Finding> chosen) override {
+        values_.keepOnly(chosen);
+        keepChosen(tasks_, findingsOf(tasks_), chosen);
+        keepChosen(files_, findingsOf(files_), chosen);
     }
 
     // Task and Startup files go to the file backups just before they change.
@@ -76,7 +90,10 @@ constexpr FindingKindRow kStartupKind{
      {},
      texts::kStartupRemovedPrefix,
      texts::kStartupNotRemovedPrefix,
-     texts::kStartupLeftPrefix},
+     texts::kStartupLeftPrefix,
+     texts::kStartupWhatIsWrong,
+     texts::kStartupWhyLeft,
+     texts::kLocksRemovedCount},
     lookFor<StartupFindings>,
     withinStartupReach,
     isStartupFilePath,

@@ -6,6 +6,11 @@
 // program's language.
 namespace tovask::texts {
 
+// What the findings dialog says is wrong, after the browser or place, and
+// why it leaves a finding it only reports.
+inline constexpr std::wstring_view kStartupWhatIsWrong =
+    L"programa que se inicia solo y abre el navegador";
+inline constexpr std::wstring_view kStartupWhyLeft = L"se deja como está: revíselo a mano";
 inline constexpr std::wstring_view kStartupHeading = L"Programas que se inician solos:";
 inline constexpr std::wstring_view kStartupNotCounted =
     L"Para revisarlos o repararlos añada /startup.";

@@ -115,16 +115,25 @@ class BenchView final : public RecordingView {
         }
     }
 
-    // The user at the window answers every question about findings alike.
-    bool answer(const std::vector<std::wstring>& listed) {
-        questions.push_back(listed);
-        return repairFindings;
+    // The user at the window answers every question about findings alike:
+    // every finding offered or none, but never one whose place ends as unchecked.
+    std::vector<Finding> answer(const FindingsOffer& offer) {
+        questions.emplace_back(offer.repairable.begin(), offer.repairable.end());
+        std::vector<Finding> chosen;
+        for (const auto& finding : offer.repairable) {
+            if (repairFindings && !finding.place.ends_with(uncheckedEnding)) {
+                chosen.push_back(finding);
+            }
+        }
+        return chosen;
     }
 
     std::vector<bool> shownUnderLock;
     std::function<void(const Notice&)> onNotice;
-    std::vector<std::vector<std::wstring>> questions;
+    std::vector<std::vector<Finding>> questions;
     bool repairFindings = false;
+    // Never empty: every place ends with the empty ending.
+    std::wstring uncheckedEnding = L"\n";
     // Kinds not offered for repair, as with a command line without their switch.
     std::set<FindingKind> notOffered;
 
@@ -221,9 +230,8 @@ class RepairBench {
 
     fake::FakePlatform platform;
     BenchView view{platform};
-    BrowserRepair repair{platform, view, [this](const std::vector<std::wstring>& lines) {
-                             return view.answer(lines);
-                         }};
+    BrowserRepair repair{platform, view,
+                         [this](const FindingsOffer& offer) { return view.answer(offer); }};
     bool everyUser = false;
 
   private:

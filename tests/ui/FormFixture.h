@@ -24,11 +24,6 @@ struct RecordedMessage {
     std::wstring title;
 };
 
-struct RecordedQuestion {
-    std::wstring prompt;
-    std::wstring title;
-};
-
 // The window's own calls to the system recorded instead of made, so that no
 // box waits for a user and the test program goes on.
 class RecordingWindowOps final : public app::WindowOps {
@@ -47,18 +42,28 @@ class RecordingWindowOps final : public app::WindowOps {
         }
         return {};
     }
-    bool AskYesNo(std::wstring_view prompt, std::wstring_view title) override {
-        questions.push_back({std::wstring(prompt), std::wstring(title)});
-        return answerYes;
+    std::vector<bool> ChooseFindings(const FindingsChoice& choice) override {
+        choices.push_back(choice);
+        if (realDialog) {
+            return app::Win32WindowOps().ChooseFindings(choice);
+        }
+        std::vector<bool> checked(choice.toRepair.size(), answerYes);
+        for (const auto line : uncheckedLines) {
+            checked.at(line) = false;
+        }
+        return checked;
     }
     void EndProgram() override { ++endProgramCalls; }
 
     std::vector<RecordedMessage> messages;
     // Runs while the box would be on screen, before the call returns.
     std::function<void(const RecordedMessage&)> onMessage;
-    // The Yes/No questions, with the answer every one of them gets.
-    std::vector<RecordedQuestion> questions;
+    // The findings dialogs, each answered with every box checked or none,
+    // but for the lines unchecked; or shown for real, for a test to drive.
+    std::vector<FindingsChoice> choices;
     bool answerYes = false;
+    std::vector<std::size_t> uncheckedLines;
+    bool realDialog = false;
     int initCommonControlsCalls = 0;
     // The platform calls made before the common controls were initialised.
     std::size_t platformCallsBeforeInit = 0;

@@ -74,7 +74,8 @@ testing::AssertionResult pasteInto(HWND box, const std::wstring& text) {
 std::map<std::wstring, fake::StoredValue> registryOfEmptyRunWith(const std::wstring& page) {
     fake::FakePlatform platform;
     RecordingView view;
-    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return false; });
+    BrowserRepair repair(platform, view,
+                         [](const FindingsOffer&) { return std::vector<Finding>{}; });
     repair.loadPaths();
     repair.VerificarNavegador(L"IEFrame", {});
     platform.registry.write(kStartPageValue, page, RegistryType::String);

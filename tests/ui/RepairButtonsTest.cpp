@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -113,24 +114,45 @@ TEST_F(FormTest, OtherButtonsAndLabelsRunNoRepair) {
     EXPECT_TRUE(IsWindow(form.window()));
 }
 
-// The window asks once, with the question icon, before it touches a lock
-// beyond Internet Explorer, and only a yes repairs it.
-class FindingsQuestionTest : public FormTest, public ::testing::WithParamInterface<bool> {};
+// The window asks once, with the findings dialog, before it touches a lock
+// beyond Internet Explorer, and repairs only what is checked in it.
+struct DialogAnswer {
+    std::string name;
+    bool yes;
+    std::vector<std::size_t> unchecked;
+};
 
-TEST_P(FindingsQuestionTest, OnlyAYesRemovesTheLock) {
-    const std::wstring lock = L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation";
-    platform.RegWrite(lock, L"http://secuestro.example", RegistryType::String);
-    windowOps.answerYes = GetParam();
+class FindingsDialogSeam : public FormTest, public ::testing::WithParamInterface<DialogAnswer> {};
+
+TEST_P(FindingsDialogSeam, OnlyTheCheckedLocksAreRemoved) {
+    const std::wstring locks[] = {L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation",
+                                  L"HKLM\\Software\\Policies\\Microsoft\\Edge\\HomepageLocation"};
+    for (const auto& lock : locks) {
+        platform.RegWrite(lock, L"http://secuestro.example", RegistryType::String);
+    }
+    windowOps.answerYes = GetParam().yes;
+    windowOps.uncheckedLines = GetParam().unchecked;
     click(ControlId::btndesblo);
 
-    ASSERT_EQ(windowOps.questions.size(), 1u);
-    EXPECT_EQ(windowOps.questions[0].title, L"Otros navegadores");
-    EXPECT_NE(windowOps.questions[0].prompt.find(L"HomepageLocation"), std::wstring::npos);
-    EXPECT_EQ(platform.registry.value(lock).has_value(), !GetParam());
+    ASSERT_EQ(windowOps.choices.size(), 1u);
+    const auto& lines = windowOps.choices[0].toRepair;
+    ASSERT_EQ(lines.size(), 2u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool checked = GetParam().yes && std::ranges::count(GetParam().unchecked, i) == 0;
+        const auto lock = std::ranges::find_if(locks, [&](const std::wstring& path) {
+            return lines[i].detail.ends_with(path.substr(4));
+        });
+        ASSERT_NE(lock, std::end(locks)) << lines[i].detail;
+        EXPECT_EQ(platform.registry.value(*lock).has_value(), !checked) << lines[i].text;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, FindingsQuestionTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Yes" : "No"; });
+INSTANTIATE_TEST_SUITE_P(Answers, FindingsDialogSeam,
+                         ::testing::Values(DialogAnswer{"AllChecked", true, {}},
+                                           DialogAnswer{"NoRepair", false, {}},
+                                           DialogAnswer{"FirstUnchecked", true, {0}},
+                                           DialogAnswer{"SecondUnchecked", true, {1}}),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tovask::ui_test

@@ -52,7 +52,7 @@ TEST(BrowserPoliciesRun, CheckRepairCheckUndoPutsTwoBrowsersAndFirefoxsFileBackE
     folders.pointAt(platform);
     RecordingView view;
     // As /browsers answers.
-    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return true; });
+    BrowserRepair repair(platform, view, everyOffered);
     const RunRequest request{L"", false, {FindingKind::BrowserPolicy}};
     repair.loadPaths();
     for (const REGSAM bits : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {

@@ -132,7 +132,8 @@ class HostsOnRealFiles : public ::testing::Test {
     testsupport::HostsFolders folders_;
     testsupport::QuietPlatform platform_;
     RecordingView view_;
-    BrowserRepair repair_{platform_, view_, [](const std::vector<std::wstring>&) { return false; }};
+    BrowserRepair repair_{platform_, view_,
+                          [](const FindingsOffer&) { return std::vector<Finding>{}; }};
 };
 
 TEST_F(HostsOnRealFiles, ProtectedAndHiddenHostsAndBackupsAreReplacedAndLeftNormal) {
@@ -430,7 +431,8 @@ TEST(HostsOnPrefixFolders, RunAndUndoOnTheSystemsOwnHostsFile) {
         *saved.before(hosts) == defaultHostsContent() ? saved.before(backup) : saved.before(hosts);
     ASSERT_TRUE(userContent) << "the HOSTS file holds the default content and has no backup";
     RecordingView view;
-    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return false; });
+    BrowserRepair repair(platform, view,
+                         [](const FindingsOffer&) { return std::vector<Finding>{}; });
     repair.loadPaths();
 
     repair.VerificarNavegador(L"IEFrame", {});

@@ -46,7 +46,7 @@ TEST(OtherWaysIn, CheckRepairCheckUndoOnTheRealRegistry) {
     testsupport::QuietPlatform platform;
     folders.pointAt(platform);
     RecordingView view;
-    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return true; });
+    BrowserRepair repair(platform, view, everyOffered);
     const RunRequest request{L"",
                              false,
                              {FindingKind::IeRestriction, FindingKind::RegistryExtension,

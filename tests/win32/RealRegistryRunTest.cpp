@@ -192,7 +192,8 @@ class RealRegistryRun : public ::testing::Test {
     testsupport::HostsFolders folders_;
     testsupport::QuietPlatform platform_;
     RecordingView view_;
-    BrowserRepair repair_{platform_, view_, [](const std::vector<std::wstring>&) { return false; }};
+    BrowserRepair repair_{platform_, view_,
+                          [](const FindingsOffer&) { return std::vector<Finding>{}; }};
 };
 
 struct TypedPage {

@@ -87,7 +87,7 @@ TEST(ShortcutsRun, CheckRepairReadBackUndoPutsTheBytesBack) {
     }
     RecordingView view;
     // As the window's Yes, or /shortcuts, answers.
-    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return true; });
+    BrowserRepair repair(platform, view, everyOffered);
     const RunRequest request{L"", false, {FindingKind::Shortcut}};
     repair.loadPaths();
 

@@ -42,9 +42,10 @@ WindowKind windowKindOf(const ControlDesign& design) {
         case ControlKind::TextBox:
             return {WC_EDITW, kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::ListBox:
-            return {WC_LISTBOXW,
-                    kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                    WS_EX_CLIENTEDGE};
+            return {
+                WC_LISTBOXW,
+                kChild | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                WS_EX_CLIENTEDGE};
         case ControlKind::Panel:
             // Its controls join the window's keyboard navigation.
             return {kPanelClassName, kChild | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "repair/report/RunRequest.h"
+
+namespace tovask {
+
+// One line of the findings dialog: what is wrong in plain words, and beside it
+// where (a repairable finding) or why it is left (a report-only one).
+struct ChoiceLine {
+    std::wstring group;
+    std::wstring text;
+    std::wstring detail;
+    std::size_t finding = 0;  // its index in the offer's list
+};
+
+// What the findings dialog shows: a box per repairable finding, all checked,
+// and the report-only findings apart; each list grouped by browser or place.
+struct FindingsChoice {
+    std::vector<ChoiceLine> toRepair;
+    std::vector<ChoiceLine> left;
+};
+
+FindingsChoice choiceFor(const FindingsOffer& offer);
+
+// The offered findings whose boxes are checked, `checked` given line by line.
+std::vector<Finding> checkedFindings(const FindingsOffer& offer, const FindingsChoice& choice,
+                                     const std::vector<bool>& checked);
+
+}  // namespace tovask

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "repair/report/Finding.h"
+
+namespace tovask {
+
+// What became of a finding, as the run reports it.
+enum class Outcome { Repaired, NotRepaired, Left };
+
+// What became of a run's findings, counted per browser or place, to end the
+// report: "Chrome: bloqueos quitados: 2; dejados por elección: 1".
+class RunSummary {
+  public:
+    // `repairedCount` names what a repair of its kind did ("bloqueos quitados").
+    void count(const Finding& finding, std::wstring_view repairedCount, Outcome outcome);
+    // A heading and a line per group; nothing when no finding was counted.
+    std::vector<std::wstring> lines() const;
+
+  private:
+    struct GroupCounts {
+        std::wstring group;
+        std::vector<std::pair<std::wstring, std::size_t>> repaired;
+        std::size_t left = 0;
+        std::size_t failed = 0;
+    };
+    std::vector<GroupCounts> groups_;
+};
+
+}  // namespace tovask
