@@ -2,19 +2,16 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/console/ConsoleReport.h"
 #include "app/console/LogFile.h"
-#include "platform/win32/Handles.h"
 #include "repair/commandline/CommandLineTexts.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
+#include "text/CommandLineWords.h"
 
 namespace tovask::app {
 namespace {
@@ -124,15 +121,7 @@ int runUnattended(PlatformOps& platform,
 }
 
 std::vector<std::wstring> commandArguments() {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    // Only a lack of memory makes the split fail; the window then opens as
-    // it does without arguments.
-    if (!arguments) {
-        return {};
-    }
-    const win32::LocalMemory owner(arguments);
-    return std::vector<std::wstring>(arguments + std::min(count, 1), arguments + count);
+    return argumentsAfterProgram(GetCommandLineW());
 }
 
 }  // namespace tovask::app
