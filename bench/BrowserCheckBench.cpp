@@ -89,8 +89,7 @@ int main() {
         }
     }
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view,
-                                 [](const std::vector<std::wstring>&) { return true; });
+    tovask::BrowserRepair repair(platform, view, tovask::everyOffered);
     repair.loadPaths();
     std::vector<double> plain;
     std::vector<double> browsers;

@@ -72,8 +72,7 @@ int main() {
     const tovask::RunRequest plain{L"", true, {}};
     const tovask::RunRequest network{L"", true, {tovask::FindingKind::Network}};
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view,
-                                 [](const std::vector<std::wstring>&) { return true; });
+    tovask::BrowserRepair repair(platform, view, tovask::everyOffered);
     repair.loadPaths();
     std::vector<double> plainRuns;
     std::vector<double> networkRuns;

@@ -116,8 +116,7 @@ double medianCheck(tovask::BrowserRepair& repair, const tovask::RunRequest& requ
 int main() {
     tovask::Win32Platform platform;
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view,
-                                 [](const std::vector<std::wstring>&) { return true; });
+    tovask::BrowserRepair repair(platform, view, tovask::everyOffered);
     repair.loadPaths();
     const tovask::RunRequest all{L"", false, tovask::everyFindingKind()};
     const double without = medianCheck(repair, all);

@@ -57,8 +57,9 @@ int main() {
     tovask::Win32Platform real;
     tovask::bench::TimingPlatform platform(real);
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view,
-                                 [](const std::vector<std::wstring>&) { return false; });
+    tovask::BrowserRepair repair(platform, view, [](const tovask::FindingsOffer&) {
+        return std::vector<tovask::Finding>{};
+    });
     repair.loadPaths();
     if (!repair.paths().ok()) {
         std::puts("the Windows folders could not be found");

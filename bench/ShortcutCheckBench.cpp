@@ -116,8 +116,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view,
-                                 [](const std::vector<std::wstring>&) { return true; });
+    tovask::BrowserRepair repair(platform, view, tovask::everyOffered);
     repair.loadPaths();
     std::vector<double> plain;
     std::vector<double> shortcuts;

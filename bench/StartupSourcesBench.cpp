@@ -203,7 +203,7 @@ int main() {
         return 1;
     }
     tovask::RecordingView view;
-    const auto yes = [](const std::vector<std::wstring>&) { return true; };
+    const auto yes = tovask::everyOffered;
     tovask::BrowserRepair withThem(platform, view, yes);
     tovask::BrowserRepair withoutThem(hiding, view, yes);
     withThem.loadPaths();

@@ -63,7 +63,7 @@ TEST(RepairsThatStick, CheckRepairCheckUndoOnTheRealSystem) {
     testsupport::QuietPlatform platform;
     folders.pointAt(platform);
     RecordingView view;
-    BrowserRepair repair(platform, view, [](const std::vector<std::wstring>&) { return true; });
+    BrowserRepair repair(platform, view, everyOffered);
     const RunRequest request{L"",
                              false,
                              {FindingKind::LocalPolicyFile, FindingKind::BrowserPolicy,
