@@ -123,22 +123,24 @@ Result<ComPtr<IXmlReader>> xmlReaderOver(const LoadedLibrary& xmllite, std::stri
     return reader;
 }
 
-// The reader's text stays valid until it moves on.
-std::wstring_view textOf(HRESULT result, LPCWSTR text, UINT length) {
+// The reader's text stays valid until it moves on. The call is made before
+// its results are read: an argument list would read them in any order.
+template <typename Getter>
+std::wstring_view readerText(Getter get) {
+    LPCWSTR text = nullptr;
+    UINT length = 0;
+    const HRESULT result = get(&text, &length);
     return SUCCEEDED(result) && text != nullptr ? std::wstring_view(text, length)
                                                 : std::wstring_view{};
 }
 
 std::wstring_view localName(IXmlReader& reader) {
-    LPCWSTR text = nullptr;
-    UINT length = 0;
-    return textOf(reader.GetLocalName(&text, &length), text, length);
+    return readerText(
+        [&](LPCWSTR* text, UINT* length) { return reader.GetLocalName(text, length); });
 }
 
 std::wstring_view nodeValue(IXmlReader& reader) {
-    LPCWSTR text = nullptr;
-    UINT length = 0;
-    return textOf(reader.GetValue(&text, &length), text, length);
+    return readerText([&](LPCWSTR* text, UINT* length) { return reader.GetValue(text, length); });
 }
 
 // The Tasks folder below the Windows folder, by either name a 32-bit
