@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/Statistics.h"
+#include "bench/TimingPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "repair/findings/FindingKinds.h"
 #include "repair/report/RecordingView.h"
@@ -115,12 +116,14 @@ double medianCheck(tovask::BrowserRepair& repair, const tovask::RunRequest& requ
 
 int main() {
     tovask::Win32Platform platform;
+    tovask::bench::TimingPlatform timing(platform);
     tovask::RecordingView view;
-    tovask::BrowserRepair repair(platform, view, tovask::everyOffered);
+    tovask::BrowserRepair repair(timing, view, tovask::everyOffered);
     repair.loadPaths();
     const tovask::RunRequest all{L"", false, tovask::everyFindingKind()};
     const double without = medianCheck(repair, all);
     seed(platform);
+    timing.tallies.clear();
     const double with = medianCheck(repair, all);
     const auto lines = view.lines.size();
     unseed(platform);
@@ -129,5 +132,6 @@ int main() {
         "certificates (medians of %d rounds, %zu report lines): without %.1f ms, with %.1f ms; "
         "ratio %.2f (goal at most 1.50)\n",
         kExtensionKeys, kRootCertificates, kRounds, lines, without, with, with / without);
+    tovask::bench::printCostliest(timing, kRounds, 4);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/Statistics.h"
+#include "bench/TimingPlatform.h"
 #include "platform/ForwardingPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "repair/findings/FindingKinds.h"
@@ -204,7 +205,8 @@ int main() {
     }
     tovask::RecordingView view;
     const auto yes = tovask::everyOffered;
-    tovask::BrowserRepair withThem(platform, view, yes);
+    tovask::bench::TimingPlatform timing(platform);
+    tovask::BrowserRepair withThem(timing, view, yes);
     tovask::BrowserRepair withoutThem(hiding, view, yes);
     withThem.loadPaths();
     withoutThem.loadPaths();
@@ -222,5 +224,6 @@ int main() {
         "debugger keys (medians of %d rounds): /check /all %.1f ms, without them %.1f ms; ratio "
         "%.2f (goal at most 1.50)\n",
         kPolicyEntries, kTasks, kStartupValues, kDebuggers, kRounds, with, without, with / without);
+    tovask::bench::printCostliest(timing, kRounds, 4);
     return 0;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <type_traits>
@@ -70,6 +73,22 @@ class TimingPlatform final : public ForwardingPlatform {
     Result<std::vector<ListeningSocket>> ListeningSockets() override {
         return timed("ListeningSockets", [&] { return real_.ListeningSockets(); });
     }
+    Result<std::vector<std::wstring>> KeyedCertificates(std::wstring_view userSid) override {
+        return timed("KeyedCertificates", [&] { return real_.KeyedCertificates(userSid); });
+    }
+    Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
+                                  const ListingLimits& limits) override {
+        return timed("ListFiles", [&] { return real_.ListFiles(folder, extension, limits); });
+    }
+    Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override {
+        return timed("ReadTaskFile", [&] { return real_.ReadTaskFile(path); });
+    }
+    Result<std::wstring> LongPathName(std::wstring_view path) override {
+        return timed("LongPathName", [&] { return real_.LongPathName(path); });
+    }
+    Result<bool> IsLocalFixedDrive(wchar_t letter) override {
+        return timed("IsLocalFixedDrive", [&] { return real_.IsLocalFixedDrive(letter); });
+    }
 
     struct Tally {
         int calls = 0;
@@ -90,5 +109,18 @@ class TimingPlatform final : public ForwardingPlatform {
 
     PlatformOps& real_;
 };
+
+// The operations that took longest, per run of `runs`, costliest first.
+inline void printCostliest(const TimingPlatform& platform, int runs, std::size_t count) {
+    std::vector<std::pair<std::string, TimingPlatform::Tally>> tallies(platform.tallies.begin(),
+                                                                       platform.tallies.end());
+    std::ranges::sort(tallies, std::greater<>(),
+                      [](const auto& entry) { return entry.second.total; });
+    tallies.resize(std::min(count, tallies.size()));
+    for (const auto& [name, tally] : tallies) {
+        std::printf("  %-18s %6d calls a run, %.1f ms a run\n", name.c_str(), tally.calls / runs,
+                    std::chrono::duration<double, std::milli>(tally.total).count() / runs);
+    }
+}
 
 }  // namespace tovask::bench
