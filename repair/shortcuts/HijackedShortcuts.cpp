@@ -2,7 +2,7 @@
 
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
-#include "repair/startup/StartupFolderEntries.h"
+#include "repair/users/UserPaths.h"
 #include "text/TextCompare.h"
 
 namespace tovask {

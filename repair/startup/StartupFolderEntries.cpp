@@ -1,7 +1,6 @@
 #include "repair/startup/StartupFolderEntries.h"
 
 #include <algorithm>
-#include <array>
 
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
@@ -91,23 +90,6 @@ bool removeStartupFile(PlatformOps& platform, const StartupFile& file, FileBacku
     if (const auto error = platform.RemoveUnchangedFile(file.path, bytes.value())) {
         failures.add(file.path, error);
         return false;
-    }
-    return true;
-}
-
-bool isStartupFolderFilePath(std::wstring_view path) {
-    constexpr std::array<std::wstring_view, 3> kFolders = {L"Start Menu", L"Programs", L"Startup"};
-    auto rest = path.substr(0, path.rfind(L'\\'));
-    if (rest.size() == path.size() || rest.size() + 1 == path.size()) {
-        return false;
-    }
-    for (auto name = kFolders.rbegin(); name != kFolders.rend(); ++name) {
-        const auto slash = rest.rfind(L'\\');
-        if (slash == std::wstring_view::npos ||
-            !equalsIgnoringCase(rest.substr(slash + 1), *name)) {
-            return false;
-        }
-        rest = rest.substr(0, slash);
     }
     return true;
 }

@@ -34,7 +34,4 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
 bool removeStartupFile(PlatformOps& platform, const StartupFile& file, FileBackup& files,
                        FailureLog& failures);
 
-// Whether a path names a file directly in a Startup folder of a Start menu.
-bool isStartupFolderFilePath(std::wstring_view path);
-
 }  // namespace tovask

@@ -9,6 +9,7 @@
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupFolderEntries.h"
 #include "repair/startup/StartupTexts.h"
+#include "repair/users/UserPaths.h"
 
 namespace tovask {
 namespace {

@@ -1,5 +1,9 @@
 #include "repair/users/UserPaths.h"
 
+#include <array>
+
+#include "text/TextCompare.h"
+
 namespace tovask {
 namespace {
 
@@ -47,6 +51,23 @@ Result<std::wstring> nativeSystemFolder(FileOps& platform) {
         }
     }
     return platform.GetSpecialFolder(SpecialFolder::System);
+}
+
+bool isStartupFolderFilePath(std::wstring_view path) {
+    constexpr std::array<std::wstring_view, 3> kFolders = {L"Start Menu", L"Programs", L"Startup"};
+    auto rest = path.substr(0, path.rfind(L'\\'));
+    if (rest.size() == path.size() || rest.size() + 1 == path.size()) {
+        return false;
+    }
+    for (auto name = kFolders.rbegin(); name != kFolders.rend(); ++name) {
+        const auto slash = rest.rfind(L'\\');
+        if (slash == std::wstring_view::npos ||
+            !equalsIgnoringCase(rest.substr(slash + 1), *name)) {
+            return false;
+        }
+        rest = rest.substr(0, slash);
+    }
+    return true;
 }
 
 }  // namespace tovask

@@ -24,4 +24,7 @@ bool mayOpenUserPath(FileOps& platform, std::wstring_view path);
 // lead it to SysWOW64 on a 64-bit Windows.
 Result<std::wstring> nativeSystemFolder(FileOps& platform);
 
+// Whether a path names a file directly in a Startup folder of a Start menu.
+bool isStartupFolderFilePath(std::wstring_view path);
+
 }  // namespace tovask

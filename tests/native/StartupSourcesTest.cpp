@@ -5,6 +5,7 @@
 #include "repair/startup/ServedHijacks.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupFolderEntries.h"
+#include "repair/users/UserPaths.h"
 #include "tests/native/RepairFixture.h"
 #include "text/Utf16.h"
 
