@@ -240,8 +240,8 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     const auto autoConfig = assessScriptAddress(
         scriptText, factsFor(scriptNeedsSystem(scriptText), hive, scriptNeedsSuffixes(scriptText)));
     const auto firstFinding = found.size();
-    add(settings, kProxyServer, texts::kProxyGroup, NetworkArea::InternetSettings, proxy);
-    add(settings, kAutoConfigUrl, texts::kProxyGroup, NetworkArea::InternetSettings, autoConfig);
+    add(settings, kProxyServer, texts::kNetworkGroup, NetworkArea::InternetSettings, proxy);
+    add(settings, kAutoConfigUrl, texts::kNetworkGroup, NetworkArea::InternetSettings, autoConfig);
 
     std::vector<NetworkValueEdit> edits;
     ClearedEntries clearedAnywhere{proxy.weight == FindingWeight::Repairable,
@@ -262,8 +262,9 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         const auto assessment = assessConnectionSettings(
             blobSettings, factsFor(needsSystem, hive,
                                    scriptNeedsSuffixes(widenedText(blobSettings.scriptAddress))));
-        add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings, assessment.proxy);
-        add(connections, name, texts::kProxyGroup, NetworkArea::InternetSettings,
+        add(connections, name, texts::kNetworkGroup, NetworkArea::InternetSettings,
+            assessment.proxy);
+        add(connections, name, texts::kNetworkGroup, NetworkArea::InternetSettings,
             assessment.script);
         const auto cleared = assessment.cleared();
         if (cleared.any()) {
@@ -313,7 +314,7 @@ void NetworkScan::scanWinHttp() {
         const auto& settings = decoded.value();
         const auto assessment = assessWinHttpSettings(
             settings, factsFor(needsListeners(widenedText(settings.proxyServer)), L"HKLM"));
-        add(connections, kWinHttpSettings, texts::kProxyGroup, NetworkArea::InternetSettings,
+        add(connections, kWinHttpSettings, texts::kNetworkGroup, NetworkArea::InternetSettings,
             assessment,
             {{connections.root, connections.key, view, std::wstring(kWinHttpSettings), *blob,
               binaryValue(encodeWinHttpSettings(directWinHttpSettings(settings)))}});
@@ -333,7 +334,7 @@ bool NetworkScan::machineWideProxy() {
         return false;
     }
     found.push_back(
-        {{FindingKind::Network, std::wstring(texts::kProxyGroup),
+        {{FindingKind::Network, std::wstring(texts::kNetworkGroup),
           fileKeyName(RegistryRoot::LocalMachine, std::wstring_view(kProxyPerUserPath).substr(5),
                       RegistryView::Default),
           std::wstring(texts::kMachineWideProxy), false},
@@ -359,14 +360,14 @@ void NetworkScan::scanNameServers(const KeyPlace& place, const RegistryKeyConten
     }
     const auto staticText = statics ? textOf(*statics).value_or(L"") : L"";
     if (!parseNameServers(staticText).empty()) {
-        add(place, kNameServer, texts::kDnsGroup, NetworkArea::Dns,
+        add(place, kNameServer, texts::kNetworkGroup, NetworkArea::Dns,
             assessNameServers(staticText, DnsSource::Static, plainFacts_),
             {{place.root, place.key, place.view, std::wstring(kNameServer), *statics,
               stringValue(withoutHijackerServers(staticText))}});
         return;
     }
     if (dhcp) {
-        add(place, kDhcpNameServer, texts::kDnsGroup, NetworkArea::Dns,
+        add(place, kDhcpNameServer, texts::kNetworkGroup, NetworkArea::Dns,
             assessNameServers(textOf(*dhcp).value_or(L""), DnsSource::Dhcp, plainFacts_));
     }
 }

@@ -43,8 +43,8 @@ inline constexpr std::wstring_view kNetworkResetCount = L"ajustes de red restabl
 inline constexpr std::wstring_view kNetworkHeading = L"Proxy, configuración automática y DNS:";
 inline constexpr std::wstring_view kNetworkNotCounted =
     L"Para revisarlos o repararlos añada /network.";
-inline constexpr std::wstring_view kProxyGroup = L"Proxy y configuración automática";
-inline constexpr std::wstring_view kDnsGroup = L"Servidores DNS";
+// The proxy, its script and the DNS servers are one place to the user.
+inline constexpr std::wstring_view kNetworkGroup = L"Proxy y DNS";
 inline constexpr std::wstring_view kMachineWideProxy =
     L"los ajustes de proxy son los del equipo para todos los usuarios";
 inline constexpr std::wstring_view kManagedNetworkLeft =

@@ -52,7 +52,7 @@ void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable
         if (hijack) {
             found.push_back(
                 {file,
-                 {FindingKind::Startup, std::wstring(texts::kScheduledTaskGroup), taskNameOf(file),
+                 {FindingKind::Startup, std::wstring(texts::kStartupGroup), taskNameOf(file),
                   command + L"; " + std::wstring(*hijack), repairable}});
             return;
         }

@@ -67,10 +67,9 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                 hijack = served.servedBy(*command);
             }
             if (hijack) {
-                found.push_back(
-                    {path,
-                     {FindingKind::Startup, std::wstring(texts::kStartupFolderGroup), path,
-                      *command + L"; " + std::wstring(*hijack), !managedMachine}});
+                found.push_back({path,
+                                 {FindingKind::Startup, std::wstring(texts::kStartupGroup), path,
+                                  *command + L"; " + std::wstring(*hijack), !managedMachine}});
             }
         }
     }

@@ -15,9 +15,8 @@ inline constexpr std::wstring_view kStartupHeading = L"Programas que se inician 
 inline constexpr std::wstring_view kStartupNotCounted =
     L"Para revisarlos o repararlos añada /startup.";
 // What the report groups them under.
-inline constexpr std::wstring_view kStartupGroup = L"Inicio de Windows";
-inline constexpr std::wstring_view kScheduledTaskGroup = L"Tareas programadas";
-inline constexpr std::wstring_view kStartupFolderGroup = L"Carpeta Inicio";
+// Run values, tasks and Startup files are one place to the user.
+inline constexpr std::wstring_view kStartupGroup = L"Programas que se inician solos";
 inline constexpr std::wstring_view kStartupFolderRefused =
     L"carpeta de inicio en una ruta de red o en una unidad que no es un disco de este equipo: "
     L"no se abre";
