@@ -193,16 +193,8 @@ std::vector<RegistryExtension> findRegistryExtensions(PlatformOps& platform,
             scan.scan(browser, RegistryRoot::LocalMachine, std::wstring(browser.keyPath), view);
         }
         for (const std::wstring_view hive : userHives) {
-            const auto slash = hive.find(L'\\');
-            if (slash == std::wstring_view::npos) {
-                scan.scan(browser, RegistryRoot::CurrentUser, std::wstring(browser.keyPath),
-                          RegistryView::Default);
-            } else {
-                scan.scan(
-                    browser, RegistryRoot::Users,
-                    std::wstring(hive.substr(slash + 1)) + L"\\" + std::wstring(browser.keyPath),
-                    RegistryView::Default);
-            }
+            const auto place = hivePlace(hive, browser.keyPath);
+            scan.scan(browser, place.root, place.key, place.view);
         }
     }
     return std::move(scan.found);
