@@ -40,20 +40,28 @@ std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind)
     return chosen;
 }
 
-// The repairable findings of the offered kinds, or of the others.
-std::vector<Finding> offeredOnly(const FindingsAnswer& answer, std::span<const Finding> findings,
+// Whether each of the run's findings is offered, and the consent that chooses among them.
+struct Offer {
+    std::vector<bool> offered;
+    const FindingsConsent& consent;
+};
+
+// The repairable findings offered, or those not offered.
+std::vector<Finding> offeredOnly(const Offer& offer, std::span<const Finding> findings,
                                  bool offered) {
-    auto chosen = repairableOnly(findings);
-    std::erase_if(chosen, [&](const Finding& finding) {
-        return answer.offeredKinds.contains(finding.kind) != offered;
-    });
+    std::vector<Finding> chosen;
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        if (findings[i].repairable && offer.offered[i] == offered) {
+            chosen.push_back(findings[i]);
+        }
+    }
     return chosen;
 }
 
 // The findings the offer leaves out: the report-only ones and the
-// repairable ones of the kinds not offered.
-std::vector<Finding> notOffered(const FindingsAnswer& answer, std::span<const Finding> findings) {
-    auto left = offeredOnly(answer, findings, false);
+// repairable ones not offered.
+std::vector<Finding> notOffered(const Offer& offer, std::span<const Finding> findings) {
+    auto left = offeredOnly(offer, findings, false);
     std::ranges::copy_if(findings, std::back_inserter(left),
                          [](const Finding& finding) { return !finding.repairable; });
     return left;
@@ -61,13 +69,13 @@ std::vector<Finding> notOffered(const FindingsAnswer& answer, std::span<const Fi
 
 // What the consent chose of the offer, and only that: an answer naming
 // anything else repairs nothing more.
-std::vector<Finding> chosenOf(const FindingsAnswer& answer, std::span<const Finding> offered,
+std::vector<Finding> chosenOf(const Offer& offer, std::span<const Finding> offered,
                               std::span<const Finding> all) {
     if (offered.empty()) {
         return {};
     }
-    const auto reportOnly = notOffered(answer, all);
-    auto chosen = answer.consent({offered, reportOnly});
+    const auto reportOnly = notOffered(offer, all);
+    auto chosen = offer.consent({offered, reportOnly});
     std::erase_if(chosen, [&](const Finding& finding) {
         return std::ranges::find(offered, finding) == offered.end();
     });
@@ -174,11 +182,10 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     if (all.empty()) {
         return 0;
     }
-    const auto offeredKinds = withKindsPuttingBack(all, asked.offeredKinds);
-    const FindingsAnswer answer{offeredKinds, asked.consent};
+    const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
     reportByKind(view, findings, all);
-    const auto offered = offeredOnly(answer, all, true);
-    const auto chosen = chosenOf(answer, offered, all);
+    const auto offered = offeredOnly(offer, all, true);
+    const auto chosen = chosenOf(offer, offered, all);
     for (const auto* kind : findingKinds()) {
         const auto repairable = repairableOnly(ofKind(all, kind->kind));
         if (std::ranges::any_of(repairable,
@@ -199,13 +206,12 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     if (all.empty()) {
         return summary;
     }
-    const auto offeredKinds = withKindsPuttingBack(all, asked.offeredKinds);
-    const FindingsAnswer answer{offeredKinds, asked.consent};
+    const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
     view.appendLine(L"");
     reportByKind(view, findings, all);
-    reportEach(view, summary, offeredOnly(answer, all, false), Outcome::Left);
-    const auto offered = offeredOnly(answer, all, true);
-    const auto repairable = chosenOf(answer, offered, all);
+    reportEach(view, summary, offeredOnly(offer, all, false), Outcome::Left);
+    const auto offered = offeredOnly(offer, all, true);
+    const auto repairable = chosenOf(offer, offered, all);
     reportEach(view, summary, notChosen(offered, repairable), Outcome::Left);
     if (repairable.empty()) {
         return summary;

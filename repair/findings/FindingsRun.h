@@ -47,8 +47,8 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             FailureLog& failures);
 
 // The kinds whose repair the run may offer, and the answer to the offer. A
-// kind holding what puts back a finding of an offered kind is offered with
-// it (withKindsPuttingBack).
+// finding that puts back one of an offered kind, or that one puts back, is
+// offered with it (offeredWithWhatPutsBack).
 struct FindingsAnswer {
     const std::set<FindingKind>& offeredKinds;
     const FindingsConsent& consent;

@@ -69,11 +69,21 @@ bool putsBack(const Finding& source, const Finding& lock) {
            });
 }
 
+bool mayPutBack(const Finding& finding) {
+    return finding.kind == FindingKind::LocalPolicyFile || finding.kind == FindingKind::Startup;
+}
+
+// Each pair once; only the few findings that may put a lock back are paired
+// with the locks, so that a long report costs no more than its length.
 template <typename Visit>
 void forEachPair(std::span<const Finding> findings, Visit visit) {
     for (std::size_t source = 0; source < findings.size(); ++source) {
+        if (!mayPutBack(findings[source])) {
+            continue;
+        }
         for (std::size_t lock = 0; lock < findings.size(); ++lock) {
-            if (source != lock && putsBack(findings[source], findings[lock])) {
+            if (findings[lock].kind == FindingKind::BrowserPolicy &&
+                putsBack(findings[source], findings[lock])) {
                 visit(source, lock);
             }
         }
@@ -93,16 +103,26 @@ void notePutBackTogether(std::vector<Finding>& findings) {
     }
 }
 
-std::set<FindingKind> withKindsPuttingBack(std::span<const Finding> findings,
-                                           const std::set<FindingKind>& offered) {
-    auto kinds = offered;
-    forEachPair(findings, [&](std::size_t source, std::size_t lock) {
-        if (offered.contains(findings[source].kind) || offered.contains(findings[lock].kind)) {
-            kinds.insert(findings[source].kind);
-            kinds.insert(findings[lock].kind);
+std::vector<bool> offeredWithWhatPutsBack(std::span<const Finding> findings,
+                                          const std::set<FindingKind>& offeredKinds) {
+    std::vector<bool> offered(findings.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        offered[i] = offeredKinds.contains(findings[i].kind);
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    forEachPair(findings,
+                [&](std::size_t source, std::size_t lock) { pairs.emplace_back(source, lock); });
+    // A start-up entry may reinstall a lock that a policy file also puts back.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [source, lock] : pairs) {
+            if (offered[source] != offered[lock]) {
+                offered[source] = offered[lock] = true;
+                grew = true;
+            }
         }
-    });
-    return kinds;
+    }
+    return offered;
 }
 
 }  // namespace tovask

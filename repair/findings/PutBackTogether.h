@@ -15,10 +15,11 @@ namespace tovask {
 // the other's place, so that the report and the consent show them together.
 void notePutBackTogether(std::vector<Finding>& findings);
 
-// The kinds offered, and with them every kind holding a finding tied to one
-// of an offered kind: the repair never removes one of a pair and leaves the
+// Whether each finding is offered: those of the offered kinds, and with them
+// each finding tied to an offered one, however far the ties run, and no other
+// finding of its kind. The repair never removes one of a pair and leaves the
 // other to put it back.
-std::set<FindingKind> withKindsPuttingBack(std::span<const Finding> findings,
-                                           const std::set<FindingKind>& offered);
+std::vector<bool> offeredWithWhatPutsBack(std::span<const Finding> findings,
+                                          const std::set<FindingKind>& offeredKinds);
 
 }  // namespace tovask

@@ -36,8 +36,24 @@ TEST_P(PutBack, NamesEachOtherAndIsOfferedTogether) {
     const bool noted = findings[0].holds.ends_with(GetParam().source.place) &&
                        findings[1].holds.ends_with(GetParam().lock.place);
     EXPECT_EQ(noted, GetParam().together);
-    const auto kinds = withKindsPuttingBack(findings, {GetParam().lock.kind});
-    EXPECT_EQ(kinds.contains(GetParam().source.kind), GetParam().together);
+    const auto offered = offeredWithWhatPutsBack(findings, {GetParam().lock.kind});
+    EXPECT_EQ(offered[1], GetParam().together);
+}
+
+// Offered with /startup alone: the task, the lock it reinstalls and that
+// lock's entry in the policy file, but not the task's unrelated neighbour.
+TEST(PutBack, OffersThePartnersOfTheOfferedFindingsOnly) {
+    const std::vector<Finding> findings{
+        kForced,
+        kInPolicyFile,
+        startup(L"chrome.exe --load-extension=C:\\x\\" + kId),
+        startup(L"chrome.exe https://buscar.example"),
+        {FindingKind::BrowserPolicy, L"Edge",
+         L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Microsoft\\Edge\\HomepageLocation", L"x", true}};
+    EXPECT_EQ(offeredWithWhatPutsBack(findings, {FindingKind::Startup}),
+              (std::vector<bool>{true, true, true, true, false}));
+    EXPECT_EQ(offeredWithWhatPutsBack(findings, {FindingKind::LocalPolicyFile}),
+              (std::vector<bool>{true, true, true, false, false}));
 }
 
 // clang-format off
