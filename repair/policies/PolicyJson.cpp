@@ -145,17 +145,6 @@ class NumberKeepingWriter : public Writer {
 // too deep, before it recurses further itself.
 constexpr int kDeepestNesting = 200;
 
-// RapidJSON reads an unpaired "\udc00" escape as the bytes of a lone surrogate,
-// which are not UTF-8 and would be written back so; such text counts as not JSON.
-bool holdsSurrogate(std::string_view utf8) {
-    for (auto at = utf8.find('\xED'); at != utf8.npos; at = utf8.find('\xED', at + 1)) {
-        if (at + 1 < utf8.size() && static_cast<unsigned char>(utf8[at + 1]) >= 0xA0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Hands the reader's events on to the document, refusing what is nested too
 // deep or holds a surrogate.
 class CheckedBuilder {
@@ -179,7 +168,7 @@ class CheckedBuilder {
             number.append(string.substr(kNumberEscapeBytes.size()));
             return document_.String(number.data(), static_cast<SizeType>(number.size()), true);
         }
-        if (holdsSurrogate({text, length})) {
+        if (holdsLoneSurrogate({text, length})) {
             refusal = JsonRefusal::LoneSurrogate;
             return false;
         }
@@ -289,6 +278,15 @@ std::unique_ptr<JsonDocument> parseWith(std::string_view utf8, JsonRefusal* refu
 }
 
 }  // namespace
+
+bool holdsLoneSurrogate(std::string_view utf8) {
+    for (auto at = utf8.find('\xED'); at != utf8.npos; at = utf8.find('\xED', at + 1)) {
+        if (at + 1 < utf8.size() && static_cast<unsigned char>(utf8[at + 1]) >= 0xA0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::unique_ptr<JsonDocument> parse(std::string_view utf8, JsonRefusal* refusal) {
     return parseWith<kStrictFlags>(utf8, refusal);

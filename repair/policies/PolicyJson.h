@@ -37,6 +37,10 @@ enum class JsonRefusal { NotJson, TooDeep, LoneSurrogate, NotKeptExactly };
 std::unique_ptr<JsonDocument> parse(std::string_view utf8, JsonRefusal* refusal = nullptr);
 // As Chromium reads the JSON of a registry policy: a trailing comma allowed.
 std::unique_ptr<JsonDocument> parseChromiumPolicy(std::string_view utf8);
+// RapidJSON reads an unpaired "\udc00" escape as the bytes of a lone
+// surrogate, which are not UTF-8 and would be written back so; such text
+// counts as not JSON.
+bool holdsLoneSurrogate(std::string_view utf8);
 // None when the writer fails.
 std::optional<std::string> compact(const Json& json);
 // Two spaces per level, as Firefox's own policy examples are written.

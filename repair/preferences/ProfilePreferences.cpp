@@ -7,7 +7,7 @@
 #include "repair/network/LocalPaths.h"
 #include "repair/network/WritableFolders.h"
 #include "repair/network/addresses/ProxyAddress.h"
-#include "repair/policies/PolicyJson.h"
+#include "repair/preferences/ChromiumPreferences.h"
 #include "repair/preferences/PreferenceTexts.h"
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/users/UserPaths.h"
@@ -16,8 +16,6 @@
 
 namespace tovask {
 namespace {
-
-using policyjson::Json;
 
 constexpr std::size_t kPreferencesLimit = std::size_t{32} << 20;
 constexpr ListingLimits kProfileListing{1, 400, 20000};
@@ -46,7 +44,9 @@ constexpr std::array<std::wstring_view, 10> kSearchDomains = {
 
 // Where Chromium marks an extension loaded from a folder: unpacked, or from
 // its command line.
-constexpr std::array<std::wstring_view, 2> kUnpackedLocations = {L"4", L"8"};
+constexpr std::array<std::string_view, 2> kUnpackedLocations = {"4", "8"};
+// `session.restore_on_startup` when the browser opens the start-up pages.
+constexpr std::string_view kRestoreStartupPages = "4";
 
 bool isWebAddress(std::wstring_view text) {
     return serverOfWebAddress(text).has_value();
@@ -86,25 +86,6 @@ bool isKnownSearchHost(std::wstring_view host) {
 bool isForeignSearch(std::wstring_view url) {
     const auto server = serverOfWebAddress(url);
     return server && !isKnownSearchHost(server->host);
-}
-
-std::wstring textAt(const Json& root, std::initializer_list<std::string_view> path) {
-    const Json* at = &root;
-    for (const auto name : path) {
-        at = policyjson::member(*at, name);
-        if (at == nullptr) {
-            return {};
-        }
-    }
-    return at->IsString() ? policyjson::wideText(*at) : std::wstring();
-}
-
-const Json* valueAt(const Json& root, std::initializer_list<std::string_view> path) {
-    const Json* at = &root;
-    for (const auto name : path) {
-        at = at == nullptr ? nullptr : policyjson::member(*at, name);
-    }
-    return at;
 }
 
 // One JavaScript string literal at the start of the text, with its escapes
@@ -257,47 +238,35 @@ class PreferenceScan {
 
 PreferenceReading readChromiumPreferences(std::string_view json,
                                           std::span<const std::wstring> writableFolders) {
-    const auto document = policyjson::parse(json);
-    if (!document || !document->IsObject()) {
+    const auto preferences = readChromiumPreferenceValues(json);
+    if (!preferences) {
         return {{}, texts::kPreferencesNotJson};
     }
     PreferenceReading reading;
     const auto add = [&](std::wstring_view prefix, const std::wstring& text) {
         reading.found.push_back(std::wstring(prefix) + text);
     };
-    const auto* newTabHome = valueAt(*document, {"homepage_is_newtabpage"});
-    const auto homepage = textAt(*document, {"homepage"});
-    if (isWebAddress(homepage) && !(newTabHome != nullptr && newTabHome->IsTrue())) {
+    if (const auto homepage = wideFromUtf8(preferences->homepage);
+        isWebAddress(homepage) && !preferences->homepageIsNewTabPage) {
         add(texts::kHomePagePrefix, homepage);
     }
-    if (const auto* restore = valueAt(*document, {"session", "restore_on_startup"});
-        restore != nullptr && policyjson::wideText(*restore) == L"4") {
-        if (const auto* urls = valueAt(*document, {"session", "startup_urls"})) {
-            for (const auto& url : policyjson::elementsOf(*urls)) {
-                if (const auto text = wideFromUtf8(policyjson::utf8Of(url)); isWebAddress(text)) {
-                    add(texts::kStartupPagePrefix, text);
-                }
+    if (preferences->restoreOnStartup == kRestoreStartupPages) {
+        for (const auto& url : preferences->startupUrls) {
+            if (const auto text = wideFromUtf8(url); isWebAddress(text)) {
+                add(texts::kStartupPagePrefix, text);
             }
         }
     }
-    for (const auto& search :
-         {textAt(*document, {"default_search_provider_data", "template_url_data", "url"}),
-          textAt(*document, {"default_search_provider", "search_url"})}) {
-        if (isForeignSearch(search)) {
-            add(texts::kSearchProviderPrefix, search);
+    for (const auto* search : {&preferences->searchUrl, &preferences->olderSearchUrl}) {
+        if (const auto text = wideFromUtf8(*search); isForeignSearch(text)) {
+            add(texts::kSearchProviderPrefix, text);
         }
     }
-    if (const auto* settings = valueAt(*document, {"extensions", "settings"})) {
-        for (const auto& [id, extension] : policyjson::membersOf(*settings)) {
-            const auto* location = policyjson::member(extension, "location");
-            const auto path = textAt(extension, {"path"});
-            if (location != nullptr &&
-                std::ranges::find(kUnpackedLocations, policyjson::wideText(*location)) !=
-                    kUnpackedLocations.end() &&
-                liesInAnyFolder(normalisedPath(path), writableFolders)) {
-                add(texts::kUnpackedExtensionPrefix,
-                    policyjson::wideText(id) + L" (" + path + L")");
-            }
+    for (const auto& extension : preferences->extensions) {
+        const auto path = wideFromUtf8(extension.path);
+        if (std::ranges::find(kUnpackedLocations, extension.location) != kUnpackedLocations.end() &&
+            liesInAnyFolder(normalisedPath(path), writableFolders)) {
+            add(texts::kUnpackedExtensionPrefix, wideFromUtf8(extension.id) + L" (" + path + L")");
         }
     }
     return reading;

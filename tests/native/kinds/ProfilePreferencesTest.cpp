@@ -54,12 +54,28 @@ INSTANTIATE_TEST_SUITE_P(
         PreferencesCase{"FirefoxKeywordSearch", false,
                         "user_pref(\"keyword.URL\", \"http://buscar.example/?q=\");\n"
                         "pref(\"browser.search.defaulturl\", \"https://www.bing.com/search?q=\");\n",
-                        {L"buscador predeterminado: http://buscar.example/?q="}}),
+                        {L"buscador predeterminado: http://buscar.example/?q="}},
+        // As the browser reads a repeated name: its last value, in its first place.
+        PreferencesCase{"RepeatedNamesTakeTheirLastValue", true,
+                        R"({"session":{"restore_on_startup":4,"startup_urls":["http://viejo.example"]},"homepage":"http://viejo.example",)"
+                        R"("extensions":{"settings":{"aaaa":{"location":1,"path":"C:\\Users\\ana\\a"},"bbbb":{"location":"4","path":"C:\\Users\\ana\\b"}}},)"
+                        R"("session":{"restore_on_startup":4,"startup_urls":["http://nuevo.example"]},"homepage":7,)"
+                        R"("extensions":{"settings":{"aaaa":{"location":4,"path":"C:\\Program Files\\a"},"aaaa":{"location":8,"path":"C:\\Users\\ana\\a2"}}}})",
+                        {L"página de inicio: http://nuevo.example",
+                         L"extensión cargada desde una carpeta que el usuario puede modificar: aaaa (C:\\Users\\ana\\a2)"}},
+        PreferencesCase{"NamesOnlyAtTheirOwnPlace", true,
+                        R"({"padding":[{"homepage":"http://oculto.example"}],"session":[{"restore_on_startup":4,"startup_urls":["http://oculto.example"]}],)"
+                        R"("default_search_provider":{"search_url":{"url":"http://oculto.example"}}})",
+                        {}}),
     [](const testing::TestParamInfo<PreferencesCase>& info) { return info.param.name; });
 // clang-format on
 
-TEST(ProfileFile, ThatIsNotJsonIsAnError) {
-    EXPECT_FALSE(readChromiumPreferences("{\"homepage\":", kWritable).error.empty());
+TEST(ProfileFile, ThatIsNotAJsonObjectIsAnError) {
+    for (const auto& text : std::vector<std::string>{
+             "{\"homepage\":", "[]", "\"texto\"", R"({"a":"\udc00"})", std::string("{}\0{}", 5),
+             std::string(201, '[') + std::string(201, ']')}) {
+        EXPECT_FALSE(readChromiumPreferences(text, kWritable).error.empty()) << text;
+    }
 }
 
 const std::wstring kProfiles =
