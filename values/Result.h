@@ -15,7 +15,9 @@ class Result {
     Result(std::error_code error) : outcome_(error) {}
 
     bool ok() const { return std::holds_alternative<T>(outcome_); }
-    const T& value() const { return std::get<T>(outcome_); }
+    const T& value() const& { return std::get<T>(outcome_); }
+    // The value moved out of a result that is no longer needed.
+    T&& value() && { return std::get<T>(std::move(outcome_)); }
     std::error_code error() const {
         return ok() ? std::error_code{} : std::get<std::error_code>(outcome_);
     }
