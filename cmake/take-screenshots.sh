@@ -39,3 +39,31 @@ photograph_window "$about" "$shots/about-panel$suffix.png"
 echo "$shots/about-panel$suffix.png"
 
 end_window_process "$window"
+
+# The findings dialog and the closing summary, from the window posed over a
+# hijacked machine kept in memory: the pose shows the dialog and waits for
+# its picture, repairs what is checked, answers the closing messages and
+# says when the report ends with the summary.
+marks="$shots/.findings"
+rm -f "$marks".*
+"$WINE" explorer "/desktop=$desktop_name,$desktop_size" \
+    "$build_dir/tests/ui/pose_findings.exe" "Z:$marks" >/dev/null 2>&1
+wait_for_file() {
+    for _ in $(seq "$patience_tenths"); do
+        [ -f "$1" ] && return 0
+        sleep 0.1
+    done
+    echo "the pose did not write $1" >&2
+    return 1
+}
+wait_for_file "$marks.dialog"
+dialog=$(wait_for_window "Otros navegadores")
+photograph_window "$dialog" "$shots/findings-dialog$suffix.png"
+echo "$shots/findings-dialog$suffix.png"
+touch "$marks.taken"
+wait_for_file "$marks.summary"
+posed=$(wait_for_window "Tovask $program_version")
+photograph_window "$posed" "$shots/closing-summary$suffix.png"
+echo "$shots/closing-summary$suffix.png"
+end_window_process "$posed"
+rm -f "$marks".*
