@@ -242,17 +242,20 @@ class PreferencesHandler
 
 }  // namespace
 
-std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string_view json) {
+std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string json) {
     // The reader takes a NUL for the end of the text, and would not see what follows.
     if (json.find('\0') != json.npos) {
         return std::nullopt;
     }
-    if (json.starts_with("\xEF\xBB\xBF")) {
-        json.remove_prefix(3);
-    }
-    rapidjson::MemoryStream text(json.data(), json.size());
+    // Read in place, each string decoded over its own escaped text rather
+    // than copied aside.
+    const std::size_t byteOrderMark = json.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    rapidjson::InsituStringStream stream(json.data() + byteOrderMark);
     PreferencesHandler handler;
-    if (rapidjson::Reader().Parse<kFlags>(text, handler).IsError() || !handler.sawDocument) {
+    if (rapidjson::Reader()
+            .Parse<kFlags | rapidjson::kParseInsituFlag>(stream, handler)
+            .IsError() ||
+        !handler.sawDocument) {
         return std::nullopt;
     }
     return std::move(handler.read);

@@ -35,7 +35,7 @@ struct ChromiumPreferences {
 // megabytes and only these names matter. As the browser reads it, a name an
 // object repeats takes its last value, in the place of its first. None when
 // the text is not a JSON object, is nested deeper than the browser reads or
-// holds a lone surrogate.
-std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string_view json);
+// holds a lone surrogate. The text is read in place, and changed.
+std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string json);
 
 }  // namespace tovask

@@ -202,7 +202,7 @@ class PreferenceScan {
     }
 
     void scanFile(const std::wstring& path, const std::wstring& group, bool chromium) {
-        const auto content = platform_.ReadFileContent(path, kPreferencesLimit);
+        auto content = platform_.ReadFileContent(path, kPreferencesLimit);
         if (!content.ok()) {
             if (content.error() == std::errc::file_too_large) {
                 failures_.add(path, texts::kPreferencesTooLarge);
@@ -211,8 +211,9 @@ class PreferenceScan {
             }
             return;
         }
-        const auto reading = chromium ? readChromiumPreferences(content.value(), writableFolders())
-                                      : readFirefoxPreferences(content.value());
+        const auto reading =
+            chromium ? readChromiumPreferences(std::move(content).value(), writableFolders())
+                     : readFirefoxPreferences(content.value());
         if (!reading.error.empty()) {
             failures_.add(path, reading.error);
         }
@@ -236,9 +237,9 @@ class PreferenceScan {
 
 }  // namespace
 
-PreferenceReading readChromiumPreferences(std::string_view json,
+PreferenceReading readChromiumPreferences(std::string json,
                                           std::span<const std::wstring> writableFolders) {
-    const auto preferences = readChromiumPreferenceValues(json);
+    const auto preferences = readChromiumPreferenceValues(std::move(json));
     if (!preferences) {
         return {{}, texts::kPreferencesNotJson};
     }

@@ -23,7 +23,7 @@ struct PreferenceReading {
     std::vector<std::wstring> found;
     std::wstring_view error;
 };
-PreferenceReading readChromiumPreferences(std::string_view json,
+PreferenceReading readChromiumPreferences(std::string json,
                                           std::span<const std::wstring> writableFolders);
 PreferenceReading readFirefoxPreferences(std::string_view prefs);
 
