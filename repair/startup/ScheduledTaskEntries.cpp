@@ -50,10 +50,9 @@ void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable
             hijack = served.servedBy(command);
         }
         if (hijack) {
-            found.push_back(
-                {file,
-                 {FindingKind::Startup, std::wstring(texts::kStartupGroup), taskNameOf(file),
-                  command + L"; " + std::wstring(*hijack), repairable}});
+            found.push_back({file,
+                             {FindingKind::Startup, std::wstring(texts::kStartupGroup),
+                              taskNameOf(file), startupFindingText(command, *hijack), repairable}});
             return;
         }
     }

@@ -123,7 +123,7 @@ std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command)
     return std::nullopt;
 }
 
-std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command) {
+std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {
     const auto program = programOfCommand(command);
     const bool powerShell = endsWithIgnoringCase(program, L"powershell.exe") ||
                             endsWithIgnoringCase(program, L"powershell") ||
@@ -131,14 +131,29 @@ std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command) {
                             endsWithIgnoringCase(program, L"pwsh");
     const auto arguments = splitArguments(command);
     for (std::size_t at = 1; powerShell && at + 1 < arguments.size(); ++at) {
-        if (!isEncodedCommandOption(arguments[at].value)) {
-            continue;
-        }
-        if (const auto script = decodedPowerShellCommand(arguments[at + 1].value)) {
-            return decodedScriptHijack(*script);
+        if (isEncodedCommandOption(arguments[at].value)) {
+            return decodedPowerShellCommand(arguments[at + 1].value);
         }
     }
+    return std::nullopt;
+}
+
+std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command) {
+    if (const auto script = encodedScriptOf(command)) {
+        return decodedScriptHijack(*script);
+    }
     return startupCommandHijack(command);
+}
+
+std::wstring startupFindingText(std::wstring_view command, std::wstring_view hijack) {
+    auto text = std::wstring(command) + L"; " + std::wstring(hijack);
+    if (auto script = encodedScriptOf(command)) {
+        // One line of the report: the script's own line breaks and tabs become spaces.
+        std::ranges::replace_if(
+            *script, [](wchar_t c) { return c < L' '; }, L' ');
+        text += std::wstring(texts::kStartupDecodedScriptPrefix) + *script;
+    }
+    return text;
 }
 
 }  // namespace tovask

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tovask {
@@ -17,5 +18,15 @@ std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command)
 // script of PowerShell's encoded command is decoded and judged by what it does
 // (decodedScriptHijack); one that cannot be decoded counts as encoded.
 std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command);
+
+// The script a PowerShell command hides in its encoded command, decoded;
+// none for any other command.
+std::optional<std::wstring> encodedScriptOf(std::wstring_view command);
+
+// What the report says of a start-up command found to put `hijack` back:
+// the command, why, and the script it hides when it hides one, so that the
+// user reads what it does and an extension it reinstalls is shown with its
+// lock.
+std::wstring startupFindingText(std::wstring_view command, std::wstring_view hijack);
 
 }  // namespace tovask

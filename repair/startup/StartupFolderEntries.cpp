@@ -69,7 +69,7 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
             if (hijack) {
                 found.push_back({path,
                                  {FindingKind::Startup, std::wstring(texts::kStartupGroup), path,
-                                  *command + L"; " + std::wstring(*hijack), !managedMachine}});
+                                  startupFindingText(*command, *hijack), !managedMachine}});
             }
         }
     }

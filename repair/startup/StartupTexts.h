@@ -28,6 +28,8 @@ inline constexpr std::wstring_view kStartupDownloadsExtension =
 inline constexpr std::wstring_view kStartupServesHijack =
     L"inicia el programa que sirve un secuestro encontrado en esta revisión";
 inline constexpr std::wstring_view kStartupEncodedScript = L"ejecuta una orden codificada";
+// After the reason, when the command hides a script.
+inline constexpr std::wstring_view kStartupDecodedScriptPrefix = L"; la orden codificada dice: ";
 inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";
 inline constexpr std::wstring_view kStartupUserScript =
     L"ejecuta un script de una carpeta en la que el usuario puede escribir";

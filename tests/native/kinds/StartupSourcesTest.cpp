@@ -68,6 +68,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TaskCommandCase>& info) { return info.param.name; });
 // clang-format on
 
+// The report shows what a hidden script does, on one line, so that the
+// extension it reinstalls is shown with the lock that forces it.
+TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
+    const std::wstring id = L"abcdefghijklmnopabcdefghijklmnop";
+    const auto command = kPowerShell + encoded(L"reg add $k /d " + id + L"\r\n\texit");
+    EXPECT_EQ(startupFindingText(command, L"ejecuta una orden codificada"),
+              command +
+                  L"; ejecuta una orden codificada; la orden codificada dice: reg add $k /d " + id +
+                  L"   exit");
+    EXPECT_EQ(startupFindingText(L"chrome.exe https://a.example", L"abre"),
+              L"chrome.exe https://a.example; abre");
+}
+
 TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
     const std::vector<Finding> found{
         {FindingKind::Network, L"Red", L"HKCU\\...\\ProxyServer",
