@@ -61,21 +61,20 @@ void mark(const std::wstring& path) {
     std::ofstream{std::filesystem::path(path)};
 }
 
+BOOL CALLBACK keepShownBox(HWND window, LPARAM found) {
+    wchar_t name[16]{};
+    GetClassNameW(window, name, 16);
+    if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A box or dialog of the window's thread, on screen.
 HWND shownBoxOf(DWORD thread) {
     HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM found) {
-            wchar_t name[16]{};
-            GetClassNameW(window, name, 16);
-            if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, keepShownBox, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

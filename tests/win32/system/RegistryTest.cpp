@@ -400,6 +400,8 @@ TEST_F(RegistryInOneViewTest, TreeHoldsEveryValueAndSubkeyInRegistryOrder) {
          {L"\"quoted\"", textValue(regtype::kExpandString, {L"%x%\0", 4})},
          {L"a=b", rawValue(regtype::kBinary, "2")},
          {L"back\\slash", rawValue(0x1234, "4")},
+         // Far beyond the first read of any value: read whole all the same.
+         {L"large", rawValue(regtype::kBinary, std::string(100000, 'x'))},
          {L"P\u00e1gina \u00f1 \u65e5\u672c", textValue(regtype::kMultiString, {L"a\0\0", 3})},
          {L"trailing blank ", rawValue(regtype::kBinary, "1")},
          {L"x]", rawValue(regtype::kNone, "")}},
