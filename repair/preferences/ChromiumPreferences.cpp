@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "repair/policies/PolicyJson.h"
 
@@ -32,8 +35,8 @@ struct Place {
 
 using Names = std::initializer_list<std::string_view>;
 
-// Whether the first names of the place are these.
-bool startsWith(const Place& place, Names names) {
+// Whether the place lies within `names`, or is it: its first names are these.
+bool within(const Place& place, Names names) {
     if (place.size() < names.size()) {
         return false;
     }
@@ -42,12 +45,7 @@ bool startsWith(const Place& place, Names names) {
 }
 
 bool isPlace(const Place& place, Names names) {
-    return place.size() == names.size() && startsWith(place, names);
-}
-
-// Whether the place lies within `names`, or is it.
-bool within(const Place& place, Names names) {
-    return startsWith(place, names);
+    return place.size() == names.size() && within(place, names);
 }
 
 // Whether the place is `names` or leads to it.
