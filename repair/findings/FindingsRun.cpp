@@ -182,7 +182,9 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     if (all.empty()) {
         return 0;
     }
-    const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
+    // Paired as found: the notes name the partners' places, which would pair more.
+    const Offer offer{offeredWithWhatPutsBack(findings.asFound(), asked.offeredKinds),
+                      asked.consent};
     reportByKind(view, findings, all);
     const auto offered = offeredOnly(offer, all, true);
     const auto chosen = chosenOf(offer, offered, all);
@@ -206,7 +208,9 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     if (all.empty()) {
         return summary;
     }
-    const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
+    // Paired as found: the notes name the partners' places, which would pair more.
+    const Offer offer{offeredWithWhatPutsBack(findings.asFound(), asked.offeredKinds),
+                      asked.consent};
     view.appendLine(L"");
     reportByKind(view, findings, all);
     reportEach(view, summary, offeredOnly(offer, all, false), Outcome::Left);

@@ -15,10 +15,10 @@ namespace tovask {
 // the other's place, so that the report and the consent show them together.
 void notePutBackTogether(std::vector<Finding>& findings);
 
-// Whether each finding is offered: those of the offered kinds, and with them
-// each finding tied to an offered one, however far the ties run, and no other
-// finding of its kind. The repair never removes one of a pair and leaves the
-// other to put it back.
+// Whether each finding, as found (before notePutBackTogether), is offered:
+// those of the offered kinds, and with them each finding tied to an offered
+// one, however far the ties run, and no other finding of its kind. The
+// repair never removes one of a pair and leaves the other to put it back.
 std::vector<bool> offeredWithWhatPutsBack(std::span<const Finding> findings,
                                           const std::set<FindingKind>& offeredKinds);
 

