@@ -10,8 +10,9 @@ run="$windows/wine-run"
 tovask=$("$WINE" winepath -w "$windows/app/Tovask.exe")
 minimal=$("$WINE" winepath -w "$windows/bench/minimal_window.exe")
 fair_floor=$("$WINE" winepath -w "$windows/bench/minimal_window_controls.exe")
+same_controls=$("$WINE" winepath -w "$windows/bench/minimal_window_program_controls.exe")
 ends_at_once=$("$WINE" winepath -w "$windows/bench/minimal_exit.exe")
-"$run" "$windows/bench/startup_bench.exe" "$tovask" "$minimal" "$fair_floor"
+"$run" "$windows/bench/startup_bench.exe" "$tovask" "$minimal" "$fair_floor" "$same_controls"
 "$run" "$windows/bench/unattended_run_bench.exe" "$tovask" "$ends_at_once"
 "$run" "$windows/bench/repair_run_bench.exe"
 "$run" "$windows/bench/browser_check_bench.exe"
