@@ -61,9 +61,6 @@ std::error_code Form1::create() {
     if (const auto error = createControls()) {
         return error;
     }
-    if (const auto error = subclassControls()) {
-        return error;
-    }
     Form_Load();
     return {};
 }

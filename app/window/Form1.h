@@ -35,6 +35,8 @@ class Form1 final : public ProgressView {
     // Keyboard navigation between the controls; true when the message has
     // been handled and must not be dispatched.
     bool translateKeyboard(MSG& message);
+    // The pointer messages of the controls, seen on their way to them.
+    void notePointer(const MSG& message);
 
     HWND window() const { return window_; }
     HWND control(ControlId id) const { return controls_[id].window; }
@@ -60,11 +62,6 @@ class Form1 final : public ProgressView {
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Every control's own pointer messages come here first (a subclass), then
-    // go on to the control.
-    static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam,
-                                             LPARAM lParam, UINT_PTR subclass, DWORD_PTR form);
-
     void onCommand(HWND sender, UINT notification);
     void onMouseMove(HWND target, POINT point);
     void onMouseDown(HWND target, UINT message);
@@ -78,7 +75,6 @@ class Form1 final : public ProgressView {
 
     std::error_code createWindow();
     std::error_code createControls();
-    std::error_code subclassControls();
     void Form_Load();
     HWND nextReachableTabStop(bool backwards) const;
 

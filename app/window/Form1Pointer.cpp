@@ -1,10 +1,7 @@
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include "app/window/Form1.h"
 #include "app/window/MousePoint.h"
-#include "platform/win32/SystemError.h"
 
 // The pointer messages of the window and its controls, turned into the
 // events the handlers know: moves, mouse buttons pressed and released, and
@@ -12,7 +9,6 @@
 namespace tovask::app {
 namespace {
 
-constexpr UINT_PTR kPointerSubclass = 1;
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 // Labels and logos are static controls: a click on them is made here from
@@ -29,25 +25,18 @@ bool isInside(HWND window, POINT point) {
 
 }  // namespace
 
-// Child controls receive their own pointer messages; the window would never
-// see them without a subclass on each control.
-std::error_code Form1::subclassControls() {
-    for (const ControlDesign& design : kDesignTable) {
-        if (!SetWindowSubclass(control(design.id), controlProcedure, kPointerSubclass,
-                               reinterpret_cast<DWORD_PTR>(this))) {
-            // It fails only when it cannot allocate its record.
-            return win32::errorFromCode(ERROR_NOT_ENOUGH_MEMORY);
-        }
+// Child controls receive their own pointer messages, which the window would
+// never see. They are all posted, so they pass through the message loop:
+// they are taken from there, before they go on to the control, and no
+// control needs a subclass for them.
+void Form1::notePointer(const MSG& message) {
+    if (controls_.find(message.hwnd) == nullptr) {
+        return;
     }
-    return {};
-}
-
-LRESULT CALLBACK Form1::controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR form) {
-    Form1& owner = *reinterpret_cast<Form1*>(form);
-    switch (message) {
+    const POINT point = pointOf(message.lParam);
+    switch (message.message) {
         case WM_MOUSEMOVE:
-            owner.onMouseMove(control, pointOf(lParam));
+            onMouseMove(message.hwnd, point);
             break;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -55,20 +44,16 @@ LRESULT CALLBACK Form1::controlProcedure(HWND control, UINT message, WPARAM wPar
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            owner.onMouseDown(control, message);
+            onMouseDown(message.hwnd, message.message);
             break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
-            owner.onMouseUp(control, message, wParam, pointOf(lParam));
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(control, controlProcedure, kPointerSubclass);
+            onMouseUp(message.hwnd, message.message, message.wParam, point);
             break;
         default:
             break;
     }
-    return DefSubclassProc(control, message, wParam, lParam);
 }
 
 // The window and the panel also receive the moves over the labels that let

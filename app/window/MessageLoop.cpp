@@ -3,6 +3,7 @@
 namespace tovask::app {
 
 void deliverMessage(Form1& form, MSG& message) {
+    form.notePointer(message);
     if (form.translateKeyboard(message)) {
         return;
     }
