@@ -34,7 +34,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 // with no fonts, pictures or subclasses.
 bool createProgramControls(HWND window, HINSTANCE instance) {
     using tovask::app::ControlKind;
-    constexpr int kTwipsPerPixel = 15;
+    constexpr int kTwipsPerPixel = tovask::app::kTwipsPerInch / USER_DEFAULT_SCREEN_DPI;
     HWND panel = nullptr;
     for (const auto& design : tovask::app::kDesignTable) {
         if (design.kind == ControlKind::TextBox) {
