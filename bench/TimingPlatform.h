@@ -53,6 +53,18 @@ class TimingPlatform final : public ForwardingPlatform {
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override {
         return timed("RegDeleteIn", [&] { return real_.RegDeleteIn(path, view); });
     }
+    std::error_code RegRemoveKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                       const BeforeKeyRemoval& beforeRemoval) override {
+        return timed("RegRemoveKeyAsRead",
+                     [&] { return real_.RegRemoveKeyAsRead(keyPath, view, beforeRemoval); });
+    }
+    std::error_code RegRemoveValueAsRead(std::wstring_view keyPath, std::wstring_view valueName,
+                                         RegistryView view,
+                                         const BeforeValueRemoval& beforeRemoval) override {
+        return timed("RegRemoveValueAsRead", [&] {
+            return real_.RegRemoveValueAsRead(keyPath, valueName, view, beforeRemoval);
+        });
+    }
     Result<bool> FileHasContent(std::wstring_view path, std::string_view content) override {
         return timed("FileHasContent", [&] { return real_.FileHasContent(path, content); });
     }

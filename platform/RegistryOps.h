@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -10,11 +11,20 @@
 
 namespace tovask {
 
+// Given what a removal is about to take, as read through the very handle that
+// takes it, at that moment; an error stops the removal.
+using BeforeKeyRemoval = std::function<std::error_code(const RegistryKeyContent& removed)>;
+using BeforeValueRemoval = std::function<std::error_code(const RegistryValue& removed)>;
+
 // The registry part of the platform: keys and values, one view at a time,
 // and the users' hives. A path is "HKCU", "HKLM" or "HKU", a backslash and key
 // names joined by backslashes; a trailing backslash names a key (its default
 // value for a write), otherwise the text after the last backslash is a value
-// name.
+// name. Reads follow registry links as the system does; nothing that changes
+// the registry acts through a link at the key it names, or at a key below a
+// key it removes: such a change is refused with
+// std::errc::too_many_symbolic_link_levels and changes nothing, so that a key
+// swapped for a link after it was judged never turns a change onto another key.
 class RegistryOps {
   public:
     virtual ~RegistryOps() = default;
@@ -50,6 +60,13 @@ class RegistryOps {
     // Deletes one value of the key, its default value for an empty name.
     virtual std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                              RegistryView view) = 0;
+    // The same removals, handing over first what they take: the key with its
+    // subtree, or the value, read through the handles that then remove it.
+    virtual std::error_code RegRemoveKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                               const BeforeKeyRemoval& beforeRemoval) = 0;
+    virtual std::error_code RegRemoveValueAsRead(std::wstring_view keyPath,
+                                                 std::wstring_view valueName, RegistryView view,
+                                                 const BeforeValueRemoval& beforeRemoval) = 0;
 
     // The users' hives, for a repair on behalf of every user of the machine.
     // The names of the keys directly under HKEY_USERS.
@@ -95,6 +112,15 @@ class ForwardingRegistryOps : public virtual RegistryOps {
     std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                      RegistryView view) override {
         return next_.RegDeleteValueIn(keyPath, valueName, view);
+    }
+    std::error_code RegRemoveKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                       const BeforeKeyRemoval& beforeRemoval) override {
+        return next_.RegRemoveKeyAsRead(keyPath, view, beforeRemoval);
+    }
+    std::error_code RegRemoveValueAsRead(std::wstring_view keyPath, std::wstring_view valueName,
+                                         RegistryView view,
+                                         const BeforeValueRemoval& beforeRemoval) override {
+        return next_.RegRemoveValueAsRead(keyPath, valueName, view, beforeRemoval);
     }
 
     Result<std::vector<std::wstring>> LoadedUserHives() override { return next_.LoadedUserHives(); }

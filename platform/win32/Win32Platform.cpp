@@ -78,6 +78,17 @@ std::error_code Win32Platform::RegDeleteValueIn(std::wstring_view keyPath,
     return win32::deleteValueOfKey(keyPath, valueName, view);
 }
 
+std::error_code Win32Platform::RegRemoveKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                                  const BeforeKeyRemoval& beforeRemoval) {
+    return win32::removeKeyAsRead(keyPath, view, beforeRemoval);
+}
+
+std::error_code Win32Platform::RegRemoveValueAsRead(std::wstring_view keyPath,
+                                                    std::wstring_view valueName, RegistryView view,
+                                                    const BeforeValueRemoval& beforeRemoval) {
+    return win32::removeValueAsRead(keyPath, valueName, view, beforeRemoval);
+}
+
 Result<std::wstring> Win32Platform::GetSpecialFolder(SpecialFolder folder) {
     return folder == SpecialFolder::Windows ? win32::windowsFolder() : win32::systemFolder();
 }

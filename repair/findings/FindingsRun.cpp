@@ -243,6 +243,7 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         std::ranges::move(kind->addRegistryBackup(added, failures), std::back_inserter(unsaved));
     }
     nameForBackup(added);
+    const auto earlierSections = backup->size();
     std::ranges::move(added, std::back_inserter(*backup));
     if (const auto error = saveRegistryBackup(platform, *backup, backupFile)) {
         failures.add(backupFile, error);
@@ -253,9 +254,12 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     const OutcomeReport report = [&](std::span<const Finding> repaired, bool done) {
         reportEach(view, summary, repaired, outcomeOf(done));
     };
+    BackupAtRemoval atRemoval(platform, std::wstring(backupFile), std::move(*backup),
+                              earlierSections, nameForBackup);
+    RemovalsBackedUp removing(platform, atRemoval);
     for (auto* kind : repairing) {
-        kind->repair(platform, files, report, failures);
-        kind->announce(platform, view, failures);
+        kind->repair(removing, files, report, failures);
+        kind->announce(removing, view, failures);
     }
     return summary;
 }

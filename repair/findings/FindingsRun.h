@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/backup/BackupAtRemoval.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/backup/files/FileBackup.h"
 #include "repair/findings/ManagedMachine.h"
@@ -59,9 +60,6 @@ struct FindingsAnswer {
 // that the consent would have chosen.
 std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& findings,
                                   const FindingsAnswer& answer);
-
-// Names the users' hives in backup sections as the run's backup names them.
-using BackupNaming = std::function<void(std::vector<RegistryFileSection>&)>;
 
 // Asks the consent which of the repairable findings of the offered kinds to
 // repair, and reports the others as left; adds what puts the chosen back to the run's registry

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/SessionOps.h"
+#include "repair/texts/ProgramTexts.h"
 
 namespace tovask {
 
@@ -19,8 +20,12 @@ class FailureLog {
   public:
     explicit FailureLog(SessionOps& platform) : platform_(platform) {}
 
+    // The platform refuses to change anything through a link; the reason
+    // is the program's own, not the C library's.
     void add(std::wstring_view target, std::error_code error) {
-        entries_.push_back({std::wstring(target), platform_.DescribeError(error)});
+        entries_.push_back({std::wstring(target), error == std::errc::too_many_symbolic_link_levels
+                                                      ? std::wstring(texts::kReachedThroughLink)
+                                                      : platform_.DescribeError(error)});
     }
     void add(std::wstring_view target, std::wstring_view reason) {
         entries_.push_back({std::wstring(target), std::wstring(reason)});

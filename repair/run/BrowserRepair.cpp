@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "repair/backup/BackupAtRemoval.h"
 #include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingsRun.h"
@@ -237,14 +238,19 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
     auto& captured = start->captured;
     // Nothing is changed that could not be put back; a run that changes
     // nothing keeps the earlier backup.
+    auto sections = std::move(captured.sections);
+    nameForBackup(sections, everyone);
     if (captured.runChangesSomething()) {
-        auto sections = std::move(captured.sections);
-        nameForBackup(sections, everyone);
         if (const auto error = saveRegistryBackup(platform_, sections, backupFile)) {
             failures.add(backupFile, error);
             return userHives;
         }
     }
+    // What came since it was read is backed up as it is removed.
+    BackupAtRemoval backup(
+        platform_, backupFile, std::move(sections), 0,
+        [&](std::vector<RegistryFileSection>& named) { nameForBackup(named, everyone); });
+    RemovalsBackedUp changing(platform_, backup);
     if (!start->leftPolicies.empty()) {
         if (everyone) {
             nameHivesBySid(start->leftPolicies, everyone->hives());
@@ -263,8 +269,8 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
                 continue;
             }
             const auto error = step.source == ValueSource::LocalPage
-                                   ? writeEachView(platform_, changes, step)
-                                   : applyStep(platform_, step, path, startPage);
+                                   ? writeEachView(changing, changes, step)
+                                   : applyStep(changing, step, path, startPage);
             if (error) {
                 failures.add(path, error);
             }
@@ -273,7 +279,7 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
     if (captured.skips(kHostsFolderStep, kHostsFolderStep.path)) {
         return userHives;
     }
-    if (const auto error = writeEachView(platform_, changes, kHostsFolderStep)) {
+    if (const auto error = writeEachView(changing, changes, kHostsFolderStep)) {
         failures.add(kHostsFolderStep.path, error);
     }
     return userHives;

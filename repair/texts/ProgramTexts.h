@@ -86,6 +86,10 @@ inline constexpr std::wstring_view kFileTakenSinceRepairPrefix =
 inline constexpr std::wstring_view kFileReachedByLinkPrefix =
     L"se llega a él por un vínculo o una unión, o tiene otro nombre; se deja como está y su "
     L"copia sigue en ";
+// Why a change was not made: what it would change was swapped for a link to
+// somewhere else.
+inline constexpr std::wstring_view kReachedThroughLink =
+    L"es un vínculo que lleva a otro lugar; se deja como está";
 
 // Window captions.
 inline constexpr std::wstring_view kWindowCaption = L"Tovask " TOVASK_VERSION_TEXT;

@@ -107,6 +107,24 @@ std::error_code FakePlatform::RegDeleteValueIn(std::wstring_view keyPath,
     return registry.removeValueIn(keyPath, valueName, view);
 }
 
+std::error_code FakePlatform::RegRemoveKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                                 const BeforeKeyRemoval& beforeRemoval) {
+    if (const auto fault = record("RegRemoveKeyAsRead", keyPath)) {
+        return *fault;
+    }
+    return registry.removeKeyAsRead(keyPath, view, beforeRemoval);
+}
+
+std::error_code FakePlatform::RegRemoveValueAsRead(std::wstring_view keyPath,
+                                                   std::wstring_view valueName, RegistryView view,
+                                                   const BeforeValueRemoval& beforeRemoval) {
+    if (const auto fault =
+            record("RegRemoveValueAsRead", std::wstring(keyPath) + std::wstring(valueName))) {
+        return *fault;
+    }
+    return registry.removeValueAsRead(keyPath, valueName, view, beforeRemoval);
+}
+
 Result<std::wstring> FakePlatform::GetSpecialFolder(SpecialFolder folder) {
     const bool windows = folder == SpecialFolder::Windows;
     if (const auto fault = record("GetSpecialFolder", windows ? L"0" : L"1")) {

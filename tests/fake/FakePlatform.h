@@ -66,6 +66,11 @@ class FakePlatform final : public PlatformOps {
     std::error_code RegDeleteIn(std::wstring_view path, RegistryView view) override;
     std::error_code RegDeleteValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                      RegistryView view) override;
+    std::error_code RegRemoveKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                       const BeforeKeyRemoval& beforeRemoval) override;
+    std::error_code RegRemoveValueAsRead(std::wstring_view keyPath, std::wstring_view valueName,
+                                         RegistryView view,
+                                         const BeforeValueRemoval& beforeRemoval) override;
     Result<std::vector<std::wstring>> LoadedUserHives() override;
     std::error_code LoadUserHive(std::wstring_view mountName, std::wstring_view hiveFile) override;
     std::error_code UnloadUserHive(std::wstring_view mountName) override;

@@ -1,5 +1,6 @@
 #include "tests/fake/FakeRegistry.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text/RegistryEncoding.h"
@@ -22,6 +23,13 @@ bool isBelow(std::wstring_view candidate, std::wstring_view ancestor) {
 std::error_code notFound() {
     return std::make_error_code(std::errc::no_such_file_or_directory);
 }
+
+std::error_code reachedThroughLink() {
+    return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+}
+
+// Links may lead to links, and a loop of them must end.
+constexpr int kMostLinksFollowed = 16;
 
 std::wstring withKeySeparator(std::wstring_view keyPath) {
     std::wstring path(keyPath);
@@ -77,10 +85,50 @@ Result<std::wstring> FakeRegistry::keyIdOf(std::wstring_view keyPath, RegistryVi
            folded(parsed.value().key);
 }
 
+std::wstring FakeRegistry::followed(std::wstring id, bool followLast) const {
+    for (int hop = 0; hop < kMostLinksFollowed; ++hop) {
+        const auto link = std::ranges::find_if(links_, [&](const auto& entry) {
+            return (followLast && entry.first == id) || isBelow(id, entry.first);
+        });
+        if (link == links_.end()) {
+            break;
+        }
+        id = link->second + id.substr(link->first.size());
+    }
+    return id;
+}
+
+Result<std::wstring> FakeRegistry::changedKeyId(std::wstring_view keyPath,
+                                                RegistryView view) const {
+    const auto id = keyIdOf(withKeySeparator(keyPath), view);
+    if (!id.ok()) {
+        return id.error();
+    }
+    auto reached = followed(id.value(), false);
+    if (links_.contains(reached)) {
+        return reachedThroughLink();
+    }
+    return reached;
+}
+
+bool FakeRegistry::hasLinkAtOrBelow(std::wstring_view id) const {
+    return std::ranges::any_of(
+        links_, [&](const auto& entry) { return entry.first == id || isBelow(entry.first, id); });
+}
+
+void FakeRegistry::eraseTree(std::wstring_view id) {
+    std::erase_if(keys_,
+                  [&](const auto& entry) { return entry.first == id || isBelow(entry.first, id); });
+    std::erase_if(links_,
+                  [&](const auto& entry) { return entry.first == id || isBelow(entry.first, id); });
+}
+
 void FakeRegistry::createKeyById(std::wstring_view id, std::wstring_view shownPath) {
     // Every ancestor below the root exists too, as in the real registry.
     const std::wstring full(id);
-    const std::wstring shown(shownPath);
+    // A key reached through a link bears the names of its target's path.
+    const auto keyOfId = full.substr(full.find(L'\\') + 1);
+    const std::wstring shown = folded(shownPath) == keyOfId ? std::wstring(shownPath) : keyOfId;
     for (auto separator = full.find(L'\\', full.find(L'\\') + 1);;
          separator = full.find(L'\\', separator + 1)) {
         const auto ancestor = full.substr(0, separator);
@@ -102,9 +150,12 @@ std::error_code FakeRegistry::writeRaw(std::wstring_view keyPath, std::wstring_v
     if (!parsed.ok()) {
         return parsed.error();
     }
-    const auto id = keyIdOf(path, view).value();
-    createKeyById(id, parsed.value().key);
-    auto& values = keys_[id].values;
+    const auto id = changedKeyId(path, view);
+    if (!id.ok()) {
+        return id.error();
+    }
+    createKeyById(id.value(), parsed.value().key);
+    auto& values = keys_[id.value()].values;
     const std::wstring name(valueName);
     auto& stored = values[folded(name)];
     if (stored.name.empty()) {
@@ -124,10 +175,12 @@ std::error_code FakeRegistry::write(std::wstring_view path, RegistryData data, R
         return value.error();
     }
     const auto keyPath = path.substr(0, path.rfind(L'\\') + 1);
+    std::error_code firstFailure;
     for (const auto view : viewsFor(parsed.value().root, parsed.value().key, twoViews)) {
-        writeRaw(keyPath, parsed.value().valueName, value.value(), view);
+        const auto error = writeRaw(keyPath, parsed.value().valueName, value.value(), view);
+        firstFailure = firstFailure ? firstFailure : error;
     }
-    return {};
+    return firstFailure;
 }
 
 std::error_code FakeRegistry::removeIn(std::wstring_view path, RegistryView view) {
@@ -135,32 +188,69 @@ std::error_code FakeRegistry::removeIn(std::wstring_view path, RegistryView view
     if (!parsed.ok()) {
         return parsed.error();
     }
-    const auto id = keyIdOf(path, view).value();
     if (!parsed.value().namesKey) {
-        const auto key = keys_.find(id);
-        if (key == keys_.end() || key->second.values.erase(folded(parsed.value().valueName)) == 0) {
-            return notFound();
-        }
-        return {};
+        return removeValueIn(path.substr(0, path.rfind(L'\\') + 1), parsed.value().valueName, view);
     }
-    if (keys_.erase(id) == 0) {
-        return notFound();
-    }
-    std::erase_if(keys_, [&](const auto& entry) { return isBelow(entry.first, id); });
-    return {};
+    return removeKeyAsRead(path, view, {});
 }
 
 std::error_code FakeRegistry::removeValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                             RegistryView view) {
-    const auto id = keyIdOf(withKeySeparator(keyPath), view);
+    return removeValueAsRead(keyPath, valueName, view, {});
+}
+
+std::error_code FakeRegistry::removeKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                              const BeforeKeyRemoval& beforeRemoval) {
+    const auto id = changedKeyId(keyPath, view);
+    if (!id.ok()) {
+        return id.error();
+    }
+    if (!keys_.contains(id.value())) {
+        return notFound();
+    }
+    if (hasLinkAtOrBelow(id.value())) {
+        return reachedThroughLink();
+    }
+    if (beforeRemoval) {
+        if (const auto error = beforeRemoval(readTreeById(id.value(), 0).value())) {
+            return error;
+        }
+    }
+    eraseTree(id.value());
+    return {};
+}
+
+std::error_code FakeRegistry::removeValueAsRead(std::wstring_view keyPath,
+                                                std::wstring_view valueName, RegistryView view,
+                                                const BeforeValueRemoval& beforeRemoval) {
+    const auto id = changedKeyId(keyPath, view);
     if (!id.ok()) {
         return id.error();
     }
     const auto key = keys_.find(id.value());
-    if (key == keys_.end() || key->second.values.erase(folded(valueName)) == 0) {
+    if (key == keys_.end()) {
         return notFound();
     }
+    const auto value = key->second.values.find(folded(valueName));
+    if (value == key->second.values.end()) {
+        return notFound();
+    }
+    if (beforeRemoval) {
+        if (const auto error = beforeRemoval(value->second.value)) {
+            return error;
+        }
+    }
+    key->second.values.erase(value);
     return {};
+}
+
+void FakeRegistry::link(std::wstring_view keyPath, std::wstring_view targetKeyPath,
+                        RegistryView view) {
+    const auto id = keyIdOf(withKeySeparator(keyPath), view).value();
+    eraseTree(id);
+    const auto parsed = parseRegistryPath(withKeySeparator(keyPath)).value();
+    createKeyById(id, parsed.key);
+    links_[id] = keyIdOf(withKeySeparator(targetKeyPath), view).value();
 }
 
 std::error_code FakeRegistry::remove(std::wstring_view path) {
@@ -169,10 +259,16 @@ std::error_code FakeRegistry::remove(std::wstring_view path) {
         return parsed.error();
     }
     bool removedSomewhere = false;
+    std::error_code firstFailure;
     for (const auto view : viewsFor(parsed.value().root, parsed.value().key, twoViews)) {
-        removedSomewhere = !removeIn(path, view) || removedSomewhere;
+        const auto error = removeIn(path, view);
+        removedSomewhere = !error || removedSomewhere;
+        firstFailure = firstFailure || isNotFound(error) ? firstFailure : error;
     }
-    return removedSomewhere ? std::error_code{} : notFound();
+    if (firstFailure || removedSomewhere) {
+        return firstFailure;
+    }
+    return notFound();
 }
 
 Result<RegistryValue> FakeRegistry::readValue(std::wstring_view path, RegistryView view) const {
@@ -180,7 +276,7 @@ Result<RegistryValue> FakeRegistry::readValue(std::wstring_view path, RegistryVi
     if (!parsed.ok()) {
         return parsed.error();
     }
-    const auto key = keys_.find(keyIdOf(path, view).value());
+    const auto key = keys_.find(followed(keyIdOf(path, view).value(), true));
     if (key == keys_.end()) {
         return notFound();
     }
@@ -193,7 +289,7 @@ Result<RegistryValue> FakeRegistry::readValue(std::wstring_view path, RegistryVi
 
 bool FakeRegistry::keyExists(std::wstring_view keyPath, RegistryView view) const {
     const auto id = keyIdOf(withKeySeparator(keyPath), view);
-    return id.ok() && keys_.contains(id.value());
+    return id.ok() && keys_.contains(followed(id.value(), true));
 }
 
 Result<RegistryKeyContent> FakeRegistry::readTree(std::wstring_view keyPath,
@@ -202,17 +298,27 @@ Result<RegistryKeyContent> FakeRegistry::readTree(std::wstring_view keyPath,
     if (!id.ok()) {
         return id.error();
     }
-    const auto key = keys_.find(id.value());
-    if (key == keys_.end()) {
+    return readTreeById(followed(id.value(), true), 0);
+}
+
+Result<RegistryKeyContent> FakeRegistry::readTreeById(const std::wstring& id, int level) const {
+    const auto key = keys_.find(id);
+    if (key == keys_.end() || level > kMostLinksFollowed * 8) {
         return notFound();
     }
     RegistryKeyContent content{key->second.name, {}, {}};
     for (const auto& [foldedName, stored] : key->second.values) {
         content.values.push_back(stored);
     }
-    for (const auto& subkey : subkeyNames(keyPath, view)) {
-        content.subkeys.push_back(
-            readTree(withKeySeparator(keyPath) + subkey + L"\\", view).value());
+    for (const auto& [candidate, subkey] : keys_) {
+        if (isBelow(candidate, id) && candidate.find(L'\\', id.size() + 1) == std::wstring::npos) {
+            auto below = readTreeById(followed(candidate, true), level + 1);
+            if (!below.ok()) {
+                return below.error();
+            }
+            auto& added = content.subkeys.emplace_back(std::move(below).value());
+            added.name = subkey.name;
+        }
     }
     return content;
 }
@@ -223,7 +329,11 @@ std::error_code FakeRegistry::createKey(std::wstring_view keyPath, RegistryView 
     if (!parsed.ok()) {
         return parsed.error();
     }
-    createKeyById(keyIdOf(path, view).value(), parsed.value().key);
+    const auto id = changedKeyId(path, view);
+    if (!id.ok()) {
+        return id.error();
+    }
+    createKeyById(id.value(), parsed.value().key);
     return {};
 }
 

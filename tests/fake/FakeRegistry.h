@@ -29,7 +29,9 @@ struct StoredValue {
 // keep their blanks, deleting a key takes its whole subtree, and deleting
 // what is missing reports "not found". With two views, the machine-wide keys
 // exist twice (the 32-bit view is the default one, as for the program) and the
-// plain write and delete act on both, as on a 64-bit Windows.
+// plain write and delete act on both, as on a 64-bit Windows. A key may be a
+// link to another: reads follow it, and a change that would act through it
+// at the key it names, or remove one below, is refused.
 class FakeRegistry {
   public:
     bool twoViews = false;
@@ -46,6 +48,15 @@ class FakeRegistry {
     std::error_code removeIn(std::wstring_view path, RegistryView view);
     std::error_code removeValueIn(std::wstring_view keyPath, std::wstring_view valueName,
                                   RegistryView view);
+    std::error_code removeKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                    const BeforeKeyRemoval& beforeRemoval);
+    std::error_code removeValueAsRead(std::wstring_view keyPath, std::wstring_view valueName,
+                                      RegistryView view, const BeforeValueRemoval& beforeRemoval);
+
+    // Puts a link to the target in the place of the key and all below it, as
+    // whoever may write the key's parent can.
+    void link(std::wstring_view keyPath, std::wstring_view targetKeyPath,
+              RegistryView view = RegistryView::Default);
 
     // The keys on the way to the plan's keys that a real Windows always has,
     // in every view, under HKCU and HKLM or under one root such as a user's hive.
@@ -81,9 +92,18 @@ class FakeRegistry {
 
   private:
     Result<std::wstring> keyIdOf(std::wstring_view keyPath, RegistryView view) const;
+    // The key the identity reaches through the links on its way, and through
+    // its own last name too when `followLast`.
+    std::wstring followed(std::wstring id, bool followLast) const;
+    // The key a change acts on, or the refusal when it is a link.
+    Result<std::wstring> changedKeyId(std::wstring_view keyPath, RegistryView view) const;
+    bool hasLinkAtOrBelow(std::wstring_view id) const;
+    Result<RegistryKeyContent> readTreeById(const std::wstring& id, int level) const;
     void createKeyById(std::wstring_view id, std::wstring_view shownPath);
+    void eraseTree(std::wstring_view id);
 
     State keys_;
+    std::map<std::wstring, std::wstring> links_;  // a link's identity -> its target's
 };
 
 }  // namespace tovask::fake

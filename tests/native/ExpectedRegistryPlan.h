@@ -88,7 +88,7 @@ constexpr bool isWrite(const PlanRow& row) {
 // The platform call that applies a row.
 constexpr const char* operationOf(const PlanRow& row) {
     if (!isWrite(row)) {
-        return "RegDelete";
+        return row.kind == RowKind::DeleteKey ? "RegRemoveKeyAsRead" : "RegRemoveValueAsRead";
     }
     return row.kind == RowKind::WriteLocalPage ? "RegWriteRaw" : "RegWrite";
 }

@@ -112,7 +112,7 @@ struct FailedCall {
         return is("RegWrite") || (is("RegWriteRaw") && phase == Phase::Run) ||
                (readsHostsFolder() && !isNotFound(error)) || is("CopyFileOver") ||
                is("ReplaceFileContent") || is("FlushDnsCache") ||
-               (is("RegDelete") && !isNotFound(error));
+               (isAnyOf({"RegRemoveKeyAsRead", "RegRemoveValueAsRead"}) && !isNotFound(error));
     }
 };
 
@@ -201,7 +201,8 @@ inline void checkRun(const RepairBench& bench, const Session& session, const Fai
             return line.starts_with(kErrorPrefix) &&
                    line.find(L"BackupRegistro.reg (") != std::wstring::npos;
         })) << testing::PrintToString(lines);
-    } else if (!failed.isAnyOf({"RegWrite", "RegWriteRaw", "RegDelete"})) {
+    } else if (!failed.isAnyOf(
+                   {"RegWrite", "RegWriteRaw", "RegRemoveKeyAsRead", "RegRemoveValueAsRead"})) {
         EXPECT_TRUE(session.registryAfterRun == cleanRegistry);
     }
 }

@@ -119,6 +119,9 @@ class BenchView final : public RecordingView {
     // every finding offered or none, but never one whose place ends as unchecked.
     std::vector<Finding> answer(const FindingsOffer& offer) {
         questions.emplace_back(offer.repairable.begin(), offer.repairable.end());
+        if (whileAsked) {
+            whileAsked();
+        }
         std::vector<Finding> chosen;
         for (const auto& finding : offer.repairable) {
             if (repairFindings && !finding.place.ends_with(uncheckedEnding)) {
@@ -130,6 +133,8 @@ class BenchView final : public RecordingView {
 
     std::vector<bool> shownUnderLock;
     std::function<void(const Notice&)> onNotice;
+    // What happens on the machine while the user reads the findings.
+    std::function<void()> whileAsked;
     std::vector<std::vector<Finding>> questions;
     bool repairFindings = false;
     // Never empty: every place ends with the empty ending.

@@ -1,5 +1,8 @@
 #include "platform/win32/registry/RegistryAccess.h"
 
+#include <windows.h>
+#include <winternl.h>
+
 #include <span>
 #include <string>
 #include <vector>
@@ -7,16 +10,27 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/registry/RegistryKeys.h"
+#include "platform/win32/registry/RegistryRead.h"
+#include "platform/win32/registry/RegistryTree.h"
 #include "text/RegistryEncoding.h"
 #include "text/RegistryPath.h"
+
+// Deletes the key the handle was opened on, whatever has taken its name since:
+// a delete by name would follow a link put in its place.
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace tovask::win32 {
 namespace {
 
+std::error_code deleteKeyByHandle(const RegistryKey& key) {
+    const NTSTATUS status = NtDeleteKey(key.get());
+    return status >= 0 ? std::error_code{} : errorFromCode(RtlNtStatusToDosError(status));
+}
+
 std::error_code writeInView(const RegistryPath& path, std::wstring_view name,
                             const RegistryValue& value, RegistryView view) {
     RegistryKey key;
-    if (const auto error = createKey(path, KEY_SET_VALUE, view, key)) {
+    if (const auto error = createKeyNotLink(path, KEY_SET_VALUE, view, key)) {
         return error;
     }
     // When string data does not end in a null but a null follows it in memory,
@@ -30,30 +44,59 @@ std::error_code writeInView(const RegistryPath& path, std::wstring_view name,
                                         static_cast<DWORD>(value.bytes.size())));
 }
 
-std::error_code deleteKeyInView(const RegistryPath& path, RegistryView view) {
+std::error_code removeKeyInView(const RegistryPath& path, RegistryView view,
+                                const BeforeKeyRemoval& beforeRemoval) {
+    constexpr REGSAM kRemovalAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
+    const REGSAM access = kRemovalAccess | viewAccess(view);
     RegistryKey key;
-    constexpr REGSAM kTreeAccess =
-        DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
-    if (const auto error = openKey(path, kTreeAccess, view, key)) {
+    if (const auto error = openKeyNotLink(path, kRemovalAccess, view, key)) {
         return error;
     }
-    // RegDeleteKeyExW removes only a key without subkeys, so the subtree goes first.
-    if (const auto error = errorFromCode(RegDeleteTreeW(key.get(), nullptr))) {
+    std::vector<RegistryKey> keysBelow;
+    const auto content = readTreeToRemove(key.get(), path.key, access, keysBelow);
+    if (!content.ok()) {
+        return content.error();
+    }
+    if (beforeRemoval) {
+        if (const auto error = beforeRemoval(content.value())) {
+            return error;
+        }
+    }
+    // A key goes only once it has no subkeys: the deepest first.
+    for (const auto& below : keysBelow) {
+        if (const auto error = deleteKeyByHandle(below)) {
+            return error;
+        }
+    }
+    return deleteKeyByHandle(key);
+}
+
+std::error_code removeValueInView(const RegistryPath& path, std::wstring_view name,
+                                  RegistryView view, const BeforeValueRemoval& beforeRemoval) {
+    RegistryKey key;
+    if (const auto error = openKeyNotLink(path, KEY_QUERY_VALUE | KEY_SET_VALUE, view, key)) {
         return error;
     }
-    key.reset();
-    const std::wstring keyName(path.key);
-    return errorFromCode(RegDeleteKeyExW(rootKey(path.root), keyName.c_str(), viewAccess(view), 0));
+    const std::wstring valueName(name);
+    if (beforeRemoval) {
+        const auto value = queryValue(key.get(), valueName);
+        if (!value.ok()) {
+            return value.error();
+        }
+        if (const auto error = beforeRemoval(value.value())) {
+            return error;
+        }
+    }
+    return errorFromCode(RegDeleteValueW(key.get(), valueName.c_str()));
+}
+
+std::error_code deleteKeyInView(const RegistryPath& path, RegistryView view) {
+    return removeKeyInView(path, view, {});
 }
 
 std::error_code deleteValueInView(const RegistryPath& path, std::wstring_view name,
                                   RegistryView view) {
-    RegistryKey key;
-    if (const auto error = openKey(path, KEY_SET_VALUE, view, key)) {
-        return error;
-    }
-    const std::wstring valueName(name);
-    return errorFromCode(RegDeleteValueW(key.get(), valueName.c_str()));
+    return removeValueInView(path, name, view, {});
 }
 
 std::error_code deleteInView(const RegistryPath& path, RegistryView view) {
@@ -131,7 +174,20 @@ std::error_code createRegistryKey(std::wstring_view keyPath, RegistryView view) 
         return path.error();
     }
     RegistryKey key;
-    return createKey(path.value(), KEY_QUERY_VALUE, view, key);
+    return createKeyNotLink(path.value(), KEY_QUERY_VALUE, view, key);
+}
+
+std::error_code removeKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                const BeforeKeyRemoval& beforeRemoval) {
+    const auto path = parseKeyPath(keyPath);
+    return path.ok() ? removeKeyInView(path.value(), view, beforeRemoval) : path.error();
+}
+
+std::error_code removeValueAsRead(std::wstring_view keyPath, std::wstring_view valueName,
+                                  RegistryView view, const BeforeValueRemoval& beforeRemoval) {
+    const auto path = parseKeyPath(keyPath);
+    return path.ok() ? removeValueInView(path.value(), valueName, view, beforeRemoval)
+                     : path.error();
 }
 
 }  // namespace tovask::win32

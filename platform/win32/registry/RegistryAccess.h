@@ -22,5 +22,9 @@ std::error_code deleteEntryInView(std::wstring_view path, RegistryView view);
 std::error_code deleteValueOfKey(std::wstring_view keyPath, std::wstring_view valueName,
                                  RegistryView view);
 std::error_code createRegistryKey(std::wstring_view keyPath, RegistryView view);
+std::error_code removeKeyAsRead(std::wstring_view keyPath, RegistryView view,
+                                const BeforeKeyRemoval& beforeRemoval);
+std::error_code removeValueAsRead(std::wstring_view keyPath, std::wstring_view valueName,
+                                  RegistryView view, const BeforeValueRemoval& beforeRemoval);
 
 }  // namespace tovask::win32

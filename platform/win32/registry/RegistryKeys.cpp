@@ -59,6 +59,35 @@ std::error_code openKey(const RegistryPath& path, REGSAM access, RegistryView vi
                                        access | viewAccess(view), key.receive()));
 }
 
+std::error_code openKeyNotLink(HKEY parent, const std::wstring& name, REGSAM access,
+                               RegistryKey& key) {
+    if (const auto error = errorFromCode(RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK,
+                                                       access | KEY_QUERY_VALUE, key.receive()))) {
+        return error;
+    }
+    // Opened as itself, a link shows the value that names its target.
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key.get(), L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+            ERROR_SUCCESS &&
+        type == REG_LINK) {
+        key.reset();
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    }
+    return {};
+}
+
+std::error_code openKeyNotLink(const RegistryPath& path, REGSAM access, RegistryView view,
+                               RegistryKey& key) {
+    return openKeyNotLink(rootKey(path.root), std::wstring(path.key), access | viewAccess(view),
+                          key);
+}
+
+std::error_code createKeyNotLink(const RegistryPath& path, REGSAM access, RegistryView view,
+                                 RegistryKey& key) {
+    const auto error = openKeyNotLink(path, access, view, key);
+    return isNotFound(error) ? createKey(path, access, view, key) : error;
+}
+
 std::error_code createKey(const RegistryPath& path, REGSAM access, RegistryView view,
                           RegistryKey& key) {
     const std::wstring keyName(path.key);

@@ -26,8 +26,19 @@ Result<RegistryPath> parseKeyPath(std::wstring_view text);
 // The key of the path, in the view, with the access asked for.
 std::error_code openKey(const RegistryPath& path, REGSAM access, RegistryView view,
                         RegistryKey& key);
+// The key itself, never the one a registry link leads to: a link is refused
+// with std::errc::too_many_symbolic_link_levels. For what changes the
+// registry, since whoever may write a key's parent may swap the key for a link.
+std::error_code openKeyNotLink(HKEY parent, const std::wstring& name, REGSAM access,
+                               RegistryKey& key);
+std::error_code openKeyNotLink(const RegistryPath& path, REGSAM access, RegistryView view,
+                               RegistryKey& key);
 // The same, creating the key and the keys on the way when they are missing.
 std::error_code createKey(const RegistryPath& path, REGSAM access, RegistryView view,
                           RegistryKey& key);
+// The key as openKeyNotLink opens it, or, when it is missing, created with the
+// keys on the way: a key that is not there is no link.
+std::error_code createKeyNotLink(const RegistryPath& path, REGSAM access, RegistryView view,
+                                 RegistryKey& key);
 
 }  // namespace tovask::win32

@@ -76,9 +76,24 @@ Result<std::vector<NamedRegistryValue>> valuesOf(HKEY key, const KeyShape& shape
     return values;
 }
 
-// access carries the view: a subkey opened through a key's handle is asked
-// for the view again, so that it never slips into the other copy.
-Result<RegistryKeyContent> readKey(HKEY key, std::wstring name, REGSAM access, int level) {
+// How a tree is walked. access carries the view: a subkey opened through a
+// key's handle is asked for the view again, so that it never slips into the
+// other copy. A walk for a removal opens no key through a link and keeps the
+// handles of the keys below, deepest first, to remove them by those handles.
+struct TreeWalk {
+    REGSAM access;
+    std::vector<RegistryKey>* keptBelow = nullptr;
+};
+
+std::error_code openSubkey(HKEY key, const std::wstring& name, const TreeWalk& walk,
+                           RegistryKey& subkey) {
+    if (walk.keptBelow != nullptr) {
+        return openKeyNotLink(key, name, walk.access, subkey);
+    }
+    return errorFromCode(RegOpenKeyExW(key, name.c_str(), 0, walk.access, subkey.receive()));
+}
+
+Result<RegistryKeyContent> readKey(HKEY key, std::wstring name, const TreeWalk& walk, int level) {
     if (level > kDeepestLevel) {
         return std::make_error_code(std::errc::value_too_large);
     }
@@ -101,17 +116,23 @@ Result<RegistryKeyContent> readKey(HKEY key, std::wstring name, REGSAM access, i
     content.subkeys.reserve(subkeyNames.value().size());
     for (const auto& subkeyName : subkeyNames.value()) {
         RegistryKey subkey;
-        if (const auto error = errorFromCode(
-                RegOpenKeyExW(key, subkeyName.c_str(), 0, access, subkey.receive()))) {
+        if (const auto error = openSubkey(key, subkeyName, walk, subkey)) {
             return error;
         }
-        auto subtree = readKey(subkey.get(), subkeyName, access, level + 1);
+        auto subtree = readKey(subkey.get(), subkeyName, walk, level + 1);
         if (!subtree.ok()) {
             return subtree.error();
         }
         content.subkeys.push_back(std::move(subtree).value());
+        if (walk.keptBelow != nullptr) {
+            walk.keptBelow->push_back(std::move(subkey));
+        }
     }
     return content;
+}
+
+std::wstring lastNameOf(std::wstring_view keyNames) {
+    return std::wstring(keyNames.substr(keyNames.rfind(L'\\') + 1));
 }
 
 }  // namespace
@@ -125,9 +146,12 @@ Result<RegistryKeyContent> readRegistryTree(std::wstring_view keyPath, RegistryV
     if (const auto error = openKey(path.value(), kTreeAccess, view, key)) {
         return error;
     }
-    const auto keyNames = path.value().key;
-    return readKey(key.get(), std::wstring(keyNames.substr(keyNames.rfind(L'\\') + 1)),
-                   kTreeAccess | viewAccess(view), 1);
+    return readKey(key.get(), lastNameOf(path.value().key), {kTreeAccess | viewAccess(view)}, 1);
+}
+
+Result<RegistryKeyContent> readTreeToRemove(HKEY key, std::wstring_view keyNames, REGSAM access,
+                                            std::vector<RegistryKey>& keptBelow) {
+    return readKey(key, lastNameOf(keyNames), {access, &keptBelow}, 1);
 }
 
 }  // namespace tovask::win32

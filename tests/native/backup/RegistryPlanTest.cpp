@@ -16,7 +16,7 @@ std::vector<std::wstring> registryCalls(const fake::FakePlatform& platform) {
     std::vector<std::wstring> calls;
     for (const auto& call : platform.calls) {
         if (call.operation == "RegWrite" || call.operation == "RegWriteRaw" ||
-            call.operation == "RegDelete") {
+            call.operation.starts_with("RegRemove")) {
             calls.push_back(std::wstring(call.operation.begin(), call.operation.end()) + L" " +
                             call.target);
         }

@@ -322,7 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"PolicyKey",
                  {{std::wstring(kChrome) + L"HomepageLocation", L"http://x.example"}},
                  {},
-                 {"RegDeleteValueIn"},
+                 {"RegRemoveValueAsRead"},
                  std::wstring(kChrome),
                  kPolicyLines},
         KindCase{"PolicyFile",
@@ -332,8 +332,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {"ReplaceFileContent", "RewriteUnchangedFile"},
                  kPolicyFile,
                  kPolicyLines},
-        KindCase{
-            "Network", {{kScript, L"data:,x"}}, {}, {"RegDeleteValueIn"}, kScript, kNetworkLines},
+        KindCase{"Network",
+                 {{kScript, L"data:,x"}},
+                 {},
+                 {"RegRemoveValueAsRead"},
+                 kScript,
+                 kNetworkLines},
         KindCase{"Shortcut",
                  {{L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
                    L"Folders\\Common Desktop",

@@ -87,9 +87,9 @@ bool anyLineStartsWith(const std::vector<std::wstring>& lines, std::wstring_view
 // The calls that change the machine: a failure of any of them is an error
 // line that names what it was changing.
 bool changesTheMachine(std::string_view operation) {
-    constexpr std::string_view kChanges[] = {"RegWriteRaw",          "RegDeleteValueIn",
-                                             "RegDeleteIn",          "ReplaceFileContent",
-                                             "RewriteUnchangedFile", "CopyFileOver"};
+    constexpr std::string_view kChanges[] = {
+        "RegWriteRaw",          "RegDeleteValueIn",   "RegDeleteIn",          "RegRemoveKeyAsRead",
+        "RegRemoveValueAsRead", "ReplaceFileContent", "RewriteUnchangedFile", "CopyFileOver"};
     return std::ranges::find(kChanges, operation) != std::end(kChanges);
 }
 

@@ -146,7 +146,8 @@ TEST(RepairRun, WithoutMachineRightsUserRowsApplyAndEveryRefusalIsReported) {
     seedHijackedRegistry(bench.platform.registry);
     bench.addFiles({{kSystemHosts, kHijackedHosts}});
     const auto denied = errc(std::errc::permission_denied);
-    for (const auto operation : {"RegWrite", "RegWriteRaw", "RegDelete"}) {
+    for (const auto operation :
+         {"RegWrite", "RegWriteRaw", "RegRemoveKeyAsRead", "RegRemoveValueAsRead"}) {
         bench.platform.failWhere(operation, L"HKLM\\", denied);
     }
     bench.platform.failWhere("CopyFileOver", kSystemBackup, denied);

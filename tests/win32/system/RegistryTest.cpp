@@ -1,7 +1,9 @@
 #include <windows.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,9 @@
 #include "tests/win32/TestNames.h"
 #include "tests/win32/TestRegistry.h"
 #include "text/Utf16.h"
+
+// Deletes the key the handle names: the only way to remove a link itself.
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace tovask {
 namespace {
@@ -420,6 +425,107 @@ TEST_F(RegistryInOneViewTest, TreeHoldsEveryValueAndSubkeyInRegistryOrder) {
 
     ASSERT_TRUE(read.ok()) << read.error().message();
     EXPECT_EQ(read.value(), tree);
+}
+
+// A key whoever may write its parent has put in the place of another: a link
+// to a key of its choice, which the system follows on every open.
+class RegistryLinkTest : public RegistryTest {
+  protected:
+    void SetUp() override {
+        testsupport::writeStringDirectly(HKEY_LOCAL_MACHINE, key(L"Target\\Sub"), L"Keep", L"1", 0);
+        testsupport::writeStringDirectly(HKEY_LOCAL_MACHINE, key(L"Holder"), L"Keep", L"1", 0);
+        makeLink(key(L"Link"));
+        makeLink(key(L"Holder\\Below"));
+    }
+    // The links go first: the cleanup of the test key follows links.
+    void TearDown() override {
+        for (const auto* name : {L"Link", L"Holder\\Below"}) {
+            win32::RegistryKey link;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key(name).c_str(), REG_OPTION_OPEN_LINK, DELETE,
+                              link.receive()) == ERROR_SUCCESS) {
+                NtDeleteKey(link.get());
+            }
+        }
+        RegistryTest::TearDown();
+    }
+    void makeLink(const std::wstring& linkKey) const {
+        win32::RegistryKey link;
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, linkKey.c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.receive(), nullptr),
+            ERROR_SUCCESS);
+        const auto target = L"\\Registry\\Machine\\" + key(L"Target");
+        ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                 reinterpret_cast<const BYTE*>(target.data()),
+                                 static_cast<DWORD>(target.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    bool targetIntact() const {
+        return readValue(HKEY_LOCAL_MACHINE, key(L"Target\\Sub"), L"Keep") == stringValue(L"1") &&
+               !readValue(HKEY_LOCAL_MACHINE, key(L"Target"), L"New");
+    }
+
+    const std::error_code refused = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+};
+
+TEST_F(RegistryLinkTest, IsFollowedByReads) {
+    const auto read =
+        platform_.RegReadValue(path(L"HKLM", L"Link\\Sub\\Keep"), RegistryView::Default);
+    ASSERT_TRUE(read.ok()) << read.error().message();
+    EXPECT_EQ(read.value(), textValue(regtype::kString, {L"1\0", 2}));
+}
+
+TEST_F(RegistryLinkTest, RefusesEveryChangeAtTheKeyItNames) {
+    const auto link = path(L"HKLM", L"Link\\");
+    const auto value = textValue(regtype::kString, L"x");
+    const auto view = RegistryView::Default;
+    EXPECT_EQ(platform_.RegRemoveKeyAsRead(link, view, {}), refused);
+    EXPECT_EQ(platform_.RegDeleteIn(link, view), refused);
+    EXPECT_EQ(platform_.RegDelete(link), refused);
+    EXPECT_EQ(platform_.RegRemoveValueAsRead(link, L"Sub", view, {}), refused);
+    EXPECT_EQ(platform_.RegWriteRaw(link, L"New", value, view), refused);
+    EXPECT_EQ(platform_.RegWrite(link + L"New", L"x", RegistryType::String), refused);
+    EXPECT_EQ(platform_.RegCreateKeyIn(link, view), refused);
+    EXPECT_TRUE(targetIntact());
+}
+
+TEST_F(RegistryLinkTest, BelowARemovedKeyLeavesTheWholeKey) {
+    EXPECT_EQ(platform_.RegRemoveKeyAsRead(path(L"HKLM", L"Holder\\"), RegistryView::Default, {}),
+              refused);
+    EXPECT_EQ(readValue(HKEY_LOCAL_MACHINE, key(L"Holder"), L"Keep"), stringValue(L"1"));
+    EXPECT_TRUE(targetIntact());
+}
+
+TEST_F(RegistryInOneViewTest, RemovalHandsOverWhatItTakesFirstAndStopsWhenRefused) {
+    const RegistryKeyContent tree{
+        L"Tree",
+        {{L"a", textValue(regtype::kString, {L"1\0", 2})}},
+        {{L"Deeper", {{L"b", rawValue(regtype::kBinary, "2")}}, {{L"Deepest", {}, {}}}}}};
+    win32::RegistryKey base;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, base.receive(), nullptr),
+              ERROR_SUCCESS);
+    writeTreeDirectly(base.get(), tree);
+    const auto treePath = path(L"HKCU", L"Tree\\");
+    const auto denied = std::make_error_code(std::errc::permission_denied);
+
+    EXPECT_EQ(platform_.RegRemoveKeyAsRead(treePath, RegistryView::Default,
+                                           [&](const RegistryKeyContent&) { return denied; }),
+              denied);
+    EXPECT_EQ(platform_.RegRemoveValueAsRead(treePath, L"a", RegistryView::Default,
+                                             [&](const RegistryValue&) { return denied; }),
+              denied);
+    ASSERT_EQ(platform_.RegReadTree(treePath, RegistryView::Default).value(), tree);
+
+    std::optional<RegistryKeyContent> handed;
+    EXPECT_FALSE(platform_.RegRemoveKeyAsRead(treePath, RegistryView::Default,
+                                              [&](const RegistryKeyContent& taken) {
+                                                  handed = taken;
+                                                  return std::error_code{};
+                                              }));
+    EXPECT_EQ(handed, tree);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, key(L"Tree")));
 }
 
 TEST_F(RegistryInOneViewTest, UsersRootReachesTheProgramUsersOwnKeys) {
