@@ -78,6 +78,48 @@ TEST(ProfileFile, ThatIsNotAJsonObjectIsAnError) {
     }
 }
 
+// Each file sits in a heap block of its own size and NUL, so that the
+// sanitizer stops a read past its end.
+std::string exactFile(std::string_view start, std::string_view cut, std::size_t length) {
+    std::string text(length, 'a');
+    text.replace(0, start.size(), start);
+    text.replace(length - cut.size(), cut.size(), cut);
+    return text;
+}
+
+// The lengths that put a file's end at each offset of a word around a page's
+// end, and the length of the file that once ended in a fault.
+std::vector<std::size_t> lengthsAroundAPageEnd() {
+    std::vector<std::size_t> lengths = {1048543};
+    for (std::size_t length = 4096 - 8; length < 4096 + 8; ++length) {
+        lengths.push_back(length);
+    }
+    return lengths;
+}
+
+TEST(ProfileFile, CutInsideASequenceIsReadWithinItsBytes) {
+    for (const std::string_view cut :
+         {"\xC2", "\xE0", "\xE0\xA0", "\xF0", "\xF0\x90\x80", "\xF4", "\\", "\\x4", "\\u00",
+          "\\uD800", "\\uD800\\", "\\uD800\\u"}) {
+        for (std::size_t length : lengthsAroundAPageEnd()) {
+            auto chromium = exactFile(R"({"homepage":")", cut, length);
+            ASSERT_EQ(chromium.capacity(), length);
+            EXPECT_FALSE(readChromiumPreferences(std::move(chromium), kWritable).error.empty());
+            const auto firefox = exactFile(R"(user_pref("browser.newtab.url", ")", cut, length);
+            EXPECT_TRUE(readFirefoxPreferences(firefox).found.empty()) << length;
+        }
+    }
+}
+
+TEST(ProfileFile, EscapesUpToItsLastByteAreDecodedInPlace) {
+    for (std::size_t length : lengthsAroundAPageEnd()) {
+        const auto reading = readChromiumPreferences(
+            exactFile(R"({"homepage":"http:\/\/x.example\/)", R"(\u00e9\/"})", length), kWritable);
+        ASSERT_EQ(reading.found.size(), 1u);
+        EXPECT_TRUE(reading.found.front().ends_with(L"a\u00e9/")) << length;
+    }
+}
+
 const std::wstring kProfiles =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
 const std::wstring kUserData = L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\";
