@@ -24,7 +24,8 @@ std::wstring containerNameOf(std::span<const std::uint8_t> property) {
         return {};
     }
     std::wstring name;
-    for (std::size_t at = littleEndian32(property, 0); at + 1 < property.size(); at += 2) {
+    // Compared without adding to the offset, which a 32-bit size_t would wrap.
+    for (std::size_t at = littleEndian32(property, 0); at < property.size() - 1; at += 2) {
         const auto unit = static_cast<wchar_t>(property[at] | property[at + 1] << 8);
         if (unit == L'\0') {
             return name;

@@ -11,6 +11,52 @@
 namespace tovask {
 namespace {
 
+// RapidJSON's own in-place stream reads on to a NUL, and its UTF-8 check
+// takes every continuation byte a lead byte announces: in a text that ends
+// inside a sequence it read past the end. This one reads nothing past its
+// end, where it gives the NUL that ends a document and that no string holds.
+// A decoded string is written over its own text, behind the reading: only a
+// string that has run out of text could catch up with it, and it is refused.
+class BoundedInsituStream {
+  public:
+    using Ch = char;
+
+    BoundedInsituStream(char* begin, char* end)
+        : begin_(begin), end_(end), read_(begin), written_(begin) {}
+
+    Ch Peek() const { return read_ == end_ ? '\0' : *read_; }
+    Ch Take() { return read_ == end_ ? '\0' : *read_++; }
+    std::size_t Tell() const { return static_cast<std::size_t>(read_ - begin_); }
+
+    Ch* PutBegin() { return written_ = read_; }
+    void Put(Ch c) {
+        if (written_ != read_) {
+            *written_++ = c;
+        }
+    }
+    std::size_t PutEnd(const Ch* begin) const { return static_cast<std::size_t>(written_ - begin); }
+    void Flush() {}
+
+  private:
+    char* begin_;
+    char* end_;
+    char* read_;
+    char* written_;
+};
+
+}  // namespace
+}  // namespace tovask
+
+// Read through a copy, as RapidJSON reads its own in-place stream: a number
+// kept as text is then found from where the copy started.
+template <>
+struct rapidjson::StreamTraits<tovask::BoundedInsituStream> {
+    enum { copyOptimization = 1 };
+};
+
+namespace tovask {
+namespace {
+
 using rapidjson::SizeType;
 
 // Numbers come as the text they were written with.
@@ -248,7 +294,7 @@ std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string json
     // Read in place, each string decoded over its own escaped text rather
     // than copied aside.
     const std::size_t byteOrderMark = json.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    rapidjson::InsituStringStream stream(json.data() + byteOrderMark);
+    BoundedInsituStream stream(json.data() + byteOrderMark, json.data() + json.size());
     PreferencesHandler handler;
     if (rapidjson::Reader()
             .Parse<kFlags | rapidjson::kParseInsituFlag>(stream, handler)

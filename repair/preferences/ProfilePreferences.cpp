@@ -8,6 +8,7 @@
 #include "repair/network/WritableFolders.h"
 #include "repair/network/addresses/ProxyAddress.h"
 #include "repair/preferences/ChromiumPreferences.h"
+#include "repair/preferences/FirefoxPreferences.h"
 #include "repair/preferences/PreferenceTexts.h"
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/users/UserPaths.h"
@@ -86,51 +87,6 @@ bool isKnownSearchHost(std::wstring_view host) {
 bool isForeignSearch(std::wstring_view url) {
     const auto server = serverOfWebAddress(url);
     return server && !isKnownSearchHost(server->host);
-}
-
-// One JavaScript string literal at the start of the text, with its escapes
-// taken as the characters they stand for; the text after it.
-std::optional<std::pair<std::string, std::string_view>> stringLiteral(std::string_view text) {
-    if (text.empty() || (text.front() != '"' && text.front() != '\'')) {
-        return std::nullopt;
-    }
-    const char quote = text.front();
-    std::string value;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i] == quote) {
-            return std::pair(value, text.substr(i + 1));
-        }
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            ++i;
-        }
-        value += text[i];
-    }
-    return std::nullopt;
-}
-
-std::string_view skipBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-// Each `user_pref("name", "text")` and `pref(...)` whose value is a string.
-std::vector<std::pair<std::string, std::string>> stringPrefs(std::string_view prefs) {
-    std::vector<std::pair<std::string, std::string>> found;
-    for (auto at = prefs.find("pref("); at != std::string_view::npos;
-         at = prefs.find("pref(", at + 1)) {
-        const auto name = stringLiteral(skipBlanks(prefs.substr(at + 5)));
-        if (!name) {
-            continue;
-        }
-        auto rest = skipBlanks(name->second);
-        if (!rest.starts_with(',')) {
-            continue;
-        }
-        if (const auto value = stringLiteral(skipBlanks(rest.substr(1)))) {
-            found.emplace_back(name->first, value->first);
-        }
-    }
-    return found;
 }
 
 std::wstring fileNameOf(std::wstring_view path) {
@@ -275,7 +231,7 @@ PreferenceReading readChromiumPreferences(std::string json,
 
 PreferenceReading readFirefoxPreferences(std::string_view prefs) {
     PreferenceReading reading;
-    for (const auto& [name, value] : stringPrefs(prefs)) {
+    for (const auto& [name, value] : readFirefoxTextPreferences(prefs)) {
         const auto text = wideFromUtf8(value);
         if (name == "browser.startup.homepage") {
             for (std::size_t start = 0; start <= text.size();) {

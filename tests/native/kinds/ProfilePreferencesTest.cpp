@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "repair/preferences/FirefoxPreferences.h"
 #include "repair/preferences/ProfilePreferences.h"
 #include "tests/native/RepairFixture.h"
 
@@ -55,6 +56,50 @@ INSTANTIATE_TEST_SUITE_P(
                         "user_pref(\"keyword.URL\", \"http://buscar.example/?q=\");\n"
                         "pref(\"browser.search.defaulturl\", \"https://www.bing.com/search?q=\");\n",
                         {L"buscador predeterminado: http://buscar.example/?q="}},
+        // Escapes are taken as Firefox takes them; a statement it refuses is passed over to its ';'.
+        PreferencesCase{"FirefoxUnicodeEscape", false, R"(user_pref("browser.startup.homepage", "\u0068ttps://hijack.example");)",
+                        {L"página principal: https://hijack.example"}},
+        PreferencesCase{"FirefoxByteEscapes", false, R"(user_pref("browser.startup.home\x70age", "\x68ttps://hijack.example");)",
+                        {L"página principal: https://hijack.example"}},
+        PreferencesCase{"FirefoxSurrogatePair", false, R"(user_pref("browser.newtab.url", "https://hijack.example/\uD83D\uDE00");)",
+                        {L"página de inicio: https://hijack.example/\U0001F600"}},
+        PreferencesCase{"FirefoxLineBreakEscapes", false, R"(user_pref("browser.newtab.url", "https://hijack.example/\n\r");)",
+                        {L"página de inicio: https://hijack.example/\n\r"}},
+        PreferencesCase{"FirefoxQuoteEscapes", false, R"(user_pref("browser.newtab.url", 'https://hijack.example/\"\'\\');)",
+                        {L"página de inicio: https://hijack.example/\"'\\"}},
+        PreferencesCase{"FirefoxUnknownEscape", false,
+                        R"(user_pref("browser.startup.homepage", "https://x.example/\t"); user_pref("browser.newtab.url", "https://hijack.example");)",
+                        {L"página de inicio: https://hijack.example"}},
+        PreferencesCase{"FirefoxShortByteEscape", false, R"(user_pref("browser.startup.homepage", "https://x.example/\x4");)", {}},
+        PreferencesCase{"FirefoxEscapedNulByte", false, R"(user_pref("browser.startup.homepage", "https://x.example/\x00");)", {}},
+        PreferencesCase{"FirefoxShortUnicodeEscape", false, R"(user_pref("browser.startup.homepage", "https://x.example/\u12");)", {}},
+        PreferencesCase{"FirefoxEscapedNulUnit", false, R"(user_pref("browser.startup.homepage", "https://x.example/\u0000");)", {}},
+        PreferencesCase{"FirefoxLoneHighSurrogate", false, R"(user_pref("browser.startup.homepage", "https://x.example/\uD83D");)", {}},
+        PreferencesCase{"FirefoxLoneLowSurrogate", false, R"(user_pref("browser.startup.homepage", "https://x.example/\uDE00");)", {}},
+        PreferencesCase{"FirefoxHighSurrogateBeforeAnotherUnit", false, R"(user_pref("browser.startup.homepage", "https://x.example/\uD83D\u0041");)", {}},
+        PreferencesCase{"FirefoxHighSurrogateTakesTheBackslashAfterIt", false,
+                        R"(user_pref("browser.startup.homepage", "https://x.example/\uD83D\"); user_pref("browser.newtab.url", "https://hijack.example");)",
+                        {L"página de inicio: https://hijack.example"}},
+        PreferencesCase{"FirefoxLineBreakAfterABackslash", false, "user_pref(\"browser.startup.homepage\", \"https://x.example/\\\n\");", {}},
+        PreferencesCase{"FirefoxOtherValuesAndStrayCharacters", false,
+                        R"(user_pref("browser.startup.homepage", 1); @ user_pref("browser.newtab.url", "https://x.example");)"
+                        R"(user_pref("browser.newtab.url", true); user_pref("keyword.URL", "https://buscar.example/?q=");)",
+                        {L"buscador predeterminado: https://buscar.example/?q="}},
+        PreferencesCase{"FirefoxLoneSlashTakesTheSemicolon", false,
+                        R"(user_pref("a", 1) /; user_pref("browser.startup.homepage", "https://x.example"); user_pref("browser.newtab.url", "https://hijack.example");)",
+                        {L"página de inicio: https://hijack.example"}},
+        PreferencesCase{"FirefoxUnclosedComment", false,
+                        R"(user_pref("browser.newtab.url", "https://hijack.example"); /* user_pref("browser.startup.homepage", "https://x.example");)",
+                        {L"página de inicio: https://hijack.example"}},
+        PreferencesCase{"FirefoxCommentsBetweenParts", false,
+                        "\xEF\xBB\xBFuser_pref /* a */ ( // b\n\"browser.startup.homepage\" # c\n, \"https://hijack.example\") ;",
+                        {L"página principal: https://hijack.example"}},
+        PreferencesCase{"FirefoxCommentedOutOrNotUserPref", false,
+                        R"(// user_pref("browser.startup.homepage", "https://x.example");)" "\n"
+                        R"(pref("browser.newtab.url", "https://x.example"); sticky_pref("browser.newtab.url", "https://x.example");)",
+                        {}},
+        PreferencesCase{"FirefoxNulEndsTheFile", false,
+                        std::string(1, '\0') + R"(user_pref("browser.startup.homepage", "https://x.example");)", {}},
         // As the browser reads a repeated name: its last value, in its first place.
         PreferencesCase{"RepeatedNamesTakeTheirLastValue", true,
                         R"({"session":{"restore_on_startup":4,"startup_urls":["http://viejo.example"]},"homepage":"http://viejo.example",)"
@@ -76,6 +121,57 @@ TEST(ProfileFile, ThatIsNotAJsonObjectIsAnError) {
              std::string(201, '[') + std::string(201, ']')}) {
         EXPECT_FALSE(readChromiumPreferences(text, kWritable).error.empty()) << text;
     }
+}
+
+// Each file sits in a heap block of its own size and NUL, so that the
+// sanitizer stops a read past its end.
+std::string exactFile(std::string_view start, std::string_view cut, std::size_t length) {
+    std::string text(length, 'a');
+    text.replace(0, start.size(), start);
+    text.replace(length - cut.size(), cut.size(), cut);
+    return text;
+}
+
+// The lengths that put a file's end at each offset of a word around a page's
+// end, and the length of the file that once ended in a fault.
+std::vector<std::size_t> lengthsAroundAPageEnd() {
+    std::vector<std::size_t> lengths = {1048543};
+    for (std::size_t length = 4096 - 8; length < 4096 + 8; ++length) {
+        lengths.push_back(length);
+    }
+    return lengths;
+}
+
+TEST(ProfileFile, CutInsideASequenceIsReadWithinItsBytes) {
+    for (const std::string_view cut :
+         {"\xC2", "\xE0", "\xE0\xA0", "\xF0", "\xF0\x90\x80", "\xF4", "\\", "\\x4", "\\u00",
+          "\\uD800", "\\uD800\\", "\\uD800\\u"}) {
+        for (std::size_t length : lengthsAroundAPageEnd()) {
+            auto chromium = exactFile(R"({"homepage":")", cut, length);
+            ASSERT_EQ(chromium.capacity(), length);
+            EXPECT_FALSE(readChromiumPreferences(std::move(chromium), kWritable).error.empty());
+            const auto firefox = exactFile(R"(user_pref("browser.newtab.url", ")", cut, length);
+            EXPECT_TRUE(readFirefoxPreferences(firefox).found.empty()) << length;
+        }
+    }
+}
+
+TEST(ProfileFile, EscapesUpToItsLastByteAreDecodedInPlace) {
+    for (std::size_t length : lengthsAroundAPageEnd()) {
+        const auto reading = readChromiumPreferences(
+            exactFile(R"({"homepage":"http:\/\/x.example\/)", R"(\u00e9\/"})", length), kWritable);
+        ASSERT_EQ(reading.found.size(), 1u);
+        EXPECT_TRUE(reading.found.front().ends_with(L"a\u00e9/")) << length;
+    }
+}
+
+// \xNN is a raw byte, \uNNNN a UTF-16 unit written as UTF-8, as Firefox keeps them.
+TEST(FirefoxPreferenceFile, GivesEachTextAsTheBytesItsEscapesStandFor) {
+    const auto read =
+        readFirefoxTextPreferences(R"(user_pref("a\u00E9", '\xE9\u00e9\uD83D\uDE00\"\n');)");
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read.front().name, "a\xC3\xA9");
+    EXPECT_EQ(read.front().value, "\xE9\xC3\xA9\xF0\x9F\x98\x80\"\n");
 }
 
 const std::wstring kProfiles =
