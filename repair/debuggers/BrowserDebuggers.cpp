@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/debuggers/DebuggerTexts.h"
+#include "repair/policies/PolicyKeyContent.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -15,6 +17,11 @@ namespace {
 constexpr std::wstring_view kOptionsKey =
     L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
 constexpr std::wstring_view kDebuggerValue = L"Debugger";
+// With UseFilter on a program's key, the loader takes the options of the
+// subkey whose FilterFullPath is the started image's full path, compared
+// without regard to case, in place of the key's own.
+constexpr std::wstring_view kUseFilterValue = L"UseFilter";
+constexpr std::wstring_view kFilterPathValue = L"FilterFullPath";
 
 // Opera's own folder starts it as launcher.exe.
 constexpr std::array<std::wstring_view, 8> kBrowserPrograms = {
@@ -25,6 +32,64 @@ constexpr std::array<std::wstring_view, 8> kBrowserPrograms = {
 std::wstring describe(const RegistryValue& value) {
     return std::wstring(texts::kDebuggerHoldsPrefix) +
            textOf(value).value_or(L"(tipo " + decimalText(value.type) + L")");
+}
+
+// The loader reads UseFilter as a number, taking one from text too; any data
+// but zeros counts as on, since a filter wrongly taken for on costs only a look.
+bool isFilterOn(const RegistryValue& useFilter) {
+    return std::ranges::any_of(useFilter.bytes, [](std::uint8_t byte) { return byte != 0; });
+}
+
+// A filter can only apply to an image of the key's own file name, whatever
+// folder its full path names.
+bool filterNamesProgram(const RegistryKeyContent& filter, std::wstring_view program) {
+    const auto* path = findValue(filter, kFilterPathValue);
+    const auto text = path ? textOf(path->value) : std::nullopt;
+    if (!text) {
+        return false;
+    }
+    const auto nameStart = text->find_last_of(L"\\/");
+    return equalsIgnoringCase(
+        std::wstring_view(*text).substr(nameStart == std::wstring::npos ? 0 : nameStart + 1),
+        program);
+}
+
+RemovableValue debuggerFinding(std::wstring_view key, RegistryView view, const RegistryValue& value,
+                               bool managedMachine) {
+    const auto fileKey = fileKeyName(RegistryRoot::LocalMachine, key, view);
+    return {L"HKLM\\" + std::wstring(key) + L"\\",
+            view,
+            std::wstring(kDebuggerValue),
+            {fileKey, false, {{std::wstring(kDebuggerValue), value}}},
+            {FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
+             fileKey + L"\\" + std::wstring(kDebuggerValue), describe(value), !managedMachine}};
+}
+
+// The Debugger of every filter subkey that would apply to the program, when
+// its key has UseFilter on.
+void findFilterDebuggers(PlatformOps& platform, const std::wstring& key, std::wstring_view program,
+                         RegistryView view, bool managedMachine, std::vector<RemovableValue>& found,
+                         FailureLog& failures) {
+    const auto keyPath = L"HKLM\\" + key + L"\\";
+    const auto useFilter = platform.RegReadValue(keyPath + std::wstring(kUseFilterValue), view);
+    if (!useFilter.ok() || !isFilterOn(useFilter.value())) {
+        if (!useFilter.ok() && !isNotFound(useFilter.error())) {
+            failures.add(keyPath + std::wstring(kUseFilterValue), useFilter.error());
+        }
+        return;
+    }
+    const auto tree = platform.RegReadTree(keyPath, view);
+    if (!tree.ok()) {
+        failures.add(keyPath, tree.error());
+        return;
+    }
+    for (const auto& filter : tree.value().subkeys) {
+        const auto* debugger = findValue(filter, kDebuggerValue);
+        if (debugger && filterNamesProgram(filter, program)) {
+            found.push_back(
+                debuggerFinding(key + L"\\" + filter.name, view, debugger->value, managedMachine));
+        }
+    }
 }
 
 bool isBrowserProgramName(std::wstring_view name) {
@@ -44,20 +109,13 @@ std::vector<RemovableValue> findBrowserDebuggers(PlatformOps& platform, bool man
             const auto key = std::wstring(kOptionsKey) + L"\\" + std::wstring(program);
             const auto keyPath = L"HKLM\\" + key + L"\\";
             const auto value = platform.RegReadValue(keyPath + std::wstring(kDebuggerValue), view);
-            if (!value.ok()) {
-                if (!isNotFound(value.error())) {
-                    failures.add(keyPath + std::wstring(kDebuggerValue), value.error());
-                }
-                continue;
+            if (value.ok()) {
+                found.push_back(debuggerFinding(key, view, value.value(), managedMachine));
+            } else if (!isNotFound(value.error())) {
+                failures.add(keyPath + std::wstring(kDebuggerValue), value.error());
+                continue;  // the key cannot be read: its filters neither
             }
-            const auto fileKey = fileKeyName(RegistryRoot::LocalMachine, key, view);
-            found.push_back({keyPath,
-                             view,
-                             std::wstring(kDebuggerValue),
-                             {fileKey, false, {{std::wstring(kDebuggerValue), value.value()}}},
-                             {FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
-                              fileKey + L"\\" + std::wstring(kDebuggerValue),
-                              describe(value.value()), !managedMachine}});
+            findFilterDebuggers(platform, key, program, view, managedMachine, found, failures);
         }
     }
     return found;
@@ -69,10 +127,16 @@ bool withinDebuggerReach(const RegistryFileSection& section, bool hasTwoViews) {
         return false;
     }
     const std::wstring_view key = sectionKey->key;
-    const auto programStart = key.rfind(L'\\');
-    return programStart == kOptionsKey.size() &&
-           equalsIgnoringCase(key.substr(0, programStart), kOptionsKey) &&
-           isBrowserProgramName(key.substr(programStart + 1)) &&
+    if (key.size() <= kOptionsKey.size() || key[kOptionsKey.size()] != L'\\' ||
+        !equalsIgnoringCase(key.substr(0, kOptionsKey.size()), kOptionsKey)) {
+        return false;
+    }
+    // The program's key, or one filter subkey of it.
+    const auto below = key.substr(kOptionsKey.size() + 1);
+    const auto filterStart = below.find(L'\\');
+    return isBrowserProgramName(below.substr(0, filterStart)) &&
+           (filterStart == std::wstring_view::npos ||
+            below.find(L'\\', filterStart + 1) == std::wstring_view::npos) &&
            std::ranges::all_of(section.entries, [](const RegistryFileEntry& entry) {
                return equalsIgnoringCase(entry.name, kDebuggerValue);
            });

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/startup/ScheduledTaskCache.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupTexts.h"
 #include "repair/users/UserPaths.h"
@@ -24,49 +25,36 @@ std::wstring taskNameOf(std::wstring_view file) {
                                     : std::wstring(file.substr(at + kTasksFolderName.size()));
 }
 
-std::wstring commandLineOf(const TaskAction& action) {
-    const auto quoted =
-        action.command.find(L' ') != std::wstring::npos && !action.command.starts_with(L'"')
-            ? L"\"" + action.command + L"\""
-            : action.command;
-    return action.arguments.empty() ? quoted : quoted + L" " + action.arguments;
-}
-
-void lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable,
-                const ServedHijacks& served, std::vector<HijackingTask>& found,
-                FailureLog& failures) {
+// The file read, and its actions judged when the task is enabled.
+ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable,
+                      const ServedHijacks& served, std::vector<HijackingTask>& found,
+                      FailureLog& failures) {
+    ListedTask listed{file, taskNameOf(file), std::nullopt};
     const auto task = platform.ReadTaskFile(file);
     if (!task.ok()) {
         failures.add(file, task.error());
-        return;
+        return listed;
     }
+    listed.definition = task.value();
     if (!task.value().enabled) {
-        return;
+        return listed;
     }
-    for (const auto& action : task.value().actions) {
-        const auto command = commandLineOf(action);
-        auto hijack = taskCommandHijack(command);
-        if (!hijack) {
-            hijack = served.servedBy(command);
-        }
-        if (hijack) {
-            found.push_back({file,
-                             {FindingKind::Startup, std::wstring(texts::kStartupGroup),
-                              taskNameOf(file), startupFindingText(command, *hijack), repairable}});
-            return;
-        }
+    if (const auto hijack = firstHijackingAction(task.value().actions, served)) {
+        found.push_back({file,
+                         {FindingKind::Startup, std::wstring(texts::kStartupGroup), listed.name,
+                          startupFindingText(hijack->command, hijack->hijack), repairable}});
     }
+    return listed;
 }
 
-}  // namespace
-
-std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool managedMachine,
-                                              const ServedHijacks& served, FailureLog& failures) {
-    std::vector<HijackingTask> found;
+std::vector<ListedTask> lookAtTaskFiles(PlatformOps& platform, bool managedMachine,
+                                        const ServedHijacks& served,
+                                        std::vector<HijackingTask>& found, FailureLog& failures) {
+    std::vector<ListedTask> listed;
     const auto system = nativeSystemFolder(platform);
     if (!system.ok()) {
         failures.add(kTasksFolderName.substr(1), system.error());
-        return found;
+        return listed;
     }
     const auto folder = system.value() + std::wstring(kTasksFolderName);
     // Task names have no ending: every file is listed.
@@ -75,7 +63,7 @@ std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool manage
         if (!isNotFound(listing.error())) {
             failures.add(folder, listing.error());
         }
-        return found;
+        return listed;
     }
     for (const auto& unreadable : listing.value().unreadableFolders) {
         failures.add(unreadable, texts::kShortcutFolderUnreadable);
@@ -84,9 +72,43 @@ std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool manage
         failures.add(folder, texts::kShortcutFolderCut);
     }
     for (const auto& file : listing.value().files) {
-        lookAtTask(platform, file, !managedMachine, served, found, failures);
+        listed.push_back(lookAtTask(platform, file, !managedMachine, served, found, failures));
     }
+    return listed;
+}
+
+}  // namespace
+
+std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool managedMachine,
+                                              const ServedHijacks& served, FailureLog& failures) {
+    std::vector<HijackingTask> found;
+    // The cache is judged even without the files: a task may run from it alone.
+    const auto listed = lookAtTaskFiles(platform, managedMachine, served, found, failures);
+    findCachedTaskHijacks(platform, listed, managedMachine, served, found, failures);
     return found;
+}
+
+std::optional<HijackingAction> firstHijackingAction(std::span<const TaskAction> actions,
+                                                    const ServedHijacks& served) {
+    for (const auto& action : actions) {
+        auto command = taskCommandLine(action);
+        auto hijack = taskCommandHijack(command);
+        if (!hijack) {
+            hijack = served.servedBy(command);
+        }
+        if (hijack) {
+            return HijackingAction{std::move(command), *hijack};
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring taskCommandLine(const TaskAction& action) {
+    const auto quoted =
+        action.command.find(L' ') != std::wstring::npos && !action.command.starts_with(L'"')
+            ? L"\"" + action.command + L"\""
+            : action.command;
+    return action.arguments.empty() ? quoted : quoted + L" " + action.arguments;
 }
 
 bool disableHijackingTask(PlatformOps& platform, const HijackingTask& task, FileBackup& files,

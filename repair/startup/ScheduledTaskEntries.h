@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +23,22 @@ struct HijackingTask {
 // The tasks, hidden ones included, whose files lie in every folder below
 // System32\Tasks (through the Sysnative alias on a 64-bit Windows), each
 // action judged by taskCommandHijack or by what it serves. Listing and files are bounded; a file
-// that cannot be read or is no task is a failure and the rest goes on.
+// that cannot be read or is no task is a failure and the rest goes on. Then
+// the actions the scheduler keeps in its registry cache, as
+// findCachedTaskHijacks judges them.
 std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool managedMachine,
                                               const ServedHijacks& served, FailureLog& failures);
+
+// The first action that puts a hijack back, as its command line and why.
+struct HijackingAction {
+    std::wstring command;
+    std::wstring_view hijack;
+};
+std::optional<HijackingAction> firstHijackingAction(std::span<const TaskAction> actions,
+                                                    const ServedHijacks& served);
+
+// The command line the scheduler starts for an action.
+std::wstring taskCommandLine(const TaskAction& action);
 
 // Copies the task's file to the file backups, then has the scheduler disable
 // the task. True when it was disabled.

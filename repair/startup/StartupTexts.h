@@ -33,6 +33,18 @@ inline constexpr std::wstring_view kStartupDecodedScriptPrefix = L"; la orden co
 inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";
 inline constexpr std::wstring_view kStartupUserScript =
     L"ejecuta un script de una carpeta en la que el usuario puede escribir";
+// A task whose actions in the scheduler's registry cache are not its file's;
+// followed by the cached command lines.
+inline constexpr std::wstring_view kStartupCacheDiffersPrefix =
+    L"el Programador de tareas guarda en el registro otras acciones que las de su archivo, "
+    L"y son las que ejecuta: ";
+inline constexpr std::wstring_view kStartupCacheRunsNothing = L"ningún programa";
+// After the reason, when the command is the cache's.
+inline constexpr std::wstring_view kStartupFromCache =
+    L"; así lo guarda el Programador de tareas en el registro";
+inline constexpr std::wstring_view kStartupCacheUnreadable =
+    L"acciones de una tarea en el registro del Programador de tareas que no se pueden leer "
+    L"enteras";
 inline constexpr std::wstring_view kStartupRemovedPrefix = L"Programa de inicio quitado: ";
 inline constexpr std::wstring_view kStartupLeftPrefix = L"Programa de inicio dejado: ";
 inline constexpr std::wstring_view kStartupNotRemovedPrefix =

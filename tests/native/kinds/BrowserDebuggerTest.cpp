@@ -58,6 +58,46 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DebuggerCase>& info) { return info.param.name; });
 // clang-format on
 
+struct FilterCase {
+    std::string name;
+    std::uint32_t useFilter;
+    std::wstring_view filterFullPath;
+    bool found;
+
+    friend void PrintTo(const FilterCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class FilterDebuggerValues : public testing::TestWithParam<FilterCase> {};
+
+TEST_P(FilterDebuggerValues, AreFoundWhenTheFilterNamesTheBrowser) {
+    const auto& row = GetParam();
+    fake::FakePlatform platform;
+    const auto key = std::wstring(kOptions) + L"chrome.exe\\";
+    platform.RegWrite(key + L"UseFilter", static_cast<std::int32_t>(row.useFilter),
+                      RegistryType::Dword);
+    platform.RegWrite(key + L"Filtro\\FilterFullPath", row.filterFullPath, RegistryType::String);
+    platform.RegWrite(key + L"Filtro\\Debugger", L"C:\\x.exe", RegistryType::String);
+    FailureLog failures(platform);
+    const auto found = findBrowserDebuggers(platform, false, failures);
+    ASSERT_EQ(found.size(), row.found ? 1u : 0u);
+    if (row.found) {
+        EXPECT_EQ(found[0].finding.place,
+                  std::wstring(kOptionsInFile) + L"chrome.exe\\Filtro\\Debugger");
+        EXPECT_TRUE(withinDebuggerReach(found[0].backup, false));
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Filters, FilterDebuggerValues,
+    testing::Values(
+        FilterCase{"BrowserFolder", 1, L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe", true},
+        FilterCase{"AnyCaseAnyFolder", 2, L"d:\\portable\\CHROME.EXE", true},
+        FilterCase{"UseFilterOff", 0, L"C:\\Chrome\\chrome.exe", false},
+        FilterCase{"OtherImage", 1, L"C:\\Chrome\\chrome_proxy.exe", false}),
+    [](const testing::TestParamInfo<FilterCase>& info) { return info.param.name; });
+// clang-format on
+
 TEST(BrowserDebuggerValues, AreReportOnlyOnAManagedMachine) {
     fake::FakePlatform platform;
     platform.RegWrite(std::wstring(kOptions) + L"brave.exe\\Debugger", L"x.exe",
@@ -86,6 +126,9 @@ TEST(BrowserDebuggerValues, CheckRepairCheckAndUndoPutTheValueBack) {
     const auto key = std::wstring(kOptions) + L"msedge.exe\\";
     ASSERT_FALSE(bench.platform.RegWriteRaw(key, L"Debugger", stringValue(L"C:\\x\\y.exe"),
                                             RegistryView::Bits32));
+    bench.platform.RegWrite(key + L"UseFilter", 1, RegistryType::Dword);
+    bench.platform.RegWrite(key + L"F\\FilterFullPath", L"C:\\E\\msedge.exe", RegistryType::String);
+    bench.platform.RegWrite(key + L"F\\Debugger", L"C:\\x\\z.exe", RegistryType::String);
     const auto before = bench.platform.registry.snapshot();
     bench.load();
     bench.view.repairFindings = true;
@@ -93,6 +136,8 @@ TEST(BrowserDebuggerValues, CheckRepairCheckAndUndoPutTheValueBack) {
     bench.press();
     EXPECT_TRUE(bench.errorLines().empty());
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"Depurador quitado: "));
+    EXPECT_FALSE(bench.platform.registry.value(key + L"F\\Debugger"));
+    EXPECT_TRUE(bench.platform.registry.value(key + L"F\\FilterFullPath"));
     EXPECT_EQ(bench.check(), RunOutcome::Done);
     bench.undo();
     EXPECT_EQ(bench.platform.registry.snapshot(), before);
@@ -122,7 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReachCase{"Browser", {std::wstring(kOptionsInFile) + L"chrome.exe", false, {kDebuggerEntry}}, true},
         ReachCase{"OtherProgram", {std::wstring(kOptionsInFile) + L"sethc.exe", false, {kDebuggerEntry}}, false},
         ReachCase{"OtherValue", {std::wstring(kOptionsInFile) + L"chrome.exe", false, {{L"GlobalFlag", std::nullopt}}}, false},
-        ReachCase{"Deeper", {std::wstring(kOptionsInFile) + L"chrome.exe\\Filtro", false, {kDebuggerEntry}}, false},
+        ReachCase{"FilterSubkey", {std::wstring(kOptionsInFile) + L"chrome.exe\\Filtro", false, {kDebuggerEntry}}, true},
+        ReachCase{"Deeper", {std::wstring(kOptionsInFile) + L"chrome.exe\\Filtro\\Otro", false, {kDebuggerEntry}}, false},
+        ReachCase{"BelowOtherProgram", {std::wstring(kOptionsInFile) + L"sethc.exe\\chrome.exe", false, {kDebuggerEntry}}, false},
         ReachCase{"UserHive", {L"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\chrome.exe", false, {kDebuggerEntry}}, false}),
     [](const testing::TestParamInfo<ReachCase>& info) { return info.param.name; });
 // clang-format on

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "repair/startup/CachedTaskActions.h"
 #include "repair/startup/EncodedCommand.h"
 #include "repair/startup/ScheduledTaskEntries.h"
 #include "repair/startup/ServedHijacks.h"
@@ -66,6 +67,76 @@ INSTANTIATE_TEST_SUITE_P(
         TaskCommandCase{"PlainBrowserExtension", LR"("C:\Program Files\Google\Chrome\Application\chrome.exe" --load-extension=C:\ProgramData\x)", true},
         TaskCommandCase{"SystemMaintenance", LR"(%windir%\system32\rundll32.exe Windows.Storage.ApplicationData.dll,CleanupTemporaryState)", false}),
     [](const testing::TestParamInfo<TaskCommandCase>& info) { return info.param.name; });
+// clang-format on
+
+// The scheduler's registry cache of a task's actions, little-endian.
+std::string number(std::uint32_t value, std::size_t size) {
+    std::string bytes;
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+    }
+    return bytes;
+}
+std::string counted(std::wstring_view text) {
+    const auto bytes = toUtf16LeBytes(text);
+    return number(static_cast<std::uint32_t>(bytes.size()), 4) + bytes;
+}
+std::string execAction(const TaskAction& action, bool flags = true) {
+    return number(0x6666, 2) + counted(L"id") + counted(action.command) +
+           counted(action.arguments) + counted(L"C:\\") + (flags ? number(1, 2) : "");
+}
+std::string version3(const std::string& actions) {
+    return number(3, 2) + counted(L"Author") + actions;
+}
+const TaskAction kBrowserAction{L"chrome.exe", L"--load-extension=C:\\x"};
+const std::string kOtherActions =
+    number(0x7777, 2) + counted(L"") + std::string(16, '\x11') + counted(L"datos") +
+    number(0x8888, 2) + counted(L"") + std::string(32, '\0') + number(1, 4) + counted(L"a.txt") +
+    number(1, 4) + counted(L"X-A") + counted(L"1") + number(0x9999, 2) + counted(L"") +
+    counted(L"Título") + counted(L"Texto");
+
+struct CachedActionsCase {
+    std::string name;
+    std::string value;
+    std::vector<TaskAction> exec;
+    bool whole;
+
+    friend void PrintTo(const CachedActionsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class CachedActions : public testing::TestWithParam<CachedActionsCase> {};
+
+TEST_P(CachedActions, AreReadAsFarAsTheirBytesHold) {
+    const auto& bytes = GetParam().value;
+    EXPECT_EQ(decodeCachedTaskActions(std::vector<std::uint8_t>(bytes.begin(), bytes.end())),
+              (CachedTaskActions{GetParam().exec, GetParam().whole}));
+}
+
+const std::string kTwoExec = version3(execAction(kBrowserAction) + execAction({L"b.exe", L""}));
+std::string thirtyThreeActions() {
+    std::string actions;
+    for (int i = 0; i < 33; ++i) {
+        actions += execAction({L"a.exe", L""});
+    }
+    return version3(actions);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Values, CachedActions,
+    testing::Values(
+        CachedActionsCase{"Version1", number(1, 2) + execAction(kBrowserAction, false), {kBrowserAction}, true},
+        CachedActionsCase{"Version3AfterOtherTypes", version3(kOtherActions + execAction(kBrowserAction)), {kBrowserAction}, true},
+        CachedActionsCase{"NoActions", version3(""), {}, true},
+        CachedActionsCase{"CutInTheSecond", kTwoExec.substr(0, kTwoExec.size() - 3), {kBrowserAction}, false},
+        CachedActionsCase{"LengthPastTheEnd", version3(number(0x6666, 2) + counted(L"") + number(0xfffffff0, 4) + "ab"), {}, false},
+        CachedActionsCase{"OddLength", version3(number(0x6666, 2) + counted(L"") + number(3, 4) + "abc" + counted(L"") + counted(L"") + number(0, 2)), {}, false},
+        CachedActionsCase{"HugeAttachmentCount", version3(number(0x8888, 2) + counted(L"") + std::string(32, '\0') + number(0xffffffff, 4) + counted(L"a")), {}, false},
+        CachedActionsCase{"UnknownTypeEndsTheReading", version3(execAction(kBrowserAction) + number(0x5555, 2) + counted(L"")), {kBrowserAction}, false},
+        CachedActionsCase{"UnknownVersion", number(2, 2) + execAction(kBrowserAction), {}, false},
+        CachedActionsCase{"MoreActionsThanATaskHolds", thirtyThreeActions(), std::vector<TaskAction>(32, TaskAction{L"a.exe", L""}), false},
+        CachedActionsCase{"Empty", "", {}, false}),
+    [](const testing::TestParamInfo<CachedActionsCase>& info) { return info.param.name; });
 // clang-format on
 
 // The report shows what a hidden script does, on one line, so that the
@@ -242,6 +313,82 @@ TEST_F(StartupSources, OffersTheLockATaskReinstallsAndNoOther) {
     EXPECT_TRUE(offered(L"\\Reinstala"));
     EXPECT_TRUE(offered(L"Chrome\\ExtensionInstallForcelist"));
     EXPECT_FALSE(offered(L"Edge\\ExtensionInstallForcelist"));
+}
+
+constexpr std::wstring_view kTaskCache =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Schedule\\TaskCache\\";
+constexpr std::wstring_view kCacheId = L"{0F3A}";
+
+// An entry of the scheduler's cache for the task named `path`, which its tree
+// leads to or not.
+void addCachedTask(fake::FakePlatform& platform, const std::wstring& path,
+                   const std::string& actions, bool treeLeadsHere) {
+    const auto key = std::wstring(kTaskCache) + L"Tasks\\" + std::wstring(kCacheId) + L"\\";
+    platform.RegWrite(key + L"Path", path, RegistryType::String);
+    ASSERT_FALSE(platform.RegWriteRaw(
+        key, L"Actions",
+        {regtype::kBinary, std::vector<std::uint8_t>(actions.begin(), actions.end())},
+        RegistryView::Default));
+    platform.RegWrite(std::wstring(kTaskCache) + L"Tree" + path + L"\\Id",
+                      treeLeadsHere ? kCacheId : L"{otra}", RegistryType::String);
+}
+
+struct CachedTaskCase {
+    std::string name;
+    std::wstring path;
+    std::string actions;
+    bool treeLeadsHere;
+    // Per finding placed at the path: L (left) or R (repaired), and whether
+    // it is the file's hijack, the cache's, or says the two differ.
+    std::wstring expected;
+    bool unreadable;
+
+    friend void PrintTo(const CachedTaskCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class CachedTasks : public StartupSources, public testing::WithParamInterface<CachedTaskCase> {};
+
+TEST_P(CachedTasks, AreJudgedAsTheSchedulerRunsThem) {
+    const auto& row = GetParam();
+    addCachedTask(bench.platform, row.path, row.actions, row.treeLeadsHere);
+    FailureLog failures(bench.platform);
+    std::wstring summary;
+    for (const auto& task : findHijackingTasks(bench.platform, false, {}, failures)) {
+        if (task.finding.place == row.path) {
+            const auto& holds = task.finding.holds;
+            summary += std::wstring(summary.empty() ? L"" : L",") +
+                       (task.finding.repairable ? L"R:" : L"L:") +
+                       (holds.starts_with(L"el Programador") ? L"differs"
+                        : holds.ends_with(L"en el registro") ? L"cache"
+                                                             : L"file");
+        }
+    }
+    EXPECT_EQ(summary, row.expected);
+    EXPECT_EQ(failures.entries().size(), row.unreadable ? 1u : 0u);
+}
+
+const std::wstring kHarmless = L"\\Microsoft\\Windows\\Limpieza";
+const std::string kHijackInCache = version3(execAction(kBrowserAction));
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Entries, CachedTasks,
+    testing::Values(
+        CachedTaskCase{"HarmlessFileHijackingCache", kHarmless, kHijackInCache, true, L"L:differs,R:cache", false},
+        CachedTaskCase{"TreeLeadsElsewhere", kHarmless, kHijackInCache, false, L"L:differs,L:cache", false},
+        CachedTaskCase{"NoFile", L"\\Fantasma", kHijackInCache, true, L"L:cache", false},
+        CachedTaskCase{"OtherHarmlessActions", kHarmless, version3(execAction({L"cleanmgr.exe", L"/sagerun:1"})), true, L"L:differs", false},
+        CachedTaskCase{"SameAsTheFile", L"\\Actualizador", version3(execAction({L"C:\\Windows\\system32\\sc.exe", L"start x"}) + execAction({kChrome, L" --load-extension=C:\\x"})), true, L"R:file", false},
+        CachedTaskCase{"CutAfterAHijack", kHarmless, kHijackInCache + "\x66", true, L"R:cache", true}),
+    [](const testing::TestParamInfo<CachedTaskCase>& info) { return info.param.name; });
+// clang-format on
+
+TEST_F(StartupSources, ACachedHijackDisablesItsTaskAndUndoEnablesIt) {
+    addCachedTask(bench.platform, kHarmless, kHijackInCache, true);
+    bench.press();
+    EXPECT_FALSE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
+    bench.undo();
+    EXPECT_TRUE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
 }
 
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {

@@ -1,0 +1,161 @@
+#include "repair/startup/ScheduledTaskCache.h"
+
+#include <algorithm>
+#include <map>
+
+#include "repair/policies/PolicyKeyContent.h"
+#include "repair/startup/CachedTaskActions.h"
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/StartupTexts.h"
+#include "text/RegistryEncoding.h"
+#include "text/TextCompare.h"
+
+namespace tovask {
+namespace {
+
+constexpr std::wstring_view kTaskCacheKey =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Schedule\\TaskCache\\";
+constexpr std::wstring_view kTasksKey = L"Tasks\\";
+constexpr std::wstring_view kTreeKey = L"Tree";
+constexpr std::wstring_view kActionsValue = L"Actions";
+constexpr std::wstring_view kPathValue = L"Path";
+constexpr std::wstring_view kIdValue = L"Id";
+
+std::wstring_view trimmed(std::wstring_view text) {
+    const auto first = text.find_first_not_of(L" \t\r\n");
+    return first == std::wstring_view::npos
+               ? std::wstring_view{}
+               : text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
+}
+
+// As the scheduler would run them: a program's path in any case, its
+// arguments as written; the blanks around either are the file's layout.
+bool sameActions(std::span<const TaskAction> cached, std::span<const TaskAction> file) {
+    return std::ranges::equal(cached, file, [](const TaskAction& a, const TaskAction& b) {
+        return equalsIgnoringCase(trimmed(a.command), trimmed(b.command)) &&
+               trimmed(a.arguments) == trimmed(b.arguments);
+    });
+}
+
+std::wstring differingActionsText(std::span<const TaskAction> cached) {
+    std::wstring text(texts::kStartupCacheDiffersPrefix);
+    if (cached.empty()) {
+        return text + std::wstring(texts::kStartupCacheRunsNothing);
+    }
+    for (std::size_t i = 0; i < cached.size(); ++i) {
+        text += (i == 0 ? L"" : L" | ") + taskCommandLine(cached[i]);
+    }
+    return text;
+}
+
+// Whether the scheduler's tree leads from the task's name to this entry.
+bool treeLeadsTo(PlatformOps& platform, RegistryView view, std::wstring_view name,
+                 std::wstring_view id, FailureLog& failures) {
+    const auto path = std::wstring(kTaskCacheKey) + std::wstring(kTreeKey) + std::wstring(name) +
+                      L"\\" + std::wstring(kIdValue);
+    const auto value = platform.RegReadValue(path, view);
+    if (!value.ok()) {
+        if (!isNotFound(value.error())) {
+            failures.add(path, value.error());
+        }
+        return false;
+    }
+    const auto text = textOf(value.value());
+    return text && equalsIgnoringCase(*text, id);
+}
+
+class CacheJudge {
+  public:
+    CacheJudge(PlatformOps& platform, std::span<const ListedTask> listed, bool managedMachine,
+               const ServedHijacks& served, std::vector<HijackingTask>& found, FailureLog& failures)
+        : platform_(platform),
+          view_(platform.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default),
+          managedMachine_(managedMachine),
+          served_(served),
+          found_(found),
+          failures_(failures) {
+        for (const auto& task : listed) {
+            listed_.emplace(foldedCase(task.name), &task);
+        }
+    }
+
+    void judgeAll() {
+        const auto tasksKey = std::wstring(kTaskCacheKey) + std::wstring(kTasksKey);
+        const auto entries = platform_.RegReadTree(tasksKey, view_);
+        if (!entries.ok()) {
+            if (!isNotFound(entries.error())) {
+                failures_.add(tasksKey, entries.error());
+            }
+            return;
+        }
+        for (const auto& entry : entries.value().subkeys) {
+            judge(tasksKey + entry.name, entry);
+        }
+    }
+
+  private:
+    const ListedTask* taskNamed(const std::optional<std::wstring>& name) const {
+        const auto task = name ? listed_.find(foldedCase(*name)) : listed_.end();
+        return task == listed_.end() ? nullptr : task->second;
+    }
+
+    void judge(const std::wstring& key, const RegistryKeyContent& entry) {
+        const auto* actionsValue = findValue(entry, kActionsValue);
+        if (!actionsValue) {
+            return;
+        }
+        const auto actions = decodeCachedTaskActions(actionsValue->value.bytes);
+        if (!actions.whole) {
+            failures_.add(key + L"\\" + std::wstring(kActionsValue),
+                          texts::kStartupCacheUnreadable);
+        }
+        const auto* pathValue = findValue(entry, kPathValue);
+        const auto name = pathValue ? textOf(pathValue->value) : std::nullopt;
+        const auto* task = taskNamed(name);
+        const auto place = name ? *name : key;
+        const bool fileJudged = task && std::ranges::any_of(found_, [&](const HijackingTask& t) {
+                                    return t.file == task->file;
+                                });
+        if (task && task->definition && actions.whole) {
+            if (sameActions(actions.exec, task->definition->actions)) {
+                return;  // the file's judgement stands
+            }
+            found_.push_back(
+                {task->file, finding(place, differingActionsText(actions.exec), false)});
+        }
+        const auto hijack = firstHijackingAction(actions.exec, served_);
+        if (!hijack || fileJudged) {
+            return;
+        }
+        const bool repairable =
+            !managedMachine_ && task && treeLeadsTo(platform_, view_, *name, entry.name, failures_);
+        found_.push_back({task ? task->file : std::wstring(),
+                          finding(place,
+                                  startupFindingText(hijack->command, hijack->hijack) +
+                                      std::wstring(texts::kStartupFromCache),
+                                  repairable)});
+    }
+
+    static Finding finding(const std::wstring& place, std::wstring holds, bool repairable) {
+        return {FindingKind::Startup, std::wstring(texts::kStartupGroup), place, std::move(holds),
+                repairable};
+    }
+
+    PlatformOps& platform_;
+    RegistryView view_;
+    std::map<std::wstring, const ListedTask*> listed_;  // by folded name
+    bool managedMachine_;
+    const ServedHijacks& served_;
+    std::vector<HijackingTask>& found_;
+    FailureLog& failures_;
+};
+
+}  // namespace
+
+void findCachedTaskHijacks(PlatformOps& platform, std::span<const ListedTask> listed,
+                           bool managedMachine, const ServedHijacks& served,
+                           std::vector<HijackingTask>& found, FailureLog& failures) {
+    CacheJudge(platform, listed, managedMachine, served, found, failures).judgeAll();
+}
+
+}  // namespace tovask
