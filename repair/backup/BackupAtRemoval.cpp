@@ -110,7 +110,7 @@ std::error_code BackupAtRemoval::save() {
     return saveRegistryBackup(platform_, sections_, backupFile_);
 }
 
-std::error_code RemovalsBackedUp::RegDelete(std::wstring_view path) {
+std::error_code RemovalsAsTaken::RegDelete(std::wstring_view path) {
     const auto parsed = parseRegistryPath(path);
     if (!parsed.ok()) {
         return parsed.error();
@@ -131,7 +131,7 @@ std::error_code RemovalsBackedUp::RegDelete(std::wstring_view path) {
     return std::make_error_code(std::errc::no_such_file_or_directory);
 }
 
-std::error_code RemovalsBackedUp::RegDeleteIn(std::wstring_view path, RegistryView view) {
+std::error_code RemovalsAsTaken::RegDeleteIn(std::wstring_view path, RegistryView view) {
     const auto parsed = parseRegistryPath(path);
     if (!parsed.ok()) {
         return parsed.error();
@@ -140,25 +140,31 @@ std::error_code RemovalsBackedUp::RegDeleteIn(std::wstring_view path, RegistryVi
         return RegDeleteValueIn(path.substr(0, path.rfind(L'\\') + 1), parsed.value().valueName,
                                 view);
     }
+    if (backup_ == nullptr) {
+        return next_.RegRemoveKeyAsRead(path, view, {});
+    }
     const auto error = next_.RegRemoveKeyAsRead(path, view, [&](const RegistryKeyContent& removed) {
-        return backup_.keepRemovedKey(path, view, removed);
+        return backup_->keepRemovedKey(path, view, removed);
     });
     if (isNotFound(error)) {
-        if (const auto notSaved = backup_.forgetKey(path, view)) {
+        if (const auto notSaved = backup_->forgetKey(path, view)) {
             return notSaved;
         }
     }
     return error;
 }
 
-std::error_code RemovalsBackedUp::RegDeleteValueIn(std::wstring_view keyPath,
-                                                   std::wstring_view valueName, RegistryView view) {
+std::error_code RemovalsAsTaken::RegDeleteValueIn(std::wstring_view keyPath,
+                                                  std::wstring_view valueName, RegistryView view) {
+    if (backup_ == nullptr) {
+        return next_.RegRemoveValueAsRead(keyPath, valueName, view, {});
+    }
     const auto error =
         next_.RegRemoveValueAsRead(keyPath, valueName, view, [&](const RegistryValue& removed) {
-            return backup_.keepRemovedValue(keyPath, valueName, view, removed);
+            return backup_->keepRemovedValue(keyPath, valueName, view, removed);
         });
     if (isNotFound(error)) {
-        if (const auto notSaved = backup_.forgetValue(keyPath, valueName, view)) {
+        if (const auto notSaved = backup_->forgetValue(keyPath, valueName, view)) {
             return notSaved;
         }
     }

@@ -52,11 +52,12 @@ class BackupAtRemoval {
     BackupNaming naming_;
 };
 
-// The platform as the run's removals see it: every key or value removed
-// through it is kept in the backup as it is taken.
-class RemovalsBackedUp final : public ForwardingPlatform {
+// The platform as the run's removals see it: every key or value is removed
+// through the handles that read it, and kept in the run's backup as it is
+// taken, when the run keeps one.
+class RemovalsAsTaken final : public ForwardingPlatform {
   public:
-    RemovalsBackedUp(PlatformOps& next, BackupAtRemoval& backup)
+    RemovalsAsTaken(PlatformOps& next, BackupAtRemoval* backup)
         : ForwardingPlatform(next), next_(next), backup_(backup) {}
 
     // In each view the key is in, as the plain delete is.
@@ -67,7 +68,7 @@ class RemovalsBackedUp final : public ForwardingPlatform {
 
   private:
     PlatformOps& next_;
-    BackupAtRemoval& backup_;
+    BackupAtRemoval* backup_;
 };
 
 }  // namespace tovask

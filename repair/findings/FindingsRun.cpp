@@ -256,7 +256,7 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     };
     BackupAtRemoval atRemoval(platform, std::wstring(backupFile), std::move(*backup),
                               earlierSections, nameForBackup);
-    RemovalsBackedUp removing(platform, atRemoval);
+    RemovalsAsTaken removing(platform, &atRemoval);
     for (auto* kind : repairing) {
         kind->repair(removing, files, report, failures);
         kind->announce(removing, view, failures);

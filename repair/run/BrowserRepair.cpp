@@ -238,19 +238,21 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
     auto& captured = start->captured;
     // Nothing is changed that could not be put back; a run that changes
     // nothing keeps the earlier backup.
-    auto sections = std::move(captured.sections);
-    nameForBackup(sections, everyone);
+    std::optional<BackupAtRemoval> backup;
     if (captured.runChangesSomething()) {
+        auto sections = std::move(captured.sections);
+        nameForBackup(sections, everyone);
         if (const auto error = saveRegistryBackup(platform_, sections, backupFile)) {
             failures.add(backupFile, error);
             return userHives;
         }
+        backup.emplace(
+            platform_, backupFile, std::move(sections), 0,
+            [&](std::vector<RegistryFileSection>& named) { nameForBackup(named, everyone); });
     }
-    // What came since it was read is backed up as it is removed.
-    BackupAtRemoval backup(
-        platform_, backupFile, std::move(sections), 0,
-        [&](std::vector<RegistryFileSection>& named) { nameForBackup(named, everyone); });
-    RemovalsBackedUp changing(platform_, backup);
+    // A run whose rows leave the registry as they found it (a key removed
+    // and written again) keeps the earlier backup.
+    RemovalsAsTaken changing(platform_, backup ? &*backup : nullptr);
     if (!start->leftPolicies.empty()) {
         if (everyone) {
             nameHivesBySid(start->leftPolicies, everyone->hives());
