@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "tests/native/PublishedRoot.h"
 #include "tests/native/RepairFixture.h"
 
 namespace tovask::test {
@@ -19,8 +20,16 @@ const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe"
 const std::wstring kPublishedRoot =
     L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\ROOT\\Certificates\\"
     L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\";
-// A stored certificate: its one property, the certificate, an empty sequence.
-const RegistryValue kRootBlob{regtype::kBinary, {32, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0x30, 0}};
+// A stored certificate: its one property, the certificate.
+RegistryValue rootBlob() {
+    std::string blob("\x20\0\0\0\x01\0\0\0", 8);
+    const auto size = static_cast<std::uint32_t>(kPublishedCertificate.size());
+    for (int shift = 0; shift < 32; shift += 8) {
+        blob.push_back(static_cast<char>(size >> shift & 0xff));
+    }
+    blob += kPublishedCertificate;
+    return {regtype::kBinary, std::vector<std::uint8_t>(blob.begin(), blob.end())};
+}
 
 // A finding of each kind, on a machine whose Internet Explorer settings an
 // earlier run repaired, so that the replayed run changes only the findings.
@@ -41,7 +50,7 @@ void seedOneFindingOfEachKind(RepairBench& bench) {
     platform.files.addFile(kShortcut,
                            fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example", L"C:\\",
                                                     kChromeExe, 0, 0, 1, L"", L""}));
-    platform.registry.writeRaw(kPublishedRoot, L"Blob", kRootBlob, RegistryView::Default);
+    platform.registry.writeRaw(kPublishedRoot, L"Blob", rootBlob(), RegistryView::Default);
     platform.calls.clear();
     bench.view.lines.clear();
     bench.view.notices.clear();
