@@ -12,6 +12,7 @@
 #include "bench/Statistics.h"
 #include "bench/TimingPlatform.h"
 #include "platform/win32/Win32Platform.h"
+#include "repair/certificates/StoredCertificate.h"
 #include "repair/findings/FindingKinds.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
@@ -31,15 +32,23 @@ constexpr int kRootCertificates = 300;
 const std::wstring kExtensions = L"HKLM\\Software\\Google\\Chrome\\Extensions\\";
 const std::wstring kRoots = L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\ROOT\\Certificates\\";
 
-// Extension ids are 32 letters from a to p; thumbprints 40 hexadecimal digits.
-std::wstring numbered(int number, std::size_t length, wchar_t first, int base) {
-    std::wstring name(length, first);
-    for (std::size_t at = length; number > 0 && at > 0; number /= base) {
-        const int digit = number % base;
-        name[--at] =
-            static_cast<wchar_t>(digit < 10 && first == L'0' ? L'0' + digit : first + digit);
+// Extension ids are 32 letters from a to p.
+std::wstring extensionId(int number) {
+    std::wstring id(32, L'a');
+    for (std::size_t at = id.size(); number > 0 && at > 0; number /= 16) {
+        id[--at] = static_cast<wchar_t>(L'a' + number % 16);
     }
-    return name;
+    return id;
+}
+
+// A root's certificate, a short sequence of its number: the store lists it
+// under its own thumbprint, and the system's certificate library skips it.
+std::string rootCertificate(int root) {
+    return {'\x30', '\x02', static_cast<char>(root >> 8), static_cast<char>(root & 0xff)};
+}
+
+std::wstring rootKey(int root) {
+    return kRoots + tovask::thumbprintOf(rootCertificate(root)) + L"\\";
 }
 
 std::wstring profileFolder(int profile) {
@@ -76,16 +85,16 @@ void seed(tovask::PlatformOps& platform) {
         writeFile(folder + L"\\Preferences", content);
     }
     for (int key = 0; key < kExtensionKeys; ++key) {
-        platform.RegWriteRaw(kExtensions + numbered(key, 32, L'a', 16) + L"\\", L"update_url",
+        platform.RegWriteRaw(kExtensions + extensionId(key) + L"\\", L"update_url",
                              tovask::stringValue(L"https://ads.example/crx"),
                              RegistryView::Default);
     }
-    // A stored certificate whose one property holds an empty sequence: the
-    // store lists it, and the system's certificate library skips it.
-    const tovask::RegistryValue blob{tovask::regtype::kBinary,
-                                     {32, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0x30, 0}};
+    // A stored certificate: its one property, the certificate.
     for (int root = 0; root < kRootCertificates; ++root) {
-        platform.RegWriteRaw(kRoots + numbered(root + 1, 40, L'0', 16) + L"\\", L"Blob", blob,
+        const auto certificate = rootCertificate(root);
+        std::vector<std::uint8_t> blob{32, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0};
+        blob.insert(blob.end(), certificate.begin(), certificate.end());
+        platform.RegWriteRaw(rootKey(root), L"Blob", {tovask::regtype::kBinary, blob},
                              RegistryView::Default);
     }
 }
@@ -97,8 +106,7 @@ void unseed(tovask::PlatformOps& platform) {
     }
     platform.RegDeleteIn(kExtensions, RegistryView::Default);
     for (int root = 0; root < kRootCertificates; ++root) {
-        platform.RegDeleteIn(kRoots + numbered(root + 1, 40, L'0', 16) + L"\\",
-                             RegistryView::Default);
+        platform.RegDeleteIn(rootKey(root), RegistryView::Default);
     }
 }
 

@@ -21,12 +21,16 @@ inline constexpr std::wstring_view kCertificateRemovedPrefix = L"Certificado qui
 inline constexpr std::wstring_view kCertificateNotRemovedPrefix =
     L"No se pudo quitar el certificado: ";
 inline constexpr std::wstring_view kCertificateLeftPrefix = L"Certificado dejado: ";
-inline constexpr std::wstring_view kPublishedInfix =
-    L": certificado publicado como el que instala para leer las páginas seguras ";
-inline constexpr std::wstring_view kKeyHereInfix =
-    L": su clave privada está en este equipo, así que un programa puede leer las páginas "
+// What is said of a root after its subject and ": ", reasons apart with "; ".
+inline constexpr std::wstring_view kPublishedReason =
+    L"certificado publicado como el que instala para leer las páginas seguras ";
+inline constexpr std::wstring_view kKeyHereReason =
+    L"su clave privada está en este equipo, así que un programa puede leer las páginas "
     L"seguras (los programas de seguridad también lo hacen)";
-inline constexpr std::wstring_view kKeyContainerPrefix = L"; clave guardada como ";
+inline constexpr std::wstring_view kKeyContainerPrefix = L", clave guardada como ";
+// Followed by the thumbprint of the certificate the key holds.
+inline constexpr std::wstring_view kOtherNameReason =
+    L"su clave en el registro no lleva el nombre del certificado que guarda, cuya huella es ";
 inline constexpr std::wstring_view kPersonalStore = L"Almacén personal de certificados";
 inline constexpr std::wstring_view kUnreadableCertificate = L"el certificado no se puede leer";
 inline constexpr std::wstring_view kRemovedCertificatesUntrusted =

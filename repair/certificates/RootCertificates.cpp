@@ -14,11 +14,21 @@
 namespace tovask {
 namespace {
 
-// The trusted roots' store, kept in the registry, one key a certificate
-// named by its SHA-1 thumbprint; the same path in the machine's hive and in
-// each user's.
-constexpr std::wstring_view kRootStore =
-    L"Software\\Microsoft\\SystemCertificates\\Root\\Certificates";
+// A store of trusted roots kept in the registry, one key a certificate named
+// by its thumbprint: the physical stores that make up the machine's Root
+// (.Default, .GroupPolicy, .Enterprise, .AuthRoot) and those of each user,
+// where Windows documents them.
+struct RootStore {
+    std::wstring_view key;  // below the hive
+    bool inUsersHives;
+};
+
+constexpr RootStore kRootStores[] = {
+    {L"Software\\Microsoft\\SystemCertificates\\Root\\Certificates", true},
+    {L"Software\\Policies\\Microsoft\\SystemCertificates\\Root\\Certificates", true},
+    {L"Software\\Microsoft\\EnterpriseCertificates\\Root\\Certificates", false},
+    {L"Software\\Microsoft\\SystemCertificates\\AuthRoot\\Certificates", true},
+};
 constexpr std::wstring_view kBlob = L"Blob";
 
 bool isThumbprint(std::wstring_view name) {
@@ -44,10 +54,8 @@ class RootStoreScan {
             }
             return;
         }
+        // Every key counts, whatever its name: the certificate is what its blob holds.
         for (const auto& entry : tree.value().subkeys) {
-            if (!isThumbprint(entry.name)) {
-                continue;
-            }
             const auto* blob = findValue(entry, kBlob);
             const auto stored = blob ? readStoredCertificate(blob->value.bytes)
                                      : std::optional<StoredCertificate>();
@@ -70,34 +78,44 @@ class RootStoreScan {
     std::vector<InterceptionRoot> found;
 
   private:
-    // What the report says of the root and whether it is repairable; none
-    // for a root that is neither published nor keyed here.
-    std::optional<std::pair<std::wstring, bool>> judge(std::wstring_view thumbprint,
+    // What the report says of the root, and whether it is repairable: one
+    // published as an interceptor's, under any key named as a thumbprint (the
+    // undo puts back no other). A root whose private key is kept here, and a
+    // key not named by its certificate's thumbprint, are only reported; any
+    // other root is not listed.
+    std::optional<std::pair<std::wstring, bool>> judge(std::wstring_view keyName,
                                                        const StoredCertificate& stored,
                                                        std::wstring_view keyOwner) {
-        auto subject = subjectNameOf(stored.encoded);
-        if (subject.empty()) {
-            subject = thumbprint;
-        }
-        if (const auto published = publishedInterceptingRoot(thumbprint)) {
-            return std::pair(subject + std::wstring(texts::kPublishedInfix) +
-                                 std::wstring(published->shippedWith),
-                             true);
-        }
-        if (stored.namesKey) {
-            auto holds = subject + std::wstring(texts::kKeyHereInfix);
+        const auto thumbprint = thumbprintOf(stored.encoded);
+        std::vector<std::wstring> reasons;
+        const auto published = publishedInterceptingRoot(thumbprint);
+        if (published) {
+            reasons.push_back(std::wstring(texts::kPublishedReason) +
+                              std::wstring(published->shippedWith));
+        } else if (stored.namesKey || isKeyed(keyOwner, thumbprint)) {
+            reasons.emplace_back(texts::kKeyHereReason);
             if (!stored.keyContainer.empty()) {
-                holds += std::wstring(texts::kKeyContainerPrefix) + stored.keyContainer;
+                reasons.back() += std::wstring(texts::kKeyContainerPrefix) + stored.keyContainer;
             }
-            return std::pair(std::move(holds), false);
         }
-        const auto& keyed = keyedCertificatesOf(keyOwner);
-        if (!std::ranges::any_of(keyed, [&](const std::wstring& keyedThumbprint) {
-                return equalsIgnoringCase(keyedThumbprint, thumbprint);
-            })) {
+        if (!equalsIgnoringCase(keyName, thumbprint)) {
+            reasons.push_back(std::wstring(texts::kOtherNameReason) + thumbprint);
+        }
+        if (reasons.empty()) {
             return std::nullopt;
         }
-        return std::pair(subject + std::wstring(texts::kKeyHereInfix), false);
+        auto holds = subjectNameOf(stored.encoded);
+        holds = (holds.empty() ? thumbprint : holds) + L": " + reasons.front();
+        for (std::size_t i = 1; i < reasons.size(); ++i) {
+            holds += L"; " + reasons[i];
+        }
+        return std::pair(std::move(holds), published && isThumbprint(keyName));
+    }
+
+    bool isKeyed(std::wstring_view owner, std::wstring_view thumbprint) {
+        return std::ranges::any_of(keyedCertificatesOf(owner), [&](const std::wstring& keyed) {
+            return equalsIgnoringCase(keyed, thumbprint);
+        });
     }
 
     // Asked once for each owner: a store holds hundreds of roots. A store
@@ -132,22 +150,29 @@ std::vector<InterceptionRoot> findInterceptionRoots(PlatformOps& platform,
                                                     std::span<const std::wstring> userHives,
                                                     bool managedMachine, FailureLog& failures) {
     RootStoreScan scan(platform, managedMachine, failures);
-    for (const auto view :
-         viewsFor(RegistryRoot::LocalMachine, kRootStore, platform.HasTwoRegistryViews())) {
-        scan.scan({RegistryRoot::LocalMachine, std::wstring(kRootStore), view}, {});
+    for (const auto& store : kRootStores) {
+        for (const auto view :
+             viewsFor(RegistryRoot::LocalMachine, store.key, platform.HasTwoRegistryViews())) {
+            scan.scan({RegistryRoot::LocalMachine, std::wstring(store.key), view}, {});
+        }
     }
     std::optional<std::wstring> programUser;
     for (const std::wstring_view hive : userHives) {
-        const auto store = hivePlace(hive, kRootStore);
-        if (store.root == RegistryRoot::Users) {
-            scan.scan(store, store.key.substr(0, store.key.find(L'\\')));
-            continue;
+        for (const auto& store : kRootStores) {
+            if (!store.inUsersHives) {
+                continue;
+            }
+            const auto place = hivePlace(hive, store.key);
+            if (place.root == RegistryRoot::Users) {
+                scan.scan(place, place.key.substr(0, place.key.find(L'\\')));
+                continue;
+            }
+            if (!programUser) {
+                const auto sid = platform.ProgramUserSid();
+                programUser = sid.ok() ? sid.value() : std::wstring();
+            }
+            scan.scan(place, *programUser);
         }
-        if (!programUser) {
-            const auto sid = platform.ProgramUserSid();
-            programUser = sid.ok() ? sid.value() : std::wstring();
-        }
-        scan.scan(store, *programUser);
     }
     return std::move(scan.found);
 }
@@ -158,9 +183,13 @@ bool withinRootStoreReach(const RegistryFileSection& section, bool hasTwoViews) 
         return false;
     }
     const std::wstring_view key = sectionKey->key;
-    const auto prefix = std::wstring(kRootStore) + L"\\";
-    return key.size() > prefix.size() && equalsIgnoringCase(key.substr(0, prefix.size()), prefix) &&
-           isThumbprint(key.substr(prefix.size()));
+    return std::ranges::any_of(kRootStores, [&](const RootStore& store) {
+        const auto prefix = std::wstring(store.key) + L"\\";
+        return (store.inUsersHives || sectionKey->root == RegistryRoot::LocalMachine) &&
+               key.size() > prefix.size() &&
+               equalsIgnoringCase(key.substr(0, prefix.size()), prefix) &&
+               isThumbprint(key.substr(prefix.size()));
+    });
 }
 
 }  // namespace tovask

@@ -21,16 +21,18 @@ struct InterceptionRoot {
 };
 
 // The trusted roots of the machine and of each of the users' hives ("HKCU"
-// or "HKU\<name>"): repairable when its thumbprint was published as shipped
-// by a program that intercepts secure pages; information when its private
-// key is kept on this machine. Other roots are not listed. A store that
-// cannot be read is a failure; an entry that holds no certificate is left.
+// or "HKU\<name>"), in every store Windows trusts them from, each known by
+// the SHA-1 of its encoded bytes: repairable when that thumbprint was
+// published as shipped by a program that intercepts secure pages;
+// information when its private key is kept on this machine, or when its key
+// is named otherwise. Other roots are not listed. A store that cannot be
+// read, and an entry that holds no certificate, are failures.
 std::vector<InterceptionRoot> findInterceptionRoots(PlatformOps& platform,
                                                     std::span<const std::wstring> userHives,
                                                     bool managedMachine, FailureLog& failures);
 
 // Whether a backup section lies within one certificate's key of a root store,
-// of the machine or of an account.
+// of the machine or of an account: the undo puts a root back where it was.
 bool withinRootStoreReach(const RegistryFileSection& section, bool hasTwoViews);
 
 }  // namespace tovask

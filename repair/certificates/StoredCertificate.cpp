@@ -1,7 +1,9 @@
 #include "repair/certificates/StoredCertificate.h"
 
+#include <algorithm>
 #include <array>
 
+#include "repair/backup/files/Sha1.h"
 #include "text/Utf8.h"
 
 namespace tovask {
@@ -146,7 +148,12 @@ std::optional<StoredCertificate> readStoredCertificate(std::span<const std::uint
         }
         const auto data = blob.subspan(at + kHeader, length);
         if (property == kCertificateProperty) {
-            stored.encoded.assign(data.begin(), data.end());
+            const std::string encoded(data.begin(), data.end());
+            // A second certificate could disguise the one Windows reads.
+            if (hasCertificate && encoded != stored.encoded) {
+                return std::nullopt;
+            }
+            stored.encoded = encoded;
             hasCertificate = true;
         } else if (property == kKeyProviderProperty) {
             stored.namesKey = true;
@@ -192,6 +199,15 @@ std::wstring subjectNameOf(std::string_view encoded) {
         }
     }
     return {};
+}
+
+std::wstring thumbprintOf(std::string_view encoded) {
+    const auto digits = sha1Hex(encoded);
+    std::wstring thumbprint(digits.size(), L'0');
+    std::ranges::transform(digits, thumbprint.begin(), [](char digit) {
+        return static_cast<wchar_t>(digit >= 'a' ? digit - 'a' + 'A' : digit);
+    });
+    return thumbprint;
 }
 
 }  // namespace tovask

@@ -18,8 +18,14 @@ struct StoredCertificate {
     std::wstring keyContainer;
 };
 
-// None when the blob holds no certificate or runs past its end.
+// The blob is a list of records (property number, encoding, length, bytes),
+// the encoded certificate among them. None when it holds no certificate, two
+// different ones, or a record that runs past its end.
 std::optional<StoredCertificate> readStoredCertificate(std::span<const std::uint8_t> blob);
+
+// The SHA-1 of the encoded certificate, 40 upper-case hexadecimal digits: how
+// Windows names the certificate's key, whatever the blob's own properties say.
+std::wstring thumbprintOf(std::string_view encoded);
 
 // The subject's common name, else its organisation or unit; empty when the
 // certificate names none that can be read.

@@ -99,6 +99,40 @@ void reportEach(ProgressView& view, RunSummary& summary, std::span<const Finding
     }
 }
 
+// Tells what became of each finding the kinds repair, as found. A lock
+// removed from the registry is not said to be removed while a local policy
+// file that was left as it was puts it back: the files are repaired first.
+class RepairOutcomes {
+  public:
+    RepairOutcomes(ProgressView& view, RunSummary& summary, std::span<const Finding> asFound)
+        : view_(view), summary_(summary), asFound_(asFound), repaired_(asFound.size()) {}
+
+    void report(std::span<const Finding> reported, bool done) {
+        for (const auto& finding : reported) {
+            const auto at =
+                static_cast<std::size_t>(std::ranges::find(asFound_, finding) - asFound_.begin());
+            const auto stays = done && at < asFound_.size()
+                                   ? stayingPolicyFileOf(asFound_, at, repaired_)
+                                   : std::nullopt;
+            if (stays) {
+                view_.appendLine(putBackLine(finding, asFound_[*stays]));
+                summary_.count(finding, {}, Outcome::NotRepaired);
+                continue;
+            }
+            if (at < asFound_.size()) {
+                repaired_[at] = done;
+            }
+            reportEach(view_, summary_, std::span(&finding, 1), outcomeOf(done));
+        }
+    }
+
+  private:
+    ProgressView& view_;
+    RunSummary& summary_;
+    std::span<const Finding> asFound_;
+    std::vector<bool> repaired_;
+};
+
 // Each kind under its heading, with the reason a managed machine keeps them.
 void reportByKind(ProgressView& view, const RunFindings& findings, std::span<const Finding> all) {
     for (const auto* kind : findingKinds()) {
@@ -159,6 +193,7 @@ std::vector<Finding> RunFindings::asFound() const {
     for (const auto& kind : kinds) {
         std::ranges::move(kind.found->findings(), std::back_inserter(findings));
     }
+    forgetUnreadFilesWithoutLocks(findings);
     return findings;
 }
 
@@ -208,9 +243,10 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     if (all.empty()) {
         return summary;
     }
-    // Paired as found: the notes name the partners' places, which would pair more.
-    const Offer offer{offeredWithWhatPutsBack(findings.asFound(), asked.offeredKinds),
-                      asked.consent};
+    // Taken before the kinds forget what was not chosen. Paired as found: the
+    // notes name the partners' places, which would pair more.
+    const auto asFound = findings.asFound();
+    const Offer offer{offeredWithWhatPutsBack(asFound, asked.offeredKinds), asked.consent};
     view.appendLine(L"");
     reportByKind(view, findings, all);
     reportEach(view, summary, offeredOnly(offer, all, false), Outcome::Left);
@@ -229,7 +265,7 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     }
     // Only the kinds with findings to repair back up, repair and announce;
     // each knows its findings as it found them.
-    const auto chosenAsFound = asFoundOf(repairable, all, findings.asFound());
+    const auto chosenAsFound = asFoundOf(repairable, all, asFound);
     std::vector<KindFindings*> repairing;
     for (const auto& kind : findings.kinds) {
         if (!ofKind(repairable, kind.row->kind).empty()) {
@@ -251,8 +287,9 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         return summary;
     }
     reportEach(view, summary, unsaved, Outcome::NotRepaired);
-    const OutcomeReport report = [&](std::span<const Finding> repaired, bool done) {
-        reportEach(view, summary, repaired, outcomeOf(done));
+    RepairOutcomes outcomes(view, summary, asFound);
+    const OutcomeReport report = [&](std::span<const Finding> reported, bool done) {
+        outcomes.report(reported, done);
     };
     BackupAtRemoval atRemoval(platform, std::wstring(backupFile), std::move(*backup),
                               earlierSections, nameForBackup);

@@ -37,7 +37,8 @@ struct RunFindings {
     // Report-only ones included; none may be repaired on a managed machine.
     std::vector<Finding> all() const;
     // The same as each kind keeps them, without the notes that tie a lock to
-    // what puts it back; in the same order.
+    // what puts it back; in the same order. A local policy file that could
+    // not be read comes only with a lock in its hives.
     std::vector<Finding> asFound() const;
 };
 

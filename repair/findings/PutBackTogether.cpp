@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "repair/grouppolicy/LocalPolicyTexts.h"
 #include "repair/report/FindingTexts.h"
 #include "text/TextCompare.h"
 
@@ -69,6 +70,11 @@ bool putsBack(const Finding& source, const Finding& lock) {
            });
 }
 
+// A local policy file that could not be read carries the hives it writes.
+bool isUnreadPolicyFile(const Finding& finding) {
+    return finding.kind == FindingKind::LocalPolicyFile && finding.hives != PolicyHives::None;
+}
+
 bool mayPutBack(const Finding& finding) {
     return finding.kind == FindingKind::LocalPolicyFile || finding.kind == FindingKind::Startup;
 }
@@ -123,6 +129,41 @@ std::vector<bool> offeredWithWhatPutsBack(std::span<const Finding> findings,
         }
     }
     return offered;
+}
+
+void forgetUnreadFilesWithoutLocks(std::vector<Finding>& findings) {
+    const auto holdsALock = [&](PolicyHives hives) {
+        return std::ranges::any_of(findings, [&](const Finding& finding) {
+            return finding.kind == FindingKind::BrowserPolicy && finding.hives == hives;
+        });
+    };
+    std::erase_if(findings, [&](const Finding& finding) {
+        return isUnreadPolicyFile(finding) && !holdsALock(finding.hives);
+    });
+}
+
+std::optional<std::size_t> stayingPolicyFileOf(std::span<const Finding> findings, std::size_t lock,
+                                               const std::vector<bool>& rewritten) {
+    const auto& registryLock = findings[lock];
+    if (registryLock.kind != FindingKind::BrowserPolicy) {
+        return std::nullopt;
+    }
+    for (std::size_t file = 0; file < findings.size(); ++file) {
+        const auto& source = findings[file];
+        if (source.kind != FindingKind::LocalPolicyFile || rewritten[file]) {
+            continue;
+        }
+        if (isUnreadPolicyFile(source) ? source.hives == registryLock.hives
+                                       : putsBack(source, registryLock)) {
+            return file;
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring putBackLine(const Finding& lock, const Finding& policyFile) {
+    return std::wstring(texts::kLockPutBackPrefix) + lock.place + std::wstring(texts::kPutBackBy) +
+           policyFile.place;
 }
 
 }  // namespace tovask

@@ -48,13 +48,18 @@ std::wstring parentOf(std::wstring_view path) {
     return std::wstring(path.substr(0, path.rfind(L'\\')));
 }
 
+// The editor raises the version by 1 for the machine's file, by 65536 for the users'.
+std::uint32_t versionStepOf(PolicyHives hives) {
+    return hives == PolicyHives::Machine ? kMachineVersionStep : kUserVersionStep;
+}
+
 void lookAtPolicyFile(PlatformOps& platform, std::wstring path, std::wstring gptIni,
-                      std::uint32_t step, std::vector<LocalPolicyFile>& found,
-                      FailureLog& failures) {
+                      PolicyHives hives, LocalPolicyFiles& found, FailureLog& failures) {
     auto bytes = platform.ReadFileContent(path, kMaxBackedUpFileBytes);
     if (!bytes.ok()) {
         if (!isNotFound(bytes.error())) {
             failures.add(path, bytes.error());
+            found.unread.push_back({std::move(path), hives});
         }
         return;
     }
@@ -63,36 +68,40 @@ void lookAtPolicyFile(PlatformOps& platform, std::wstring path, std::wstring gpt
         failures.add(path, std::wstring(texts::kLocalPolicyFileUnreadablePrefix) +
                                decimalText(problem->offset) +
                                std::wstring(texts::kLocalPolicyFileLeftSuffix));
+        found.unread.push_back({std::move(path), hives});
         return;
     }
     auto entries = std::get<std::vector<PolicyFileEntry>>(std::move(read));
     auto locks = findPolicyFileLocks(entries);
     if (!locks.empty()) {
-        found.push_back({std::move(path), std::move(gptIni), step, std::move(bytes.value()),
-                         std::move(entries), std::move(locks)});
+        found.withLocks.push_back({std::move(path), std::move(gptIni), versionStepOf(hives),
+                                   std::move(bytes.value()), std::move(entries), std::move(locks)});
     }
 }
 
 }  // namespace
 
-std::vector<LocalPolicyFile> findLocalPolicyFiles(PlatformOps& platform, FailureLog& failures) {
-    std::vector<LocalPolicyFile> found;
+LocalPolicyFiles findLocalPolicyFiles(PlatformOps& platform, FailureLog& failures) {
+    LocalPolicyFiles found;
     const auto system = nativeSystemFolder(platform);
     if (!system.ok()) {
         failures.add(L"GroupPolicy", system.error());
+        found.unread = {{L"GroupPolicy", PolicyHives::Machine},
+                        {L"GroupPolicy", PolicyHives::Users}};
         return found;
     }
     const auto policy = system.value() + L"\\GroupPolicy\\";
     const auto gptIni = policy + std::wstring(kGptIniName);
     lookAtPolicyFile(platform, policy + L"Machine\\" + std::wstring(kPolicyFileName), gptIni,
-                     kMachineVersionStep, found, failures);
+                     PolicyHives::Machine, found, failures);
     lookAtPolicyFile(platform, policy + L"User\\" + std::wstring(kPolicyFileName), gptIni,
-                     kUserVersionStep, found, failures);
+                     PolicyHives::Users, found, failures);
     const auto usersFolder = system.value() + L"\\GroupPolicyUsers";
     const auto listing = platform.ListFiles(usersFolder, L".pol", kUserPolicyLimits);
     if (!listing.ok()) {
         if (!isNotFound(listing.error())) {
             failures.add(usersFolder, listing.error());
+            found.unread.push_back({usersFolder, PolicyHives::Users});
         }
         return found;
     }
@@ -100,7 +109,7 @@ std::vector<LocalPolicyFile> findLocalPolicyFiles(PlatformOps& platform, Failure
         if (isUserPolicyFile(path)) {
             lookAtPolicyFile(platform, path,
                              parentOf(parentOf(path)) + L"\\" + std::wstring(kGptIniName),
-                             kUserVersionStep, found, failures);
+                             PolicyHives::Users, found, failures);
         }
     }
     return found;
@@ -116,6 +125,16 @@ std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable) {
              repairable && !lock.unreadable});
     }
     return findings;
+}
+
+Finding findingOf(const UnreadLocalPolicy& unread) {
+    return {FindingKind::LocalPolicyFile,
+            std::wstring(texts::kLocalPolicyUnreadGroup),
+            unread.path,
+            std::wstring(unread.hives == PolicyHives::Machine ? texts::kLocalPolicyUnreadMachine
+                                                              : texts::kLocalPolicyUnreadUsers),
+            false,
+            unread.hives};
 }
 
 bool removeLocalPolicyLocks(PlatformOps& platform, const LocalPolicyFile& file, FileBackup& files,

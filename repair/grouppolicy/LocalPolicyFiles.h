@@ -24,14 +24,29 @@ struct LocalPolicyFile {
     std::vector<PolicyFileLock> locks;
 };
 
+// A local policy file, or the folder of the users' ones, that could not be
+// read: Windows may still apply it, and so put back any lock of its hives.
+struct UnreadLocalPolicy {
+    std::wstring path;
+    PolicyHives hives;
+};
+
+struct LocalPolicyFiles {
+    std::vector<LocalPolicyFile> withLocks;
+    std::vector<UnreadLocalPolicy> unread;
+};
+
 // The machine's and the users' local policy files (GroupPolicy\Machine,
 // GroupPolicy\User, GroupPolicyUsers\<SID>\User) that set a lock. A 32-bit
 // program on a 64-bit Windows reads them through the Windows folder's
 // Sysnative alias, since System32 would lead it to SysWOW64. A file that
-// cannot be read, or is not a policy file, is a failure and is left.
-std::vector<LocalPolicyFile> findLocalPolicyFiles(PlatformOps& platform, FailureLog& failures);
+// cannot be read, or is not a policy file, is a failure and is left, among
+// the unread.
+LocalPolicyFiles findLocalPolicyFiles(PlatformOps& platform, FailureLog& failures);
 
 std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable);
+// Report-only: what an unread file would put back cannot be known.
+Finding findingOf(const UnreadLocalPolicy& unread);
 
 // Rewrites the file without its locks after copying it to the file backups.
 // True when it was rewritten.

@@ -18,18 +18,20 @@ class LocalPolicyFindings : public KindFindings {
 
     std::vector<Finding> findings() const override {
         std::vector<Finding> findings;
-        for (const auto& file : files_) {
+        for (const auto& file : files_.withLocks) {
             std::ranges::move(findingsOf(file, repairable_), std::back_inserter(findings));
         }
+        std::ranges::transform(files_.unread, std::back_inserter(findings), findingOf);
         return findings;
     }
 
     // A file none of whose locks is chosen is not rewritten.
     void keepOnly(std::span<const Finding> chosen) override {
-        for (auto& file : files_) {
+        auto& files = files_.withLocks;
+        for (auto& file : files) {
             keepChosen(file.locks, findingsOf(file, repairable_), chosen);
         }
-        std::erase_if(files_, [](const LocalPolicyFile& file) { return file.locks.empty(); });
+        std::erase_if(files, [](const LocalPolicyFile& file) { return file.locks.empty(); });
     }
 
     // Each file goes to the file backups just before it changes.
@@ -42,7 +44,7 @@ class LocalPolicyFindings : public KindFindings {
                 FailureLog& failures) override {
         // Raised once per policy object, by the steps of its files that changed.
         std::vector<std::pair<std::wstring, std::uint32_t>> versions;
-        for (const auto& file : files_) {
+        for (const auto& file : files_.withLocks) {
             const auto repairable = repairableOnly(findingsOf(file, repairable_));
             if (repairable.empty()) {
                 continue;
@@ -71,7 +73,7 @@ class LocalPolicyFindings : public KindFindings {
 
   private:
     bool repairable_;
-    std::vector<LocalPolicyFile> files_;
+    LocalPolicyFiles files_;
 };
 
 constexpr FindingKindRow kLocalPolicyKind{

@@ -10,7 +10,7 @@ namespace tovask::texts {
 inline constexpr std::wstring_view kLocalPolicyWhatIsWrong =
     L"directiva local que vuelve a imponer un ajuste";
 inline constexpr std::wstring_view kLocalPolicyWhyLeft =
-    L"el navegador no lo aplica: se deja como está";
+    L"el navegador no lo aplica, o el archivo no se pudo leer: se deja como está";
 inline constexpr std::wstring_view kLocalPolicyHeading =
     L"Bloqueos en los archivos de directivas locales (Registry.pol):";
 // Follows what the lock forces.
@@ -19,6 +19,18 @@ inline constexpr std::wstring_view kLocalPolicyReappliedSuffix =
 inline constexpr std::wstring_view kLocalPolicyFileUnreadablePrefix =
     L"no tiene el formato de un archivo de directivas (Registry.pol) en el byte ";
 inline constexpr std::wstring_view kLocalPolicyFileLeftSuffix = L"; no se modificó";
+// A file that could not be read, under its own group.
+inline constexpr std::wstring_view kLocalPolicyUnreadGroup = L"Archivos de directivas locales";
+inline constexpr std::wstring_view kLocalPolicyUnreadMachine =
+    L"no se pudo leer: Windows puede volver a poner con él cualquier bloqueo de las directivas "
+    L"del equipo";
+inline constexpr std::wstring_view kLocalPolicyUnreadUsers =
+    L"no se pudo leer: Windows puede volver a poner con él cualquier bloqueo de las directivas "
+    L"de los usuarios";
+// Said of a lock removed from the registry that a policy file left as it was
+// puts back at the next policy refresh; the file follows.
+inline constexpr std::wstring_view kLockPutBackPrefix =
+    L"Bloqueo que vuelve a poner una directiva local: ";
 inline constexpr std::wstring_view kLocalPolicyRemovedPrefix = L"Directiva local quitada: ";
 inline constexpr std::wstring_view kLocalPolicyLeftPrefix = L"Directiva local dejada: ";
 inline constexpr std::wstring_view kLocalPolicyNotRemovedPrefix =

@@ -31,8 +31,23 @@ std::vector<const BrowserPolicyKey*> lockedKeys() {
     return keys;
 }
 
-bool isMarker(const PolicyFileEntry& entry) {
-    return entry.valueName.starts_with(L"**");
+constexpr std::wstring_view kSoftPrefix = L"**soft.";
+
+// Group Policy writes a "**soft.<name>" entry's value only when it is missing.
+bool isSoft(const PolicyFileEntry& entry) {
+    const std::wstring_view name = entry.valueName;
+    return name.size() >= kSoftPrefix.size() &&
+           equalsIgnoringCase(name.substr(0, kSoftPrefix.size()), kSoftPrefix);
+}
+
+// The value an entry writes; none for the other entries named with "**",
+// which delete rather than write.
+std::optional<std::wstring_view> writtenName(const PolicyFileEntry& entry) {
+    const std::wstring_view name = entry.valueName;
+    if (isSoft(entry)) {
+        return name.substr(kSoftPrefix.size());
+    }
+    return name.starts_with(L"**") ? std::nullopt : std::optional(name);
 }
 
 // The path below the ancestor ("" for the key itself), or none when the key
@@ -50,7 +65,8 @@ std::optional<std::wstring> pathBelow(std::wstring_view key, std::wstring_view a
                : std::nullopt;
 }
 
-void setValue(RegistryKeyContent& root, std::wstring_view path, const PolicyFileEntry& entry) {
+void setValue(RegistryKeyContent& root, std::wstring_view path, std::wstring_view valueName,
+              const PolicyFileEntry& entry) {
     auto* key = &root;
     for (std::size_t start = 0; !path.empty() && start <= path.size();) {
         const auto end = std::min(path.find(L'\\', start), path.size());
@@ -63,14 +79,15 @@ void setValue(RegistryKeyContent& root, std::wstring_view path, const PolicyFile
         key = subkey;
         start = end + 1;
     }
-    // A later entry for the same value is the one Windows leaves.
+    // A later entry for the same value is the one Windows leaves, unless it
+    // only writes a missing value.
     const auto same = std::ranges::find_if(key->values, [&](const NamedRegistryValue& value) {
-        return equalsIgnoringCase(value.name, entry.valueName);
+        return equalsIgnoringCase(value.name, valueName);
     });
-    if (same != key->values.end()) {
+    if (same == key->values.end()) {
+        key->values.push_back({std::wstring(valueName), entry.value});
+    } else if (!isSoft(entry)) {
         same->value = entry.value;
-    } else {
-        key->values.push_back({entry.valueName, entry.value});
     }
 }
 
@@ -79,8 +96,9 @@ RegistryKeyContent contentOf(const BrowserPolicyKey& browser,
                              std::span<const PolicyFileEntry> entries) {
     RegistryKeyContent root{std::wstring(browser.keyPath), {}, {}};
     for (const auto& entry : entries) {
-        if (const auto path = pathBelow(entry.key, browser.keyPath); path && !isMarker(entry)) {
-            setValue(root, *path, entry);
+        const auto path = pathBelow(entry.key, browser.keyPath);
+        if (const auto name = writtenName(entry); path && name) {
+            setValue(root, *path, *name, entry);
         }
     }
     return root;
@@ -117,7 +135,7 @@ class FileEdit {
         for (const auto& removed : edit.keysToRemove) {
             const auto key = keyOf(removed);
             for (std::size_t i = 0; i < entries_.size(); ++i) {
-                if (pathBelow(entries_[i].key, key) && !isMarker(entries_[i])) {
+                if (pathBelow(entries_[i].key, key) && writtenName(entries_[i])) {
                     changes_[i].removed = true;
                 }
             }
@@ -143,8 +161,9 @@ class FileEdit {
     bool forEachValue(std::wstring_view key, std::wstring_view name, Change change) {
         bool any = false;
         for (std::size_t i = 0; i < entries_.size(); ++i) {
-            if (equalsIgnoringCase(entries_[i].key, key) &&
-                equalsIgnoringCase(entries_[i].valueName, name)) {
+            const auto written = writtenName(entries_[i]);
+            if (written && equalsIgnoringCase(entries_[i].key, key) &&
+                equalsIgnoringCase(*written, name)) {
                 change(changes_[i]);
                 any = true;
             }

@@ -21,13 +21,16 @@ struct PolicyFileLock {
 
 // The locks the entries set under each browser's policy key, by the policy
 // kind's own rules, and below Internet Explorer's Control Panel policy key,
-// which the repair plan deletes. Entries that delete rather than set ("**del.", "**delvals."
-// and the others Group Policy names with "**") set no lock.
+// which the repair plan deletes. An entry "**soft.<name>", which writes the
+// value when it is missing, sets a lock as an entry "<name>" does; entries
+// that delete rather than set ("**del.", "**delvals." and the others Group
+// Policy names with "**") set none.
 std::vector<PolicyFileLock> findPolicyFileLocks(std::span<const PolicyFileEntry> entries);
 
 // The file without its repairable locks: each entry that sets one goes, a
-// JSON value keeps its other entries, a numbered list is numbered again from
-// 1 as the policy kind does in the registry; every other byte is kept.
+// "**soft." one too, a JSON value keeps its other entries, a numbered list is
+// numbered again from 1 as the policy kind does in the registry; every other
+// byte is kept.
 std::string withoutPolicyFileLocks(std::string_view bytes, std::span<const PolicyFileEntry> entries,
                                    std::span<const PolicyFileLock> locks);
 

@@ -133,7 +133,9 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
         for (const auto& lock : key.locks) {
             findings.push_back({FindingKind::BrowserPolicy, std::wstring(key.browser->group),
                                 fileKeyOf(key, L"") + L"\\" + placeOf(lock), lock.holds,
-                                repairable && !lock.unreadable});
+                                repairable && !lock.unreadable,
+                                key.root == RegistryRoot::LocalMachine ? PolicyHives::Machine
+                                                                       : PolicyHives::Users});
         }
     }
     return findings;

@@ -21,6 +21,11 @@ enum class FindingKind {
     InterceptionRoot,
 };
 
+// The hives of a lock in the registry's policy keys, or those a local policy
+// file that could not be read writes into, so that such a file is tied to
+// every lock it may put back.
+enum class PolicyHives { None, Machine, Users };
+
 // Something found that keeps a setting from the user: where it is, named as
 // the backup names it, what it holds, and whether this run may repair it.
 struct Finding {
@@ -29,6 +34,7 @@ struct Finding {
     std::wstring place;
     std::wstring holds;
     bool repairable = true;
+    PolicyHives hives = PolicyHives::None;
 
     bool operator==(const Finding&) const = default;
 };

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "repair/backup/files/DigestBlocks.h"
+
 namespace tovask {
 namespace {
 
@@ -26,8 +28,7 @@ std::uint32_t rotateRight(std::uint32_t value, int bits) {
 void compress(State& state, const unsigned char* block) {
     std::array<std::uint32_t, 64> words{};
     for (int i = 0; i < 16; ++i) {
-        words[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
-                   std::uint32_t{block[4 * i + 2]} << 8 | std::uint32_t{block[4 * i + 3]};
+        words[i] = digest::wordAt(block, i);
     }
     for (int i = 16; i < 64; ++i) {
         const std::uint32_t s0 =
@@ -62,28 +63,8 @@ void compress(State& state, const unsigned char* block) {
 std::string sha256Hex(std::string_view bytes) {
     State state = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-    // The message, a 1 bit, zeros up to 8 bytes short of a whole block, and
-    // the length in bits as a big-endian 64-bit number.
-    std::string padded(bytes);
-    padded.push_back('\x80');
-    while (padded.size() % 64 != 56) {
-        padded.push_back('\0');
-    }
-    const std::uint64_t bitLength = std::uint64_t{bytes.size()} * 8;
-    for (int shift = 56; shift >= 0; shift -= 8) {
-        padded.push_back(static_cast<char>(bitLength >> shift));
-    }
-    for (std::size_t offset = 0; offset < padded.size(); offset += 64) {
-        compress(state, reinterpret_cast<const unsigned char*>(padded.data() + offset));
-    }
-    constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const std::uint32_t word : state) {
-        for (int shift = 28; shift >= 0; shift -= 4) {
-            hex.push_back(kDigits[(word >> shift) & 0xf]);
-        }
-    }
-    return hex;
+    digest::forEachBlock(bytes, [&](const unsigned char* block) { compress(state, block); });
+    return digest::hexOf(state);
 }
 
 }  // namespace tovask

@@ -139,6 +139,12 @@ INSTANTIATE_TEST_SUITE_P(
                     kHeader + entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"HomePage", dwordValue(1)) +
                         entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"**del.Proxy", stringValue(L" ")) + kNotALock, 1,
                     kHeader + entry(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"**del.Proxy", stringValue(L" ")) + kNotALock},
+        RemovalCase{"SoftEntryWrittenWhenMissing",
+                    kHeader + entry(kChrome, L"**soft.DefaultSearchProviderSearchURL", stringValue(L"https://buscar.example/")) + kNotALock, 1,
+                    kHeader + kNotALock},
+        RemovalCase{"SoftListEntryInAnyCase",
+                    kHeader + entry(kForcelist, L"**SOFT.1", stringValue(L"aaaabbbbccccddddeeeeffffgggghhhh")) + kOtherSoftware, 1,
+                    kHeader + kOtherSoftware},
         RemovalCase{"NoLock", kHeader + kNotALock + kOtherSoftware, 0, kHeader + kNotALock + kOtherSoftware}),
     [](const testing::TestParamInfo<RemovalCase>& info) { return info.param.name; });
 // clang-format on
@@ -218,10 +224,65 @@ TEST(LocalPolicyFiles, AFileThatIsNotAPolicyFileIsAFailureAndTheOthersAreRead) {
     platform.files.addFile(kUserFile, kHeader + kSearch);
     FailureLog failures(platform);
     const auto found = findLocalPolicyFiles(platform, failures);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].path, kUserFile);
+    ASSERT_EQ(found.withLocks.size(), 1u);
+    EXPECT_EQ(found.withLocks[0].path, kUserFile);
     ASSERT_EQ(failures.entries().size(), 1u);
+    ASSERT_EQ(found.unread.size(), 1u);
+    EXPECT_EQ(found.unread[0].path, kMachineFile);
+    EXPECT_EQ(found.unread[0].hives, PolicyHives::Machine);
 }
+
+enum class FileFault { NotAPolicyFile, ReadRefused, RewriteRefused };
+
+struct StayingFileCase {
+    std::string name;
+    std::wstring_view file;
+    FileFault fault;
+    bool putsBackTheMachinesLock;
+
+    friend void PrintTo(const StayingFileCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class StayingPolicyFile : public testing::TestWithParam<StayingFileCase> {};
+
+// Windows may still apply a file this program could not read or rewrite.
+TEST_P(StayingPolicyFile, KeepsTheLockItPutsBackFromBeingSaidRemoved) {
+    const auto& row = GetParam();
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    const auto lock = std::wstring(kChrome) + L"\\DefaultSearchProviderSearchURL";
+    bench.platform.RegWrite(L"HKLM\\" + lock, L"https://buscar.example/?q={searchTerms}",
+                            RegistryType::String);
+    bench.addFiles(
+        {{row.file, row.fault == FileFault::NotAPolicyFile ? "PReg" : kHeader + kSearch}});
+    const auto refused = errc(std::errc::permission_denied);
+    if (row.fault == FileFault::ReadRefused) {
+        bench.failExactly("ReadFileContent", row.file, refused);
+    } else if (row.fault == FileFault::RewriteRefused) {
+        bench.failExactly("ReplaceFileContent", row.file, refused);
+    }
+    bench.view.repairFindings = true;
+    EXPECT_EQ(bench.press(), RunOutcome::DoneWithFailures);
+    const auto& lines = bench.view.lines;
+    EXPECT_EQ(anyLineHas(lines, L"Bloqueo quitado: HKEY_LOCAL_MACHINE\\" + lock),
+              !row.putsBackTheMachinesLock);
+    EXPECT_EQ(anyLineHas(lines,
+                         L"Bloqueo que vuelve a poner una directiva local: "
+                         L"HKEY_LOCAL_MACHINE\\" +
+                             lock + L"; lo vuelve a poner " + std::wstring(row.file)),
+              row.putsBackTheMachinesLock);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Files, StayingPolicyFile,
+    testing::Values(
+        StayingFileCase{"MachinesNotAPolicyFile", kMachineFile, FileFault::NotAPolicyFile, true},
+        StayingFileCase{"MachinesUnreadable", kMachineFile, FileFault::ReadRefused, true},
+        StayingFileCase{"MachinesNotRewritten", kMachineFile, FileFault::RewriteRefused, true},
+        StayingFileCase{"UsersNotAPolicyFile", kUserFile, FileFault::NotAPolicyFile, false}),
+    [](const testing::TestParamInfo<StayingFileCase>& info) { return info.param.name; });
+// clang-format on
 
 // Without Sysnative, as on a 32-bit Windows, System32 is the real one.
 TEST(LocalPolicyFiles, AreReadFromSystem32WithoutTheAliasAndReportOnlyWhenManaged) {

@@ -4,6 +4,7 @@
 #include "repair/certificates/RootCertificates.h"
 #include "repair/certificates/StoredCertificate.h"
 #include "repair/users/UserHives.h"
+#include "tests/native/PublishedRoot.h"
 #include "tests/native/RepairFixture.h"
 #include "text/RegistryEncoding.h"
 
@@ -93,7 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
         BlobCase{"NoCertificate", property(11, "name"), false, false},
         BlobCase{"Empty", "", false, false},
         BlobCase{"HeaderCutShort", kWhole + std::string("\x0b\0\0", 3), false, false},
-        BlobCase{"LengthPastTheEnd", kWhole.substr(0, kWhole.size() - 1), false, false}),
+        BlobCase{"LengthPastTheEnd", kWhole.substr(0, kWhole.size() - 1), false, false},
+        BlobCase{"LengthNearFourGigabytes", kWhole + std::string("\x0b\0\0\0\x01\0\0\0\xf0\xff\xff\xff", 12), false, false},
+        BlobCase{"TheSameCertificateTwice", kWhole + kWhole, true, false},
+        BlobCase{"AnotherCertificateAfterIt", kWhole + property(32, kPublishedCertificate), false, false}),
     [](const testing::TestParamInfo<BlobCase>& info) { return info.param.name; });
 // clang-format on
 
@@ -112,12 +116,20 @@ TEST(PublishedRoots, AreFoundByThumbprintInEitherCase) {
 }
 
 constexpr std::wstring_view kSid = L"S-1-5-21-11-22-33-1001";
-const std::wstring kPublished = L"C864484869D41D2B0D32319C5A62F9315AAF2CBD";
+const std::wstring kPublished(kPublishedThumbprint);
 const std::wstring kOther = L"0123456789ABCDEF0123456789ABCDEF01234567";
+const std::wstring kOwn = thumbprintOf(kCertificate);
 const std::wstring kMachineStore =
     L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\ROOT\\Certificates\\";
 const std::wstring kUserStore = L"HKU\\" + std::wstring(kSid) +
                                 L"\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\";
+const std::wstring kPolicies =
+    L"\\SOFTWARE\\Policies\\Microsoft\\SystemCertificates\\Root\\Certificates\\";
+const std::wstring kEnterpriseStore =
+    L"HKLM\\SOFTWARE\\Microsoft\\EnterpriseCertificates\\Root\\Certificates\\";
+const std::wstring kThirdPartyStore =
+    L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\AuthRoot\\Certificates\\";
+const std::string kPublishedBlob = property(32, kPublishedCertificate);
 
 enum class Verdict { Repaired, Information, NotListed };
 
@@ -145,8 +157,7 @@ class EachRoot : public testing::TestWithParam<RootCase> {
         platform.registry.writeRaw(GetParam().key, L"Blob", blobValue(GetParam().blob),
                                    RegistryView::Bits64);
         if (GetParam().keyedInStoreOf != L"-") {
-            const auto thumbprint = GetParam().key.substr(GetParam().key.size() - 41, 40);
-            platform.keyedCertificates.insert({GetParam().keyedInStoreOf, thumbprint});
+            platform.keyedCertificates.insert({GetParam().keyedInStoreOf, keyName()});
         }
         before = platform.registry.snapshot();
         bench.press();  // Internet Explorer only: the view says no
@@ -158,11 +169,8 @@ class EachRoot : public testing::TestWithParam<RootCase> {
     bool present() {
         return bench.platform.RegKeyExists(GetParam().key, RegistryView::Bits64).value();
     }
-    bool listed() const {
-        return std::ranges::any_of(bench.view.lines, [&](const std::wstring& line) {
-            return line.find(L"Ad CA") != std::wstring::npos;
-        });
-    }
+    std::wstring keyName() const { return GetParam().key.substr(GetParam().key.size() - 41, 40); }
+    bool listed() const { return anyLineHas(bench.view.lines, keyName() + L" = "); }
 
     RepairBench bench;
     std::map<std::wstring, fake::StoredValue> before;
@@ -192,12 +200,18 @@ TEST_P(EachRoot, IsOnlyReportedOnAManagedMachine) {
 INSTANTIATE_TEST_SUITE_P(
     Stores, EachRoot,
     testing::Values(
-        RootCase{"PublishedInTheMachinesStore", kMachineStore + kPublished + L"\\", kWhole, L"-", Verdict::Repaired},
-        RootCase{"PublishedInAUsersStore", kUserStore + kPublished + L"\\", kWhole, L"-", Verdict::Repaired},
-        RootCase{"KeyInTheMachinesPersonalStore", kMachineStore + kOther + L"\\", kWhole, L"", Verdict::Information},
-        RootCase{"KeyInTheUsersPersonalStore", kUserStore + kOther + L"\\", kWhole, std::wstring(kSid), Verdict::Information},
-        RootCase{"KeyNamedBesideTheRoot", kMachineStore + kOther + L"\\", property(2, keyProvider()) + kWhole, L"-", Verdict::Information},
-        RootCase{"NoKeyHere", kMachineStore + kOther + L"\\", kWhole, L"-", Verdict::NotListed}),
+        RootCase{"PublishedInTheMachinesStore", kMachineStore + kPublished + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"PublishedInAUsersStore", kUserStore + kPublished + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"PublishedInTheMachinesPolicyStore", L"HKLM" + kPolicies + kPublished + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"PublishedInAUsersPolicyStore", L"HKU\\" + std::wstring(kSid) + kPolicies + kPublished + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"PublishedInTheEnterpriseStore", kEnterpriseStore + kPublished + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"PublishedInTheThirdPartyStore", kThirdPartyStore + kPublished + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"PublishedUnderAnotherThumbprint", kMachineStore + kOther + L"\\", kPublishedBlob, L"-", Verdict::Repaired},
+        RootCase{"AnotherUnderThePublishedThumbprint", kMachineStore + kPublished + L"\\", kWhole, L"-", Verdict::Information},
+        RootCase{"KeyInTheMachinesPersonalStore", kMachineStore + kOwn + L"\\", kWhole, L"", Verdict::Information},
+        RootCase{"KeyInTheUsersPersonalStore", kUserStore + kOwn + L"\\", kWhole, std::wstring(kSid), Verdict::Information},
+        RootCase{"KeyNamedBesideTheRoot", kMachineStore + kOwn + L"\\", property(2, keyProvider()) + kWhole, L"-", Verdict::Information},
+        RootCase{"NoKeyHere", kMachineStore + kOwn + L"\\", kWhole, L"-", Verdict::NotListed}),
     [](const testing::TestParamInfo<RootCase>& info) { return info.param.name; });
 // clang-format on
 
@@ -214,6 +228,21 @@ TEST(RootStoreReach, TakesOneCertificatesKeyOfTheMachineOrAnAccount) {
         section(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\SystemCertificates\\MY\\Certificates\\" +
                 kOther),
         true));
+    const auto enterprise = kEnterpriseStore.substr(4) + kOther;
+    EXPECT_TRUE(withinRootStoreReach(section(L"HKEY_LOCAL_MACHINE" + enterprise), true));
+    EXPECT_FALSE(
+        withinRootStoreReach(section(L"HKEY_USERS\\" + std::wstring(kSid) + enterprise), true));
+}
+
+// The certificate, not its key's name, says which root it is.
+TEST(RootKeyName, OtherThanTheCertificatesThumbprintIsReportedWithIt) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    bench.platform.registry.writeRaw(kMachineStore + kPublished + L"\\", L"Blob", blobValue(kWhole),
+                                     RegistryView::Bits64);
+    bench.view.repairFindings = true;
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"cuya huella es " + kOwn + L" (solo se informa)"));
 }
 
 TEST(UnreadableRoot, IsAnErrorAndTheRestGoesOn) {
