@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <span>
 #include <utility>
 
 #include "repair/backup/RegistryBackup.h"
@@ -12,9 +13,9 @@
 namespace tovask {
 namespace {
 
-bool isAtOrBelow(std::wstring_view key, std::wstring_view ancestor) {
-    return equalsIgnoringCase(key.substr(0, ancestor.size()), ancestor) &&
-           (key.size() == ancestor.size() || key[ancestor.size()] == L'\\');
+bool isStrictlyBelow(std::wstring_view key, std::wstring_view ancestor) {
+    return key.size() > ancestor.size() && key[ancestor.size()] == L'\\' &&
+           equalsIgnoringCase(key.substr(0, ancestor.size()), ancestor);
 }
 
 }  // namespace
@@ -36,34 +37,59 @@ std::wstring BackupAtRemoval::namedFileKey(std::wstring_view keyPath, RegistryVi
     return named.front().key;
 }
 
-bool BackupAtRemoval::takeOutKey(std::wstring_view fileKey,
-                                 const std::vector<RegistryFileSection>& fresh) {
-    const auto own = sections_.begin() + static_cast<std::ptrdiff_t>(ownFrom_);
-    const auto isOfKey = [&](const RegistryFileSection& section) {
-        return !section.removesKey && isAtOrBelow(section.key, fileKey);
-    };
-    std::vector<RegistryFileSection> held;
-    std::copy_if(own, sections_.end(), std::back_inserter(held), isOfKey);
-    if (held == fresh) {
-        return true;
+std::optional<BackupAtRemoval::KeyBlock> BackupAtRemoval::blockOf(
+    std::wstring_view fileKey, const std::vector<RegistryFileSection>& fresh) const {
+    std::optional<KeyBlock> capturedWhole;
+    std::optional<KeyBlock> last;
+    for (std::size_t at = ownFrom_; at < sections_.size(); ++at) {
+        if (sections_[at].removesKey || !equalsIgnoringCase(sections_[at].key, fileKey)) {
+            continue;
+        }
+        KeyBlock block{at, at + 1, false};
+        while (block.end < sections_.size() && !sections_[block.end].removesKey &&
+               isStrictlyBelow(sections_[block.end].key, fileKey)) {
+            ++block.end;
+        }
+        block.asTaken = std::ranges::equal(
+            std::span(sections_).subspan(block.begin, block.end - block.begin), fresh);
+        if (block.asTaken) {
+            return block;
+        }
+        // A key captured to be put back whole follows the section that removes
+        // it on undo; another section of the key holds a value a later change
+        // writes.
+        if (at > ownFrom_ && sections_[at - 1].removesKey &&
+            equalsIgnoringCase(sections_[at - 1].key, fileKey)) {
+            capturedWhole = block;
+        }
+        last = block;
+        at = block.end - 1;
     }
-    sections_.erase(std::remove_if(own, sections_.end(), isOfKey), sections_.end());
-    return false;
+    return capturedWhole ? capturedWhole : last;
 }
 
 std::error_code BackupAtRemoval::keepRemovedKey(std::wstring_view keyPath, RegistryView view,
                                                 const RegistryKeyContent& removed) {
     std::vector<RegistryFileSection> fresh;
     addKeyTree(fresh, namedFileKey(keyPath, view), removed);
-    if (takeOutKey(fresh.front().key, fresh)) {
+    const auto block = blockOf(fresh.front().key, fresh);
+    if (block && block->asTaken) {
         return {};
     }
-    std::ranges::move(fresh, std::back_inserter(sections_));
+    const auto at =
+        block ? sections_.erase(sections_.begin() + block->begin, sections_.begin() + block->end)
+              : sections_.end();
+    sections_.insert(at, fresh.begin(), fresh.end());
     return save();
 }
 
 std::error_code BackupAtRemoval::forgetKey(std::wstring_view keyPath, RegistryView view) {
-    return takeOutKey(namedFileKey(keyPath, view), {}) ? std::error_code{} : save();
+    const auto block = blockOf(namedFileKey(keyPath, view), {});
+    if (!block) {
+        return {};
+    }
+    sections_.erase(sections_.begin() + block->begin, sections_.begin() + block->end);
+    return save();
 }
 
 std::error_code BackupAtRemoval::keepRemovedValue(std::wstring_view keyPath,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -40,9 +41,17 @@ class BackupAtRemoval {
 
   private:
     std::wstring namedFileKey(std::wstring_view keyPath, RegistryView view) const;
-    // Takes this run's sections for the key and the keys below it out; true
-    // when they were `fresh` already.
-    bool takeOutKey(std::wstring_view fileKey, const std::vector<RegistryFileSection>& fresh);
+    // Where this run's backup holds a key whole: the key's section and those
+    // of the keys below it that follow it.
+    struct KeyBlock {
+        std::size_t begin;
+        std::size_t end;
+        bool asTaken;  // it holds `fresh` already
+    };
+    // The block that holds the key as taken, or else the one captured to be
+    // put back whole, or else the last.
+    std::optional<KeyBlock> blockOf(std::wstring_view fileKey,
+                                    const std::vector<RegistryFileSection>& fresh) const;
     std::error_code save();
 
     PlatformOps& platform_;

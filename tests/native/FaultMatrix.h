@@ -102,10 +102,13 @@ struct FailedCall {
     }
     // "Not found" from a read or a delete of what exists cannot happen; a
     // backup or restore misled by it is not held to the round trip.
+    // A removal told that what it takes is gone drops it from the backup.
     bool misleads() const {
         return isNotFound(error) &&
-               (isBackupRead() || (isRegistryRestore() &&
-                                   isAnyOf({"RegDeleteIn", "RegDeleteValueIn", "RegReadTree"})));
+               (isBackupRead() ||
+                (isRegistryRestore() &&
+                 isAnyOf({"RegDeleteIn", "RegDeleteValueIn", "RegReadTree"})) ||
+                (phase == Phase::Run && isAnyOf({"RegRemoveKeyAsRead", "RegRemoveValueAsRead"})));
     }
     // A call that changes the machine, whose failure the user must be told of.
     bool mustBeReported() const {

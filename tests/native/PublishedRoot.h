@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "values/RegistryValue.h"
 
 namespace tovask::test {
 
@@ -36,5 +40,16 @@ inline const std::string kPublishedCertificate = fromHex(
     "8fbcf1502a5b4aa65e7c0f71fa");
 inline constexpr std::wstring_view kPublishedThumbprint =
     L"C864484869D41D2B0D32319C5A62F9315AAF2CBD";
+
+// The certificate as a store keeps it: its one property, the certificate.
+inline RegistryValue publishedRootBlob() {
+    std::string blob("\x20\0\0\0\x01\0\0\0", 8);
+    const auto size = static_cast<std::uint32_t>(kPublishedCertificate.size());
+    for (int shift = 0; shift < 32; shift += 8) {
+        blob.push_back(static_cast<char>(size >> shift & 0xff));
+    }
+    blob += kPublishedCertificate;
+    return {regtype::kBinary, std::vector<std::uint8_t>(blob.begin(), blob.end())};
+}
 
 }  // namespace tovask::test

@@ -3,6 +3,7 @@
 // backed up as it was taken.
 #include <gtest/gtest.h>
 
+#include "tests/native/PublishedRoot.h"
 #include "tests/native/RepairFixture.h"
 
 namespace tovask::test {
@@ -17,7 +18,6 @@ const std::wstring kSettings =
 const std::wstring kRoot =
     L"HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
     L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\";
-const RegistryValue kRootBlob{regtype::kBinary, {32, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0x30, 0}};
 // A key the run has no business with, holding the names the run removes.
 const std::wstring kLegitimate = L"HKLM\\Software\\Vendor\\Settings\\";
 
@@ -27,7 +27,7 @@ void seedHijacks(RepairBench& bench) {
     seedHijackedRegistry(registry);
     registry.write(kHomepagePolicy, L"http://buscar.example", RegistryType::String);
     registry.write(kSettings + L"AutoConfigURL", L"data:,x", RegistryType::String);
-    registry.writeRaw(kRoot, L"Blob", kRootBlob, RegistryView::Default);
+    registry.writeRaw(kRoot, L"Blob", publishedRootBlob(), RegistryView::Default);
     for (const auto* name : {L"HomepageLocation", L"AutoConfigURL", L"HomePage", L"Blob"}) {
         registry.write(kLegitimate + name, L"de la empresa", RegistryType::String);
     }

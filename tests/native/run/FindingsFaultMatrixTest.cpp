@@ -20,16 +20,6 @@ const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe"
 const std::wstring kPublishedRoot =
     L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\ROOT\\Certificates\\"
     L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\";
-// A stored certificate: its one property, the certificate.
-RegistryValue rootBlob() {
-    std::string blob("\x20\0\0\0\x01\0\0\0", 8);
-    const auto size = static_cast<std::uint32_t>(kPublishedCertificate.size());
-    for (int shift = 0; shift < 32; shift += 8) {
-        blob.push_back(static_cast<char>(size >> shift & 0xff));
-    }
-    blob += kPublishedCertificate;
-    return {regtype::kBinary, std::vector<std::uint8_t>(blob.begin(), blob.end())};
-}
 
 // A finding of each kind, on a machine whose Internet Explorer settings an
 // earlier run repaired, so that the replayed run changes only the findings.
@@ -50,7 +40,7 @@ void seedOneFindingOfEachKind(RepairBench& bench) {
     platform.files.addFile(kShortcut,
                            fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example", L"C:\\",
                                                     kChromeExe, 0, 0, 1, L"", L""}));
-    platform.registry.writeRaw(kPublishedRoot, L"Blob", rootBlob(), RegistryView::Default);
+    platform.registry.writeRaw(kPublishedRoot, L"Blob", publishedRootBlob(), RegistryView::Default);
     platform.calls.clear();
     bench.view.lines.clear();
     bench.view.notices.clear();
