@@ -1,15 +1,23 @@
 #include <windows.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Version.h"
+#include "platform/win32/Handles.h"
 #include "tests/ui/ProgramPath.h"
+
+// Deletes the key the handle names: the only way to remove a link itself.
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace {
 
@@ -80,8 +88,8 @@ std::wstring storedStartPage() {
 // The started program; ended by force only if a test left it running.
 class RunningProgram {
   public:
-    RunningProgram() {
-        std::wstring commandLine = L"\"" + programPath() + L"\"";
+    explicit RunningProgram(std::wstring_view arguments = {}) {
+        std::wstring commandLine = L"\"" + programPath() + L"\" " + std::wstring(arguments);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -159,6 +167,134 @@ TEST(BlackBoxTest, RepairFromAnotherProcessSetsTheTypedStartPage) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(
         program.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
+}
+
+// What the software being removed leaves for the run: a profile's preferences
+// that end inside a UTF-8 sequence beside one whose home page names the
+// user's and Windows' folders as extension folders, and, while the user reads
+// the findings, an extension key put back as a link to a legitimate key.
+class AdversaryAtRepair : public ::testing::Test {
+  protected:
+    static constexpr const wchar_t* kExtensions = L"Software\\Google\\Chrome\\Extensions\\";
+    static constexpr const wchar_t* kHijackId = L"aaaabbbbccccddddeeeeffffgggghhhh";
+    static constexpr const wchar_t* kLegitimate = L"Software\\TovaskLegitimate";
+    static constexpr const wchar_t* kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    static constexpr const wchar_t* kPolicy = L"Software\\Policies\\Google\\Chrome";
+
+    void SetUp() override {
+        wchar_t folder[MAX_PATH] = {};
+        ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\Google\\Chrome\\User Data", folder, MAX_PATH);
+        userData_ = folder;
+        writeFile(L"Default",
+                  R"({"homepage":"https://inicio.example/--load-extension=C:\\Users,%windir%"})");
+        std::string cut = R"({"homepage":")";
+        cut.resize(1048542, 'a');
+        writeFile(L"Profile 1", cut + '\xF4');
+        write(HKEY_LOCAL_MACHINE, extensionKey(), L"update_url", L"https://ads.example/crx");
+        write(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url", L"https://empresa.example/crx");
+        write(HKEY_CURRENT_USER, kRun, L"OneDrive",
+              L"\"C:\\Users\\Public\\OneDrive\\OneDrive.exe\" /background");
+        write(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth",
+              L"%windir%\\system32\\SecurityHealthSystray.exe");
+        write(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation", L"http://buscar.example");
+    }
+    void TearDown() override {
+        win32::RegistryKey link;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, extensionKey().c_str(), REG_OPTION_OPEN_LINK, DELETE,
+                          link.receive()) == ERROR_SUCCESS) {
+            NtDeleteKey(link.get());
+        }
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLegitimate);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicy);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"OneDrive");
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth");
+        for (const auto* profile : {L"Default", L"Profile 1"}) {
+            DeleteFileW((userData_ + L"\\" + profile + L"\\Preferences").c_str());
+        }
+    }
+
+    static std::wstring extensionKey() { return std::wstring(kExtensions) + kHijackId; }
+    static void write(HKEY root, const std::wstring& key, const wchar_t* name,
+                      const std::wstring& text) {
+        RegSetKeyValueW(root, key.c_str(), name, REG_SZ, text.c_str(),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    static std::optional<std::wstring> read(HKEY root, const std::wstring& key,
+                                            const wchar_t* name) {
+        std::wstring value(512, L'\0');
+        DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value.data(), &size) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        value.resize(size / sizeof(wchar_t) - 1);
+        return value;
+    }
+    void writeFile(const std::wstring& profile, const std::string& bytes) const {
+        for (const auto& folder : {userData_.substr(0, userData_.rfind(L'\\')), userData_,
+                                   userData_ + L"\\" + profile}) {
+            CreateDirectoryW(folder.c_str(), nullptr);
+        }
+        std::ofstream(userData_ + L"\\" + profile + L"\\Preferences", std::ios::binary) << bytes;
+    }
+    // The extension key, judged, becomes a link to the legitimate one.
+    static void swapForALink() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
+        win32::RegistryKey link;
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, extensionKey().c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.receive(), nullptr),
+            ERROR_SUCCESS);
+        BOOL redirected = FALSE;
+        IsWow64Process(GetCurrentProcess(), &redirected);
+        const std::wstring target = std::wstring(L"\\Registry\\Machine\\Software\\") +
+                                    (redirected ? L"Wow6432Node\\" : L"") + L"TovaskLegitimate";
+        ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                 reinterpret_cast<const BYTE*>(target.data()),
+                                 static_cast<DWORD>(target.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+
+    std::wstring userData_;
+};
+
+TEST_F(AdversaryAtRepair, NeitherCrashesNorTurnsTheRepairOntoWhatIsLegitimate) {
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    HWND window = waitFor<HWND>(
+        [&] { return findWindowOf(program.id(), nullptr, L"Tovask " TOVASK_VERSION_TEXT); });
+    ASSERT_NE(window, nullptr);
+    PostMessageW(FindWindowExW(window, nullptr, L"Button", L"Desbloquear IE"), BM_CLICK, 0, 0);
+    HWND findings =
+        waitFor<HWND>([&] { return findWindowOf(program.id(), L"#32770", L"Otros navegadores"); });
+    ASSERT_NE(findings, nullptr);
+    swapForALink();
+    PostMessageW(findings, WM_COMMAND, IDOK, 0);
+
+    HWND message =
+        waitFor<HWND>([&] { return findWindowOf(program.id(), L"#32770", L"Finalizado"); });
+    ASSERT_NE(message, nullptr) << "the run ended without its report";
+    const auto lines = listLines(FindWindowExW(window, nullptr, L"ListBox", nullptr));
+    EXPECT_TRUE(std::ranges::any_of(lines, [](const std::wstring& line) {
+        return line.starts_with(L"Error: ") && line.find(kHijackId) != std::wstring::npos &&
+               line.find(L"es un vínculo que lleva a otro lugar") != std::wstring::npos;
+    }));
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(
+        program.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
+
+    EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url"), L"https://empresa.example/crx");
+    EXPECT_TRUE(read(HKEY_CURRENT_USER, kRun, L"OneDrive"));
+    EXPECT_TRUE(read(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth"));
+    EXPECT_FALSE(read(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation"));
+    RunningProgram undo(L"/undo");
+    ASSERT_TRUE(undo.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
+    EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation"), L"http://buscar.example");
+    EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url"), L"https://empresa.example/crx");
 }
 
 // The two ways out of the program: its exit button, and closing its window.
