@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -199,7 +200,7 @@ class AdversaryAtRepair : public ::testing::Test {
         write(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation", L"http://buscar.example");
     }
     void TearDown() override {
-        win32::RegistryKey link;
+        tovask::win32::RegistryKey link;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, extensionKey().c_str(), REG_OPTION_OPEN_LINK, DELETE,
                           link.receive()) == ERROR_SUCCESS) {
             NtDeleteKey(link.get());
@@ -232,17 +233,15 @@ class AdversaryAtRepair : public ::testing::Test {
         return value;
     }
     void writeFile(const std::wstring& profile, const std::string& bytes) const {
-        for (const auto& folder : {userData_.substr(0, userData_.rfind(L'\\')), userData_,
-                                   userData_ + L"\\" + profile}) {
-            CreateDirectoryW(folder.c_str(), nullptr);
-        }
-        std::ofstream(userData_ + L"\\" + profile + L"\\Preferences", std::ios::binary) << bytes;
+        const std::filesystem::path folder(userData_ + L"\\" + profile);
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / L"Preferences", std::ios::binary) << bytes;
     }
     // The extension key, judged, becomes a link to the legitimate one.
     static void swapForALink() {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
-        win32::RegistryKey link;
+        tovask::win32::RegistryKey link;
         ASSERT_EQ(
             RegCreateKeyExW(HKEY_LOCAL_MACHINE, extensionKey().c_str(), 0, nullptr,
                             REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
@@ -281,7 +280,7 @@ TEST_F(AdversaryAtRepair, NeitherCrashesNorTurnsTheRepairOntoWhatIsLegitimate) {
     EXPECT_TRUE(std::ranges::any_of(lines, [](const std::wstring& line) {
         return line.starts_with(L"Error: ") && line.find(kHijackId) != std::wstring::npos &&
                line.find(L"es un vínculo que lleva a otro lugar") != std::wstring::npos;
-    }));
+    })) << testing::PrintToString(lines);
     PostMessageW(message, WM_COMMAND, IDOK, 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(

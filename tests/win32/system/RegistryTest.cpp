@@ -455,7 +455,13 @@ class RegistryLinkTest : public RegistryTest {
                             REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
                             KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.receive(), nullptr),
             ERROR_SUCCESS);
-        const auto target = L"\\Registry\\Machine\\" + key(L"Target");
+        // A path the system reads as it is: a 32-bit program's view of the
+        // machine's software keys is a key of its own on a 64-bit Windows.
+        BOOL redirected = FALSE;
+        IsWow64Process(GetCurrentProcess(), &redirected);
+        const auto target =
+            std::wstring(L"\\Registry\\Machine\\") +
+            (redirected ? L"Software\\Wow6432Node" + key(L"Target").substr(8) : key(L"Target"));
         ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
                                  reinterpret_cast<const BYTE*>(target.data()),
                                  static_cast<DWORD>(target.size() * sizeof(wchar_t))),
