@@ -42,7 +42,8 @@ ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool repa
     if (const auto hijack = firstHijackingAction(task.value().actions, served)) {
         found.push_back({file,
                          {FindingKind::Startup, std::wstring(texts::kStartupGroup), listed.name,
-                          startupFindingText(hijack->command, hijack->hijack), repairable}});
+                          startupFindingText(hijack->command, hijack->hijack.reason), repairable,
+                          PolicyHives::None, hijack->hijack.evidence}});
     }
     return listed;
 }

@@ -11,6 +11,7 @@
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "repair/startup/ServedHijacks.h"
+#include "repair/startup/StartupCommand.h"
 
 namespace tovask {
 
@@ -32,7 +33,7 @@ std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool manage
 // The first action that puts a hijack back, as its command line and why.
 struct HijackingAction {
     std::wstring command;
-    std::wstring_view hijack;
+    StartupHijack hijack;
 };
 std::optional<HijackingAction> firstHijackingAction(std::span<const TaskAction> actions,
                                                     const ServedHijacks& served);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "repair/network/StartupPrograms.h"
 #include "repair/shortcuts/CommandLineArguments.h"
+#include "repair/shortcuts/ShortcutFinding.h"
 #include "repair/shortcuts/ShortcutTarget.h"
 #include "repair/shortcuts/WebAddress.h"
 #include "repair/startup/EncodedCommand.h"
@@ -67,6 +69,16 @@ bool opensBrowserPage(const std::vector<CommandLineArgument>& arguments) {
     });
 }
 
+// What a browser's arguments established: the folders it loads extensions from.
+FindingEvidence browserEvidence(const std::vector<CommandLineArgument>& arguments) {
+    FindingEvidence evidence;
+    for (const auto& argument : arguments) {
+        std::ranges::move(extensionFoldersOf(argument.value),
+                          std::back_inserter(evidence.extensionFolders));
+    }
+    return evidence;
+}
+
 std::optional<std::wstring_view> scriptHostHijack(
     std::wstring_view program, std::wstring_view argumentText,
     const std::vector<CommandLineArgument>& arguments) {
@@ -88,7 +100,7 @@ std::optional<std::wstring_view> scriptHostHijack(
 
 }  // namespace
 
-std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command) {
+std::optional<StartupHijack> startupCommandHijack(std::wstring_view command) {
     const auto program = programOfCommand(command);
     if (program.empty()) {
         return std::nullopt;
@@ -107,20 +119,22 @@ std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command)
     const auto target = classifyShortcutTarget(named);
     const bool rundll = endsWithIgnoringCase(named, L"rundll32.exe");
     if (isBrowser(target)) {
-        return opensBrowserPage(arguments) ? std::optional(texts::kStartupOpensBrowser)
-                                           : std::nullopt;
+        return opensBrowserPage(arguments)
+                   ? std::optional(
+                         StartupHijack{texts::kStartupOpensBrowser, browserEvidence(arguments)})
+                   : std::nullopt;
     }
+    std::optional<std::wstring_view> reason;
     if (rundll && !arguments.empty()) {
         // Its first argument names a library and its entry ("shell32.dll,Control_RunDLL"),
         // which reads like a host name.
         const auto& library = arguments.front();
-        return scriptHostHijack(program, argumentText.substr(library.begin + library.length),
-                                arguments);
+        reason = scriptHostHijack(program, argumentText.substr(library.begin + library.length),
+                                  arguments);
+    } else if (target == ShortcutTarget::ScriptHost || rundll) {
+        reason = scriptHostHijack(program, argumentText, arguments);
     }
-    if (target == ShortcutTarget::ScriptHost || rundll) {
-        return scriptHostHijack(program, argumentText, arguments);
-    }
-    return std::nullopt;
+    return reason ? std::optional(StartupHijack{*reason}) : std::nullopt;
 }
 
 std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {
@@ -138,9 +152,10 @@ std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {
     return std::nullopt;
 }
 
-std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command) {
+std::optional<StartupHijack> taskCommandHijack(std::wstring_view command) {
     if (const auto script = encodedScriptOf(command)) {
-        return decodedScriptHijack(*script);
+        const auto reason = decodedScriptHijack(*script);
+        return reason ? std::optional(StartupHijack{*reason}) : std::nullopt;
     }
     return startupCommandHijack(command);
 }

@@ -4,7 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "repair/report/Finding.h"
+
 namespace tovask {
+
+// Why a start-up command puts a hijack back, and what judging it established.
+struct StartupHijack {
+    std::wstring_view reason;
+    FindingEvidence evidence{};  // the folders a browser it starts loads extensions from
+};
 
 // Why a start-up command puts a hijack back, or none when it does not: a
 // browser started with an address, a web application's window or an
@@ -12,12 +20,12 @@ namespace tovask {
 // (powershell, pwsh, wscript, cscript, mshta, cmd, rundll32, a script file)
 // that runs an encoded command, names a web address, or runs a script from
 // a folder a user can write.
-std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command);
+std::optional<StartupHijack> startupCommandHijack(std::wstring_view command);
 
 // As startupCommandHijack for a scheduled task's action, except that the
 // script of PowerShell's encoded command is decoded and judged by what it does
 // (decodedScriptHijack); one that cannot be decoded counts as encoded.
-std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command);
+std::optional<StartupHijack> taskCommandHijack(std::wstring_view command);
 
 // The script a PowerShell command hides in its encoded command, decoded;
 // none for any other command.

@@ -45,7 +45,8 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
              value.name,
              {fileKey, false, {{value.name, value.value}}},
              {FindingKind::Startup, std::wstring(texts::kStartupGroup),
-              fileKey + L"\\" + value.name, startupFindingText(*command, *hijack), repairable}});
+              fileKey + L"\\" + value.name, startupFindingText(*command, hijack->reason),
+              repairable, PolicyHives::None, hijack->evidence}});
     }
 }
 

@@ -69,7 +69,8 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
             if (hijack) {
                 found.push_back({path,
                                  {FindingKind::Startup, std::wstring(texts::kStartupGroup), path,
-                                  startupFindingText(*command, *hijack), !managedMachine}});
+                                  startupFindingText(*command, hijack->reason), !managedMachine,
+                                  PolicyHives::None, hijack->evidence}});
             }
         }
     }

@@ -6,6 +6,7 @@
 #include "repair/startup/ServedHijacks.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupFolderEntries.h"
+#include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "tests/native/RepairFixture.h"
 #include "text/Utf16.h"
@@ -154,19 +155,108 @@ TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
 
 TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
     const std::vector<Finding> found{
-        {FindingKind::Network, L"Red", L"HKCU\\...\\ProxyServer",
-         L"127.0.0.1:8080, servido por C:\\Users\\ana\\AppData\\p\\proxy.exe, en una carpeta "
-         L"que el usuario puede modificar",
-         true},
-        {FindingKind::Shortcut, L"Accesos", L"C:\\x.lnk",
-         L"chrome.exe --load-extension=C:\\Users\\ana\\ext,C:\\Otra; abre", true}};
-    const ServedHijacks served(found);
+        {FindingKind::Network,
+         L"Red",
+         L"HKCU\\...\\ProxyServer",
+         L"127.0.0.1:8080",
+         true,
+         PolicyHives::None,
+         {{L"C:\\Users\\ana\\AppData\\p\\proxy.exe"}, {}}},
+        {FindingKind::Shortcut,
+         L"Accesos",
+         L"C:\\x.lnk",
+         L"chrome.exe",
+         true,
+         PolicyHives::None,
+         {{}, {L"C:\\Users\\ana\\ext", L"C:\\Otra"}}},
+        {FindingKind::Shortcut,
+         L"Accesos",
+         L"C:\\y.lnk",
+         L"chrome.exe",
+         false,
+         PolicyHives::None,
+         {{L"C:\\Users\\ana\\solo\\s.exe"}, {L"C:\\Users\\ana\\informada"}}}};
+    const ServedHijacks served(found, {});
     EXPECT_TRUE(served.servedBy(L"c:\\users\\ana\\appdata\\p\\PROXY.exe -q"));
     EXPECT_TRUE(served.servedBy(L"\"C:\\Users\\ana\\ext\\actualiza.exe\""));
     EXPECT_TRUE(served.servedBy(L"C:\\Otra\\a.exe"));
     EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\extra\\a.exe"));
     EXPECT_FALSE(served.servedBy(L"\"C:\\Program Files\\Audio\\audio.exe\" /tray"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\solo\\s.exe"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\informada\\a.exe"));
 }
+
+TEST(SystemFolders, AreWindowssAndTheProfilesTheSystemNames) {
+    fake::FakePlatform platform;
+    platform.windowsFolder = L"E:\\WinNT";
+    platform.RegWrite(std::wstring(kProfileListKey) + L"S-1-5-21-1-2-3-1001\\ProfileImagePath",
+                      L"%SystemRoot%\\..\\Perfiles\\bea", RegistryType::String);
+    FailureLog failures(platform);
+    const auto system = SystemFolders::of(platform, failures);
+    EXPECT_TRUE(system.keepsProgram(L"E:\\WinNT\\System32\\a.exe"));
+    EXPECT_TRUE(system.refusesFolder(L"E:\\Perfiles\\bea"));
+    EXPECT_FALSE(system.refusesFolder(L"E:\\Perfiles\\bea\\ext"));
+    EXPECT_TRUE(failures.entries().empty());
+}
+
+TEST(SystemFolders, ThatCannotBeNamedAreAFailureAndTheStandardOnesStand) {
+    fake::FakePlatform platform;
+    platform.failWhere("GetSpecialFolder", L"", errc(std::errc::permission_denied));
+    platform.failWhere("RegReadTree", L"", errc(std::errc::permission_denied));
+    FailureLog failures(platform);
+    const auto system = SystemFolders::of(platform, failures);
+    EXPECT_EQ(failures.entries().size(), 2u);
+    EXPECT_TRUE(system.keepsProgram(L"C:\\Windows\\a.exe"));
+    EXPECT_TRUE(system.refusesFolder(L"C:\\Users\\ana"));
+}
+
+struct FolderCase {
+    std::string name;
+    std::wstring folder;
+    bool refused;
+
+    friend void PrintTo(const FolderCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ServedHijackFolders : public testing::TestWithParam<FolderCase> {};
+
+// Windows in E:\WinNT, a profile outside any Users folder.
+TEST_P(ServedHijackFolders, AreNeverTheSystemsNorAWholeProfile) {
+    const SystemFolders system(L"E:\\WinNT", {L"D:\\Perfiles\\bea"});
+    Finding shortcut;
+    shortcut.evidence.extensionFolders = {GetParam().folder};
+    const ServedHijacks served(std::vector{shortcut}, system);
+    EXPECT_EQ(system.refusesFolder(GetParam().folder), GetParam().refused);
+    EXPECT_EQ(!served.servedBy(LR"(")" + GetParam().folder + LR"(\a\b.exe")"), GetParam().refused);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ServedHijackFolders,
+    testing::Values(
+        FolderCase{"DriveRoot", L"C:\\", true},
+        FolderCase{"UsersFolder", L"C:\\Users", true},
+        FolderCase{"WholeProfile", L"c:\\users\\ana\\", true},
+        FolderCase{"ProfilesLocalData", L"C:\\Users\\ana\\AppData\\Local", true},
+        FolderCase{"MicrosoftsUserPrograms", L"C:\\Users\\ana\\AppData\\Local\\Microsoft\\OneDrive", true},
+        FolderCase{"WindowsBelow", L"C:\\Windows\\System32", true},
+        FolderCase{"EnvironmentReference", L"%windir%", true},
+        FolderCase{"ProgramFilesBelow", L"C:\\Program Files\\Google", true},
+        FolderCase{"ProgramFiles32", L"D:\\Program Files (x86)", true},
+        FolderCase{"ProgramDataWhole", L"C:\\ProgramData", true},
+        FolderCase{"MicrosoftsSharedPrograms", L"C:\\ProgramData\\Microsoft\\Windows Defender", true},
+        FolderCase{"ProfileElsewhere", L"D:\\Perfiles\\bea", true},
+        FolderCase{"HoldsAProfile", L"D:\\Perfiles", true},
+        FolderCase{"WindowsElsewhere", L"E:\\WinNT\\System32", true},
+        FolderCase{"ClimbsToAProfile", L"C:\\Users\\ana\\ext\\..\\..\\bea", true},
+        FolderCase{"ShortName", L"C:\\PROGRA~1\\Google", true},
+        FolderCase{"NetworkShare", L"\\\\servidor\\c$\\ext", true},
+        FolderCase{"Relative", L"ext", true},
+        FolderCase{"InLocalData", L"C:\\Users\\ana\\AppData\\Local\\ext", false},
+        FolderCase{"InProgramData", L"C:\\ProgramData\\ext", false},
+        FolderCase{"InProfileElsewhere", L"D:\\Perfiles\\bea\\ext", false}),
+    [](const testing::TestParamInfo<FolderCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(StartupFilePaths, OnlyTaskAndStartupFilesAreInReach) {
     EXPECT_TRUE(isScheduledTaskFilePath(L"C:\\Windows\\Sysnative\\Tasks\\Carpeta\\Tarea"));
@@ -389,6 +479,66 @@ TEST_F(StartupSources, ACachedHijackDisablesItsTaskAndUndoEnablesIt) {
     EXPECT_FALSE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
     bench.undo();
     EXPECT_TRUE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
+}
+
+// A user's own preferences name folders as a hijacker's extension would, in
+// text only: no start-up program of Windows or of the user is taken for one
+// that serves it.
+TEST_F(StartupSources, AFindingsTextLinksNoStartUpProgram) {
+    bench.addFiles(
+        {{L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Preferences",
+          R"({"homepage":"https://inicio.example/--load-extension=C:\\Users,%windir%",)"
+          R"("homepage_is_newtabpage":false})"},
+         {kTasks + L"\\Microsoft\\Windows\\Defrag\\ScheduledDefrag",
+          taskBytes(true, L"%windir%\\system32\\defrag.exe", L"-c -h -o -$")}});
+    bench.platform.RegWrite(
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\OneDrive",
+        LR"("C:\Users\ana\AppData\Local\Microsoft\OneDrive\OneDrive.exe" /background)",
+        RegistryType::String);
+    bench.platform.RegWrite(
+        L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\SecurityHealth",
+        L"%windir%\\system32\\SecurityHealthSystray.exe", RegistryType::String);
+    bench.check();
+    ASSERT_TRUE(std::ranges::any_of(bench.view.lines, [](const std::wstring& line) {
+        return line.find(L"--load-extension=C:\\Users") != std::wstring::npos;
+    }));
+    for (const auto* place : {L"OneDrive", L"SecurityHealth", L"ScheduledDefrag"}) {
+        EXPECT_TRUE(std::ranges::none_of(bench.view.lines, [&](const std::wstring& line) {
+            return line.find(place) != std::wstring::npos;
+        })) << testing::PrintToString(place);
+    }
+}
+
+// A Run value loads an extension into the browser; the task that starts a
+// program from that folder is the hijack's too.
+TEST_F(StartupSources, ARunValuesLoadedExtensionLinksATaskInItsFolder) {
+    bench.platform.RegWrite(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Ext",
+                            L"chrome.exe --load-extension=C:\\ProgramData\\ext",
+                            RegistryType::String);
+    bench.addFiles({{kTasks + L"\\Ext", taskBytes(true, L"C:\\ProgramData\\ext\\u.exe", L"")}});
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(std::ranges::any_of(bench.view.questions.back(), [](const Finding& finding) {
+        return finding.place == L"\\Ext";
+    })) << testing::PrintToString(bench.view.questions.back());
+}
+
+// The browser's shortcut on the shared desktop loads an extension from the
+// user's folder; the program there that starts with the user is the hijack's.
+TEST_F(StartupSources, AShortcutsLoadedExtensionLinksTheProgramInItsFolder) {
+    const std::wstring desktop = L"C:\\Users\\Public\\Desktop";
+    bench.platform.RegWrite(
+        L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+        L"User Shell Folders\\Common Desktop",
+        desktop, RegistryType::String);
+    bench.addFiles({{desktop + L"\\Google Chrome.lnk",
+                     lnk(kChrome, L"--load-extension=C:\\Users\\ana\\AppData\\Local\\ext")}});
+    bench.platform.RegWrite(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Ext",
+                            L"C:\\Users\\ana\\AppData\\Local\\ext\\actualiza.exe",
+                            RegistryType::String);
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(std::ranges::any_of(bench.view.questions.back(), [](const Finding& finding) {
+        return finding.kind == FindingKind::Startup && finding.place.ends_with(L"\\Run\\Ext");
+    })) << testing::PrintToString(bench.view.questions.back());
 }
 
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
