@@ -127,8 +127,8 @@ class CacheJudge {
         if (!hijack || fileJudged) {
             return;
         }
-        const bool repairable =
-            !managedMachine_ && task && treeLeadsTo(platform_, view_, *name, entry.name, failures_);
+        const bool repairable = hijack->hijack.repairable && !managedMachine_ && task &&
+                                treeLeadsTo(platform_, view_, *name, entry.name, failures_);
         found_.push_back({task ? task->file : std::wstring(),
                           finding(place,
                                   startupFindingText(hijack->command, hijack->hijack.reason) +

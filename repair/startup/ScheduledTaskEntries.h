@@ -23,7 +23,7 @@ struct HijackingTask {
 
 // The tasks, hidden ones included, whose files lie in every folder below
 // System32\Tasks (through the Sysnative alias on a 64-bit Windows), each
-// action judged by taskCommandHijack or by what it serves. Listing and files are bounded; a file
+// action judged by ServedHijacks::hijackOf. Listing and files are bounded; a file
 // that cannot be read or is no task is a failure and the rest goes on. Then
 // the actions the scheduler keeps in its registry cache, as
 // findCachedTaskHijacks judges them.

@@ -49,4 +49,9 @@ std::optional<StartupHijack> ServedHijacks::servedBy(std::wstring_view command) 
     return serves ? std::optional(StartupHijack{texts::kStartupServesHijack}) : std::nullopt;
 }
 
+std::optional<StartupHijack> ServedHijacks::hijackOf(std::wstring_view command) const {
+    auto hijack = startupCommandHijack(command);
+    return hijack ? hijack : servedBy(command);
+}
+
 }  // namespace tovask

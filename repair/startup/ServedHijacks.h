@@ -29,6 +29,10 @@ class ServedHijacks {
     // or a program in that folder. None otherwise.
     std::optional<StartupHijack> servedBy(std::wstring_view command) const;
 
+    // What a start-up command puts back: a hijack of its own
+    // (startupCommandHijack), or else one of these that it serves.
+    std::optional<StartupHijack> hijackOf(std::wstring_view command) const;
+
   private:
     SystemFolders system_;
     std::vector<std::wstring> programs_;  // folded and normalised

