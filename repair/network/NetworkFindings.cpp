@@ -1,6 +1,7 @@
 #include "repair/network/NetworkFindings.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <span>
 
@@ -16,13 +17,13 @@ namespace {
 
 // A repair that a managed machine keeps from report only must be of a user's
 // own setting and of what the user's own software made.
-NetworkAssessment judged(FindingWeight weight, std::wstring description, const NetworkFacts& facts,
+NetworkAssessment judged(NetworkAssessment assessment, const NetworkFacts& facts,
                          bool userMade = false) {
     const bool usersOwn = userMade && !facts.machineWide;
-    if (facts.managedMachine && !usersOwn && weight == FindingWeight::Repairable) {
-        weight = FindingWeight::Information;
+    if (facts.managedMachine && !usersOwn && assessment.weight == FindingWeight::Repairable) {
+        assessment.weight = FindingWeight::Information;
     }
-    return {weight, std::move(description)};
+    return assessment;
 }
 
 bool inUserWritableFolder(std::wstring_view path, const NetworkFacts& facts) {
@@ -87,10 +88,12 @@ NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port
         return {FindingWeight::Information, where + std::wstring(texts::kProxyUnknownProgram)};
     }
     const auto servedBy = where + std::wstring(texts::kProxyServedByPrefix) + *program;
+    const FindingEvidence evidence{{*program}, {}};
     if (inUserWritableFolder(*program, facts)) {
-        return {FindingWeight::Repairable, servedBy + std::wstring(texts::kInUserWritableFolder)};
+        return {FindingWeight::Repairable, servedBy + std::wstring(texts::kInUserWritableFolder),
+                evidence};
     }
-    return {FindingWeight::Information, servedBy};
+    return {FindingWeight::Information, servedBy, evidence};
 }
 
 std::wstring serverWithLabel(const std::wstring& server) {
@@ -111,23 +114,27 @@ NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts&
     }
     const auto entries = parseProxyServer(proxyServer);
     if (entries.empty()) {
-        return judged(FindingWeight::Information,
-                      std::wstring(texts::kProxyPrefix) + std::wstring(proxyServer), facts);
+        return judged({FindingWeight::Information,
+                       std::wstring(texts::kProxyPrefix) + std::wstring(proxyServer)},
+                      facts);
     }
-    auto weight = FindingWeight::Information;
+    NetworkAssessment whole{FindingWeight::Information, {}};
     std::vector<std::wstring> descriptions;
     for (const auto& entry : entries) {
         const auto where = std::wstring(texts::kProxyPrefix) + proxyEntryText(entry);
         const auto one = isLoopbackHost(entry.host)
                              ? servedOnLoopback(where, entry.port, facts)
                              : NetworkAssessment{FindingWeight::Information, where};
-        weight = std::max(weight, one.weight);
+        whole.weight = std::max(whole.weight, one.weight);
         if (std::ranges::find(descriptions, one.description) == descriptions.end()) {
             descriptions.push_back(one.description);
         }
+        std::ranges::copy(one.evidence.servingPrograms,
+                          std::back_inserter(whole.evidence.servingPrograms));
     }
+    whole.description = joined(descriptions, texts::kEntrySeparator);
     // Only a proxy on this machine is ever repairable.
-    return judged(weight, joined(descriptions, texts::kEntrySeparator), facts, true);
+    return judged(std::move(whole), facts, true);
 }
 
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
@@ -136,7 +143,8 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
         case ScriptAddressKind::None:
             return {};
         case ScriptAddressKind::Data:
-            return judged(FindingWeight::Repairable, std::wstring(texts::kScriptInAddress), facts);
+            return judged({FindingWeight::Repairable, std::wstring(texts::kScriptInAddress)},
+                          facts);
         case ScriptAddressKind::File:
             if (!script.path.empty() && !driveLetterOf(script.path)) {
                 return {FindingWeight::Information, std::wstring(texts::kScriptPrefix) +
@@ -144,10 +152,10 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
                                                         std::wstring(texts::kNotOnThisMachine)};
             }
             if (!script.path.empty() && inUserWritableFolder(script.path, facts)) {
-                return judged(FindingWeight::Repairable,
-                              std::wstring(texts::kScriptPrefix) + script.path +
-                                  std::wstring(texts::kInUserWritableFolder),
-                              facts, true);
+                return judged(
+                    {FindingWeight::Repairable, std::wstring(texts::kScriptPrefix) + script.path +
+                                                    std::wstring(texts::kInUserWritableFolder)},
+                    facts, true);
             }
             break;
         case ScriptAddressKind::Other:
@@ -156,15 +164,15 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
                 const auto served =
                     servedOnLoopback(std::wstring(texts::kScriptPrefix) + std::wstring(address),
                                      server->port, facts);
-                return judged(served.weight, served.description, facts);
+                return judged(served, facts);
             }
             // Banking trojans fetch the script that routes a bank through
             // their proxy from a server of theirs.
             if (const auto server = serverOfWebAddress(address);
                 server && isInternetHost(server->host, facts.dnsSuffixes)) {
-                return judged(FindingWeight::Repairable,
-                              std::wstring(texts::kScriptPrefix) + std::wstring(address) +
-                                  std::wstring(texts::kOnInternetHost),
+                return judged({FindingWeight::Repairable, std::wstring(texts::kScriptPrefix) +
+                                                              std::wstring(address) +
+                                                              std::wstring(texts::kOnInternetHost)},
                               facts);
             }
             break;
@@ -189,7 +197,7 @@ NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
     if (fromDhcp) {
         return {FindingWeight::Information, description + std::wstring(texts::kCheckRouter)};
     }
-    return judged(hijacked ? FindingWeight::Repairable : FindingWeight::Information, description,
+    return judged({hijacked ? FindingWeight::Repairable : FindingWeight::Information, description},
                   facts);
 }
 

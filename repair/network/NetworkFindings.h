@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "repair/network/ConnectionSettings.h"
+#include "repair/report/Finding.h"
 
 namespace tovask {
 
@@ -16,7 +17,8 @@ enum class FindingWeight { None, Information, Repairable };
 
 struct NetworkAssessment {
     FindingWeight weight = FindingWeight::None;
-    std::wstring description;  // empty for None
+    std::wstring description;    // empty for None
+    FindingEvidence evidence{};  // the programs found serving it
 
     bool operator==(const NetworkAssessment&) const = default;
 };

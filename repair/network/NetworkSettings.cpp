@@ -217,7 +217,7 @@ void NetworkScan::add(const KeyPlace& place, std::wstring_view valueName, std::w
     }
     const bool repairable = assessment.weight == FindingWeight::Repairable;
     found.push_back({{FindingKind::Network, std::wstring(group), placeName(place, valueName),
-                      assessment.description, repairable},
+                      assessment.description, repairable, PolicyHives::None, assessment.evidence},
                      area,
                      repairable ? std::move(edits) : std::vector<NetworkValueEdit>{}});
 }

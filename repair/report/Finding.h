@@ -26,6 +26,19 @@ enum class FindingKind {
 // every lock it may put back.
 enum class PolicyHives { None, Machine, Users };
 
+// What a kind established as fact while it judged a finding, for a later
+// kind to act on. One kind's finding reaches another only through this,
+// never through `holds`: that is text for the user, and the enemy's values
+// flow into it.
+struct FindingEvidence {
+    // The program found listening where a proxy or its script points.
+    std::vector<std::wstring> servingPrograms;
+    // The folders a browser's command line has it load extensions from, as read.
+    std::vector<std::wstring> extensionFolders;
+
+    bool operator==(const FindingEvidence&) const = default;
+};
+
 // Something found that keeps a setting from the user: where it is, named as
 // the backup names it, what it holds, and whether this run may repair it.
 struct Finding {
@@ -35,6 +48,7 @@ struct Finding {
     std::wstring holds;
     bool repairable = true;
     PolicyHives hives = PolicyHives::None;
+    FindingEvidence evidence{};
 
     bool operator==(const Finding&) const = default;
 };

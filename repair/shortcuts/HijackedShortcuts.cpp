@@ -1,5 +1,9 @@
 #include "repair/shortcuts/HijackedShortcuts.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "repair/shortcuts/CommandLineArguments.h"
 #include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
 #include "repair/users/UserPaths.h"
@@ -28,6 +32,19 @@ void examine(PlatformOps& platform, const std::wstring& path, bool inSharedFolde
             {fileNameOf(path), content.target, content.arguments, content.iconPath})) {
         hijacked.push_back({path, std::move(*finding), shortcut.value().bytes, inSharedFolder});
     }
+}
+
+// The folders that the arguments its repair takes out had the browser load
+// extensions from.
+FindingEvidence evidenceOf(const ShortcutFinding& finding) {
+    FindingEvidence evidence;
+    for (const auto& written : finding.offendingArguments) {
+        for (const auto& argument : splitArguments(written)) {
+            std::ranges::move(extensionFoldersOf(argument.value),
+                              std::back_inserter(evidence.extensionFolders));
+        }
+    }
+    return evidence;
 }
 
 }  // namespace
@@ -74,7 +91,8 @@ std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, boo
             {FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind), shortcut.path,
              shortcut.refusedFolder ? std::wstring(texts::kShortcutFolderRefused)
                                     : describeShortcutFinding(shortcut.finding),
-             shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder)});
+             shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder),
+             PolicyHives::None, evidenceOf(shortcut.finding)});
     }
     return findings;
 }

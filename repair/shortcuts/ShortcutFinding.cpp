@@ -164,6 +164,23 @@ std::optional<ShortcutFinding> examineShortcut(const ShortcutFacts& shortcut) {
     return finding;
 }
 
+std::vector<std::wstring> extensionFoldersOf(std::wstring_view argument) {
+    const auto name = optionName(argument);
+    std::vector<std::wstring> folders;
+    if (!name || !startsWithOneOf(*name, kExtensionLoadingOptions)) {
+        return folders;
+    }
+    auto list = name->substr(name->find(L'=') + 1);
+    while (!list.empty()) {
+        const auto folder = list.substr(0, list.find(L','));
+        if (!folder.empty()) {
+            folders.emplace_back(folder);
+        }
+        list.remove_prefix(std::min(list.size(), folder.size() + 1));
+    }
+    return folders;
+}
+
 std::wstring describeShortcutFinding(const ShortcutFinding& finding) {
     std::wstring text;
     const auto add = [&text](std::wstring_view prefix, const std::vector<std::wstring>& arguments) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cwctype>
+#include <span>
 
 #include "repair/shortcuts/WebAddress.h"
 #include "repair/startup/StartupTexts.h"
@@ -20,7 +22,11 @@ std::optional<std::uint32_t> base64Digit(wchar_t letter) {
                                          : std::optional(static_cast<std::uint32_t>(at));
 }
 
-std::optional<std::string> base64Bytes(std::wstring_view text) {
+std::optional<std::string> base64Bytes(std::wstring_view written) {
+    // As .NET reads base64: blanks and line breaks anywhere are passed over.
+    std::wstring text(written);
+    std::erase_if(text,
+                  [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; });
     if (text.empty() || text.size() % 4 != 0) {
         return std::nullopt;
     }
@@ -48,6 +54,62 @@ bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
     return foldedCase(text).find(foldedCase(part)) != std::wstring::npos;
 }
 
+// Commands that run text as code, and DownloadString, which fetches text to run.
+constexpr std::array<std::wstring_view, 3> kRunsText = {L"iex", L"invoke-expression",
+                                                        L"downloadstring"};
+constexpr std::array<std::wstring_view, 10> kFetches = {
+    L"invoke-webrequest", L"iwr",          L"invoke-restmethod", L"irm",  L"start-bitstransfer",
+    L"downloadfile",      L"downloaddata", L"net.webclient",     L"wget", L"curl"};
+constexpr std::array<std::wstring_view, 5> kStartsPrograms = {L"start-process", L"saps", L"start",
+                                                              L"invoke-item", L"ii"};
+
+// A letter that goes on a command's or a variable's name.
+bool continuesName(wchar_t c) {
+    return std::iswalnum(static_cast<wint_t>(c)) || c == L'-' || c == L'_' || c == L'$';
+}
+
+// Whether the folded script names the word on its own.
+bool namesWord(std::wstring_view script, std::wstring_view word) {
+    const auto wanted = foldedCase(word);
+    for (auto at = script.find(wanted); at != std::wstring_view::npos;
+         at = script.find(wanted, at + 1)) {
+        const auto end = at + wanted.size();
+        if ((at == 0 || !continuesName(script[at - 1])) &&
+            (end == script.size() || !continuesName(script[end]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// PowerShell's call operator before what it runs: "& $file", "&('...')".
+bool callsSomething(std::wstring_view script) {
+    for (auto at = script.find(L'&'); at != std::wstring_view::npos;
+         at = script.find(L'&', at + 2)) {
+        const auto next = script.find_first_not_of(L" \t", at + 1);
+        if (next != std::wstring_view::npos &&
+            std::wstring_view(L"$'\"({").find(script[next]) != std::wstring_view::npos &&
+            (at == 0 || script[at - 1] != L'&')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool namesAnyWord(std::wstring_view script, std::span<const std::wstring_view> words) {
+    return std::ranges::any_of(words, [&](auto word) { return namesWord(script, word); });
+}
+
+// Whether the script downloads code and runs it, as PowerShell reads its
+// words: in any case, and without the backticks it passes over in a name.
+bool downloadsAndRuns(std::wstring_view written) {
+    auto script = foldedCase(written);
+    std::erase(script, L'`');
+    return namesAnyWord(script, kRunsText) ||
+           (namesAnyWord(script, kFetches) &&
+            (namesAnyWord(script, kStartsPrograms) || callsSomething(script)));
+}
+
 }  // namespace
 
 std::optional<std::wstring> decodedPowerShellCommand(std::wstring_view encoded) {
@@ -59,7 +121,7 @@ std::optional<std::wstring> decodedPowerShellCommand(std::wstring_view encoded) 
     return text.ok() ? std::optional(std::move(text.value())) : std::nullopt;
 }
 
-std::optional<std::wstring_view> decodedScriptHijack(std::wstring_view script) {
+std::optional<std::wstring_view> powerShellScriptHijack(std::wstring_view script) {
     constexpr std::array<std::wstring_view, 8> kBrowsers = {
         L"chrome", L"msedge", L"firefox", L"brave", L"opera", L"iexplore", L"chromium", L"vivaldi"};
     constexpr std::array<std::wstring_view, 2> kExtensionFiles = {L".crx", L".xpi"};
@@ -75,7 +137,8 @@ std::optional<std::wstring_view> decodedScriptHijack(std::wstring_view script) {
         })) {
         return texts::kStartupDownloadsExtension;
     }
-    return std::nullopt;
+    return downloadsAndRuns(script) ? std::optional(texts::kStartupRunsDownloadedCode)
+                                    : std::nullopt;
 }
 
 }  // namespace tovask

@@ -127,18 +127,24 @@ class CacheJudge {
         if (!hijack || fileJudged) {
             return;
         }
-        const bool repairable =
-            !managedMachine_ && task && treeLeadsTo(platform_, view_, *name, entry.name, failures_);
+        const bool repairable = hijack->hijack.repairable && !managedMachine_ && task &&
+                                treeLeadsTo(platform_, view_, *name, entry.name, failures_);
         found_.push_back({task ? task->file : std::wstring(),
                           finding(place,
-                                  startupFindingText(hijack->command, hijack->hijack) +
+                                  startupFindingText(hijack->command, hijack->hijack.reason) +
                                       std::wstring(texts::kStartupFromCache),
-                                  repairable)});
+                                  repairable, hijack->hijack.evidence)});
     }
 
-    static Finding finding(const std::wstring& place, std::wstring holds, bool repairable) {
-        return {FindingKind::Startup, std::wstring(texts::kStartupGroup), place, std::move(holds),
-                repairable};
+    static Finding finding(const std::wstring& place, std::wstring holds, bool repairable,
+                           FindingEvidence evidence = {}) {
+        return {FindingKind::Startup,
+                std::wstring(texts::kStartupGroup),
+                place,
+                std::move(holds),
+                repairable,
+                PolicyHives::None,
+                std::move(evidence)};
     }
 
     PlatformOps& platform_;

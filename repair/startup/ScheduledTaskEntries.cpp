@@ -26,7 +26,7 @@ std::wstring taskNameOf(std::wstring_view file) {
 }
 
 // The file read, and its actions judged when the task is enabled.
-ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool repairable,
+ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool managedMachine,
                       const ServedHijacks& served, std::vector<HijackingTask>& found,
                       FailureLog& failures) {
     ListedTask listed{file, taskNameOf(file), std::nullopt};
@@ -40,9 +40,8 @@ ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool repa
         return listed;
     }
     if (const auto hijack = firstHijackingAction(task.value().actions, served)) {
-        found.push_back({file,
-                         {FindingKind::Startup, std::wstring(texts::kStartupGroup), listed.name,
-                          startupFindingText(hijack->command, hijack->hijack), repairable}});
+        found.push_back(
+            {file, startupFinding(listed.name, hijack->command, hijack->hijack, managedMachine)});
     }
     return listed;
 }
@@ -72,7 +71,7 @@ std::vector<ListedTask> lookAtTaskFiles(PlatformOps& platform, bool managedMachi
         failures.add(folder, texts::kShortcutFolderCut);
     }
     for (const auto& file : listing.value().files) {
-        listed.push_back(lookAtTask(platform, file, !managedMachine, served, found, failures));
+        listed.push_back(lookAtTask(platform, file, managedMachine, served, found, failures));
     }
     return listed;
 }
@@ -92,11 +91,7 @@ std::optional<HijackingAction> firstHijackingAction(std::span<const TaskAction> 
                                                     const ServedHijacks& served) {
     for (const auto& action : actions) {
         auto command = taskCommandLine(action);
-        auto hijack = taskCommandHijack(command);
-        if (!hijack) {
-            hijack = served.servedBy(command);
-        }
-        if (hijack) {
+        if (const auto hijack = served.hijackOf(command)) {
             return HijackingAction{std::move(command), *hijack};
         }
     }

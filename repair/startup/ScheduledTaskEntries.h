@@ -11,6 +11,7 @@
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "repair/startup/ServedHijacks.h"
+#include "repair/startup/StartupCommand.h"
 
 namespace tovask {
 
@@ -22,7 +23,7 @@ struct HijackingTask {
 
 // The tasks, hidden ones included, whose files lie in every folder below
 // System32\Tasks (through the Sysnative alias on a 64-bit Windows), each
-// action judged by taskCommandHijack or by what it serves. Listing and files are bounded; a file
+// action judged by ServedHijacks::hijackOf. Listing and files are bounded; a file
 // that cannot be read or is no task is a failure and the rest goes on. Then
 // the actions the scheduler keeps in its registry cache, as
 // findCachedTaskHijacks judges them.
@@ -32,7 +33,7 @@ std::vector<HijackingTask> findHijackingTasks(PlatformOps& platform, bool manage
 // The first action that puts a hijack back, as its command line and why.
 struct HijackingAction {
     std::wstring command;
-    std::wstring_view hijack;
+    StartupHijack hijack;
 };
 std::optional<HijackingAction> firstHijackingAction(std::span<const TaskAction> actions,
                                                     const ServedHijacks& served);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "repair/network/NetworkTexts.h"
+#include "repair/network/LocalPaths.h"
 #include "repair/network/StartupPrograms.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"
@@ -10,61 +10,48 @@
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kLoadExtension = L"--load-extension=";
-
-// The program a proxy finding names as the one serving it.
-std::optional<std::wstring> servingProgram(std::wstring_view holds) {
-    const auto at = holds.find(texts::kProxyServedByPrefix);
-    if (at == std::wstring_view::npos) {
-        return std::nullopt;
-    }
-    auto program = holds.substr(at + texts::kProxyServedByPrefix.size());
-    if (program.ends_with(texts::kInUserWritableFolder)) {
-        program.remove_suffix(texts::kInUserWritableFolder.size());
-    }
-    return program.empty() ? std::nullopt : std::optional(foldedCase(program));
-}
-
-// The folders of "--load-extension=a,b", up to a quote, a blank or the end.
-void addExtensionFolders(std::wstring_view holds, std::vector<std::wstring>& folders) {
-    const auto folded = foldedCase(holds);
-    for (auto at = folded.find(foldedCase(kLoadExtension)); at != std::wstring::npos;
-         at = folded.find(foldedCase(kLoadExtension), at + 1)) {
-        auto list = std::wstring_view(folded).substr(at + kLoadExtension.size());
-        list = list.substr(0, list.find_first_of(L"\" ;"));
-        while (!list.empty()) {
-            const auto folder = list.substr(0, list.find(L','));
-            if (folder.size() > 3) {
-                folders.push_back(std::wstring(folder) + (folder.ends_with(L'\\') ? L"" : L"\\"));
-            }
-            list.remove_prefix(std::min(list.size(), folder.size() + 1));
-        }
-    }
+std::wstring folded(std::wstring_view path) {
+    return foldedCase(normalisedPath(path));
 }
 
 }  // namespace
 
-ServedHijacks::ServedHijacks(std::span<const Finding> found) {
+ServedHijacks::ServedHijacks(std::span<const Finding> found, SystemFolders system)
+    : system_(std::move(system)) {
+    learnFrom(found);
+}
+
+void ServedHijacks::learnFrom(std::span<const Finding> found) {
     for (const auto& finding : found) {
-        if (finding.kind == FindingKind::Network) {
-            if (auto program = servingProgram(finding.holds)) {
-                programs_.push_back(std::move(*program));
+        if (!finding.repairable) {
+            continue;
+        }
+        for (const auto& program : finding.evidence.servingPrograms) {
+            if (!system_.keepsProgram(program)) {
+                programs_.push_back(folded(program));
             }
         }
-        addExtensionFolders(finding.holds, folders_);
+        for (const auto& folder : finding.evidence.extensionFolders) {
+            if (!system_.refusesFolder(folder)) {
+                folders_.push_back(folded(folder));
+            }
+        }
     }
 }
 
-std::optional<std::wstring_view> ServedHijacks::servedBy(std::wstring_view command) const {
-    const auto program = foldedCase(programOfCommand(command));
-    if (program.empty()) {
+std::optional<StartupHijack> ServedHijacks::servedBy(std::wstring_view command) const {
+    const auto program = programOfCommand(command);
+    if (program.empty() || system_.keepsProgram(program)) {
         return std::nullopt;
     }
-    const bool serves = std::ranges::find(programs_, program) != programs_.end() ||
-                        std::ranges::any_of(folders_, [&](const auto& folder) {
-                            return program.starts_with(folder);
-                        });
-    return serves ? std::optional(texts::kStartupServesHijack) : std::nullopt;
+    const bool serves = std::ranges::find(programs_, folded(program)) != programs_.end() ||
+                        liesInAnyFolder(program, folders_);
+    return serves ? std::optional(StartupHijack{texts::kStartupServesHijack}) : std::nullopt;
+}
+
+std::optional<StartupHijack> ServedHijacks::hijackOf(std::wstring_view command) const {
+    auto hijack = startupCommandHijack(command);
+    return hijack ? hijack : servedBy(command);
 }
 
 }  // namespace tovask

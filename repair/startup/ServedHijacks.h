@@ -7,24 +7,36 @@
 #include <vector>
 
 #include "repair/report/Finding.h"
+#include "repair/startup/StartupCommand.h"
+#include "repair/startup/SystemFolders.h"
 
 namespace tovask {
 
-// What the run found before the start-up programs that a program may serve:
-// the program listening behind a proxy, and the folders that a browser is
-// told to load an extension from.
+// What the findings before a start-up program established that it may
+// serve: the program found listening behind a proxy, and the folders a
+// browser's command line loads extensions from. Only the evidence of findings
+// their kind may repair counts; never their text, nor a folder or program
+// that the system folders keep.
 class ServedHijacks {
   public:
     ServedHijacks() = default;
-    explicit ServedHijacks(std::span<const Finding> found);
+    ServedHijacks(std::span<const Finding> found, SystemFolders system);
+
+    // Takes in the evidence of more findings, such as the kind's own earlier ones.
+    void learnFrom(std::span<const Finding> found);
 
     // Why a start-up command keeps one of them going: it starts that program,
     // or a program in that folder. None otherwise.
-    std::optional<std::wstring_view> servedBy(std::wstring_view command) const;
+    std::optional<StartupHijack> servedBy(std::wstring_view command) const;
+
+    // What a start-up command puts back: a hijack of its own
+    // (startupCommandHijack), or else one of these that it serves.
+    std::optional<StartupHijack> hijackOf(std::wstring_view command) const;
 
   private:
-    std::vector<std::wstring> programs_;  // folded
-    std::vector<std::wstring> folders_;   // folded, with a closing backslash
+    SystemFolders system_;
+    std::vector<std::wstring> programs_;  // folded and normalised
+    std::vector<std::wstring> folders_;   // folded and normalised
 };
 
 }  // namespace tovask

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "repair/network/StartupPrograms.h"
 #include "repair/shortcuts/CommandLineArguments.h"
+#include "repair/shortcuts/ShortcutFinding.h"
 #include "repair/shortcuts/ShortcutTarget.h"
 #include "repair/shortcuts/WebAddress.h"
 #include "repair/startup/EncodedCommand.h"
+#include "repair/startup/PowerShellCommand.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"
 
@@ -22,18 +25,6 @@ bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
 bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix) {
     return text.size() >= suffix.size() &&
            equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
-// PowerShell takes any beginning of -EncodedCommand, and -ec.
-bool isEncodedCommandOption(std::wstring_view argument) {
-    constexpr std::wstring_view kOption = L"encodedcommand";
-    if (argument.size() < 2 || (argument[0] != L'-' && argument[0] != L'/')) {
-        return false;
-    }
-    const auto name = argument.substr(1);
-    return equalsIgnoringCase(name, L"ec") ||
-           (name.size() <= kOption.size() &&
-            equalsIgnoringCase(name, kOption.substr(0, name.size())));
 }
 
 // Where a user may write: the profiles, the shared data folder, temporary folders.
@@ -67,14 +58,19 @@ bool opensBrowserPage(const std::vector<CommandLineArgument>& arguments) {
     });
 }
 
+// What a browser's arguments established: the folders it loads extensions from.
+FindingEvidence browserEvidence(const std::vector<CommandLineArgument>& arguments) {
+    FindingEvidence evidence;
+    for (const auto& argument : arguments) {
+        std::ranges::move(extensionFoldersOf(argument.value),
+                          std::back_inserter(evidence.extensionFolders));
+    }
+    return evidence;
+}
+
 std::optional<std::wstring_view> scriptHostHijack(
     std::wstring_view program, std::wstring_view argumentText,
     const std::vector<CommandLineArgument>& arguments) {
-    if (std::ranges::any_of(arguments, [](const CommandLineArgument& argument) {
-            return isEncodedCommandOption(argument.value);
-        })) {
-        return texts::kStartupEncodedScript;
-    }
     if (holdsWebAddress(argumentText)) {
         return texts::kStartupFetchesAddress;
     }
@@ -86,63 +82,210 @@ std::optional<std::wstring_view> scriptHostHijack(
     return userScript ? std::optional(texts::kStartupUserScript) : std::nullopt;
 }
 
-}  // namespace
+// A command's program and its arguments, as the system starts it.
+struct CommandParts {
+    std::wstring program;  // as the command names it
+    // The system finds "cmd" or "pwsh" as the program of that name with ".exe".
+    std::wstring named;
+    std::wstring_view argumentText;  // what follows the program, quotes included
+    std::vector<CommandLineArgument> arguments;
+};
 
-std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command) {
-    const auto program = programOfCommand(command);
+std::optional<CommandParts> partsOf(std::wstring_view command) {
+    auto program = programOfCommand(command);
     if (program.empty()) {
         return std::nullopt;
     }
-    // The arguments follow the program as the command names it, quotes included.
     const auto split = splitArguments(command);
     const auto& first = split.front();
     const auto programEnd =
         command[first.begin] == L'"' ? first.begin + first.length : first.begin + program.size();
     const auto argumentText = command.substr(std::min(programEnd, command.size()));
-    const auto arguments = splitArguments(argumentText);
-    // The system finds "cmd" or "pwsh" as the program of that name with ".exe".
-    const auto named = program.find(L'.', program.rfind(L'\\') + 1) == std::wstring::npos
-                           ? program + L".exe"
-                           : program;
-    const auto target = classifyShortcutTarget(named);
-    const bool rundll = endsWithIgnoringCase(named, L"rundll32.exe");
-    if (isBrowser(target)) {
-        return opensBrowserPage(arguments) ? std::optional(texts::kStartupOpensBrowser)
-                                           : std::nullopt;
-    }
-    if (rundll && !arguments.empty()) {
-        // Its first argument names a library and its entry ("shell32.dll,Control_RunDLL"),
-        // which reads like a host name.
-        const auto& library = arguments.front();
-        return scriptHostHijack(program, argumentText.substr(library.begin + library.length),
-                                arguments);
-    }
-    if (target == ShortcutTarget::ScriptHost || rundll) {
-        return scriptHostHijack(program, argumentText, arguments);
-    }
-    return std::nullopt;
+    auto named = program.find(L'.', program.find_last_of(L"\\/") + 1) == std::wstring::npos
+                     ? program + L".exe"
+                     : program;
+    return CommandParts{std::move(program), std::move(named), argumentText,
+                        splitArguments(argumentText)};
 }
 
-std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {
-    const auto program = programOfCommand(command);
-    const bool powerShell = endsWithIgnoringCase(program, L"powershell.exe") ||
-                            endsWithIgnoringCase(program, L"powershell") ||
-                            endsWithIgnoringCase(program, L"pwsh.exe") ||
-                            endsWithIgnoringCase(program, L"pwsh");
-    const auto arguments = splitArguments(command);
-    for (std::size_t at = 1; powerShell && at + 1 < arguments.size(); ++at) {
-        if (isEncodedCommandOption(arguments[at].value)) {
-            return decodedPowerShellCommand(arguments[at + 1].value);
+bool isNamed(const CommandParts& parts, std::wstring_view fileName) {
+    const std::wstring_view named = parts.named;
+    return equalsIgnoringCase(named.substr(named.find_last_of(L"\\/") + 1), fileName);
+}
+
+// What follows the argument at `at`, as the command writes it.
+std::wstring_view textFrom(const CommandParts& parts, std::size_t at) {
+    return at < parts.arguments.size() ? parts.argumentText.substr(parts.arguments[at].begin)
+                                       : std::wstring_view{};
+}
+
+// cmd drops the first quote of the command it runs and the last one on the
+// line; where they quote a program's name alone, it keeps them, and the
+// program is found the same without them.
+std::wstring_view withoutOuterQuotes(std::wstring_view command) {
+    const auto first = command.find_first_not_of(L" \t");
+    const auto last = command.rfind(L'"');
+    if (first == std::wstring_view::npos || command[first] != L'"' || last == first) {
+        return command;
+    }
+    return command.substr(first + 1, last - first - 1);
+}
+
+// The command conhost or cmd runs: conhost's after its own options
+// ("--headless", "--width 80"), cmd's after /c, /k or /r, which may run on
+// into it ("/cpowershell"), its outer quotes dropped.
+std::optional<std::wstring_view> innerCommand(const CommandParts& parts) {
+    constexpr std::array<std::wstring_view, 7> kConsoleValues = {
+        L"--width",   L"--height", L"--signal",         L"--server",
+        L"--feature", L"--vtmode", L"--textmeasurement"};
+    const auto& arguments = parts.arguments;
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::wstring_view value = arguments[at].value;
+        if (isNamed(parts, L"conhost.exe")) {
+            if (!value.starts_with(L'-') && !startsWithIgnoringCase(value, L"0x")) {
+                return textFrom(parts, at);
+            }
+            if (std::ranges::any_of(kConsoleValues, [&](auto option) {
+                    return equalsIgnoringCase(value, option);
+                })) {
+                ++at;
+            }
+        } else if (isNamed(parts, L"cmd.exe") && value.size() >= 2 && value[0] == L'/' &&
+                   std::wstring_view(L"cCkKrR").find(value[1]) != std::wstring_view::npos) {
+            return withoutOuterQuotes(parts.argumentText.substr(arguments[at].begin + 2));
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command) {
-    if (const auto script = encodedScriptOf(command)) {
-        return decodedScriptHijack(*script);
+// Whether an argument names code on the web or on a network path.
+bool namesRemoteCode(std::wstring_view value) {
+    return holdsWebAddress(value) ||
+           (value.starts_with(L"\\\\") && !value.starts_with(L"\\\\.\\") &&
+            (!value.starts_with(L"\\\\?\\") || startsWithIgnoringCase(value, L"\\\\?\\UNC\\")));
+}
+
+bool anyArgument(const CommandParts& parts, const auto& test) {
+    return std::ranges::any_of(
+        parts.arguments, [&](const CommandLineArgument& argument) { return test(argument.value); });
+}
+
+// Windows's programs that open or fetch what their arguments name.
+std::optional<std::wstring_view> launcherHijack(const CommandParts& parts) {
+    if (isNamed(parts, L"explorer.exe") && anyArgument(parts, isWebAddress)) {
+        return texts::kStartupOpensBrowser;
     }
-    return startupCommandHijack(command);
+    // scrobj.dll runs the scriptlet that "/i:<address>" fetches.
+    if (isNamed(parts, L"regsvr32.exe") && anyArgument(parts, [](std::wstring_view value) {
+            return value.size() > 3 && (value[0] == L'/' || value[0] == L'-') &&
+                   startsWithIgnoringCase(value.substr(1), L"i:") &&
+                   namesRemoteCode(value.substr(3));
+        })) {
+        return texts::kStartupFetchesAddress;
+    }
+    if (isNamed(parts, L"msiexec.exe") && anyArgument(parts, isWebAddress)) {
+        return texts::kStartupFetchesAddress;
+    }
+    if (isNamed(parts, L"mshta.exe") && anyArgument(parts, namesRemoteCode)) {
+        return texts::kStartupFetchesAddress;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::wstring> decodedScriptOf(const PowerShellCommandLine& line) {
+    return line.encodedCommand ? decodedPowerShellCommand(*line.encodedCommand) : std::nullopt;
+}
+
+// PowerShell's script judged by what it does; an encoded one that hides what
+// it does is reported.
+std::optional<StartupHijack> powerShellHijack(const CommandParts& parts) {
+    const auto line = readPowerShellArguments(parts.arguments);
+    if (line.encodedCommand) {
+        const auto script = decodedScriptOf(line);
+        if (!script) {
+            return StartupHijack{texts::kStartupUnreadableScript, false};
+        }
+        if (const auto reason = powerShellScriptHijack(*script)) {
+            return StartupHijack{*reason};
+        }
+        return line.hidden && line.bypassesPolicy
+                   ? std::optional(StartupHijack{texts::kStartupEncodedScript, false})
+                   : std::nullopt;
+    }
+    if (const auto reason = line.script ? powerShellScriptHijack(*line.script) : std::nullopt) {
+        return StartupHijack{*reason};
+    }
+    const auto reason = scriptHostHijack(parts.program, parts.argumentText, parts.arguments);
+    return reason ? std::optional(StartupHijack{*reason}) : std::nullopt;
+}
+
+// Far beyond "conhost --headless cmd /c ...": a command wrapped deeper
+// judges as what it is.
+constexpr int kMostLaunchersDeep = 4;
+
+std::optional<StartupHijack> judged(std::wstring_view command, int depth) {
+    const auto parts = partsOf(command);
+    if (!parts) {
+        return std::nullopt;
+    }
+    const auto& arguments = parts->arguments;
+    const auto target = classifyShortcutTarget(parts->named);
+    if (isBrowser(target)) {
+        return opensBrowserPage(arguments)
+                   ? std::optional(StartupHijack{texts::kStartupOpensBrowser, true,
+                                                 browserEvidence(arguments)})
+                   : std::nullopt;
+    }
+    if (isPowerShell(parts->program)) {
+        return powerShellHijack(*parts);
+    }
+    if (const auto inner = depth < kMostLaunchersDeep ? innerCommand(*parts) : std::nullopt) {
+        // PowerShell's own verdict stands, whatever starts it.
+        auto hijack = judged(*inner, depth + 1);
+        if (hijack || isPowerShell(programOfCommand(*inner))) {
+            return hijack;
+        }
+    }
+    if (const auto reason = launcherHijack(*parts)) {
+        return StartupHijack{*reason};
+    }
+    const bool rundll = isNamed(*parts, L"rundll32.exe");
+    if (target != ShortcutTarget::ScriptHost && !rundll) {
+        return std::nullopt;
+    }
+    // Another host that hands PowerShell an encoded command hides what it runs.
+    if (anyArgument(*parts, namesEncodedCommand)) {
+        return StartupHijack{texts::kStartupEncodedScript};
+    }
+    // rundll32's first argument names a library and its entry
+    // ("shell32.dll,Control_RunDLL"), which reads like a host name.
+    const auto reason = scriptHostHijack(
+        parts->program, rundll ? textFrom(*parts, 1) : parts->argumentText, arguments);
+    return reason ? std::optional(StartupHijack{*reason}) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<StartupHijack> startupCommandHijack(std::wstring_view command) {
+    return judged(command, 0);
+}
+
+std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {
+    for (int depth = 0; depth <= kMostLaunchersDeep; ++depth) {
+        const auto parts = partsOf(command);
+        if (!parts) {
+            break;
+        }
+        if (isPowerShell(parts->program)) {
+            return decodedScriptOf(readPowerShellArguments(parts->arguments));
+        }
+        const auto inner = innerCommand(*parts);
+        if (!inner) {
+            break;
+        }
+        command = *inner;
+    }
+    return std::nullopt;
 }
 
 std::wstring startupFindingText(std::wstring_view command, std::wstring_view hijack) {
@@ -154,6 +297,17 @@ std::wstring startupFindingText(std::wstring_view command, std::wstring_view hij
         text += std::wstring(texts::kStartupDecodedScriptPrefix) + *script;
     }
     return text;
+}
+
+Finding startupFinding(std::wstring place, std::wstring_view command, const StartupHijack& hijack,
+                       bool managedMachine) {
+    return {FindingKind::Startup,
+            std::wstring(texts::kStartupGroup),
+            std::move(place),
+            startupFindingText(command, hijack.reason),
+            hijack.repairable && !managedMachine,
+            PolicyHives::None,
+            hijack.evidence};
 }
 
 }  // namespace tovask

@@ -4,23 +4,37 @@
 #include <string>
 #include <string_view>
 
+#include "repair/report/Finding.h"
+
 namespace tovask {
 
-// Why a start-up command puts a hijack back, or none when it does not: a
-// browser started with an address, a web application's window or an
-// extension to load (as a shortcut's arguments are judged); or a script host
-// (powershell, pwsh, wscript, cscript, mshta, cmd, rundll32, a script file)
-// that runs an encoded command, names a web address, or runs a script from
-// a folder a user can write.
-std::optional<std::wstring_view> startupCommandHijack(std::wstring_view command);
+// Why a start-up command puts a hijack back, whether its finding may be
+// repaired where the machine allows it, and what judging it established.
+struct StartupHijack {
+    std::wstring_view reason;
+    bool repairable = true;
+    FindingEvidence evidence{};  // the folders a browser it starts loads extensions from
+};
 
-// As startupCommandHijack for a scheduled task's action, except that the
-// script of PowerShell's encoded command is decoded and judged by what it does
-// (decodedScriptHijack); one that cannot be decoded counts as encoded.
-std::optional<std::wstring_view> taskCommandHijack(std::wstring_view command);
+// Why a start-up command puts a hijack back, or none when it does not:
+// - a browser started with an address, a web application's window or an
+//   extension to load (as a shortcut's arguments are judged);
+// - PowerShell (readPowerShellArguments) whose script, encoded or plain,
+//   does what powerShellScriptHijack names; an encoded one that cannot be
+//   read, or that also hides its window and bypasses the execution policy,
+//   is reported only;
+// - explorer opening a web address, regsvr32 fetching a scriptlet
+//   ("/i:<address>"), msiexec installing from a web address, and mshta
+//   running a page from the web or a network path;
+// - conhost, and cmd with /c, /k or /r, judged by the command they run;
+// - another script host (wscript, cscript, mshta, cmd, rundll32, a script
+//   file) that names PowerShell's encoded command or a web address, or runs
+//   a script from a folder a user can write.
+// Windows's own programs are judged by their arguments alone.
+std::optional<StartupHijack> startupCommandHijack(std::wstring_view command);
 
-// The script a PowerShell command hides in its encoded command, decoded;
-// none for any other command.
+// The script a PowerShell command, or one that conhost or cmd runs, hides in
+// its encoded command, decoded; none for any other command.
 std::optional<std::wstring> encodedScriptOf(std::wstring_view command);
 
 // What the report says of a start-up command found to put `hijack` back:
@@ -28,5 +42,10 @@ std::optional<std::wstring> encodedScriptOf(std::wstring_view command);
 // user reads what it does and an extension it reinstalls is shown with its
 // lock.
 std::wstring startupFindingText(std::wstring_view command, std::wstring_view hijack);
+
+// The finding of a start-up command at `place`: repairable when the hijack is
+// and the machine is not managed.
+Finding startupFinding(std::wstring place, std::wstring_view command, const StartupHijack& hijack,
+                       bool managedMachine);
 
 }  // namespace tovask

@@ -18,7 +18,7 @@ constexpr std::array<std::wstring_view, 2> kRunKeys = {
     L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"};
 
 void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_view runKey,
-                  RegistryView view, bool repairable, const ServedHijacks& served,
+                  RegistryView view, bool managedMachine, const ServedHijacks& served,
                   std::vector<RemovableValue>& found, FailureLog& failures) {
     const auto keyPath = std::wstring(hive) + L"\\" + std::wstring(runKey) + L"\\";
     const auto content = platform.RegReadTree(keyPath, view);
@@ -32,10 +32,7 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
     const auto fileKey = fileKeyName(parsed.root, parsed.key, view);
     for (const auto& value : content.value().values) {
         const auto command = textOf(value.value);
-        auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
-        if (command && !hijack) {
-            hijack = served.servedBy(*command);
-        }
+        const auto hijack = command ? served.hijackOf(*command) : std::nullopt;
         if (!hijack) {
             continue;
         }
@@ -44,8 +41,7 @@ void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_vi
              view,
              value.name,
              {fileKey, false, {{value.name, value.value}}},
-             {FindingKind::Startup, std::wstring(texts::kStartupGroup),
-              fileKey + L"\\" + value.name, startupFindingText(*command, *hijack), repairable}});
+             startupFinding(fileKey + L"\\" + value.name, *command, *hijack, managedMachine)});
     }
 }
 
@@ -59,10 +55,10 @@ std::vector<RemovableValue> findStartupEntries(PlatformOps& platform,
     for (const auto runKey : kRunKeys) {
         for (const auto view :
              viewsFor(RegistryRoot::LocalMachine, runKey, platform.HasTwoRegistryViews())) {
-            lookAtRunKey(platform, L"HKLM", runKey, view, !managedMachine, served, found, failures);
+            lookAtRunKey(platform, L"HKLM", runKey, view, managedMachine, served, found, failures);
         }
         for (const auto& hive : userHives) {
-            lookAtRunKey(platform, hive, runKey, RegistryView::Default, !managedMachine, served,
+            lookAtRunKey(platform, hive, runKey, RegistryView::Default, managedMachine, served,
                          found, failures);
         }
     }

@@ -62,14 +62,8 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
         }
         for (const auto& path : listing.value().files) {
             const auto command = commandOf(platform, path, failures);
-            auto hijack = command ? startupCommandHijack(*command) : std::nullopt;
-            if (command && !hijack) {
-                hijack = served.servedBy(*command);
-            }
-            if (hijack) {
-                found.push_back({path,
-                                 {FindingKind::Startup, std::wstring(texts::kStartupGroup), path,
-                                  startupFindingText(*command, *hijack), !managedMachine}});
+            if (const auto hijack = command ? served.hijackOf(*command) : std::nullopt) {
+                found.push_back({path, startupFinding(path, *command, *hijack, managedMachine)});
             }
         }
     }

@@ -25,13 +25,17 @@ std::vector<Finding> findingsOf(const std::vector<Item>& items) {
 // tasks and the Startup folders.
 class StartupFindings : public KindFindings {
   public:
+    // Each place is judged also by what the places before it established.
     StartupFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
-        : served_(scope.foundBefore),
+        : served_(scope.foundBefore, SystemFolders::of(platform, failures)),
           values_(findStartupEntries(platform, scope.userHives, scope.managedMachine, failures,
-                                     served_)),
-          tasks_(findHijackingTasks(platform, scope.managedMachine, served_, failures)),
-          files_(findStartupFiles(platform, scope.userHives, scope.managedMachine, served_,
-                                  failures)) {}
+                                     served_)) {
+        served_.learnFrom(values_.findings());
+        tasks_ = findHijackingTasks(platform, scope.managedMachine, served_, failures);
+        served_.learnFrom(findingsOf(tasks_));
+        files_ =
+            findStartupFiles(platform, scope.userHives, scope.managedMachine, served_, failures);
+    }
 
     std::vector<Finding> findings() const override {
         auto findings = values_.findings();

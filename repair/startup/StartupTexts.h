@@ -27,7 +27,12 @@ inline constexpr std::wstring_view kStartupDownloadsExtension =
     L"descarga una extensión del navegador";
 inline constexpr std::wstring_view kStartupServesHijack =
     L"inicia el programa que sirve un secuestro encontrado en esta revisión";
+inline constexpr std::wstring_view kStartupRunsDownloadedCode = L"descarga y ejecuta código";
+// An encoded command hidden from sight and from the execution policy, and one
+// that cannot be read: reported only.
 inline constexpr std::wstring_view kStartupEncodedScript = L"ejecuta una orden codificada";
+inline constexpr std::wstring_view kStartupUnreadableScript =
+    L"ejecuta una orden codificada que no se puede leer";
 // After the reason, when the command hides a script.
 inline constexpr std::wstring_view kStartupDecodedScriptPrefix = L"; la orden codificada dice: ";
 inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";

@@ -186,6 +186,18 @@ INSTANTIATE_TEST_SUITE_P(Rules, ScriptHostPosingAsBrowser, testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
+// What another kind may link to the browser's shortcut, never its report line.
+TEST(ExtensionFolders, AreTheListsOfTheExtensionLoadingOptions) {
+    using Folders = std::vector<std::wstring>;
+    EXPECT_EQ(extensionFoldersOf(L"--load-extension=C:\\a,D:\\b c,,"),
+              (Folders{L"C:\\a", L"D:\\b c"}));
+    EXPECT_EQ(extensionFoldersOf(L"/Disable-Extensions-Except=C:\\e"), Folders{L"C:\\e"});
+    for (const auto other :
+         {L"--load-extension-x=C:\\a", L"--app=https://a.example", L"C:\\a", L"-load-extension="}) {
+        EXPECT_EQ(extensionFoldersOf(other), Folders{}) << testing::PrintToString(other);
+    }
+}
+
 TEST(ShortcutFindingReport, NamesTheArgumentsAndSaysWhenItIsOnlyReported) {
     const ShortcutFinding reportOnly{false, {L"/c", L"http://x.example"}, L"", {}};
     EXPECT_EQ(describeShortcutFinding(reportOnly),

