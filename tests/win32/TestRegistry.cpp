@@ -1,11 +1,16 @@
 #include "tests/win32/TestRegistry.h"
 
+#include <winternl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "platform/win32/Handles.h"
+
+// Deletes the key the handle names: the only way to remove a link itself.
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace tovask::testsupport {
 
@@ -84,6 +89,34 @@ void removeKeyEverywhere(HKEY root, const std::wstring& key) {
             opened.reset();
             RegDeleteKeyExW(root, key.c_str(), view, 0);
         }
+    }
+}
+
+void makeLink(const std::wstring& key, const std::wstring& target) {
+    RegistryKey link;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
+                              KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.receive(), nullptr),
+              ERROR_SUCCESS);
+    // The system reads the target as it is: a 32-bit program's view of the
+    // machine's software keys is a key of its own on a 64-bit Windows.
+    BOOL redirected = FALSE;
+    IsWow64Process(GetCurrentProcess(), &redirected);
+    const std::wstring software = L"Software\\";
+    const auto path =
+        L"\\Registry\\Machine\\" +
+        (redirected ? software + L"Wow6432Node\\" + target.substr(software.size()) : target);
+    ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                             reinterpret_cast<const BYTE*>(path.data()),
+                             static_cast<DWORD>(path.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+void removeLink(const std::wstring& key) {
+    RegistryKey link;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), REG_OPTION_OPEN_LINK, DELETE,
+                      link.receive()) == ERROR_SUCCESS) {
+        NtDeleteKey(link.get());
     }
 }
 

@@ -30,5 +30,10 @@ void writeStringDirectly(HKEY root, const std::wstring& key, const std::wstring&
                          const std::wstring& text, REGSAM view);
 // Removes the key and its subtree from both views; nothing there is fine.
 void removeKeyEverywhere(HKEY root, const std::wstring& key);
+// Puts a registry link at the machine's `key` that leads to its `target`, both
+// below HKLM as this program sees them, as whoever may write the key's parent
+// can; removeLink takes the link itself away, never what it leads to.
+void makeLink(const std::wstring& key, const std::wstring& target);
+void removeLink(const std::wstring& key);
 
 }  // namespace tovask::testsupport

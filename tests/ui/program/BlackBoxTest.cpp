@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -8,22 +7,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "Version.h"
-#include "platform/win32/Handles.h"
 #include "tests/ui/ProgramPath.h"
-
-// Deletes the key the handle names: the only way to remove a link itself.
-extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+#include "tests/win32/TestRegistry.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using tovask::testsupport::programPath;
+using namespace tovask::testsupport;
 
 // Generous: the first start of a program in a fresh Wine prefix is slow.
 constexpr auto kPatience = 60s;
@@ -176,88 +172,51 @@ TEST(BlackBoxTest, RepairFromAnotherProcessSetsTheTypedStartPage) {
 // the findings, an extension key put back as a link to a legitimate key.
 class AdversaryAtRepair : public ::testing::Test {
   protected:
-    static constexpr const wchar_t* kExtensions = L"Software\\Google\\Chrome\\Extensions\\";
     static constexpr const wchar_t* kHijackId = L"aaaabbbbccccddddeeeeffffgggghhhh";
     static constexpr const wchar_t* kLegitimate = L"Software\\TovaskLegitimate";
     static constexpr const wchar_t* kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const wchar_t* kPolicy = L"Software\\Policies\\Google\\Chrome";
 
     void SetUp() override {
-        wchar_t folder[MAX_PATH] = {};
-        ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\Google\\Chrome\\User Data", folder, MAX_PATH);
-        userData_ = folder;
         writeFile(L"Default",
                   R"({"homepage":"https://inicio.example/--load-extension=C:\\Users,%windir%"})");
         std::string cut = R"({"homepage":")";
         cut.resize(1048542, 'a');
         writeFile(L"Profile 1", cut + '\xF4');
-        write(HKEY_LOCAL_MACHINE, extensionKey(), L"update_url", L"https://ads.example/crx");
-        write(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url", L"https://empresa.example/crx");
-        write(HKEY_CURRENT_USER, kRun, L"OneDrive",
-              L"\"C:\\Users\\Public\\OneDrive\\OneDrive.exe\" /background");
-        write(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth",
-              L"%windir%\\system32\\SecurityHealthSystray.exe");
-        write(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation", L"http://buscar.example");
+        const std::vector<std::tuple<HKEY, std::wstring, const wchar_t*, const wchar_t*>> values = {
+            {HKEY_LOCAL_MACHINE, extensionKey(), L"update_url", L"https://ads.example/crx"},
+            {HKEY_LOCAL_MACHINE, kLegitimate, L"update_url", L"https://empresa.example/crx"},
+            {HKEY_CURRENT_USER, kRun, L"OneDrive",
+             L"\"C:\\Users\\Public\\OneDrive\\OneDrive.exe\""},
+            {HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth",
+             L"%windir%\\system32\\SecurityHealth.exe"},
+            {HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation", L"http://buscar.example"}};
+        for (const auto& [root, key, name, text] : values) {
+            writeStringDirectly(root, key, name, text, 0);
+        }
     }
     void TearDown() override {
-        tovask::win32::RegistryKey link;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, extensionKey().c_str(), REG_OPTION_OPEN_LINK, DELETE,
-                          link.receive()) == ERROR_SUCCESS) {
-            NtDeleteKey(link.get());
+        removeLink(extensionKey());
+        for (const auto& key : {extensionKey(), std::wstring(kLegitimate), std::wstring(kPolicy)}) {
+            removeKeyEverywhere(HKEY_LOCAL_MACHINE, key);
         }
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLegitimate);
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicy);
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"OneDrive");
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth");
-        for (const auto* profile : {L"Default", L"Profile 1"}) {
-            DeleteFileW((userData_ + L"\\" + profile + L"\\Preferences").c_str());
-        }
+        std::filesystem::remove_all(userData());
     }
 
-    static std::wstring extensionKey() { return std::wstring(kExtensions) + kHijackId; }
-    static void write(HKEY root, const std::wstring& key, const wchar_t* name,
-                      const std::wstring& text) {
-        RegSetKeyValueW(root, key.c_str(), name, REG_SZ, text.c_str(),
-                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    static std::wstring extensionKey() {
+        return std::wstring(L"Software\\Google\\Chrome\\Extensions\\") + kHijackId;
     }
-    static std::optional<std::wstring> read(HKEY root, const std::wstring& key,
-                                            const wchar_t* name) {
-        std::wstring value(512, L'\0');
-        DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-        if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value.data(), &size) !=
-            ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        value.resize(size / sizeof(wchar_t) - 1);
-        return value;
+    static std::filesystem::path userData() {
+        wchar_t folder[MAX_PATH] = {};
+        ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\Google\\Chrome\\User Data", folder, MAX_PATH);
+        return folder;
     }
-    void writeFile(const std::wstring& profile, const std::string& bytes) const {
-        const std::filesystem::path folder(userData_ + L"\\" + profile);
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / L"Preferences", std::ios::binary) << bytes;
+    static void writeFile(const wchar_t* profile, const std::string& bytes) {
+        std::filesystem::create_directories(userData() / profile);
+        std::ofstream(userData() / profile / L"Preferences", std::ios::binary) << bytes;
     }
-    // The extension key, judged, becomes a link to the legitimate one.
-    static void swapForALink() {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, extensionKey().c_str());
-        tovask::win32::RegistryKey link;
-        ASSERT_EQ(
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, extensionKey().c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
-                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.receive(), nullptr),
-            ERROR_SUCCESS);
-        BOOL redirected = FALSE;
-        IsWow64Process(GetCurrentProcess(), &redirected);
-        const std::wstring target = std::wstring(L"\\Registry\\Machine\\Software\\") +
-                                    (redirected ? L"Wow6432Node\\" : L"") + L"TovaskLegitimate";
-        ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
-                                 reinterpret_cast<const BYTE*>(target.data()),
-                                 static_cast<DWORD>(target.size() * sizeof(wchar_t))),
-                  ERROR_SUCCESS);
-    }
-
-    std::wstring userData_;
 };
 
 TEST_F(AdversaryAtRepair, NeitherCrashesNorTurnsTheRepairOntoWhatIsLegitimate) {
@@ -270,7 +229,8 @@ TEST_F(AdversaryAtRepair, NeitherCrashesNorTurnsTheRepairOntoWhatIsLegitimate) {
     HWND findings =
         waitFor<HWND>([&] { return findWindowOf(program.id(), L"#32770", L"Otros navegadores"); });
     ASSERT_NE(findings, nullptr);
-    swapForALink();
+    removeKeyEverywhere(HKEY_LOCAL_MACHINE, extensionKey());
+    makeLink(extensionKey(), kLegitimate);
     PostMessageW(findings, WM_COMMAND, IDOK, 0);
 
     HWND message =
@@ -286,14 +246,16 @@ TEST_F(AdversaryAtRepair, NeitherCrashesNorTurnsTheRepairOntoWhatIsLegitimate) {
     ASSERT_TRUE(
         program.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
 
-    EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url"), L"https://empresa.example/crx");
-    EXPECT_TRUE(read(HKEY_CURRENT_USER, kRun, L"OneDrive"));
-    EXPECT_TRUE(read(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth"));
-    EXPECT_FALSE(read(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation"));
+    const auto legitimate = stringValue(L"https://empresa.example/crx");
+    EXPECT_EQ(readValue(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url"), legitimate);
+    EXPECT_TRUE(readValue(HKEY_CURRENT_USER, kRun, L"OneDrive"));
+    EXPECT_TRUE(readValue(HKEY_LOCAL_MACHINE, kRun, L"SecurityHealth"));
+    EXPECT_FALSE(readValue(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation"));
     RunningProgram undo(L"/undo");
     ASSERT_TRUE(undo.endsWithin(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)));
-    EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation"), L"http://buscar.example");
-    EXPECT_EQ(read(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url"), L"https://empresa.example/crx");
+    EXPECT_EQ(readValue(HKEY_LOCAL_MACHINE, kPolicy, L"HomepageLocation"),
+              stringValue(L"http://buscar.example"));
+    EXPECT_EQ(readValue(HKEY_LOCAL_MACHINE, kLegitimate, L"update_url"), legitimate);
 }
 
 // The two ways out of the program: its exit button, and closing its window.

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -12,9 +11,6 @@
 #include "tests/win32/TestNames.h"
 #include "tests/win32/TestRegistry.h"
 #include "text/Utf16.h"
-
-// Deletes the key the handle names: the only way to remove a link itself.
-extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace tovask {
 namespace {
@@ -434,38 +430,14 @@ class RegistryLinkTest : public RegistryTest {
     void SetUp() override {
         testsupport::writeStringDirectly(HKEY_LOCAL_MACHINE, key(L"Target\\Sub"), L"Keep", L"1", 0);
         testsupport::writeStringDirectly(HKEY_LOCAL_MACHINE, key(L"Holder"), L"Keep", L"1", 0);
-        makeLink(key(L"Link"));
-        makeLink(key(L"Holder\\Below"));
+        testsupport::makeLink(key(L"Link"), key(L"Target"));
+        testsupport::makeLink(key(L"Holder\\Below"), key(L"Target"));
     }
     // The links go first: the cleanup of the test key follows links.
     void TearDown() override {
-        for (const auto* name : {L"Link", L"Holder\\Below"}) {
-            win32::RegistryKey link;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key(name).c_str(), REG_OPTION_OPEN_LINK, DELETE,
-                              link.receive()) == ERROR_SUCCESS) {
-                NtDeleteKey(link.get());
-            }
-        }
+        testsupport::removeLink(key(L"Link"));
+        testsupport::removeLink(key(L"Holder\\Below"));
         RegistryTest::TearDown();
-    }
-    void makeLink(const std::wstring& linkKey) const {
-        win32::RegistryKey link;
-        ASSERT_EQ(
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, linkKey.c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
-                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.receive(), nullptr),
-            ERROR_SUCCESS);
-        // A path the system reads as it is: a 32-bit program's view of the
-        // machine's software keys is a key of its own on a 64-bit Windows.
-        BOOL redirected = FALSE;
-        IsWow64Process(GetCurrentProcess(), &redirected);
-        const auto target =
-            std::wstring(L"\\Registry\\Machine\\") +
-            (redirected ? L"Software\\Wow6432Node" + key(L"Target").substr(8) : key(L"Target"));
-        ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
-                                 reinterpret_cast<const BYTE*>(target.data()),
-                                 static_cast<DWORD>(target.size() * sizeof(wchar_t))),
-                  ERROR_SUCCESS);
     }
     bool targetIntact() const {
         return readValue(HKEY_LOCAL_MACHINE, key(L"Target\\Sub"), L"Keep") == stringValue(L"1") &&
