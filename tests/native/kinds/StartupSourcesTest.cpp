@@ -206,28 +206,18 @@ TEST(StartupFindingText, NamesTheScriptAnEncodedCommandHides) {
 }
 
 TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
+    // Only what a repairable finding established counts, never its text.
+    const auto established = [](bool repairable, FindingEvidence evidence) {
+        Finding finding;
+        finding.holds = L"--load-extension=C:\\Users\\ana\\texto";
+        finding.repairable = repairable;
+        finding.evidence = std::move(evidence);
+        return finding;
+    };
     const std::vector<Finding> found{
-        {FindingKind::Network,
-         L"Red",
-         L"HKCU\\...\\ProxyServer",
-         L"127.0.0.1:8080",
-         true,
-         PolicyHives::None,
-         {{L"C:\\Users\\ana\\AppData\\p\\proxy.exe"}, {}}},
-        {FindingKind::Shortcut,
-         L"Accesos",
-         L"C:\\x.lnk",
-         L"chrome.exe",
-         true,
-         PolicyHives::None,
-         {{}, {L"C:\\Users\\ana\\ext", L"C:\\Otra"}}},
-        {FindingKind::Shortcut,
-         L"Accesos",
-         L"C:\\y.lnk",
-         L"chrome.exe",
-         false,
-         PolicyHives::None,
-         {{L"C:\\Users\\ana\\solo\\s.exe"}, {L"C:\\Users\\ana\\informada"}}}};
+        established(true, {{L"C:\\Users\\ana\\AppData\\p\\proxy.exe"}, {}}),
+        established(true, {{}, {L"C:\\Users\\ana\\ext", L"C:\\Otra"}}),
+        established(false, {{L"C:\\Users\\ana\\solo\\s.exe"}, {L"C:\\Users\\ana\\informada"}})};
     const ServedHijacks served(found, {});
     EXPECT_TRUE(served.servedBy(L"c:\\users\\ana\\appdata\\p\\PROXY.exe -q"));
     EXPECT_TRUE(served.servedBy(L"\"C:\\Users\\ana\\ext\\actualiza.exe\""));
@@ -236,6 +226,7 @@ TEST(ServedHijacks, AreTheProxysProgramAndTheLoadedExtensionsFolders) {
     EXPECT_FALSE(served.servedBy(L"\"C:\\Program Files\\Audio\\audio.exe\" /tray"));
     EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\solo\\s.exe"));
     EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\informada\\a.exe"));
+    EXPECT_FALSE(served.servedBy(L"C:\\Users\\ana\\texto\\a.exe"));
 }
 
 TEST(SystemFolders, AreWindowssAndTheProfilesTheSystemNames) {
