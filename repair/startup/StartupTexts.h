@@ -28,8 +28,7 @@ inline constexpr std::wstring_view kStartupDownloadsExtension =
 inline constexpr std::wstring_view kStartupServesHijack =
     L"inicia el programa que sirve un secuestro encontrado en esta revisión";
 inline constexpr std::wstring_view kStartupRunsDownloadedCode = L"descarga y ejecuta código";
-// An encoded command hidden from sight and from the execution policy, and one
-// that cannot be read: reported only.
+// A command encoded for PowerShell, and one whose script cannot be read.
 inline constexpr std::wstring_view kStartupEncodedScript = L"ejecuta una orden codificada";
 inline constexpr std::wstring_view kStartupUnreadableScript =
     L"ejecuta una orden codificada que no se puede leer";
