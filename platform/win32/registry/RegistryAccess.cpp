@@ -15,16 +15,29 @@
 #include "text/RegistryEncoding.h"
 #include "text/RegistryPath.h"
 
-// Deletes the key the handle was opened on, whatever has taken its name since:
-// a delete by name would follow a link put in its place.
-extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
-
 namespace tovask::win32 {
 namespace {
 
+template <typename Function>
+Function ntdllExport(const char* name) {
+    // In every process from its start: nothing is loaded, and no copy beside
+    // the program is looked for; the program imports nothing from it.
+    const FARPROC address = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+// Deletes the key the handle was opened on, whatever has taken its name since:
+// a delete by name would follow a link put in its place.
 std::error_code deleteKeyByHandle(const RegistryKey& key) {
-    const NTSTATUS status = NtDeleteKey(key.get());
-    return status >= 0 ? std::error_code{} : errorFromCode(RtlNtStatusToDosError(status));
+    using DeleteKey = NTSTATUS(NTAPI*)(HANDLE key);
+    using StatusToError = ULONG(NTAPI*)(NTSTATUS status);
+    static const auto deleteKey = ntdllExport<DeleteKey>("NtDeleteKey");
+    static const auto statusToError = ntdllExport<StatusToError>("RtlNtStatusToDosError");
+    if (deleteKey == nullptr || statusToError == nullptr) {
+        return std::make_error_code(std::errc::function_not_supported);
+    }
+    const NTSTATUS status = deleteKey(key.get());
+    return status >= 0 ? std::error_code{} : errorFromCode(statusToError(status));
 }
 
 std::error_code writeInView(const RegistryPath& path, std::wstring_view name,
