@@ -9,6 +9,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/registry/RegistryKeys.h"
 #include "platform/win32/registry/RegistryRead.h"
 #include "platform/win32/registry/RegistryTree.h"
@@ -18,12 +19,11 @@
 namespace tovask::win32 {
 namespace {
 
+// In every process from its start: nothing is loaded, and no copy beside the
+// program is looked for; the program imports nothing from it.
 template <typename Function>
 Function ntdllExport(const char* name) {
-    // In every process from its start: nothing is loaded, and no copy beside
-    // the program is looked for; the program imports nothing from it.
-    const FARPROC address = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+    return findExport<Function>(GetModuleHandleW(L"ntdll.dll"), name);
 }
 
 // Deletes the key the handle was opened on, whatever has taken its name since:
