@@ -14,6 +14,11 @@ class ForwardingPlatform : public PlatformOps,
   public:
     explicit ForwardingPlatform(PlatformOps& next)
         : ForwardingRegistryOps(next), ForwardingFileOps(next), ForwardingSessionOps(next) {}
+    // Defined in one file, so that the class's tables of virtual functions
+    // (and a subclass's destructor, declared out of line alike) are made once:
+    // the shipped program's whole-program link cannot join the copies that
+    // every file using an inline destructor would make of them.
+    ~ForwardingPlatform() override;
 };
 
 }  // namespace tovask

@@ -136,6 +136,8 @@ std::error_code BackupAtRemoval::save() {
     return saveRegistryBackup(platform_, sections_, backupFile_);
 }
 
+RemovalsAsTaken::~RemovalsAsTaken() = default;
+
 std::error_code RemovalsAsTaken::RegDelete(std::wstring_view path) {
     const auto parsed = parseRegistryPath(path);
     if (!parsed.ok()) {

@@ -68,6 +68,8 @@ class RemovalsAsTaken final : public ForwardingPlatform {
   public:
     RemovalsAsTaken(PlatformOps& next, BackupAtRemoval* backup)
         : ForwardingPlatform(next), next_(next), backup_(backup) {}
+    // Out of line, as ForwardingPlatform's is.
+    ~RemovalsAsTaken() override;
 
     // In each view the key is in, as the plain delete is.
     std::error_code RegDelete(std::wstring_view path) override;

@@ -1,0 +1,7 @@
+#include "platform/ForwardingPlatform.h"
+
+namespace tovask {
+
+ForwardingPlatform::~ForwardingPlatform() = default;
+
+}  // namespace tovask
