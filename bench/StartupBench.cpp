@@ -23,11 +23,14 @@ namespace {
 
 using Handle = tovask::win32::ScopedHandle<HANDLE, CloseHandle>;
 using tovask::bench::median;
+using tovask::bench::middleHalf;
 using tovask::bench::milliseconds;
 
-constexpr int kRounds = 20;
-constexpr auto kPatience = std::chrono::seconds(30);
-constexpr DWORD kSettling = 300;
+constexpr int kRounds = 31;
+constexpr DWORD kPatienceMilliseconds = 30'000;
+constexpr DWORD kQuietSlice = 20;
+constexpr DWORD kMostSettling = 2000;
+constexpr double kQuiet = 0.1;
 
 struct Started {
     Handle process;
@@ -43,8 +46,9 @@ bool focusIsInEditBox(DWORD threadId) {
            GetClassNameW(info.hwndFocus, className, 16) && lstrcmpiW(className, L"Edit") == 0;
 }
 
-// Starts the program and returns once it waits for input with the focus in
-// its edit box, or with no window when it did not get there in time.
+// Starts the program and returns once it first waits for input, which the
+// system signals (no asking over and over), with the focus in its edit box;
+// with no window when it did not get there in time.
 Started startAndWait(const std::wstring& program, std::chrono::nanoseconds& elapsed) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -59,23 +63,58 @@ Started startAndWait(const std::wstring& program, std::chrono::nanoseconds& elap
     started.process.reset(info.hProcess);
     Handle thread(info.hThread);
     started.threadId = info.dwThreadId;
-    while (std::chrono::steady_clock::now() - start < kPatience) {
-        if (WaitForInputIdle(info.hProcess, 0) == 0 && focusIsInEditBox(info.dwThreadId)) {
-            GUITHREADINFO gui{};
-            gui.cbSize = sizeof(gui);
-            GetGUIThreadInfo(info.dwThreadId, &gui);
-            started.window = GetAncestor(gui.hwndFocus, GA_ROOT);
-            break;
-        }
-        Sleep(1);
-    }
+    const bool idle = WaitForInputIdle(info.hProcess, kPatienceMilliseconds) == 0;
     elapsed = std::chrono::steady_clock::now() - start;
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    if (idle && focusIsInEditBox(info.dwThreadId) && GetGUIThreadInfo(info.dwThreadId, &gui)) {
+        started.window = GetAncestor(gui.hwndFocus, GA_ROOT);
+    }
     return started;
 }
 
+// The share of the processors' time spent busy since the last call.
+class BusyShare {
+  public:
+    BusyShare() { sample(); }
+    double sinceLast() {
+        const auto [idle, total] = sample();
+        const auto idleDelta = idle - lastIdle_;
+        const auto totalDelta = total - lastTotal_;
+        lastIdle_ = idle;
+        lastTotal_ = total;
+        return totalDelta == 0 ? 0 : 1.0 - static_cast<double>(idleDelta) / totalDelta;
+    }
+
+  private:
+    static ULONGLONG value(const FILETIME& time) {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    }
+    std::pair<ULONGLONG, ULONGLONG> sample() {
+        FILETIME idle{}, kernel{}, user{};
+        GetSystemTimes(&idle, &kernel, &user);
+        // Kernel time includes the idle time.
+        return {value(idle), value(kernel) + value(user)};
+    }
+
+    ULONGLONG lastIdle_ = 0;
+    ULONGLONG lastTotal_ = 0;
+};
+
 // Once the process has ended, Wine's server and the X server still tear
-// down its windows and connection for a while: the next start waits for a
-// quiet machine, so that no program is timed with its predecessor's exit.
+// down its windows and connection for a while: the next start waits until
+// the processors have been quiet for a slice, so that no program is timed
+// with its predecessor's exit.
+void waitUntilQuiet() {
+    BusyShare busy;
+    for (DWORD waited = 0; waited < kMostSettling; waited += kQuietSlice) {
+        Sleep(kQuietSlice);
+        if (busy.sinceLast() < kQuiet) {
+            return;
+        }
+    }
+}
+
 void closeProgram(Started& started) {
     if (started.window) {
         PostMessageW(started.window, WM_CLOSE, 0, 0);
@@ -83,7 +122,7 @@ void closeProgram(Started& started) {
     if (WaitForSingleObject(started.process.get(), 10000) != WAIT_OBJECT_0) {
         TerminateProcess(started.process.get(), 1);
     }
-    Sleep(kSettling);
+    waitUntilQuiet();
 }
 
 HWND findMessageBox(DWORD processId) {
@@ -130,7 +169,8 @@ double workingSetAfterRepair(const std::wstring& program) {
     const DWORD processId = GetProcessId(started.process.get());
     HWND box = nullptr;
     const auto start = std::chrono::steady_clock::now();
-    while (!box && std::chrono::steady_clock::now() - start < kPatience) {
+    while (!box && std::chrono::steady_clock::now() - start <
+                       std::chrono::milliseconds(kPatienceMilliseconds)) {
         Sleep(10);
         box = findMessageBox(processId);
     }
@@ -155,14 +195,21 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring programs[kPrograms] = {argv[1], argv[2], argv[3], argv[4]};
     std::vector<double> samples[kPrograms];
+    // Tovask's time over the fair floor's in the same round.
+    std::vector<double> ratios;
     for (int round = 0; round < kRounds; ++round) {
+        double roundTimes[kPrograms]{};
         for (int which = 0; which < kPrograms; ++which) {
             std::chrono::nanoseconds elapsed{};
             Started started = startAndWait(programs[which], elapsed);
             if (started.window) {
-                samples[which].push_back(milliseconds(elapsed));
+                roundTimes[which] = milliseconds(elapsed);
+                samples[which].push_back(roundTimes[which]);
             }
             closeProgram(started);
+        }
+        if (roundTimes[0] > 0 && roundTimes[2] > 0) {
+            ratios.push_back(roundTimes[0] / roundTimes[2]);
         }
     }
     for (const auto& programSamples : samples) {
@@ -171,18 +218,25 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
     }
+    const auto spread = [](const std::vector<double>& values) {
+        const auto [low, high] = middleHalf(values);
+        std::printf("%.1f ms (middle half %.1f to %.1f)", median(values), low, high);
+    };
+    std::printf("start-up, first idle with the focus in the edit box (%d rounds):\n", kRounds);
+    const char* names[kPrograms] = {"Tovask", "minimal window", "fair floor (a common control)",
+                                    "fair floor with bare system controls"};
+    for (int which = 0; which < kPrograms; ++which) {
+        std::printf("  %s: ", names[which]);
+        spread(samples[which]);
+        std::printf("\n");
+    }
     const double program = median(samples[0]);
-    const double floor = median(samples[1]);
     const double fairFloor = median(samples[2]);
-    const double sameControls = median(samples[3]);
+    const auto [lowRatio, highRatio] = middleHalf(ratios);
     std::printf(
-        "start-up (medians of %d rounds): Tovask %.1f ms, minimal window %.1f ms, with a "
-        "common control %.1f ms; ratio %.2f to the minimal window, %.2f to the fair floor\n",
-        kRounds, program, floor, fairFloor, program / floor, program / fairFloor);
-    std::printf(
-        "the fair floor with bare system controls in the place of the program's: %.1f ms "
-        "(%.2f times the fair floor); Tovask is %.2f times it\n",
-        sameControls, sameControls / fairFloor, program / sameControls);
+        "  Tovask %.1f ms against the fair floor %.1f ms: ratio %.2f (the same round's ratio: "
+        "median %.2f, middle half %.2f to %.2f; goal at most 1.10)\n",
+        program, fairFloor, program / fairFloor, median(ratios), lowRatio, highRatio);
     const double programMemory = workingSetAfterRepair(programs[0]);
     const double floorMemory = floorWorkingSet(programs[1]);
     const double fairFloorMemory = floorWorkingSet(programs[2]);

@@ -5,16 +5,15 @@
 // sees it. Interleaved, so that both see the same machine.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench/HidingPlatform.h"
 #include "bench/Statistics.h"
 #include "bench/TimingPlatform.h"
-#include "platform/ForwardingPlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "repair/findings/FindingKinds.h"
 #include "repair/grouppolicy/PolicyFileFormat.h"
@@ -22,13 +21,9 @@
 #include "repair/run/BrowserRepair.h"
 #include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"
-#include "text/TextCompare.h"
 #include "text/Utf16.h"
 
 namespace {
-
-using tovask::bench::median;
-using tovask::bench::milliseconds;
 
 constexpr int kRounds = 10;
 constexpr int kPolicyEntries = 500;
@@ -40,44 +35,6 @@ constexpr std::wstring_view kDebuggerKeys =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
 constexpr std::wstring_view kUserSid = L"S-1-5-21-7-7-7-1001";
 const std::wstring kChrome = L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
-
-bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
-    return tovask::foldedCase(text).find(tovask::foldedCase(part)) != std::wstring::npos;
-}
-
-// The places the seeded kinds read, answered as missing.
-class HidingPlatform final : public tovask::ForwardingPlatform {
-  public:
-    explicit HidingPlatform(tovask::PlatformOps& real) : ForwardingPlatform(real) {}
-
-    tovask::Result<tovask::FileListing> ListFiles(std::wstring_view folder,
-                                                  std::wstring_view extension,
-                                                  const tovask::ListingLimits& limits) override {
-        return hidden(folder) ? missing()
-                              : ForwardingPlatform::ListFiles(folder, extension, limits);
-    }
-    tovask::Result<std::string> ReadFileContent(std::wstring_view path,
-                                                std::size_t limit) override {
-        return hidden(path) ? missing() : ForwardingPlatform::ReadFileContent(path, limit);
-    }
-    tovask::Result<tovask::RegistryKeyContent> RegReadTree(std::wstring_view keyPath,
-                                                           tovask::RegistryView view) override {
-        return hidden(keyPath) ? missing() : ForwardingPlatform::RegReadTree(keyPath, view);
-    }
-
-  private:
-    static bool hidden(std::wstring_view path) {
-        return containsIgnoringCase(path, L"\\Tasks") ||
-               containsIgnoringCase(path, L"Registry.pol") ||
-               containsIgnoringCase(path, L"GroupPolicyUsers") ||
-               containsIgnoringCase(path, L"\\CurrentVersion\\Run") ||
-               containsIgnoringCase(path, L"Image File Execution Options") ||
-               containsIgnoringCase(path, L"\\Startup");
-    }
-    static std::error_code missing() {
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    }
-};
 
 std::string policyFile(int file) {
     std::string bytes("PReg\x01\0\0\0", 8);
@@ -185,18 +142,17 @@ void unseed(tovask::PlatformOps& platform, const Seeded& seeded) {
 }
 
 // As /check /all.
-double timedCheck(tovask::BrowserRepair& repair) {
-    const tovask::RunRequest request{L"", false, tovask::everyFindingKind()};
-    const auto start = std::chrono::steady_clock::now();
-    repair.checkWhatNeedsRepair(request);
-    return milliseconds(std::chrono::steady_clock::now() - start);
+void checkAll(tovask::BrowserRepair& repair) {
+    repair.checkWhatNeedsRepair({L"", false, tovask::everyFindingKind()});
 }
 
 }  // namespace
 
 int main() {
     tovask::Win32Platform platform;
-    HidingPlatform hiding(platform);
+    tovask::bench::HidingPlatform hiding(
+        platform, {L"\\Tasks", L"Registry.pol", L"GroupPolicyUsers", L"\\CurrentVersion\\Run",
+                   L"Image File Execution Options", L"\\Startup"});
     Seeded seeded;
     if (!seed(platform, seeded)) {
         std::printf("startup sources: could not seed the machine\n");
@@ -210,30 +166,21 @@ int main() {
     tovask::BrowserRepair withoutThem(hiding, view, yes);
     withThem.loadPaths();
     withoutThem.loadPaths();
-    std::vector<double> seen;
-    std::vector<double> hidden;
-    for (int round = 0; round < kRounds; ++round) {
-        seen.push_back(timedCheck(withThem));
-        hidden.push_back(timedCheck(withoutThem));
-    }
-    const double with = median(seen);
-    const double without = median(hidden);
-    std::printf(
-        "check with 3 policy files of %d entries, %d task files, %d start-up values and %d "
-        "debugger keys (medians of %d rounds): /check /all %.1f ms, without them %.1f ms; ratio "
-        "%.2f (goal at most 1.50)\n",
-        kPolicyEntries, kTasks, kStartupValues, kDebuggers, kRounds, with, without, with / without);
-    tovask::bench::printCostliest(timing, kRounds, 4);
-    tovask::bench::printReadingFloor(
-        without,
+    const auto times = tovask::bench::timeAgainstFloor(
+        kRounds, [&] { checkAll(withThem); }, [&] { checkAll(withoutThem); },
         [&] {
             for (const auto& file : seeded.files) {
                 platform.ReadFileContent(file, std::size_t{1} << 20);
             }
             platform.RegReadTree(kRunKey, tovask::RegistryView::Default);
             platform.RegReadTree(kDebuggerKeys, tovask::RegistryView::Default);
-        },
-        kRounds);
+        });
+    std::printf(
+        "check with 3 policy files of %d entries, %d task files, %d start-up values and %d "
+        "debugger keys (medians of %d rounds): /check /all %.1f ms, without them %.1f ms\n",
+        kPolicyEntries, kTasks, kStartupValues, kDebuggers, kRounds, times.with, times.without);
+    tovask::bench::printAgainstFloor(times);
+    tovask::bench::printCostliest(timing, kRounds, 4);
     unseed(platform, seeded);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tovask::bench {
@@ -18,19 +19,52 @@ inline double median(std::vector<double> samples) {
     return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
 }
 
-// Reading the seeded places bare, as any check that looks at them must: the
-// ratio no such check can go below on this machine.
-inline void printReadingFloor(double without, const std::function<void()>& readSeeded, int rounds) {
-    std::vector<double> runs;
-    for (int round = 0; round < rounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        readSeeded();
-        runs.push_back(milliseconds(std::chrono::steady_clock::now() - start));
+// The first and third quartiles: where the middle half of the samples lies.
+inline std::pair<double, double> middleHalf(std::vector<double> samples) {
+    std::ranges::sort(samples);
+    if (samples.empty()) {
+        return {0, 0};
     }
-    const double reading = median(runs);
+    return {samples[samples.size() / 4], samples[(samples.size() * 3) / 4]};
+}
+
+inline double timedRun(const std::function<void()>& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return milliseconds(std::chrono::steady_clock::now() - start);
+}
+
+// A check timed with the seeded places and without them, and those places
+// read bare, as any check that looks at them must, in the same rounds so
+// that all three see the same machine. The check without them plus the bare
+// reading is the floor no check of those places can go below.
+struct AgainstFloor {
+    double with = 0;
+    double without = 0;
+    double reading = 0;
+
+    double floor() const { return without + reading; }
+};
+
+inline AgainstFloor timeAgainstFloor(int rounds, const std::function<void()>& with,
+                                     const std::function<void()>& without,
+                                     const std::function<void()>& readBare) {
+    std::vector<double> withRuns;
+    std::vector<double> withoutRuns;
+    std::vector<double> readingRuns;
+    for (int round = 0; round < rounds; ++round) {
+        withRuns.push_back(timedRun(with));
+        withoutRuns.push_back(timedRun(without));
+        readingRuns.push_back(timedRun(readBare));
+    }
+    return {median(withRuns), median(withoutRuns), median(readingRuns)};
+}
+
+inline void printAgainstFloor(const AgainstFloor& times) {
     std::printf(
-        "  reading the seeded places alone: %.1f ms a run, so a ratio of %.2f at the least\n",
-        reading, (without + reading) / without);
+        "  floor: the check without them %.1f ms + reading the places bare %.1f ms = %.1f ms; "
+        "with them %.1f ms, %.2f times the floor (goal at most 1.25)\n",
+        times.without, times.reading, times.floor(), times.with, times.with / times.floor());
 }
 
 }  // namespace tovask::bench
