@@ -9,6 +9,7 @@ need_file() { [ -e "$1" ] || missing+=("$2"); }
 need_package() { dpkg -s "$1" >/dev/null 2>&1 || missing+=("$1"); }
 
 need_command cmake cmake
+need_command ninja ninja-build
 need_command g++ g++
 need_command clang-format clang-format
 need_file /usr/src/googletest/CMakeLists.txt googletest

@@ -16,6 +16,20 @@ bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
     return std::ranges::equal(a, b, [](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
 }
 
+bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
+    return text.size() >= prefix.size() &&
+           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix) {
+    return text.size() >= suffix.size() &&
+           equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
+    return foldedCase(text).find(foldedCase(part)) != std::wstring::npos;
+}
+
 std::wstring foldedCase(std::wstring_view text) {
     std::wstring result(text);
     std::ranges::transform(result, result.begin(), upper);

@@ -7,6 +7,10 @@ namespace tovask {
 
 // Registry names and file paths compare without regard to case.
 bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b);
+bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix);
+bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix);
+bool containsIgnoringCase(std::wstring_view text, std::wstring_view part);
+
 // The text in one case, for use as a key of a map or set.
 std::wstring foldedCase(std::wstring_view text);
 

@@ -76,7 +76,7 @@ bool entryWithinRow(const PlanKey& key, const RegistryFileEntry& entry, const Re
                                        equalsIgnoringCase(entry.name, rowPath(step).valueName));
 }
 
-KeyRemoval removalOf(const PlanKey& key) {
+KeyRemoval removalOfPlanned(const PlanKey& key) {
     const auto rowAt = [&](auto&& matches) {
         return std::ranges::any_of(kRegistryRepairPlan, [&](const RegistryStep& step) {
             return rowPath(step).root == key.root && matches(step, rowPath(step).key);
@@ -103,7 +103,7 @@ bool sectionWithinPlan(const RegistryFileSection& section, bool hasTwoViews) {
         return false;
     }
     if (section.removesKey) {
-        return removalOf(*key) != KeyRemoval::Outside;
+        return removalOfPlanned(*key) != KeyRemoval::Outside;
     }
     const auto anyRow = [](auto&& reaches) {
         return std::ranges::any_of(kRegistryRepairPlan, reaches) || reaches(kHostsFolderStep);
@@ -130,7 +130,7 @@ std::optional<std::wstring> keyOutsidePlan(std::span<const RegistryFileSection> 
 
 KeyRemoval removalOf(std::wstring_view keyPath) {
     const auto key = planKeyOfPath(keyPath);
-    return key ? removalOf(*key) : KeyRemoval::Outside;
+    return key ? removalOfPlanned(*key) : KeyRemoval::Outside;
 }
 
 std::vector<PlannedValueBelow> plannedValuesBelow(std::wstring_view keyPath) {

@@ -8,7 +8,7 @@ namespace {
 constexpr std::wstring_view kUsersRoot = L"HKEY_USERS\\";
 constexpr std::wstring_view kCurrentUserRoot = L"HKEY_CURRENT_USER";
 
-std::wstring fileNameOf(std::wstring_view hive) {
+std::wstring hiveNameInFile(std::wstring_view hive) {
     // "HKU\name" in the platform's terms is "HKEY_USERS\name" in the file's.
     return std::wstring(kUsersRoot) + std::wstring(hive.substr(hive.find(L'\\') + 1));
 }
@@ -34,7 +34,7 @@ void rename(std::vector<RegistryFileSection>& sections, std::wstring_view from,
 void nameHivesBySid(std::vector<RegistryFileSection>& sections, std::span<const UserHive> hives) {
     for (const auto& hive : hives) {
         if (hive.loadedHere) {
-            rename(sections, fileNameOf(hive.hive), std::wstring(kUsersRoot) + hive.sid);
+            rename(sections, hiveNameInFile(hive.hive), std::wstring(kUsersRoot) + hive.sid);
         }
     }
 }
@@ -43,7 +43,7 @@ void nameHivesBySid(std::vector<std::wstring>& keys, std::span<const UserHive> h
     for (auto& key : keys) {
         for (const auto& hive : hives) {
             if (hive.loadedHere) {
-                rename(key, fileNameOf(hive.hive), std::wstring(kUsersRoot) + hive.sid);
+                rename(key, hiveNameInFile(hive.hive), std::wstring(kUsersRoot) + hive.sid);
             }
         }
     }
@@ -59,7 +59,7 @@ void nameHivesAsLoaded(std::vector<RegistryFileSection>& sections,
                        std::span<const UserHive> hives) {
     for (const auto& hive : hives) {
         if (hive.loadedHere) {
-            rename(sections, std::wstring(kUsersRoot) + hive.sid, fileNameOf(hive.hive));
+            rename(sections, std::wstring(kUsersRoot) + hive.sid, hiveNameInFile(hive.hive));
         }
     }
 }

@@ -18,14 +18,14 @@ std::uint16_t unitAt(const std::vector<std::uint8_t>& bytes, std::size_t unit) {
     return static_cast<std::uint16_t>(bytes[2 * unit] | bytes[2 * unit + 1] << 8);
 }
 
-wchar_t hexDigit(std::uint32_t value) {
+wchar_t lowerHexDigit(std::uint32_t value) {
     return L"0123456789abcdef"[value & 0xF];
 }
 
 std::wstring hexNumber(std::uint32_t value) {
     std::wstring digits;
     do {
-        digits.insert(digits.begin(), hexDigit(value));
+        digits.insert(digits.begin(), lowerHexDigit(value));
         value >>= 4;
     } while (value != 0);
     return digits;
@@ -65,7 +65,7 @@ std::wstring dwordText(const std::vector<std::uint8_t>& bytes) {
         bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     std::wstring digits;
     for (int shift = 28; shift >= 0; shift -= 4) {
-        digits.push_back(hexDigit(value >> shift));
+        digits.push_back(lowerHexDigit(value >> shift));
     }
     return L"dword:" + digits;
 }
@@ -86,7 +86,7 @@ std::wstring wrappedHexLines(std::wstring line, const std::vector<std::uint8_t>&
     std::size_t length = utf16Length(line);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const bool last = i + 1 == bytes.size();
-        std::wstring token{hexDigit(bytes[i] >> 4), hexDigit(bytes[i])};
+        std::wstring token{lowerHexDigit(bytes[i] >> 4), lowerHexDigit(bytes[i])};
         if (!last) {
             token.push_back(L',');
         }

@@ -17,10 +17,6 @@ constexpr std::size_t kExtensionIdLength = 32;
 constexpr std::array<std::wstring_view, 2> kForcingLists = {L"ExtensionInstallForcelist",
                                                             L"ExtensionSettings"};
 
-bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
-    return foldedCase(text).find(foldedCase(part)) != std::wstring::npos;
-}
-
 // A browser extension's identifier: 32 letters from a to p.
 std::vector<std::wstring_view> extensionIdsIn(std::wstring_view text) {
     std::vector<std::wstring_view> ids;

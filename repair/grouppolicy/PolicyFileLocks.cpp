@@ -52,7 +52,7 @@ std::optional<std::wstring_view> writtenName(const PolicyFileEntry& entry) {
 
 // The path below the ancestor ("" for the key itself), or none when the key
 // lies elsewhere.
-std::optional<std::wstring> pathBelow(std::wstring_view key, std::wstring_view ancestor) {
+std::optional<std::wstring> relativePathBelow(std::wstring_view key, std::wstring_view ancestor) {
     if (key.size() < ancestor.size() ||
         !equalsIgnoringCase(key.substr(0, ancestor.size()), ancestor)) {
         return std::nullopt;
@@ -96,7 +96,7 @@ RegistryKeyContent contentOf(const BrowserPolicyKey& browser,
                              std::span<const PolicyFileEntry> entries) {
     RegistryKeyContent root{std::wstring(browser.keyPath), {}, {}};
     for (const auto& entry : entries) {
-        const auto path = pathBelow(entry.key, browser.keyPath);
+        const auto path = relativePathBelow(entry.key, browser.keyPath);
         if (const auto name = writtenName(entry); path && name) {
             setValue(root, *path, *name, entry);
         }
@@ -135,7 +135,7 @@ class FileEdit {
         for (const auto& removed : edit.keysToRemove) {
             const auto key = keyOf(removed);
             for (std::size_t i = 0; i < entries_.size(); ++i) {
-                if (pathBelow(entries_[i].key, key) && writtenName(entries_[i])) {
+                if (relativePathBelow(entries_[i].key, key) && writtenName(entries_[i])) {
                     changes_[i].removed = true;
                 }
             }

@@ -45,14 +45,14 @@ class BlobReader {
     std::size_t offset_ = 0;
 };
 
-void appendNumber(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void appendUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     }
 }
 
 void appendText(std::vector<std::uint8_t>& out, const std::string& text) {
-    appendNumber(out, static_cast<std::uint32_t>(text.size()));
+    appendUint32(out, static_cast<std::uint32_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());
 }
 
@@ -85,7 +85,7 @@ std::vector<std::uint8_t> encodeFrom(std::array<std::uint32_t, 3> numbers,
                                      const std::vector<std::uint8_t>& trailing) {
     std::vector<std::uint8_t> out;
     for (const auto number : numbers) {
-        appendNumber(out, number);
+        appendUint32(out, number);
     }
     for (const auto* text : texts) {
         appendText(out, *text);

@@ -12,12 +12,7 @@
 namespace tovask {
 namespace {
 
-bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() &&
-           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::optional<unsigned> hexDigit(wchar_t c) {
+std::optional<unsigned> hexDigitValue(wchar_t c) {
     if (!std::iswxdigit(static_cast<wint_t>(c))) {
         return std::nullopt;
     }
@@ -47,8 +42,8 @@ std::optional<std::wstring> percentDecoded(std::wstring_view text) {
             decoded.push_back(text[i]);
             continue;
         }
-        const auto high = i + 2 < text.size() ? hexDigit(text[i + 1]) : std::nullopt;
-        const auto low = high ? hexDigit(text[i + 2]) : std::nullopt;
+        const auto high = i + 2 < text.size() ? hexDigitValue(text[i + 1]) : std::nullopt;
+        const auto low = high ? hexDigitValue(text[i + 2]) : std::nullopt;
         if (!low) {
             return std::nullopt;
         }
@@ -189,6 +184,10 @@ std::wstring normalisedPath(std::wstring_view path) {
         result += component;
     }
     return result;
+}
+
+std::wstring comparablePath(std::wstring_view path) {
+    return foldedCase(normalisedPath(path));
 }
 
 bool liesInAnyFolder(std::wstring_view path, std::span<const std::wstring> folders) {

@@ -32,6 +32,9 @@ std::optional<std::wstring> windowsPathOfFileUrl(std::wstring_view url);
 // no trailing dots or spaces in a name, which Windows drops as it opens a path.
 std::wstring normalisedPath(std::wstring_view path);
 
+// The normalised path in one case: paths that name the same place compare equal.
+std::wstring comparablePath(std::wstring_view path);
+
 // Whether the path is one of the folders or lies below one, after both are
 // normalised; case-insensitive and only at a backslash ("C:\Users\ab" is not
 // below "C:\Users\a").

@@ -10,12 +10,12 @@
 namespace tovask {
 namespace {
 
-struct Ipv4Range {
+struct ReservedIpv4Range {
     Ipv4Address base;
     int prefixLength;
 };
 
-constexpr std::array<Ipv4Range, 9> kNotOnTheInternet = {{
+constexpr std::array<ReservedIpv4Range, 9> kNotOnTheInternet = {{
     {0x00000000, 8},   // this network
     {0x0a000000, 8},   // private
     {0x64400000, 10},  // shared by a provider's customers
@@ -31,7 +31,7 @@ constexpr std::array<std::wstring_view, 5> kIntranetSuffixes = {L"local", L"lan"
                                                                 L"internal"};
 
 bool isInternetIpv4(Ipv4Address address) {
-    return std::ranges::none_of(kNotOnTheInternet, [&](const Ipv4Range& range) {
+    return std::ranges::none_of(kNotOnTheInternet, [&](const ReservedIpv4Range& range) {
         return inIpv4Range(address, range.base, range.prefixLength);
     });
 }

@@ -7,13 +7,14 @@
 #include "repair/shortcuts/CommandLineArguments.h"
 #include "repair/shortcuts/HijackedShortcuts.h"
 #include "repair/shortcuts/ShortcutFolders.h"
+#include "text/Blanks.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
 
-constexpr std::array<std::wstring_view, 2> kRunKeys = {
+constexpr std::array<std::wstring_view, 2> kRunKeysBelowHive = {
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\",
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\"};
 constexpr std::wstring_view kStartupBelowAppData =
@@ -23,10 +24,6 @@ constexpr std::wstring_view kFolderSettings = L"desktop.ini";
 // Far beyond a real Startup folder; any file left unlisted there lies in the
 // user's own folder like those listed, so nothing is judged otherwise.
 constexpr ListingLimits kStartupLimits{0, 200, 2000};
-
-bool isBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
 
 class ProgramList {
   public:
@@ -52,7 +49,7 @@ class ProgramList {
 
 void addRunCommands(PlatformOps& platform, std::wstring_view hive, ProgramList& programs,
                     FailureLog& failures) {
-    for (const auto key : kRunKeys) {
+    for (const auto key : kRunKeysBelowHive) {
         const auto path = std::wstring(hive) + std::wstring(key);
         const auto content = platform.RegReadTree(path, RegistryView::Default);
         if (!content.ok()) {

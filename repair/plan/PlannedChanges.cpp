@@ -6,7 +6,7 @@
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kCurrentUserRoot = L"HKCU\\";
+constexpr std::wstring_view kCurrentUserPrefix = L"HKCU\\";
 
 std::optional<RegistryValue> wantedValue(const RegistryStep& step, const RunTargets& targets,
                                          RegistryView view) {
@@ -29,15 +29,16 @@ std::optional<RegistryValue> wantedValue(const RegistryStep& step, const RunTarg
 }  // namespace
 
 std::wstring pathForUser(std::wstring_view planPath, std::wstring_view userHive) {
-    if (!planPath.starts_with(kCurrentUserRoot)) {
+    if (!planPath.starts_with(kCurrentUserPrefix)) {
         return std::wstring(planPath);
     }
-    return std::wstring(userHive) + L"\\" + std::wstring(planPath.substr(kCurrentUserRoot.size()));
+    return std::wstring(userHive) + L"\\" +
+           std::wstring(planPath.substr(kCurrentUserPrefix.size()));
 }
 
 std::vector<std::wstring> pathsForUsers(std::wstring_view planPath,
                                         std::span<const std::wstring> userHives) {
-    if (!planPath.starts_with(kCurrentUserRoot)) {
+    if (!planPath.starts_with(kCurrentUserPrefix)) {
         return {std::wstring(planPath)};
     }
     std::vector<std::wstring> paths;

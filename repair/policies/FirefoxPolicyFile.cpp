@@ -103,7 +103,7 @@ bool removeFrom(Json& holder, const PolicyLock& lock) {
     return removed;
 }
 
-bool removeLock(Json& policies, const PolicyLock& lock) {
+bool removeLockFromJson(Json& policies, const PolicyLock& lock) {
     if (lock.keyPath.empty()) {
         return removeFrom(policies, lock);
     }
@@ -221,7 +221,7 @@ std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
     auto* policies = policyjson::member(*file, kPolicies);
     bool changed = false;
     for (const auto& lock : locks) {
-        changed = (policies != nullptr && removeLock(*policies, lock)) || changed;
+        changed = (policies != nullptr && removeLockFromJson(*policies, lock)) || changed;
     }
     if (!changed) {
         return std::string(fileContent);

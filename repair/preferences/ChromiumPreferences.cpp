@@ -63,7 +63,7 @@ using rapidjson::SizeType;
 constexpr unsigned kFlags =
     rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
 // As deep as the browser's own reader goes.
-constexpr std::size_t kDeepestNesting = 200;
+constexpr std::size_t kDeepestPreferenceNesting = 200;
 // An array element's place in a path.
 constexpr std::string_view kElement = "[]";
 
@@ -209,7 +209,7 @@ class PreferencesHandler
     };
 
     bool enter(bool array) {
-        if (containers_.size() == kDeepestNesting || (containers_.empty() && array)) {
+        if (containers_.size() == kDeepestPreferenceNesting || (containers_.empty() && array)) {
             return false;
         }
         const bool named = !containers_.empty() && tracked();

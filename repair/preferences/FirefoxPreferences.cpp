@@ -42,7 +42,7 @@ bool isWordCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
-bool isDigit(char c) {
+bool isDecimalDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
@@ -80,13 +80,14 @@ class PreferenceTokens {
                 return Token{};
             } else if (c == '"' || c == '\'') {
                 return quoted(c);
-            } else if (isWordCharacter(c) || isDigit(c)) {
+            } else if (isWordCharacter(c) || isDecimalDigit(c)) {
                 const auto start = at_ - 1;
-                const auto belongs = isDigit(c) ? isDigit : isWordCharacter;
+                const auto belongs = isDecimalDigit(c) ? isDecimalDigit : isWordCharacter;
                 while (belongs(peek())) {
                     take();
                 }
-                return Token{isDigit(c) ? "" : std::string(file_.substr(start, at_ - start)), {}};
+                return Token{isDecimalDigit(c) ? "" : std::string(file_.substr(start, at_ - start)),
+                             {}};
             } else if (std::string_view(" \t\n\v\f\r").find(c) == std::string_view::npos) {
                 return Token{kMarks.find(c) != std::string_view::npos ? std::string(1, c) : "", {}};
             }

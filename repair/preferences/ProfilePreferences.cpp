@@ -49,7 +49,7 @@ constexpr std::array<std::string_view, 2> kUnpackedLocations = {"4", "8"};
 // `session.restore_on_startup` when the browser opens the start-up pages.
 constexpr std::string_view kRestoreStartupPages = "4";
 
-bool isWebAddress(std::wstring_view text) {
+bool hasWebServer(std::wstring_view text) {
     return serverOfWebAddress(text).has_value();
 }
 
@@ -89,7 +89,7 @@ bool isForeignSearch(std::wstring_view url) {
     return server && !isKnownSearchHost(server->host);
 }
 
-std::wstring fileNameOf(std::wstring_view path) {
+std::wstring leafNameOf(std::wstring_view path) {
     return std::wstring(path.substr(path.rfind(L'\\') + 1));
 }
 
@@ -146,7 +146,7 @@ class PreferenceScan {
         }
         for (const auto& file : listing.value().files) {
             const auto profile = profileOf(file, root);
-            const auto name = fileNameOf(file);
+            const auto name = leafNameOf(file);
             if (profile && std::ranges::any_of(names, [&](std::wstring_view wanted) {
                     return equalsIgnoringCase(name, wanted);
                 })) {
@@ -204,12 +204,12 @@ PreferenceReading readChromiumPreferences(std::string json,
         reading.found.push_back(std::wstring(prefix) + text);
     };
     if (const auto homepage = wideFromUtf8(preferences->homepage);
-        isWebAddress(homepage) && !preferences->homepageIsNewTabPage) {
+        hasWebServer(homepage) && !preferences->homepageIsNewTabPage) {
         add(texts::kHomePagePrefix, homepage);
     }
     if (preferences->restoreOnStartup == kRestoreStartupPages) {
         for (const auto& url : preferences->startupUrls) {
-            if (const auto text = wideFromUtf8(url); isWebAddress(text)) {
+            if (const auto text = wideFromUtf8(url); hasWebServer(text)) {
                 add(texts::kStartupPagePrefix, text);
             }
         }
@@ -236,12 +236,12 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs) {
         if (name == "browser.startup.homepage") {
             for (std::size_t start = 0; start <= text.size();) {
                 const auto end = std::min(text.find(L'|', start), text.size());
-                if (const auto page = text.substr(start, end - start); isWebAddress(page)) {
+                if (const auto page = text.substr(start, end - start); hasWebServer(page)) {
                     reading.found.push_back(std::wstring(texts::kHomePagePrefix) + page);
                 }
                 start = end + 1;
             }
-        } else if (name == "browser.newtab.url" && isWebAddress(text)) {
+        } else if (name == "browser.newtab.url" && hasWebServer(text)) {
             reading.found.push_back(std::wstring(texts::kStartupPagePrefix) + text);
         } else if ((name == "keyword.URL" || name == "browser.search.defaulturl") &&
                    isForeignSearch(text)) {

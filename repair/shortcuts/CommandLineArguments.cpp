@@ -1,11 +1,9 @@
 #include "repair/shortcuts/CommandLineArguments.h"
 
+#include "text/Blanks.h"
+
 namespace tovask {
 namespace {
-
-bool isBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
 
 // Reads one argument from `at`, which stands on its first character, and
 // leaves `at` on the blank or end that ends it.

@@ -78,11 +78,6 @@ constexpr std::array<std::wstring_view, 33> kBrowsersOwnShortcutNames = {
     L"Brave Nightly",
     L"Vivaldi"};
 
-bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix) {
-    return text.size() >= suffix.size() &&
-           equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 bool isOperaLauncher(std::wstring_view folders, std::wstring_view fileName) {
     if (!equalsIgnoringCase(fileName, L"launcher.exe")) {
         return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "text/Blanks.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -16,11 +17,6 @@ constexpr std::array kLocalFileExtensions = {
 // A page's own text ("data:") and script ("javascript:") open as an address does.
 constexpr std::array<std::wstring_view, 5> kAddressStarts = {L"http:", L"https:", L"www.", L"data:",
                                                              L"javascript:"};
-
-bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() &&
-           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
 
 // Letters beyond ASCII count as letters, for internationalised host names.
 bool isLetter(wchar_t c) {
@@ -85,14 +81,6 @@ bool isHostName(std::wstring_view host) {
         from = dot + 1;
     }
     return true;
-}
-
-std::wstring_view trimmed(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
 }  // namespace

@@ -50,10 +50,6 @@ std::optional<std::string> base64Bytes(std::wstring_view written) {
     return bytes;
 }
 
-bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
-    return foldedCase(text).find(foldedCase(part)) != std::wstring::npos;
-}
-
 // Commands that run text as code, and DownloadString, which fetches text to run.
 constexpr std::array<std::wstring_view, 3> kRunsText = {L"iex", L"invoke-expression",
                                                         L"downloadstring"};

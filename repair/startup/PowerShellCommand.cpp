@@ -3,76 +3,77 @@
 #include <algorithm>
 #include <array>
 
+#include "text/Blanks.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
 
 // What an option does with the arguments after it.
-enum class Takes { Nothing, Value, WindowStyle, ExecutionPolicy, EncodedCommand, Command, File };
+enum class ParameterTakes {
+    Nothing,
+    Value,
+    WindowStyle,
+    ExecutionPolicy,
+    EncodedCommand,
+    Command,
+    File
+};
 
 struct PowerShellOption {
     std::wstring_view name;
     std::wstring_view shortest;  // the shortest beginning of the name PowerShell takes
-    Takes takes;
+    ParameterTakes takes;
 };
 
 // In the order PowerShell tries them, the first that matches winning.
 constexpr std::array kOptions = {
     // Windows PowerShell's -Version takes the version to run.
-    PowerShellOption{L"version", L"v", Takes::Value},
-    PowerShellOption{L"help", L"h", Takes::Nothing},
-    PowerShellOption{L"?", L"?", Takes::Nothing},
-    PowerShellOption{L"login", L"l", Takes::Nothing},
-    PowerShellOption{L"noexit", L"noe", Takes::Nothing},
-    PowerShellOption{L"noprofile", L"nop", Takes::Nothing},
-    PowerShellOption{L"nologo", L"nol", Takes::Nothing},
-    PowerShellOption{L"noninteractive", L"noni", Takes::Nothing},
-    PowerShellOption{L"socketservermode", L"so", Takes::Nothing},
-    PowerShellOption{L"servermode", L"s", Takes::Nothing},
-    PowerShellOption{L"namedpipeservermode", L"nam", Takes::Nothing},
-    PowerShellOption{L"sshservermode", L"sshs", Takes::Nothing},
-    PowerShellOption{L"interactive", L"i", Takes::Nothing},
-    PowerShellOption{L"configurationname", L"config", Takes::Value},
-    PowerShellOption{L"custompipename", L"cus", Takes::Value},
-    PowerShellOption{L"command", L"c", Takes::Command},
-    PowerShellOption{L"windowstyle", L"w", Takes::WindowStyle},
-    PowerShellOption{L"file", L"f", Takes::File},
-    PowerShellOption{L"outputformat", L"o", Takes::Value},
-    PowerShellOption{L"of", L"o", Takes::Value},
-    PowerShellOption{L"inputformat", L"inp", Takes::Value},
-    PowerShellOption{L"if", L"if", Takes::Value},
-    PowerShellOption{L"executionpolicy", L"ex", Takes::ExecutionPolicy},
-    PowerShellOption{L"ep", L"ep", Takes::ExecutionPolicy},
-    PowerShellOption{L"encodedcommand", L"e", Takes::EncodedCommand},
-    PowerShellOption{L"ec", L"e", Takes::EncodedCommand},
-    PowerShellOption{L"encodedarguments", L"encodeda", Takes::Value},
-    PowerShellOption{L"ea", L"ea", Takes::Value},
-    PowerShellOption{L"settingsfile", L"settings", Takes::Value},
-    PowerShellOption{L"sta", L"sta", Takes::Nothing},
-    PowerShellOption{L"mta", L"mta", Takes::Nothing},
-    PowerShellOption{L"workingdirectory", L"wo", Takes::Value},
-    PowerShellOption{L"wd", L"wd", Takes::Value},
+    PowerShellOption{L"version", L"v", ParameterTakes::Value},
+    PowerShellOption{L"help", L"h", ParameterTakes::Nothing},
+    PowerShellOption{L"?", L"?", ParameterTakes::Nothing},
+    PowerShellOption{L"login", L"l", ParameterTakes::Nothing},
+    PowerShellOption{L"noexit", L"noe", ParameterTakes::Nothing},
+    PowerShellOption{L"noprofile", L"nop", ParameterTakes::Nothing},
+    PowerShellOption{L"nologo", L"nol", ParameterTakes::Nothing},
+    PowerShellOption{L"noninteractive", L"noni", ParameterTakes::Nothing},
+    PowerShellOption{L"socketservermode", L"so", ParameterTakes::Nothing},
+    PowerShellOption{L"servermode", L"s", ParameterTakes::Nothing},
+    PowerShellOption{L"namedpipeservermode", L"nam", ParameterTakes::Nothing},
+    PowerShellOption{L"sshservermode", L"sshs", ParameterTakes::Nothing},
+    PowerShellOption{L"interactive", L"i", ParameterTakes::Nothing},
+    PowerShellOption{L"configurationname", L"config", ParameterTakes::Value},
+    PowerShellOption{L"custompipename", L"cus", ParameterTakes::Value},
+    PowerShellOption{L"command", L"c", ParameterTakes::Command},
+    PowerShellOption{L"windowstyle", L"w", ParameterTakes::WindowStyle},
+    PowerShellOption{L"file", L"f", ParameterTakes::File},
+    PowerShellOption{L"outputformat", L"o", ParameterTakes::Value},
+    PowerShellOption{L"of", L"o", ParameterTakes::Value},
+    PowerShellOption{L"inputformat", L"inp", ParameterTakes::Value},
+    PowerShellOption{L"if", L"if", ParameterTakes::Value},
+    PowerShellOption{L"executionpolicy", L"ex", ParameterTakes::ExecutionPolicy},
+    PowerShellOption{L"ep", L"ep", ParameterTakes::ExecutionPolicy},
+    PowerShellOption{L"encodedcommand", L"e", ParameterTakes::EncodedCommand},
+    PowerShellOption{L"ec", L"e", ParameterTakes::EncodedCommand},
+    PowerShellOption{L"encodedarguments", L"encodeda", ParameterTakes::Value},
+    PowerShellOption{L"ea", L"ea", ParameterTakes::Value},
+    PowerShellOption{L"settingsfile", L"settings", ParameterTakes::Value},
+    PowerShellOption{L"sta", L"sta", ParameterTakes::Nothing},
+    PowerShellOption{L"mta", L"mta", ParameterTakes::Nothing},
+    PowerShellOption{L"workingdirectory", L"wo", ParameterTakes::Value},
+    PowerShellOption{L"wd", L"wd", ParameterTakes::Value},
     PowerShellOption{L"removeworkingdirectorytrailingcharacter",
-                     L"removeworkingdirectorytrailingcharacter", Takes::Nothing},
+                     L"removeworkingdirectorytrailingcharacter", ParameterTakes::Nothing},
     // Windows PowerShell's.
-    PowerShellOption{L"psconsolefile", L"psc", Takes::Value},
+    PowerShellOption{L"psconsolefile", L"psc", ParameterTakes::Value},
 };
 
 bool isDash(wchar_t c) {
     return c == L'-' || c == L'\u2013' || c == L'\u2014' || c == L'\u2015';
 }
 
-std::wstring_view trimmed(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 // The option's name as PowerShell reads it: without "-", "/" or "--".
-std::optional<std::wstring_view> optionName(std::wstring_view argument) {
+std::optional<std::wstring_view> parameterName(std::wstring_view argument) {
     argument = trimmed(argument);
     if (argument.empty() || (!isDash(argument[0]) && argument[0] != L'/')) {
         return std::nullopt;
@@ -88,7 +89,7 @@ bool isBeginningOf(std::wstring_view part, std::wstring_view whole) {
     return part.size() <= whole.size() && equalsIgnoringCase(part, whole.substr(0, part.size()));
 }
 
-std::optional<Takes> optionTakes(std::wstring_view name) {
+std::optional<ParameterTakes> optionTakes(std::wstring_view name) {
     const auto option = std::ranges::find_if(kOptions, [&](const PowerShellOption& known) {
         return name.size() >= known.shortest.size() && isBeginningOf(name, known.name);
     });
@@ -122,33 +123,33 @@ std::wstring joinedFrom(std::span<const CommandLineArgument> arguments, std::siz
 PowerShellCommandLine readPowerShellArguments(std::span<const CommandLineArgument> arguments) {
     PowerShellCommandLine line;
     for (std::size_t at = 0; at < arguments.size(); ++at) {
-        const auto name = optionName(arguments[at].value);
+        const auto name = parameterName(arguments[at].value);
         if (!name || name->empty()) {
             line.script = joinedFrom(arguments, at);
             break;
         }
         const auto takes = optionTakes(*name);
-        if (!takes || *takes == Takes::Nothing) {
+        if (!takes || *takes == ParameterTakes::Nothing) {
             continue;
         }
-        if (*takes == Takes::Command) {
+        if (*takes == ParameterTakes::Command) {
             line.script = joinedFrom(arguments, at + 1);
             break;
         }
-        if (*takes == Takes::File || ++at == arguments.size()) {
+        if (*takes == ParameterTakes::File || ++at == arguments.size()) {
             break;
         }
         const std::wstring_view value = arguments[at].value;
         switch (*takes) {
-            case Takes::WindowStyle:
+            case ParameterTakes::WindowStyle:
                 line.hidden = line.hidden || namesValue(value, L"hidden", 1, L"1");
                 break;
-            case Takes::ExecutionPolicy:
+            case ParameterTakes::ExecutionPolicy:
                 line.bypassesPolicy = line.bypassesPolicy ||
                                       namesValue(value, L"bypass", 1, L"4") ||
                                       namesValue(value, L"unrestricted", 3, L"0");
                 break;
-            case Takes::EncodedCommand:
+            case ParameterTakes::EncodedCommand:
                 if (!line.encodedCommand) {
                     line.encodedCommand = std::wstring(value);
                 }
@@ -161,8 +162,8 @@ PowerShellCommandLine readPowerShellArguments(std::span<const CommandLineArgumen
 }
 
 bool namesEncodedCommand(std::wstring_view argument) {
-    const auto name = optionName(argument);
-    return name && optionTakes(*name) == Takes::EncodedCommand;
+    const auto name = parameterName(argument);
+    return name && optionTakes(*name) == ParameterTakes::EncodedCommand;
 }
 
 bool isPowerShell(std::wstring_view program) {

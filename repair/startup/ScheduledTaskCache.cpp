@@ -7,11 +7,15 @@
 #include "repair/startup/CachedTaskActions.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupTexts.h"
+#include "text/Blanks.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
+
+// What a task file may hold around a command, its arguments being one line.
+constexpr std::wstring_view kWhitespace = L" \t\r\n";
 
 constexpr std::wstring_view kTaskCacheKey =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Schedule\\TaskCache\\";
@@ -21,19 +25,13 @@ constexpr std::wstring_view kActionsValue = L"Actions";
 constexpr std::wstring_view kPathValue = L"Path";
 constexpr std::wstring_view kIdValue = L"Id";
 
-std::wstring_view trimmed(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L" \t\r\n");
-    return first == std::wstring_view::npos
-               ? std::wstring_view{}
-               : text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
-}
-
 // As the scheduler would run them: a program's path in any case, its
 // arguments as written; the blanks around either are the file's layout.
 bool sameActions(std::span<const TaskAction> cached, std::span<const TaskAction> file) {
     return std::ranges::equal(cached, file, [](const TaskAction& a, const TaskAction& b) {
-        return equalsIgnoringCase(trimmed(a.command), trimmed(b.command)) &&
-               trimmed(a.arguments) == trimmed(b.arguments);
+        return equalsIgnoringCase(trimmed(a.command, kWhitespace),
+                                  trimmed(b.command, kWhitespace)) &&
+               trimmed(a.arguments, kWhitespace) == trimmed(b.arguments, kWhitespace);
     });
 }
 

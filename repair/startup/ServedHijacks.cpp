@@ -8,13 +8,7 @@
 #include "text/TextCompare.h"
 
 namespace tovask {
-namespace {
-
-std::wstring folded(std::wstring_view path) {
-    return foldedCase(normalisedPath(path));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ServedHijacks::ServedHijacks(std::span<const Finding> found, SystemFolders system)
     : system_(std::move(system)) {
@@ -28,12 +22,12 @@ void ServedHijacks::learnFrom(std::span<const Finding> found) {
         }
         for (const auto& program : finding.evidence.servingPrograms) {
             if (!system_.keepsProgram(program)) {
-                programs_.push_back(folded(program));
+                programs_.push_back(comparablePath(program));
             }
         }
         for (const auto& folder : finding.evidence.extensionFolders) {
             if (!system_.refusesFolder(folder)) {
-                folders_.push_back(folded(folder));
+                folders_.push_back(comparablePath(folder));
             }
         }
     }
@@ -44,7 +38,7 @@ std::optional<StartupHijack> ServedHijacks::servedBy(std::wstring_view command) 
     if (program.empty() || system_.keepsProgram(program)) {
         return std::nullopt;
     }
-    const bool serves = std::ranges::find(programs_, folded(program)) != programs_.end() ||
+    const bool serves = std::ranges::find(programs_, comparablePath(program)) != programs_.end() ||
                         liesInAnyFolder(program, folders_);
     return serves ? std::optional(StartupHijack{texts::kStartupServesHijack}) : std::nullopt;
 }

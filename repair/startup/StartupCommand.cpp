@@ -17,16 +17,6 @@
 namespace tovask {
 namespace {
 
-bool startsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() &&
-           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool endsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix) {
-    return text.size() >= suffix.size() &&
-           equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 // Where a user may write: the profiles, the shared data folder, temporary folders.
 bool liesWhereUsersWrite(std::wstring_view path) {
     constexpr std::array<std::wstring_view, 7> kStarts = {
@@ -196,7 +186,7 @@ std::optional<std::wstring> decodedScriptOf(const PowerShellCommandLine& line) {
     return line.encodedCommand ? decodedPowerShellCommand(*line.encodedCommand) : std::nullopt;
 }
 
-// PowerShell's script judged by what it does; an encoded one that hides what
+// PowerShell's script judgedCommand by what it does; an encoded one that hides what
 // it does is reported.
 std::optional<StartupHijack> powerShellHijack(const CommandParts& parts) {
     const auto line = readPowerShellArguments(parts.arguments);
@@ -223,7 +213,7 @@ std::optional<StartupHijack> powerShellHijack(const CommandParts& parts) {
 // judges as what it is.
 constexpr int kMostLaunchersDeep = 4;
 
-std::optional<StartupHijack> judged(std::wstring_view command, int depth) {
+std::optional<StartupHijack> judgedCommand(std::wstring_view command, int depth) {
     const auto parts = partsOf(command);
     if (!parts) {
         return std::nullopt;
@@ -241,7 +231,7 @@ std::optional<StartupHijack> judged(std::wstring_view command, int depth) {
     }
     if (const auto inner = depth < kMostLaunchersDeep ? innerCommand(*parts) : std::nullopt) {
         // PowerShell's own verdict stands, whatever starts it.
-        auto hijack = judged(*inner, depth + 1);
+        auto hijack = judgedCommand(*inner, depth + 1);
         if (hijack || isPowerShell(programOfCommand(*inner))) {
             return hijack;
         }
@@ -267,7 +257,7 @@ std::optional<StartupHijack> judged(std::wstring_view command, int depth) {
 }  // namespace
 
 std::optional<StartupHijack> startupCommandHijack(std::wstring_view command) {
-    return judged(command, 0);
+    return judgedCommand(command, 0);
 }
 
 std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {

@@ -14,7 +14,7 @@ namespace {
 // A Startup folder holds a handful of entries; a planted flood may not stall the run.
 constexpr ListingLimits kStartupFolderLimits{0, 500, 2000};
 
-std::wstring quoted(std::wstring_view path) {
+std::wstring inQuotes(std::wstring_view path) {
     return L"\"" + std::wstring(path) + L"\"";
 }
 
@@ -26,7 +26,7 @@ bool isShortcut(std::wstring_view path) {
 std::optional<std::wstring> commandOf(PlatformOps& platform, const std::wstring& path,
                                       FailureLog& failures) {
     if (!isShortcut(path)) {
-        return quoted(path);
+        return inQuotes(path);
     }
     const auto shortcut = platform.ReadShortcut(path);
     if (!shortcut.ok()) {
@@ -34,8 +34,8 @@ std::optional<std::wstring> commandOf(PlatformOps& platform, const std::wstring&
         return std::nullopt;
     }
     const auto& content = shortcut.value().content;
-    return content.arguments.empty() ? quoted(content.target)
-                                     : quoted(content.target) + L" " + content.arguments;
+    return content.arguments.empty() ? inQuotes(content.target)
+                                     : inQuotes(content.target) + L" " + content.arguments;
 }
 
 }  // namespace

@@ -41,10 +41,6 @@ constexpr std::array kBelowEachProfile = {
     KeptBelow{L"\\AppData\\Roaming\\Microsoft", true},
 };
 
-std::wstring folded(std::wstring_view path) {
-    return foldedCase(normalisedPath(path));
-}
-
 // "X:\name..." once normalised: a drive's root alone is "X:".
 bool isBelowADrivesRoot(std::wstring_view path) {
     return path.size() > 3 && std::iswalpha(static_cast<wint_t>(path[0])) && path[1] == L':' &&
@@ -106,10 +102,10 @@ std::vector<std::wstring> profileFolders(PlatformOps& platform, FailureLog& fail
 
 SystemFolders::SystemFolders(std::wstring_view windowsFolder, std::vector<std::wstring> profiles) {
     if (!windowsFolder.empty()) {
-        kept_.push_back({folded(windowsFolder), true});
+        kept_.push_back({comparablePath(windowsFolder), true});
     }
     for (const auto& profile : profiles) {
-        keepBelow(folded(profile), kBelowEachProfile, kept_);
+        keepBelow(comparablePath(profile), kBelowEachProfile, kept_);
     }
 }
 
@@ -135,7 +131,7 @@ std::vector<SystemFolders::Kept> SystemFolders::keptFor(std::wstring_view path) 
 }
 
 bool SystemFolders::refusesFolder(std::wstring_view folder) const {
-    const auto path = folded(folder);
+    const auto path = comparablePath(folder);
     if (!isBelowADrivesRoot(path) || path.find_first_of(L"~%") != std::wstring::npos) {
         return true;
     }
@@ -145,7 +141,7 @@ bool SystemFolders::refusesFolder(std::wstring_view folder) const {
 }
 
 bool SystemFolders::keepsProgram(std::wstring_view program) const {
-    const auto path = folded(program);
+    const auto path = comparablePath(program);
     return std::ranges::any_of(keptFor(path), [&](const Kept& kept) {
         return kept.withAllBelow && liesIn(path, kept.folder);
     });

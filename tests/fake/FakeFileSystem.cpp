@@ -6,7 +6,7 @@
 namespace tovask::fake {
 namespace {
 
-std::wstring folded(std::wstring_view path) {
+std::wstring lowerCased(std::wstring_view path) {
     std::wstring result(path);
     for (auto& c : result) {
         c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
@@ -17,7 +17,7 @@ std::wstring folded(std::wstring_view path) {
 std::wstring parentOf(std::wstring_view path) {
     const auto separator = path.rfind(L'\\');
     return separator == std::wstring_view::npos ? std::wstring{}
-                                                : folded(path.substr(0, separator));
+                                                : lowerCased(path.substr(0, separator));
 }
 
 std::error_code error(std::errc code) {
@@ -27,7 +27,7 @@ std::error_code error(std::errc code) {
 }  // namespace
 
 void FakeFileSystem::addFolder(std::wstring_view path) {
-    std::wstring key = folded(path);
+    std::wstring key = lowerCased(path);
     for (auto separator = key.find(L'\\'); separator != std::wstring::npos;
          separator = key.find(L'\\', separator + 1)) {
         folders_.insert(key.substr(0, separator));
@@ -38,28 +38,28 @@ void FakeFileSystem::addFolder(std::wstring_view path) {
 void FakeFileSystem::addFile(std::wstring_view path, std::string_view bytes,
                              std::uint32_t attributes) {
     addFolder(parentOf(path));
-    files_[folded(path)] = FakeFile{std::string(bytes), attributes};
-    shownNames_[folded(path)] = std::wstring(path);
+    files_[lowerCased(path)] = FakeFile{std::string(bytes), attributes};
+    shownNames_[lowerCased(path)] = std::wstring(path);
 }
 
 void FakeFileSystem::lock(std::wstring_view path) {
-    files_.at(folded(path)).locked = true;
+    files_.at(lowerCased(path)).locked = true;
 }
 
 void FakeFileSystem::protect(std::wstring_view path, std::string_view protection) {
-    files_.at(folded(path)).protection = protection;
+    files_.at(lowerCased(path)).protection = protection;
 }
 
 void FakeFileSystem::addLink(std::wstring_view path, std::wstring_view target) {
-    links_[folded(path)] = std::wstring(target);
+    links_[lowerCased(path)] = std::wstring(target);
 }
 
 void FakeFileSystem::addHardLink(std::wstring_view path) {
-    ++files_.at(folded(path)).names;
+    ++files_.at(lowerCased(path)).names;
 }
 
 std::wstring FakeFileSystem::followed(std::wstring_view path) const {
-    const auto key = folded(path);
+    const auto key = lowerCased(path);
     for (const auto& [link, target] : links_) {
         if (key == link || key.starts_with(link + L"\\")) {
             return target + std::wstring(path.substr(link.size()));
@@ -69,21 +69,21 @@ std::wstring FakeFileSystem::followed(std::wstring_view path) const {
 }
 
 bool FakeFileSystem::reachedDirectly(std::wstring_view path) const {
-    const auto found = files_.find(folded(path));
-    return folded(followed(path)) == folded(path) &&
+    const auto found = files_.find(lowerCased(path));
+    return lowerCased(followed(path)) == lowerCased(path) &&
            (found == files_.end() || found->second.names == 1);
 }
 
 std::string FakeFileSystem::protectionOf(std::wstring_view path) const {
-    const auto found = files_.find(folded(path));
+    const auto found = files_.find(lowerCased(path));
     return std::string(found == files_.end() ? FakeFile::kInherited : found->second.protection);
 }
 
 Result<bool> FakeFileSystem::exists(std::wstring_view path) const {
-    if (folders_.contains(folded(path))) {
+    if (folders_.contains(lowerCased(path))) {
         return error(std::errc::is_a_directory);
     }
-    return files_.contains(folded(path));
+    return files_.contains(lowerCased(path));
 }
 
 Result<bool> FakeFileSystem::hasContent(std::wstring_view path, std::string_view content) const {
@@ -95,10 +95,10 @@ Result<bool> FakeFileSystem::hasContent(std::wstring_view path, std::string_view
 }
 
 Result<std::string> FakeFileSystem::read(std::wstring_view path, std::size_t limit) const {
-    const auto found = files_.find(folded(path));
+    const auto found = files_.find(lowerCased(path));
     if (found == files_.end()) {
-        return folders_.contains(folded(path)) ? error(std::errc::permission_denied)
-                                               : error(std::errc::no_such_file_or_directory);
+        return folders_.contains(lowerCased(path)) ? error(std::errc::permission_denied)
+                                                   : error(std::errc::no_such_file_or_directory);
     }
     if (found->second.locked) {
         return error(std::errc::device_or_resource_busy);
@@ -110,17 +110,17 @@ Result<std::string> FakeFileSystem::read(std::wstring_view path, std::size_t lim
 }
 
 std::error_code FakeFileSystem::clearAttributes(std::wstring_view path) {
-    const auto found = files_.find(folded(path));
+    const auto found = files_.find(lowerCased(path));
     if (found == files_.end()) {
-        return folders_.contains(folded(path)) ? error(std::errc::permission_denied)
-                                               : error(std::errc::no_such_file_or_directory);
+        return folders_.contains(lowerCased(path)) ? error(std::errc::permission_denied)
+                                                   : error(std::errc::no_such_file_or_directory);
     }
     found->second.attributes = 0;
     return {};
 }
 
 std::error_code FakeFileSystem::checkReplaceable(std::wstring_view path) const {
-    const auto key = folded(path);
+    const auto key = lowerCased(path);
     if (folders_.contains(key)) {
         return error(std::errc::permission_denied);
     }
@@ -141,10 +141,10 @@ std::error_code FakeFileSystem::checkReplaceable(std::wstring_view path) const {
 }
 
 std::error_code FakeFileSystem::copy(std::wstring_view source, std::wstring_view destination) {
-    const auto found = files_.find(folded(source));
+    const auto found = files_.find(lowerCased(source));
     if (found == files_.end()) {
-        return folders_.contains(folded(source)) ? error(std::errc::permission_denied)
-                                                 : error(std::errc::no_such_file_or_directory);
+        return folders_.contains(lowerCased(source)) ? error(std::errc::permission_denied)
+                                                     : error(std::errc::no_such_file_or_directory);
     }
     if (found->second.locked) {
         return error(std::errc::device_or_resource_busy);
@@ -152,9 +152,9 @@ std::error_code FakeFileSystem::copy(std::wstring_view source, std::wstring_view
     if (const auto refused = checkReplaceable(destination)) {
         return refused;
     }
-    files_[folded(destination)] =
+    files_[lowerCased(destination)] =
         FakeFile{found->second.bytes, 0, false, protectionOf(destination)};
-    shownNames_.try_emplace(folded(destination), destination);
+    shownNames_.try_emplace(lowerCased(destination), destination);
     return {};
 }
 
@@ -163,16 +163,16 @@ std::error_code FakeFileSystem::replace(std::wstring_view path, std::string_view
     if (const auto refused = checkReplaceable(path)) {
         return refused;
     }
-    files_[folded(path)] = FakeFile{std::string(content), 0, false,
-                                    protection == FileProtection::AdministratorsOnly
-                                        ? std::string(FakeFile::kAdministratorsOnly)
-                                        : protectionOf(path)};
-    shownNames_.try_emplace(folded(path), path);
+    files_[lowerCased(path)] = FakeFile{std::string(content), 0, false,
+                                        protection == FileProtection::AdministratorsOnly
+                                            ? std::string(FakeFile::kAdministratorsOnly)
+                                            : protectionOf(path)};
+    shownNames_.try_emplace(lowerCased(path), path);
     return {};
 }
 
 std::error_code FakeFileSystem::rewrite(std::wstring_view path, std::string_view content) {
-    const auto found = files_.find(folded(path));
+    const auto found = files_.find(lowerCased(path));
     if (found == files_.end()) {
         return error(std::errc::no_such_file_or_directory);
     }
@@ -184,7 +184,7 @@ std::error_code FakeFileSystem::rewrite(std::wstring_view path, std::string_view
 }
 
 std::error_code FakeFileSystem::remove(std::wstring_view path) {
-    const auto found = files_.find(folded(path));
+    const auto found = files_.find(lowerCased(path));
     if (found == files_.end()) {
         return error(std::errc::no_such_file_or_directory);
     }
@@ -192,34 +192,34 @@ std::error_code FakeFileSystem::remove(std::wstring_view path) {
         return error(std::errc::device_or_resource_busy);
     }
     files_.erase(found);
-    shownNames_.erase(folded(path));
+    shownNames_.erase(lowerCased(path));
     return {};
 }
 
 std::error_code FakeFileSystem::preparePrivate(std::wstring_view path) {
-    if (foreignFolders_.contains(folded(path)) || files_.contains(folded(path))) {
+    if (foreignFolders_.contains(lowerCased(path)) || files_.contains(lowerCased(path))) {
         return error(std::errc::permission_denied);
     }
     if (!folders_.contains(parentOf(path))) {
         return error(std::errc::no_such_file_or_directory);
     }
-    folders_.insert(folded(path));
+    folders_.insert(lowerCased(path));
     return {};
 }
 
 void FakeFileSystem::giveForeignOwner(std::wstring_view folder) {
     addFolder(folder);
-    foreignFolders_.insert(folded(folder));
+    foreignFolders_.insert(lowerCased(folder));
 }
 
 Result<std::vector<std::wstring>> FakeFileSystem::filesIn(std::wstring_view folder,
                                                           std::wstring_view extension) const {
-    if (!folders_.contains(folded(folder))) {
+    if (!folders_.contains(lowerCased(folder))) {
         return error(std::errc::no_such_file_or_directory);
     }
     std::vector<std::wstring> found;
     for (const auto& [key, file] : files_) {
-        if (parentOf(key) == folded(folder) && key.ends_with(folded(extension))) {
+        if (parentOf(key) == lowerCased(folder) && key.ends_with(lowerCased(extension))) {
             found.push_back(shownNames_.at(key));
         }
     }
@@ -227,7 +227,7 @@ Result<std::vector<std::wstring>> FakeFileSystem::filesIn(std::wstring_view fold
 }
 
 std::optional<FakeFile> FakeFileSystem::file(std::wstring_view path) const {
-    const auto found = files_.find(folded(path));
+    const auto found = files_.find(lowerCased(path));
     if (found == files_.end()) {
         return std::nullopt;
     }

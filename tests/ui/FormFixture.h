@@ -104,4 +104,8 @@ int pixels(int twips, int dpi);
 // The control's design name, to name the cases of a test over controls.
 std::string controlName(ControlId id);
 
+// The value the start-page box writes.
+inline const std::wstring kStartPageValue =
+    L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page";
+
 }  // namespace tovask::ui_test

@@ -22,7 +22,7 @@ bool isAdministratorsOrSystem(PSID sid) {
            IsWellKnownSid(sid, WinLocalSystemSid);
 }
 
-std::wstring sidText(PSID sid) {
+std::wstring sidTextOrEmpty(PSID sid) {
     LocalMemory text;
     if (!ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR*>(text.receive()))) {
         return {};
@@ -36,7 +36,7 @@ PrivateFolderCheck failed(std::error_code error) {
 
 PrivateFolderCheck refused(PrivateFolderProblem problem, PSID account = nullptr) {
     return {std::make_error_code(std::errc::permission_denied), problem,
-            account == nullptr ? std::wstring{} : sidText(account)};
+            account == nullptr ? std::wstring{} : sidTextOrEmpty(account)};
 }
 
 // Only allowing entries matter: a denying one keeps people out. An entry of

@@ -8,13 +8,13 @@
 namespace tovask {
 namespace {
 
-using State = std::array<std::uint32_t, 5>;
+using Sha1State = std::array<std::uint32_t, 5>;
 
 std::uint32_t rotateLeft(std::uint32_t value, int bits) {
     return (value << bits) | (value >> (32 - bits));
 }
 
-void compress(State& state, const unsigned char* block) {
+void compressSha1Block(Sha1State& state, const unsigned char* block) {
     std::array<std::uint32_t, 80> words{};
     for (int i = 0; i < 16; ++i) {
         words[i] = digest::wordAt(block, i);
@@ -47,7 +47,7 @@ void compress(State& state, const unsigned char* block) {
         b = a;
         a = next;
     }
-    const State added = {a, b, c, d, e};
+    const Sha1State added = {a, b, c, d, e};
     for (int i = 0; i < 5; ++i) {
         state[i] += added[i];
     }
@@ -56,8 +56,9 @@ void compress(State& state, const unsigned char* block) {
 }  // namespace
 
 std::string sha1Hex(std::string_view bytes) {
-    State state = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
-    digest::forEachBlock(bytes, [&](const unsigned char* block) { compress(state, block); });
+    Sha1State state = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
+    digest::forEachBlock(bytes,
+                         [&](const unsigned char* block) { compressSha1Block(state, block); });
     return digest::hexOf(state);
 }
 

@@ -16,9 +16,6 @@
 namespace tovask::ui_test {
 namespace {
 
-const std::wstring kStartPageValue =
-    L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page";
-
 // How the text reaches the box: set as a whole, or pasted from the clipboard.
 enum class Entry { Set, Pasted };
 

@@ -13,9 +13,6 @@
 namespace tovask::ui_test {
 namespace {
 
-const std::wstring kStartPageValue =
-    L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page";
-
 std::vector<std::wstring> reportFor(const std::wstring& startPage) {
     return {L"Finalizado:",
             L"Registro restaurado",
