@@ -165,6 +165,12 @@ struct RunFact {
 const RunFact kRunFacts[] = {
     {"FixedDrive", "IsLocalFixedDrive", L"C", false},
     {"MachineJoin", "MachineJoin", L"", false},
+    {"ProfileFolder", "RegReadValue",
+     std::wstring(kProfileListKey) + std::wstring(kLoggedOn) + L"\\ProfileImagePath", true},
+    {"ShellFolder", "RegReadValue",
+     L"HKU\\Tovask_" + std::wstring(kAway) +
+         L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\AppData",
+     true},
 };
 
 class RunFactAsked : public testing::TestWithParam<RunFact> {};
