@@ -7,6 +7,7 @@
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingKinds.h"
 #include "repair/findings/PutBackTogether.h"
+#include "repair/shortcuts/ShortcutFolders.h"
 
 namespace tovask {
 namespace {
@@ -200,7 +201,8 @@ std::vector<Finding> RunFindings::asFound() const {
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures) {
-    FindingScope scope{userHives, everyUser, managed.managedBecause.has_value(), {}};
+    UserFoldersOfThisRun userFolders(platform, failures);
+    FindingScope scope{userHives, userFolders, everyUser, managed.managedBecause.has_value(), {}};
     RunFindings findings{std::move(managed), {}};
     std::vector<Finding> foundBefore;
     for (const auto* kind : findingKinds()) {

@@ -26,8 +26,8 @@ std::vector<std::wstring> networkHives(const FindingScope& scope) {
 class NetworkFindings : public KindFindings {
   public:
     NetworkFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
-        : found_(
-              findNetworkSettings(platform, networkHives(scope), scope.managedMachine, failures)) {}
+        : found_(findNetworkSettings(platform, networkHives(scope), scope.userFolders,
+                                     scope.managedMachine, failures)) {}
 
     std::vector<Finding> findings() const override { return findingsOf(found_); }
 

@@ -89,8 +89,9 @@ bool isLoggedOffUsersHive(std::wstring_view hive) {
 
 class NetworkScan {
   public:
-    NetworkScan(PlatformOps& platform, bool managedMachine, FailureLog& failures)
-        : platform_(platform), failures_(failures) {
+    NetworkScan(PlatformOps& platform, UserFoldersOfThisRun& userFolders, bool managedMachine,
+                FailureLog& failures)
+        : platform_(platform), userFolders_(userFolders), failures_(failures) {
         plainFacts_.managedMachine = managedMachine;
     }
 
@@ -117,6 +118,7 @@ class NetworkScan {
     void scanNameServers(const KeyPlace& place, const RegistryKeyContent* content);
 
     PlatformOps& platform_;
+    UserFoldersOfThisRun& userFolders_;
     FailureLog& failures_;
     NetworkFacts plainFacts_;
     std::optional<NetworkFacts> systemFacts_;
@@ -133,7 +135,8 @@ NetworkFacts NetworkScan::factsFor(bool needsSystem, std::wstring_view hive, boo
     }
     if (needsSystem && isLoggedOffUsersHive(hive)) {
         if (!loggedOffUser_ || loggedOffUser_->first != hive) {
-            loggedOffUser_.emplace(std::wstring(hive), startupPrograms(platform_, hive, failures_));
+            loggedOffUser_.emplace(std::wstring(hive),
+                                   startupPrograms(platform_, hive, userFolders_, failures_));
         }
         facts.startupPrograms = loggedOffUser_->second;
     }
@@ -398,8 +401,9 @@ void NetworkScan::scanDns() {
 
 std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
                                                 std::span<const std::wstring> userHives,
+                                                UserFoldersOfThisRun& userFolders,
                                                 bool managedMachine, FailureLog& failures) {
-    NetworkScan scan(platform, managedMachine, failures);
+    NetworkScan scan(platform, userFolders, managedMachine, failures);
     for (const auto& hive : userHives) {
         scan.scanInternetSettings(hive, RegistryView::Default);
     }

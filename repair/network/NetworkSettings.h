@@ -8,6 +8,7 @@
 #include "platform/PlatformOps.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "repair/shortcuts/ShortcutFolders.h"
 #include "text/RegistryPath.h"
 
 namespace tovask {
@@ -42,6 +43,7 @@ struct NetworkFinding {
 // this machine or a script file asks for them.
 std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
                                                 std::span<const std::wstring> userHives,
+                                                UserFoldersOfThisRun& userFolders,
                                                 bool managedMachine, FailureLog& failures);
 
 std::vector<Finding> findingsOf(std::span<const NetworkFinding> found);

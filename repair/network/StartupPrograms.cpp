@@ -27,11 +27,11 @@ constexpr ListingLimits kStartupLimits{0, 200, 2000};
 
 class ProgramList {
   public:
-    explicit ProgramList(std::optional<UserFolders>& folders) : folders_(folders) {}
+    explicit ProgramList(UserFolders* folders) : folders_(folders) {}
 
     // A path or command as the user's entry holds it, the user's references expanded.
     void add(std::wstring_view text, bool isCommand) {
-        const auto expanded = folders_ ? folders_->expanded(text) : std::nullopt;
+        const auto expanded = folders_ != nullptr ? folders_->expanded(text) : std::nullopt;
         const std::wstring_view whole = expanded ? std::wstring_view(*expanded) : text;
         auto program = isCommand ? programOfCommand(whole) : std::wstring(whole);
         if (!program.empty() && std::ranges::none_of(programs_, [&](const std::wstring& seen) {
@@ -43,7 +43,7 @@ class ProgramList {
     std::vector<std::wstring> take() { return std::move(programs_); }
 
   private:
-    std::optional<UserFolders>& folders_;
+    UserFolders* folders_;
     std::vector<std::wstring> programs_;
 };
 
@@ -122,11 +122,11 @@ std::wstring programOfCommand(std::wstring_view command) {
 }
 
 std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_view hive,
-                                          FailureLog& failures) {
-    auto folders = UserFolders::of(platform, hive, failures);
+                                          UserFoldersOfThisRun& userFolders, FailureLog& failures) {
+    auto* folders = userFolders.of(hive);
     ProgramList programs(folders);
     addRunCommands(platform, hive, programs, failures);
-    if (folders) {
+    if (folders != nullptr) {
         addStartupFolder(platform, *folders, programs, failures);
     }
     return programs.take();

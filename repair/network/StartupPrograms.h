@@ -6,6 +6,7 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/report/FailureLog.h"
+#include "repair/shortcuts/ShortcutFolders.h"
 
 namespace tovask {
 
@@ -22,6 +23,6 @@ std::wstring programOfCommand(std::wstring_view command);
 // is not listed. A key or folder that cannot be read is a failure; the rest
 // goes on.
 std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_view hive,
-                                          FailureLog& failures);
+                                          UserFoldersOfThisRun& userFolders, FailureLog& failures);
 
 }  // namespace tovask

@@ -11,7 +11,7 @@ namespace {
 class PreferenceFindings : public KindFindings {
   public:
     PreferenceFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
-        : found_(findProfilePreferences(platform, scope.userHives, failures)) {}
+        : found_(findProfilePreferences(platform, scope.userHives, scope.userFolders, failures)) {}
 
     std::vector<Finding> findings() const override { return found_; }
     // None is repairable, so every one stays.

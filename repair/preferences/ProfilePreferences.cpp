@@ -113,9 +113,8 @@ class PreferenceScan {
     PreferenceScan(PlatformOps& platform, FailureLog& failures)
         : platform_(platform), failures_(failures) {}
 
-    void scanUser(std::wstring_view hive) {
-        auto folders = UserFolders::of(platform_, hive, failures_);
-        if (!folders) {
+    void scanUser(UserFolders* folders) {
+        if (folders == nullptr) {
             return;
         }
         const auto localAppData =
@@ -253,10 +252,11 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs) {
 
 std::vector<Finding> findProfilePreferences(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,
+                                            UserFoldersOfThisRun& userFolders,
                                             FailureLog& failures) {
     PreferenceScan scan(platform, failures);
     for (const auto& hive : userHives) {
-        scan.scanUser(hive);
+        scan.scanUser(userFolders.of(hive));
     }
     return std::move(scan.found);
 }

@@ -8,6 +8,7 @@
 #include "platform/PlatformOps.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "repair/shortcuts/ShortcutFolders.h"
 
 namespace tovask {
 
@@ -34,6 +35,7 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs);
 // of this machine are opened.
 std::vector<Finding> findProfilePreferences(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,
+                                            UserFoldersOfThisRun& userFolders,
                                             FailureLog& failures);
 
 }  // namespace tovask

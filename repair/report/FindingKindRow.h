@@ -16,6 +16,7 @@ class FileBackup;
 class PlatformOps;
 class ProgressView;
 struct RegistryFileSection;
+class UserFoldersOfThisRun;
 
 // What the report says of a kind's findings.
 struct KindTexts {
@@ -72,11 +73,13 @@ void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
     items = std::move(kept);
 }
 
-// Where a run looks: the users' hives ("HKCU" or "HKU\<name>"), whether it
-// runs for every user, whether an organisation manages the machine, and what
-// the kinds before this one found.
+// Where a run looks: the users' hives ("HKCU" or "HKU\<name>") and their
+// folders, told once for every kind, whether it runs for every user, whether
+// an organisation manages the machine, and what the kinds before this one
+// found. Good while the kinds look, not beyond.
 struct FindingScope {
     std::span<const std::wstring> userHives;
+    UserFoldersOfThisRun& userFolders;
     bool everyUser = false;
     bool managedMachine = false;
     std::span<const Finding> foundBefore;

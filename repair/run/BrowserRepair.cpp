@@ -14,6 +14,7 @@
 #include "repair/run/CheckVerdict.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/texts/SiteUrls.h"
+#include "repair/users/FactsOfThisRun.h"
 #include "repair/users/RepairLock.h"
 #include "repair/users/UserHives.h"
 #include "text/DecimalText.h"
@@ -148,6 +149,8 @@ RunEnd BrowserRepair::DesbloquearIE() {
     const std::wstring startPage = chosenStartPage();
     RunSummary summary;
     {
+        // What the machine is, asked once for the findings and their repair.
+        FactsOfThisRun facts(platform_);
         auto managed = decideManagedMachine(platform_, failures);
         // Hives loaded for this run are unloaded before it reports, whatever failed.
         std::optional<UserHives> everyone;
@@ -163,9 +166,8 @@ RunEnd BrowserRepair::DesbloquearIE() {
                 nameForBackup(sections, everyone);
             };
             summary = repairFindingsWithConsent(
-                platform_, view_,
-                lookForFindings(platform_, std::move(managed), userHives, request_.everyUser,
-                                failures),
+                facts, view_,
+                lookForFindings(facts, std::move(managed), userHives, request_.everyUser, failures),
                 {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
         }
     }

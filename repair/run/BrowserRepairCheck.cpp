@@ -7,6 +7,7 @@
 #include "repair/run/BrowserRepair.h"
 #include "repair/run/CheckVerdict.h"
 #include "repair/texts/ProgramTexts.h"
+#include "repair/users/FactsOfThisRun.h"
 #include "repair/users/RepairLock.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
@@ -60,6 +61,8 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
         }
     }
     FailureLog failures(platform_);
+    // What the machine is, asked once for the findings: the next check asks again.
+    FactsOfThisRun facts(platform_);
     CheckListing listing;
     std::optional<RunFindings> findings;
     std::optional<UserHives> everyone;
@@ -98,8 +101,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
         auto& redirecting = isManaged ? listing.leftHosts : listing.toRepair;
         redirecting.insert(redirecting.end(), hosts.redirecting.begin(), hosts.redirecting.end());
         listing.hostsNotRedirecting = hosts.notRedirecting;
-        findings =
-            lookForFindings(platform_, managed, start->userHives, request_.everyUser, failures);
+        findings = lookForFindings(facts, managed, start->userHives, request_.everyUser, failures);
     }
     view_.clearList();
     appendEach(view_, texts::kNeedsRepairPrefix, listing.toRepair);

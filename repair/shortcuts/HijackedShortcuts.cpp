@@ -51,9 +51,10 @@ FindingEvidence evidenceOf(const ShortcutFinding& finding) {
 
 std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
                                                     std::span<const std::wstring> userHives,
+                                                    UserFoldersOfThisRun& userFolders,
                                                     FailureLog& failures) {
     std::vector<HijackedShortcut> hijacked;
-    for (const auto& folder : shortcutFolders(platform, userHives, failures)) {
+    for (const auto& folder : shortcutFolders(platform, userHives, userFolders, failures)) {
         if (folder.refused) {
             hijacked.push_back({folder.path, {}, {}, folder.shared, true});
             continue;

@@ -9,6 +9,7 @@
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "repair/shortcuts/ShortcutFinding.h"
+#include "repair/shortcuts/ShortcutFolders.h"
 
 namespace tovask {
 
@@ -30,6 +31,7 @@ struct HijackedShortcut {
 // be read, are failures, and the others go on.
 std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
                                                     std::span<const std::wstring> userHives,
+                                                    UserFoldersOfThisRun& userFolders,
                                                     FailureLog& failures);
 
 // As the report lists them. On a managed machine only the shortcuts in a

@@ -103,10 +103,8 @@ class FolderList {
     std::map<std::wstring, std::size_t> seen_;
 };
 
-void addUserFolders(PlatformOps& platform, std::wstring_view hive, FolderList& list,
-                    FailureLog& failures) {
-    auto folders = UserFolders::of(platform, hive, failures);
-    if (!folders) {
+void addUserFolders(UserFolders* folders, FolderList& list) {
+    if (folders == nullptr) {
         return;
     }
     const auto& profile = folders->profile();
@@ -165,7 +163,13 @@ UserFolders::UserFolders(PlatformOps& platform, std::wstring_view hive, std::wst
 }
 
 std::wstring UserFolders::folder(std::wstring_view name, std::wstring fallback) {
-    if (const auto named = shellFolder(platform_, hive_, name, failures_)) {
+    auto known = shellFolders_.find(name);
+    if (known == shellFolders_.end()) {
+        known = shellFolders_
+                    .emplace(std::wstring(name), shellFolder(platform_, hive_, name, failures_))
+                    .first;
+    }
+    if (const auto& named = known->second) {
         if (auto path = expanded(*named); path && isAbsolute(*path)) {
             return std::move(*path);
         }
@@ -182,12 +186,22 @@ std::optional<std::wstring> UserFolders::expanded(std::wstring_view text) {
     return machine.ok() ? std::optional(machine.value()) : std::nullopt;
 }
 
+UserFolders* UserFoldersOfThisRun::of(std::wstring_view hive) {
+    auto known = byHive_.find(hive);
+    if (known == byHive_.end()) {
+        known =
+            byHive_.emplace(std::wstring(hive), UserFolders::of(platform_, hive, failures_)).first;
+    }
+    return known->second ? &*known->second : nullptr;
+}
+
 std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,
+                                            UserFoldersOfThisRun& userFolders,
                                             FailureLog& failures) {
     FolderList list;
     for (const auto& hive : userHives) {
-        addUserFolders(platform, hive, list, failures);
+        addUserFolders(userFolders.of(hive), list);
     }
     addMachineFolder(platform, L"Common Desktop", 0, list, failures);
     addMachineFolder(platform, L"Common Programs", kStartMenuDepth, list, failures);
@@ -196,10 +210,11 @@ std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
 
 std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
                                            std::span<const std::wstring> userHives,
+                                           UserFoldersOfThisRun& userFolders,
                                            FailureLog& failures) {
     FolderList list;
     for (const auto& hive : userHives) {
-        if (auto folders = UserFolders::of(platform, hive, failures)) {
+        if (auto* folders = userFolders.of(hive)) {
             list.add(folders->folder(L"Startup",
                                      folders->appData() +
                                          L"\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,16 +28,13 @@ struct ShortcutFolder {
 
 // A user's own folders as that user's shell names them: the shell folders in
 // the user's hive, the user's own %USERPROFILE% and %APPDATA% put in, then the
-// machine's references expanded; never the running user's environment.
+// machine's references expanded; never the running user's environment. Made
+// by the run's UserFoldersOfThisRun only.
 class UserFolders {
   public:
-    // None for a user without a profile folder, and, with a failure, for one
-    // whose profile folder cannot be told.
-    static std::optional<UserFolders> of(PlatformOps& platform, std::wstring_view hive,
-                                         FailureLog& failures);
-
     // The shell folder of this name; the fallback when the hive names none,
-    // or names one that is not a full path.
+    // or names one that is not a full path. Each name is read from the hive
+    // once.
     std::wstring folder(std::wstring_view name, std::wstring fallback);
     // The text with the user's references, then the machine's, expanded;
     // none when the machine cannot expand it.
@@ -44,6 +43,12 @@ class UserFolders {
     const std::wstring& appData() const { return appData_; }
 
   private:
+    friend class UserFoldersOfThisRun;
+
+    // None for a user without a profile folder, and, with a failure, for one
+    // whose profile folder cannot be told.
+    static std::optional<UserFolders> of(PlatformOps& platform, std::wstring_view hive,
+                                         FailureLog& failures);
     UserFolders(PlatformOps& platform, std::wstring_view hive, std::wstring profile,
                 FailureLog& failures);
 
@@ -51,7 +56,29 @@ class UserFolders {
     std::wstring hive_;
     std::wstring profile_;
     FailureLog& failures_;
+    std::map<std::wstring, std::optional<std::wstring>, std::less<>> shellFolders_;
     std::wstring appData_;
+};
+
+// Each user's folders, told once a run and shared by every kind that looks
+// in them, so that a user whose folders cannot be told is one failure of the
+// run. Made by the run for its own platform and failure log, and gone with
+// them.
+class UserFoldersOfThisRun {
+  public:
+    UserFoldersOfThisRun(PlatformOps& platform, FailureLog& failures)
+        : platform_(platform), failures_(failures) {}
+    UserFoldersOfThisRun(const UserFoldersOfThisRun&) = delete;
+    UserFoldersOfThisRun& operator=(const UserFoldersOfThisRun&) = delete;
+
+    // The folders of the user whose hive this is ("HKCU", "HKU\<SID>" or a
+    // hive the run loaded); none when they cannot be told.
+    UserFolders* of(std::wstring_view hive);
+
+  private:
+    PlatformOps& platform_;
+    FailureLog& failures_;
+    std::map<std::wstring, std::optional<UserFolders>, std::less<>> byHive_;
 };
 
 // Where the shortcuts people click are, once each: for every user whose hive
@@ -65,6 +92,7 @@ class UserFolders {
 // refused unless it lies on a disk fixed in this machine.
 std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
                                             std::span<const std::wstring> userHives,
+                                            UserFoldersOfThisRun& userFolders,
                                             FailureLog& failures);
 
 // The Startup folders whose programs Windows starts at logon, once each: every
@@ -72,6 +100,6 @@ std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
 // shortcutFolders refuses.
 std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
                                            std::span<const std::wstring> userHives,
-                                           FailureLog& failures);
+                                           UserFoldersOfThisRun& userFolders, FailureLog& failures);
 
 }  // namespace tovask

@@ -10,7 +10,8 @@ class ShortcutFindings : public KindFindings {
   public:
     ShortcutFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
         : managed_(scope.managedMachine),
-          shortcuts_(findHijackedShortcuts(platform, scope.userHives, failures)) {}
+          shortcuts_(
+              findHijackedShortcuts(platform, scope.userHives, scope.userFolders, failures)) {}
 
     std::vector<Finding> findings() const override { return findingsOf(shortcuts_, managed_); }
 

@@ -42,10 +42,10 @@ std::optional<std::wstring> commandOf(PlatformOps& platform, const std::wstring&
 
 std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                                           std::span<const std::wstring> userHives,
-                                          bool managedMachine, const ServedHijacks& served,
-                                          FailureLog& failures) {
+                                          UserFoldersOfThisRun& userFolders, bool managedMachine,
+                                          const ServedHijacks& served, FailureLog& failures) {
     std::vector<StartupFile> found;
-    for (const auto& folder : startupFolders(platform, userHives, failures)) {
+    for (const auto& folder : startupFolders(platform, userHives, userFolders, failures)) {
         if (folder.refused) {
             failures.add(folder.path, texts::kStartupFolderRefused);
             continue;

@@ -9,6 +9,7 @@
 #include "repair/backup/files/FileBackup.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/startup/ServedHijacks.h"
 
 namespace tovask {
@@ -26,8 +27,8 @@ struct StartupFile {
 // folder off this machine's disks is a failure and is not opened.
 std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                                           std::span<const std::wstring> userHives,
-                                          bool managedMachine, const ServedHijacks& served,
-                                          FailureLog& failures);
+                                          UserFoldersOfThisRun& userFolders, bool managedMachine,
+                                          const ServedHijacks& served, FailureLog& failures);
 
 // Moves the file into the file backups: copied, then deleted if it still
 // holds what was copied. True when it was removed.

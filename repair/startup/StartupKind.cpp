@@ -33,8 +33,8 @@ class StartupFindings : public KindFindings {
         served_.learnFrom(values_.findings());
         tasks_ = findHijackingTasks(platform, scope.managedMachine, served_, failures);
         served_.learnFrom(findingsOf(tasks_));
-        files_ =
-            findStartupFiles(platform, scope.userHives, scope.managedMachine, served_, failures);
+        files_ = findStartupFiles(platform, scope.userHives, scope.userFolders,
+                                  scope.managedMachine, served_, failures);
     }
 
     std::vector<Finding> findings() const override {

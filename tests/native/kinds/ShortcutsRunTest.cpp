@@ -93,7 +93,8 @@ TEST_F(ShortcutRun, FoldersComeFromEachUsersHiveAndProfile) {
         {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\TaskBar", 0},
         {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\StartMenu", 0},
         {kPublicDesktop, 0, true}};
-    EXPECT_EQ(shortcutFolders(bench.platform, hives, failures), expected);
+    UserFoldersOfThisRun userFolders(bench.platform, failures);
+    EXPECT_EQ(shortcutFolders(bench.platform, hives, userFolders, failures), expected);
     EXPECT_TRUE(failures.entries().empty());
 }
 

@@ -589,7 +589,8 @@ TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
     for (const auto& task : findHijackingTasks(bench.platform, true, {}, failures)) {
         EXPECT_FALSE(task.finding.repairable);
     }
-    for (const auto& file : findStartupFiles(bench.platform, {}, true, {}, failures)) {
+    UserFoldersOfThisRun userFolders(bench.platform, failures);
+    for (const auto& file : findStartupFiles(bench.platform, {}, userFolders, true, {}, failures)) {
         EXPECT_FALSE(file.finding.repairable);
     }
     EXPECT_EQ(findHijackingTasks(bench.platform, true, {}, failures).size(), 1u);

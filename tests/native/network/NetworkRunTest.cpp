@@ -330,7 +330,8 @@ TEST_F(NetworkRun, StartupProgramsComeFromTheRunKeysAndTheStartupFolderNeverOnAS
         platform.RegWrite(shellFolder, folder, RegistryType::String);
         platform.calls.clear();
         FailureLog failures(platform);
-        EXPECT_EQ(startupPrograms(platform, hive, failures), programs);
+        UserFoldersOfThisRun userFolders(platform, failures);
+        EXPECT_EQ(startupPrograms(platform, hive, userFolders, failures), programs);
         EXPECT_TRUE(failures.entries().empty());
         EXPECT_EQ(std::ranges::count(platform.calls, "ListFiles", &fake::RecordedCall::operation),
                   programs == everything ? 1 : 0);

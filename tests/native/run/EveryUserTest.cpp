@@ -151,6 +151,65 @@ TEST(EveryUser, BrowserOfAnyLoggedOnUserRefusesTheRun) {
     EXPECT_NE(promptOf(bench.view.notices.back()).find(L"VM\\luis"), std::wstring::npos);
 }
 
+// A fact of the machine that a run asks of the system, and whether its
+// failure is an error line naming it.
+struct RunFact {
+    const char* name;
+    std::string_view operation;
+    std::wstring target;
+    bool reported;
+
+    friend void PrintTo(const RunFact& fact, std::ostream* out) { *out << fact.name; }
+};
+
+const RunFact kRunFacts[] = {
+    {"FixedDrive", "IsLocalFixedDrive", L"C", false},
+    {"MachineJoin", "MachineJoin", L"", false},
+    {"ProfileFolder", "RegReadValue",
+     std::wstring(kProfileListKey) + std::wstring(kLoggedOn) + L"\\ProfileImagePath", true},
+    {"ShellFolder", "RegReadValue",
+     L"HKU\\Tovask_" + std::wstring(kAway) +
+         L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\AppData",
+     true},
+};
+
+class RunFactAsked : public testing::TestWithParam<RunFact> {};
+
+// A check and then a repair: each asks once, and the repair asks again what
+// failed in the check, so that nothing the check saw is taken for settled.
+TEST_P(RunFactAsked, OnceARunAndAgainByTheNextEvenAfterAFailure) {
+    const auto& fact = GetParam();
+    RepairBench bench;
+    prepareUsers(bench);
+    bool failed = false;
+    bench.platform.addFault(
+        [&](const fake::RecordedCall& call, std::size_t) -> std::optional<std::error_code> {
+            const bool first =
+                !failed && call.operation == fact.operation && call.target == fact.target;
+            failed = failed || first;
+            return first ? std::optional(errc(std::errc::io_error)) : std::nullopt;
+        });
+    bench.load();
+    for (const bool isCheck : {true, false}) {
+        const auto from = bench.platform.calls.size();
+        isCheck ? bench.check() : bench.press();
+        EXPECT_EQ(std::ranges::count_if(bench.platform.calls | std::views::drop(from),
+                                        [&](const fake::RecordedCall& call) {
+                                            return call.operation == fact.operation &&
+                                                   call.target == fact.target;
+                                        }),
+                  1);
+        EXPECT_EQ(std::ranges::count_if(bench.errorLines(),
+                                        [&](const std::wstring& line) {
+                                            return line.starts_with(errorLineStart(fact.target));
+                                        }),
+                  isCheck && fact.reported ? 1 : 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryUser, RunFactAsked, testing::ValuesIn(kRunFacts),
+                         [](const auto& info) { return info.param.name; });
+
 TEST(RepairLock, AnotherRepairRunningChangesNothing) {
     RepairBench bench;
     matrix::prepareMachine(bench);
