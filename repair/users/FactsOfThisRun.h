@@ -13,6 +13,8 @@ namespace tovask {
 class FactsOfThisRun final : public ForwardingPlatform {
   public:
     explicit FactsOfThisRun(PlatformOps& next) : ForwardingPlatform(next) {}
+    // Out of line, as ForwardingPlatform's is.
+    ~FactsOfThisRun() override;
 
     // A failed answer is kept too, until the run ends: every path on that
     // drive is then refused alike, when the run looks and when it repairs,

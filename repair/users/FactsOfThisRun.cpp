@@ -1,0 +1,7 @@
+#include "repair/users/FactsOfThisRun.h"
+
+namespace tovask {
+
+FactsOfThisRun::~FactsOfThisRun() = default;
+
+}  // namespace tovask
