@@ -19,11 +19,17 @@ import pefile
 
 def split_debug_info(objcopy, program):
     debug_file = os.path.splitext(program)[0] + ".debug"
-    subprocess.run([objcopy, "--only-keep-debug", program, debug_file], check=True)
+    # objcopy writes the time into both headers unless told one: the link
+    # writes none, so that the same sources give the same bytes, and the
+    # debug link's checksum stays the same with them.
+    environment = dict(os.environ, SOURCE_DATE_EPOCH=os.environ.get("SOURCE_DATE_EPOCH", "0"))
+    subprocess.run([objcopy, "--only-keep-debug", program, debug_file], check=True,
+                   env=environment)
     # The link is looked up by name beside the program, so it is added from
     # within that folder.
     subprocess.run([objcopy, "--strip-all", f"--add-gnu-debuglink={os.path.basename(debug_file)}",
-                    os.path.basename(program)], check=True, cwd=os.path.dirname(program) or ".")
+                    os.path.basename(program)], check=True, cwd=os.path.dirname(program) or ".",
+                   env=environment)
     pe = pefile.PE(program, fast_load=True)
     pe.OPTIONAL_HEADER.CheckSum = pe.generate_checksum()
     image = pe.write()
