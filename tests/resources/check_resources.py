@@ -344,6 +344,8 @@ def check_security(checks, pe):
         checks.equal(pe.get_word_at_rva(entry.VirtualAddress + DEPENDENT_LOAD_FLAGS_OFFSET),
                      LOAD_LIBRARY_SEARCH_SYSTEM32, "DependentLoadFlags")
     checks.expect(pe.verify_checksum(), "the header checksum does not match the file")
+    # The same sources build the same bytes: no build time in the header.
+    checks.equal(pe.FILE_HEADER.TimeDateStamp, 0, "the header's time stamp")
 
 
 # Ways of starting a program that search for it by a bare name.
