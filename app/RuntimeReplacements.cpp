@@ -104,6 +104,9 @@ void __throw_underflow_error(const char*) {
 // exception, and with no handler anywhere the program would then end in
 // std::terminate: raising ends it here instead, so nothing else is reached,
 // and the unwinder and its frame tables stay out of the program.
+// Only the 32-bit runtime unwinds through these, with its own frame tables;
+// the 64-bit one goes through Windows' exception handling instead.
+#if defined(__i386__)
 extern "C" {
 
 void _Unwind_RaiseException() {
@@ -140,3 +143,4 @@ void _Unwind_SetIP() {
     std::abort();
 }
 }
+#endif
