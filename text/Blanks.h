@@ -6,6 +6,8 @@ namespace tovask {
 
 // The blanks that separate the words of a command line or a value.
 inline constexpr std::wstring_view kBlanks = L" \t";
+// Blanks and line ends: what may stand around a value read from a file.
+inline constexpr std::wstring_view kWhitespace = L" \t\r\n";
 
 inline bool isBlank(wchar_t c) {
     return kBlanks.find(c) != std::wstring_view::npos;

@@ -10,6 +10,7 @@
 #include "repair/network/WritableFolders.h"
 #include "repair/policies/PolicyKeyContent.h"
 #include "repair/users/UserPaths.h"
+#include "text/Blanks.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
@@ -52,11 +53,10 @@ struct HostAndPath {
 // them: blanks around it dropped, user and port left out, a backslash taken
 // for a slash, the query and fragment left out.
 std::optional<HostAndPath> hostAndPathOf(std::wstring_view url) {
-    const auto first = url.find_first_not_of(L" \t\r\n");
-    if (first == std::wstring_view::npos) {
+    url = trimmed(url, kWhitespace);
+    if (url.empty()) {
         return std::nullopt;
     }
-    url = url.substr(first, url.find_last_not_of(L" \t\r\n") - first + 1);
     const auto schemeEnd = url.find(L"://");
     if (schemeEnd == std::wstring_view::npos ||
         !(equalsIgnoringCase(url.substr(0, schemeEnd), L"http") ||

@@ -14,9 +14,6 @@
 namespace tovask {
 namespace {
 
-// What a task file may hold around a command, its arguments being one line.
-constexpr std::wstring_view kWhitespace = L" \t\r\n";
-
 constexpr std::wstring_view kTaskCacheKey =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Schedule\\TaskCache\\";
 constexpr std::wstring_view kTasksKey = L"Tasks\\";

@@ -8,6 +8,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileReplacement.h"
+#include "platform/win32/session/ProcessUser.h"
 
 namespace tovask::win32 {
 namespace {
@@ -22,21 +23,18 @@ bool isAdministratorsOrSystem(PSID sid) {
            IsWellKnownSid(sid, WinLocalSystemSid);
 }
 
-std::wstring sidTextOrEmpty(PSID sid) {
-    LocalMemory text;
-    if (!ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR*>(text.receive()))) {
-        return {};
-    }
-    return static_cast<const wchar_t*>(text.get());
-}
-
 PrivateFolderCheck failed(std::error_code error) {
     return {error, PrivateFolderProblem::None, {}};
 }
 
 PrivateFolderCheck refused(PrivateFolderProblem problem, PSID account = nullptr) {
-    return {std::make_error_code(std::errc::permission_denied), problem,
-            account == nullptr ? std::wstring{} : sidTextOrEmpty(account)};
+    std::wstring accountText;
+    if (account != nullptr) {
+        if (const auto text = sidText(account); text.ok()) {
+            accountText = text.value();
+        }
+    }
+    return {std::make_error_code(std::errc::permission_denied), problem, accountText};
 }
 
 // Only allowing entries matter: a denying one keeps people out. An entry of

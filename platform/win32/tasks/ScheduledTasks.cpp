@@ -18,6 +18,7 @@
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/files/FileQueries.h"
+#include "text/Blanks.h"
 #include "text/TextCompare.h"
 
 namespace tovask::win32 {
@@ -71,7 +72,7 @@ class TaskReader {
     void endElement() { path_.leave(); }
     void text(std::wstring_view text) {
         if (path_.endsWith({L"Task", L"Settings", L"Enabled"})) {
-            task_.enabled = !equalsIgnoringCase(trimmed(text), L"false");
+            task_.enabled = !equalsIgnoringCase(trimmed(text, kWhitespace), L"false");
         } else if (!task_.actions.empty() && path_.endsWith({L"Actions", L"Exec", L"Command"})) {
             task_.actions.back().command += text;
         } else if (!task_.actions.empty() && path_.endsWith({L"Actions", L"Exec", L"Arguments"})) {
@@ -81,13 +82,6 @@ class TaskReader {
     TaskDefinition take() { return std::move(task_); }
 
   private:
-    static std::wstring_view trimmed(std::wstring_view text) {
-        const auto first = text.find_first_not_of(L" \t\r\n");
-        return first == std::wstring_view::npos
-                   ? std::wstring_view{}
-                   : text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
-    }
-
     ElementPath path_;
     TaskDefinition task_;
 };
