@@ -4,6 +4,7 @@
 #include "app/window/Form1.h"
 #include "app/window/MessageLoop.h"
 #include "app/window/WindowOps.h"
+#include "platform/win32/ComObjects.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -31,6 +32,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     tovask::Win32Platform platform;
     if (const auto request = tovask::parseCommandLine(tovask::app::commandArguments())) {
+        // Nothing pumps messages in an unattended run, so its COM objects live
+        // in the multithreaded apartment.
+        const tovask::win32::ComApartment apartment(tovask::win32::ComThreading::Multithreaded);
         return tovask::app::runUnattended(platform, *request);
     }
     tovask::app::Win32WindowOps windowOps;

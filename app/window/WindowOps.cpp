@@ -8,13 +8,29 @@
 
 #include "app/window/FindingsDialog.h"
 #include "platform/win32/SystemError.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace tovask::app {
 
+// The library is no import of the program: loading it draws on the display
+// (Wine loads its X11 driver then), which an unattended run never needs. It is
+// loaded by name, so that the manifest binds its version 6, the one the
+// controls' look and messages are written for.
 void Win32WindowOps::InitCommonControls() {
-    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
-                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&classes);
+    if (!commonControls_) {
+        commonControls_.reset(LoadLibraryW(L"comctl32.dll"));
+        if (!commonControls_) {
+            return;
+        }
+    }
+    using InitCommonControlsFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initCommonControls =
+        win32::findExport<InitCommonControlsFunction>(commonControls_, "InitCommonControlsEx");
+    if (initCommonControls != nullptr) {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                           ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        initCommonControls(&classes);
+    }
 }
 
 std::error_code Win32WindowOps::ShowMessage(std::wstring_view prompt, MessageStyle style,

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/win32/Handles.h"
 #include "repair/findings/FindingsChoice.h"
 
 namespace tovask::app {
@@ -36,6 +37,11 @@ class Win32WindowOps final : public WindowOps {
                                 std::wstring_view title) override;
     std::vector<bool> ChooseFindings(const FindingsChoice& choice) override;
     [[noreturn]] void EndProgram() override;
+
+  private:
+    // Loaded with the window rather than with the program, and kept as long
+    // as the window's controls need their classes.
+    win32::LoadedLibrary commonControls_;
 };
 
 }  // namespace tovask::app

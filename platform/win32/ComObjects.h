@@ -4,13 +4,21 @@
 
 namespace tovask::win32 {
 
-// Initialises COM for the calling thread, apartment-threaded, for as long as
-// it lives. A thread that already chose the multithreaded apartment keeps it
-// (in-process objects such as the shell's work in both) and is not
-// uninitialised here.
+enum class ComThreading : DWORD {
+    Apartment = COINIT_APARTMENTTHREADED,
+    // For a thread without a message loop: Wine gives every apartment-threaded
+    // thread a hidden window, which loads the display driver.
+    Multithreaded = COINIT_MULTITHREADED,
+};
+
+// Initialises COM for the calling thread, apartment-threaded unless asked,
+// for as long as it lives. A thread that already chose the other model keeps
+// it (in-process objects such as the shell's and the Task Scheduler's work in
+// both) and is not uninitialised here.
 class ComApartment {
   public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    explicit ComApartment(ComThreading threading = ComThreading::Apartment)
+        : result_(CoInitializeEx(nullptr, static_cast<DWORD>(threading))) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {

@@ -53,12 +53,14 @@ def version_strings(version):
     }
 
 # The known DLLs: the loader always takes them from the system folder, so no
-# copy planted beside the program can stand in for them. comctl32 is bound side
-# by side by the manifest. Any other library is loaded at run time by its full
-# path in the system folder; a runtime DLL of the compiler (libstdc++, libgcc,
-# libwinpthread) must never be among the imports.
+# copy planted beside the program can stand in for them. comctl32 is loaded by
+# name with the window, so that the manifest binds it side by side; as an
+# import it would load the display driver for every unattended run too. Any
+# other library is loaded at run time by its full path in the system folder; a
+# runtime DLL of the compiler (libstdc++, libgcc, libwinpthread) must never be
+# among the imports.
 STATIC_IMPORTS_ALLOWED = {
-    "advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+    "advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
     "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
 }
 

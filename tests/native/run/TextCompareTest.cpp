@@ -34,6 +34,13 @@ TEST(TextCompareTest, AffixesIgnoreCase) {
     }
 }
 
+// Only letters fold: the signs beside A-Z and a-z stay themselves.
+TEST(TextCompareTest, OnlyLettersFold) {
+    EXPECT_TRUE(equalsIgnoringCase(L"Software\\Az", L"SOFTWARE\\aZ"));
+    EXPECT_FALSE(equalsIgnoringCase(L"@[", L"`{"));
+    EXPECT_EQ(foldedCase(L"a`z{@"), L"A`Z{@");
+}
+
 TEST(TextCompareTest, TrimmedLeavesTheInsideAlone) {
     EXPECT_EQ(trimmed(L" \t a  b\t "), L"a  b");
     EXPECT_EQ(trimmed(L" \t "), L"");
