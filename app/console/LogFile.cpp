@@ -140,9 +140,17 @@ std::wstring nameOrUnknown() {
     return name;
 }
 
+// Each write whole, so that blocks of runs on several computers never interleave.
+std::error_code appendBytes(std::wstring_view path, std::string_view bytes) {
+    win32::KernelHandle file;
+    if (const auto error = openForAppending(path, file)) {
+        return error;
+    }
+    return win32::writeAll(file.get(), bytes);
+}
+
 std::wstring blockHeader(std::wstring_view whatRan) {
-    return localDateAndTime() + std::wstring(texts::kLogComputerLabel) +
-           nameOrUnknown<&GetComputerNameW, MAX_COMPUTERNAME_LENGTH + 1>() +
+    return localDateAndTime() + std::wstring(texts::kLogComputerLabel) + computerName() +
            std::wstring(texts::kLogUserLabel) + nameOrUnknown<&GetUserNameW, UNLEN + 1>() +
            std::wstring(whatRan);
 }
@@ -161,11 +169,15 @@ std::error_code appendLogBlock(std::wstring_view path, std::wstring_view whatRan
         block += asCrLfLines(line);
     }
     block += asCrLfLines({});
-    win32::KernelHandle file;
-    if (const auto error = openForAppending(path, file)) {
-        return error;
-    }
-    return win32::writeAll(file.get(), utf8FromWide(block));
+    return appendBytes(path, utf8FromWide(block));
+}
+
+std::error_code appendLogDocument(std::wstring_view path, std::string_view document) {
+    return appendBytes(path, std::string(document) + "\r\n");
+}
+
+std::wstring computerName() {
+    return nameOrUnknown<&GetComputerNameW, MAX_COMPUTERNAME_LENGTH + 1>();
 }
 
 }  // namespace tovask::app

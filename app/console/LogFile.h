@@ -19,4 +19,10 @@ std::error_code checkLogFile(std::wstring_view path);
 std::error_code appendLogBlock(std::wstring_view path, std::wstring_view whatRan,
                                std::span<const std::wstring> lines);
 
+// Appends one run's JSON document as one line (UTF-8, CR LF), written whole.
+std::error_code appendLogDocument(std::wstring_view path, std::string_view document);
+
+// The computer's name as the log gives it.
+std::wstring computerName();
+
 }  // namespace tovask::app

@@ -8,10 +8,12 @@
 #include "app/console/ConsoleReport.h"
 #include "app/console/LogFile.h"
 #include "repair/commandline/CommandLineTexts.h"
+#include "repair/commandline/RunJson.h"
 #include "repair/report/RecordingView.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/texts/ProgramTexts.h"
 #include "text/CommandLineWords.h"
+#include "text/Utf8.h"
 
 namespace tovask::app {
 namespace {
@@ -77,6 +79,25 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, RecordingV
     return exitCodeOf(carryOut(repair, request.command, runRequest));
 }
 
+// The run as one JSON document, on standard output or as the log's next line.
+int writeJson(ConsoleReport& console, PlatformOps& platform, const UnattendedRequest& request,
+              ExitCode code, const RunRecord& record, std::span<const std::wstring> lines) {
+    const auto arguments = commandArguments();
+    const auto document =
+        runJson({request.command, arguments, computerName(),
+                 request.allUsers || runsAsSystem(platform), code, record, lines});
+    if (!request.logFile) {
+        console.writeLine(wideFromUtf8(document));
+        return static_cast<int>(code);
+    }
+    const auto error = appendLogDocument(*request.logFile, document);
+    if (error) {
+        console.writeLine(std::wstring(texts::kLogNotWritablePrefix) + *request.logFile + L" (" +
+                          platform.DescribeError(error) + L")");
+    }
+    return static_cast<int>(exitCodeAfterLog(code, !error));
+}
+
 }  // namespace
 
 int runUnattended(PlatformOps& platform,
@@ -103,6 +124,9 @@ int runUnattended(PlatformOps& platform,
     RecordingView report;
     auto code = run(platform, request, report);
     const auto lines = reportLinesOf(report);
+    if (request.json) {
+        return writeJson(console, platform, request, code, report.record, lines);
+    }
     for (const auto& line : lines) {
         console.writeLine(line);
     }

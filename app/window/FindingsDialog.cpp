@@ -39,6 +39,7 @@ void addColumns(HWND list, std::wstring_view first, std::wstring_view second) {
 
 // A group per browser or place, in the order the lines bring them; the lines
 // come grouped. Where the list cannot show groups each line still names its own.
+// Each item carries the number of its line, whatever place the list gives it.
 void addLines(HWND list, const std::vector<ChoiceLine>& lines) {
     ListView_EnableGroupView(list, TRUE);
     int group = 0;
@@ -54,8 +55,9 @@ void addLines(HWND list, const std::vector<ChoiceLine>& lines) {
         }
         std::wstring text = lines[i].text;
         LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_GROUPID;
+        item.mask = LVIF_TEXT | LVIF_GROUPID | LVIF_PARAM;
         item.iItem = static_cast<int>(i);
+        item.lParam = static_cast<LPARAM>(i);
         item.pszText = text.data();
         item.iGroupId = group;
         const int index = ListView_InsertItem(list, &item);
@@ -69,9 +71,7 @@ void fillToRepair(HWND dialog, const FindingsChoice& choice) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     addColumns(list, texts::kWhatIsWrongColumn, texts::kWhereColumn);
     addLines(list, choice.toRepair);
-    for (std::size_t i = 0; i < choice.toRepair.size(); ++i) {
-        ListView_SetCheckState(list, static_cast<int>(i), TRUE);
-    }
+    ListView_SetCheckState(list, -1, TRUE);
     // The first line has the focus, so that Space toggles it at once.
     ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
 }
@@ -104,8 +104,17 @@ INT_PTR onInitDialog(HWND dialog, DialogState& state) {
 
 void onRepairChecked(HWND dialog, DialogState& state) {
     HWND list = GetDlgItem(dialog, IDC_FINDINGS_TO_REPAIR);
-    for (std::size_t i = 0; i < state.checked.size(); ++i) {
-        state.checked[i] = ListView_GetCheckState(list, static_cast<int>(i)) != 0;
+    const int items = ListView_GetItemCount(list);
+    for (int index = 0; index < items; ++index) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = index;
+        if (!ListView_GetItem(list, &item) || item.lParam < 0 ||
+            static_cast<std::size_t>(item.lParam) >= state.checked.size()) {
+            continue;
+        }
+        state.checked[static_cast<std::size_t>(item.lParam)] =
+            ListView_GetCheckState(list, index) != 0;
     }
     EndDialog(dialog, IDOK);
 }

@@ -56,7 +56,7 @@ class Form1 final : public ProgressView {
     // and every kind of finding offered.
     RunRequest runRequest() const;
     // The consent of the repair: the findings dialog.
-    std::vector<Finding> chooseFindings(const FindingsOffer& offer);
+    std::vector<FindingId> chooseFindings(const FindingsOffer& offer);
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,

@@ -95,9 +95,9 @@ void Form1::showNotice(const Notice& notice) {
     windowOps_.ShowMessage(prompt, messageStyleOf(notice.kind), notice.title);
 }
 
-std::vector<Finding> Form1::chooseFindings(const FindingsOffer& offer) {
+std::vector<FindingId> Form1::chooseFindings(const FindingsOffer& offer) {
     const auto choice = choiceFor(offer);
-    return checkedFindings(offer, choice, windowOps_.ChooseFindings(choice));
+    return checkedFindings(choice, windowOps_.ChooseFindings(choice));
 }
 
 }  // namespace tovask::app

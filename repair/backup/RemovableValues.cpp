@@ -13,7 +13,7 @@ std::vector<Finding> RemovableValueFindings::findings() const {
     return findings;
 }
 
-void RemovableValueFindings::keepOnly(std::span<const Finding> chosen) {
+void RemovableValueFindings::keepOnly(std::span<const FindingId> chosen) {
     keepChosen(values_, findings(), chosen);
 }
 

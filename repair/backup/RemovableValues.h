@@ -26,7 +26,7 @@ class RemovableValueFindings : public KindFindings {
         : values_(std::move(values)) {}
 
     std::vector<Finding> findings() const override;
-    void keepOnly(std::span<const Finding> chosen) override;
+    void keepOnly(std::span<const FindingId> chosen) override;
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog& failures) override;
     void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,

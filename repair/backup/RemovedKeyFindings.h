@@ -35,7 +35,7 @@ class RemovedKeyFindings : public KindFindings {
         return findings;
     }
 
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         keepChosen(found_, findings(), chosen);
     }
 

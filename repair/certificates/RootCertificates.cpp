@@ -66,11 +66,12 @@ class RootStoreScan {
             KeyPlace place{store.root, store.key + L"\\" + entry.name, store.view};
             if (auto judged = judge(entry.name, *stored, keyOwner)) {
                 auto fileKey = fileKeyName(place.root, place.key, place.view);
-                found.push_back({std::move(place),
-                                 entry,
+                found.push_back(
+                    {std::move(place), entry,
+                     withSubject(FindingSubject::RootCertificate,
                                  {FindingKind::InterceptionRoot, std::wstring(texts::kGroup),
                                   std::move(fileKey), std::move(judged->first),
-                                  judged->second && !managedMachine_}});
+                                  judged->second && !managedMachine_})});
             }
         }
     }

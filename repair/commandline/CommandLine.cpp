@@ -14,7 +14,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers, Finding, All };
+enum class SwitchKind { Command, StartPage, Log, AllUsers, Json, Finding, All };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -32,6 +32,7 @@ constexpr KnownSwitch kFixedSwitches[] = {
     {L"startpage", SwitchKind::StartPage, {}, L"<URL>"},
     {L"log", SwitchKind::Log, {}, L"<archivo>"},
     {L"allusers", SwitchKind::AllUsers, {}, {}},
+    {L"json", SwitchKind::Json, {}, {}},
     {L"all", SwitchKind::All, {}, {}},
 };
 
@@ -160,6 +161,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                 break;
             case SwitchKind::AllUsers:
                 request.allUsers = true;
+                break;
+            case SwitchKind::Json:
+                request.json = true;
                 break;
             case SwitchKind::Finding:
                 for (const auto* kind : findingKinds()) {

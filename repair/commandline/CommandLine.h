@@ -34,6 +34,8 @@ struct UnattendedRequest {
     std::optional<std::wstring> startPage = std::nullopt;
     std::optional<std::wstring> logFile = std::nullopt;
     bool allUsers = false;
+    // The report as one JSON document instead of lines (see RunJson.h).
+    bool json = false;
     // The kinds of finding beyond Internet Explorer whose switches were given
     // (/browsers, /network, /shortcuts; /all names every kind): they count
     // for /check and are repaired by /repair.

@@ -42,6 +42,7 @@ inline constexpr std::wstring_view kLogExitCodeLabel = L"Código de salida: ";
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
     L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
+    L"                  [/json]\n"
     L"                  [/all | [/browsers] [/network] [/shortcuts] [/startup]]\n"
     L"Ejemplo para un despliegue: Tovask.exe /check /all y Tovask.exe /repair /all.\n"
     L"Sin argumentos, Tovask abre su ventana.\n"
@@ -58,6 +59,9 @@ inline constexpr std::wstring_view kUsage =
     L"predeterminada.\n"
     L"                     Con /check: la página con la que se compara.\n"
     L"  /log:<archivo>     Añade el informe al final del archivo, en UTF-8.\n"
+    L"  /json              Escribe la ejecución como un documento JSON en UTF-8 (cada hallazgo\n"
+    L"                     con su identificador, su tipo y lo que se hizo con él): en la salida\n"
+    L"                     estándar, o como una línea al final del archivo de /log.\n"
     L"  /allusers          Aplica la configuración de cada usuario a todos los perfiles de "
     L"usuario.\n"
     L"  /browsers          Con /check: los bloqueos por directivas de Chrome, Edge, Brave,\n"

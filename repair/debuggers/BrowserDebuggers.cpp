@@ -61,8 +61,10 @@ RemovableValue debuggerFinding(std::wstring_view key, RegistryView view, const R
             view,
             std::wstring(kDebuggerValue),
             {fileKey, false, {{std::wstring(kDebuggerValue), value}}},
-            {FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
-             fileKey + L"\\" + std::wstring(kDebuggerValue), describe(value), !managedMachine}};
+            withSubject(FindingSubject::Debugger,
+                        {FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
+                         fileKey + L"\\" + std::wstring(kDebuggerValue), describe(value),
+                         !managedMachine})};
 }
 
 // The Debugger of every filter subkey that would apply to the program, when

@@ -1,5 +1,7 @@
 #include "repair/findings/FindingKinds.h"
 
+#include <algorithm>
+
 #include "repair/certificates/CertificateKind.h"
 #include "repair/debuggers/DebuggerKind.h"
 #include "repair/extensions/ExtensionKind.h"
@@ -27,6 +29,17 @@ std::set<FindingKind> everyFindingKind() {
         kinds.insert(kind->kind);
     }
     return kinds;
+}
+
+const FindingKindRow& rowOf(FindingKind kind) {
+    const auto kinds = findingKinds();
+    const auto row = std::ranges::find(kinds, kind, &FindingKindRow::kind);
+    // Every value of FindingKind has its row (the kind list's test holds it).
+    return row == kinds.end() ? *kinds.front() : **row;
+}
+
+std::wstring_view kindName(FindingKind kind) {
+    return rowOf(kind).name;
 }
 
 }  // namespace tovask

@@ -12,5 +12,9 @@ namespace tovask {
 std::span<const FindingKindRow* const> findingKinds();
 // What /all and the window offer: every kind.
 std::set<FindingKind> everyFindingKind();
+// The row of a kind; every kind has one.
+const FindingKindRow& rowOf(FindingKind kind);
+// Its name in the run's JSON, as its row gives it: "browserPolicy".
+std::wstring_view kindName(FindingKind kind);
 
 }  // namespace tovask

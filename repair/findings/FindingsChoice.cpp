@@ -7,23 +7,19 @@
 namespace tovask {
 namespace {
 
-const KindTexts& textsOf(FindingKind kind) {
-    return (*std::ranges::find(findingKinds(), kind, &FindingKindRow::kind))->texts;
-}
-
 // "Chrome: ajuste impuesto por una directiva: http://...", the place or the
 // reason beside it; the lines of a group together, groups as first found.
-std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairable) {
+std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairable,
+                                std::span<const Finding> run) {
     std::vector<ChoiceLine> lines;
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        const auto& finding = findings[i];
-        const auto& texts = textsOf(finding.kind);
+    for (const auto& finding : findings) {
+        const auto& texts = rowOf(finding.kind).texts;
         std::wstring text = finding.group + L": " + std::wstring(texts.whatIsWrong);
-        if (!finding.holds.empty()) {
-            text += L": " + finding.holds;
+        if (const auto held = heldText(finding, run); !held.empty()) {
+            text += L": " + held;
         }
         lines.push_back({finding.group, std::move(text),
-                         repairable ? finding.place : std::wstring(texts.whyLeft), i});
+                         repairable ? finding.place : std::wstring(texts.whyLeft), finding.id()});
     }
     std::vector<std::wstring> groups;
     for (const auto& line : lines) {
@@ -40,15 +36,17 @@ std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairab
 }  // namespace
 
 FindingsChoice choiceFor(const FindingsOffer& offer) {
-    return {linesOf(offer.repairable, true), linesOf(offer.reportOnly, false)};
+    std::vector<Finding> run(offer.repairable.begin(), offer.repairable.end());
+    run.insert(run.end(), offer.reportOnly.begin(), offer.reportOnly.end());
+    return {linesOf(offer.repairable, true, run), linesOf(offer.reportOnly, false, run)};
 }
 
-std::vector<Finding> checkedFindings(const FindingsOffer& offer, const FindingsChoice& choice,
-                                     const std::vector<bool>& checked) {
-    std::vector<Finding> chosen;
+std::vector<FindingId> checkedFindings(const FindingsChoice& choice,
+                                       const std::vector<bool>& checked) {
+    std::vector<FindingId> chosen;
     for (std::size_t i = 0; i < choice.toRepair.size() && i < checked.size(); ++i) {
         if (checked[i]) {
-            chosen.push_back(offer.repairable[choice.toRepair[i].finding]);
+            chosen.push_back(choice.toRepair[i].finding);
         }
     }
     return chosen;

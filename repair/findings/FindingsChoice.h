@@ -14,7 +14,7 @@ struct ChoiceLine {
     std::wstring group;
     std::wstring text;
     std::wstring detail;
-    std::size_t finding = 0;  // its index in the offer's list
+    FindingId finding;
 };
 
 // What the findings dialog shows: a box per repairable finding, all checked,
@@ -26,8 +26,9 @@ struct FindingsChoice {
 
 FindingsChoice choiceFor(const FindingsOffer& offer);
 
-// The offered findings whose boxes are checked, `checked` given line by line.
-std::vector<Finding> checkedFindings(const FindingsOffer& offer, const FindingsChoice& choice,
-                                     const std::vector<bool>& checked);
+// The ids of the offered findings whose boxes are checked, `checked` given
+// line by line.
+std::vector<FindingId> checkedFindings(const FindingsChoice& choice,
+                                       const std::vector<bool>& checked);
 
 }  // namespace tovask

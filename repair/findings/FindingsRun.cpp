@@ -30,10 +30,6 @@ std::wstring_view prefixFor(const KindTexts& texts, Outcome outcome) {
                                              : texts.leftPrefix;
 }
 
-const FindingKindRow& rowOf(FindingKind kind) {
-    return **std::ranges::find(findingKinds(), kind, &FindingKindRow::kind);
-}
-
 std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind) {
     std::vector<Finding> chosen;
     std::ranges::copy_if(findings, std::back_inserter(chosen),
@@ -41,9 +37,9 @@ std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind)
     return chosen;
 }
 
-// Whether each of the run's findings is offered, and the consent that chooses among them.
+// The findings the run offers, by id, and the consent that chooses among them.
 struct Offer {
-    std::vector<bool> offered;
+    std::set<FindingId> offered;
     const FindingsConsent& consent;
 };
 
@@ -51,11 +47,9 @@ struct Offer {
 std::vector<Finding> offeredOnly(const Offer& offer, std::span<const Finding> findings,
                                  bool offered) {
     std::vector<Finding> chosen;
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        if (findings[i].repairable && offer.offered[i] == offered) {
-            chosen.push_back(findings[i]);
-        }
-    }
+    std::ranges::copy_if(findings, std::back_inserter(chosen), [&](const Finding& finding) {
+        return finding.repairable && offer.offered.contains(finding.id()) == offered;
+    });
     return chosen;
 }
 
@@ -68,26 +62,32 @@ std::vector<Finding> notOffered(const Offer& offer, std::span<const Finding> fin
     return left;
 }
 
-// What the consent chose of the offer, and only that: an answer naming
+// The ids the consent chose of the offer, and only those: an answer naming
 // anything else repairs nothing more.
-std::vector<Finding> chosenOf(const Offer& offer, std::span<const Finding> offered,
-                              std::span<const Finding> all) {
+std::vector<FindingId> chosenOf(const Offer& offer, std::span<const Finding> offered,
+                                std::span<const Finding> all) {
     if (offered.empty()) {
         return {};
     }
     const auto reportOnly = notOffered(offer, all);
     auto chosen = offer.consent({offered, reportOnly});
-    std::erase_if(chosen, [&](const Finding& finding) {
-        return std::ranges::find(offered, finding) == offered.end();
+    const auto offeredIds = idsOf(offered);
+    std::erase_if(chosen, [&](FindingId id) {
+        return std::ranges::find(offeredIds, id) == offeredIds.end();
     });
+    std::ranges::sort(chosen);
+    chosen.erase(std::ranges::unique(chosen).begin(), chosen.end());
     return chosen;
 }
 
-std::vector<Finding> notChosen(std::span<const Finding> offered, std::span<const Finding> chosen) {
-    std::vector<Finding> left;
-    std::ranges::copy_if(offered, std::back_inserter(left),
-                         [&](const Finding& finding) { return !isKept(finding, chosen); });
-    return left;
+// Those of the findings whose ids are among `ids`, or those whose are not.
+std::vector<Finding> withIds(std::span<const Finding> findings, std::span<const FindingId> ids,
+                             bool within) {
+    std::vector<Finding> chosen;
+    std::ranges::copy_if(findings, std::back_inserter(chosen), [&](const Finding& finding) {
+        return (std::ranges::find(ids, finding.id()) != ids.end()) == within;
+    });
+    return chosen;
 }
 
 // Each finding's line says what became of it, and the summary counts it.
@@ -96,32 +96,31 @@ void reportEach(ProgressView& view, RunSummary& summary, std::span<const Finding
     for (const auto& finding : findings) {
         const auto& texts = rowOf(finding.kind).texts;
         view.appendLine(std::wstring(prefixFor(texts, outcome)) + finding.place);
+        view.recordOutcome(finding, outcome);
         summary.count(finding, texts.repairedCount, outcome);
     }
 }
 
-// Tells what became of each finding the kinds repair, as found. A lock
-// removed from the registry is not said to be removed while a local policy
-// file that was left as it was puts it back: the files are repaired first.
+// Tells what became of each finding the kinds repair, known by its id among
+// the run's. A lock removed from the registry is not said to be removed
+// while a local policy file that was left as it was puts it back: the files
+// are repaired first.
 class RepairOutcomes {
   public:
-    RepairOutcomes(ProgressView& view, RunSummary& summary, std::span<const Finding> asFound)
-        : view_(view), summary_(summary), asFound_(asFound), repaired_(asFound.size()) {}
+    RepairOutcomes(ProgressView& view, RunSummary& summary, std::span<const Finding> run)
+        : view_(view), summary_(summary), run_(run) {}
 
     void report(std::span<const Finding> reported, bool done) {
         for (const auto& finding : reported) {
-            const auto at =
-                static_cast<std::size_t>(std::ranges::find(asFound_, finding) - asFound_.begin());
-            const auto stays = done && at < asFound_.size()
-                                   ? stayingPolicyFileOf(asFound_, at, repaired_)
-                                   : std::nullopt;
-            if (stays) {
-                view_.appendLine(putBackLine(finding, asFound_[*stays]));
+            const auto* stays = done ? stayingPolicyFileOf(run_, finding, repaired_) : nullptr;
+            if (stays != nullptr) {
+                view_.appendLine(putBackLine(finding, *stays));
+                view_.recordOutcome(finding, Outcome::NotRepaired);
                 summary_.count(finding, {}, Outcome::NotRepaired);
                 continue;
             }
-            if (at < asFound_.size()) {
-                repaired_[at] = done;
+            if (done) {
+                repaired_.insert(finding.id());
             }
             reportEach(view_, summary_, std::span(&finding, 1), outcomeOf(done));
         }
@@ -130,12 +129,13 @@ class RepairOutcomes {
   private:
     ProgressView& view_;
     RunSummary& summary_;
-    std::span<const Finding> asFound_;
-    std::vector<bool> repaired_;
+    std::span<const Finding> run_;
+    std::set<FindingId> repaired_;
 };
 
 // Each kind under its heading, with the reason a managed machine keeps them.
 void reportByKind(ProgressView& view, const RunFindings& findings, std::span<const Finding> all) {
+    view.recordFindings(all, findings.managed.managedBecause);
     for (const auto* kind : findingKinds()) {
         const auto findingsOfKind = ofKind(all, kind->kind);
         if (findingsOfKind.empty()) {
@@ -148,7 +148,7 @@ void reportByKind(ProgressView& view, const RunFindings& findings, std::span<con
                 view.appendLine(kind->texts.managedNote);
             }
         }
-        appendLines(view, findingLines(findingsOfKind, kAllLines));
+        appendLines(view, findingLines(findingsOfKind, kAllLines, all));
     }
 }
 
@@ -167,34 +167,15 @@ std::optional<std::vector<RegistryFileSection>> backupSoFar(PlatformOps& platfor
     return std::vector<RegistryFileSection>{};
 }
 
-// The chosen findings as found, given all of them noted and as found, in
-// the same order.
-std::vector<Finding> asFoundOf(std::span<const Finding> chosen, std::span<const Finding> noted,
-                               std::span<const Finding> found) {
-    std::vector<Finding> chosenAsFound;
-    for (const auto& finding : chosen) {
-        const auto at = std::ranges::find(noted, finding);
-        if (at != noted.end()) {
-            chosenAsFound.push_back(found[static_cast<std::size_t>(at - noted.begin())]);
-        }
-    }
-    return chosenAsFound;
-}
-
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
-    auto findings = asFound();
-    notePutBackTogether(findings);
-    return findings;
-}
-
-std::vector<Finding> RunFindings::asFound() const {
     auto findings = managed.unverifiedEnrollments;
     for (const auto& kind : kinds) {
         std::ranges::move(kind.found->findings(), std::back_inserter(findings));
     }
     forgetUnreadFilesWithoutLocks(findings);
+    tiePutBackTogether(findings);
     return findings;
 }
 
@@ -219,9 +200,7 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
     if (all.empty()) {
         return 0;
     }
-    // Paired as found: the notes name the partners' places, which would pair more.
-    const Offer offer{offeredWithWhatPutsBack(findings.asFound(), asked.offeredKinds),
-                      asked.consent};
+    const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
     reportByKind(view, findings, all);
     const auto offered = offeredOnly(offer, all, true);
     const auto chosen = chosenOf(offer, offered, all);
@@ -245,16 +224,15 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     if (all.empty()) {
         return summary;
     }
-    // Taken before the kinds forget what was not chosen. Paired as found: the
-    // notes name the partners' places, which would pair more.
-    const auto asFound = findings.asFound();
-    const Offer offer{offeredWithWhatPutsBack(asFound, asked.offeredKinds), asked.consent};
+    // Taken before the kinds forget what was not chosen.
+    const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
     view.appendLine(L"");
     reportByKind(view, findings, all);
     reportEach(view, summary, offeredOnly(offer, all, false), Outcome::Left);
     const auto offered = offeredOnly(offer, all, true);
-    const auto repairable = chosenOf(offer, offered, all);
-    reportEach(view, summary, notChosen(offered, repairable), Outcome::Left);
+    const auto chosen = chosenOf(offer, offered, all);
+    const auto repairable = withIds(offered, chosen, true);
+    reportEach(view, summary, withIds(offered, chosen, false), Outcome::Left);
     if (repairable.empty()) {
         return summary;
     }
@@ -265,13 +243,11 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, summary, repairable, Outcome::NotRepaired);
         return summary;
     }
-    // Only the kinds with findings to repair back up, repair and announce;
-    // each knows its findings as it found them.
-    const auto chosenAsFound = asFoundOf(repairable, all, asFound);
+    // Only the kinds with findings to repair back up, repair and announce.
     std::vector<KindFindings*> repairing;
     for (const auto& kind : findings.kinds) {
         if (!ofKind(repairable, kind.row->kind).empty()) {
-            kind.found->keepOnly(chosenAsFound);
+            kind.found->keepOnly(chosen);
             repairing.push_back(kind.found.get());
         }
     }
@@ -289,7 +265,7 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         return summary;
     }
     reportEach(view, summary, unsaved, Outcome::NotRepaired);
-    RepairOutcomes outcomes(view, summary, asFound);
+    RepairOutcomes outcomes(view, summary, all);
     const OutcomeReport report = [&](std::span<const Finding> reported, bool done) {
         outcomes.report(reported, done);
     };

@@ -35,11 +35,9 @@ struct RunFindings {
     std::vector<KindFound> kinds;  // in the order of findingKinds()
 
     // Report-only ones included; none may be repaired on a managed machine.
-    std::vector<Finding> all() const;
-    // The same as each kind keeps them, without the notes that tie a lock to
-    // what puts it back; in the same order. A local policy file that could
+    // Each lock is tied to what puts it back. A local policy file that could
     // not be read comes only with a lock in its hives.
-    std::vector<Finding> asFound() const;
+    std::vector<Finding> all() const;
 };
 
 // Each kind looks in turn. The managed-machine decision is the run's, made

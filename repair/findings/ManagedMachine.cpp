@@ -84,12 +84,13 @@ ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures)
                 decision.known = true;
                 continue;
             }
-            decision.unverifiedEnrollments.push_back(
+            decision.unverifiedEnrollments.push_back(withSubject(
+                FindingSubject::DeviceEnrollment,
                 {FindingKind::BrowserPolicy, std::wstring(texts::kEnrollmentGroup),
                  fileKeyName(RegistryRoot::LocalMachine,
                              std::wstring(kEnrollmentsKey) + L"\\" + claim.keyName, view),
                  std::wstring(texts::kUnverifiedEnrollmentHolds) + L" (" + claim.providerId + L")",
-                 false});
+                 false}));
         }
     }
     return decision;

@@ -18,51 +18,46 @@ constexpr std::array<std::wstring_view, 2> kForcingLists = {L"ExtensionInstallFo
                                                             L"ExtensionSettings"};
 
 // A browser extension's identifier: 32 letters from a to p.
-std::vector<std::wstring_view> extensionIdsIn(std::wstring_view text) {
+std::vector<std::wstring_view> extensionIdsIn(std::wstring_view data) {
     std::vector<std::wstring_view> ids;
     std::size_t run = 0;
-    for (std::size_t at = 0; at <= text.size(); ++at) {
-        if (at < text.size() && text[at] >= L'a' && text[at] <= L'p') {
+    for (std::size_t at = 0; at <= data.size(); ++at) {
+        if (at < data.size() && data[at] >= L'a' && data[at] <= L'p') {
             ++run;
             continue;
         }
         if (run == kExtensionIdLength) {
-            ids.push_back(text.substr(at - run, run));
+            ids.push_back(data.substr(at - run, run));
         }
         run = 0;
     }
     return ids;
 }
 
-// The part of a local policy file finding's place after the file: the key and value.
-std::wstring_view entryInFile(std::wstring_view place) {
-    constexpr std::wstring_view kFileEnd = L".pol\\";
-    const auto at = foldedCase(place).find(foldedCase(kFileEnd));
-    return at == std::wstring::npos ? std::wstring_view{} : place.substr(at + kFileEnd.size());
-}
-
 bool isForcedExtension(const Finding& finding) {
     return finding.kind == FindingKind::BrowserPolicy &&
-           std::ranges::any_of(
-               kForcingLists, [&](auto list) { return containsIgnoringCase(finding.place, list); });
+           std::ranges::any_of(kForcingLists, [&](auto list) {
+               return containsIgnoringCase(finding.evidence.policyValue, list);
+           });
 }
 
+// Through the evidence alone: the policy an entry of a local policy file
+// sets, the extensions a forcing list's value names, and what a start-up
+// entry runs.
 bool putsBack(const Finding& source, const Finding& lock) {
     if (source.kind == FindingKind::LocalPolicyFile && lock.kind == FindingKind::BrowserPolicy) {
-        const auto entry = entryInFile(source.place);
-        return !entry.empty() && lock.place.size() > entry.size() &&
-               equalsIgnoringCase(lock.place.substr(lock.place.size() - entry.size()), entry) &&
-               lock.place[lock.place.size() - entry.size() - 1] == L'\\';
+        return !source.evidence.policyValue.empty() &&
+               equalsIgnoringCase(source.evidence.policyValue, lock.evidence.policyValue);
     }
     if (source.kind != FindingKind::Startup || !isForcedExtension(lock)) {
         return false;
     }
-    const auto ids = extensionIdsIn(lock.holds);
-    return std::ranges::any_of(
-               ids, [&](auto id) { return source.holds.find(id) != std::wstring::npos; }) ||
+    const auto& runs = source.evidence.runs;
+    return std::ranges::any_of(extensionIdsIn(lock.evidence.policyData),
+                               [&](auto id) { return runs.find(id) != std::wstring::npos; }) ||
            std::ranges::any_of(kForcingLists, [&](auto list) {
-               return containsIgnoringCase(source.holds, list) &&
-                      containsIgnoringCase(lock.place, list);
+               return containsIgnoringCase(runs, list) &&
+                      containsIgnoringCase(lock.evidence.policyValue, list);
            });
 }
 
@@ -94,34 +89,39 @@ void forEachPair(std::span<const Finding> findings, Visit visit) {
 
 }  // namespace
 
-void notePutBackTogether(std::vector<Finding>& findings) {
-    std::vector<std::pair<std::size_t, std::wstring>> notes;
-    forEachPair(findings, [&](std::size_t source, std::size_t lock) {
-        notes.emplace_back(lock, std::wstring(texts::kPutBackBy) + findings[source].place);
-        notes.emplace_back(source, std::wstring(texts::kPutsBack) + findings[lock].place);
-    });
-    for (const auto& [index, note] : notes) {
-        findings[index].holds += note;
-    }
-}
-
-std::vector<bool> offeredWithWhatPutsBack(std::span<const Finding> findings,
-                                          const std::set<FindingKind>& offeredKinds) {
-    std::vector<bool> offered(findings.size());
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        offered[i] = offeredKinds.contains(findings[i].kind);
-    }
+void tiePutBackTogether(std::vector<Finding>& findings) {
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
     forEachPair(findings,
                 [&](std::size_t source, std::size_t lock) { pairs.emplace_back(source, lock); });
+    for (const auto& [source, lock] : pairs) {
+        findings[lock].putBackBy.push_back(findings[source].id());
+        findings[source].putsBack.push_back(findings[lock].id());
+    }
+}
+
+std::set<FindingId> offeredWithWhatPutsBack(std::span<const Finding> findings,
+                                            const std::set<FindingKind>& offeredKinds) {
+    std::set<FindingId> offered;
+    for (const auto& finding : findings) {
+        if (offeredKinds.contains(finding.kind)) {
+            offered.insert(finding.id());
+        }
+    }
     // A start-up entry may reinstall a lock that a policy file also puts back.
     for (bool grew = true; grew;) {
         grew = false;
-        for (const auto& [source, lock] : pairs) {
-            if (offered[source] != offered[lock]) {
-                offered[source] = offered[lock] = true;
-                grew = true;
-            }
+        for (const auto& finding : findings) {
+            const auto ties = [&](std::span<const FindingId> partners) {
+                for (const auto partner : partners) {
+                    if (offered.contains(finding.id()) != offered.contains(partner)) {
+                        offered.insert(finding.id());
+                        offered.insert(partner);
+                        grew = true;
+                    }
+                }
+            };
+            ties(finding.putsBack);
+            ties(finding.putBackBy);
         }
     }
     return offered;
@@ -138,23 +138,20 @@ void forgetUnreadFilesWithoutLocks(std::vector<Finding>& findings) {
     });
 }
 
-std::optional<std::size_t> stayingPolicyFileOf(std::span<const Finding> findings, std::size_t lock,
-                                               const std::vector<bool>& rewritten) {
-    const auto& registryLock = findings[lock];
-    if (registryLock.kind != FindingKind::BrowserPolicy) {
-        return std::nullopt;
+const Finding* stayingPolicyFileOf(std::span<const Finding> findings, const Finding& lock,
+                                   const std::set<FindingId>& rewritten) {
+    if (lock.kind != FindingKind::BrowserPolicy) {
+        return nullptr;
     }
-    for (std::size_t file = 0; file < findings.size(); ++file) {
-        const auto& source = findings[file];
-        if (source.kind != FindingKind::LocalPolicyFile || rewritten[file]) {
+    for (const auto& source : findings) {
+        if (source.kind != FindingKind::LocalPolicyFile || rewritten.contains(source.id())) {
             continue;
         }
-        if (isUnreadPolicyFile(source) ? source.hives == registryLock.hives
-                                       : putsBack(source, registryLock)) {
-            return file;
+        if (isUnreadPolicyFile(source) ? source.hives == lock.hives : putsBack(source, lock)) {
+            return &source;
         }
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 std::wstring putBackLine(const Finding& lock, const Finding& policyFile) {

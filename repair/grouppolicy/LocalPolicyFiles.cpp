@@ -118,23 +118,26 @@ LocalPolicyFiles findLocalPolicyFiles(PlatformOps& platform, FailureLog& failure
 std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable) {
     std::vector<Finding> findings;
     for (const auto& [browser, lock] : file.locks) {
-        findings.push_back(
-            {FindingKind::LocalPolicyFile, std::wstring(browser->group),
-             file.path + L"\\" + std::wstring(browser->keyPath) + L"\\" + placeOf(lock),
+        FindingEvidence evidence;
+        evidence.policyValue = std::wstring(browser->keyPath) + L"\\" + placeOf(lock);
+        evidence.policyData = lock.holds;
+        auto place = file.path + L"\\" + evidence.policyValue;
+        findings.push_back(withSubject(
+            subjectOf(lock),
+            {FindingKind::LocalPolicyFile, std::wstring(browser->group), std::move(place),
              lock.holds + std::wstring(texts::kLocalPolicyReappliedSuffix),
-             repairable && !lock.unreadable});
+             repairable && !lock.unreadable, PolicyHives::None, std::move(evidence)}));
     }
     return findings;
 }
 
 Finding findingOf(const UnreadLocalPolicy& unread) {
-    return {FindingKind::LocalPolicyFile,
-            std::wstring(texts::kLocalPolicyUnreadGroup),
-            unread.path,
-            std::wstring(unread.hives == PolicyHives::Machine ? texts::kLocalPolicyUnreadMachine
-                                                              : texts::kLocalPolicyUnreadUsers),
-            false,
-            unread.hives};
+    return withSubject(
+        FindingSubject::PolicyFile,
+        {FindingKind::LocalPolicyFile, std::wstring(texts::kLocalPolicyUnreadGroup), unread.path,
+         std::wstring(unread.hives == PolicyHives::Machine ? texts::kLocalPolicyUnreadMachine
+                                                           : texts::kLocalPolicyUnreadUsers),
+         false, unread.hives});
 }
 
 bool removeLocalPolicyLocks(PlatformOps& platform, const LocalPolicyFile& file, FileBackup& files,

@@ -26,7 +26,7 @@ class LocalPolicyFindings : public KindFindings {
     }
 
     // A file none of whose locks is chosen is not rewritten.
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         auto& files = files_.withLocks;
         for (auto& file : files) {
             keepChosen(file.locks, findingsOf(file, repairable_), chosen);

@@ -31,7 +31,7 @@ class NetworkFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return findingsOf(found_); }
 
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         keepChosen(found_, findings(), chosen);
     }
 

@@ -112,8 +112,8 @@ class NetworkScan {
     NetworkFacts factsFor(bool needsSystem, std::wstring_view hive, bool needsSuffixes = false);
     const std::vector<std::wstring>& dnsSuffixes();
     std::optional<RegistryValue> read(const KeyPlace& place, std::wstring_view valueName);
-    void add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
-             NetworkArea area, const NetworkAssessment& assessment,
+    void add(const KeyPlace& place, std::wstring_view valueName, FindingSubject subject,
+             std::wstring_view group, NetworkArea area, const NetworkAssessment& assessment,
              std::vector<NetworkValueEdit> edits = {});
     void scanNameServers(const KeyPlace& place, const RegistryKeyContent* content);
 
@@ -212,17 +212,17 @@ std::optional<RegistryValue> NetworkScan::read(const KeyPlace& place, std::wstri
     return value.value();
 }
 
-void NetworkScan::add(const KeyPlace& place, std::wstring_view valueName, std::wstring_view group,
-                      NetworkArea area, const NetworkAssessment& assessment,
-                      std::vector<NetworkValueEdit> edits) {
+void NetworkScan::add(const KeyPlace& place, std::wstring_view valueName, FindingSubject subject,
+                      std::wstring_view group, NetworkArea area,
+                      const NetworkAssessment& assessment, std::vector<NetworkValueEdit> edits) {
     if (assessment.weight == FindingWeight::None) {
         return;
     }
     const bool repairable = assessment.weight == FindingWeight::Repairable;
-    found.push_back({{FindingKind::Network, std::wstring(group), placeName(place, valueName),
-                      assessment.description, repairable, PolicyHives::None, assessment.evidence},
-                     area,
-                     repairable ? std::move(edits) : std::vector<NetworkValueEdit>{}});
+    found.push_back({withSubject(subject, {FindingKind::Network, std::wstring(group),
+                                           placeName(place, valueName), assessment.description,
+                                           repairable, PolicyHives::None, assessment.evidence}),
+                     area, repairable ? std::move(edits) : std::vector<NetworkValueEdit>{}});
 }
 
 // The string values and the binary ones of one hive, judged apart; what
@@ -243,8 +243,10 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
     const auto autoConfig = assessScriptAddress(
         scriptText, factsFor(scriptNeedsSystem(scriptText), hive, scriptNeedsSuffixes(scriptText)));
     const auto firstFinding = found.size();
-    add(settings, kProxyServer, texts::kNetworkGroup, NetworkArea::InternetSettings, proxy);
-    add(settings, kAutoConfigUrl, texts::kNetworkGroup, NetworkArea::InternetSettings, autoConfig);
+    add(settings, kProxyServer, FindingSubject::ProxyServer, texts::kNetworkGroup,
+        NetworkArea::InternetSettings, proxy);
+    add(settings, kAutoConfigUrl, FindingSubject::ProxyScript, texts::kNetworkGroup,
+        NetworkArea::InternetSettings, autoConfig);
 
     std::vector<NetworkValueEdit> edits;
     ClearedEntries clearedAnywhere{proxy.weight == FindingWeight::Repairable,
@@ -265,10 +267,10 @@ void NetworkScan::scanInternetSettings(std::wstring_view hive, RegistryView view
         const auto assessment = assessConnectionSettings(
             blobSettings, factsFor(needsSystem, hive,
                                    scriptNeedsSuffixes(widenedText(blobSettings.scriptAddress))));
-        add(connections, name, texts::kNetworkGroup, NetworkArea::InternetSettings,
-            assessment.proxy);
-        add(connections, name, texts::kNetworkGroup, NetworkArea::InternetSettings,
-            assessment.script);
+        add(connections, name, FindingSubject::ProxyServer, texts::kNetworkGroup,
+            NetworkArea::InternetSettings, assessment.proxy);
+        add(connections, name, FindingSubject::ProxyScript, texts::kNetworkGroup,
+            NetworkArea::InternetSettings, assessment.script);
         const auto cleared = assessment.cleared();
         if (cleared.any()) {
             edits.push_back({connections.root, connections.key, view, std::wstring(name), *blob,
@@ -317,8 +319,8 @@ void NetworkScan::scanWinHttp() {
         const auto& settings = decoded.value();
         const auto assessment = assessWinHttpSettings(
             settings, factsFor(needsListeners(widenedText(settings.proxyServer)), L"HKLM"));
-        add(connections, kWinHttpSettings, texts::kNetworkGroup, NetworkArea::InternetSettings,
-            assessment,
+        add(connections, kWinHttpSettings, FindingSubject::ProxyServer, texts::kNetworkGroup,
+            NetworkArea::InternetSettings, assessment,
             {{connections.root, connections.key, view, std::wstring(kWinHttpSettings), *blob,
               binaryValue(encodeWinHttpSettings(directWinHttpSettings(settings)))}});
     }
@@ -336,13 +338,14 @@ bool NetworkScan::machineWideProxy() {
     if (dwordOf(policy.value()) != 0u) {
         return false;
     }
-    found.push_back(
-        {{FindingKind::Network, std::wstring(texts::kNetworkGroup),
-          fileKeyName(RegistryRoot::LocalMachine, std::wstring_view(kProxyPerUserPath).substr(5),
-                      RegistryView::Default),
-          std::wstring(texts::kMachineWideProxy), false},
-         NetworkArea::InternetSettings,
-         {}});
+    found.push_back({withSubject(FindingSubject::ProxyServer,
+                                 {FindingKind::Network, std::wstring(texts::kNetworkGroup),
+                                  fileKeyName(RegistryRoot::LocalMachine,
+                                              std::wstring_view(kProxyPerUserPath).substr(5),
+                                              RegistryView::Default),
+                                  std::wstring(texts::kMachineWideProxy), false}),
+                     NetworkArea::InternetSettings,
+                     {}});
     return true;
 }
 
@@ -363,14 +366,15 @@ void NetworkScan::scanNameServers(const KeyPlace& place, const RegistryKeyConten
     }
     const auto staticText = statics ? textOf(*statics).value_or(L"") : L"";
     if (!parseNameServers(staticText).empty()) {
-        add(place, kNameServer, texts::kNetworkGroup, NetworkArea::Dns,
+        add(place, kNameServer, FindingSubject::DnsServer, texts::kNetworkGroup, NetworkArea::Dns,
             assessNameServers(staticText, DnsSource::Static, plainFacts_),
             {{place.root, place.key, place.view, std::wstring(kNameServer), *statics,
               stringValue(withoutHijackerServers(staticText))}});
         return;
     }
     if (dhcp) {
-        add(place, kDhcpNameServer, texts::kNetworkGroup, NetworkArea::Dns,
+        add(place, kDhcpNameServer, FindingSubject::DnsServer, texts::kNetworkGroup,
+            NetworkArea::Dns,
             assessNameServers(textOf(*dhcp).value_or(L""), DnsSource::Dhcp, plainFacts_));
     }
 }

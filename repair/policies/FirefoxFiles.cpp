@@ -114,8 +114,9 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyFile> files, bool re
     std::vector<Finding> findings;
     for (const auto& file : files) {
         for (const auto& lock : file.locks) {
-            findings.push_back({FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
-                                file.path + L"\\" + placeOf(lock), lock.holds, repairable});
+            findings.push_back(withSubject(
+                subjectOf(lock), {FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
+                                  file.path + L"\\" + placeOf(lock), lock.holds, repairable}));
         }
     }
     return findings;

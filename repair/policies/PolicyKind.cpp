@@ -29,7 +29,7 @@ class PolicyFindings : public KindFindings {
     }
 
     // A key or file none of whose locks is chosen is left untouched.
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         for (auto& key : keys_) {
             keepChosen(key.locks, findingsOf(std::span(&key, 1), repairable_), chosen);
         }

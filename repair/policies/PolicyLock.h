@@ -3,6 +3,8 @@
 #include <string>
 
 #include "repair/policies/PolicyKeyContent.h"
+#include "repair/report/Finding.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 
@@ -35,6 +37,30 @@ struct PolicyLock {
 inline std::wstring placeOf(const PolicyLock& lock) {
     const auto place = joinPath(lock.keyPath, lock.valueName);
     return lock.entry.empty() ? place : joinPath(place, lock.entry);
+}
+
+// What a lock forces, told by its policy's name: "Homepage", "HomepageLocation"
+// and "Recommended\\HomepageLocation" alike force the home page.
+inline FindingSubject subjectOf(const PolicyLock& lock) {
+    const auto named = [&](std::wstring_view policy) {
+        return startsWithIgnoringCase(lock.keyPath, policy) ||
+               startsWithIgnoringCase(lock.valueName, policy);
+    };
+    switch (lock.kind) {
+        case LockKind::ForcedExtension:
+            return FindingSubject::ForcedExtension;
+        case LockKind::ForcedTraffic:
+            return named(L"ProxyPacUrl") ? FindingSubject::ProxyScript
+                                         : FindingSubject::ProxyServer;
+        case LockKind::StartAndSearch:
+            break;
+    }
+    return named(L"Homepage")           ? FindingSubject::HomePage
+           : named(L"NewTab")           ? FindingSubject::NewTabPage
+           : named(L"RestoreOnStartup") ? FindingSubject::StartupPages
+           : named(L"DefaultSearchProvider") || named(L"SearchEngines")
+               ? FindingSubject::SearchEngine
+               : FindingSubject::Setting;
 }
 
 }  // namespace tovask

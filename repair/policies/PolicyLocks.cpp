@@ -131,11 +131,16 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
     std::vector<Finding> findings;
     for (const auto& key : keys) {
         for (const auto& lock : key.locks) {
-            findings.push_back({FindingKind::BrowserPolicy, std::wstring(key.browser->group),
-                                fileKeyOf(key, L"") + L"\\" + placeOf(lock), lock.holds,
-                                repairable && !lock.unreadable,
-                                key.root == RegistryRoot::LocalMachine ? PolicyHives::Machine
-                                                                       : PolicyHives::Users});
+            FindingEvidence evidence;
+            evidence.policyValue = std::wstring(key.browser->keyPath) + L"\\" + placeOf(lock);
+            evidence.policyData = lock.holds;
+            findings.push_back(withSubject(
+                subjectOf(lock),
+                {FindingKind::BrowserPolicy, std::wstring(key.browser->group),
+                 fileKeyOf(key, L"") + L"\\" + placeOf(lock), lock.holds,
+                 repairable && !lock.unreadable,
+                 key.root == RegistryRoot::LocalMachine ? PolicyHives::Machine : PolicyHives::Users,
+                 std::move(evidence)}));
         }
     }
     return findings;

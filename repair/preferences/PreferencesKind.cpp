@@ -15,7 +15,7 @@ class PreferenceFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return found_; }
     // None is repairable, so every one stays.
-    void keepOnly(std::span<const Finding>) override {}
+    void keepOnly(std::span<const FindingId>) override {}
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>&,
                                            FailureLog&) override {
         return {};

@@ -172,8 +172,11 @@ class PreferenceScan {
         if (!reading.error.empty()) {
             failures_.add(path, reading.error);
         }
-        for (const auto& description : reading.found) {
-            found.push_back({FindingKind::ProfilePreference, group, path, description, false});
+        for (const auto& preference : reading.found) {
+            Finding finding{FindingKind::ProfilePreference, group, path, preference.text, false};
+            finding.entry = preference.entry;
+            finding.subject = preference.subject;
+            found.push_back(std::move(finding));
         }
     }
 
@@ -199,30 +202,35 @@ PreferenceReading readChromiumPreferences(std::string json,
         return {{}, texts::kPreferencesNotJson};
     }
     PreferenceReading reading;
-    const auto add = [&](std::wstring_view prefix, const std::wstring& text) {
-        reading.found.push_back(std::wstring(prefix) + text);
+    const auto add = [&](FindingSubject subject, std::wstring entry, std::wstring_view prefix,
+                         const std::wstring& text) {
+        reading.found.push_back({subject, std::move(entry), std::wstring(prefix) + text});
     };
     if (const auto homepage = wideFromUtf8(preferences->homepage);
         hasWebServer(homepage) && !preferences->homepageIsNewTabPage) {
-        add(texts::kHomePagePrefix, homepage);
+        add(FindingSubject::HomePage, L"homepage", texts::kHomePagePrefix, homepage);
     }
     if (preferences->restoreOnStartup == kRestoreStartupPages) {
         for (const auto& url : preferences->startupUrls) {
             if (const auto text = wideFromUtf8(url); hasWebServer(text)) {
-                add(texts::kStartupPagePrefix, text);
+                add(FindingSubject::StartupPages, text, texts::kStartupPagePrefix, text);
             }
         }
     }
-    for (const auto* search : {&preferences->searchUrl, &preferences->olderSearchUrl}) {
+    for (const auto& [search, preference] :
+         {std::pair{&preferences->searchUrl, L"default_search_provider_data"},
+          std::pair{&preferences->olderSearchUrl, L"default_search_provider"}}) {
         if (const auto text = wideFromUtf8(*search); isForeignSearch(text)) {
-            add(texts::kSearchProviderPrefix, text);
+            add(FindingSubject::SearchEngine, preference, texts::kSearchProviderPrefix, text);
         }
     }
     for (const auto& extension : preferences->extensions) {
         const auto path = wideFromUtf8(extension.path);
         if (std::ranges::find(kUnpackedLocations, extension.location) != kUnpackedLocations.end() &&
             liesInAnyFolder(normalisedPath(path), writableFolders)) {
-            add(texts::kUnpackedExtensionPrefix, wideFromUtf8(extension.id) + L" (" + path + L")");
+            const auto id = wideFromUtf8(extension.id);
+            add(FindingSubject::ExtensionFromFolder, id, texts::kUnpackedExtensionPrefix,
+                id + L" (" + path + L")");
         }
     }
     return reading;
@@ -236,15 +244,18 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs) {
             for (std::size_t start = 0; start <= text.size();) {
                 const auto end = std::min(text.find(L'|', start), text.size());
                 if (const auto page = text.substr(start, end - start); hasWebServer(page)) {
-                    reading.found.push_back(std::wstring(texts::kHomePagePrefix) + page);
+                    reading.found.push_back({FindingSubject::HomePage, page,
+                                             std::wstring(texts::kHomePagePrefix) + page});
                 }
                 start = end + 1;
             }
         } else if (name == "browser.newtab.url" && hasWebServer(text)) {
-            reading.found.push_back(std::wstring(texts::kStartupPagePrefix) + text);
+            reading.found.push_back({FindingSubject::NewTabPage, wideFromUtf8(name),
+                                     std::wstring(texts::kStartupPagePrefix) + text});
         } else if ((name == "keyword.URL" || name == "browser.search.defaulturl") &&
                    isForeignSearch(text)) {
-            reading.found.push_back(std::wstring(texts::kSearchProviderPrefix) + text);
+            reading.found.push_back({FindingSubject::SearchEngine, wideFromUtf8(name),
+                                     std::wstring(texts::kSearchProviderPrefix) + text});
         }
     }
     return reading;

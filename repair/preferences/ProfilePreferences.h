@@ -20,8 +20,15 @@ namespace tovask {
 // the search addresses its old preferences hold. The descriptions of what
 // was found, in the file's order; an error text when the file cannot be read
 // as its browser reads it.
+struct FoundPreference {
+    FindingSubject subject;
+    std::wstring entry;  // the preference, or the page or extension of a list
+    std::wstring text;
+
+    bool operator==(const FoundPreference&) const = default;
+};
 struct PreferenceReading {
-    std::vector<std::wstring> found;
+    std::vector<FoundPreference> found;
     std::wstring_view error;
 };
 PreferenceReading readChromiumPreferences(std::string json,

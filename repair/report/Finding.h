@@ -1,6 +1,8 @@
 #pragma once
 
+#include <compare>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +23,33 @@ enum class FindingKind {
     InterceptionRoot,
 };
 
+// What a finding is about, whichever kind found it, for a script to tell
+// them apart without reading the words.
+enum class FindingSubject {
+    Setting,
+    HomePage,
+    SearchEngine,
+    NewTabPage,
+    StartupPages,
+    ForcedExtension,
+    ExtensionFromFolder,
+    ExtensionKey,
+    ProxyServer,
+    ProxyScript,
+    DnsServer,
+    ShortcutArgument,
+    StartupCommand,
+    TaskAction,
+    Debugger,
+    Restriction,
+    RootCertificate,
+    PolicyFile,
+    DeviceEnrollment,
+};
+
+// Its name in the run's JSON: "homePage", "proxyServer".
+std::wstring_view subjectName(FindingSubject subject);
+
 // The hives of a lock in the registry's policy keys, or those a local policy
 // file that could not be read writes into, so that such a file is tied to
 // every lock it may put back.
@@ -35,9 +64,31 @@ struct FindingEvidence {
     std::vector<std::wstring> servingPrograms;
     // The folders a browser's command line has it load extensions from, as read.
     std::vector<std::wstring> extensionFolders;
+    // The policy a lock or a local policy file's entry sets: its key under the
+    // hive and its value ("SOFTWARE\Policies\Google\Chrome\HomepageLocation").
+    std::wstring policyValue{};
+    // What a lock's value holds, as read.
+    std::wstring policyData{};
+    // What a start-up entry runs, as read: its command line and the script it
+    // carries encoded, if any.
+    std::wstring runs{};
 
     bool operator==(const FindingEvidence&) const = default;
 };
+
+// What became of a finding, as the run reports it.
+enum class Outcome { Repaired, NotRepaired, Left };
+
+// Which finding: the same for the same thing on the same machine from run to
+// run, as derived from its kind and its place (see Finding::id).
+struct FindingId {
+    std::uint64_t value = 0;
+
+    auto operator<=>(const FindingId&) const = default;
+};
+
+// Sixteen hexadecimal digits, for the report a script reads.
+std::wstring idText(FindingId id);
 
 // Something found that keeps a setting from the user: where it is, named as
 // the backup names it, what it holds, and whether this run may repair it.
@@ -45,21 +96,45 @@ struct Finding {
     FindingKind kind = FindingKind::BrowserPolicy;
     std::wstring group;  // what the report groups it under: the browser
     std::wstring place;
-    std::wstring holds;
+    std::wstring holds;  // for people: never read back
     bool repairable = true;
     PolicyHives hives = PolicyHives::None;
     FindingEvidence evidence{};
+    // Which of the things in its place it is, where a place holds several.
+    std::wstring entry{};
+    // The findings it puts back, or that put it back, as the run ties them.
+    std::vector<FindingId> putsBack{};
+    std::vector<FindingId> putBackBy{};
+    FindingSubject subject = FindingSubject::Setting;
+
+    // Its kind, its subject, its place and its entry, the names compared as
+    // Windows compares them: two findings of one run never share it unless
+    // they are the same thing.
+    FindingId id() const;
 
     bool operator==(const Finding&) const = default;
 };
 
+// The finding, said to be about `subject`.
+Finding withSubject(FindingSubject subject, Finding finding);
+
+// The finding of the run with that id, if any.
+const Finding* findingWithId(std::span<const Finding> findings, FindingId id);
+
+// What a finding holds, as people read it: what was found, then the places
+// of the run's findings it is tied to (`run`, which holds them).
+std::wstring heldText(const Finding& finding, std::span<const Finding> run);
+
 // The findings as report lines, each group's heading followed by its
 // findings; after `limit` lines one more says how many were left out.
-std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit);
+std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
+                                       std::span<const Finding> run = {});
 
 std::vector<Finding> repairableOnly(std::span<const Finding> findings);
 
+std::vector<FindingId> idsOf(std::span<const Finding> findings);
+
 // Whether a finding stays once the user chose: report-only ones always do.
-bool isKept(const Finding& finding, std::span<const Finding> chosen);
+bool isKept(const Finding& finding, std::span<const FindingId> chosen);
 
 }  // namespace tovask

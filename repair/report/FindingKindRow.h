@@ -47,7 +47,7 @@ class KindFindings {
     virtual std::vector<Finding> findings() const = 0;
     // Forgets the repairable findings not chosen, before the backup, so that
     // neither the backup nor the repair touches them; report-only ones stay.
-    virtual void keepOnly(std::span<const Finding> chosen) = 0;
+    virtual void keepOnly(std::span<const FindingId> chosen) = 0;
     // Adds to the run's registry backup what puts back each repairable
     // finding it can back up; gives the findings it cannot, which stay.
     virtual std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
@@ -61,11 +61,13 @@ class KindFindings {
 };
 
 // Keeps the items whose findings stay, given each item's finding in order.
+// Findings that do not pair one to one with the items keep none of them:
+// nothing is repaired that the user may not have chosen.
 template <typename Item>
 void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
-                std::span<const Finding> chosen) {
+                std::span<const FindingId> chosen) {
     std::vector<Item> kept;
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t i = 0; i < items.size() && items.size() == itemFindings.size(); ++i) {
         if (isKept(itemFindings[i], chosen)) {
             kept.push_back(std::move(items[i]));
         }
@@ -98,6 +100,8 @@ struct FindingKindRow {
     bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews);
     // Whether its file backups may name the file.
     bool (*ownsFilePath)(std::wstring_view path);
+    // What the run's JSON calls the kind: "browserPolicy".
+    std::wstring_view name = {};
 };
 
 // The `find` of a row whose findings look for themselves as they are made.

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "repair/report/Finding.h"
 
 namespace tovask {
 
@@ -28,6 +32,18 @@ class ProgressView {
     virtual void setStartPage(std::wstring_view text) = 0;
     // Returns when the user has read it, where somebody is there to.
     virtual void showNotice(const Notice& notice) = 0;
+
+    // The run's findings as facts, beside the lines that tell them: the view
+    // that answers a script keeps them, a window has the lines.
+    virtual void recordFindings(std::span<const Finding> findings,
+                                const std::optional<std::wstring>& managedBecause) {
+        static_cast<void>(findings);
+        static_cast<void>(managedBecause);
+    }
+    virtual void recordOutcome(const Finding& finding, Outcome outcome) {
+        static_cast<void>(finding);
+        static_cast<void>(outcome);
+    }
 };
 
 }  // namespace tovask

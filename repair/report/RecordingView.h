@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "repair/report/ProgressView.h"
+#include "repair/report/RunRecord.h"
 
 namespace tovask {
 
@@ -16,10 +17,18 @@ class RecordingView : public ProgressView {
     void appendLine(std::wstring_view line) override { lines.emplace_back(line); }
     void setStartPage(std::wstring_view text) override { page = text; }
     void showNotice(const Notice& notice) override { notices.push_back(notice); }
+    void recordFindings(std::span<const Finding> findings,
+                        const std::optional<std::wstring>& managedBecause) override {
+        record.found(findings, managedBecause);
+    }
+    void recordOutcome(const Finding& finding, Outcome outcome) override {
+        record.became(finding, outcome);
+    }
 
     std::vector<std::wstring> lines;
     std::wstring page;  // the start-page box
     std::vector<Notice> notices;
+    RunRecord record;
 };
 
 }  // namespace tovask

@@ -33,11 +33,11 @@ struct FindingsOffer {
 // Which of the offered findings to repair: the window lets the user choose
 // each, the command line answers from its switches. A finding not given back
 // is left as it is.
-using FindingsConsent = std::function<std::vector<Finding>(const FindingsOffer& offer)>;
+using FindingsConsent = std::function<std::vector<FindingId>(const FindingsOffer& offer)>;
 
 // The answer of a consent that repairs all it is offered.
-inline std::vector<Finding> everyOffered(const FindingsOffer& offer) {
-    return {offer.repairable.begin(), offer.repairable.end()};
+inline std::vector<FindingId> everyOffered(const FindingsOffer& offer) {
+    return idsOf(offer.repairable);
 }
 
 }  // namespace tovask

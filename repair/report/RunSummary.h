@@ -9,9 +9,6 @@
 
 namespace tovask {
 
-// What became of a finding, as the run reports it.
-enum class Outcome { Repaired, NotRepaired, Left };
-
 // What became of a run's findings, counted per browser or place, to end the
 // report: "Chrome: bloqueos quitados: 2; dejados por elección: 1".
 class RunSummary {

@@ -18,7 +18,7 @@ class RestrictionFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return findingsOf(found_, repairable_); }
 
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         keepChosen(found_, findings(), chosen);
     }
 

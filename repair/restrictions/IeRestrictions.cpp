@@ -114,10 +114,12 @@ std::vector<IeRestriction> findIeRestrictions(PlatformOps& platform,
 std::vector<Finding> findingsOf(std::span<const IeRestriction> found, bool repairable) {
     std::vector<Finding> findings;
     for (const auto& restriction : found) {
-        findings.push_back({FindingKind::IeRestriction, std::wstring(texts::kRestrictionsGroup),
-                            fileKeyName(restriction.root, restriction.key, restriction.view) +
-                                L"\\" + restriction.valueName,
-                            std::wstring(rowNamed(restriction.valueName)->takes), repairable});
+        findings.push_back(
+            withSubject(FindingSubject::Restriction,
+                        {FindingKind::IeRestriction, std::wstring(texts::kRestrictionsGroup),
+                         fileKeyName(restriction.root, restriction.key, restriction.view) + L"\\" +
+                             restriction.valueName,
+                         std::wstring(rowNamed(restriction.valueName)->takes), repairable}));
     }
     return findings;
 }

@@ -88,12 +88,13 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
 std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool managedMachine) {
     std::vector<Finding> findings;
     for (const auto& shortcut : shortcuts) {
-        findings.push_back(
+        findings.push_back(withSubject(
+            FindingSubject::ShortcutArgument,
             {FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind), shortcut.path,
              shortcut.refusedFolder ? std::wstring(texts::kShortcutFolderRefused)
                                     : describeShortcutFinding(shortcut.finding),
              shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder),
-             PolicyHives::None, evidenceOf(shortcut.finding)});
+             PolicyHives::None, evidenceOf(shortcut.finding)}));
     }
     return findings;
 }

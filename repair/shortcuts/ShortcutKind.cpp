@@ -15,7 +15,7 @@ class ShortcutFindings : public KindFindings {
 
     std::vector<Finding> findings() const override { return findingsOf(shortcuts_, managed_); }
 
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         keepChosen(shortcuts_, findings(), chosen);
     }
 

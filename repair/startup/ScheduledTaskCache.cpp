@@ -115,8 +115,9 @@ class CacheJudge {
             if (sameActions(actions.exec, task->definition->actions)) {
                 return;  // the file's judgement stands
             }
+            // The cached list of actions as a whole.
             found_.push_back(
-                {task->file, finding(place, differingActionsText(actions.exec), false)});
+                {task->file, finding(place, key, differingActionsText(actions.exec), false)});
         }
         const auto hijack = firstHijackingAction(actions.exec, served_);
         if (!hijack || fileJudged) {
@@ -124,22 +125,27 @@ class CacheJudge {
         }
         const bool repairable = hijack->hijack.repairable && !managedMachine_ && task &&
                                 treeLeadsTo(platform_, view_, *name, entry.name, failures_);
-        found_.push_back({task ? task->file : std::wstring(),
-                          finding(place,
-                                  startupFindingText(hijack->command, hijack->hijack.reason) +
-                                      std::wstring(texts::kStartupFromCache),
-                                  repairable, hijack->hijack.evidence)});
+        found_.push_back(
+            {task ? task->file : std::wstring(),
+             finding(place, hijack->command,
+                     startupFindingText(hijack->command, hijack->hijack.reason) +
+                         std::wstring(texts::kStartupFromCache),
+                     repairable, startupEvidence(hijack->command, hijack->hijack.evidence))});
     }
 
-    static Finding finding(const std::wstring& place, std::wstring holds, bool repairable,
-                           FindingEvidence evidence = {}) {
-        return {FindingKind::Startup,
-                std::wstring(texts::kStartupGroup),
-                place,
-                std::move(holds),
-                repairable,
-                PolicyHives::None,
-                std::move(evidence)};
+    // At the task's place, beside the finding of its file: `entry` tells them apart.
+    static Finding finding(const std::wstring& place, std::wstring entry, std::wstring holds,
+                           bool repairable, FindingEvidence evidence = {}) {
+        Finding found{FindingKind::Startup,
+                      std::wstring(texts::kStartupGroup),
+                      place,
+                      std::move(holds),
+                      repairable,
+                      PolicyHives::None,
+                      std::move(evidence)};
+        found.entry = std::move(entry);
+        found.subject = FindingSubject::TaskAction;
+        return found;
     }
 
     PlatformOps& platform_;

@@ -289,15 +289,21 @@ std::wstring startupFindingText(std::wstring_view command, std::wstring_view hij
     return text;
 }
 
+FindingEvidence startupEvidence(std::wstring_view command, FindingEvidence evidence) {
+    evidence.runs = std::wstring(command);
+    if (const auto script = encodedScriptOf(command)) {
+        evidence.runs += L"\n" + *script;
+    }
+    return evidence;
+}
+
 Finding startupFinding(std::wstring place, std::wstring_view command, const StartupHijack& hijack,
                        bool managedMachine) {
-    return {FindingKind::Startup,
-            std::wstring(texts::kStartupGroup),
-            std::move(place),
-            startupFindingText(command, hijack.reason),
-            hijack.repairable && !managedMachine,
-            PolicyHives::None,
-            hijack.evidence};
+    return withSubject(
+        FindingSubject::StartupCommand,
+        {FindingKind::Startup, std::wstring(texts::kStartupGroup), std::move(place),
+         startupFindingText(command, hijack.reason), hijack.repairable && !managedMachine,
+         PolicyHives::None, startupEvidence(command, hijack.evidence)});
 }
 
 }  // namespace tovask

@@ -45,6 +45,10 @@ std::wstring startupFindingText(std::wstring_view command, std::wstring_view hij
 
 // The finding of a start-up command at `place`: repairable when the hijack is
 // and the machine is not managed.
+// What a start-up finding tells a later kind: the hijack's evidence, and what
+// the command runs (its line, and the script it carries encoded).
+FindingEvidence startupEvidence(std::wstring_view command, FindingEvidence evidence);
+
 Finding startupFinding(std::wstring place, std::wstring_view command, const StartupHijack& hijack,
                        bool managedMachine);
 

@@ -44,7 +44,7 @@ class StartupFindings : public KindFindings {
         return findings;
     }
 
-    void keepOnly(std::span<const Finding> chosen) override {
+    void keepOnly(std::span<const FindingId> chosen) override {
         values_.keepOnly(chosen);
         keepChosen(tasks_, findingsOf(tasks_), chosen);
         keepChosen(files_, findingsOf(files_), chosen);

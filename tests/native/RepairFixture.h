@@ -117,15 +117,15 @@ class BenchView final : public RecordingView {
 
     // The user at the window answers every question about findings alike:
     // every finding offered or none, but never one whose place ends as unchecked.
-    std::vector<Finding> answer(const FindingsOffer& offer) {
+    std::vector<FindingId> answer(const FindingsOffer& offer) {
         questions.emplace_back(offer.repairable.begin(), offer.repairable.end());
         if (whileAsked) {
             whileAsked();
         }
-        std::vector<Finding> chosen;
+        std::vector<FindingId> chosen;
         for (const auto& finding : offer.repairable) {
             if (repairFindings && !finding.place.ends_with(uncheckedEnding)) {
-                chosen.push_back(finding);
+                chosen.push_back(finding.id());
             }
         }
         return chosen;

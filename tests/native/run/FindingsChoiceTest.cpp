@@ -101,8 +101,8 @@ TEST(FindingsChoice, GroupsByBrowserAndGivesBackTheCheckedOnes) {
     ASSERT_EQ(choice.left.size(), 1u);
     EXPECT_EQ(choice.left[0].detail,
               L"el navegador protege este archivo: cámbiela desde su configuración");
-    EXPECT_EQ(checkedFindings(offer, choice, {true, false, true}),
-              (std::vector<Finding>{repairable[0], repairable[1]}));
+    EXPECT_EQ(checkedFindings(choice, {true, false, true}),
+              (std::vector<FindingId>{repairable[0].id(), repairable[1].id()}));
 }
 
 TEST(RunSummary, CountsEachGroupsOutcomesInTheOrderFound) {

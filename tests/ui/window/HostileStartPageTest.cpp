@@ -72,7 +72,7 @@ std::map<std::wstring, fake::StoredValue> registryOfEmptyRunWith(const std::wstr
     fake::FakePlatform platform;
     RecordingView view;
     BrowserRepair repair(platform, view,
-                         [](const FindingsOffer&) { return std::vector<Finding>{}; });
+                         [](const FindingsOffer&) { return std::vector<FindingId>{}; });
     repair.loadPaths();
     repair.VerificarNavegador(L"IEFrame", {});
     platform.registry.write(kStartPageValue, page, RegistryType::String);

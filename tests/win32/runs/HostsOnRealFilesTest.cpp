@@ -133,7 +133,7 @@ class HostsOnRealFiles : public ::testing::Test {
     testsupport::QuietPlatform platform_;
     RecordingView view_;
     BrowserRepair repair_{platform_, view_,
-                          [](const FindingsOffer&) { return std::vector<Finding>{}; }};
+                          [](const FindingsOffer&) { return std::vector<FindingId>{}; }};
 };
 
 TEST_F(HostsOnRealFiles, ProtectedAndHiddenHostsAndBackupsAreReplacedAndLeftNormal) {
@@ -432,7 +432,7 @@ TEST(HostsOnPrefixFolders, RunAndUndoOnTheSystemsOwnHostsFile) {
     ASSERT_TRUE(userContent) << "the HOSTS file holds the default content and has no backup";
     RecordingView view;
     BrowserRepair repair(platform, view,
-                         [](const FindingsOffer&) { return std::vector<Finding>{}; });
+                         [](const FindingsOffer&) { return std::vector<FindingId>{}; });
     repair.loadPaths();
 
     repair.VerificarNavegador(L"IEFrame", {});

@@ -193,7 +193,7 @@ class RealRegistryRun : public ::testing::Test {
     testsupport::QuietPlatform platform_;
     RecordingView view_;
     BrowserRepair repair_{platform_, view_,
-                          [](const FindingsOffer&) { return std::vector<Finding>{}; }};
+                          [](const FindingsOffer&) { return std::vector<FindingId>{}; }};
 };
 
 struct TypedPage {
