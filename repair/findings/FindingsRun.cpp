@@ -7,7 +7,7 @@
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingKinds.h"
 #include "repair/findings/PutBackTogether.h"
-#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/paths/ShortcutFolders.h"
 
 namespace tovask {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 
 namespace tovask {
 
