@@ -181,6 +181,17 @@ std::vector<Finding> asFoundOf(std::span<const Finding> chosen, std::span<const 
     return chosenAsFound;
 }
 
+// What the kinds the row reads found, in the order they were found.
+std::vector<Finding> findingsReadBy(const FindingKindRow& row, std::span<const KindFound> found) {
+    std::vector<Finding> read;
+    for (const auto& before : found) {
+        if (std::ranges::find(row.readsFindingsOf, before.row->kind) != row.readsFindingsOf.end()) {
+            std::ranges::move(before.found->findings(), std::back_inserter(read));
+        }
+    }
+    return read;
+}
+
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
@@ -204,11 +215,10 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
     UserFoldersOfThisRun userFolders(platform, failures);
     FindingScope scope{userHives, userFolders, everyUser, managed.managedBecause.has_value(), {}};
     RunFindings findings{std::move(managed), {}};
-    std::vector<Finding> foundBefore;
     for (const auto* kind : findingKinds()) {
-        scope.foundBefore = foundBefore;
+        const auto read = findingsReadBy(*kind, findings.kinds);
+        scope.foundBefore = read;
         findings.kinds.push_back({kind, kind->find(platform, scope, failures)});
-        std::ranges::move(findings.kinds.back().found->findings(), std::back_inserter(foundBefore));
     }
     return findings;
 }

@@ -75,8 +75,9 @@ void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
 
 // Where a run looks: the users' hives ("HKCU" or "HKU\<name>") and their
 // folders, told once for every kind, whether it runs for every user, whether
-// an organisation manages the machine, and what the kinds before this one
-// found. Good while the kinds look, not beyond.
+// an organisation manages the machine, and what the kinds whose findings this
+// one reads (its row's readsFindingsOf) found, before it. Good while the
+// kinds look, not beyond.
 struct FindingScope {
     std::span<const std::wstring> userHives;
     UserFoldersOfThisRun& userFolders;
@@ -98,6 +99,9 @@ struct FindingKindRow {
     bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews);
     // Whether its file backups may name the file.
     bool (*ownsFilePath)(std::wstring_view path);
+    // The kinds whose findings it is given as it looks (FindingScope's
+    // foundBefore), each a kind before it in findingKinds(); none by default.
+    std::span<const FindingKind> readsFindingsOf = {};
 };
 
 // The `find` of a row whose findings look for themselves as they are made.

@@ -1,6 +1,7 @@
 #include "repair/startup/StartupKind.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "repair/backup/RemovableValues.h"
@@ -87,6 +88,10 @@ bool isStartupFilePath(std::wstring_view path) {
     return isScheduledTaskFilePath(path) || isStartupFolderFilePath(path);
 }
 
+// A program the network kind found serving a hijacked proxy, or in a folder
+// a hijacked shortcut loads extensions from, is a start-up program's hijack.
+constexpr std::array kStartupReads = {FindingKind::Network, FindingKind::Shortcut};
+
 constexpr FindingKindRow kStartupKind{
     FindingKind::Startup,
     L"startup",
@@ -102,6 +107,7 @@ constexpr FindingKindRow kStartupKind{
     lookFor<StartupFindings>,
     withinStartupReach,
     isStartupFilePath,
+    kStartupReads,
 };
 
 }  // namespace
