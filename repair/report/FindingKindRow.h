@@ -18,21 +18,23 @@ class ProgressView;
 struct RegistryFileSection;
 class UserFoldersOfThisRun;
 
-// What the report says of a kind's findings.
+// What the report says of a kind's findings, each text named where a row
+// gives it (".heading = ..."); a kind that repairs nothing gives only the
+// heading and what the findings dialog says.
 struct KindTexts {
     std::wstring_view heading;
     // Said when the check does not count its repairable findings.
-    std::wstring_view notCounted;
+    std::wstring_view notCounted = {};
     // Said on a managed machine after the reason it is managed; may be empty.
-    std::wstring_view managedNote;
-    std::wstring_view repairedPrefix;
-    std::wstring_view notRepairedPrefix;
-    std::wstring_view leftPrefix;
+    std::wstring_view managedNote = {};
+    std::wstring_view repairedPrefix = {};
+    std::wstring_view notRepairedPrefix = {};
+    std::wstring_view leftPrefix = {};
     // What the findings dialog says is wrong, and why it leaves a report-only one.
     std::wstring_view whatIsWrong;
     std::wstring_view whyLeft;
     // What the closing summary counts its repairs as.
-    std::wstring_view repairedCount;
+    std::wstring_view repairedCount = {};
 };
 
 // Tells what became of findings: repaired, or not.
@@ -96,9 +98,9 @@ struct FindingKindRow {
     std::unique_ptr<KindFindings> (*find)(PlatformOps& platform, const FindingScope& scope,
                                           FailureLog& failures);
     // Whether a registry-backup section lies within what its repairs change.
-    bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews);
+    bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews) = nullptr;
     // Whether its file backups may name the file.
-    bool (*ownsFilePath)(std::wstring_view path);
+    bool (*ownsFilePath)(std::wstring_view path) = nullptr;
     // The kinds whose findings it is given as it looks (FindingScope's
     // foundBefore), each a kind before it in findingKinds(); none by default.
     std::span<const FindingKind> readsFindingsOf = {};

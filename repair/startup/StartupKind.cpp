@@ -93,21 +93,20 @@ bool isStartupFilePath(std::wstring_view path) {
 constexpr std::array kStartupReads = {FindingKind::Network, FindingKind::Shortcut};
 
 constexpr FindingKindRow kStartupKind{
-    FindingKind::Startup,
-    L"startup",
-    {texts::kStartupHeading,
-     texts::kStartupNotCounted,
-     {},
-     texts::kStartupRemovedPrefix,
-     texts::kStartupNotRemovedPrefix,
-     texts::kStartupLeftPrefix,
-     texts::kStartupWhatIsWrong,
-     texts::kStartupWhyLeft,
-     texts::kLocksRemovedCount},
-    lookFor<StartupFindings>,
-    withinStartupReach,
-    isStartupFilePath,
-    kStartupReads,
+    .kind = FindingKind::Startup,
+    .commandSwitch = L"startup",
+    .texts = {.heading = texts::kStartupHeading,
+              .notCounted = texts::kStartupNotCounted,
+              .repairedPrefix = texts::kStartupRemovedPrefix,
+              .notRepairedPrefix = texts::kStartupNotRemovedPrefix,
+              .leftPrefix = texts::kStartupLeftPrefix,
+              .whatIsWrong = texts::kStartupWhatIsWrong,
+              .whyLeft = texts::kStartupWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookFor<StartupFindings>,
+    .withinRegistryReach = withinStartupReach,
+    .ownsFilePath = isStartupFilePath,
+    .readsFindingsOf = kStartupReads,
 };
 
 }  // namespace
