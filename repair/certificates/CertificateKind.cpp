@@ -16,20 +16,19 @@ class CertificateFindings : public RemovedKeyFindings<InterceptionRoot> {
 };
 
 constexpr FindingKindRow kCertificateKind{
-    FindingKind::InterceptionRoot,
-    L"network",
-    {texts::kCertificatesHeading,
-     texts::kCertificatesNotCounted,
-     {},
-     texts::kCertificateRemovedPrefix,
-     texts::kCertificateNotRemovedPrefix,
-     texts::kCertificateLeftPrefix,
-     texts::kCertificateWhatIsWrong,
-     texts::kCertificateWhyLeft,
-     texts::kCertificatesRemovedCount},
-    lookFor<CertificateFindings>,
-    withinRootStoreReach,
-    nullptr,
+    .kind = FindingKind::InterceptionRoot,
+    .name = L"interceptionRoot",
+    .commandSwitch = L"network",
+    .texts = {.heading = texts::kCertificatesHeading,
+              .notCounted = texts::kCertificatesNotCounted,
+              .repairedPrefix = texts::kCertificateRemovedPrefix,
+              .notRepairedPrefix = texts::kCertificateNotRemovedPrefix,
+              .leftPrefix = texts::kCertificateLeftPrefix,
+              .whatIsWrong = texts::kCertificateWhatIsWrong,
+              .whyLeft = texts::kCertificateWhyLeft,
+              .repairedCount = texts::kCertificatesRemovedCount},
+    .find = lookFor<CertificateFindings>,
+    .withinRegistryReach = withinRootStoreReach,
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "repair/certificates/CertificateTexts.h"
 #include "repair/certificates/InterceptingRoots.h"
 #include "repair/certificates/StoredCertificate.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "text/TextCompare.h"
 
 namespace tovask {

@@ -6,7 +6,7 @@
 
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/debuggers/DebuggerTexts.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"

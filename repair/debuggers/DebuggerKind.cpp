@@ -15,14 +15,20 @@ std::unique_ptr<KindFindings> lookForBrowserDebuggers(PlatformOps& platform,
 }
 
 constexpr FindingKindRow kDebuggerKind{
-    FindingKind::BrowserDebugger,
-    L"browsers",
-    {texts::kDebuggersHeading, texts::kFindingsNotCounted, texts::kManagedDebuggersLeft,
-     texts::kDebuggerRemovedPrefix, texts::kDebuggerNotRemovedPrefix, texts::kDebuggerLeftPrefix,
-     texts::kDebuggerWhatIsWrong, texts::kDebuggerWhyLeft, texts::kLocksRemovedCount},
-    lookForBrowserDebuggers,
-    withinDebuggerReach,
-    nullptr,
+    .kind = FindingKind::BrowserDebugger,
+    .name = L"browserDebugger",
+    .commandSwitch = L"browsers",
+    .texts = {.heading = texts::kDebuggersHeading,
+              .notCounted = texts::kFindingsNotCounted,
+              .managedNote = texts::kManagedDebuggersLeft,
+              .repairedPrefix = texts::kDebuggerRemovedPrefix,
+              .notRepairedPrefix = texts::kDebuggerNotRemovedPrefix,
+              .leftPrefix = texts::kDebuggerLeftPrefix,
+              .whatIsWrong = texts::kDebuggerWhatIsWrong,
+              .whyLeft = texts::kDebuggerWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookForBrowserDebuggers,
+    .withinRegistryReach = withinDebuggerReach,
 };
 
 }  // namespace

@@ -17,20 +17,19 @@ class ExtensionFindings : public RemovedKeyFindings<RegistryExtension> {
 };
 
 constexpr FindingKindRow kExtensionKind{
-    FindingKind::RegistryExtension,
-    L"browsers",
-    {texts::kExtensionsHeading,
-     texts::kExtensionsNotCounted,
-     {},
-     texts::kExtensionRemovedPrefix,
-     texts::kExtensionNotRemovedPrefix,
-     texts::kExtensionLeftPrefix,
-     texts::kExtensionWhatIsWrong,
-     texts::kExtensionWhyLeft,
-     texts::kLocksRemovedCount},
-    lookFor<ExtensionFindings>,
-    withinExtensionReach,
-    nullptr,
+    .kind = FindingKind::RegistryExtension,
+    .name = L"registryExtension",
+    .commandSwitch = L"browsers",
+    .texts = {.heading = texts::kExtensionsHeading,
+              .notCounted = texts::kExtensionsNotCounted,
+              .repairedPrefix = texts::kExtensionRemovedPrefix,
+              .notRepairedPrefix = texts::kExtensionNotRemovedPrefix,
+              .leftPrefix = texts::kExtensionLeftPrefix,
+              .whatIsWrong = texts::kExtensionWhatIsWrong,
+              .whyLeft = texts::kExtensionWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookFor<ExtensionFindings>,
+    .withinRegistryReach = withinExtensionReach,
 };
 
 }  // namespace

@@ -6,9 +6,9 @@
 
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/extensions/ExtensionTexts.h"
-#include "repair/network/LocalPaths.h"
-#include "repair/network/WritableFolders.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/paths/LocalPaths.h"
+#include "repair/paths/WritableFolders.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/users/UserPaths.h"
 #include "text/Blanks.h"
 #include "text/RegistryEncoding.h"

@@ -7,7 +7,7 @@
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingKinds.h"
 #include "repair/findings/PutBackTogether.h"
-#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/paths/ShortcutFolders.h"
 
 namespace tovask {
 namespace {
@@ -167,6 +167,17 @@ std::optional<std::vector<RegistryFileSection>> backupSoFar(PlatformOps& platfor
     return std::vector<RegistryFileSection>{};
 }
 
+// What the kinds the row reads found, in the order they were found.
+std::vector<Finding> findingsReadBy(const FindingKindRow& row, std::span<const KindFound> found) {
+    std::vector<Finding> read;
+    for (const auto& before : found) {
+        if (std::ranges::find(row.readsFindingsOf, before.row->kind) != row.readsFindingsOf.end()) {
+            std::ranges::move(before.found->findings(), std::back_inserter(read));
+        }
+    }
+    return read;
+}
+
 }  // namespace
 
 std::vector<Finding> RunFindings::all() const {
@@ -185,11 +196,10 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
     UserFoldersOfThisRun userFolders(platform, failures);
     FindingScope scope{userHives, userFolders, everyUser, managed.managedBecause.has_value(), {}};
     RunFindings findings{std::move(managed), {}};
-    std::vector<Finding> foundBefore;
     for (const auto* kind : findingKinds()) {
-        scope.foundBefore = foundBefore;
+        const auto read = findingsReadBy(*kind, findings.kinds);
+        scope.foundBefore = read;
         findings.kinds.push_back({kind, kind->find(platform, scope, failures)});
-        std::ranges::move(findings.kinds.back().found->findings(), std::back_inserter(foundBefore));
     }
     return findings;
 }

@@ -77,20 +77,19 @@ class LocalPolicyFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kLocalPolicyKind{
-    FindingKind::LocalPolicyFile,
-    L"browsers",
-    {texts::kLocalPolicyHeading,
-     texts::kFindingsNotCounted,
-     {},
-     texts::kLocalPolicyRemovedPrefix,
-     texts::kLocalPolicyNotRemovedPrefix,
-     texts::kLocalPolicyLeftPrefix,
-     texts::kLocalPolicyWhatIsWrong,
-     texts::kLocalPolicyWhyLeft,
-     texts::kLocksRemovedCount},
-    lookFor<LocalPolicyFindings>,
-    nullptr,
-    isLocalPolicyFilePath,
+    .kind = FindingKind::LocalPolicyFile,
+    .name = L"localPolicyFile",
+    .commandSwitch = L"browsers",
+    .texts = {.heading = texts::kLocalPolicyHeading,
+              .notCounted = texts::kFindingsNotCounted,
+              .repairedPrefix = texts::kLocalPolicyRemovedPrefix,
+              .notRepairedPrefix = texts::kLocalPolicyNotRemovedPrefix,
+              .leftPrefix = texts::kLocalPolicyLeftPrefix,
+              .whatIsWrong = texts::kLocalPolicyWhatIsWrong,
+              .whyLeft = texts::kLocalPolicyWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookFor<LocalPolicyFindings>,
+    .ownsFilePath = isLocalPolicyFilePath,
 };
 
 }  // namespace

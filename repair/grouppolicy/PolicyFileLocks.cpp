@@ -4,8 +4,8 @@
 #include <array>
 #include <charconv>
 
-#include "repair/policies/PolicyKeyContent.h"
-#include "repair/policies/PolicyKeyRepair.h"
+#include "repair/policykeys/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyRepair.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
 #include "text/Utf8.h"

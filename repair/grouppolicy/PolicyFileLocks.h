@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "repair/grouppolicy/PolicyFileFormat.h"
-#include "repair/policies/BrowserPolicyKeys.h"
+#include "repair/policykeys/BrowserPolicyKeys.h"
 
 namespace tovask {
 

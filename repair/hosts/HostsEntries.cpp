@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/network/addresses/IpAddress.h"
+#include "repair/addresses/IpAddress.h"
 #include "text/TextCompare.h"
 
 namespace tovask {

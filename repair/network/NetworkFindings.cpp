@@ -5,11 +5,11 @@
 #include <optional>
 #include <span>
 
-#include "repair/network/LocalPaths.h"
+#include "repair/addresses/ProxyAddress.h"
+#include "repair/network/DnsServers.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ScriptHost.h"
-#include "repair/network/addresses/DnsServers.h"
-#include "repair/network/addresses/ProxyAddress.h"
+#include "repair/paths/LocalPaths.h"
 #include "repair/users/UserPaths.h"
 
 namespace tovask {

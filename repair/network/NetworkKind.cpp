@@ -94,14 +94,20 @@ class NetworkFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kNetworkKind{
-    FindingKind::Network,
-    L"network",
-    {texts::kNetworkHeading, texts::kNetworkNotCounted, texts::kManagedNetworkLeft,
-     texts::kNetworkRepairedPrefix, texts::kNetworkNotRepairedPrefix, texts::kNetworkLeftPrefix,
-     texts::kNetworkWhatIsWrong, texts::kNetworkWhyLeft, texts::kNetworkResetCount},
-    lookFor<NetworkFindings>,
-    withinNetworkReach,
-    nullptr,
+    .kind = FindingKind::Network,
+    .name = L"network",
+    .commandSwitch = L"network",
+    .texts = {.heading = texts::kNetworkHeading,
+              .notCounted = texts::kNetworkNotCounted,
+              .managedNote = texts::kManagedNetworkLeft,
+              .repairedPrefix = texts::kNetworkRepairedPrefix,
+              .notRepairedPrefix = texts::kNetworkNotRepairedPrefix,
+              .leftPrefix = texts::kNetworkLeftPrefix,
+              .whatIsWrong = texts::kNetworkWhatIsWrong,
+              .whyLeft = texts::kNetworkWhyLeft,
+              .repairedCount = texts::kNetworkResetCount},
+    .find = lookFor<NetworkFindings>,
+    .withinRegistryReach = withinNetworkReach,
 };
 
 }  // namespace

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <array>
 
+#include "repair/addresses/ProxyAddress.h"
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/network/ConnectionSettings.h"
-#include "repair/network/LocalPaths.h"
+#include "repair/network/DnsServers.h"
 #include "repair/network/NetworkFindings.h"
 #include "repair/network/NetworkKeys.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/StartupPrograms.h"
-#include "repair/network/WritableFolders.h"
-#include "repair/network/addresses/DnsServers.h"
-#include "repair/network/addresses/ProxyAddress.h"
+#include "repair/paths/LocalPaths.h"
+#include "repair/paths/WritableFolders.h"
 #include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"

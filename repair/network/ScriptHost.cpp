@@ -4,7 +4,7 @@
 #include <array>
 #include <variant>
 
-#include "repair/network/addresses/IpAddress.h"
+#include "repair/addresses/IpAddress.h"
 #include "text/TextCompare.h"
 
 namespace tovask {

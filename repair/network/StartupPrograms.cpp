@@ -4,10 +4,8 @@
 #include <array>
 #include <optional>
 
-#include "repair/shortcuts/CommandLineArguments.h"
-#include "repair/shortcuts/HijackedShortcuts.h"
-#include "repair/shortcuts/ShortcutFolders.h"
-#include "text/Blanks.h"
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
@@ -99,27 +97,6 @@ void addStartupFolder(PlatformOps& platform, UserFolders& folders, ProgramList& 
 }
 
 }  // namespace
-
-std::wstring programOfCommand(std::wstring_view command) {
-    const auto split = splitArguments(command);
-    if (split.empty()) {
-        return {};
-    }
-    const auto& first = split.front();
-    if (command[first.begin] != L'"') {
-        const auto rest = command.substr(first.begin);
-        const auto folded = foldedCase(rest);
-        const auto extension = foldedCase(L".exe");
-        for (auto at = folded.find(extension); at != std::wstring::npos;
-             at = folded.find(extension, at + 1)) {
-            const auto end = at + extension.size();
-            if (end == rest.size() || isBlank(rest[end])) {
-                return std::wstring(rest.substr(0, end));
-            }
-        }
-    }
-    return first.value;
-}
 
 std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_view hive,
                                           UserFoldersOfThisRun& userFolders, FailureLog& failures) {

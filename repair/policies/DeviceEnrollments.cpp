@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "text/RegistryEncoding.h"
 
 namespace tovask {

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "repair/policies/FirefoxPolicyFile.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/report/FindingTexts.h"
 #include "text/RegistryEncoding.h"
 #include "text/RegistryPath.h"

@@ -7,7 +7,7 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/files/FileBackup.h"
-#include "repair/policies/PolicyLock.h"
+#include "repair/policykeys/PolicyLock.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 

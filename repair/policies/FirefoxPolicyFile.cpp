@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-#include "repair/policies/PolicyJson.h"
+#include "repair/policykeys/PolicyJson.h"
 #include "text/Utf8.h"
 
 namespace tovask {

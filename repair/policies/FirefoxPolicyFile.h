@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "repair/policies/PolicyJson.h"
-#include "repair/policies/PolicyLock.h"
+#include "repair/policykeys/PolicyJson.h"
+#include "repair/policykeys/PolicyLock.h"
 
 namespace tovask {
 

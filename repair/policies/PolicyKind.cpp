@@ -86,20 +86,20 @@ class PolicyFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kPolicyKind{
-    FindingKind::BrowserPolicy,
-    L"browsers",
-    {texts::kFindingsHeading,
-     texts::kFindingsNotCounted,
-     {},
-     texts::kFindingRepairedPrefix,
-     texts::kFindingNotRepairedPrefix,
-     texts::kFindingLeftPrefix,
-     texts::kPolicyWhatIsWrong,
-     texts::kPolicyWhyLeft,
-     texts::kLocksRemovedCount},
-    lookFor<PolicyFindings>,
-    withinPolicyReach,
-    isPolicyFilePath,
+    .kind = FindingKind::BrowserPolicy,
+    .name = L"browserPolicy",
+    .commandSwitch = L"browsers",
+    .texts = {.heading = texts::kFindingsHeading,
+              .notCounted = texts::kFindingsNotCounted,
+              .repairedPrefix = texts::kFindingRepairedPrefix,
+              .notRepairedPrefix = texts::kFindingNotRepairedPrefix,
+              .leftPrefix = texts::kFindingLeftPrefix,
+              .whatIsWrong = texts::kPolicyWhatIsWrong,
+              .whyLeft = texts::kPolicyWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookFor<PolicyFindings>,
+    .withinRegistryReach = withinPolicyReach,
+    .ownsFilePath = isPolicyFilePath,
 };
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "repair/backup/RegistryKeyNames.h"
-#include "repair/policies/PolicyKeyContent.h"
-#include "repair/policies/PolicyKeyRepair.h"
+#include "repair/policykeys/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyRepair.h"
 #include "repair/users/UserHives.h"
 #include "text/TextCompare.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/RegistryFile.h"
-#include "repair/policies/BrowserPolicyKeys.h"
+#include "repair/policykeys/BrowserPolicyKeys.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "text/RegistryPath.h"

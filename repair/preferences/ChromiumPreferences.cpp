@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/policies/PolicyJson.h"
+#include "repair/policykeys/PolicyJson.h"
 
 namespace tovask {
 namespace {

@@ -28,20 +28,13 @@ class PreferenceFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kPreferencesKind{
-    FindingKind::ProfilePreference,
-    L"browsers",
-    {texts::kPreferencesHeading,
-     {},
-     {},
-     {},
-     {},
-     {},
-     texts::kPreferenceWhatIsWrong,
-     texts::kPreferenceWhyLeft,
-     {}},
-    lookFor<PreferenceFindings>,
-    nullptr,
-    nullptr,
+    .kind = FindingKind::ProfilePreference,
+    .name = L"profilePreference",
+    .commandSwitch = L"browsers",
+    .texts = {.heading = texts::kPreferencesHeading,
+              .whatIsWrong = texts::kPreferenceWhatIsWrong,
+              .whyLeft = texts::kPreferenceWhyLeft},
+    .find = lookFor<PreferenceFindings>,
 };
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include <array>
 #include <optional>
 
-#include "repair/network/LocalPaths.h"
-#include "repair/network/WritableFolders.h"
-#include "repair/network/addresses/ProxyAddress.h"
+#include "repair/addresses/ProxyAddress.h"
+#include "repair/paths/LocalPaths.h"
+#include "repair/paths/ShortcutFolders.h"
+#include "repair/paths/WritableFolders.h"
 #include "repair/preferences/ChromiumPreferences.h"
 #include "repair/preferences/FirefoxPreferences.h"
 #include "repair/preferences/PreferenceTexts.h"
-#include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/users/UserPaths.h"
 #include "text/TextCompare.h"
 #include "text/Utf8.h"

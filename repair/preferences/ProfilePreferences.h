@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
-#include "repair/shortcuts/ShortcutFolders.h"
 
 namespace tovask {
 

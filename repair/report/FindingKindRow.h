@@ -18,21 +18,23 @@ class ProgressView;
 struct RegistryFileSection;
 class UserFoldersOfThisRun;
 
-// What the report says of a kind's findings.
+// What the report says of a kind's findings, each text named where a row
+// gives it (".heading = ..."); a kind that repairs nothing gives only the
+// heading and what the findings dialog says.
 struct KindTexts {
     std::wstring_view heading;
     // Said when the check does not count its repairable findings.
-    std::wstring_view notCounted;
+    std::wstring_view notCounted = {};
     // Said on a managed machine after the reason it is managed; may be empty.
-    std::wstring_view managedNote;
-    std::wstring_view repairedPrefix;
-    std::wstring_view notRepairedPrefix;
-    std::wstring_view leftPrefix;
+    std::wstring_view managedNote = {};
+    std::wstring_view repairedPrefix = {};
+    std::wstring_view notRepairedPrefix = {};
+    std::wstring_view leftPrefix = {};
     // What the findings dialog says is wrong, and why it leaves a report-only one.
     std::wstring_view whatIsWrong;
     std::wstring_view whyLeft;
     // What the closing summary counts its repairs as.
-    std::wstring_view repairedCount;
+    std::wstring_view repairedCount = {};
 };
 
 // Tells what became of findings: repaired, or not.
@@ -77,8 +79,9 @@ void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
 
 // Where a run looks: the users' hives ("HKCU" or "HKU\<name>") and their
 // folders, told once for every kind, whether it runs for every user, whether
-// an organisation manages the machine, and what the kinds before this one
-// found. Good while the kinds look, not beyond.
+// an organisation manages the machine, and what the kinds whose findings this
+// one reads (its row's readsFindingsOf) found, before it. Good while the
+// kinds look, not beyond.
 struct FindingScope {
     std::span<const std::wstring> userHives;
     UserFoldersOfThisRun& userFolders;
@@ -92,16 +95,19 @@ struct FindingScope {
 // it from here.
 struct FindingKindRow {
     FindingKind kind;
+    // What the run's JSON calls the kind: "browserPolicy".
+    std::wstring_view name;
     std::wstring_view commandSwitch;  // "browsers" for /browsers
     KindTexts texts;
     std::unique_ptr<KindFindings> (*find)(PlatformOps& platform, const FindingScope& scope,
                                           FailureLog& failures);
     // Whether a registry-backup section lies within what its repairs change.
-    bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews);
+    bool (*withinRegistryReach)(const RegistryFileSection& section, bool hasTwoViews) = nullptr;
     // Whether its file backups may name the file.
-    bool (*ownsFilePath)(std::wstring_view path);
-    // What the run's JSON calls the kind: "browserPolicy".
-    std::wstring_view name = {};
+    bool (*ownsFilePath)(std::wstring_view path) = nullptr;
+    // The kinds whose findings it is given as it looks (FindingScope's
+    // foundBefore), each a kind before it in findingKinds(); none by default.
+    std::span<const FindingKind> readsFindingsOf = {};
 };
 
 // The `find` of a row whose findings look for themselves as they are made.

@@ -46,20 +46,19 @@ class RestrictionFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kIeRestrictionKind{
-    FindingKind::IeRestriction,
-    L"browsers",
-    {texts::kRestrictionsHeading,
-     texts::kRestrictionsNotCounted,
-     {},
-     texts::kRestrictionRemovedPrefix,
-     texts::kRestrictionNotRemovedPrefix,
-     texts::kRestrictionLeftPrefix,
-     texts::kRestrictionWhatIsWrong,
-     texts::kRestrictionWhyLeft,
-     texts::kLocksRemovedCount},
-    lookFor<RestrictionFindings>,
-    withinRestrictionReach,
-    nullptr,
+    .kind = FindingKind::IeRestriction,
+    .name = L"ieRestriction",
+    .commandSwitch = L"browsers",
+    .texts = {.heading = texts::kRestrictionsHeading,
+              .notCounted = texts::kRestrictionsNotCounted,
+              .repairedPrefix = texts::kRestrictionRemovedPrefix,
+              .notRepairedPrefix = texts::kRestrictionNotRemovedPrefix,
+              .leftPrefix = texts::kRestrictionLeftPrefix,
+              .whatIsWrong = texts::kRestrictionWhatIsWrong,
+              .whyLeft = texts::kRestrictionWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookFor<RestrictionFindings>,
+    .withinRegistryReach = withinRestrictionReach,
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "repair/shortcuts/WebAddress.h"
+#include "repair/commands/WebAddress.h"
 #include "repair/texts/SiteUrls.h"
 #include "text/RegistryEncoding.h"
 #include "text/RegistryPath.h"

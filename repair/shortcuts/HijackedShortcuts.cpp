@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
-#include "repair/shortcuts/CommandLineArguments.h"
-#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/commands/BrowserOptions.h"
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/paths/FolderTexts.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
 #include "repair/users/UserPaths.h"
 #include "text/TextCompare.h"
@@ -12,7 +14,6 @@
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kShortcutExtension = L".lnk";
 // Far beyond any real folder of shortcuts, low enough to finish in moments.
 constexpr ListingLimits kFolderLimits{0, 2000, 20000};
 
@@ -129,12 +130,6 @@ bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, Fil
         return false;
     }
     return true;
-}
-
-bool isShortcutPath(std::wstring_view path) {
-    return path.size() > kShortcutExtension.size() &&
-           equalsIgnoringCase(path.substr(path.size() - kShortcutExtension.size()),
-                              kShortcutExtension);
 }
 
 }  // namespace tovask

@@ -6,10 +6,10 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/files/FileBackup.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "repair/shortcuts/ShortcutFinding.h"
-#include "repair/shortcuts/ShortcutFolders.h"
 
 namespace tovask {
 
@@ -44,8 +44,5 @@ std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, boo
 // bytes that were examined. True when repaired; failures are logged.
 bool repairShortcut(PlatformOps& platform, const HijackedShortcut& shortcut, FileBackup& backups,
                     FailureLog& failures);
-
-// What the file backups of shortcuts may name: a shortcut file.
-bool isShortcutPath(std::wstring_view path);
 
 }  // namespace tovask

@@ -3,39 +3,22 @@
 #include <algorithm>
 #include <array>
 
-#include "repair/shortcuts/CommandLineArguments.h"
-#include "repair/shortcuts/ShortcutTarget.h"
+#include "repair/commands/BrowserOptions.h"
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/commands/ShortcutTarget.h"
+#include "repair/commands/WebAddress.h"
 #include "repair/shortcuts/ShortcutTexts.h"
-#include "repair/shortcuts/WebAddress.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
 
-constexpr std::array kExtensionLoadingOptions = {L"load-extension=", L"disable-extensions-except="};
 constexpr std::array kFirefoxAddressOptions = {L"url", L"new-tab", L"new-window"};
 constexpr std::array kFirefoxProfileOptions = {L"p", L"profile"};
-
-// Browsers on Windows take "--", "-" and "/" before an option's name.
-std::optional<std::wstring_view> optionName(std::wstring_view argument) {
-    if (argument.starts_with(L"--")) {
-        return argument.substr(2);
-    }
-    if (argument.starts_with(L'-') || argument.starts_with(L'/')) {
-        return argument.substr(1);
-    }
-    return std::nullopt;
-}
 
 bool isOneOf(std::wstring_view name, const auto& names) {
     return std::ranges::any_of(
         names, [name](std::wstring_view known) { return equalsIgnoringCase(name, known); });
-}
-
-bool startsWithOneOf(std::wstring_view name, const auto& prefixes) {
-    return std::ranges::any_of(prefixes, [name](std::wstring_view prefix) {
-        return equalsIgnoringCase(name.substr(0, prefix.size()), prefix);
-    });
 }
 
 // Why an argument offends, the graver last.
@@ -99,7 +82,7 @@ std::vector<Offence> browserOffences(const std::vector<CommandLineArgument>& spl
         } else if (target == ShortcutTarget::ChromiumBrowser &&
                    opensApplicationWindowOnAddress(*name)) {
             offend(i);
-        } else if (startsWithOneOf(*name, kExtensionLoadingOptions)) {
+        } else if (loadsExtensions(*name)) {
             offend(i, Offence::LoadsExtensions);
         } else if (target != ShortcutTarget::Firefox || i + 1 == arguments.size()) {
             continue;
@@ -162,23 +145,6 @@ std::optional<ShortcutFinding> examineShortcut(const ShortcutFacts& shortcut) {
         finding.repairedArguments = keptArguments(shortcut.arguments, split, keep);
     }
     return finding;
-}
-
-std::vector<std::wstring> extensionFoldersOf(std::wstring_view argument) {
-    const auto name = optionName(argument);
-    std::vector<std::wstring> folders;
-    if (!name || !startsWithOneOf(*name, kExtensionLoadingOptions)) {
-        return folders;
-    }
-    auto list = name->substr(name->find(L'=') + 1);
-    while (!list.empty()) {
-        const auto folder = list.substr(0, list.find(L','));
-        if (!folder.empty()) {
-            folders.emplace_back(folder);
-        }
-        list.remove_prefix(std::min(list.size(), folder.size() + 1));
-    }
-    return folders;
 }
 
 std::wstring describeShortcutFinding(const ShortcutFinding& finding) {

@@ -45,12 +45,6 @@ struct ShortcutFinding {
 // argument holds a web address.
 std::optional<ShortcutFinding> examineShortcut(const ShortcutFacts& shortcut);
 
-// The folders a Chromium browser's argument has it load extensions from, as
-// "--load-extension=" and "--disable-extensions-except=" name them (after
-// "--", "-" or "/", in any case): each of the list's comma-separated
-// entries as written. None for any other argument.
-std::vector<std::wstring> extensionFoldersOf(std::wstring_view argument);
-
 // What the finding holds, for the report line.
 std::wstring describeShortcutFinding(const ShortcutFinding& finding);
 

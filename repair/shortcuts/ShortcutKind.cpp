@@ -43,20 +43,19 @@ class ShortcutFindings : public KindFindings {
 };
 
 constexpr FindingKindRow kShortcutKind{
-    FindingKind::Shortcut,
-    L"shortcuts",
-    {texts::kShortcutsHeading,
-     texts::kShortcutsNotCounted,
-     {},
-     texts::kShortcutRepairedPrefix,
-     texts::kShortcutNotRepairedPrefix,
-     texts::kShortcutLeftPrefix,
-     texts::kShortcutWhatIsWrong,
-     texts::kShortcutWhyLeft,
-     texts::kShortcutsRepairedCount},
-    lookFor<ShortcutFindings>,
-    nullptr,
-    isShortcutPath,
+    .kind = FindingKind::Shortcut,
+    .name = L"shortcut",
+    .commandSwitch = L"shortcuts",
+    .texts = {.heading = texts::kShortcutsHeading,
+              .notCounted = texts::kShortcutsNotCounted,
+              .repairedPrefix = texts::kShortcutRepairedPrefix,
+              .notRepairedPrefix = texts::kShortcutNotRepairedPrefix,
+              .leftPrefix = texts::kShortcutLeftPrefix,
+              .whatIsWrong = texts::kShortcutWhatIsWrong,
+              .whyLeft = texts::kShortcutWhyLeft,
+              .repairedCount = texts::kShortcutsRepairedCount},
+    .find = lookFor<ShortcutFindings>,
+    .ownsFilePath = isShortcutPath,
 };
 
 }  // namespace

@@ -31,10 +31,6 @@ inline constexpr std::wstring_view kShortcutNotRepairedPrefix =
     L"No se pudo reparar el acceso directo: ";
 inline constexpr std::wstring_view kShortcutChangedMeanwhile =
     L"el acceso directo cambió mientras se revisaba; no se ha tocado";
-// Why a folder of shortcuts was looked at only in part.
-inline constexpr std::wstring_view kShortcutFolderCut =
-    L"la carpeta tiene demasiados archivos o subcarpetas: solo se revisó una parte";
-inline constexpr std::wstring_view kShortcutFolderUnreadable = L"no se pudo leer la carpeta";
 inline constexpr std::wstring_view kShortcutFolderRefused =
     L"carpeta de accesos directos en una ruta de red o en una unidad que no es un disco de este "
     L"equipo: no se abre";

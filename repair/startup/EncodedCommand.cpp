@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <span>
 
-#include "repair/shortcuts/WebAddress.h"
+#include "repair/commands/WebAddress.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"
 #include "text/Utf16.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "repair/shortcuts/CommandLineArguments.h"
+#include "repair/commands/CommandLineArguments.h"
 
 namespace tovask {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/startup/CachedTaskActions.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupTexts.h"

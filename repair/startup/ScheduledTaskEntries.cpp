@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/paths/FolderTexts.h"
 #include "repair/startup/ScheduledTaskCache.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupTexts.h"

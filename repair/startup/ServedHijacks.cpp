@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "repair/network/LocalPaths.h"
-#include "repair/network/StartupPrograms.h"
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/paths/LocalPaths.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"
 

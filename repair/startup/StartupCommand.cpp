@@ -4,11 +4,10 @@
 #include <array>
 #include <iterator>
 
-#include "repair/network/StartupPrograms.h"
-#include "repair/shortcuts/CommandLineArguments.h"
-#include "repair/shortcuts/ShortcutFinding.h"
-#include "repair/shortcuts/ShortcutTarget.h"
-#include "repair/shortcuts/WebAddress.h"
+#include "repair/commands/BrowserOptions.h"
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/commands/ShortcutTarget.h"
+#include "repair/commands/WebAddress.h"
 #include "repair/startup/EncodedCommand.h"
 #include "repair/startup/PowerShellCommand.h"
 #include "repair/startup/StartupTexts.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "repair/shortcuts/ShortcutFolders.h"
-#include "repair/shortcuts/ShortcutTexts.h"
+#include "repair/paths/FolderTexts.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"

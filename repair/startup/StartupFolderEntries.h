@@ -7,9 +7,9 @@
 
 #include "platform/PlatformOps.h"
 #include "repair/backup/files/FileBackup.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
-#include "repair/shortcuts/ShortcutFolders.h"
 #include "repair/startup/ServedHijacks.h"
 
 namespace tovask {

@@ -1,6 +1,7 @@
 #include "repair/startup/StartupKind.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "repair/backup/RemovableValues.h"
@@ -87,21 +88,26 @@ bool isStartupFilePath(std::wstring_view path) {
     return isScheduledTaskFilePath(path) || isStartupFolderFilePath(path);
 }
 
+// A program the network kind found serving a hijacked proxy, or in a folder
+// a hijacked shortcut loads extensions from, is a start-up program's hijack.
+constexpr std::array kStartupReads = {FindingKind::Network, FindingKind::Shortcut};
+
 constexpr FindingKindRow kStartupKind{
-    FindingKind::Startup,
-    L"startup",
-    {texts::kStartupHeading,
-     texts::kStartupNotCounted,
-     {},
-     texts::kStartupRemovedPrefix,
-     texts::kStartupNotRemovedPrefix,
-     texts::kStartupLeftPrefix,
-     texts::kStartupWhatIsWrong,
-     texts::kStartupWhyLeft,
-     texts::kLocksRemovedCount},
-    lookFor<StartupFindings>,
-    withinStartupReach,
-    isStartupFilePath,
+    .kind = FindingKind::Startup,
+    .name = L"startup",
+    .commandSwitch = L"startup",
+    .texts = {.heading = texts::kStartupHeading,
+              .notCounted = texts::kStartupNotCounted,
+              .repairedPrefix = texts::kStartupRemovedPrefix,
+              .notRepairedPrefix = texts::kStartupNotRemovedPrefix,
+              .leftPrefix = texts::kStartupLeftPrefix,
+              .whatIsWrong = texts::kStartupWhatIsWrong,
+              .whyLeft = texts::kStartupWhyLeft,
+              .repairedCount = texts::kLocksRemovedCount},
+    .find = lookFor<StartupFindings>,
+    .withinRegistryReach = withinStartupReach,
+    .ownsFilePath = isStartupFilePath,
+    .readsFindingsOf = kStartupReads,
 };
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <cwctype>
 #include <span>
 
-#include "repair/network/LocalPaths.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/paths/LocalPaths.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/users/UserHives.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"

@@ -1,8 +1,8 @@
-#include "repair/policies/BrowserPolicyKeys.h"
+#include "repair/policykeys/BrowserPolicyKeys.h"
 
 #include <gtest/gtest.h>
 
-#include "repair/policies/PolicyKeyRepair.h"
+#include "repair/policykeys/PolicyKeyRepair.h"
 #include "text/RegistryEncoding.h"
 
 namespace tovask {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "repair/shortcuts/CommandLineArguments.h"
+#include "repair/commands/CommandLineArguments.h"
 
 namespace tovask::test {
 namespace {

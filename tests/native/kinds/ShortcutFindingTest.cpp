@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "repair/commands/BrowserOptions.h"
+#include "repair/commands/ShortcutTarget.h"
 #include "repair/shortcuts/ShortcutFinding.h"
-#include "repair/shortcuts/ShortcutTarget.h"
 #include "repair/shortcuts/ShortcutTexts.h"
 
 namespace tovask::test {

@@ -1,4 +1,4 @@
-#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/paths/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
 #include "tests/native/RepairFixture.h"
 

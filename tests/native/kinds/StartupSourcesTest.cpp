@@ -584,6 +584,23 @@ TEST_F(StartupSources, AShortcutsLoadedExtensionLinksTheProgramInItsFolder) {
     })) << testing::PrintToString(bench.view.questions.back());
 }
 
+// The user's proxy points at a program the user's Run key starts: the
+// program is the proxy hijack's.
+TEST_F(StartupSources, AProxysServingProgramIsTheHijackOfTheRunValueStartingIt) {
+    const std::wstring program = L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe";
+    const std::wstring settings =
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\";
+    bench.platform.RegWrite(settings + L"ProxyServer", L"127.0.0.1:8080", RegistryType::String);
+    bench.platform.RegWrite(settings + L"ProxyEnable", std::int32_t{1}, RegistryType::Dword);
+    bench.platform.listeningSockets = {{L"127.0.0.1", 8080, program}};
+    bench.platform.RegWrite(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Ofertas",
+                            program, RegistryType::String);
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    EXPECT_TRUE(std::ranges::any_of(bench.view.questions.back(), [](const Finding& finding) {
+        return finding.kind == FindingKind::Startup && finding.place.ends_with(L"\\Run\\Ofertas");
+    })) << testing::PrintToString(bench.view.questions.back());
+}
+
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
     FailureLog failures(bench.platform);
     for (const auto& task : findHijackingTasks(bench.platform, true, {}, failures)) {

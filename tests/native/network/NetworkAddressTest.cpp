@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "repair/network/LocalPaths.h"
-#include "repair/network/StartupPrograms.h"
-#include "repair/network/addresses/DnsServers.h"
-#include "repair/network/addresses/IpAddress.h"
-#include "repair/network/addresses/ProxyAddress.h"
+#include "repair/addresses/IpAddress.h"
+#include "repair/addresses/ProxyAddress.h"
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/network/DnsServers.h"
+#include "repair/paths/LocalPaths.h"
 
 namespace tovask {
 namespace {

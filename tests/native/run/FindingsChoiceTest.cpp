@@ -122,5 +122,17 @@ TEST(RunSummary, CountsEachGroupsOutcomesInTheOrderFound) {
                   L"Accesos directos: accesos directos reparados: 1; no se pudieron reparar: 1"}));
 }
 
+// A kind is given what the kinds before it found, and nothing of those after it.
+TEST(FindingKinds, EachRowReadsOnlyTheFindingsOfKindsBeforeIt) {
+    std::set<FindingKind> before;
+    for (const auto* row : findingKinds()) {
+        for (const auto read : row->readsFindingsOf) {
+            EXPECT_TRUE(before.contains(read))
+                << testing::PrintToString(std::wstring(row->commandSwitch));
+        }
+        before.insert(row->kind);
+    }
+}
+
 }  // namespace
 }  // namespace tovask::test

@@ -94,14 +94,20 @@ TEST(RunJson, EveryFieldOfASeededRunWithTheSameIdsTwice) {
     const auto& findings = first["findings"];
     ASSERT_EQ(findings.Size(), 3u);
     std::set<std::string> ids;
+    std::multiset<std::string> subjects;
     std::size_t ties = 0;
     for (const auto& finding : findings.GetArray()) {
         expectFields(finding, kFindingFields);
         ids.insert(finding["id"].GetString());
+        subjects.insert(std::string(finding["kind"].GetString()) + " " +
+                        finding["subject"].GetString());
         ties += finding["putsBack"].Size() + finding["putBackBy"].Size();
         EXPECT_STREQ(finding["outcome"].GetString(), "found");
     }
     EXPECT_EQ(ids.size(), 3u);
+    EXPECT_EQ(subjects,
+              (std::multiset<std::string>{"browserPolicy forcedExtension", "browserPolicy homePage",
+                                          "startup startupCommand"}));
     EXPECT_EQ(ties, 2u);
 
     const auto second = checkedDocument(bench);

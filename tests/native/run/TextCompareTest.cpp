@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "repair/network/LocalPaths.h"
+#include "repair/paths/LocalPaths.h"
 #include "text/Blanks.h"
 
 namespace tovask {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/policies/PolicyLock.h"
+#include "repair/policykeys/PolicyLock.h"
 #include "values/RegistryValue.h"
 
 namespace tovask {

@@ -1,11 +1,11 @@
-#include "repair/network/LocalPaths.h"
+#include "repair/paths/LocalPaths.h"
 
 #include <algorithm>
 #include <cwctype>
 #include <string>
 #include <vector>
 
-#include "repair/network/addresses/ProxyAddress.h"
+#include "repair/addresses/ProxyAddress.h"
 #include "text/TextCompare.h"
 #include "text/Utf8.h"
 

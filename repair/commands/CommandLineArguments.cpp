@@ -1,6 +1,7 @@
-#include "repair/shortcuts/CommandLineArguments.h"
+#include "repair/commands/CommandLineArguments.h"
 
 #include "text/Blanks.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
@@ -76,6 +77,27 @@ std::wstring keptArguments(std::wstring_view arguments,
         result += arguments.substr(previousEnd);
     }
     return result;
+}
+
+std::wstring programOfCommand(std::wstring_view command) {
+    const auto split = splitArguments(command);
+    if (split.empty()) {
+        return {};
+    }
+    const auto& first = split.front();
+    if (command[first.begin] != L'"') {
+        const auto rest = command.substr(first.begin);
+        const auto folded = foldedCase(rest);
+        const auto extension = foldedCase(L".exe");
+        for (auto at = folded.find(extension); at != std::wstring::npos;
+             at = folded.find(extension, at + 1)) {
+            const auto end = at + extension.size();
+            if (end == rest.size() || isBlank(rest[end])) {
+                return std::wstring(rest.substr(0, end));
+            }
+        }
+    }
+    return first.value;
 }
 
 }  // namespace tovask

@@ -102,4 +102,9 @@ std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
                                            std::span<const std::wstring> userHives,
                                            UserFoldersOfThisRun& userFolders, FailureLog& failures);
 
+// A shortcut file, by its name: what the file backups of shortcuts may name,
+// and what a folder of shortcuts lists.
+inline constexpr std::wstring_view kShortcutExtension = L".lnk";
+bool isShortcutPath(std::wstring_view path);
+
 }  // namespace tovask

@@ -1,10 +1,10 @@
-#include "repair/policies/BrowserPolicyKeys.h"
+#include "repair/policykeys/BrowserPolicyKeys.h"
 
 #include <array>
 #include <string>
 
-#include "repair/policies/PolicyJson.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyJson.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"

@@ -1,4 +1,4 @@
-#include "repair/shortcuts/WebAddress.h"
+#include "repair/commands/WebAddress.h"
 
 #include <algorithm>
 #include <array>

@@ -31,4 +31,10 @@ std::wstring keptArguments(std::wstring_view arguments,
                            const std::vector<CommandLineArgument>& split,
                            const std::vector<bool>& keep);
 
+// The program a start-up command runs: the quoted first part; unquoted, the
+// text up to the first ".exe" that a blank or the end follows, since the
+// system tries the command's beginnings up to each blank until one names a
+// program; else the first word.
+std::wstring programOfCommand(std::wstring_view command);
+
 }  // namespace tovask

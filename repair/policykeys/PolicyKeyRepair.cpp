@@ -1,11 +1,11 @@
-#include "repair/policies/PolicyKeyRepair.h"
+#include "repair/policykeys/PolicyKeyRepair.h"
 
 #include <algorithm>
 #include <cwctype>
 #include <optional>
 
-#include "repair/policies/PolicyJson.h"
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyJson.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"

@@ -1,10 +1,10 @@
-#include "repair/network/addresses/ProxyAddress.h"
+#include "repair/addresses/ProxyAddress.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 
-#include "repair/network/addresses/IpAddress.h"
+#include "repair/addresses/IpAddress.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
 

@@ -1,8 +1,8 @@
-#include "repair/network/WritableFolders.h"
+#include "repair/paths/WritableFolders.h"
 
 #include <array>
 
-#include "repair/network/LocalPaths.h"
+#include "repair/paths/LocalPaths.h"
 #include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"

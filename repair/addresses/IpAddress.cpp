@@ -1,4 +1,4 @@
-#include "repair/network/addresses/IpAddress.h"
+#include "repair/addresses/IpAddress.h"
 
 #include <cwctype>
 #include <string>

@@ -1,9 +1,9 @@
-#include "repair/network/addresses/DnsServers.h"
+#include "repair/network/DnsServers.h"
 
 #include <algorithm>
 #include <array>
 
-#include "repair/network/addresses/IpAddress.h"
+#include "repair/addresses/IpAddress.h"
 
 namespace tovask {
 namespace {

@@ -1,4 +1,4 @@
-#include "repair/shortcuts/ShortcutTarget.h"
+#include "repair/commands/ShortcutTarget.h"
 
 #include <algorithm>
 #include <array>

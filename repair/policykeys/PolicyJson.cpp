@@ -1,4 +1,4 @@
-#include "repair/policies/PolicyJson.h"
+#include "repair/policykeys/PolicyJson.h"
 
 #include <algorithm>
 #include <array>

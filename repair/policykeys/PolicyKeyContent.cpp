@@ -1,4 +1,4 @@
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "repair/policies/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/report/Finding.h"
 #include "text/TextCompare.h"
 

@@ -1,4 +1,4 @@
-#include "repair/shortcuts/ShortcutFolders.h"
+#include "repair/paths/ShortcutFolders.h"
 
 #include <array>
 #include <map>
@@ -223,6 +223,12 @@ std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
     }
     addMachineFolder(platform, L"Common Startup", 0, list, failures);
     return list.take(platform);
+}
+
+bool isShortcutPath(std::wstring_view path) {
+    return path.size() > kShortcutExtension.size() &&
+           equalsIgnoringCase(path.substr(path.size() - kShortcutExtension.size()),
+                              kShortcutExtension);
 }
 
 }  // namespace tovask

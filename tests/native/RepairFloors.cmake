@@ -1,0 +1,46 @@
+cmake_minimum_required(VERSION 3.21)
+# Fails, naming the file, when a header of repair/ is included across its
+# floors: a kind of finding from another kind, or the floor below the kinds
+# from a kind or from what runs them. The floors are the lists in
+# repair/CMakeLists.txt. Run: cmake -DREPAIR_DIR=<repair folder> -P RepairFloors.cmake
+file(READ ${REPAIR_DIR}/CMakeLists.txt build_list)
+foreach(list tovask_finding_kinds tovask_kind_runners)
+    if(NOT build_list MATCHES "set\\(${list}([^)]*)\\)")
+        message(FATAL_ERROR "${REPAIR_DIR}/CMakeLists.txt names no ${list}")
+    endif()
+    string(REGEX REPLACE "[ \t\r\n]+" ";" ${list} "${CMAKE_MATCH_1}")
+    list(REMOVE_ITEM ${list} "")
+endforeach()
+
+# "kind", "runner" or "floor" of one folder of repair/.
+function(floor_of folder result)
+    if(folder IN_LIST tovask_finding_kinds)
+        set(${result} kind PARENT_SCOPE)
+    elseif(folder IN_LIST tovask_kind_runners)
+        set(${result} runner PARENT_SCOPE)
+    else()
+        set(${result} floor PARENT_SCOPE)
+    endif()
+endfunction()
+
+set(crossings "")
+file(GLOB_RECURSE sources RELATIVE ${REPAIR_DIR} ${REPAIR_DIR}/*.h ${REPAIR_DIR}/*.cpp)
+foreach(source ${sources})
+    string(REGEX MATCH "^[^/]+" folder ${source})
+    floor_of(${folder} floor)
+    file(STRINGS ${REPAIR_DIR}/${source} includes REGEX "^#include \"repair/[^/\"]+/")
+    foreach(line ${includes})
+        string(REGEX MATCH "repair/([^/\"]+)/[^\"]*" included "${line}")
+        set(other ${CMAKE_MATCH_1})
+        floor_of(${other} other_floor)
+        if((floor STREQUAL "kind" AND other_floor STREQUAL "kind" AND NOT other STREQUAL folder)
+           OR (floor STREQUAL "floor" AND NOT other_floor STREQUAL "floor")
+           OR (floor STREQUAL "kind" AND other_floor STREQUAL "runner"))
+            string(APPEND crossings "\n  repair/${source} (${floor} ${folder}) includes "
+                                    "${included} (${other_floor} ${other})")
+        endif()
+    endforeach()
+endforeach()
+if(crossings)
+    message(FATAL_ERROR "Includes across the floors of repair/:${crossings}")
+endif()
