@@ -69,10 +69,14 @@ class PolicyFindings : public KindFindings {
         }
     }
 
-    // Windows applies the policies again and the browsers read them anew.
-    void announce(PlatformOps& platform, ProgressView& view, FailureLog&) override {
-        if (platform.RefreshPolicy()) {
+    // Windows applies the policies again and the browsers read them anew. A
+    // system that cannot be asked is told apart from a refresh that failed.
+    void announce(PlatformOps& platform, ProgressView& view, FailureLog& failures) override {
+        const auto error = platform.RefreshPolicy();
+        if (error == std::errc::function_not_supported) {
             view.appendLine(texts::kPolicyRefreshUnavailable);
+        } else if (error) {
+            failures.add(texts::kPolicyRefreshTarget, error);
         }
         view.appendLine(texts::kRestartBrowsers);
     }

@@ -57,6 +57,7 @@ inline constexpr std::wstring_view kRestartBrowsers =
     L"Reinicie los navegadores para que dejen de aplicar los bloqueos quitados.";
 inline constexpr std::wstring_view kPolicyRefreshUnavailable =
     L"El sistema no pudo aplicar las directivas de nuevo; se aplicarán al reiniciar el navegador.";
+inline constexpr std::wstring_view kPolicyRefreshTarget = L"actualización de directivas";
 inline constexpr std::wstring_view kPolicyValueUnreadable =
     L"valor ilegible: no es JSON válido del tipo que espera la directiva, así que el navegador "
     L"no lo aplica";

@@ -1,5 +1,8 @@
 #include "tests/fake/FakePlatform.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "text/TextCompare.h"
 
 namespace tovask::fake {
@@ -7,6 +10,15 @@ namespace tovask::fake {
 FakePlatform::FakePlatform() {
     files.addFolder(systemFolder + L"\\drivers\\etc");
     files.addFolder(windowsFolder);
+}
+
+CallEffect effectOf(std::string_view operation) {
+    const auto row = std::ranges::find(kOperationEffects, operation, &OperationEffect::operation);
+    if (row == std::end(kOperationEffects)) {
+        throw std::logic_error("an operation missing from kOperationEffects: " +
+                               std::string(operation));
+    }
+    return row->effect;
 }
 
 void FakePlatform::failCallAt(std::size_t position, std::error_code error) {
@@ -31,6 +43,7 @@ void FakePlatform::failWhere(std::string_view operation, std::wstring_view targe
 
 std::optional<std::error_code> FakePlatform::record(std::string_view operation,
                                                     std::wstring_view target) {
+    effectOf(operation);
     calls.push_back({std::string(operation), std::wstring(target)});
     for (const auto& fault : faults_) {
         if (auto error = fault(calls.back(), calls.size() - 1)) {

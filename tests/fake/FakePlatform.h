@@ -22,6 +22,63 @@ struct RecordedCall {
     std::wstring target;    // its path, class name or command line
 };
 
+// What a recorded operation does to the machine.
+enum class CallEffect {
+    Reads,
+    // A change whose failure the user must be told of.
+    Changes,
+    // Clears the way for the change that follows it, which fails in its turn
+    // when the way stays blocked.
+    Prepares,
+    // Keeps other repairs out: its failure stops the run before anything changes.
+    Locks,
+};
+
+struct OperationEffect {
+    std::string_view operation;
+    CallEffect effect;
+};
+
+// Every operation the fake records, one row each. record() refuses an
+// operation missing here, so a platform call is sorted into reads and changes
+// before any test can make it, and the fault matrices take their list of
+// changing calls from here instead of keeping their own.
+// clang-format off
+inline constexpr OperationEffect kOperationEffects[] = {
+    {"RegReadValue", CallEffect::Reads},          {"RegKeyExists", CallEffect::Reads},
+    {"RegReadTree", CallEffect::Reads},           {"LoadedUserHives", CallEffect::Reads},
+    {"GetSpecialFolder", CallEffect::Reads},      {"FileExists", CallEffect::Reads},
+    {"IsLocalFixedDrive", CallEffect::Reads},     {"LongPathName", CallEffect::Reads},
+    {"FileHasContent", CallEffect::Reads},        {"ReadFileContent", CallEffect::Reads},
+    {"FilesInFolder", CallEffect::Reads},         {"ListFiles", CallEffect::Reads},
+    {"ReadShortcut", CallEffect::Reads},          {"ShortcutWithArguments", CallEffect::Reads},
+    {"ReadTaskFile", CallEffect::Reads},          {"FindWindowA", CallEffect::Reads},
+    {"ProcessOwners", CallEffect::Reads},         {"ProgramUserSid", CallEffect::Reads},
+    {"DesktopUserSid", CallEffect::Reads},        {"IsElevated", CallEffect::Reads},
+    {"ExpandEnvironment", CallEffect::Reads},     {"Pause", CallEffect::Reads},
+    {"MachineJoin", CallEffect::Reads},           {"KeyedCertificates", CallEffect::Reads},
+    {"ListeningSockets", CallEffect::Reads},
+
+    {"RegWrite", CallEffect::Changes},            {"RegDelete", CallEffect::Changes},
+    {"RegCreateKeyIn", CallEffect::Changes},      {"RegWriteRaw", CallEffect::Changes},
+    {"RegDeleteIn", CallEffect::Changes},         {"RegDeleteValueIn", CallEffect::Changes},
+    {"RegRemoveKeyAsRead", CallEffect::Changes},  {"RegRemoveValueAsRead", CallEffect::Changes},
+    {"LoadUserHive", CallEffect::Changes},        {"UnloadUserHive", CallEffect::Changes},
+    {"ClearAttributes", CallEffect::Prepares},     {"CopyFileOver", CallEffect::Changes},
+    {"ReplaceFileContent", CallEffect::Changes},  {"RewriteUnchangedFile", CallEffect::Changes},
+    {"RemoveUnchangedFile", CallEffect::Changes}, {"CreateNewFile", CallEffect::Changes},
+    {"PreparePrivateFolder", CallEffect::Changes}, {"SetTaskEnabled", CallEffect::Changes},
+    {"LaunchCommand", CallEffect::Changes},       {"FlushDnsCache", CallEffect::Changes},
+    {"RefreshPolicy", CallEffect::Changes},
+    {"AnnounceInternetSettingsChanged", CallEffect::Changes},
+
+    {"AcquireRepairLock", CallEffect::Locks},     {"ReleaseRepairLock", CallEffect::Locks},
+};
+// clang-format on
+
+// The row of the operation; throws std::logic_error for one the table lacks.
+CallEffect effectOf(std::string_view operation);
+
 struct RecordedLaunch {
     std::wstring commandLine;
     LaunchStyle style;

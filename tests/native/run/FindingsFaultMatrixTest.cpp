@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
+#include <optional>
+#include <set>
 
+#include "repair/grouppolicy/PolicyFileFormat.h"
 #include "tests/native/PublishedRoot.h"
 #include "tests/native/RepairFixture.h"
+#include "text/RegistryEncoding.h"
 
 namespace tovask::test {
 namespace {
@@ -20,69 +25,197 @@ const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe"
 const std::wstring kPublishedRoot =
     L"HKLM\\SOFTWARE\\Microsoft\\SystemCertificates\\ROOT\\Certificates\\"
     L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\";
+const std::wstring kDebugger =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
+    L"Options\\msedge.exe\\Debugger";
+const std::wstring kMachinePolicyFile =
+    L"C:\\WINDOWS\\Sysnative\\GroupPolicy\\Machine\\Registry.pol";
+const std::wstring kForcelist = L"Software\\Policies\\Google\\Chrome\\ExtensionInstallForcelist";
+const std::wstring kRestriction =
+    L"HKLM\\Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\NoBrowserOptions";
+const std::wstring kExtensionKey =
+    L"HKLM\\Software\\Google\\Chrome\\Extensions\\ppppooookkkkjjjjiiiihhhhggggffff\\";
+const std::wstring kPreferences =
+    L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Preferences";
+const std::wstring kRunValue = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Inicio";
+// The machine policy file puts the native System32 behind Sysnative.
+const std::wstring kTask = L"C:\\WINDOWS\\Sysnative\\Tasks\\Actualizador";
+const std::wstring kStartupScript =
+    L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\"
+    L"carga.vbs";
 
-// A finding of each kind, on a machine whose Internet Explorer settings an
-// earlier run repaired, so that the replayed run changes only the findings.
-void seedOneFindingOfEachKind(RepairBench& bench) {
-    auto& platform = bench.platform;
-    platform.registry.addKeysEveryWindowsHas();
-    bench.press();
-    platform.RegWrite(kPolicyValue, L"http://buscar.example", RegistryType::String);
-    platform.RegWrite(kScriptValue, L"data:,x", RegistryType::String);
-    platform.RegWrite(L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory",
-                      L"D:\\Firefox", RegistryType::String);
-    platform.RegWrite(
-        L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
-        L"Folders\\Common Desktop",
-        L"C:\\Users\\Public\\Desktop", RegistryType::String);
-    platform.files.addFile(kPolicyFile,
-                           R"({"policies": {"Homepage": {"URL": "http://buscar.example"}}})");
-    platform.files.addFile(kShortcut,
-                           fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example", L"C:\\",
-                                                    kChromeExe, 0, 0, 1, L"", L""}));
-    platform.registry.writeRaw(kPublishedRoot, L"Blob", publishedRootBlob(), RegistryView::Default);
-    platform.calls.clear();
-    bench.view.lines.clear();
-    bench.view.notices.clear();
-    bench.view.repairFindings = true;
+void writeString(fake::FakePlatform& platform, const std::wstring& path, std::wstring_view text) {
+    platform.RegWrite(path, text, RegistryType::String);
 }
 
-// Where each kind's finding lives, and how its report line starts once
-// repaired, or once removed while a local policy file that could not be read
-// may put it back.
-struct FindingPlace {
+// Where a seeded finding lives, how it is seeded, and how its report line
+// starts once repaired (empty for a kind that only reports), or once removed
+// while a local policy file that could not be read may put it back.
+struct KindSeed {
+    FindingKind kind;
+    std::function<void(fake::FakePlatform&)> seed;
     std::wstring_view repairedLine;
     std::wstring_view putBackLine;
-    std::function<std::optional<std::string>(const RepairBench&)> state;
+    std::function<std::optional<std::string>(const fake::FakePlatform&)> state;
 };
 
-std::optional<std::string> valueAt(const RepairBench& bench, const std::wstring& path) {
-    const auto value = bench.platform.registry.value(path);
+std::optional<std::string> valueAt(const fake::FakePlatform& platform, const std::wstring& path) {
+    const auto value = platform.registry.value(path);
     return value ? std::optional(testing::PrintToString(*value)) : std::nullopt;
 }
 
-const FindingPlace kPlaces[] = {
-    {L"Bloqueo quitado: HKEY_LOCAL_MACHINE",
+std::optional<std::string> bytesAt(const fake::FakePlatform& platform, const std::wstring& path) {
+    const auto file = platform.files.file(path);
+    return file ? std::optional(file->bytes) : std::nullopt;
+}
+
+// One row a seeded finding, at least one of each kind, each row's finding
+// apart from the others'.
+const KindSeed kSeeds[] = {
+    {FindingKind::BrowserPolicy,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kPolicyValue, L"http://buscar.example");
+     },
+     L"Bloqueo quitado: HKEY_LOCAL_MACHINE",
      L"Bloqueo que vuelve a poner una directiva local: HKEY_LOCAL_MACHINE",
-     [](const RepairBench& bench) { return valueAt(bench, kPolicyValue); }},
-    {L"Bloqueo quitado: D:\\",
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kPolicyValue); }},
+    {FindingKind::BrowserPolicy,
+     [](fake::FakePlatform& platform) {
+         writeString(platform,
+                     L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory",
+                     L"D:\\Firefox");
+         platform.files.addFile(kPolicyFile,
+                                R"({"policies": {"Homepage": {"URL": "http://buscar.example"}}})");
+     },
+     L"Bloqueo quitado: D:\\",
      {},
-     [](const RepairBench& bench) { return bench.bytesOf(kPolicyFile); }},
-    {L"Ajuste de red reparado: ",
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kPolicyFile); }},
+    {FindingKind::Network,
+     [](fake::FakePlatform& platform) { writeString(platform, kScriptValue, L"data:,x"); },
+     L"Ajuste de red reparado: ",
      {},
-     [](const RepairBench& bench) { return valueAt(bench, kScriptValue); }},
-    {L"Acceso directo reparado: ",
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kScriptValue); }},
+    {FindingKind::Shortcut,
+     [](fake::FakePlatform& platform) {
+         writeString(platform,
+                     L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+                     L"Folders\\Common Desktop",
+                     L"C:\\Users\\Public\\Desktop");
+         platform.files.addFile(
+             kShortcut, fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example", L"C:\\",
+                                                 kChromeExe, 0, 0, 1, L"", L""}));
+     },
+     L"Acceso directo reparado: ",
      {},
-     [](const RepairBench& bench) { return bench.bytesOf(kShortcut); }},
-    {L"Certificado quitado: ",
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kShortcut); }},
+    {FindingKind::InterceptionRoot,
+     [](fake::FakePlatform& platform) {
+         platform.registry.writeRaw(kPublishedRoot, L"Blob", publishedRootBlob(),
+                                    RegistryView::Default);
+     },
+     L"Certificado quitado: ",
      {},
-     [](const RepairBench& bench) { return valueAt(bench, kPublishedRoot + L"Blob"); }},
+     [](const fake::FakePlatform& platform) {
+         return valueAt(platform, kPublishedRoot + L"Blob");
+     }},
+    {FindingKind::BrowserDebugger,
+     [](fake::FakePlatform& platform) { writeString(platform, kDebugger, L"C:\\x\\y.exe"); },
+     L"Depurador quitado: ",
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kDebugger); }},
+    {FindingKind::LocalPolicyFile,
+     [](fake::FakePlatform& platform) {
+         platform.files.addFile(
+             kMachinePolicyFile,
+             std::string("PReg\x01\x00\x00\x00", 8) +
+                 policyEntryBytes(
+                     kForcelist, L"1",
+                     stringValue(L"aaaabbbbccccddddeeeeffffgggghhhh;https://x.example/u")));
+     },
+     L"Directiva local quitada: ",
+     {},
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kMachinePolicyFile); }},
+    {FindingKind::IeRestriction,
+     [](fake::FakePlatform& platform) { platform.RegWrite(kRestriction, 1, RegistryType::Dword); },
+     L"Restricción quitada: ",
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kRestriction); }},
+    {FindingKind::RegistryExtension,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kExtensionKey + L"update_url", L"https://ads.example/crx");
+     },
+     L"Extensión quitada: ",
+     {},
+     [](const fake::FakePlatform& platform) {
+         return valueAt(platform, kExtensionKey + L"update_url");
+     }},
+    {FindingKind::ProfilePreference,
+     [](fake::FakePlatform& platform) {
+         platform.files.addFile(kPreferences,
+                                R"({"default_search_provider_data":{"template_url_data":)"
+                                R"({"url":"https://buscar.example/?q={searchTerms}"}}})");
+     },
+     {},
+     {},
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kPreferences); }},
+    {FindingKind::Startup,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kRunValue, L"chrome.exe https://buscar.example");
+     },
+     L"Programa de inicio quitado: HKEY_LOCAL_MACHINE",
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kRunValue); }},
+    {FindingKind::Startup,
+     [](fake::FakePlatform& platform) {
+         platform.files.addFile(
+             kTask,
+             fake::fakeTaskBytes({true,
+                                  {{L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe",
+                                    L"--load-extension=C:\\x"}}}));
+     },
+     L"Programa de inicio quitado: \\Actualizador",
+     {},
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kTask); }},
+    {FindingKind::Startup,
+     [](fake::FakePlatform& platform) {
+         platform.files.addFile(kStartupScript, "CreateObject(\"WScript.Shell\").Run \"x\"");
+     },
+     L"Programa de inicio quitado: C:\\Users\\ana\\AppData\\Roaming",
+     {},
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kStartupScript); }},
 };
+
+// A finding of each kind, on a machine whose Internet Explorer settings an
+// earlier run repaired, so that the replayed run changes only the findings.
+// Made once; each replay starts from a copy of its registry and files.
+const RepairBench& seededMachine() {
+    static const auto* const seeded = [] {
+        auto* bench = new RepairBench;
+        auto& platform = bench->platform;
+        platform.registry.addKeysEveryWindowsHas();
+        writeString(platform,
+                    L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" +
+                        platform.programUserSid + L"\\ProfileImagePath",
+                    L"C:\\Users\\ana");
+        bench->press();
+        for (const auto& row : kSeeds) {
+            row.seed(platform);
+        }
+        return bench;
+    }();
+    return *seeded;
+}
+
+void startFromSeededMachine(RepairBench& bench) {
+    bench.platform.registry = seededMachine().platform.registry;
+    bench.platform.files = seededMachine().platform.files;
+    bench.view.repairFindings = true;
+}
 
 std::vector<std::optional<std::string>> statesOf(const RepairBench& bench) {
     std::vector<std::optional<std::string>> states;
-    for (const auto& place : kPlaces) {
-        states.push_back(place.state(bench));
+    for (const auto& row : kSeeds) {
+        states.push_back(row.state(bench.platform));
     }
     return states;
 }
@@ -92,17 +225,9 @@ bool anyLineStartsWith(const std::vector<std::wstring>& lines, std::wstring_view
                                [&](const std::wstring& line) { return line.starts_with(start); });
 }
 
-// The calls that change the machine: a failure of any of them is an error
-// line that names what it was changing.
-bool changesTheMachine(std::string_view operation) {
-    constexpr std::string_view kChanges[] = {
-        "RegWriteRaw",          "RegDeleteValueIn",   "RegDeleteIn",          "RegRemoveKeyAsRead",
-        "RegRemoveValueAsRead", "ReplaceFileContent", "RewriteUnchangedFile", "CopyFileOver"};
-    return std::ranges::find(kChanges, operation) != std::end(kChanges);
-}
-
 struct Replay {
     std::vector<std::optional<std::string>> before;
+    RunOutcome outcome = RunOutcome::Done;
     std::vector<std::optional<std::string>> afterRun;
     std::vector<std::wstring> runLines;
     std::size_t undoStart = 0;
@@ -110,8 +235,8 @@ struct Replay {
 };
 
 Replay replay(RepairBench& bench) {
-    Replay replay{statesOf(bench), {}, {}, 0, {}};
-    bench.press();
+    Replay replay{statesOf(bench), {}, {}, {}, 0, {}};
+    replay.outcome = bench.press();
     replay.afterRun = statesOf(bench);
     replay.runLines = bench.view.lines;
     replay.undoStart = bench.platform.calls.size();
@@ -120,36 +245,75 @@ Replay replay(RepairBench& bench) {
     return replay;
 }
 
+// A kind without a row here would be left out of the replays below.
+TEST(FindingsFaultMatrix, SeedsAFindingOfEveryKind) {
+    for (const auto* row : findingKinds()) {
+        EXPECT_TRUE(std::ranges::any_of(
+            kSeeds, [&](const KindSeed& seed) { return seed.kind == row->kind; }))
+            << "no seed for kind " << static_cast<int>(row->kind);
+    }
+}
+
+TEST(FindingsFaultMatrix, OffersEachSeededFindingUnderItsKind) {
+    RepairBench bench;
+    startFromSeededMachine(bench);
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    std::multiset<FindingKind> offered;
+    for (const auto& finding : bench.view.questions.back()) {
+        offered.insert(finding.kind);
+    }
+    std::multiset<FindingKind> seeded;
+    for (const auto& row : kSeeds) {
+        if (!row.repairedLine.empty()) {
+            seeded.insert(row.kind);
+        }
+    }
+    EXPECT_EQ(offered, seeded);
+}
+
 TEST(FindingsFaultMatrix, EveryCallFailingInTurnLeavesEachFindingReportedAndUndoable) {
     RepairBench clean;
-    seedOneFindingOfEachKind(clean);
+    startFromSeededMachine(clean);
     const auto cleanReplay = replay(clean);
-    ASSERT_NE(cleanReplay.afterRun, cleanReplay.before);
+    ASSERT_EQ(cleanReplay.outcome, RunOutcome::Done)
+        << testing::PrintToString(cleanReplay.runLines);
+    for (std::size_t place = 0; place < std::size(kSeeds); ++place) {
+        EXPECT_EQ(cleanReplay.afterRun[place] != cleanReplay.before[place],
+                  !kSeeds[place].repairedLine.empty())
+            << "seed " << place;
+    }
     const auto cleanCalls = clean.platform.calls;
+    std::set<std::string> changingCallsMade;
     for (std::size_t index = 0; index < cleanCalls.size(); ++index) {
         const auto& call = cleanCalls[index];
         SCOPED_TRACE(testing::Message() << "call " << index << " " << call.operation << " "
                                         << testing::PrintToString(call.target));
         RepairBench bench;
-        seedOneFindingOfEachKind(bench);
+        startFromSeededMachine(bench);
         bench.platform.failCallAt(index, errc(std::errc::permission_denied));
         const auto failed = replay(bench);
         const bool inRun = index < cleanReplay.undoStart;
 
         // Each finding's line says what became of it; one put back comes with
         // the failure that left its policy file unread.
-        for (std::size_t place = 0; place < std::size(kPlaces); ++place) {
-            const auto& where = kPlaces[place];
+        for (std::size_t place = 0; place < std::size(kSeeds); ++place) {
+            const auto& row = kSeeds[place];
             const bool changed = failed.afterRun[place] != failed.before[place];
             const bool putBack =
-                !where.putBackLine.empty() && anyLineStartsWith(failed.runLines, where.putBackLine);
-            EXPECT_EQ(anyLineStartsWith(failed.runLines, where.repairedLine) || putBack, changed)
-                << testing::PrintToString(where.repairedLine);
+                !row.putBackLine.empty() && anyLineStartsWith(failed.runLines, row.putBackLine);
+            const bool saidRepaired =
+                !row.repairedLine.empty() && anyLineStartsWith(failed.runLines, row.repairedLine);
+            EXPECT_EQ(saidRepaired || putBack, changed) << "seed " << place;
             EXPECT_TRUE(!putBack || anyLineStartsWith(failed.runLines, kErrorPrefix));
         }
-        if (inRun && changesTheMachine(call.operation)) {
-            EXPECT_TRUE(reportsFailureOf(failed.runLines, call.target))
+        // A change that failed is an error line naming what it was changing,
+        // and the run does not end as done.
+        if (inRun && fake::effectOf(call.operation) == fake::CallEffect::Changes) {
+            changingCallsMade.insert(call.operation);
+            EXPECT_TRUE(call.target.empty() ? anyLineStartsWith(failed.runLines, kErrorPrefix)
+                                            : reportsFailureOf(failed.runLines, call.target))
                 << testing::PrintToString(failed.runLines);
+            EXPECT_NE(failed.outcome, RunOutcome::Done);
         }
         // Whatever failed in the run, the undo puts every finding back; a
         // failure of its own that keeps one away is told.
@@ -160,7 +324,8 @@ TEST(FindingsFaultMatrix, EveryCallFailingInTurnLeavesEachFindingReportedAndUndo
                 << testing::PrintToString(bench.view.lines);
         }
     }
-    std::cout << "[ findings fault matrix ] " << cleanCalls.size() << " replays\n";
+    std::cout << "[ findings fault matrix ] " << cleanCalls.size() << " replays, changing calls "
+              << testing::PrintToString(changingCallsMade) << "\n";
 }
 
 }  // namespace
