@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "repair/findings/FindingKinds.h"
+#include "repair/findings/FindingWords.h"
 
 namespace tovask {
 namespace {
@@ -14,11 +15,7 @@ std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairab
     std::vector<ChoiceLine> lines;
     for (const auto& finding : findings) {
         const auto& texts = rowOf(finding.kind).texts;
-        std::wstring text = finding.group + L": " + std::wstring(texts.whatIsWrong);
-        if (const auto held = heldText(finding, run); !held.empty()) {
-            text += L": " + held;
-        }
-        lines.push_back({finding.group, std::move(text),
+        lines.push_back({finding.group, choiceText(finding, texts, run),
                          repairable ? finding.place : std::wstring(texts.whyLeft), finding.id()});
     }
     std::vector<std::wstring> groups;

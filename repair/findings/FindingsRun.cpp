@@ -6,6 +6,7 @@
 
 #include "repair/backup/RegistryBackup.h"
 #include "repair/findings/FindingKinds.h"
+#include "repair/findings/FindingWords.h"
 #include "repair/findings/PutBackTogether.h"
 #include "repair/paths/ShortcutFolders.h"
 
@@ -22,12 +23,6 @@ void appendLines(ProgressView& view, const std::vector<std::wstring>& lines) {
 
 Outcome outcomeOf(bool repaired) {
     return repaired ? Outcome::Repaired : Outcome::NotRepaired;
-}
-
-std::wstring_view prefixFor(const KindTexts& texts, Outcome outcome) {
-    return outcome == Outcome::Repaired      ? texts.repairedPrefix
-           : outcome == Outcome::NotRepaired ? texts.notRepairedPrefix
-                                             : texts.leftPrefix;
 }
 
 std::vector<Finding> ofKind(std::span<const Finding> findings, FindingKind kind) {
@@ -95,7 +90,7 @@ void reportEach(ProgressView& view, RunSummary& summary, std::span<const Finding
                 Outcome outcome) {
     for (const auto& finding : findings) {
         const auto& texts = rowOf(finding.kind).texts;
-        view.appendLine(std::wstring(prefixFor(texts, outcome)) + finding.place);
+        view.appendLine(outcomeLine(finding, texts, outcome));
         view.recordOutcome(finding, outcome);
         summary.count(finding, texts.repairedCount, outcome);
     }

@@ -6,8 +6,6 @@
 #include <string_view>
 #include <utility>
 
-#include "repair/grouppolicy/LocalPolicyTexts.h"
-#include "repair/report/FindingTexts.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -152,11 +150,6 @@ const Finding* stayingPolicyFileOf(std::span<const Finding> findings, const Find
         }
     }
     return nullptr;
-}
-
-std::wstring putBackLine(const Finding& lock, const Finding& policyFile) {
-    return std::wstring(texts::kLockPutBackPrefix) + lock.place + std::wstring(texts::kPutBackBy) +
-           policyFile.place;
 }
 
 }  // namespace tovask

@@ -35,7 +35,4 @@ void forgetUnreadFilesWithoutLocks(std::vector<Finding>& findings);
 const Finding* stayingPolicyFileOf(std::span<const Finding> findings, const Finding& lock,
                                    const std::set<FindingId>& rewritten);
 
-// The report line of such a lock, naming the file.
-std::wstring putBackLine(const Finding& lock, const Finding& policyFile);
-
 }  // namespace tovask

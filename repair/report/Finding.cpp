@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "repair/report/FindingTexts.h"
-#include "text/DecimalText.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -84,52 +82,6 @@ std::wstring idText(FindingId id) {
 const Finding* findingWithId(std::span<const Finding> findings, FindingId id) {
     const auto found = std::ranges::find(findings, id, &Finding::id);
     return found == findings.end() ? nullptr : &*found;
-}
-
-std::wstring heldText(const Finding& finding, std::span<const Finding> run) {
-    auto text = finding.holds;
-    const auto note = [&](std::wstring_view tie, std::span<const FindingId> partners) {
-        for (const auto id : partners) {
-            if (const auto* partner = findingWithId(run, id)) {
-                text += std::wstring(tie) + partner->place;
-            }
-        }
-    };
-    note(texts::kPutBackBy, finding.putBackBy);
-    note(texts::kPutsBack, finding.putsBack);
-    return text;
-}
-
-std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
-                                       std::span<const Finding> run) {
-    std::vector<std::wstring> lines;
-    std::vector<std::wstring> groups;
-    for (const auto& finding : findings) {
-        if (std::ranges::find(groups, finding.group) == groups.end()) {
-            groups.push_back(finding.group);
-        }
-    }
-    std::size_t left = 0;
-    const auto add = [&](std::wstring line) {
-        if (lines.size() < limit) {
-            lines.push_back(std::move(line));
-        } else {
-            ++left;
-        }
-    };
-    for (const auto& group : groups) {
-        add(group + L":");
-        for (const auto& finding : findings) {
-            if (finding.group == group) {
-                add(L"  " + finding.place + L" = " + heldText(finding, run) +
-                    (finding.repairable ? L"" : std::wstring(texts::kReportOnlySuffix)));
-            }
-        }
-    }
-    if (left > 0) {
-        lines.push_back(std::wstring(texts::kMoreFindingsPrefix) + decimalText(left));
-    }
-    return lines;
 }
 
 std::vector<Finding> repairableOnly(std::span<const Finding> findings) {

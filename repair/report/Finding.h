@@ -121,15 +121,6 @@ Finding withSubject(FindingSubject subject, Finding finding);
 // The finding of the run with that id, if any.
 const Finding* findingWithId(std::span<const Finding> findings, FindingId id);
 
-// What a finding holds, as people read it: what was found, then the places
-// of the run's findings it is tied to (`run`, which holds them).
-std::wstring heldText(const Finding& finding, std::span<const Finding> run);
-
-// The findings as report lines, each group's heading followed by its
-// findings; after `limit` lines one more says how many were left out.
-std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
-                                       std::span<const Finding> run = {});
-
 std::vector<Finding> repairableOnly(std::span<const Finding> findings);
 
 std::vector<FindingId> idsOf(std::span<const Finding> findings);

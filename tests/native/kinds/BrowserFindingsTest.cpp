@@ -2,6 +2,7 @@
 #include <ostream>
 #include <utility>
 
+#include "repair/findings/FindingWords.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
 #include "tests/native/RepairFixture.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "repair/findings/FindingWords.h"
 #include "repair/findings/PutBackTogether.h"
 
 namespace tovask::test {

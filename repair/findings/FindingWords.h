@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "repair/report/FindingKindRow.h"
+
+// Every line the window, the findings dialog, the console and the log show
+// for a finding, made here from the finding and its kind's texts, so that one
+// finding reads the same wherever it is shown.
+namespace tovask {
+
+// What a finding holds, as people read it: what was found, then the places
+// of the run's findings it is tied to (`run`, which holds them).
+std::wstring heldText(const Finding& finding, std::span<const Finding> run);
+
+// The findings as report lines, each group's heading followed by its
+// findings; after `limit` lines one more says how many were left out.
+std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
+                                       std::span<const Finding> run = {});
+
+// The dialog's line: "Google Chrome: ajuste impuesto por una directiva: http://...".
+std::wstring choiceText(const Finding& finding, const KindTexts& texts,
+                        std::span<const Finding> run);
+
+// What became of it: "Bloqueo quitado: HKEY_LOCAL_MACHINE\...".
+std::wstring outcomeLine(const Finding& finding, const KindTexts& texts, Outcome outcome);
+
+// A lock removed from the registry that a local policy file left as it was
+// puts back, naming the file.
+std::wstring putBackLine(const Finding& lock, const Finding& policyFile);
+
+}  // namespace tovask
