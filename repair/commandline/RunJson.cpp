@@ -72,6 +72,13 @@ void finding(JsonWriter& writer, const RecordedFinding& recorded) {
     // The value as read where there is one; otherwise what the report says it holds.
     field(writer, "found",
           found.evidence.policyData.empty() ? found.holds : found.evidence.policyData);
+    // What the repair leaves; null where it takes the thing away.
+    writer.Key("repairedTo");
+    if (found.evidence.repairedTo) {
+        text(writer, *found.evidence.repairedTo);
+    } else {
+        writer.Null();
+    }
     writer.Key("repairable");
     writer.Bool(found.repairable);
     writer.Key("reason");

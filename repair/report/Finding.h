@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -72,6 +73,9 @@ struct FindingEvidence {
     // What a start-up entry runs, as read: its command line and the script it
     // carries encoded, if any.
     std::wstring runs{};
+    // What the repair leaves in its place where it rewrites it (a shortcut's
+    // arguments); none where the repair takes the thing away.
+    std::optional<std::wstring> repairedTo{};
 
     bool operator==(const FindingEvidence&) const = default;
 };

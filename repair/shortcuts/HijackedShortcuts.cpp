@@ -45,6 +45,9 @@ FindingEvidence evidenceOf(const ShortcutFinding& finding) {
                               std::back_inserter(evidence.extensionFolders));
         }
     }
+    if (finding.repairable) {
+        evidence.repairedTo = finding.repairedArguments;
+    }
     return evidence;
 }
 

@@ -36,6 +36,7 @@ const Field kFindingFields[] = {
     {"place", &rapidjson::Value::IsString},
     {"entry", &rapidjson::Value::IsString},
     {"found", &rapidjson::Value::IsString},
+    {"repairedTo", &rapidjson::Value::IsString, &rapidjson::Value::IsNull},
     {"repairable", &rapidjson::Value::IsBool},
     {"reason", &rapidjson::Value::IsString, &rapidjson::Value::IsNull},
     {"outcome", &rapidjson::Value::IsString},
