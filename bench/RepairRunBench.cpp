@@ -58,7 +58,7 @@ int main() {
     tovask::bench::TimingPlatform platform(real);
     tovask::RecordingView view;
     tovask::BrowserRepair repair(platform, view, [](const tovask::FindingsOffer&) {
-        return std::vector<tovask::Finding>{};
+        return std::vector<tovask::FindingId>{};
     });
     repair.loadPaths();
     if (!repair.paths().ok()) {
