@@ -64,7 +64,8 @@ bool runsAsSystem(PlatformOps& platform) {
     return user.ok() && user.value() == kSystemAccount;
 }
 
-ExitCode run(PlatformOps& platform, const UnattendedRequest& request, RecordingView& report) {
+ExitCode run(PlatformOps& platform, const UnattendedRequest& request, bool everyUser,
+             RecordingView& report) {
     const auto elevated = platform.IsElevated();
     if (!elevated.ok() || !elevated.value()) {
         report.appendLine(texts::kNotElevated);
@@ -74,18 +75,17 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, RecordingV
     // and only their kinds are offered, every finding of them.
     BrowserRepair repair(platform, report, everyOffered);
     repair.loadPaths();
-    const RunRequest runRequest{request.startPage.value_or(L""),
-                                request.allUsers || runsAsSystem(platform), request.kinds};
+    const RunRequest runRequest{request.startPage.value_or(L""), everyUser, request.kinds};
     return exitCodeOf(carryOut(repair, request.command, runRequest));
 }
 
 // The run as one JSON document, on standard output or as the log's next line.
 int writeJson(ConsoleReport& console, PlatformOps& platform, const UnattendedRequest& request,
-              ExitCode code, const RunRecord& record, std::span<const std::wstring> lines) {
+              bool everyUser, ExitCode code, const RunRecord& record,
+              std::span<const std::wstring> lines) {
     const auto arguments = commandArguments();
     const auto document =
-        runJson({request.command, arguments, computerName(),
-                 request.allUsers || runsAsSystem(platform), code, record, lines});
+        runJson({request.command, arguments, computerName(), everyUser, code, record, lines});
     if (!request.logFile) {
         console.writeLine(wideFromUtf8(document));
         return static_cast<int>(code);
@@ -122,10 +122,12 @@ int runUnattended(PlatformOps& platform,
         }
     }
     RecordingView report;
-    auto code = run(platform, request, report);
+    // As SYSTEM (a deployment tool) there is no one user to act for.
+    const bool everyUser = request.allUsers || runsAsSystem(platform);
+    auto code = run(platform, request, everyUser, report);
     const auto lines = reportLinesOf(report);
     if (request.json) {
-        return writeJson(console, platform, request, code, report.record, lines);
+        return writeJson(console, platform, request, everyUser, code, report.record, lines);
     }
     for (const auto& line : lines) {
         console.writeLine(line);

@@ -213,6 +213,13 @@ std::optional<ParsedLine> parseCommandLine(std::span<const std::wstring> argumen
     return checkCombination(collect(arguments), arguments.size());
 }
 
+std::wstring_view commandName(UnattendedCommand command) {
+    const auto known = std::ranges::find_if(kFixedSwitches, [&](const KnownSwitch& known) {
+        return known.kind == SwitchKind::Command && known.command == command;
+    });
+    return known == std::end(kFixedSwitches) ? std::wstring_view{} : known->name;
+}
+
 std::wstring_view usageText() {
     return texts::kUsage;
 }

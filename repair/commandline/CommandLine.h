@@ -52,6 +52,9 @@ struct CommandLineMistake {
 std::optional<std::variant<UnattendedRequest, CommandLineMistake>> parseCommandLine(
     std::span<const std::wstring> arguments);
 
+// The command's switch without its slash: "check", "repair", "undo", "?".
+std::wstring_view commandName(UnattendedCommand command);
+
 // The commands, the switches and the exit codes, in Spanish; lines are joined
 // with "\n" alone, so the caller writes them with its own line ends.
 std::wstring_view usageText();

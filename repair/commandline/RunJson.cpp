@@ -22,20 +22,6 @@ void field(JsonWriter& writer, const char* name, std::wstring_view value) {
     text(writer, value);
 }
 
-std::wstring_view commandName(UnattendedCommand command) {
-    switch (command) {
-        case UnattendedCommand::Check:
-            return L"check";
-        case UnattendedCommand::Repair:
-            return L"repair";
-        case UnattendedCommand::Undo:
-            return L"undo";
-        case UnattendedCommand::Usage:
-            break;
-    }
-    return L"usage";
-}
-
 std::wstring_view outcomeName(const std::optional<Outcome>& outcome) {
     if (!outcome) {
         return L"found";

@@ -35,15 +35,9 @@ class ProgressView {
 
     // The run's findings as facts, beside the lines that tell them: the view
     // that answers a script keeps them, a window has the lines.
-    virtual void recordFindings(std::span<const Finding> findings,
-                                const std::optional<std::wstring>& managedBecause) {
-        static_cast<void>(findings);
-        static_cast<void>(managedBecause);
-    }
-    virtual void recordOutcome(const Finding& finding, Outcome outcome) {
-        static_cast<void>(finding);
-        static_cast<void>(outcome);
-    }
+    virtual void recordFindings(std::span<const Finding> /*findings*/,
+                                const std::optional<std::wstring>& /*managedBecause*/) {}
+    virtual void recordOutcome(const Finding& /*finding*/, Outcome /*outcome*/) {}
 };
 
 }  // namespace tovask
