@@ -1,12 +1,69 @@
 #include "repair/findings/FindingWords.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "repair/grouppolicy/LocalPolicyTexts.h"
 #include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
 
 namespace tovask {
+namespace {
+
+// What a finding of each subject does, where its kind says nothing else.
+constexpr std::wstring_view kSubjectWords[] = {
+    texts::kSettingTitle,         texts::kHomePageTitle,
+    texts::kSearchEngineTitle,    texts::kNewTabPageTitle,
+    texts::kStartupPagesTitle,    texts::kForcedExtensionTitle,
+    texts::kExtensionFolderTitle, texts::kExtensionKeyTitle,
+    texts::kProxyServerTitle,     texts::kProxyScriptTitle,
+    texts::kDnsServerTitle,       texts::kShortcutTitle,
+    texts::kStartupCommandTitle,  texts::kTaskTitle,
+    texts::kDebuggerTitle,        texts::kRestrictionTitle,
+    texts::kRootCertificateTitle, texts::kPolicyFileTitle,
+    texts::kEnrollmentTitle,
+};
+static_assert(std::size(kSubjectWords) ==
+              static_cast<std::size_t>(FindingSubject::DeviceEnrollment) + 1);
+
+}  // namespace
+
+std::wstring findingTitle(const Finding& finding) {
+    const auto& title = finding.title;
+    std::wstring text(title.what.empty() ? kSubjectWords[static_cast<std::size_t>(finding.subject)]
+                                         : title.what);
+    if (!title.name.empty()) {
+        text += L" «" + title.name + L"»";
+    }
+    if (!title.how.empty()) {
+        text += L" " + std::wstring(title.how);
+    }
+    // A kind that names no value says what the finding holds.
+    const auto& value = title.value.empty() && title.name.empty() ? finding.holds : title.value;
+    if (!value.empty()) {
+        text += (title.how.empty() ? L": " : L" ") + value;
+    }
+    return text;
+}
+
+std::vector<std::wstring> detailLines(const Finding& finding, const KindTexts& texts,
+                                      std::span<const Finding> run) {
+    std::vector<std::wstring> lines;
+    const auto add = [&](std::wstring_view label, std::wstring_view text) {
+        if (!text.empty()) {
+            lines.push_back(std::wstring(label) + std::wstring(text));
+        }
+    };
+    add(texts::kDetailWhere, finding.place);
+    add(texts::kDetailFound, heldText(finding, run));
+    if (finding.repairable) {
+        add(texts::kDetailRepair, texts.repairDoes);
+    } else {
+        add(texts::kDetailWhyLeft, texts.whyLeft);
+        add(texts::kDetailWhatToDo, texts.whatYouCanDo);
+    }
+    return lines;
+}
 
 std::wstring heldText(const Finding& finding, std::span<const Finding> run) {
     auto text = finding.holds;
@@ -52,15 +109,6 @@ std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::s
         lines.push_back(std::wstring(texts::kMoreFindingsPrefix) + decimalText(left));
     }
     return lines;
-}
-
-std::wstring choiceText(const Finding& finding, const KindTexts& texts,
-                        std::span<const Finding> run) {
-    std::wstring text = finding.group + L": " + std::wstring(texts.whatIsWrong);
-    if (const auto held = heldText(finding, run); !held.empty()) {
-        text += L": " + held;
-    }
-    return text;
 }
 
 std::wstring outcomeLine(const Finding& finding, const KindTexts& texts, Outcome outcome) {

@@ -12,6 +12,16 @@
 // finding reads the same wherever it is shown.
 namespace tovask {
 
+// Its name in plain words: what it does to the person, with its value
+// ("Página de inicio impuesta: http://..."), never the place it lives in.
+std::wstring findingTitle(const Finding& finding);
+
+// What the findings dialog shows of a selected finding, a line each: where it
+// lives, the value found, and what the repair will do, or why it is left and
+// what the person can do.
+std::vector<std::wstring> detailLines(const Finding& finding, const KindTexts& texts,
+                                      std::span<const Finding> run);
+
 // What a finding holds, as people read it: what was found, then the places
 // of the run's findings it is tied to (`run`, which holds them).
 std::wstring heldText(const Finding& finding, std::span<const Finding> run);
@@ -20,10 +30,6 @@ std::wstring heldText(const Finding& finding, std::span<const Finding> run);
 // findings; after `limit` lines one more says how many were left out.
 std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
                                        std::span<const Finding> run = {});
-
-// The dialog's line: "Google Chrome: ajuste impuesto por una directiva: http://...".
-std::wstring choiceText(const Finding& finding, const KindTexts& texts,
-                        std::span<const Finding> run);
 
 // What became of it: "Bloqueo quitado: HKEY_LOCAL_MACHINE\...".
 std::wstring outcomeLine(const Finding& finding, const KindTexts& texts, Outcome outcome);

@@ -15,8 +15,9 @@ std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairab
     std::vector<ChoiceLine> lines;
     for (const auto& finding : findings) {
         const auto& texts = rowOf(finding.kind).texts;
-        lines.push_back({finding.group, choiceText(finding, texts, run),
-                         repairable ? finding.place : std::wstring(texts.whyLeft), finding.id()});
+        lines.push_back({finding.group, findingTitle(finding),
+                         repairable ? finding.place : std::wstring(texts.whyLeft), finding.id(),
+                         detailLines(finding, texts, run)});
     }
     std::vector<std::wstring> groups;
     for (const auto& line : lines) {

@@ -15,6 +15,10 @@ struct ChoiceLine {
     std::wstring text;
     std::wstring detail;
     FindingId finding;
+    // What the dialog shows of the line when it is selected, a line each:
+    // where it lives, the value found, and what the repair will do, or why it
+    // is left and what the person can do.
+    std::vector<std::wstring> details;
 };
 
 // What the findings dialog shows: a box per repairable finding, all checked,

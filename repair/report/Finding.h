@@ -94,6 +94,24 @@ struct FindingId {
 // Sixteen hexadecimal digits, for the report a script reads.
 std::wstring idText(FindingId id);
 
+// A finding's name in plain words, made of its kind's words and what it
+// found: "<what>[ «<name>»][ <how>][: <value>]", as "Página de inicio
+// impuesta: http://..." or "Acceso directo «Google Chrome» del Escritorio abre
+// http://...". `what` and `how` are the program's own texts; `name` and
+// `value` are read from the machine. Without `what`, the words its subject
+// has (see FindingWords).
+struct FindingTitle {
+    std::wstring_view what{};
+    // The thing's own name, where it has one: a shortcut's, a task's.
+    std::wstring name{};
+    // Words after the name that lead to the value: "del Escritorio abre".
+    std::wstring_view how{};
+    // What it sets or runs: an address, a proxy, an extension, a subject.
+    std::wstring value{};
+
+    bool operator==(const FindingTitle&) const = default;
+};
+
 // Something found that keeps a setting from the user: where it is, named as
 // the backup names it, what it holds, and whether this run may repair it.
 struct Finding {
@@ -110,6 +128,7 @@ struct Finding {
     std::vector<FindingId> putsBack{};
     std::vector<FindingId> putBackBy{};
     FindingSubject subject = FindingSubject::Setting;
+    FindingTitle title{};
 
     // Its kind, its subject, its place and its entry, the names compared as
     // Windows compares them: two findings of one run never share it unless

@@ -35,6 +35,10 @@ struct KindTexts {
     std::wstring_view whyLeft;
     // What the closing summary counts its repairs as.
     std::wstring_view repairedCount = {};
+    // What a repair of one of its findings does, and what the person can do
+    // about one it only reports, as the findings dialog's details say them.
+    std::wstring_view repairDoes = {};
+    std::wstring_view whatYouCanDo = {};
 };
 
 // Tells what became of findings: repaired, or not.

@@ -45,6 +45,36 @@ inline constexpr std::wstring_view kDoNotRepairButton = L"No reparar";
 inline constexpr std::wstring_view kWhatIsWrongColumn = L"Qué ocurre";
 inline constexpr std::wstring_view kWhereColumn = L"Dónde";
 inline constexpr std::wstring_view kWhyLeftColumn = L"Por qué se deja";
+// A finding's name by its subject, where its kind says nothing else.
+inline constexpr std::wstring_view kSettingTitle = L"Ajuste impuesto por una directiva";
+inline constexpr std::wstring_view kHomePageTitle = L"Página de inicio impuesta";
+inline constexpr std::wstring_view kSearchEngineTitle = L"Buscador impuesto";
+inline constexpr std::wstring_view kNewTabPageTitle = L"Página de nueva pestaña impuesta";
+inline constexpr std::wstring_view kStartupPagesTitle = L"Páginas que se abren al iniciar";
+inline constexpr std::wstring_view kForcedExtensionTitle = L"Extensión instalada a la fuerza";
+inline constexpr std::wstring_view kExtensionFolderTitle = L"Extensión cargada desde una carpeta";
+inline constexpr std::wstring_view kExtensionKeyTitle =
+    L"Extensión instalada desde fuera de la tienda";
+inline constexpr std::wstring_view kProxyServerTitle = L"Proxy impuesto";
+inline constexpr std::wstring_view kProxyScriptTitle = L"Script de proxy";
+inline constexpr std::wstring_view kDnsServerTitle = L"DNS impuestos";
+inline constexpr std::wstring_view kShortcutTitle =
+    L"Acceso directo que abre el navegador con algo añadido";
+inline constexpr std::wstring_view kStartupCommandTitle = L"Programa que se inicia solo";
+inline constexpr std::wstring_view kTaskTitle = L"Tarea programada";
+inline constexpr std::wstring_view kDebuggerTitle = L"Programa que se abre en lugar del navegador";
+inline constexpr std::wstring_view kRestrictionTitle = L"Opción de Internet Explorer bloqueada";
+inline constexpr std::wstring_view kRootCertificateTitle =
+    L"Certificado raíz que lee las páginas seguras";
+inline constexpr std::wstring_view kPolicyFileTitle =
+    L"Archivo de directivas que vuelve a poner bloqueos";
+inline constexpr std::wstring_view kEnrollmentTitle = L"Administración del equipo sin comprobar";
+// The details the findings dialog shows of a selected finding.
+inline constexpr std::wstring_view kDetailWhere = L"Dónde está: ";
+inline constexpr std::wstring_view kDetailFound = L"Valor encontrado: ";
+inline constexpr std::wstring_view kDetailRepair = L"Al reparar: ";
+inline constexpr std::wstring_view kDetailWhyLeft = L"Por qué se deja: ";
+inline constexpr std::wstring_view kDetailWhatToDo = L"Qué puede hacer: ";
 // The summary that ends a run's report, a line per browser or place.
 inline constexpr std::wstring_view kSummaryHeading = L"Resumen por navegador y lugar:";
 inline constexpr std::wstring_view kLocksRemovedCount = L"bloqueos quitados";
