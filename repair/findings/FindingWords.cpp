@@ -48,12 +48,14 @@ std::wstring findingTitle(const Finding& finding) {
 
 std::vector<std::wstring> detailLines(const Finding& finding, const KindTexts& texts,
                                       std::span<const Finding> run) {
-    std::vector<std::wstring> lines;
+    // The title first: the line a list cuts off reads whole here.
+    std::vector<std::wstring> lines{findingTitle(finding)};
     const auto add = [&](std::wstring_view label, std::wstring_view text) {
         if (!text.empty()) {
             lines.push_back(std::wstring(label) + std::wstring(text));
         }
     };
+    add(texts::kDetailGroup, finding.group);
     add(texts::kDetailWhere, finding.place);
     add(texts::kDetailFound, heldText(finding, run));
     if (finding.repairable) {

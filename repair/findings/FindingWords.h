@@ -16,8 +16,8 @@ namespace tovask {
 // ("Página de inicio impuesta: http://..."), never the place it lives in.
 std::wstring findingTitle(const Finding& finding);
 
-// What the findings dialog shows of a selected finding, a line each: where it
-// lives, the value found, and what the repair will do, or why it is left and
+// What the findings dialog shows of a selected finding, a line each: its
+// title, where it lives, the value found, and what the repair will do, or why it is left and
 // what the person can do.
 std::vector<std::wstring> detailLines(const Finding& finding, const KindTexts& texts,
                                       std::span<const Finding> run);

@@ -8,15 +8,15 @@
 namespace tovask {
 namespace {
 
-// "Chrome: ajuste impuesto por una directiva: http://...", the place or the
-// reason beside it; the lines of a group together, groups as first found.
+// "Página de inicio impuesta: http://...", the reason a report-only one is
+// left beside it; the lines of a group together, groups as first found.
 std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairable,
                                 std::span<const Finding> run) {
     std::vector<ChoiceLine> lines;
     for (const auto& finding : findings) {
         const auto& texts = rowOf(finding.kind).texts;
         lines.push_back({finding.group, findingTitle(finding),
-                         repairable ? finding.place : std::wstring(texts.whyLeft), finding.id(),
+                         repairable ? L"" : std::wstring(texts.whyLeft), finding.id(),
                          detailLines(finding, texts, run)});
     }
     std::vector<std::wstring> groups;

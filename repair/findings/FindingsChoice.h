@@ -9,7 +9,7 @@
 namespace tovask {
 
 // One line of the findings dialog: what is wrong in plain words, and beside it
-// where (a repairable finding) or why it is left (a report-only one).
+// why it is left (a report-only one).
 struct ChoiceLine {
     std::wstring group;
     std::wstring text;

@@ -43,7 +43,7 @@ inline constexpr std::wstring_view kFindingsBackupNote =
 inline constexpr std::wstring_view kRepairCheckedButton = L"Reparar lo marcado";
 inline constexpr std::wstring_view kDoNotRepairButton = L"No reparar";
 inline constexpr std::wstring_view kWhatIsWrongColumn = L"Qué ocurre";
-inline constexpr std::wstring_view kWhereColumn = L"Dónde";
+inline constexpr std::wstring_view kFindingDetailsLabel = L"Detalles de la línea elegida:";
 inline constexpr std::wstring_view kWhyLeftColumn = L"Por qué se deja";
 // A finding's name by its subject, where its kind says nothing else.
 inline constexpr std::wstring_view kSettingTitle = L"Ajuste impuesto por una directiva";
@@ -70,6 +70,7 @@ inline constexpr std::wstring_view kPolicyFileTitle =
     L"Archivo de directivas que vuelve a poner bloqueos";
 inline constexpr std::wstring_view kEnrollmentTitle = L"Administración del equipo sin comprobar";
 // The details the findings dialog shows of a selected finding.
+inline constexpr std::wstring_view kDetailGroup = L"Afecta a: ";
 inline constexpr std::wstring_view kDetailWhere = L"Dónde está: ";
 inline constexpr std::wstring_view kDetailFound = L"Valor encontrado: ";
 inline constexpr std::wstring_view kDetailRepair = L"Al reparar: ";

