@@ -102,7 +102,8 @@ std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::s
         add(group + L":");
         for (const auto& finding : findings) {
             if (finding.group == group) {
-                add(L"  " + finding.place + L" = " + heldText(finding, run) +
+                add(L"  " + findingTitle(finding));
+                add(L"    " + finding.place + L" = " + heldText(finding, run) +
                     (finding.repairable ? L"" : std::wstring(texts::kReportOnlySuffix)));
             }
         }
@@ -117,7 +118,7 @@ std::wstring outcomeLine(const Finding& finding, const KindTexts& texts, Outcome
     const auto prefix = outcome == Outcome::Repaired      ? texts.repairedPrefix
                         : outcome == Outcome::NotRepaired ? texts.notRepairedPrefix
                                                           : texts.leftPrefix;
-    return std::wstring(prefix) + finding.place;
+    return std::wstring(prefix) + findingTitle(finding) + L" (" + finding.place + L")";
 }
 
 std::wstring putBackLine(const Finding& lock, const Finding& policyFile) {

@@ -128,23 +128,19 @@ class RepairOutcomes {
     std::set<FindingId> repaired_;
 };
 
-// Each kind under its heading, with the reason a managed machine keeps them.
-void reportByKind(ProgressView& view, const RunFindings& findings, std::span<const Finding> all) {
+// The findings by browser or place, as the findings dialog groups them, after
+// the reason a managed machine keeps them and what each kind found adds to it.
+void reportByGroup(ProgressView& view, const RunFindings& findings, std::span<const Finding> all) {
     view.recordFindings(all, findings.managed.managedBecause);
-    for (const auto* kind : findingKinds()) {
-        const auto findingsOfKind = ofKind(all, kind->kind);
-        if (findingsOfKind.empty()) {
-            continue;
-        }
-        view.appendLine(kind->texts.heading);
-        if (findings.managed.managedBecause) {
-            view.appendLine(*findings.managed.managedBecause);
-            if (!kind->texts.managedNote.empty()) {
+    if (findings.managed.managedBecause) {
+        view.appendLine(*findings.managed.managedBecause);
+        for (const auto* kind : findingKinds()) {
+            if (!kind->texts.managedNote.empty() && !ofKind(all, kind->kind).empty()) {
                 view.appendLine(kind->texts.managedNote);
             }
         }
-        appendLines(view, findingLines(findingsOfKind, kAllLines, all));
     }
+    appendLines(view, findingLines(all, kAllLines, all));
 }
 
 // What the earlier run's backup holds, kept ahead of this repair's sections.
@@ -206,7 +202,7 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
         return 0;
     }
     const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
-    reportByKind(view, findings, all);
+    reportByGroup(view, findings, all);
     const auto offered = offeredOnly(offer, all, true);
     const auto chosen = chosenOf(offer, offered, all);
     for (const auto* kind : findingKinds()) {
@@ -232,7 +228,16 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     // Taken before the kinds forget what was not chosen.
     const Offer offer{offeredWithWhatPutsBack(all, asked.offeredKinds), asked.consent};
     view.appendLine(L"");
-    reportByKind(view, findings, all);
+    reportByGroup(view, findings, all);
+    // What only the person can put back; an organisation's own settings are not theirs to do.
+    if (!findings.managed.managedBecause) {
+        for (const auto& finding : all) {
+            const auto action = rowOf(finding.kind).texts.whatYouCanDo;
+            if (!finding.repairable && !action.empty()) {
+                summary.leftToDo(finding, findingTitle(finding), action);
+            }
+        }
+    }
     reportEach(view, summary, offeredOnly(offer, all, false), Outcome::Left);
     const auto offered = offeredOnly(offer, all, true);
     const auto chosen = chosenOf(offer, offered, all);

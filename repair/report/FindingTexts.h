@@ -78,6 +78,7 @@ inline constexpr std::wstring_view kDetailWhyLeft = L"Por qué se deja: ";
 inline constexpr std::wstring_view kDetailWhatToDo = L"Qué puede hacer: ";
 // The summary that ends a run's report, a line per browser or place.
 inline constexpr std::wstring_view kSummaryHeading = L"Resumen por navegador y lugar:";
+inline constexpr std::wstring_view kStillToDoHeading = L"Queda por hacer:";
 inline constexpr std::wstring_view kLocksRemovedCount = L"bloqueos quitados";
 inline constexpr std::wstring_view kSummaryLeftCount = L"dejados por elección";
 inline constexpr std::wstring_view kSummaryFailedCount = L"no se pudieron reparar";

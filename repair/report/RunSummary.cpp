@@ -37,11 +37,17 @@ void RunSummary::count(const Finding& finding, std::wstring_view repairedCount, 
     }
 }
 
+void RunSummary::leftToDo(const Finding& finding, std::wstring_view title,
+                          std::wstring_view whatYouCanDo) {
+    toDo_.push_back(L"  " + finding.group + L": " + std::wstring(title) + L"; " +
+                    std::wstring(whatYouCanDo));
+}
+
 std::vector<std::wstring> RunSummary::lines() const {
-    if (groups_.empty()) {
-        return {};
+    std::vector<std::wstring> lines;
+    if (!groups_.empty()) {
+        lines.emplace_back(texts::kSummaryHeading);
     }
-    std::vector<std::wstring> lines{std::wstring(texts::kSummaryHeading)};
     for (const auto& group : groups_) {
         std::wstring line = group.group + L": ";
         for (const auto& [name, count] : group.repaired) {
@@ -50,6 +56,10 @@ std::vector<std::wstring> RunSummary::lines() const {
         addCount(line, texts::kSummaryLeftCount, group.left);
         addCount(line, texts::kSummaryFailedCount, group.failed);
         lines.push_back(std::move(line));
+    }
+    if (!toDo_.empty()) {
+        lines.emplace_back(texts::kStillToDoHeading);
+        lines.insert(lines.end(), toDo_.begin(), toDo_.end());
     }
     return lines;
 }

@@ -15,7 +15,11 @@ class RunSummary {
   public:
     // `repairedCount` names what a repair of its kind did ("bloqueos quitados").
     void count(const Finding& finding, std::wstring_view repairedCount, Outcome outcome);
-    // A heading and a line per group; nothing when no finding was counted.
+    // A finding the run only reports that leaves the browser changed, by its
+    // group and title, with the one thing the person can do about it.
+    void leftToDo(const Finding& finding, std::wstring_view title, std::wstring_view whatYouCanDo);
+    // A heading and a line per group, then what is still to do; nothing when
+    // no finding was counted.
     std::vector<std::wstring> lines() const;
 
   private:
@@ -26,6 +30,7 @@ class RunSummary {
         std::size_t failed = 0;
     };
     std::vector<GroupCounts> groups_;
+    std::vector<std::wstring> toDo_;
 };
 
 }  // namespace tovask

@@ -94,6 +94,16 @@ inline bool anyLineHas(const std::vector<std::wstring>& lines, std::wstring_view
         lines, [&](const std::wstring& line) { return line.find(part) != std::wstring::npos; });
 }
 
+// Whether a line says "<prefix><title> (<place>...)" of the finding at the
+// place, or at a place that starts so.
+inline bool saysOf(const std::vector<std::wstring>& lines, std::wstring_view prefix,
+                   std::wstring_view place) {
+    const auto at = L" (" + std::wstring(place);
+    return std::ranges::any_of(lines, [&](const std::wstring& line) {
+        return line.starts_with(prefix) && line.find(at) != std::wstring::npos;
+    });
+}
+
 struct SeededFile {
     std::wstring_view path;
     std::string bytes;

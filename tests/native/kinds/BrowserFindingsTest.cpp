@@ -371,7 +371,7 @@ TEST(UnreadablePolicy, IsListedButNeitherCountedNorRemoved) {
     bench.press();
     EXPECT_TRUE(bench.view.questions.empty());
     EXPECT_TRUE(lineStartsWith(bench.view.lines,
-                               L"  HKEY_LOCAL_MACHINE\\Software\\Policies\\"
+                               L"    HKEY_LOCAL_MACHINE\\Software\\Policies\\"
                                L"Google\\Chrome\\ExtensionSettings = valor "
                                L"ilegible"));
     bench.load();
@@ -385,8 +385,9 @@ TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {
                                            {FindingKind::BrowserPolicy, L"Edge", L"b", L"2"},
                                            {FindingKind::BrowserPolicy, L"Chrome", L"c", L"3"}};
     EXPECT_EQ(findingLines(findings, 4),
-              (std::vector<std::wstring>{L"Chrome:", L"  a = 1", L"  c = 3", L"Edge:",
-                                         L"... y otros 1"}));
+              (std::vector<std::wstring>{L"Chrome:", L"  Ajuste impuesto por una directiva: 1",
+                                         L"    a = 1", L"  Ajuste impuesto por una directiva: 3",
+                                         L"... y otros 4"}));
 }
 
 TEST(PolicyReach, TakesLockValuesAndListEntriesOnly) {

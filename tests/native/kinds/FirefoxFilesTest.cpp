@@ -61,7 +61,7 @@ TEST_F(FirefoxFiles, RepairKeepsOtherPoliciesAndTheUndoPutsTheFileBackByteForByt
     bench.press();
     EXPECT_EQ(bench.bytesOf(kPolicyFile), std::string(kRepairedFile));
     EXPECT_EQ(bench.platform.files.file(kPolicyFile)->protection, "hardened");
-    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Bloqueo quitado: " + kPolicyFile + L"\\Homepage"));
+    EXPECT_TRUE(saysOf(bench.view.lines, L"Bloqueo quitado: ", kPolicyFile + L"\\Homepage"));
     EXPECT_EQ(check(), RunOutcome::Done);
 
     bench.undo();
@@ -83,7 +83,7 @@ TEST_F(FirefoxFiles, RefusedBackupFolderLeavesTheFileAndWritesNoCopy) {
     const auto before = bench.fileContents();
     bench.press();
     EXPECT_EQ(bench.fileContents(), before);  // neither a copy nor a change
-    EXPECT_TRUE(anyLineHas(bench.view.lines, L"No se pudo quitar el bloqueo: " + kPolicyFile));
+    EXPECT_TRUE(saysOf(bench.view.lines, L"No se pudo quitar el bloqueo: ", kPolicyFile));
     EXPECT_TRUE(anyLineHas(bench.view.lines, L"TovaskCopias (la carpeta de copias"));
 }
 

@@ -264,7 +264,7 @@ TEST_P(StayingPolicyFile, KeepsTheLockItPutsBackFromBeingSaidRemoved) {
     bench.view.repairFindings = true;
     EXPECT_EQ(bench.press(), RunOutcome::DoneWithFailures);
     const auto& lines = bench.view.lines;
-    EXPECT_EQ(anyLineHas(lines, L"Bloqueo quitado: HKEY_LOCAL_MACHINE\\" + lock),
+    EXPECT_EQ(saysOf(lines, L"Bloqueo quitado: ", L"HKEY_LOCAL_MACHINE\\" + lock),
               !row.putsBackTheMachinesLock);
     EXPECT_EQ(anyLineHas(lines,
                          L"Bloqueo que vuelve a poner una directiva local: "

@@ -114,8 +114,8 @@ TEST_F(ShortcutRun, ListedWithoutTheSwitchRepairedWithItTheCheckAgreesAndTheUndo
          {kPrograms + L"\\Herramientas\\Correo.lnk", kDesktop + L"\\Gmail.lnk"}) {
         EXPECT_EQ(bench.bytesOf(usersOwn), before.at(usersOwn)) << testing::PrintToString(usersOwn);
     }
-    EXPECT_TRUE(anyLineHas(bench.view.lines, std::wstring(texts::kShortcutRepairedPrefix) +
-                                                 kDesktop + L"\\Google Chrome.lnk"));
+    EXPECT_TRUE(saysOf(bench.view.lines, texts::kShortcutRepairedPrefix,
+                       kDesktop + L"\\Google Chrome.lnk"));
     EXPECT_EQ(check(true), RunOutcome::Done);
 
     bench.undo();

@@ -179,8 +179,8 @@ TEST_P(LeftAlone, IsReportedAndNeverChanged) {
         << testing::PrintToString(bench.view.lines);
 }
 
-const std::wstring kShownServer = L"  HKEY_CURRENT_USER" + kServer.substr(4) + L" = ";
-const std::wstring kShownAdapter = L"  HKEY_LOCAL_MACHINE" + kAdapter.substr(4);
+const std::wstring kShownServer = L"    HKEY_CURRENT_USER" + kServer.substr(4) + L" = ";
+const std::wstring kShownAdapter = L"    HKEY_LOCAL_MACHINE" + kAdapter.substr(4);
 
 const NetworkCase kLeftAlone[] = {
     // clang-format off
@@ -194,11 +194,11 @@ const NetworkCase kLeftAlone[] = {
      kShownServer + L"Proxy en 127.0.0.1:8888, servido por un programa que no se pudo identificar (solo se informa)"},
     {"ScriptOnLoopbackOfAnInstalledProgram", {{kScript, stringValue(L"http://127.0.0.1:8888/p.pac")}}, {},
      {{L"127.0.0.1", 8888, L"C:\\Program Files\\Depurador\\depurador.exe"}},
-     L"  HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
+     L"    HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
      L"http://127.0.0.1:8888/p.pac, servido por C:\\Program Files\\Depurador\\depurador.exe (solo se informa)"},
     {"ScriptUnderTheAdaptersDnsSuffix",
      {{kScript, stringValue(L"http://pac.oficina.example/p.pac")}, {kAdapter + L"DhcpDomain", stringValue(L"oficina.example")}}, {}, {},
-     L"  HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
+     L"    HKEY_CURRENT_USER" + kScript.substr(4) + L" = Script de configuración automática en "
      L"http://pac.oficina.example/p.pac (solo se informa)"},
     {"PublicDnsServers", {{kNameServer, stringValue(L"1.1.1.1 8.8.8.8")}}, {}, {},
      kShownAdapter + L"NameServer = Servidores DNS fijos: 1.1.1.1 (Cloudflare), 8.8.8.8 (Google) (solo se informa)"},

@@ -43,7 +43,7 @@ TEST_P(UncheckedFinding, IsLeftCountedByTheCheckAndTheOtherIsRepairedAndUndone) 
     EXPECT_FALSE(bench.platform.registry.value(GetParam().checked).has_value());
     const auto ending = bench.view.uncheckedEnding;
     EXPECT_TRUE(std::ranges::any_of(bench.view.lines, [&](const std::wstring& line) {
-        return line.starts_with(GetParam().leftPrefix) && line.ends_with(ending);
+        return line.starts_with(GetParam().leftPrefix) && line.ends_with(ending + L")");
     }));
     EXPECT_TRUE(bench.errorLines().empty());
     // The report ends with the summary: one removed, one left by choice.
@@ -113,11 +113,14 @@ TEST(RunSummary, CountsEachGroupsOutcomesInTheOrderFound) {
     summary.count(chrome, L"bloqueos quitados", Outcome::Repaired);
     summary.count(chrome, L"bloqueos quitados", Outcome::Left);
     summary.count(shortcut, L"accesos directos reparados", Outcome::NotRepaired);
-    EXPECT_EQ(summary.lines(),
-              (std::vector<std::wstring>{
-                  L"Resumen por navegador y lugar:",
-                  L"Chrome: bloqueos quitados: 2; dejados por elección: 1",
-                  L"Accesos directos: accesos directos reparados: 1; no se pudieron reparar: 1"}));
+    summary.leftToDo(chrome, L"Buscador impuesto: x", L"restablezca el navegador");
+    EXPECT_EQ(
+        summary.lines(),
+        (std::vector<std::wstring>{
+            L"Resumen por navegador y lugar:",
+            L"Chrome: bloqueos quitados: 2; dejados por elección: 1",
+            L"Accesos directos: accesos directos reparados: 1; no se pudieron reparar: 1",
+            L"Queda por hacer:", L"  Chrome: Buscador impuesto: x; restablezca el navegador"}));
 }
 
 // A kind is given what the kinds before it found, and nothing of those after it.

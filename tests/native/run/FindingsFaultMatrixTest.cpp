@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -48,13 +49,14 @@ void writeString(fake::FakePlatform& platform, const std::wstring& path, std::ws
     platform.RegWrite(path, text, RegistryType::String);
 }
 
-// Where a seeded finding lives, how it is seeded, and how its report line
-// starts once repaired (empty for a kind that only reports), or once removed
+// Where a seeded finding lives, how it is seeded, and what its report line
+// says once repaired: its start and the start of its place (none for a kind
+// that only reports); or how its line starts once removed
 // while a local policy file that could not be read may put it back.
 struct KindSeed {
     FindingKind kind;
     std::function<void(fake::FakePlatform&)> seed;
-    std::wstring_view repairedLine;
+    std::pair<std::wstring_view, std::wstring_view> repaired;
     std::wstring_view putBackLine;
     std::function<std::optional<std::string>(const fake::FakePlatform&)> state;
 };
@@ -76,7 +78,7 @@ const KindSeed kSeeds[] = {
      [](fake::FakePlatform& platform) {
          writeString(platform, kPolicyValue, L"http://buscar.example");
      },
-     L"Bloqueo quitado: HKEY_LOCAL_MACHINE",
+     {L"Bloqueo quitado: ", L"HKEY_LOCAL_MACHINE"},
      L"Bloqueo que vuelve a poner una directiva local: HKEY_LOCAL_MACHINE",
      [](const fake::FakePlatform& platform) { return valueAt(platform, kPolicyValue); }},
     {FindingKind::BrowserPolicy,
@@ -87,12 +89,12 @@ const KindSeed kSeeds[] = {
          platform.files.addFile(kPolicyFile,
                                 R"({"policies": {"Homepage": {"URL": "http://buscar.example"}}})");
      },
-     L"Bloqueo quitado: D:\\",
+     {L"Bloqueo quitado: ", L"D:\\"},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kPolicyFile); }},
     {FindingKind::Network,
      [](fake::FakePlatform& platform) { writeString(platform, kScriptValue, L"data:,x"); },
-     L"Ajuste de red reparado: ",
+     {L"Ajuste de red reparado: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kScriptValue); }},
     {FindingKind::Shortcut,
@@ -105,7 +107,7 @@ const KindSeed kSeeds[] = {
              kShortcut, fake::fakeShortcutBytes({kChromeExe, L"http://buscar.example", L"C:\\",
                                                  kChromeExe, 0, 0, 1, L"", L""}));
      },
-     L"Acceso directo reparado: ",
+     {L"Acceso directo reparado: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kShortcut); }},
     {FindingKind::InterceptionRoot,
@@ -113,14 +115,14 @@ const KindSeed kSeeds[] = {
          platform.registry.writeRaw(kPublishedRoot, L"Blob", publishedRootBlob(),
                                     RegistryView::Default);
      },
-     L"Certificado quitado: ",
+     {L"Certificado quitado: ", L""},
      {},
      [](const fake::FakePlatform& platform) {
          return valueAt(platform, kPublishedRoot + L"Blob");
      }},
     {FindingKind::BrowserDebugger,
      [](fake::FakePlatform& platform) { writeString(platform, kDebugger, L"C:\\x\\y.exe"); },
-     L"Depurador quitado: ",
+     {L"Depurador quitado: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kDebugger); }},
     {FindingKind::LocalPolicyFile,
@@ -132,19 +134,19 @@ const KindSeed kSeeds[] = {
                      kForcelist, L"1",
                      stringValue(L"aaaabbbbccccddddeeeeffffgggghhhh;https://x.example/u")));
      },
-     L"Directiva local quitada: ",
+     {L"Directiva local quitada: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kMachinePolicyFile); }},
     {FindingKind::IeRestriction,
      [](fake::FakePlatform& platform) { platform.RegWrite(kRestriction, 1, RegistryType::Dword); },
-     L"Restricción quitada: ",
+     {L"Restricción quitada: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kRestriction); }},
     {FindingKind::RegistryExtension,
      [](fake::FakePlatform& platform) {
          writeString(platform, kExtensionKey + L"update_url", L"https://ads.example/crx");
      },
-     L"Extensión quitada: ",
+     {L"Extensión quitada: ", L""},
      {},
      [](const fake::FakePlatform& platform) {
          return valueAt(platform, kExtensionKey + L"update_url");
@@ -162,7 +164,7 @@ const KindSeed kSeeds[] = {
      [](fake::FakePlatform& platform) {
          writeString(platform, kRunValue, L"chrome.exe https://buscar.example");
      },
-     L"Programa de inicio quitado: HKEY_LOCAL_MACHINE",
+     {L"Programa de inicio quitado: ", L"HKEY_LOCAL_MACHINE"},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kRunValue); }},
     {FindingKind::Startup,
@@ -173,14 +175,14 @@ const KindSeed kSeeds[] = {
                                   {{L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe",
                                     L"--load-extension=C:\\x"}}}));
      },
-     L"Programa de inicio quitado: \\Actualizador",
+     {L"Programa de inicio quitado: ", L"\\Actualizador"},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kTask); }},
     {FindingKind::Startup,
      [](fake::FakePlatform& platform) {
          platform.files.addFile(kStartupScript, "CreateObject(\"WScript.Shell\").Run \"x\"");
      },
-     L"Programa de inicio quitado: C:\\Users\\ana\\AppData\\Roaming",
+     {L"Programa de inicio quitado: ", L"C:\\Users\\ana\\AppData\\Roaming"},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kStartupScript); }},
 };
@@ -264,11 +266,29 @@ TEST(FindingsFaultMatrix, OffersEachSeededFindingUnderItsKind) {
     }
     std::multiset<FindingKind> seeded;
     for (const auto& row : kSeeds) {
-        if (!row.repairedLine.empty()) {
+        if (!row.repaired.first.empty()) {
             seeded.insert(row.kind);
         }
     }
     EXPECT_EQ(offered, seeded);
+}
+
+// Each kind's heading, each browser or place, each finding: said once, in
+// the check and in the repair.
+TEST(FindingsFaultMatrix, EveryHeadingAndLineIsSaidOnce) {
+    RepairBench bench;
+    startFromSeededMachine(bench);
+    for (const bool repair : {false, true}) {
+        bench.view.lines.clear();
+        repair ? bench.press() : bench.check();
+        std::map<std::wstring, int> said;
+        for (const auto& line : bench.view.lines) {
+            said[line] += line.empty() ? 0 : 1;
+        }
+        for (const auto& [line, times] : said) {
+            EXPECT_LE(times, 1) << testing::PrintToString(line);
+        }
+    }
 }
 
 TEST(FindingsFaultMatrix, EveryCallFailingInTurnLeavesEachFindingReportedAndUndoable) {
@@ -279,7 +299,7 @@ TEST(FindingsFaultMatrix, EveryCallFailingInTurnLeavesEachFindingReportedAndUndo
         << testing::PrintToString(cleanReplay.runLines);
     for (std::size_t place = 0; place < std::size(kSeeds); ++place) {
         EXPECT_EQ(cleanReplay.afterRun[place] != cleanReplay.before[place],
-                  !kSeeds[place].repairedLine.empty())
+                  !kSeeds[place].repaired.first.empty())
             << "seed " << place;
     }
     const auto cleanCalls = clean.platform.calls;
@@ -302,7 +322,8 @@ TEST(FindingsFaultMatrix, EveryCallFailingInTurnLeavesEachFindingReportedAndUndo
             const bool putBack =
                 !row.putBackLine.empty() && anyLineStartsWith(failed.runLines, row.putBackLine);
             const bool saidRepaired =
-                !row.repairedLine.empty() && anyLineStartsWith(failed.runLines, row.repairedLine);
+                !row.repaired.first.empty() &&
+                saysOf(failed.runLines, row.repaired.first, row.repaired.second);
             EXPECT_EQ(saidRepaired || putBack, changed) << "seed " << place;
             EXPECT_TRUE(!putBack || anyLineStartsWith(failed.runLines, kErrorPrefix));
         }
