@@ -137,9 +137,11 @@ TEST_P(FindingsDialogSeam, OnlyTheCheckedLocksAreRemoved) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const bool checked = GetParam().yes && std::ranges::count(GetParam().unchecked, i) == 0;
         const auto lock = std::ranges::find_if(locks, [&](const std::wstring& path) {
-            return lines[i].detail.ends_with(path.substr(4));
+            return std::ranges::any_of(lines[i].details, [&](const std::wstring& detail) {
+                return detail.ends_with(path.substr(4));
+            });
         });
-        ASSERT_NE(lock, std::end(locks)) << lines[i].detail;
+        ASSERT_NE(lock, std::end(locks)) << lines[i].text;
         EXPECT_EQ(platform.registry.value(*lock).has_value(), !checked) << lines[i].text;
     }
 }
