@@ -25,6 +25,7 @@ struct DialogDriving {
     bool repairIsDefault = false;
     bool uncheckedByKeyboard = false;
     std::wstring uncheckedDetails;
+    bool closedByKey = false;
 };
 
 bool waitFor(const auto& condition) {
@@ -37,9 +38,19 @@ bool waitFor(const auto& condition) {
     return false;
 }
 
+// Presses the key in the dialog's list and tells whether that closed it; a
+// dialog the key left open is closed with the button, so the window goes on.
+void pressAndWaitForClose(HWND dialog, WPARAM key, int button, bool& closed) {
+    PostMessageW(GetDlgItem(dialog, IDC_FINDINGS_TO_REPAIR), WM_KEYDOWN, key, 0);
+    closed = waitFor([&] { return !IsWindow(dialog); });
+    if (!closed) {
+        PostMessageW(dialog, WM_COMMAND, button, 0);
+    }
+}
+
 // Finds the dialog as the user sees it, moves to its second line with the
-// arrow key, which shows its details, unchecks it with Space, and presses "Reparar lo marcado". The
-// dialog is always closed, so the window's thread goes on.
+// arrow key, which shows its details, unchecks it with Space, and presses Enter for "Reparar lo
+// marcado". The dialog is always closed, so the window's thread goes on.
 void driveDialog(DialogDriving& seen) {
     HWND dialog = nullptr;
     seen.found = waitFor([&] { return (dialog = FindWindowW(L"#32770", L"Otros navegadores")); });
@@ -60,7 +71,7 @@ void driveDialog(DialogDriving& seen) {
     PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
     seen.uncheckedByKeyboard = waitFor([&] { return !ListView_GetCheckState(list, 1); });
     seen.uncheckedDetails = windowText(GetDlgItem(dialog, IDC_FINDINGS_DETAILS));
-    PostMessageW(repair, BM_CLICK, 0, 0);
+    pressAndWaitForClose(dialog, VK_RETURN, IDOK, seen.closedByKey);
 }
 
 TEST_F(FormTest, FindingsDialogRepairsAllButTheLineUncheckedWithTheKeyboard) {
@@ -83,6 +94,7 @@ TEST_F(FormTest, FindingsDialogRepairsAllButTheLineUncheckedWithTheKeyboard) {
     EXPECT_EQ(seen.declineButton, L"No reparar");
     EXPECT_TRUE(seen.repairIsDefault);
     ASSERT_TRUE(seen.uncheckedByKeyboard);
+    EXPECT_TRUE(seen.closedByKey);
     for (const auto& lock : locks) {
         const bool unchecked = seen.uncheckedDetails.find(lock.substr(4)) != std::wstring::npos;
         EXPECT_EQ(platform.registry.value(lock).has_value(), unchecked) << lock;
@@ -100,6 +112,8 @@ struct DialogReading {
     int lines = 0;
     std::vector<std::wstring> notWhole;  // a line its details do not show whole
     std::vector<std::wstring> hiddenButtons;
+    std::vector<int> unnamed;  // the controls a screen reader has no name for
+    bool closedByKey = false;
 };
 
 RECT rectIn(HWND dialog, int id) {
@@ -139,6 +153,13 @@ void readDialog(DialogReading& seen) {
         return;
     }
     HWND details = GetDlgItem(dialog, IDC_FINDINGS_DETAILS);
+    // A screen reader names a list or box by the label just before it.
+    for (const int id : {IDC_FINDINGS_TO_REPAIR, IDC_FINDINGS_LEFT, IDC_FINDINGS_DETAILS}) {
+        HWND label = GetWindow(GetDlgItem(dialog, id), GW_HWNDPREV);
+        if (className(label) != L"Static" || windowText(label).empty()) {
+            seen.unnamed.push_back(id);
+        }
+    }
     for (const int id : {IDC_FINDINGS_TO_REPAIR, IDC_FINDINGS_LEFT}) {
         HWND list = GetDlgItem(dialog, id);
         for (int i = 0; i < ListView_GetItemCount(list); ++i, ++seen.lines) {
@@ -170,8 +191,7 @@ void readDialog(DialogReading& seen) {
             }
         }
     }
-    PostMessageW(GetDlgItem(dialog, IDC_FINDINGS_TO_REPAIR), WM_KEYDOWN, VK_ESCAPE, 0);
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    pressAndWaitForClose(dialog, VK_ESCAPE, IDCANCEL, seen.closedByKey);
 }
 
 // A hijacked home machine's ten findings, one of them only reported: each
@@ -222,6 +242,8 @@ TEST_F(FormTest, FindingsDialogReadsInFullAtAnySize) {
     EXPECT_EQ(seen.lines, 11);
     EXPECT_TRUE(seen.notWhole.empty()) << testing::PrintToString(seen.notWhole);
     EXPECT_TRUE(seen.hiddenButtons.empty()) << testing::PrintToString(seen.hiddenButtons);
+    EXPECT_TRUE(seen.unnamed.empty()) << testing::PrintToString(seen.unnamed);
+    EXPECT_TRUE(seen.closedByKey);
     EXPECT_TRUE(platform.registry.value(policies + L"Google\\Chrome\\HomepageLocation"));
 }
 
