@@ -5,6 +5,7 @@
 
 #include "Version.h"
 #include "repair/findings/FindingKinds.h"
+#include "repair/findings/FindingWords.h"
 #include "text/Utf8.h"
 
 namespace tovask {
@@ -53,6 +54,7 @@ void finding(JsonWriter& writer, const RecordedFinding& recorded) {
     field(writer, "kind", kindName(found.kind));
     field(writer, "subject", subjectName(found.subject));
     field(writer, "group", found.group);
+    field(writer, "title", findingTitle(found));
     field(writer, "place", found.place);
     field(writer, "entry", found.entry);
     // The value as read where there is one; otherwise what the report says it holds.

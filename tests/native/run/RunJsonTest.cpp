@@ -33,6 +33,7 @@ const Field kFindingFields[] = {
     {"kind", &rapidjson::Value::IsString},
     {"subject", &rapidjson::Value::IsString},
     {"group", &rapidjson::Value::IsString},
+    {"title", &rapidjson::Value::IsString},
     {"place", &rapidjson::Value::IsString},
     {"entry", &rapidjson::Value::IsString},
     {"found", &rapidjson::Value::IsString},
