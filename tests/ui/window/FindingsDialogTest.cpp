@@ -178,7 +178,6 @@ void readDialog(DialogReading& seen) {
     for (const double scale : {1.4, 0.5}) {
         const int width = static_cast<int>((opened.right - opened.left) * scale);
         const int height = static_cast<int>((opened.bottom - opened.top) * scale);
-        SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, 0);
         SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         RECT client{};
         GetClientRect(dialog, &client);
