@@ -12,10 +12,10 @@ inline constexpr std::wstring_view kPolicyWhyLeft =
     L"el navegador no lo aplica o no se puede cambiar sin riesgo: se deja como está";
 inline constexpr std::wstring_view kFindingsHeading = L"Bloqueos de otros navegadores:";
 inline constexpr std::wstring_view kPolicyRepairDoes =
-    L"quita el bloqueo: al reiniciar el navegador puede volver a cambiar ese ajuste";
+    L"quita el bloqueo: al reiniciar el navegador usted puede volver a cambiar ese ajuste";
 inline constexpr std::wstring_view kPolicyWhatYouCanDo =
-    L"si no lo puso quien administra el equipo, pídale que quite la directiva; el navegador la "
-    L"muestra en la página de directivas (chrome://policy, about:policies)";
+    L"si el equipo es de una empresa o un centro, pida a quien lo administra que revise la "
+    L"directiva";
 inline constexpr std::wstring_view kFindingsNotCounted =
     L"Para revisarlos o repararlos añada /browsers.";
 inline constexpr std::wstring_view kMoreFindingsPrefix = L"... y otros ";
