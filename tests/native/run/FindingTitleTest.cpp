@@ -110,6 +110,12 @@ const TitleRow kRows[] = {
     {"FirefoxHomePageLocked", FindingKind::BrowserPolicy,
      [](auto& p) { number(p, kFirefox + L"Homepage\\Locked", 1); },
      L"Página de inicio: no se puede cambiar", L"Mozilla Firefox"},
+    {"FirefoxAddedSearchEngine", FindingKind::BrowserPolicy,
+     [](auto& p) {
+         text(p, kFirefox + L"SearchEngines\\Add\\1\\Name", L"Ofertas");
+         text(p, kFirefox + L"SearchEngines\\Add\\1\\URLTemplate", L"http://ofertas.example/?q=x");
+     },
+     L"Buscador añadido: Ofertas (http://ofertas.example/?q=x)", L"Mozilla Firefox"},
     {"FirefoxFileHomePage", FindingKind::BrowserPolicy,
      [](auto& p) {
          firefoxFile(p, R"({"policies": {"Homepage": {"URL": "http://inicio.example"}}})");
@@ -136,6 +142,12 @@ const TitleRow kRows[] = {
          text(p, kSettings + L"ProxyServer", L"127.0.0.1:8877");
      },
      L"Proxy que no funciona: 127.0.0.1:8877", L"Proxy y DNS"},
+    {"ProxyElsewhere", FindingKind::Network,
+     [](auto& p) {
+         number(p, kSettings + L"ProxyEnable", 1);
+         text(p, kSettings + L"ProxyServer", L"proxy.example:8080");
+     },
+     L"Proxy en otro equipo: proxy.example:8080", L"Proxy y DNS"},
     {"ScriptInTheAddress", FindingKind::Network,
      [](auto& p) { text(p, kSettings + L"AutoConfigURL", L"data:,x"); },
      L"Script de proxy: escrito en la propia dirección", L"Proxy y DNS"},
@@ -148,6 +160,12 @@ const TitleRow kRows[] = {
               L"85.255.112.1,8.8.8.8");
      },
      L"DNS de secuestradores: 85.255.112.1, 8.8.8.8", L"Proxy y DNS"},
+    {"RouterDns", FindingKind::Network,
+     [](auto& p) {
+         text(p, L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\DhcpNameServer",
+              L"192.168.1.1");
+     },
+     L"DNS del router: 192.168.1.1", L"Proxy y DNS"},
     {"DesktopShortcut", FindingKind::Shortcut,
      [](auto& p) {
          shortcut(p, L"Common Desktop", L"C:\\Users\\Public\\Desktop", L"Google Chrome.lnk",
