@@ -26,7 +26,9 @@ constexpr FindingKindRow kCertificateKind{
               .leftPrefix = texts::kCertificateLeftPrefix,
               .whatIsWrong = texts::kCertificateWhatIsWrong,
               .whyLeft = texts::kCertificateWhyLeft,
-              .repairedCount = texts::kCertificatesRemovedCount},
+              .repairedCount = texts::kCertificatesRemovedCount,
+              .repairDoes = texts::kCertificateRepairDoes,
+              .whatYouCanDo = texts::kCertificateWhatYouCanDo},
     .find = lookFor<CertificateFindings>,
     .withinRegistryReach = withinRootStoreReach,
 };

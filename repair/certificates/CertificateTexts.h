@@ -17,6 +17,15 @@ inline constexpr std::wstring_view kCertificateWhatIsWrong =
 inline constexpr std::wstring_view kCertificateWhyLeft =
     L"puede ser de un programa de seguridad: quítelo a mano si no lo reconoce";
 inline constexpr std::wstring_view kCertificatesRemovedCount = L"certificados quitados";
+// The title of a root not published as an interceptor's, whose key is here
+// or whose registry key names another certificate.
+inline constexpr std::wstring_view kMayReadTitle =
+    L"Certificado raíz que puede leer las páginas seguras";
+inline constexpr std::wstring_view kCertificateRepairDoes =
+    L"quita el certificado: los navegadores dejan de confiar en él";
+inline constexpr std::wstring_view kCertificateWhatYouCanDo =
+    L"si no es de su antivirus ni de su empresa, quítelo con el administrador de certificados "
+    L"(certmgr.msc), carpeta «Entidades de certificación raíz de confianza»";
 inline constexpr std::wstring_view kCertificateRemovedPrefix = L"Certificado quitado: ";
 inline constexpr std::wstring_view kCertificateNotRemovedPrefix =
     L"No se pudo quitar el certificado: ";

@@ -66,12 +66,12 @@ class RootStoreScan {
             KeyPlace place{store.root, store.key + L"\\" + entry.name, store.view};
             if (auto judged = judge(entry.name, *stored, keyOwner)) {
                 auto fileKey = fileKeyName(place.root, place.key, place.view);
-                found.push_back(
-                    {std::move(place), entry,
-                     withSubject(FindingSubject::RootCertificate,
-                                 {FindingKind::InterceptionRoot, std::wstring(texts::kGroup),
-                                  std::move(fileKey), std::move(judged->first),
-                                  judged->second && !managedMachine_})});
+                auto finding = withSubject(
+                    FindingSubject::RootCertificate,
+                    {FindingKind::InterceptionRoot, std::wstring(texts::kGroup), std::move(fileKey),
+                     std::move(judged->holds), judged->repairable && !managedMachine_});
+                finding.title = {.what = judged->what, .value = std::move(judged->named)};
+                found.push_back({std::move(place), entry, std::move(finding)});
             }
         }
     }
@@ -84,9 +84,15 @@ class RootStoreScan {
     // undo puts back no other). A root whose private key is kept here, and a
     // key not named by its certificate's thumbprint, are only reported; any
     // other root is not listed.
-    std::optional<std::pair<std::wstring, bool>> judge(std::wstring_view keyName,
-                                                       const StoredCertificate& stored,
-                                                       std::wstring_view keyOwner) {
+    struct Judged {
+        std::wstring holds;
+        std::wstring named;  // its subject, or its thumbprint where it names none
+        bool repairable;
+        std::wstring_view what;  // none where it is published as an interceptor's
+    };
+
+    std::optional<Judged> judge(std::wstring_view keyName, const StoredCertificate& stored,
+                                std::wstring_view keyOwner) {
         const auto thumbprint = thumbprintOf(stored.encoded);
         std::vector<std::wstring> reasons;
         const auto published = publishedInterceptingRoot(thumbprint);
@@ -105,12 +111,14 @@ class RootStoreScan {
         if (reasons.empty()) {
             return std::nullopt;
         }
-        auto holds = subjectNameOf(stored.encoded);
-        holds = (holds.empty() ? thumbprint : holds) + L": " + reasons.front();
+        auto named = subjectNameOf(stored.encoded);
+        named = named.empty() ? thumbprint : named;
+        auto holds = named + L": " + reasons.front();
         for (std::size_t i = 1; i < reasons.size(); ++i) {
             holds += L"; " + reasons[i];
         }
-        return std::pair(std::move(holds), published && isThumbprint(keyName));
+        return Judged{std::move(holds), std::move(named), published && isThumbprint(keyName),
+                      published ? std::wstring_view() : texts::kMayReadTitle};
     }
 
     bool isKeyed(std::wstring_view owner, std::wstring_view thumbprint) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "repair/texts/BrowserNames.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
@@ -12,19 +13,20 @@ namespace {
 struct KnownProgram {
     std::wstring_view fileName;
     ShortcutTarget target;
+    std::wstring_view browser = {};
 };
 
 constexpr std::array kKnownPrograms = {
-    KnownProgram{L"iexplore.exe", ShortcutTarget::InternetExplorer},
-    KnownProgram{L"msedge.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"msedge_proxy.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"chrome.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"chrome_proxy.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"brave.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"opera.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"vivaldi.exe", ShortcutTarget::ChromiumBrowser},
-    KnownProgram{L"firefox.exe", ShortcutTarget::Firefox},
-    KnownProgram{L"private_browsing.exe", ShortcutTarget::Firefox},
+    KnownProgram{L"iexplore.exe", ShortcutTarget::InternetExplorer, texts::kInternetExplorer},
+    KnownProgram{L"msedge.exe", ShortcutTarget::ChromiumBrowser, texts::kEdge},
+    KnownProgram{L"msedge_proxy.exe", ShortcutTarget::ChromiumBrowser, texts::kEdge},
+    KnownProgram{L"chrome.exe", ShortcutTarget::ChromiumBrowser, texts::kChrome},
+    KnownProgram{L"chrome_proxy.exe", ShortcutTarget::ChromiumBrowser, texts::kChrome},
+    KnownProgram{L"brave.exe", ShortcutTarget::ChromiumBrowser, texts::kBrave},
+    KnownProgram{L"opera.exe", ShortcutTarget::ChromiumBrowser, texts::kOpera},
+    KnownProgram{L"vivaldi.exe", ShortcutTarget::ChromiumBrowser, texts::kVivaldi},
+    KnownProgram{L"firefox.exe", ShortcutTarget::Firefox, texts::kFirefox},
+    KnownProgram{L"private_browsing.exe", ShortcutTarget::Firefox, texts::kFirefox},
     KnownProgram{L"cmd.exe", ShortcutTarget::ScriptHost},
     KnownProgram{L"wscript.exe", ShortcutTarget::ScriptHost},
     KnownProgram{L"cscript.exe", ShortcutTarget::ScriptHost},
@@ -111,26 +113,52 @@ bool isBrowsersOwnName(std::wstring_view name) {
     });
 }
 
-}  // namespace
+// The path without the blanks and quotes around it, split at its last slash.
+struct SplitPath {
+    std::wstring_view folders;  // empty when the path names a file alone
+    std::wstring_view fileName;
+};
 
-ShortcutTarget classifyShortcutTarget(std::wstring_view path) {
+SplitPath splitPath(std::wstring_view path) {
     const auto first = path.find_first_not_of(L" \t\"");
     path = first == std::wstring_view::npos ? std::wstring_view{} : path.substr(first);
     path = path.substr(0, path.find_last_not_of(L" \t\"") + 1);
     const auto slash = path.find_last_of(L"\\/");
-    const auto fileName = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-    for (const auto& program : kKnownPrograms) {
-        if (equalsIgnoringCase(fileName, program.fileName)) {
-            return program.target;
-        }
+    return slash == std::wstring_view::npos
+               ? SplitPath{{}, path}
+               : SplitPath{path.substr(0, slash), path.substr(slash + 1)};
+}
+
+const KnownProgram* knownProgram(std::wstring_view fileName) {
+    const auto known = std::ranges::find_if(kKnownPrograms, [&](const KnownProgram& program) {
+        return equalsIgnoringCase(fileName, program.fileName);
+    });
+    return known == kKnownPrograms.end() ? nullptr : &*known;
+}
+
+}  // namespace
+
+ShortcutTarget classifyShortcutTarget(std::wstring_view path) {
+    const auto [folders, fileName] = splitPath(path);
+    if (const auto* known = knownProgram(fileName)) {
+        return known->target;
     }
-    if (slash != std::wstring_view::npos && isOperaLauncher(path.substr(0, slash), fileName)) {
+    if (!folders.empty() && isOperaLauncher(folders, fileName)) {
         return ShortcutTarget::ChromiumBrowser;
     }
     const bool isScript = std::ranges::any_of(kScriptExtensions, [fileName](auto extension) {
         return endsWithIgnoringCase(fileName, extension);
     });
     return isScript ? ShortcutTarget::ScriptHost : ShortcutTarget::Other;
+}
+
+std::wstring_view browserNameOf(std::wstring_view path) {
+    const auto [folders, fileName] = splitPath(path);
+    if (const auto* known = knownProgram(fileName)) {
+        return known->browser;
+    }
+    return !folders.empty() && isOperaLauncher(folders, fileName) ? texts::kOpera
+                                                                  : std::wstring_view{};
 }
 
 bool isBrowser(ShortcutTarget target) {

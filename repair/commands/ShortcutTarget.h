@@ -23,6 +23,10 @@ ShortcutTarget classifyShortcutTarget(std::wstring_view path);
 
 bool isBrowser(ShortcutTarget target);
 
+// The browser a path starts, as people know it ("Google Chrome"), judged as
+// classifyShortcutTarget judges; empty for any other program.
+std::wstring_view browserNameOf(std::wstring_view path);
+
 // Whether a shortcut's file name holds a browser's name as whole words:
 // Chrome, Edge, Firefox, Internet Explorer, Opera, Brave or Vivaldi
 // ("Google Chrome.lnk", "Opera GX.lnk", but not "Knowledge.lnk").

@@ -7,6 +7,7 @@
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/debuggers/DebuggerTexts.h"
 #include "repair/policykeys/PolicyKeyContent.h"
+#include "repair/texts/BrowserNames.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -23,15 +24,26 @@ constexpr std::wstring_view kDebuggerValue = L"Debugger";
 constexpr std::wstring_view kUseFilterValue = L"UseFilter";
 constexpr std::wstring_view kFilterPathValue = L"FilterFullPath";
 
-// Opera's own folder starts it as launcher.exe.
-constexpr std::array<std::wstring_view, 8> kBrowserPrograms = {
-    L"chrome.exe", L"msedge.exe", L"firefox.exe",  L"iexplore.exe",
-    L"brave.exe",  L"opera.exe",  L"launcher.exe", L"chromium.exe",
+struct BrowserProgram {
+    std::wstring_view fileName;
+    std::wstring_view browser;  // what the report groups its debuggers under
+    std::wstring_view what;     // what a debugger on it does to the person
 };
 
-std::wstring describe(const RegistryValue& value) {
-    return std::wstring(texts::kDebuggerHoldsPrefix) +
-           textOf(value).value_or(L"(tipo " + decimalText(value.type) + L")");
+// Opera's own folder starts it as launcher.exe.
+constexpr std::array kBrowserPrograms = {
+    BrowserProgram{L"chrome.exe", texts::kChrome, texts::kInsteadOfChrome},
+    BrowserProgram{L"msedge.exe", texts::kEdge, texts::kInsteadOfEdge},
+    BrowserProgram{L"firefox.exe", texts::kFirefox, texts::kInsteadOfFirefox},
+    BrowserProgram{L"iexplore.exe", texts::kInternetExplorer, texts::kInsteadOfInternetExplorer},
+    BrowserProgram{L"brave.exe", texts::kBrave, texts::kInsteadOfBrave},
+    BrowserProgram{L"opera.exe", texts::kOpera, texts::kInsteadOfOpera},
+    BrowserProgram{L"launcher.exe", texts::kOpera, texts::kInsteadOfOpera},
+    BrowserProgram{L"chromium.exe", texts::kChromium, texts::kInsteadOfChromium},
+};
+
+std::wstring programOf(const RegistryValue& value) {
+    return textOf(value).value_or(L"(tipo " + decimalText(value.type) + L")");
 }
 
 // The loader reads UseFilter as a number, taking one from text too; any data
@@ -54,24 +66,27 @@ bool filterNamesProgram(const RegistryKeyContent& filter, std::wstring_view prog
         program);
 }
 
-RemovableValue debuggerFinding(std::wstring_view key, RegistryView view, const RegistryValue& value,
-                               bool managedMachine) {
+RemovableValue debuggerFinding(std::wstring_view key, const BrowserProgram& program,
+                               RegistryView view, const RegistryValue& value, bool managedMachine) {
     const auto fileKey = fileKeyName(RegistryRoot::LocalMachine, key, view);
+    auto finding = withSubject(
+        FindingSubject::Debugger,
+        {FindingKind::BrowserDebugger, std::wstring(program.browser),
+         fileKey + L"\\" + std::wstring(kDebuggerValue),
+         std::wstring(texts::kDebuggerHoldsPrefix) + programOf(value), !managedMachine});
+    finding.title = {.what = program.what, .value = programOf(value)};
     return {L"HKLM\\" + std::wstring(key) + L"\\",
             view,
             std::wstring(kDebuggerValue),
             {fileKey, false, {{std::wstring(kDebuggerValue), value}}},
-            withSubject(FindingSubject::Debugger,
-                        {FindingKind::BrowserDebugger, std::wstring(texts::kDebuggerGroup),
-                         fileKey + L"\\" + std::wstring(kDebuggerValue), describe(value),
-                         !managedMachine})};
+            std::move(finding)};
 }
 
 // The Debugger of every filter subkey that would apply to the program, when
 // its key has UseFilter on.
-void findFilterDebuggers(PlatformOps& platform, const std::wstring& key, std::wstring_view program,
-                         RegistryView view, bool managedMachine, std::vector<RemovableValue>& found,
-                         FailureLog& failures) {
+void findFilterDebuggers(PlatformOps& platform, const std::wstring& key,
+                         const BrowserProgram& program, RegistryView view, bool managedMachine,
+                         std::vector<RemovableValue>& found, FailureLog& failures) {
     const auto keyPath = L"HKLM\\" + key + L"\\";
     const auto useFilter = platform.RegReadValue(keyPath + std::wstring(kUseFilterValue), view);
     if (!useFilter.ok() || !isFilterOn(useFilter.value())) {
@@ -87,16 +102,16 @@ void findFilterDebuggers(PlatformOps& platform, const std::wstring& key, std::ws
     }
     for (const auto& filter : tree.value().subkeys) {
         const auto* debugger = findValue(filter, kDebuggerValue);
-        if (debugger && filterNamesProgram(filter, program)) {
-            found.push_back(
-                debuggerFinding(key + L"\\" + filter.name, view, debugger->value, managedMachine));
+        if (debugger && filterNamesProgram(filter, program.fileName)) {
+            found.push_back(debuggerFinding(key + L"\\" + filter.name, program, view,
+                                            debugger->value, managedMachine));
         }
     }
 }
 
 bool isBrowserProgramName(std::wstring_view name) {
-    return std::ranges::any_of(kBrowserPrograms, [&](std::wstring_view program) {
-        return equalsIgnoringCase(program, name);
+    return std::ranges::any_of(kBrowserPrograms, [&](const BrowserProgram& program) {
+        return equalsIgnoringCase(program.fileName, name);
     });
 }
 
@@ -107,12 +122,12 @@ std::vector<RemovableValue> findBrowserDebuggers(PlatformOps& platform, bool man
     std::vector<RemovableValue> found;
     for (const auto view :
          viewsFor(RegistryRoot::LocalMachine, kOptionsKey, platform.HasTwoRegistryViews())) {
-        for (const auto program : kBrowserPrograms) {
-            const auto key = std::wstring(kOptionsKey) + L"\\" + std::wstring(program);
+        for (const auto& program : kBrowserPrograms) {
+            const auto key = std::wstring(kOptionsKey) + L"\\" + std::wstring(program.fileName);
             const auto keyPath = L"HKLM\\" + key + L"\\";
             const auto value = platform.RegReadValue(keyPath + std::wstring(kDebuggerValue), view);
             if (value.ok()) {
-                found.push_back(debuggerFinding(key, view, value.value(), managedMachine));
+                found.push_back(debuggerFinding(key, program, view, value.value(), managedMachine));
             } else if (!isNotFound(value.error())) {
                 failures.add(keyPath + std::wstring(kDebuggerValue), value.error());
                 continue;  // the key cannot be read: its filters neither

@@ -26,7 +26,9 @@ constexpr FindingKindRow kDebuggerKind{
               .leftPrefix = texts::kDebuggerLeftPrefix,
               .whatIsWrong = texts::kDebuggerWhatIsWrong,
               .whyLeft = texts::kDebuggerWhyLeft,
-              .repairedCount = texts::kLocksRemovedCount},
+              .repairedCount = texts::kDebuggersRemovedCount,
+              .repairDoes = texts::kDebuggerRepairDoes,
+              .whatYouCanDo = texts::kDebuggerWhatYouCanDo},
     .find = lookForBrowserDebuggers,
     .withinRegistryReach = withinDebuggerReach,
 };

@@ -12,7 +12,19 @@ inline constexpr std::wstring_view kDebuggerWhatIsWrong =
 inline constexpr std::wstring_view kDebuggerWhyLeft = L"se deja como está: revíselo a mano";
 inline constexpr std::wstring_view kDebuggersHeading =
     L"Programas que se inician con los navegadores:";
-inline constexpr std::wstring_view kDebuggerGroup = L"Depuradores de navegadores";
+// A debugger's title: the program it starts in the browser's place follows.
+inline constexpr std::wstring_view kInsteadOfChrome =
+    L"Programa que se abre en lugar de Google Chrome";
+inline constexpr std::wstring_view kInsteadOfEdge =
+    L"Programa que se abre en lugar de Microsoft Edge";
+inline constexpr std::wstring_view kInsteadOfFirefox =
+    L"Programa que se abre en lugar de Mozilla Firefox";
+inline constexpr std::wstring_view kInsteadOfInternetExplorer =
+    L"Programa que se abre en lugar de Internet Explorer";
+inline constexpr std::wstring_view kInsteadOfBrave = L"Programa que se abre en lugar de Brave";
+inline constexpr std::wstring_view kInsteadOfOpera = L"Programa que se abre en lugar de Opera";
+inline constexpr std::wstring_view kInsteadOfChromium =
+    L"Programa que se abre en lugar de Chromium";
 // Followed by the program the value names.
 inline constexpr std::wstring_view kDebuggerHoldsPrefix =
     L"cada vez que se abre el navegador se inicia en su lugar: ";
@@ -21,5 +33,10 @@ inline constexpr std::wstring_view kManagedDebuggersLeft =
 inline constexpr std::wstring_view kDebuggerRemovedPrefix = L"Depurador quitado: ";
 inline constexpr std::wstring_view kDebuggerLeftPrefix = L"Depurador dejado: ";
 inline constexpr std::wstring_view kDebuggerNotRemovedPrefix = L"No se pudo quitar el depurador: ";
+inline constexpr std::wstring_view kDebuggersRemovedCount = L"depuradores quitados";
+inline constexpr std::wstring_view kDebuggerRepairDoes =
+    L"quita el programa que se abre en su lugar y el navegador vuelve a abrirse como siempre";
+inline constexpr std::wstring_view kDebuggerWhatYouCanDo =
+    L"si no reconoce el programa, pida a quien administra el equipo que lo quite";
 
 }  // namespace tovask::texts

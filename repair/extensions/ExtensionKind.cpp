@@ -27,7 +27,9 @@ constexpr FindingKindRow kExtensionKind{
               .leftPrefix = texts::kExtensionLeftPrefix,
               .whatIsWrong = texts::kExtensionWhatIsWrong,
               .whyLeft = texts::kExtensionWhyLeft,
-              .repairedCount = texts::kLocksRemovedCount},
+              .repairedCount = texts::kExtensionsRemovedCount,
+              .repairDoes = texts::kExtensionRepairDoes,
+              .whatYouCanDo = texts::kExtensionWhatYouCanDo},
     .find = lookFor<ExtensionFindings>,
     .withinRegistryReach = withinExtensionReach,
 };

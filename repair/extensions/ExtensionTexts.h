@@ -17,6 +17,11 @@ inline constexpr std::wstring_view kExtensionsNotCounted =
 inline constexpr std::wstring_view kExtensionRemovedPrefix = L"Extensión quitada: ";
 inline constexpr std::wstring_view kExtensionNotRemovedPrefix = L"No se pudo quitar la extensión: ";
 inline constexpr std::wstring_view kExtensionLeftPrefix = L"Extensión dejada: ";
+inline constexpr std::wstring_view kExtensionsRemovedCount = L"extensiones quitadas";
+inline constexpr std::wstring_view kExtensionRepairDoes =
+    L"quita la extensión del registro: el navegador la desinstala la próxima vez que se abre";
+inline constexpr std::wstring_view kExtensionWhatYouCanDo =
+    L"abra el navegador, Extensiones, y quite la que no reconozca";
 inline constexpr std::wstring_view kOffStorePrefix = L"se instala fuera de la tienda, desde ";
 inline constexpr std::wstring_view kWritablePackagePrefix =
     L"se instala desde un paquete en una carpeta que el usuario puede modificar: ";

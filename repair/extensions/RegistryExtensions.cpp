@@ -115,13 +115,13 @@ class ExtensionScan {
             auto extensionKey = key + L"\\" + entry.name;
             if (auto judged = judge(browser, entry)) {
                 auto fileKey = fileKeyName(root, extensionKey, view);
-                found.push_back(
-                    {{root, std::move(extensionKey), view},
-                     entry,
-                     withSubject(FindingSubject::ExtensionKey,
-                                 {FindingKind::RegistryExtension, std::wstring(browser.group),
-                                  std::move(fileKey), std::move(judged->first),
-                                  judged->second && !managedMachine_})});
+                auto finding =
+                    withSubject(FindingSubject::ExtensionKey,
+                                {FindingKind::RegistryExtension, std::wstring(browser.group),
+                                 std::move(fileKey), std::move(judged->first),
+                                 judged->second && !managedMachine_});
+                finding.title.value = entry.name;
+                found.push_back({{root, std::move(extensionKey), view}, entry, std::move(finding)});
             }
         }
     }

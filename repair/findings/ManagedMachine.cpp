@@ -84,13 +84,16 @@ ManagedMachine decideManagedMachine(PlatformOps& platform, FailureLog& failures)
                 decision.known = true;
                 continue;
             }
-            decision.unverifiedEnrollments.push_back(withSubject(
+            auto enrollment = withSubject(
                 FindingSubject::DeviceEnrollment,
                 {FindingKind::BrowserPolicy, std::wstring(texts::kEnrollmentGroup),
                  fileKeyName(RegistryRoot::LocalMachine,
                              std::wstring(kEnrollmentsKey) + L"\\" + claim.keyName, view),
                  std::wstring(texts::kUnverifiedEnrollmentHolds) + L" (" + claim.providerId + L")",
-                 false}));
+                 false});
+            enrollment.title = {.what = texts::kUnverifiedEnrollmentTitle,
+                                .value = claim.providerId};
+            decision.unverifiedEnrollments.push_back(std::move(enrollment));
         }
     }
     return decision;

@@ -122,22 +122,28 @@ std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable) {
         evidence.policyValue = std::wstring(browser->keyPath) + L"\\" + placeOf(lock);
         evidence.policyData = lock.holds;
         auto place = file.path + L"\\" + evidence.policyValue;
-        findings.push_back(withSubject(
+        auto finding = withSubject(
             subjectOf(lock),
             {FindingKind::LocalPolicyFile, std::wstring(browser->group), std::move(place),
              lock.holds + std::wstring(texts::kLocalPolicyReappliedSuffix),
-             repairable && !lock.unreadable, PolicyHives::None, std::move(evidence)}));
+             repairable && !lock.unreadable, PolicyHives::None, std::move(evidence)});
+        finding.title = lock.title;
+        findings.push_back(std::move(finding));
     }
     return findings;
 }
 
 Finding findingOf(const UnreadLocalPolicy& unread) {
-    return withSubject(
+    const bool machine = unread.hives == PolicyHives::Machine;
+    auto finding = withSubject(
         FindingSubject::PolicyFile,
         {FindingKind::LocalPolicyFile, std::wstring(texts::kLocalPolicyUnreadGroup), unread.path,
-         std::wstring(unread.hives == PolicyHives::Machine ? texts::kLocalPolicyUnreadMachine
-                                                           : texts::kLocalPolicyUnreadUsers),
+         std::wstring(machine ? texts::kLocalPolicyUnreadMachine : texts::kLocalPolicyUnreadUsers),
          false, unread.hives});
+    finding.title = {
+        .what = texts::kLocalPolicyUnreadTitle,
+        .value = std::wstring(machine ? texts::kMachinesPolicies : texts::kUsersPolicies)};
+    return finding;
 }
 
 bool removeLocalPolicyLocks(PlatformOps& platform, const LocalPolicyFile& file, FileBackup& files,

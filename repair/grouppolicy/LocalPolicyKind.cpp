@@ -87,7 +87,9 @@ constexpr FindingKindRow kLocalPolicyKind{
               .leftPrefix = texts::kLocalPolicyLeftPrefix,
               .whatIsWrong = texts::kLocalPolicyWhatIsWrong,
               .whyLeft = texts::kLocalPolicyWhyLeft,
-              .repairedCount = texts::kLocksRemovedCount},
+              .repairedCount = texts::kLocksRemovedCount,
+              .repairDoes = texts::kLocalPolicyRepairDoes,
+              .whatYouCanDo = texts::kLocalPolicyWhatYouCanDo},
     .find = lookFor<LocalPolicyFindings>,
     .ownsFilePath = isLocalPolicyFilePath,
 };

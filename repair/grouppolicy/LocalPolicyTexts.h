@@ -21,6 +21,11 @@ inline constexpr std::wstring_view kLocalPolicyFileUnreadablePrefix =
 inline constexpr std::wstring_view kLocalPolicyFileLeftSuffix = L"; no se modificó";
 // A file that could not be read, under its own group.
 inline constexpr std::wstring_view kLocalPolicyUnreadGroup = L"Archivos de directivas locales";
+// Its title says whose policies it holds.
+inline constexpr std::wstring_view kLocalPolicyUnreadTitle =
+    L"Archivo de directivas que no se pudo leer";
+inline constexpr std::wstring_view kMachinesPolicies = L"el del equipo";
+inline constexpr std::wstring_view kUsersPolicies = L"el de los usuarios";
 inline constexpr std::wstring_view kLocalPolicyUnreadMachine =
     L"no se pudo leer: Windows puede volver a poner con él cualquier bloqueo de las directivas "
     L"del equipo";
@@ -33,6 +38,11 @@ inline constexpr std::wstring_view kLockPutBackPrefix =
     L"Bloqueo que vuelve a poner una directiva local: ";
 inline constexpr std::wstring_view kLocalPolicyRemovedPrefix = L"Directiva local quitada: ";
 inline constexpr std::wstring_view kLocalPolicyLeftPrefix = L"Directiva local dejada: ";
+inline constexpr std::wstring_view kLocalPolicyRepairDoes =
+    L"quita el bloqueo del archivo de directivas, que Windows ya no vuelve a aplicar";
+inline constexpr std::wstring_view kLocalPolicyWhatYouCanDo =
+    L"pida a quien administra el equipo que lo revise con el Editor de directivas de grupo "
+    L"local (gpedit.msc)";
 inline constexpr std::wstring_view kLocalPolicyNotRemovedPrefix =
     L"No se pudo quitar la directiva local: ";
 

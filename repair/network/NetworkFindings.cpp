@@ -10,6 +10,7 @@
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/ScriptHost.h"
 #include "repair/paths/LocalPaths.h"
+#include "repair/report/FindingTexts.h"
 #include "repair/users/UserPaths.h"
 
 namespace tovask {
@@ -41,12 +42,44 @@ std::wstring joined(std::span<const std::wstring> items, std::wstring_view separ
     return text;
 }
 
+// What a proxy's or a script's title says of the program behind an address on
+// this machine.
+struct ServedWords {
+    std::wstring_view nobody;
+    std::wstring_view unknown;
+    std::wstring_view inUserFolder;
+    std::wstring_view onThisMachine;
+    std::wstring_view atLogon;
+};
+
+constexpr ServedWords kProxyWords{texts::kProxyNotWorkingTitle, texts::kProxyUnknownTitle,
+                                  texts::kProxyUserFolderTitle, texts::kProxyThisMachineTitle,
+                                  texts::kProxyAtLogonTitle};
+constexpr ServedWords kScriptWords{texts::kScriptNotWorkingTitle, texts::kScriptUnknownTitle,
+                                   texts::kScriptUserFolderTitle, texts::kScriptThisMachineTitle,
+                                   texts::kScriptAtLogonTitle};
+
+// An address served on this machine: where it points, and the words for it.
+struct Served {
+    std::wstring where;  // the report's text
+    std::wstring shown;  // the title's value
+    const ServedWords& words;
+
+    NetworkAssessment assessed(FindingWeight weight, std::wstring description,
+                               std::wstring_view what, FindingEvidence evidence = {}) const {
+        return {
+            weight, std::move(description), std::move(evidence), {.what = what, .value = shown}};
+    }
+};
+
 // A user who is not logged on: what would serve the address once they are.
-NetworkAssessment servedAtLogon(const std::wstring& where,
-                                std::span<const std::wstring> startupPrograms,
+NetworkAssessment servedAtLogon(const Served& served, std::span<const std::wstring> startupPrograms,
                                 const NetworkFacts& facts) {
+    const auto& where = served.where;
     if (startupPrograms.empty()) {
-        return {FindingWeight::Repairable, where + std::wstring(texts::kNothingStartsAtLogon)};
+        return served.assessed(FindingWeight::Repairable,
+                               where + std::wstring(texts::kNothingStartsAtLogon),
+                               served.words.nobody);
     }
     std::vector<std::wstring> writable;
     for (const auto& program : startupPrograms) {
@@ -59,16 +92,18 @@ NetworkAssessment servedAtLogon(const std::wstring& where,
     auto description = where + std::wstring(one ? texts::kStartsAtLogon : texts::kStartAtLogon) +
                        joined(named, texts::kServerSeparator);
     if (writable.empty()) {
-        return {FindingWeight::Information, description};
+        return served.assessed(FindingWeight::Information, description, served.words.atLogon);
     }
-    return {FindingWeight::Repairable,
-            description +
-                std::wstring(one ? texts::kInUserWritableFolder : texts::kInUserWritableFolders)};
+    return served.assessed(FindingWeight::Repairable,
+                           description + std::wstring(one ? texts::kInUserWritableFolder
+                                                          : texts::kInUserWritableFolders),
+                           served.words.inUserFolder);
 }
 
 // An address on this machine: judged by the program that listens on its port.
-NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port,
+NetworkAssessment servedOnLoopback(const Served& served, std::uint16_t port,
                                    const NetworkFacts& facts) {
+    const auto& where = served.where;
     std::optional<std::wstring> program;
     for (const auto& listener : facts.listeners) {
         if (listener.port == port && (!program || program->empty())) {
@@ -79,21 +114,27 @@ NetworkAssessment servedOnLoopback(const std::wstring& where, std::uint16_t port
         program = L"";
     }
     if (!program && facts.startupPrograms) {
-        return servedAtLogon(where, *facts.startupPrograms, facts);
+        return servedAtLogon(served, *facts.startupPrograms, facts);
     }
     if (!program) {
-        return {FindingWeight::Repairable, where + std::wstring(texts::kProxyNobodyListens)};
+        return served.assessed(FindingWeight::Repairable,
+                               where + std::wstring(texts::kProxyNobodyListens),
+                               served.words.nobody);
     }
     if (program->empty()) {
-        return {FindingWeight::Information, where + std::wstring(texts::kProxyUnknownProgram)};
+        return served.assessed(FindingWeight::Information,
+                               where + std::wstring(texts::kProxyUnknownProgram),
+                               served.words.unknown);
     }
     const auto servedBy = where + std::wstring(texts::kProxyServedByPrefix) + *program;
     const FindingEvidence evidence{{*program}, {}};
     if (inUserWritableFolder(*program, facts)) {
-        return {FindingWeight::Repairable, servedBy + std::wstring(texts::kInUserWritableFolder),
-                evidence};
+        return served.assessed(FindingWeight::Repairable,
+                               servedBy + std::wstring(texts::kInUserWritableFolder),
+                               served.words.inUserFolder, evidence);
     }
-    return {FindingWeight::Information, servedBy, evidence};
+    return served.assessed(FindingWeight::Information, servedBy, served.words.onThisMachine,
+                           evidence);
 }
 
 std::wstring serverWithLabel(const std::wstring& server) {
@@ -115,16 +156,27 @@ NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts&
     const auto entries = parseProxyServer(proxyServer);
     if (entries.empty()) {
         return judged({FindingWeight::Information,
-                       std::wstring(texts::kProxyPrefix) + std::wstring(proxyServer)},
+                       std::wstring(texts::kProxyPrefix) + std::wstring(proxyServer),
+                       {},
+                       {.what = texts::kProxySetTitle, .value = std::wstring(proxyServer)}},
                       facts);
     }
     NetworkAssessment whole{FindingWeight::Information, {}};
     std::vector<std::wstring> descriptions;
     for (const auto& entry : entries) {
-        const auto where = std::wstring(texts::kProxyPrefix) + proxyEntryText(entry);
-        const auto one = isLoopbackHost(entry.host)
-                             ? servedOnLoopback(where, entry.port, facts)
-                             : NetworkAssessment{FindingWeight::Information, where};
+        const auto shown = proxyEntryText(entry);
+        const auto where = std::wstring(texts::kProxyPrefix) + shown;
+        const auto one =
+            isLoopbackHost(entry.host)
+                ? servedOnLoopback({where, shown, kProxyWords}, entry.port, facts)
+                : NetworkAssessment{FindingWeight::Information,
+                                    where,
+                                    {},
+                                    {.what = texts::kProxyElsewhereTitle, .value = shown}};
+        // The title tells of the entry that weighs most, the first of them.
+        if (whole.title.what.empty() || one.weight > whole.weight) {
+            whole.title = one.title;
+        }
         whole.weight = std::max(whole.weight, one.weight);
         if (std::ranges::find(descriptions, one.description) == descriptions.end()) {
             descriptions.push_back(one.description);
@@ -139,30 +191,41 @@ NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts&
 
 NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
     const auto script = classifyScriptAddress(address);
+    const auto titled = [](std::wstring_view what, std::wstring_view value) {
+        return FindingTitle{.what = what, .value = std::wstring(value)};
+    };
     switch (script.kind) {
         case ScriptAddressKind::None:
             return {};
         case ScriptAddressKind::Data:
-            return judged({FindingWeight::Repairable, std::wstring(texts::kScriptInAddress)},
+            return judged({FindingWeight::Repairable,
+                           std::wstring(texts::kScriptInAddress),
+                           {},
+                           titled(texts::kProxyScriptTitle, texts::kWrittenInTheAddress)},
                           facts);
         case ScriptAddressKind::File:
             if (!script.path.empty() && !driveLetterOf(script.path)) {
-                return {FindingWeight::Information, std::wstring(texts::kScriptPrefix) +
-                                                        script.path +
-                                                        std::wstring(texts::kNotOnThisMachine)};
+                return {FindingWeight::Information,
+                        std::wstring(texts::kScriptPrefix) + script.path +
+                            std::wstring(texts::kNotOnThisMachine),
+                        {},
+                        titled(texts::kScriptElsewhereTitle, script.path)};
             }
             if (!script.path.empty() && inUserWritableFolder(script.path, facts)) {
-                return judged(
-                    {FindingWeight::Repairable, std::wstring(texts::kScriptPrefix) + script.path +
-                                                    std::wstring(texts::kInUserWritableFolder)},
-                    facts, true);
+                return judged({FindingWeight::Repairable,
+                               std::wstring(texts::kScriptPrefix) + script.path +
+                                   std::wstring(texts::kInUserWritableFolder),
+                               {},
+                               titled(texts::kScriptInUserFolderTitle, script.path)},
+                              facts, true);
             }
             break;
         case ScriptAddressKind::Other:
             if (const auto server = serverOfWebAddress(address);
                 server && isLoopbackHost(server->host)) {
                 const auto served =
-                    servedOnLoopback(std::wstring(texts::kScriptPrefix) + std::wstring(address),
+                    servedOnLoopback({std::wstring(texts::kScriptPrefix) + std::wstring(address),
+                                      std::wstring(address), kScriptWords},
                                      server->port, facts);
                 return judged(served, facts);
             }
@@ -170,14 +233,19 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
             // their proxy from a server of theirs.
             if (const auto server = serverOfWebAddress(address);
                 server && isInternetHost(server->host, facts.dnsSuffixes)) {
-                return judged({FindingWeight::Repairable, std::wstring(texts::kScriptPrefix) +
-                                                              std::wstring(address) +
-                                                              std::wstring(texts::kOnInternetHost)},
+                return judged({FindingWeight::Repairable,
+                               std::wstring(texts::kScriptPrefix) + std::wstring(address) +
+                                   std::wstring(texts::kOnInternetHost),
+                               {},
+                               titled(texts::kScriptOnInternetTitle, address)},
                               facts);
             }
             break;
     }
-    return {FindingWeight::Information, std::wstring(texts::kScriptPrefix) + std::wstring(address)};
+    return {FindingWeight::Information,
+            std::wstring(texts::kScriptPrefix) + std::wstring(address),
+            {},
+            titled(texts::kProxyScriptTitle, address)};
 }
 
 NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
@@ -188,16 +256,25 @@ NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
     }
     const bool fromDhcp = source == DnsSource::Dhcp;
     std::wstring description(fromDhcp ? texts::kDhcpDnsPrefix : texts::kStaticDnsPrefix);
+    std::wstring shown;
     bool hijacked = false;
     for (std::size_t i = 0; i < servers.size(); ++i) {
         description += i == 0 ? L"" : texts::kServerSeparator;
         description += serverWithLabel(servers[i]);
+        shown += (i == 0 ? L"" : std::wstring(texts::kServerSeparator)) + servers[i];
         hijacked = hijacked || isKnownHijackerServer(servers[i]);
     }
     if (fromDhcp) {
-        return {FindingWeight::Information, description + std::wstring(texts::kCheckRouter)};
+        return {FindingWeight::Information,
+                description + std::wstring(texts::kCheckRouter),
+                {},
+                {.what = texts::kRouterDnsTitle, .value = std::move(shown)}};
     }
-    return judged({hijacked ? FindingWeight::Repairable : FindingWeight::Information, description},
+    const auto what = hijacked ? texts::kHijackerDnsTitle : texts::kFixedDnsTitle;
+    return judged({hijacked ? FindingWeight::Repairable : FindingWeight::Information,
+                   description,
+                   {},
+                   {.what = what, .value = std::move(shown)}},
                   facts);
 }
 

@@ -19,6 +19,7 @@ struct NetworkAssessment {
     FindingWeight weight = FindingWeight::None;
     std::wstring description;    // empty for None
     FindingEvidence evidence{};  // the programs found serving it
+    FindingTitle title{};        // what the judgement means to the person
 
     bool operator==(const NetworkAssessment&) const = default;
 };

@@ -105,7 +105,9 @@ constexpr FindingKindRow kNetworkKind{
               .leftPrefix = texts::kNetworkLeftPrefix,
               .whatIsWrong = texts::kNetworkWhatIsWrong,
               .whyLeft = texts::kNetworkWhyLeft,
-              .repairedCount = texts::kNetworkResetCount},
+              .repairedCount = texts::kNetworkResetCount,
+              .repairDoes = texts::kNetworkRepairDoes,
+              .whatYouCanDo = texts::kNetworkWhatYouCanDo},
     .find = lookFor<NetworkFindings>,
     .withinRegistryReach = withinNetworkReach,
 };

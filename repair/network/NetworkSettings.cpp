@@ -219,10 +219,12 @@ void NetworkScan::add(const KeyPlace& place, std::wstring_view valueName, Findin
         return;
     }
     const bool repairable = assessment.weight == FindingWeight::Repairable;
-    found.push_back({withSubject(subject, {FindingKind::Network, std::wstring(group),
-                                           placeName(place, valueName), assessment.description,
-                                           repairable, PolicyHives::None, assessment.evidence}),
-                     area, repairable ? std::move(edits) : std::vector<NetworkValueEdit>{}});
+    auto finding = withSubject(
+        subject, {FindingKind::Network, std::wstring(group), placeName(place, valueName),
+                  assessment.description, repairable, PolicyHives::None, assessment.evidence});
+    finding.title = assessment.title;
+    found.push_back({std::move(finding), area,
+                     repairable ? std::move(edits) : std::vector<NetworkValueEdit>{}});
 }
 
 // The string values and the binary ones of one hive, judged apart; what
@@ -338,14 +340,15 @@ bool NetworkScan::machineWideProxy() {
     if (dwordOf(policy.value()) != 0u) {
         return false;
     }
-    found.push_back({withSubject(FindingSubject::ProxyServer,
-                                 {FindingKind::Network, std::wstring(texts::kNetworkGroup),
-                                  fileKeyName(RegistryRoot::LocalMachine,
-                                              std::wstring_view(kProxyPerUserPath).substr(5),
-                                              RegistryView::Default),
-                                  std::wstring(texts::kMachineWideProxy), false}),
-                     NetworkArea::InternetSettings,
-                     {}});
+    auto finding = withSubject(
+        FindingSubject::ProxyServer,
+        {FindingKind::Network, std::wstring(texts::kNetworkGroup),
+         fileKeyName(RegistryRoot::LocalMachine, std::wstring_view(kProxyPerUserPath).substr(5),
+                     RegistryView::Default),
+         std::wstring(texts::kMachineWideProxy), false});
+    finding.title = {.what = texts::kMachineWideProxyTitle,
+                     .value = std::wstring(texts::kSameForEveryUser)};
+    found.push_back({std::move(finding), NetworkArea::InternetSettings, {}});
     return true;
 }
 

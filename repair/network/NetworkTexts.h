@@ -34,10 +34,48 @@ inline constexpr std::wstring_view kHijackerRange = L"rango usado por secuestrad
 inline constexpr std::wstring_view kEntrySeparator = L"; ";
 inline constexpr std::wstring_view kServerSeparator = L", ";
 
+// A finding's title: what the judgement of a proxy, a script or DNS servers
+// means to the person, followed by the address.
+inline constexpr std::wstring_view kProxyNotWorkingTitle = L"Proxy que no funciona";
+inline constexpr std::wstring_view kProxyUnknownTitle =
+    L"Proxy de un programa que no se pudo identificar";
+inline constexpr std::wstring_view kProxyUserFolderTitle =
+    L"Proxy de un programa guardado en una carpeta del usuario";
+inline constexpr std::wstring_view kProxyThisMachineTitle = L"Proxy de un programa de este equipo";
+inline constexpr std::wstring_view kProxyAtLogonTitle =
+    L"Proxy de un programa que arranca al iniciar sesión";
+inline constexpr std::wstring_view kProxyElsewhereTitle = L"Proxy en otro equipo";
+inline constexpr std::wstring_view kProxySetTitle = L"Proxy configurado";
+inline constexpr std::wstring_view kScriptNotWorkingTitle =
+    L"Script de proxy que no se puede descargar";
+inline constexpr std::wstring_view kScriptUnknownTitle =
+    L"Script de proxy de un programa que no se pudo identificar";
+inline constexpr std::wstring_view kScriptUserFolderTitle =
+    L"Script de proxy de un programa guardado en una carpeta del usuario";
+inline constexpr std::wstring_view kScriptThisMachineTitle =
+    L"Script de proxy de un programa de este equipo";
+inline constexpr std::wstring_view kScriptAtLogonTitle =
+    L"Script de proxy de un programa que arranca al iniciar sesión";
+inline constexpr std::wstring_view kScriptElsewhereTitle = L"Script de proxy en otro equipo";
+inline constexpr std::wstring_view kScriptInUserFolderTitle =
+    L"Script de proxy en una carpeta del usuario";
+inline constexpr std::wstring_view kScriptOnInternetTitle = L"Script de proxy en Internet";
+inline constexpr std::wstring_view kWrittenInTheAddress = L"escrito en la propia dirección";
+inline constexpr std::wstring_view kHijackerDnsTitle = L"DNS de secuestradores";
+inline constexpr std::wstring_view kFixedDnsTitle = L"DNS fijos";
+inline constexpr std::wstring_view kRouterDnsTitle = L"DNS del router";
+inline constexpr std::wstring_view kMachineWideProxyTitle = L"Proxy";
+inline constexpr std::wstring_view kSameForEveryUser = L"el mismo para todos los usuarios";
+
 // What the findings dialog says is wrong, after the browser or place, and
 // why it leaves a finding it only reports.
 inline constexpr std::wstring_view kNetworkWhatIsWrong = L"la conexión pasa por un ajuste impuesto";
 inline constexpr std::wstring_view kNetworkWhyLeft = L"se deja como está: revíselo a mano";
+inline constexpr std::wstring_view kNetworkRepairDoes =
+    L"vuelve a la conexión directa a Internet o a los DNS que da el router";
+inline constexpr std::wstring_view kNetworkWhatYouCanDo =
+    L"si no lo puso usted ni quien administra el equipo, quítelo en Configuración > Red e "
+    L"Internet > Proxy, o en las propiedades del adaptador de red para los DNS";
 // How the report groups and heads them, and what it says around a repair.
 inline constexpr std::wstring_view kNetworkResetCount = L"ajustes de red restablecidos";
 inline constexpr std::wstring_view kNetworkHeading = L"Proxy, configuración automática y DNS:";

@@ -22,8 +22,14 @@ constexpr std::array<std::wstring_view, 2> kShellFolderKeys = {L"User Shell Fold
 // that a hostile tree cannot stall the run.
 constexpr int kStartMenuDepth = 4;
 constexpr std::wstring_view kQuickLaunch = L"\\Microsoft\\Internet Explorer\\Quick Launch";
-constexpr std::array<std::wstring_view, 3> kQuickLaunchFolders = {L"", L"\\User Pinned\\TaskBar",
-                                                                  L"\\User Pinned\\StartMenu"};
+struct QuickLaunchFolder {
+    std::wstring_view below;
+    ShortcutPlace place;
+};
+constexpr std::array kQuickLaunchFolders = {
+    QuickLaunchFolder{L"", ShortcutPlace::Taskbar},
+    QuickLaunchFolder{L"\\User Pinned\\TaskBar", ShortcutPlace::Taskbar},
+    QuickLaunchFolder{L"\\User Pinned\\StartMenu", ShortcutPlace::StartMenu}};
 
 RegistryView machineView(PlatformOps& platform) {
     return platform.HasTwoRegistryViews() ? RegistryView::Bits64 : RegistryView::Default;
@@ -79,13 +85,13 @@ Result<std::wstring> sidOfHive(PlatformOps& platform, std::wstring_view hive) {
 // whoever named it first.
 class FolderList {
   public:
-    void add(std::wstring path, int depth, bool shared) {
+    void add(std::wstring path, int depth, bool shared, ShortcutPlace place) {
         while (path.size() > 3 && path.ends_with(L'\\')) {
             path.pop_back();
         }
         const auto [seen, added] = seen_.try_emplace(foldedCase(path), folders_.size());
         if (added) {
-            folders_.push_back({std::move(path), depth, shared});
+            folders_.push_back({std::move(path), depth, shared, false, place});
         } else {
             folders_[seen->second].shared = folders_[seen->second].shared || shared;
         }
@@ -108,24 +114,25 @@ void addUserFolders(UserFolders* folders, FolderList& list) {
         return;
     }
     const auto& profile = folders->profile();
-    list.add(folders->folder(L"Desktop", profile + L"\\Desktop"), 0, false);
+    list.add(folders->folder(L"Desktop", profile + L"\\Desktop"), 0, false, ShortcutPlace::Desktop);
     list.add(folders->folder(L"Programs",
                              folders->appData() + L"\\Microsoft\\Windows\\Start Menu\\Programs"),
-             kStartMenuDepth, false);
-    for (const auto pinned : kQuickLaunchFolders) {
-        list.add(folders->appData() + std::wstring(kQuickLaunch) + std::wstring(pinned), 0, false);
+             kStartMenuDepth, false, ShortcutPlace::StartMenu);
+    for (const auto& pinned : kQuickLaunchFolders) {
+        list.add(folders->appData() + std::wstring(kQuickLaunch) + std::wstring(pinned.below), 0,
+                 false, pinned.place);
     }
 }
 
-void addMachineFolder(PlatformOps& platform, std::wstring_view name, int depth, FolderList& list,
-                      FailureLog& failures) {
+void addMachineFolder(PlatformOps& platform, std::wstring_view name, int depth, ShortcutPlace place,
+                      FolderList& list, FailureLog& failures) {
     const auto named = shellFolder(platform, L"HKLM", name, failures);
     if (!named) {
         return;
     }
     const auto expanded = platform.ExpandEnvironment(*named);
     if (expanded.ok() && isAbsolute(expanded.value())) {
-        list.add(expanded.value(), depth, true);
+        list.add(expanded.value(), depth, true, place);
     }
 }
 
@@ -203,8 +210,9 @@ std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,
     for (const auto& hive : userHives) {
         addUserFolders(userFolders.of(hive), list);
     }
-    addMachineFolder(platform, L"Common Desktop", 0, list, failures);
-    addMachineFolder(platform, L"Common Programs", kStartMenuDepth, list, failures);
+    addMachineFolder(platform, L"Common Desktop", 0, ShortcutPlace::Desktop, list, failures);
+    addMachineFolder(platform, L"Common Programs", kStartMenuDepth, ShortcutPlace::StartMenu, list,
+                     failures);
     return list.take(platform);
 }
 
@@ -218,10 +226,10 @@ std::vector<ShortcutFolder> startupFolders(PlatformOps& platform,
             list.add(folders->folder(L"Startup",
                                      folders->appData() +
                                          L"\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"),
-                     0, false);
+                     0, false, ShortcutPlace::Startup);
         }
     }
-    addMachineFolder(platform, L"Common Startup", 0, list, failures);
+    addMachineFolder(platform, L"Common Startup", 0, ShortcutPlace::Startup, list, failures);
     return list.take(platform);
 }
 

@@ -13,6 +13,9 @@
 
 namespace tovask {
 
+// Where a folder of shortcuts shows them to the person.
+enum class ShortcutPlace { Desktop, StartMenu, Taskbar, Startup };
+
 struct ShortcutFolder {
     std::wstring path;
     int depth = 0;  // how many levels of subfolders are listed too
@@ -22,6 +25,7 @@ struct ShortcutFolder {
     // Not on a disk of this machine (a share, say): listed as a finding,
     // never opened.
     bool refused = false;
+    ShortcutPlace place = ShortcutPlace::Desktop;
 
     bool operator==(const ShortcutFolder&) const = default;
 };

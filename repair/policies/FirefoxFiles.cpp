@@ -114,9 +114,11 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyFile> files, bool re
     std::vector<Finding> findings;
     for (const auto& file : files) {
         for (const auto& lock : file.locks) {
-            findings.push_back(withSubject(
-                subjectOf(lock), {FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
-                                  file.path + L"\\" + placeOf(lock), lock.holds, repairable}));
+            auto finding = withSubject(subjectOf(lock),
+                                       {FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
+                                        file.path + L"\\" + placeOf(lock), lock.holds, repairable});
+            finding.title = lock.title;
+            findings.push_back(std::move(finding));
         }
     }
     return findings;
@@ -137,8 +139,10 @@ std::vector<Finding> findAutoconfigScripts(PlatformOps& platform,
             if (!content.ok()) {
                 failures.add(script, content.error());
             } else if (const auto named = autoconfigFileName(content.value())) {
-                findings.push_back({FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup), script,
-                                    std::wstring(texts::kAutoconfigHoldsPrefix) + *named, false});
+                Finding finding{FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup), script,
+                                std::wstring(texts::kAutoconfigHoldsPrefix) + *named, false};
+                finding.title = {.what = texts::kAutoconfigTitle, .value = *named};
+                findings.push_back(std::move(finding));
             }
         }
     }

@@ -5,6 +5,9 @@
 #include <cctype>
 
 #include "repair/policykeys/PolicyJson.h"
+#include "repair/policykeys/PolicyLockTexts.h"
+#include "repair/policykeys/PolicyWords.h"
+#include "repair/report/FindingTexts.h"
 #include "text/Utf8.h"
 
 namespace tovask {
@@ -22,19 +25,45 @@ struct FilePolicyRule {
     std::string_view policy;
     FileMatch match;
     LockKind kind;
+    // What a lock of the whole policy does, with the member whose text is its value.
+    std::wstring_view what = {};
+    std::string_view shownMember = {};
 };
 
 constexpr std::array kFilePolicyRules = {
-    FilePolicyRule{"Homepage", FileMatch::WholePolicy, LockKind::StartAndSearch},
-    FilePolicyRule{"SearchEngines", FileMatch::WholePolicy, LockKind::StartAndSearch},
+    FilePolicyRule{"Homepage", FileMatch::WholePolicy, LockKind::StartAndSearch,
+                   texts::kHomePageTitle, "URL"},
+    FilePolicyRule{"SearchEngines", FileMatch::WholePolicy, LockKind::StartAndSearch,
+                   texts::kSearchEngineTitle, "Default"},
     FilePolicyRule{"NewTabPage", FileMatch::WholePolicy, LockKind::StartAndSearch},
     FilePolicyRule{"ExtensionSettings", FileMatch::ForcedEntries, LockKind::ForcedExtension},
     FilePolicyRule{"Extensions", FileMatch::ListEntries, LockKind::ForcedExtension},
-    FilePolicyRule{"Proxy", FileMatch::WholePolicy, LockKind::ForcedTraffic},
+    FilePolicyRule{"Proxy", FileMatch::WholePolicy, LockKind::ForcedTraffic,
+                   texts::kProxyServerPolicyTitle, "HTTPProxy"},
 };
 
 // Installed and kept from removal: Firefox's own names for these two lists.
 constexpr std::array<std::string_view, 2> kForcedExtensionLists = {"Install", "Locked"};
+// What the entries of each list and of ExtensionSettings do to the person.
+constexpr PolicyWords kExtensionWords[] = {{L"Locked", texts::kLockedExtensionTitle},
+                                           {L"", texts::kForcedExtensionTitle}};
+
+PolicyLock titled(PolicyLock lock, std::span<const PolicyWords> words) {
+    lock.title = titleOfLock(lock, words, nullptr, std::nullopt);
+    return lock;
+}
+
+// A whole policy's title: its member's text, or the plain words where it has none.
+PolicyLock titledWhole(PolicyLock lock, const FilePolicyRule& rule, const Json& policy) {
+    const auto* shown =
+        rule.shownMember.empty() ? nullptr : policyjson::member(policy, rule.shownMember);
+    const auto text = shown == nullptr ? std::string_view() : policyjson::utf8Of(*shown);
+    if (text.empty()) {
+        return titled(std::move(lock), {});
+    }
+    lock.title = {.what = rule.what, .value = wideFromUtf8(text)};
+    return lock;
+}
 
 // The file's object of policies; any other value there holds none.
 constexpr std::string_view kPolicies = "policies";
@@ -43,13 +72,15 @@ void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<Po
     const std::wstring name = wideFromUtf8(rule.policy);
     switch (rule.match) {
         case FileMatch::WholePolicy:
-            locks.push_back({L"", name, L"", policyjson::wideText(policy), rule.kind});
+            locks.push_back(titledWhole({L"", name, L"", policyjson::wideText(policy), rule.kind},
+                                        rule, policy));
             break;
         case FileMatch::ForcedEntries:
             for (const auto& [id, entry] : policyjson::membersOf(policy)) {
                 if (policyjson::forcesInstallation(entry)) {
-                    locks.push_back({L"", name, policyjson::wideText(id),
-                                     policyjson::wideText(entry), rule.kind});
+                    locks.push_back(titled({L"", name, policyjson::wideText(id),
+                                            policyjson::wideText(entry), rule.kind},
+                                           kExtensionWords));
                 }
             }
             break;
@@ -61,7 +92,8 @@ void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<Po
                 }
                 for (const auto& item : found->GetArray()) {
                     const auto text = policyjson::wideText(item);
-                    locks.push_back({name, wideFromUtf8(list), text, text, rule.kind});
+                    locks.push_back(
+                        titled({name, wideFromUtf8(list), text, text, rule.kind}, kExtensionWords));
                 }
             }
             break;

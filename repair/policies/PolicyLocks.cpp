@@ -134,13 +134,15 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
             FindingEvidence evidence;
             evidence.policyValue = std::wstring(key.browser->keyPath) + L"\\" + placeOf(lock);
             evidence.policyData = lock.holds;
-            findings.push_back(withSubject(
+            auto finding = withSubject(
                 subjectOf(lock),
                 {FindingKind::BrowserPolicy, std::wstring(key.browser->group),
                  fileKeyOf(key, L"") + L"\\" + placeOf(lock), lock.holds,
                  repairable && !lock.unreadable,
                  key.root == RegistryRoot::LocalMachine ? PolicyHives::Machine : PolicyHives::Users,
-                 std::move(evidence)}));
+                 std::move(evidence)});
+            finding.title = lock.title;
+            findings.push_back(std::move(finding));
         }
     }
     return findings;

@@ -5,6 +5,7 @@
 
 #include "repair/policykeys/PolicyJson.h"
 #include "repair/policykeys/PolicyKeyContent.h"
+#include "repair/policykeys/PolicyLockTexts.h"
 #include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
@@ -17,30 +18,71 @@ namespace {
 using enum LockMatch;
 using enum LockKind;
 
+// What each policy's values do, in the words of a finding's title.
+constexpr PolicyWords kHomePageWords[] = {{L"", texts::kHomePageTitle}};
+constexpr PolicyWords kHomePageIsNewTabWords[] = {
+    {L"", texts::kHomePageTitle, 1, texts::kTheNewTabPage}};
+constexpr PolicyWords kNewTabPageWords[] = {{L"", texts::kNewTabPageTitle}};
+constexpr PolicyWords kRestoreOnStartupWords[] = {
+    {L"", texts::kStartupPagesTitle, 1, texts::kTheLastSession},
+    {L"", texts::kStartupPagesTitle, 4, texts::kThePolicysPages},
+    {L"", texts::kStartupPagesTitle, 5, texts::kTheNewTabPage}};
+constexpr PolicyWords kStartupPagesWords[] = {{L"", texts::kStartupPageTitle}};
+constexpr PolicyWords kSearchProviderWords[] = {
+    {L"DefaultSearchProviderSearchURL",
+     texts::kSearchEngineTitle,
+     {},
+     {},
+     L"DefaultSearchProviderName"},
+    {L"DefaultSearchProviderName", texts::kSearchEngineNameTitle},
+    {L"DefaultSearchProviderEnabled", texts::kSearchTitle, 1, texts::kCannotBeChanged},
+    {L"DefaultSearchProviderEnabled", texts::kAddressBarSearchTitle, 0, texts::kTurnedOff}};
+constexpr PolicyWords kForcedExtensionWords[] = {{L"", texts::kForcedExtensionTitle}};
+constexpr PolicyWords kProxyServerWords[] = {{L"", texts::kProxyServerPolicyTitle}};
+constexpr PolicyWords kProxyScriptWords[] = {{L"", texts::kProxyScriptPolicyTitle}};
+
 constexpr std::array kChromiumRules = {
-    LockRule{L"HomepageLocation", Value, StartAndSearch},
-    LockRule{L"HomepageIsNewTabPage", Value, StartAndSearch},
-    LockRule{L"NewTabPageLocation", Value, StartAndSearch},
-    LockRule{L"RestoreOnStartup", Value, StartAndSearch},
-    LockRule{L"RestoreOnStartupURLs", ListEntries, StartAndSearch},
-    LockRule{L"DefaultSearchProvider", ValuePrefix, StartAndSearch},
-    LockRule{L"ExtensionInstallForcelist", ListEntries, ForcedExtension},
-    LockRule{L"ExtensionSettings", ForcedEntries, ForcedExtension},
+    LockRule{L"HomepageLocation", Value, StartAndSearch, kHomePageWords},
+    LockRule{L"HomepageIsNewTabPage", Value, StartAndSearch, kHomePageIsNewTabWords},
+    LockRule{L"NewTabPageLocation", Value, StartAndSearch, kNewTabPageWords},
+    LockRule{L"RestoreOnStartup", Value, StartAndSearch, kRestoreOnStartupWords},
+    LockRule{L"RestoreOnStartupURLs", ListEntries, StartAndSearch, kStartupPagesWords},
+    LockRule{L"DefaultSearchProvider", ValuePrefix, StartAndSearch, kSearchProviderWords},
+    LockRule{L"ExtensionInstallForcelist", ListEntries, ForcedExtension, kForcedExtensionWords},
+    LockRule{L"ExtensionSettings", ForcedEntries, ForcedExtension, kForcedExtensionWords},
     LockRule{L"ProxyMode", Value, ForcedTraffic},
-    LockRule{L"ProxyServer", Value, ForcedTraffic},
-    LockRule{L"ProxyPacUrl", Value, ForcedTraffic},
+    LockRule{L"ProxyServer", Value, ForcedTraffic, kProxyServerWords},
+    LockRule{L"ProxyPacUrl", Value, ForcedTraffic, kProxyScriptWords},
     LockRule{L"ProxySettings", Value, ForcedTraffic},
 };
 
+// Firefox's policies, each a subkey: the words name the value or the subkey below it.
+constexpr PolicyWords kFirefoxHomepageWords[] = {
+    {L"URL", texts::kHomePageTitle},
+    {L"Additional", texts::kStartupPageTitle},
+    {L"Locked", texts::kHomePageWord, 1, texts::kCannotBeChanged}};
+constexpr PolicyWords kFirefoxSearchEnginesWords[] = {
+    {L"Default", texts::kSearchEngineTitle},
+    {L"URLTemplate", texts::kAddedSearchEngineTitle, {}, {}, L"Name"},
+    {L"Add", texts::kAddedSearchEngineTitle}};
+constexpr PolicyWords kFirefoxExtensionsWords[] = {{L"Install", texts::kForcedExtensionTitle},
+                                                   {L"Locked", texts::kLockedExtensionTitle}};
+constexpr PolicyWords kFirefoxProxyWords[] = {
+    {L"HTTPProxy", texts::kProxyServerPolicyTitle},
+    {L"SSLProxy", texts::kProxyServerPolicyTitle},
+    {L"SOCKSProxy", texts::kProxyServerPolicyTitle},
+    {L"AutoConfigURL", texts::kProxyScriptPolicyTitle},
+    {L"Locked", texts::kProxyTitle, 1, texts::kCannotBeChanged}};
+
 // Firefox keeps each policy of its JSON file as a subkey or value of that name.
 constexpr std::array kFirefoxRules = {
-    LockRule{L"Homepage", Subtree, StartAndSearch},
-    LockRule{L"SearchEngines", Subtree, StartAndSearch},
+    LockRule{L"Homepage", Subtree, StartAndSearch, kFirefoxHomepageWords},
+    LockRule{L"SearchEngines", Subtree, StartAndSearch, kFirefoxSearchEnginesWords},
     LockRule{L"NewTabPage", Value, StartAndSearch},
-    LockRule{L"ExtensionSettings", ForcedEntries, ForcedExtension},
+    LockRule{L"ExtensionSettings", ForcedEntries, ForcedExtension, kForcedExtensionWords},
     LockRule{L"ExtensionSettings", Subtree, ForcedExtension},
-    LockRule{L"Extensions", Subtree, ForcedExtension},
-    LockRule{L"Proxy", Subtree, ForcedTraffic},
+    LockRule{L"Extensions", Subtree, ForcedExtension, kFirefoxExtensionsWords},
+    LockRule{L"Proxy", Subtree, ForcedTraffic, kFirefoxProxyWords},
 };
 
 constexpr std::array kBrowserPolicyKeys = {
@@ -53,13 +95,20 @@ constexpr std::array kBrowserPolicyKeys = {
                      false},
 };
 
+std::optional<std::uint32_t> numberOf(const RegistryValue& value) {
+    if (value.type != regtype::kDword || value.bytes.size() != 4) {
+        return std::nullopt;
+    }
+    return value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
+           static_cast<std::uint32_t>(value.bytes[3]) << 24;
+}
+
 std::wstring describeValue(const RegistryValue& value) {
     if (const auto text = textOf(value)) {
         return *text;
     }
-    if (value.type == regtype::kDword && value.bytes.size() == 4) {
-        return decimalText(value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
-                           static_cast<std::uint32_t>(value.bytes[3]) << 24);
+    if (const auto number = numberOf(value)) {
+        return decimalText(*number);
     }
     return L"(tipo " + decimalText(value.type) + L", " + decimalText(value.bytes.size()) +
            L" bytes)";
@@ -76,6 +125,7 @@ class LockCollector {
                 addValues(*subkey, joinPath(path, subkey->name), rule.match == Subtree);
             }
         }
+        key_ = &key;
         for (const auto& value : key.values) {
             if (rule.match == ValuePrefix ? startsWithIgnoringCase(value.name, rule.name)
                                           : equalsIgnoringCase(value.name, rule.name)) {
@@ -91,8 +141,10 @@ class LockCollector {
     }
 
     void add(const std::wstring& path, const std::wstring& name, std::wstring entry,
-             std::wstring holds) {
-        locks_.push_back({path, name, std::move(entry), std::move(holds), rule_->kind});
+             std::wstring holds, std::optional<std::uint32_t> number = std::nullopt) {
+        PolicyLock lock{path, name, std::move(entry), std::move(holds), rule_->kind};
+        lock.title = titleOfLock(lock, rule_->words, key_, number);
+        locks_.push_back(std::move(lock));
     }
 
     void addValue(const NamedRegistryValue& value, const std::wstring& path) {
@@ -106,13 +158,15 @@ class LockCollector {
                 return;
             case Value:
             case ValuePrefix:
-                return add(path, value.name, L"", describeValue(value.value));
+                return add(path, value.name, L"", describeValue(value.value),
+                           numberOf(value.value));
         }
     }
 
     void addValues(const RegistryKeyContent& key, const std::wstring& path, bool deep) {
+        key_ = &key;
         for (const auto& value : key.values) {
-            add(path, value.name, L"", describeValue(value.value));
+            add(path, value.name, L"", describeValue(value.value), numberOf(value.value));
         }
         if (!deep) {
             return;
@@ -130,8 +184,10 @@ class LockCollector {
     }
 
     void addUnreadable(const NamedRegistryValue& value, const std::wstring& path) {
-        locks_.push_back({path, value.name, L"", std::wstring(texts::kPolicyValueUnreadable),
-                          rule_->kind, true});
+        PolicyLock lock{path,        value.name, L"", std::wstring(texts::kPolicyValueUnreadable),
+                        rule_->kind, true};
+        lock.title = titleOfLock(lock, rule_->words, key_, std::nullopt);
+        locks_.push_back(std::move(lock));
     }
 
     void addForcedEntries(const NamedRegistryValue& value, const std::wstring& path) {
@@ -161,6 +217,8 @@ class LockCollector {
 
     std::vector<PolicyLock>& locks_;
     const LockRule* rule_ = nullptr;
+    // The key that holds the values being added.
+    const RegistryKeyContent* key_ = nullptr;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "repair/policykeys/PolicyLock.h"
+#include "repair/policykeys/PolicyWords.h"
 #include "values/RegistryValue.h"
 
 namespace tovask {
@@ -22,6 +23,8 @@ struct LockRule {
     std::wstring_view name;
     LockMatch match;
     LockKind kind;
+    // What its locks do to the person; none keeps the plain words.
+    std::span<const PolicyWords> words = {};
 };
 
 // A browser's policy key, below HKLM or a user's hive, and what in it is a lock.

@@ -28,6 +28,8 @@ struct PolicyLock {
     std::wstring holds;  // what the setting forces, as the report shows it
     LockKind kind = LockKind::StartAndSearch;
     bool unreadable = false;
+    // What it does to the person, as its policy's words say it (see PolicyWords).
+    FindingTitle title{};
 
     bool operator==(const PolicyLock&) const = default;
 };

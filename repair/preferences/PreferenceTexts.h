@@ -14,6 +14,15 @@ inline constexpr std::wstring_view kPreferencesHeading =
     L"Preferencias de los perfiles de los navegadores (este programa no las cambia: use "
     L"\"Restablecer la configuración\" en cada navegador):";
 inline constexpr std::wstring_view kProfileSeparator = L", perfil ";
+// A changed preference's title, followed by what it sets.
+inline constexpr std::wstring_view kChangedHomePageTitle = L"Página de inicio cambiada";
+inline constexpr std::wstring_view kChangedStartupPageTitle = L"Página que se abre al iniciar";
+inline constexpr std::wstring_view kChangedSearchTitle = L"Buscador cambiado";
+inline constexpr std::wstring_view kChangedNewTabTitle = L"Página de nueva pestaña cambiada";
+inline constexpr std::wstring_view kUnpackedExtensionTitle =
+    L"Extensión cargada desde una carpeta del usuario";
+inline constexpr std::wstring_view kPreferenceWhatYouCanDo =
+    L"abra el navegador, Configuración > Restablecer configuración";
 inline constexpr std::wstring_view kHomePagePrefix = L"página principal: ";
 inline constexpr std::wstring_view kStartupPagePrefix = L"página de inicio: ";
 inline constexpr std::wstring_view kSearchProviderPrefix = L"buscador predeterminado: ";

@@ -33,7 +33,8 @@ constexpr FindingKindRow kPreferencesKind{
     .commandSwitch = L"browsers",
     .texts = {.heading = texts::kPreferencesHeading,
               .whatIsWrong = texts::kPreferenceWhatIsWrong,
-              .whyLeft = texts::kPreferenceWhyLeft},
+              .whyLeft = texts::kPreferenceWhyLeft,
+              .whatYouCanDo = texts::kPreferenceWhatYouCanDo},
     .find = lookFor<PreferenceFindings>,
 };
 

@@ -108,6 +108,25 @@ std::optional<std::wstring> profileOf(std::wstring_view file, std::wstring_view 
     return std::wstring(folder.substr(profileStart + 1));
 }
 
+// What a changed preference of each subject does to the person: a profile's
+// own setting, changed rather than imposed.
+std::wstring_view titleOf(FindingSubject subject) {
+    switch (subject) {
+        case FindingSubject::HomePage:
+            return texts::kChangedHomePageTitle;
+        case FindingSubject::StartupPages:
+            return texts::kChangedStartupPageTitle;
+        case FindingSubject::SearchEngine:
+            return texts::kChangedSearchTitle;
+        case FindingSubject::NewTabPage:
+            return texts::kChangedNewTabTitle;
+        case FindingSubject::ExtensionFromFolder:
+            return texts::kUnpackedExtensionTitle;
+        default:
+            return {};
+    }
+}
+
 class PreferenceScan {
   public:
     PreferenceScan(PlatformOps& platform, FailureLog& failures)
@@ -176,6 +195,7 @@ class PreferenceScan {
             Finding finding{FindingKind::ProfilePreference, group, path, preference.text, false};
             finding.entry = preference.entry;
             finding.subject = preference.subject;
+            finding.title = {.what = titleOf(preference.subject), .value = preference.value};
             found.push_back(std::move(finding));
         }
     }
@@ -204,7 +224,7 @@ PreferenceReading readChromiumPreferences(std::string json,
     PreferenceReading reading;
     const auto add = [&](FindingSubject subject, std::wstring entry, std::wstring_view prefix,
                          const std::wstring& text) {
-        reading.found.push_back({subject, std::move(entry), std::wstring(prefix) + text});
+        reading.found.push_back({subject, std::move(entry), std::wstring(prefix) + text, text});
     };
     if (const auto homepage = wideFromUtf8(preferences->homepage);
         hasWebServer(homepage) && !preferences->homepageIsNewTabPage) {
@@ -245,17 +265,17 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs) {
                 const auto end = std::min(text.find(L'|', start), text.size());
                 if (const auto page = text.substr(start, end - start); hasWebServer(page)) {
                     reading.found.push_back({FindingSubject::HomePage, page,
-                                             std::wstring(texts::kHomePagePrefix) + page});
+                                             std::wstring(texts::kHomePagePrefix) + page, page});
                 }
                 start = end + 1;
             }
         } else if (name == "browser.newtab.url" && hasWebServer(text)) {
             reading.found.push_back({FindingSubject::NewTabPage, wideFromUtf8(name),
-                                     std::wstring(texts::kStartupPagePrefix) + text});
+                                     std::wstring(texts::kStartupPagePrefix) + text, text});
         } else if ((name == "keyword.URL" || name == "browser.search.defaulturl") &&
                    isForeignSearch(text)) {
             reading.found.push_back({FindingSubject::SearchEngine, wideFromUtf8(name),
-                                     std::wstring(texts::kSearchProviderPrefix) + text});
+                                     std::wstring(texts::kSearchProviderPrefix) + text, text});
         }
     }
     return reading;

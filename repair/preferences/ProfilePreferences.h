@@ -24,6 +24,7 @@ struct FoundPreference {
     FindingSubject subject;
     std::wstring entry;  // the preference, or the page or extension of a list
     std::wstring text;
+    std::wstring value{};  // what it sets, as its title shows it
 
     bool operator==(const FoundPreference&) const = default;
 };

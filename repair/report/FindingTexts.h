@@ -11,6 +11,11 @@ inline constexpr std::wstring_view kPolicyWhatIsWrong = L"ajuste impuesto por un
 inline constexpr std::wstring_view kPolicyWhyLeft =
     L"el navegador no lo aplica o no se puede cambiar sin riesgo: se deja como está";
 inline constexpr std::wstring_view kFindingsHeading = L"Bloqueos de otros navegadores:";
+inline constexpr std::wstring_view kPolicyRepairDoes =
+    L"quita el bloqueo: al reiniciar el navegador usted puede volver a cambiar ese ajuste";
+inline constexpr std::wstring_view kPolicyWhatYouCanDo =
+    L"si el equipo es de una empresa o un centro, pida a quien lo administra que revise la "
+    L"directiva";
 inline constexpr std::wstring_view kFindingsNotCounted =
     L"Para revisarlos o repararlos añada /browsers.";
 inline constexpr std::wstring_view kMoreFindingsPrefix = L"... y otros ";
@@ -19,6 +24,9 @@ inline constexpr std::wstring_view kReportOnlySuffix = L" (solo se informa)";
 inline constexpr std::wstring_view kPutBackBy = L"; lo vuelve a poner ";
 inline constexpr std::wstring_view kPutsBack = L"; vuelve a poner ";
 inline constexpr std::wstring_view kEnrollmentGroup = L"Administración del equipo";
+// An enrollment's title names who claims to manage the machine.
+inline constexpr std::wstring_view kUnverifiedEnrollmentTitle =
+    L"Inscripción en una administración que no se pudo comprobar";
 inline constexpr std::wstring_view kUnverifiedEnrollmentHolds =
     L"inscripción en una administración de dispositivos que no se pudo comprobar: no se "
     L"tiene en cuenta";
@@ -103,6 +111,8 @@ inline constexpr std::wstring_view kPolicyFileLoneSurrogate =
     L"se modificó";
 inline constexpr std::wstring_view kPolicyFileNotKept =
     L"reescrito cambiaría algo más que los bloqueos quitados; no se modificó";
+inline constexpr std::wstring_view kAutoconfigTitle =
+    L"Configuración automática que puede bloquear preferencias";
 inline constexpr std::wstring_view kAutoconfigHoldsPrefix =
     L"configuración automática que puede bloquear preferencias: ";
 

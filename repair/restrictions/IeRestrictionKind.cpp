@@ -56,7 +56,9 @@ constexpr FindingKindRow kIeRestrictionKind{
               .leftPrefix = texts::kRestrictionLeftPrefix,
               .whatIsWrong = texts::kRestrictionWhatIsWrong,
               .whyLeft = texts::kRestrictionWhyLeft,
-              .repairedCount = texts::kLocksRemovedCount},
+              .repairedCount = texts::kRestrictionsRemovedCount,
+              .repairDoes = texts::kRestrictionRepairDoes,
+              .whatYouCanDo = texts::kRestrictionWhatYouCanDo},
     .find = lookFor<RestrictionFindings>,
     .withinRegistryReach = withinRestrictionReach,
 };

@@ -114,12 +114,15 @@ std::vector<IeRestriction> findIeRestrictions(PlatformOps& platform,
 std::vector<Finding> findingsOf(std::span<const IeRestriction> found, bool repairable) {
     std::vector<Finding> findings;
     for (const auto& restriction : found) {
-        findings.push_back(
+        const auto takes = std::wstring(rowNamed(restriction.valueName)->takes);
+        auto finding =
             withSubject(FindingSubject::Restriction,
                         {FindingKind::IeRestriction, std::wstring(texts::kRestrictionsGroup),
                          fileKeyName(restriction.root, restriction.key, restriction.view) + L"\\" +
                              restriction.valueName,
-                         std::wstring(rowNamed(restriction.valueName)->takes), repairable}));
+                         takes, repairable});
+        finding.title.value = takes;
+        findings.push_back(std::move(finding));
     }
     return findings;
 }

@@ -5,6 +5,7 @@
 
 #include "repair/commands/BrowserOptions.h"
 #include "repair/commands/CommandLineArguments.h"
+#include "repair/commands/ShortcutTarget.h"
 #include "repair/paths/FolderTexts.h"
 #include "repair/paths/ShortcutFolders.h"
 #include "repair/shortcuts/ShortcutTexts.h"
@@ -21,7 +22,7 @@ std::wstring_view fileNameOf(std::wstring_view path) {
     return path.substr(path.rfind(L'\\') + 1);
 }
 
-void examine(PlatformOps& platform, const std::wstring& path, bool inSharedFolder,
+void examine(PlatformOps& platform, const std::wstring& path, const ShortcutFolder& folder,
              std::vector<HijackedShortcut>& hijacked, FailureLog& failures) {
     const auto shortcut = platform.ReadShortcut(path);
     if (!shortcut.ok()) {
@@ -31,7 +32,8 @@ void examine(PlatformOps& platform, const std::wstring& path, bool inSharedFolde
     const auto& content = shortcut.value().content;
     if (auto finding = examineShortcut(
             {fileNameOf(path), content.target, content.arguments, content.iconPath})) {
-        hijacked.push_back({path, std::move(*finding), shortcut.value().bytes, inSharedFolder});
+        hijacked.push_back({path, std::move(*finding), shortcut.value().bytes, folder.shared, false,
+                            folder.place, browserNameOf(content.target)});
     }
 }
 
@@ -51,6 +53,49 @@ FindingEvidence evidenceOf(const ShortcutFinding& finding) {
     return evidence;
 }
 
+struct PlaceWords {
+    std::wstring_view group;  // where a shortcut of no browser is grouped
+    std::wstring_view opens;  // what its title says between its name and what it opens
+};
+
+constexpr PlaceWords kPlaceWords[] = {
+    {texts::kDesktopGroup, texts::kDesktopOpens},
+    {texts::kStartMenuGroup, texts::kStartMenuOpens},
+    {texts::kTaskbarGroup, texts::kTaskbarOpens},
+    {texts::kStartupFolderGroup, texts::kStartupFolderOpens},
+};
+static_assert(std::size(kPlaceWords) == static_cast<std::size_t>(ShortcutPlace::Startup) + 1);
+
+const PlaceWords& wordsOf(ShortcutPlace place) {
+    return kPlaceWords[static_cast<std::size_t>(place)];
+}
+
+std::wstring joinedArguments(const std::vector<std::wstring>& arguments) {
+    std::wstring text;
+    for (const auto& argument : arguments) {
+        text += (text.empty() ? L"" : L" ") + argument;
+    }
+    return text;
+}
+
+// "Acceso directo «Google Chrome» del Escritorio abre <what it added>".
+FindingTitle titleOf(const HijackedShortcut& shortcut) {
+    if (shortcut.refusedFolder) {
+        return {.what = texts::kRefusedFolderTitle, .value = shortcut.path};
+    }
+    auto name = std::wstring(fileNameOf(shortcut.path));
+    if (isShortcutPath(name)) {
+        name.resize(name.size() - kShortcutExtension.size());
+    }
+    const auto& finding = shortcut.finding;
+    return {
+        .what = texts::kShortcutWord,
+        .name = std::move(name),
+        .how = wordsOf(shortcut.place).opens,
+        .value = joinedArguments(finding.offendingArguments.empty() ? finding.siteArguments
+                                                                    : finding.offendingArguments)};
+}
+
 }  // namespace
 
 std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
@@ -60,7 +105,7 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
     std::vector<HijackedShortcut> hijacked;
     for (const auto& folder : shortcutFolders(platform, userHives, userFolders, failures)) {
         if (folder.refused) {
-            hijacked.push_back({folder.path, {}, {}, folder.shared, true});
+            hijacked.push_back({folder.path, {}, {}, folder.shared, true, folder.place});
             continue;
         }
         auto limits = kFolderLimits;
@@ -82,7 +127,7 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
             // The Start menu's Startup folder is the start-up programs' own:
             // one finding, and one repair, for each file there.
             if (!isStartupFolderFilePath(path)) {
-                examine(platform, path, folder.shared, hijacked, failures);
+                examine(platform, path, folder, hijacked, failures);
             }
         }
     }
@@ -92,13 +137,18 @@ std::vector<HijackedShortcut> findHijackedShortcuts(PlatformOps& platform,
 std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, bool managedMachine) {
     std::vector<Finding> findings;
     for (const auto& shortcut : shortcuts) {
-        findings.push_back(withSubject(
+        auto finding = withSubject(
             FindingSubject::ShortcutArgument,
-            {FindingKind::Shortcut, std::wstring(texts::kShortcutFindingKind), shortcut.path,
+            {FindingKind::Shortcut,
+             std::wstring(shortcut.browser.empty() ? wordsOf(shortcut.place).group
+                                                   : shortcut.browser),
+             shortcut.path,
              shortcut.refusedFolder ? std::wstring(texts::kShortcutFolderRefused)
                                     : describeShortcutFinding(shortcut.finding),
              shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder),
-             PolicyHives::None, evidenceOf(shortcut.finding)}));
+             PolicyHives::None, evidenceOf(shortcut.finding)});
+        finding.title = titleOf(shortcut);
+        findings.push_back(std::move(finding));
     }
     return findings;
 }

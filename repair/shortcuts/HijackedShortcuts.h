@@ -21,6 +21,8 @@ struct HijackedShortcut {
     // A folder of shortcuts that is not on a disk of this machine: `path`
     // names the folder, which was never opened. Report only.
     bool refusedFolder = false;
+    ShortcutPlace place = ShortcutPlace::Desktop;  // its folder's
+    std::wstring_view browser = {};                // the browser it starts, if any
 
     bool operator==(const HijackedShortcut&) const = default;
 };

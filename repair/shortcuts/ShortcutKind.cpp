@@ -53,7 +53,9 @@ constexpr FindingKindRow kShortcutKind{
               .leftPrefix = texts::kShortcutLeftPrefix,
               .whatIsWrong = texts::kShortcutWhatIsWrong,
               .whyLeft = texts::kShortcutWhyLeft,
-              .repairedCount = texts::kShortcutsRepairedCount},
+              .repairedCount = texts::kShortcutsRepairedCount,
+              .repairDoes = texts::kShortcutRepairDoes,
+              .whatYouCanDo = texts::kShortcutWhatYouCanDo},
     .find = lookFor<ShortcutFindings>,
     .ownsFilePath = isShortcutPath,
 };

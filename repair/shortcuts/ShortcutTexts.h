@@ -5,8 +5,20 @@
 // What the report says of a shortcut, in the program's language.
 namespace tovask::texts {
 
-// The group the report lists the shortcut findings under.
-inline constexpr std::wstring_view kShortcutFindingKind = L"Accesos directos";
+// The report groups a shortcut under the browser it starts, else under its
+// folder's place; its title says where it is between its name and what it
+// opens.
+inline constexpr std::wstring_view kDesktopGroup = L"Escritorio";
+inline constexpr std::wstring_view kStartMenuGroup = L"Menú Inicio";
+inline constexpr std::wstring_view kTaskbarGroup = L"Barra de tareas";
+inline constexpr std::wstring_view kStartupFolderGroup = L"Carpeta de inicio";
+inline constexpr std::wstring_view kShortcutWord = L"Acceso directo";
+inline constexpr std::wstring_view kDesktopOpens = L"del Escritorio abre";
+inline constexpr std::wstring_view kStartMenuOpens = L"del menú Inicio abre";
+inline constexpr std::wstring_view kTaskbarOpens = L"de la barra de tareas abre";
+inline constexpr std::wstring_view kStartupFolderOpens = L"de la carpeta de inicio abre";
+inline constexpr std::wstring_view kRefusedFolderTitle =
+    L"Carpeta de accesos directos que no se revisa";
 // Followed by the offending arguments as the shortcut holds them.
 inline constexpr std::wstring_view kShortcutAddedArgumentsPrefix =
     L"el navegador se abre con argumentos añadidos: ";
@@ -23,7 +35,12 @@ inline constexpr std::wstring_view kShortcutOwnSiteSuffix =
 // why it leaves a finding it only reports.
 inline constexpr std::wstring_view kShortcutWhatIsWrong = L"acceso directo cambiado";
 inline constexpr std::wstring_view kShortcutWhyLeft = L"revíselo y corríjalo a mano";
-inline constexpr std::wstring_view kShortcutsRepairedCount = L"accesos directos reparados";
+inline constexpr std::wstring_view kShortcutsRepairedCount = L"accesos directos corregidos";
+inline constexpr std::wstring_view kShortcutRepairDoes =
+    L"quita del acceso directo lo añadido; el resto queda como estaba";
+inline constexpr std::wstring_view kShortcutWhatYouCanDo =
+    L"haga clic con el botón derecho en el acceso directo, Propiedades, y borre lo añadido tras "
+    L"el programa en «Destino», o bórrelo y créelo de nuevo";
 inline constexpr std::wstring_view kShortcutsHeading = L"Accesos directos de navegadores:";
 inline constexpr std::wstring_view kShortcutRepairedPrefix = L"Acceso directo reparado: ";
 inline constexpr std::wstring_view kShortcutLeftPrefix = L"Acceso directo dejado: ";

@@ -116,8 +116,10 @@ class CacheJudge {
                 return;  // the file's judgement stands
             }
             // The cached list of actions as a whole.
-            found_.push_back(
-                {task->file, finding(place, key, differingActionsText(actions.exec), false)});
+            auto differing = finding(place, key, differingActionsText(actions.exec), false);
+            differing.title = taskTitle(place, {});
+            differing.title.how = texts::kTaskCacheDiffersHow;
+            found_.push_back({task->file, std::move(differing)});
         }
         const auto hijack = firstHijackingAction(actions.exec, served_);
         if (!hijack || fileJudged) {
@@ -125,19 +127,21 @@ class CacheJudge {
         }
         const bool repairable = hijack->hijack.repairable && !managedMachine_ && task &&
                                 treeLeadsTo(platform_, view_, *name, entry.name, failures_);
-        found_.push_back(
-            {task ? task->file : std::wstring(),
-             finding(place, hijack->command,
-                     startupFindingText(hijack->command, hijack->hijack.reason) +
-                         std::wstring(texts::kStartupFromCache),
-                     repairable, startupEvidence(hijack->command, hijack->hijack.evidence))});
+        auto cached =
+            finding(place, hijack->command,
+                    startupFindingText(hijack->command, hijack->hijack.reason) +
+                        std::wstring(texts::kStartupFromCache),
+                    repairable, startupEvidence(hijack->command, hijack->hijack.evidence));
+        cached.title = taskTitle(place, hijack->hijack.reason);
+        cached.group = taskGroup(hijack->command);
+        found_.push_back({task ? task->file : std::wstring(), std::move(cached)});
     }
 
     // At the task's place, beside the finding of its file: `entry` tells them apart.
     static Finding finding(const std::wstring& place, std::wstring entry, std::wstring holds,
                            bool repairable, FindingEvidence evidence = {}) {
         Finding found{FindingKind::Startup,
-                      std::wstring(texts::kStartupGroup),
+                      std::wstring(texts::kTaskGroup),
                       place,
                       std::move(holds),
                       repairable,

@@ -40,8 +40,10 @@ ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool mana
         return listed;
     }
     if (const auto hijack = firstHijackingAction(task.value().actions, served)) {
-        found.push_back(
-            {file, startupFinding(listed.name, hijack->command, hijack->hijack, managedMachine)});
+        auto finding = startupFinding(listed.name, hijack->command, hijack->hijack, managedMachine);
+        finding.title = taskTitle(listed.name, hijack->hijack.reason);
+        finding.group = taskGroup(hijack->command);
+        found.push_back({file, std::move(finding)});
     }
     return listed;
 }

@@ -8,6 +8,7 @@
 #include "repair/commands/CommandLineArguments.h"
 #include "repair/commands/ShortcutTarget.h"
 #include "repair/commands/WebAddress.h"
+#include "repair/report/FindingTexts.h"
 #include "repair/startup/EncodedCommand.h"
 #include "repair/startup/PowerShellCommand.h"
 #include "repair/startup/StartupTexts.h"
@@ -253,6 +254,23 @@ std::optional<StartupHijack> judgedCommand(std::wstring_view command, int depth)
     return reason ? std::optional(StartupHijack{*reason}) : std::nullopt;
 }
 
+// What a task does, in its title, for each reason a command puts a hijack back.
+struct TaskDoing {
+    std::wstring_view reason;
+    std::wstring_view how;
+};
+
+constexpr TaskDoing kTaskDoings[] = {
+    {texts::kStartupOpensBrowser, texts::kTaskOpensBrowserHow},
+    {texts::kStartupDownloadsExtension, texts::kTaskDownloadsExtensionHow},
+    {texts::kStartupServesHijack, texts::kTaskServesHijackHow},
+    {texts::kStartupRunsDownloadedCode, texts::kTaskRunsDownloadedCodeHow},
+    {texts::kStartupEncodedScript, texts::kTaskEncodedScriptHow},
+    {texts::kStartupUnreadableScript, texts::kTaskUnreadableScriptHow},
+    {texts::kStartupFetchesAddress, texts::kTaskFetchesAddressHow},
+    {texts::kStartupUserScript, texts::kTaskUserScriptHow},
+};
+
 }  // namespace
 
 std::optional<StartupHijack> startupCommandHijack(std::wstring_view command) {
@@ -298,11 +316,27 @@ FindingEvidence startupEvidence(std::wstring_view command, FindingEvidence evide
 
 Finding startupFinding(std::wstring place, std::wstring_view command, const StartupHijack& hijack,
                        bool managedMachine) {
-    return withSubject(
+    const auto browser = browserNameOf(programOfCommand(command));
+    auto finding = withSubject(
         FindingSubject::StartupCommand,
-        {FindingKind::Startup, std::wstring(texts::kStartupGroup), std::move(place),
-         startupFindingText(command, hijack.reason), hijack.repairable && !managedMachine,
-         PolicyHives::None, startupEvidence(command, hijack.evidence)});
+        {FindingKind::Startup, std::wstring(browser.empty() ? texts::kStartupGroup : browser),
+         std::move(place), startupFindingText(command, hijack.reason),
+         hijack.repairable && !managedMachine, PolicyHives::None,
+         startupEvidence(command, hijack.evidence)});
+    finding.title = {.what = texts::kStartupCommandTitle, .value = std::wstring(command)};
+    return finding;
+}
+
+FindingTitle taskTitle(std::wstring_view taskName, std::wstring_view reason) {
+    const auto how = std::ranges::find(kTaskDoings, reason, &TaskDoing::reason);
+    return {.what = texts::kTaskTitle,
+            .name = std::wstring(taskName.substr(taskName.find_last_of(L'\\') + 1)),
+            .how = how == std::end(kTaskDoings) ? texts::kTaskStartsHow : how->how};
+}
+
+std::wstring taskGroup(std::wstring_view command) {
+    const auto browser = browserNameOf(programOfCommand(command));
+    return std::wstring(browser.empty() ? texts::kTaskGroup : browser);
 }
 
 }  // namespace tovask

@@ -49,7 +49,17 @@ std::wstring startupFindingText(std::wstring_view command, std::wstring_view hij
 // the command runs (its line, and the script it carries encoded).
 FindingEvidence startupEvidence(std::wstring_view command, FindingEvidence evidence);
 
+// Titled "Programa que se inicia solo: <command>", grouped under the browser
+// the command starts, or under Windows's start-up.
 Finding startupFinding(std::wstring place, std::wstring_view command, const StartupHijack& hijack,
                        bool managedMachine);
+
+// A scheduled task's title, "Tarea programada «<name>» que <does what>", by
+// the last part of its name and why its command puts a hijack back.
+FindingTitle taskTitle(std::wstring_view taskName, std::wstring_view reason);
+
+// The group of a task that runs `command`: the browser it starts, or the
+// scheduled tasks.
+std::wstring taskGroup(std::wstring_view command);
 
 }  // namespace tovask

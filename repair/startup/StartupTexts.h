@@ -14,9 +14,27 @@ inline constexpr std::wstring_view kStartupWhyLeft = L"se deja como está: reví
 inline constexpr std::wstring_view kStartupHeading = L"Programas que se inician solos:";
 inline constexpr std::wstring_view kStartupNotCounted =
     L"Para revisarlos o repararlos añada /startup.";
-// What the report groups them under.
-// Run values, tasks and Startup files are one place to the user.
-inline constexpr std::wstring_view kStartupGroup = L"Programas que se inician solos";
+// What the report groups them under where they start no browser: Run values
+// and Startup files are one place to the user, the scheduled tasks another.
+inline constexpr std::wstring_view kStartupGroup = L"Inicio de Windows";
+inline constexpr std::wstring_view kTaskGroup = L"Tareas programadas";
+// A task's title: what it does follows its name, by why it was found.
+inline constexpr std::wstring_view kTaskOpensBrowserHow =
+    L"que abre el navegador en una página o con una extensión";
+inline constexpr std::wstring_view kTaskDownloadsExtensionHow =
+    L"que descarga una extensión del navegador";
+inline constexpr std::wstring_view kTaskServesHijackHow =
+    L"que inicia el programa que desvía el navegador";
+inline constexpr std::wstring_view kTaskRunsDownloadedCodeHow = L"que descarga y ejecuta código";
+inline constexpr std::wstring_view kTaskEncodedScriptHow = L"que ejecuta una orden oculta";
+inline constexpr std::wstring_view kTaskUnreadableScriptHow =
+    L"que ejecuta una orden oculta que no se puede leer";
+inline constexpr std::wstring_view kTaskFetchesAddressHow = L"que descarga o abre una página web";
+inline constexpr std::wstring_view kTaskUserScriptHow =
+    L"que ejecuta un script de una carpeta del usuario";
+inline constexpr std::wstring_view kTaskStartsHow = L"que se inicia sola";
+inline constexpr std::wstring_view kTaskCacheDiffersHow =
+    L"que ejecuta otras órdenes que las que muestra el Programador de tareas";
 inline constexpr std::wstring_view kStartupFolderRefused =
     L"carpeta de inicio en una ruta de red o en una unidad que no es un disco de este equipo: "
     L"no se abre";
@@ -53,5 +71,11 @@ inline constexpr std::wstring_view kStartupRemovedPrefix = L"Programa de inicio 
 inline constexpr std::wstring_view kStartupLeftPrefix = L"Programa de inicio dejado: ";
 inline constexpr std::wstring_view kStartupNotRemovedPrefix =
     L"No se pudo quitar el programa de inicio: ";
+inline constexpr std::wstring_view kStartupRemovedCount = L"programas de inicio quitados";
+inline constexpr std::wstring_view kStartupRepairDoes =
+    L"quita la entrada o la tarea para que deje de iniciarse; el programa no se borra";
+inline constexpr std::wstring_view kStartupWhatYouCanDo =
+    L"si no lo reconoce, desactívelo en el Administrador de tareas, pestaña «Inicio», o en el "
+    L"Programador de tareas";
 
 }  // namespace tovask::texts

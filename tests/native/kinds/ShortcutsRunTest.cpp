@@ -83,15 +83,19 @@ TEST_F(ShortcutRun, FoldersComeFromEachUsersHiveAndProfile) {
     const std::wstring quickLaunch = L"\\Microsoft\\Internet Explorer\\Quick Launch";
     const std::vector<ShortcutFolder> expected = {
         {kDesktop, 0},
-        {kPrograms, 4},
-        {L"C:\\Users\\ana\\Datos" + quickLaunch, 0},
-        {kPinned, 0},
-        {L"C:\\Users\\ana\\Datos" + quickLaunch + L"\\User Pinned\\StartMenu", 0},
+        {kPrograms, 4, false, false, ShortcutPlace::StartMenu},
+        {L"C:\\Users\\ana\\Datos" + quickLaunch, 0, false, false, ShortcutPlace::Taskbar},
+        {kPinned, 0, false, false, ShortcutPlace::Taskbar},
+        {L"C:\\Users\\ana\\Datos" + quickLaunch + L"\\User Pinned\\StartMenu", 0, false, false,
+         ShortcutPlace::StartMenu},
         {luis + L"\\Desktop", 0},
-        {luis + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", 4},
-        {luis + L"\\AppData\\Roaming" + quickLaunch, 0},
-        {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\TaskBar", 0},
-        {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\StartMenu", 0},
+        {luis + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", 4, false, false,
+         ShortcutPlace::StartMenu},
+        {luis + L"\\AppData\\Roaming" + quickLaunch, 0, false, false, ShortcutPlace::Taskbar},
+        {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\TaskBar", 0, false, false,
+         ShortcutPlace::Taskbar},
+        {luis + L"\\AppData\\Roaming" + quickLaunch + L"\\User Pinned\\StartMenu", 0, false, false,
+         ShortcutPlace::StartMenu},
         {kPublicDesktop, 0, true}};
     UserFoldersOfThisRun userFolders(bench.platform, failures);
     EXPECT_EQ(shortcutFolders(bench.platform, hives, userFolders, failures), expected);

@@ -14,6 +14,7 @@ struct ChoiceCase {
     std::wstring checked;
     std::wstring_view data;
     std::wstring_view leftPrefix;
+    std::wstring_view repairedCount;  // the summary's words for the one repaired
 
     friend void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -52,7 +53,7 @@ TEST_P(UncheckedFinding, IsLeftCountedByTheCheckAndTheOtherIsRepairedAndUndone) 
          line != bench.view.lines.end(); ++line) {
         summary += *line + L"\n";
     }
-    EXPECT_NE(summary.find(L"bloqueos quitados: 1"), std::wstring::npos);
+    EXPECT_NE(summary.find(std::wstring(GetParam().repairedCount) + L": 1"), std::wstring::npos);
     EXPECT_NE(summary.find(L"dejados por elección: 1"), std::wstring::npos)
         << testing::PrintToString(summary);
     bench.view.uncheckedEnding = L"\n";  // the command line's check: every one offered
@@ -72,11 +73,11 @@ const std::wstring kRestrictions =
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UncheckedFinding,
     testing::Values(
-        ChoiceCase{"PolicyLocksOfTwoBrowsers", L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation", L"HKLM\\Software\\Policies\\Microsoft\\Edge\\HomepageLocation", L"http://x.example", L"Bloqueo dejado: "},
-        ChoiceCase{"PolicyLocksOfOneKey", L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation", L"HKLM\\Software\\Policies\\Google\\Chrome\\NewTabPageLocation", L"http://x.example", L"Bloqueo dejado: "},
-        ChoiceCase{"Debuggers", kIfeo + L"chrome.exe\\Debugger", kIfeo + L"msedge.exe\\Debugger", L"C:\\Users\\ana\\x.exe", L"Depurador dejado: "},
-        ChoiceCase{"StartupEntries", kRun + L"Anuncios", kRun + L"Buscar", L"chrome.exe https://buscar.example", L"Programa de inicio dejado: "},
-        ChoiceCase{"IeRestrictions", kRestrictions + L"NoBrowserOptions", kRestrictions + L"NoFileOpen", L"1", L"Restricción dejada: "}),
+        ChoiceCase{"PolicyLocksOfTwoBrowsers", L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation", L"HKLM\\Software\\Policies\\Microsoft\\Edge\\HomepageLocation", L"http://x.example", L"Bloqueo dejado: ", L"bloqueos quitados"},
+        ChoiceCase{"PolicyLocksOfOneKey", L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation", L"HKLM\\Software\\Policies\\Google\\Chrome\\NewTabPageLocation", L"http://x.example", L"Bloqueo dejado: ", L"bloqueos quitados"},
+        ChoiceCase{"Debuggers", kIfeo + L"chrome.exe\\Debugger", kIfeo + L"msedge.exe\\Debugger", L"C:\\Users\\ana\\x.exe", L"Depurador dejado: ", L"depuradores quitados"},
+        ChoiceCase{"StartupEntries", kRun + L"Anuncios", kRun + L"Buscar", L"chrome.exe https://buscar.example", L"Programa de inicio dejado: ", L"programas de inicio quitados"},
+        ChoiceCase{"IeRestrictions", kRestrictions + L"NoBrowserOptions", kRestrictions + L"NoFileOpen", L"1", L"Restricción dejada: ", L"restricciones quitadas"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; });
 // clang-format on
 
