@@ -29,11 +29,12 @@ inline constexpr std::wstring_view kInsteadOfChromium =
 inline constexpr std::wstring_view kDebuggerHoldsPrefix =
     L"cada vez que se abre el navegador se inicia en su lugar: ";
 inline constexpr std::wstring_view kManagedDebuggersLeft =
-    L"Los depuradores de los navegadores también se dejan como están.";
-inline constexpr std::wstring_view kDebuggerRemovedPrefix = L"Depurador quitado: ";
-inline constexpr std::wstring_view kDebuggerLeftPrefix = L"Depurador dejado: ";
-inline constexpr std::wstring_view kDebuggerNotRemovedPrefix = L"No se pudo quitar el depurador: ";
-inline constexpr std::wstring_view kDebuggersRemovedCount = L"depuradores quitados";
+    L"Los programas que se abren en lugar de los navegadores también se dejan como están.";
+inline constexpr std::wstring_view kDebuggerRemovedPrefix = L"Suplantación del navegador quitada: ";
+inline constexpr std::wstring_view kDebuggerLeftPrefix = L"Suplantación del navegador dejada: ";
+inline constexpr std::wstring_view kDebuggerNotRemovedPrefix =
+    L"No se pudo quitar la suplantación del navegador: ";
+inline constexpr std::wstring_view kDebuggersRemovedCount = L"suplantaciones quitadas";
 inline constexpr std::wstring_view kDebuggerRepairDoes =
     L"quita el programa que se abre en su lugar y el navegador vuelve a abrirse como siempre";
 inline constexpr std::wstring_view kDebuggerWhatYouCanDo =

@@ -135,7 +135,7 @@ TEST(BrowserDebuggerValues, CheckRepairCheckAndUndoPutTheValueBack) {
     ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
     bench.press();
     EXPECT_TRUE(bench.errorLines().empty());
-    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Depurador quitado: "));
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Suplantación del navegador quitada: "));
     EXPECT_FALSE(bench.platform.registry.value(key + L"F\\Debugger"));
     EXPECT_TRUE(bench.platform.registry.value(key + L"F\\FilterFullPath"));
     EXPECT_EQ(bench.check(), RunOutcome::Done);

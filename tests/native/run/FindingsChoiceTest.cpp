@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ChoiceCase{"PolicyLocksOfTwoBrowsers", L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation", L"HKLM\\Software\\Policies\\Microsoft\\Edge\\HomepageLocation", L"http://x.example", L"Bloqueo dejado: ", L"bloqueos quitados"},
         ChoiceCase{"PolicyLocksOfOneKey", L"HKLM\\Software\\Policies\\Google\\Chrome\\HomepageLocation", L"HKLM\\Software\\Policies\\Google\\Chrome\\NewTabPageLocation", L"http://x.example", L"Bloqueo dejado: ", L"bloqueos quitados"},
-        ChoiceCase{"Debuggers", kIfeo + L"chrome.exe\\Debugger", kIfeo + L"msedge.exe\\Debugger", L"C:\\Users\\ana\\x.exe", L"Depurador dejado: ", L"depuradores quitados"},
+        ChoiceCase{"Debuggers", kIfeo + L"chrome.exe\\Debugger", kIfeo + L"msedge.exe\\Debugger", L"C:\\Users\\ana\\x.exe", L"Suplantación del navegador dejada: ", L"suplantaciones quitadas"},
         ChoiceCase{"StartupEntries", kRun + L"Anuncios", kRun + L"Buscar", L"chrome.exe https://buscar.example", L"Programa de inicio dejado: ", L"programas de inicio quitados"},
         ChoiceCase{"IeRestrictions", kRestrictions + L"NoBrowserOptions", kRestrictions + L"NoFileOpen", L"1", L"Restricción dejada: ", L"restricciones quitadas"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; });

@@ -122,7 +122,7 @@ const KindSeed kSeeds[] = {
      }},
     {FindingKind::BrowserDebugger,
      [](fake::FakePlatform& platform) { writeString(platform, kDebugger, L"C:\\x\\y.exe"); },
-     {L"Depurador quitado: ", L""},
+     {L"Suplantación del navegador quitada: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kDebugger); }},
     {FindingKind::LocalPolicyFile,
