@@ -77,6 +77,8 @@ class BrowserRepair {
     RunEnd undoUnderLock();
     UndoContents listUndo(const std::vector<RegistryFileSection>* sections,
                           const std::optional<FileManifest>& files);
+    // Lists what the undo puts back and asks the view whether to go on.
+    bool listedAndAnsweredYes(const UndoContents& contents);
     std::vector<std::wstring> restoreRegistryBackup(std::vector<RegistryFileSection>& sections,
                                                     const UndoContents& contents,
                                                     FailureLog& failures);

@@ -90,17 +90,12 @@ RunEnd BrowserRepair::undoUnderLock() {
         view_.appendLine(texts::kNothingToUndo);
         return {RunOutcome::NothingToUndo, undoNotice(texts::kNothingToUndo)};
     }
-    auto question = undoListing(contents);
-    for (const auto& line : question) {
-        view_.appendLine(line);
-    }
-    question.emplace_back(texts::kUndoQuestion);
-    if (!contents.empty() &&
-        !view_.confirm({NoticeKind::Information, std::wstring(texts::kUndoButton), question})) {
+    if (!contents.empty() && !listedAndAnsweredYes(contents)) {
         view_.appendLine(texts::kUndoDeclined);
         appendErrorLines(failures);
         // The answer was the user's last word: no notice follows it.
-        return {RunOutcome::Done, {NoticeKind::Information, std::wstring(texts::kUndoButton), {}}};
+        return {failures.entries().empty() ? RunOutcome::Done : RunOutcome::DoneWithFailures,
+                {NoticeKind::Information, std::wstring(texts::kUndoButton), {}}};
     }
     auto putBack = sections ? restoreRegistryBackup(*sections, contents, failures)
                             : std::vector<std::wstring>{};
@@ -138,6 +133,15 @@ RunEnd BrowserRepair::undoUnderLock() {
              std::wstring(texts::kFinishedTitle),
              {std::wstring(texts::kUndoWithFailuresPromptPrefix) +
               decimalText(failures.entries().size())}}};
+}
+
+bool BrowserRepair::listedAndAnsweredYes(const UndoContents& contents) {
+    auto question = undoListing(contents);
+    for (const auto& line : question) {
+        view_.appendLine(line);
+    }
+    question.emplace_back(texts::kUndoQuestion);
+    return view_.confirm({NoticeKind::Information, std::wstring(texts::kUndoButton), question});
 }
 
 UndoContents BrowserRepair::listUndo(const std::vector<RegistryFileSection>* sections,
