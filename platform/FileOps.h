@@ -8,6 +8,7 @@
 
 #include "platform/ScheduledTasks.h"
 #include "platform/ShortcutFiles.h"
+#include "values/CalendarTime.h"
 #include "values/Result.h"
 
 namespace tovask {
@@ -61,6 +62,8 @@ class FileOps {
     // The whole file; a file larger than the limit is refused with
     // std::errc::file_too_large before it is read.
     virtual Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) = 0;
+    // When the file's content was last written, in local time.
+    virtual Result<CalendarTime> FileWrittenAt(std::wstring_view path) = 0;
 
     // Creates the folder (its parent must exist) so that only Administrators
     // and SYSTEM may use it, or checks the one already there: one with another
@@ -145,6 +148,9 @@ class ForwardingFileOps : public virtual FileOps {
     }
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override {
         return next_.ReadFileContent(path, limit);
+    }
+    Result<CalendarTime> FileWrittenAt(std::wstring_view path) override {
+        return next_.FileWrittenAt(path);
     }
     std::error_code PreparePrivateFolder(std::wstring_view path) override {
         return next_.PreparePrivateFolder(path);

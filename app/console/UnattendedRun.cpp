@@ -30,22 +30,6 @@ std::vector<std::wstring> reportLinesOf(const RecordingView& view) {
     return lines;
 }
 
-ExitCode exitCodeOf(RunOutcome outcome) {
-    switch (outcome) {
-        case RunOutcome::Done:
-            return ExitCode::Done;
-        case RunOutcome::RepairNeeded:
-            return ExitCode::RepairNeeded;
-        case RunOutcome::BrowserOpen:
-            return ExitCode::BrowserOpen;
-        case RunOutcome::AnotherRepairRunning:
-            return ExitCode::AnotherRepairRunning;
-        case RunOutcome::DoneWithFailures:
-            break;
-    }
-    return ExitCode::DoneWithFailures;
-}
-
 RunOutcome carryOut(BrowserRepair& repair, UnattendedCommand command, const RunRequest& request) {
     switch (command) {
         case UnattendedCommand::Check:

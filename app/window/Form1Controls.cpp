@@ -21,6 +21,15 @@ MessageStyle messageStyleOf(NoticeKind kind) {
     return MessageStyle::Information;
 }
 
+// One line of the notice to a line of the box's text.
+std::wstring promptOf(const Notice& notice) {
+    std::wstring prompt;
+    for (std::size_t i = 0; i < notice.lines.size(); ++i) {
+        prompt += (i == 0 ? L"" : L"\r\n") + notice.lines[i];
+    }
+    return prompt;
+}
+
 }  // namespace
 
 void Form1::setCaption(ControlId id, std::wstring_view text) {
@@ -85,14 +94,14 @@ void Form1::setStartPage(std::wstring_view text) {
     SetWindowTextW(control(ControlId::Text1), page.c_str());
 }
 
-// A message box, one line of the notice to a line of its text, with the
-// notice's icon.
+// A message box with the notice's icon.
 void Form1::showNotice(const Notice& notice) {
-    std::wstring prompt;
-    for (std::size_t i = 0; i < notice.lines.size(); ++i) {
-        prompt += (i == 0 ? L"" : L"\r\n") + notice.lines[i];
-    }
-    windowOps_.ShowMessage(prompt, messageStyleOf(notice.kind), notice.title);
+    windowOps_.ShowMessage(promptOf(notice), messageStyleOf(notice.kind), notice.title);
+}
+
+// A message box with Yes and No; No unless the user says Yes.
+bool Form1::confirm(const Notice& question) {
+    return windowOps_.AskYesNo(promptOf(question), question.title);
 }
 
 std::vector<FindingId> Form1::chooseFindings(const FindingsOffer& offer) {

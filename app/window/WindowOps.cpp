@@ -46,6 +46,15 @@ std::error_code Win32WindowOps::ShowMessage(std::wstring_view prompt, MessageSty
     return answer == 0 ? win32::lastError() : std::error_code{};
 }
 
+// Owned and modal as the message boxes are. A box that could not be shown is
+// no Yes: nothing changes without the user's answer.
+bool Win32WindowOps::AskYesNo(std::wstring_view prompt, std::wstring_view title) {
+    const std::wstring promptText(prompt);
+    const std::wstring titleText(title);
+    return MessageBoxW(GetActiveWindow(), promptText.c_str(), titleText.c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES;
+}
+
 // Owned by the window the user works in, as the message boxes are.
 std::vector<bool> Win32WindowOps::ChooseFindings(const FindingsChoice& choice) {
     return showFindingsDialog(GetModuleHandleW(nullptr), GetActiveWindow(), choice);

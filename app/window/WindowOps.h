@@ -23,6 +23,8 @@ class WindowOps {
     // Modal; returns when the user has dismissed it.
     virtual std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                         std::wstring_view title) = 0;
+    // A Yes/No question, modal; true when the user answered Yes.
+    virtual bool AskYesNo(std::wstring_view prompt, std::wstring_view title) = 0;
     // The findings dialog, modal; each repairable line's box as the user
     // left it, every one unchecked when the user declined.
     virtual std::vector<bool> ChooseFindings(const FindingsChoice& choice) = 0;
@@ -35,6 +37,7 @@ class Win32WindowOps final : public WindowOps {
     void InitCommonControls() override;
     std::error_code ShowMessage(std::wstring_view prompt, MessageStyle style,
                                 std::wstring_view title) override;
+    bool AskYesNo(std::wstring_view prompt, std::wstring_view title) override;
     std::vector<bool> ChooseFindings(const FindingsChoice& choice) override;
     [[noreturn]] void EndProgram() override;
 

@@ -133,6 +133,10 @@ Result<std::string> Win32Platform::ReadFileContent(std::wstring_view path, std::
     return win32::readFileContent(path, limit);
 }
 
+Result<CalendarTime> Win32Platform::FileWrittenAt(std::wstring_view path) {
+    return win32::fileWrittenAt(path);
+}
+
 std::uintptr_t Win32Platform::FindWindowA(std::wstring_view className) {
     const std::wstring name(className);
     return reinterpret_cast<std::uintptr_t>(FindWindowW(name.c_str(), nullptr));

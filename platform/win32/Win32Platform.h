@@ -52,6 +52,7 @@ class Win32Platform final : public PlatformOps {
     std::error_code RewriteUnchangedFile(std::wstring_view path, std::string_view expected,
                                          std::string_view content) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
+    Result<CalendarTime> FileWrittenAt(std::wstring_view path) override;
 
     // SessionOps: platform/win32/session.
     std::uintptr_t FindWindowA(std::wstring_view className) override;

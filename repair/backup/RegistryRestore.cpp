@@ -59,21 +59,29 @@ void removeCreatedKey(RegistryOps& platform, const RegistryFileSection& section,
     }
 }
 
-void restoreSection(RegistryOps& platform, const RegistryFileSection& section, const ViewedKey& key,
-                    FailureLog& failures) {
-    if (section.removesKey && removalOf(key.keyPath) == KeyRemoval::CreatedKey) {
-        removeCreatedKey(platform, section, key, failures);
-        return;
-    }
+// A removal is put back when it failed nowhere; values one by one.
+void restoreSection(RegistryOps& platform, std::size_t index, const RegistryFileSection& section,
+                    const ViewedKey& key, FailureLog& failures,
+                    std::vector<RestoredEntry>& restored) {
     if (section.removesKey) {
-        if (const auto error = ignoringNotFound(platform.RegDeleteIn(key.keyPath, key.view))) {
+        const auto failedBefore = failures.entries().size();
+        if (removalOf(key.keyPath) == KeyRemoval::CreatedKey) {
+            removeCreatedKey(platform, section, key, failures);
+        } else if (const auto error =
+                       ignoringNotFound(platform.RegDeleteIn(key.keyPath, key.view))) {
             failures.add(section.key, error);
+        }
+        if (failures.entries().size() == failedBefore) {
+            restored.push_back({index, std::nullopt});
         }
         return;
     }
     if (const auto error = platform.RegCreateKeyIn(key.keyPath, key.view)) {
         failures.add(section.key, error);
         return;
+    }
+    if (section.entries.empty()) {
+        restored.push_back({index, std::nullopt});
     }
     for (const auto& entry : section.entries) {
         const auto error =
@@ -82,20 +90,25 @@ void restoreSection(RegistryOps& platform, const RegistryFileSection& section, c
                 : ignoringNotFound(platform.RegDeleteValueIn(key.keyPath, entry.name, key.view));
         if (error) {
             failures.add(section.key + L"\\" + entry.name, error);
+        } else {
+            restored.push_back({index, entry.name});
         }
     }
 }
 
 }  // namespace
 
-void restoreRegistry(RegistryOps& platform, std::span<const RegistryFileSection> sections,
-                     bool hasTwoViews, FailureLog& failures) {
-    for (const auto& section : sections) {
+std::vector<RestoredEntry> restoreRegistry(RegistryOps& platform,
+                                           std::span<const RegistryFileSection> sections,
+                                           bool hasTwoViews, FailureLog& failures) {
+    std::vector<RestoredEntry> restored;
+    for (std::size_t index = 0; index < sections.size(); ++index) {
         // The backup was checked before the restore began, so every key maps.
-        if (const auto key = viewedKeyOf(section.key, hasTwoViews)) {
-            restoreSection(platform, section, *key, failures);
+        if (const auto key = viewedKeyOf(sections[index].key, hasTwoViews)) {
+            restoreSection(platform, index, sections[index], *key, failures, restored);
         }
     }
+    return restored;
 }
 
 }  // namespace tovask

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "platform/RegistryOps.h"
 #include "repair/backup/RegistryFile.h"
@@ -13,7 +17,16 @@ namespace tovask {
 // section's key is created, its values written or deleted. A key the run
 // created loses only what the run wrote there (see removalOf). What is already
 // gone counts as removed. An entry that fails is logged and the others go on.
-void restoreRegistry(RegistryOps& platform, std::span<const RegistryFileSection> sections,
-                     bool hasTwoViews, FailureLog& failures);
+// Gives what it put back: each section's key removed or emptied of what the
+// run wrote, and each value written or deleted again.
+struct RestoredEntry {
+    std::size_t section;
+    std::optional<std::wstring> valueName;  // none for the key itself
+
+    bool operator==(const RestoredEntry&) const = default;
+};
+std::vector<RestoredEntry> restoreRegistry(RegistryOps& platform,
+                                           std::span<const RegistryFileSection> sections,
+                                           bool hasTwoViews, FailureLog& failures);
 
 }  // namespace tovask

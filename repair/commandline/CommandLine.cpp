@@ -232,6 +232,24 @@ std::wstring logBlockExitLine(ExitCode code) {
     return std::wstring(texts::kLogExitCodeLabel) + decimalText(static_cast<unsigned>(code));
 }
 
+ExitCode exitCodeOf(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Done:
+            return ExitCode::Done;
+        case RunOutcome::RepairNeeded:
+            return ExitCode::RepairNeeded;
+        case RunOutcome::BrowserOpen:
+            return ExitCode::BrowserOpen;
+        case RunOutcome::AnotherRepairRunning:
+            return ExitCode::AnotherRepairRunning;
+        case RunOutcome::NothingToUndo:
+            return ExitCode::NothingToUndo;
+        case RunOutcome::DoneWithFailures:
+            break;
+    }
+    return ExitCode::DoneWithFailures;
+}
+
 ExitCode exitCodeAfterLog(ExitCode run, bool logged) {
     return !logged && run == ExitCode::Done ? ExitCode::DoneWithFailures : run;
 }

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "repair/report/Finding.h"
+#include "repair/run/RunOutcome.h"
 
 namespace tovask {
 
@@ -25,7 +26,10 @@ enum class ExitCode : int {
     BrowserOpen = 4,
     AnotherRepairRunning = 5,
     CannotRun = 6,
+    NothingToUndo = 7,
 };
+
+ExitCode exitCodeOf(RunOutcome outcome);
 
 struct UnattendedRequest {
     UnattendedCommand command;

@@ -107,6 +107,7 @@ inline constexpr std::wstring_view kUsage =
     L"  4  Rechazado porque el navegador está abierto.\n"
     L"  5  Otra reparación o deshacer está en curso.\n"
     L"  6  No se puede ejecutar: hace falta ser administrador, o no se puede escribir el archivo "
-    L"de informe de /log.";
+    L"de informe de /log.\n"
+    L"  7  /undo no encontró cambios que deshacer; no se cambió nada.";
 
 }  // namespace tovask::texts

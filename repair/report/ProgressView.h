@@ -32,6 +32,9 @@ class ProgressView {
     virtual void setStartPage(std::wstring_view text) = 0;
     // Returns when the user has read it, where somebody is there to.
     virtual void showNotice(const Notice& notice) = 0;
+    // Asks whether to go on with what the list just told, Yes or No. Where
+    // nobody is there to answer (a script's run), the run goes on.
+    virtual bool confirm(const Notice& /*question*/) { return true; }
 
     // The run's findings as facts, beside the lines that tell them: the view
     // that answers a script keeps them, a window has the lines.

@@ -96,7 +96,9 @@ RunOutcome BrowserRepair::VerificarNavegador(std::wstring_view className,
 }
 
 RunOutcome BrowserRepair::shownAfterTheLock(const RunEnd& end) {
-    view_.showNotice(end.notice);
+    if (!end.notice.lines.empty()) {
+        view_.showNotice(end.notice);
+    }
     return end.outcome;
 }
 

@@ -16,17 +16,17 @@
 #include "repair/report/FailureLog.h"
 #include "repair/report/ProgressView.h"
 #include "repair/report/RunRequest.h"
+#include "repair/run/RunOutcome.h"
+#include "repair/run/UndoListing.h"
 #include "repair/users/UserHives.h"
 #include "values/Result.h"
 
 namespace tovask {
 
-// How a repair, an undo or a check ended, for callers that act on it.
-enum class RunOutcome { Done, DoneWithFailures, RepairNeeded, BrowserOpen, AnotherRepairRunning };
-
 // How a repair or an undo ended, and the notice that says so. The notice is
 // shown once the repair lock is released, so that a script's run started
-// meanwhile does not wait for somebody to dismiss it.
+// meanwhile does not wait for somebody to dismiss it; one with no lines is
+// not shown.
 struct RunEnd {
     RunOutcome outcome;
     Notice notice;
@@ -48,8 +48,10 @@ class BrowserRepair {
 
     // Runs the repair unless a top-level window of the class is open.
     RunOutcome VerificarNavegador(std::wstring_view className, const RunRequest& request);
-    // Puts the registry back from its backup, then the files the last run
-    // changed, then each HOSTS backup back over its HOSTS file.
+    // Lists what the backups hold and asks the view whether to go on; then
+    // puts the registry back from its backup, then the files the last run
+    // changed, then each HOSTS backup back over its HOSTS file, and lists
+    // each thing that came back.
     RunOutcome undoChanges();
     // Lists every entry a run would change, changing nothing.
     RunOutcome checkWhatNeedsRepair(const RunRequest& request);
@@ -73,6 +75,13 @@ class BrowserRepair {
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
     RunEnd DesbloquearIE();
     RunEnd undoUnderLock();
+    UndoContents listUndo(const std::vector<RegistryFileSection>* sections,
+                          const std::optional<FileManifest>& files);
+    // Lists what the undo puts back and asks the view whether to go on.
+    bool listedAndAnsweredYes(const UndoContents& contents);
+    std::vector<std::wstring> restoreRegistryBackup(std::vector<RegistryFileSection>& sections,
+                                                    const UndoContents& contents,
+                                                    FailureLog& failures);
     RunOutcome shownAfterTheLock(const RunEnd& end);
     std::vector<std::wstring> browserUsers();
     // The page typed in the window or given on the command line, or the

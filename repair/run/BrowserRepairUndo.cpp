@@ -1,13 +1,16 @@
 #include <optional>
+#include <set>
 
 #include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
 #include "repair/backup/RegistryRestore.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/run/BrowserRepair.h"
+#include "repair/run/UndoListing.h"
 #include "repair/texts/ProgramTexts.h"
 #include "repair/users/RepairLock.h"
 #include "text/DecimalText.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
@@ -16,6 +19,41 @@ Notice undoFailedNotice(std::wstring_view file, std::wstring reason) {
     return {NoticeKind::Error,
             std::wstring(texts::kErrorTitle),
             {std::wstring(texts::kUndoFailedPromptPrefix) + std::wstring(file), std::move(reason)}};
+}
+
+Notice undoNotice(std::wstring_view line) {
+    return {NoticeKind::Information, std::wstring(texts::kUndoButton), {std::wstring(line)}};
+}
+
+std::optional<CalendarTime> writtenAt(PlatformOps& platform, std::wstring_view file) {
+    const auto time = platform.FileWrittenAt(file);
+    return time.ok() ? std::optional(time.value()) : std::nullopt;
+}
+
+// A backup whose existence cannot be told is listed: its restore is still
+// attempted and reports its own failure.
+std::vector<ListedHostsFile> hostsBackupsOf(PlatformOps& platform, const HostsPaths& paths) {
+    std::vector<ListedHostsFile> listed;
+    for (const auto pair : hostsPairs(paths)) {
+        const auto there = platform.FileExists(pair.backup);
+        if (!there.ok() || there.value()) {
+            listed.push_back({std::wstring(pair.hosts), writtenAt(platform, pair.backup)});
+        }
+    }
+    return listed;
+}
+
+// The HOSTS files put back: those listed before the one that stopped the restore.
+std::vector<std::wstring> hostsPutBack(const std::vector<ListedHostsFile>& listed,
+                                       const HostsRestore& restore) {
+    std::vector<std::wstring> lines;
+    for (const auto& file : listed) {
+        if (!restore.changedAFile || (restore.failure && restore.failure->hosts == file.hosts)) {
+            break;
+        }
+        lines.push_back(putBackLine(texts::kUndoHostsHeading, file.hosts));
+    }
+    return lines;
 }
 
 }  // namespace
@@ -36,37 +74,53 @@ RunEnd BrowserRepair::undoUnderLock() {
             std::wstring(texts::kSystemFolderUnknown) + L"\\drivers\\etc\\hosts", paths_.error(),
             failures);
     }
-    // The whole backup is read and checked before the registry changes at all.
+    // The whole backup is read and checked before the registry changes at all,
+    // and before anything is listed.
     auto backup =
         loadRegistryBackup(platform_, paths_.value().registryBackupFile, isWithinFindingsReach);
     if (const auto* refused = std::get_if<RefusedRegistryBackup>(&backup)) {
         return {RunOutcome::DoneWithFailures,
                 undoFailedNotice(paths_.value().registryBackupFile, refused->reason)};
     }
-    if (auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup)) {
-        if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
-            nameCurrentUserAsCurrent(*sections, programUser.value());
-        }
-        // The hives of users who are not logged on are loaded for the restore
-        // and unloaded again right after it.
-        const auto users = usersNamedIn(*sections);
-        std::optional<UserHives> hives;
-        if (!users.empty()) {
-            hives.emplace(platform_, failures, users);
-            nameHivesAsLoaded(*sections, hives->hives());
-        }
-        restoreRegistry(platform_, *sections, platform_.HasTwoRegistryViews(), failures);
+    auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup);
+    const auto files = readFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
+    const auto contents = listUndo(sections, files);
+    view_.clearList();
+    if (contents.empty() && failures.entries().empty()) {
+        view_.appendLine(texts::kNothingToUndo);
+        return {RunOutcome::NothingToUndo, undoNotice(texts::kNothingToUndo)};
     }
-    restoreFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
+    if (!contents.empty() && !listedAndAnsweredYes(contents)) {
+        view_.appendLine(texts::kUndoDeclined);
+        appendErrorLines(failures);
+        // The answer was the user's last word: no notice follows it.
+        return {failures.entries().empty() ? RunOutcome::Done : RunOutcome::DoneWithFailures,
+                {NoticeKind::Information, std::wstring(texts::kUndoButton), {}}};
+    }
+    auto putBack = sections ? restoreRegistryBackup(*sections, contents, failures)
+                            : std::vector<std::wstring>{};
+    if (files) {
+        for (const auto& file :
+             restoreFileBackups(platform_, fileBackupPlace(), *files, failures)) {
+            putBack.push_back(putBackLine(headingOfFile(file), file));
+        }
+    }
     const auto hosts = restoreHostsFiles(platform_, paths_.value());
     if (hosts.changedAFile) {
         flushResolverCache(failures);
     }
+    const auto hostsLines = hostsPutBack(contents.hosts, hosts);
+    putBack.insert(putBack.end(), hostsLines.begin(), hostsLines.end());
     if (hosts.failure) {
+        for (const auto& line : putBack) {
+            view_.appendLine(line);
+        }
         return reportUndoFailure(hosts.failure->hosts, hosts.failure->error, failures);
     }
-    view_.clearList();
     view_.appendLine(texts::kUndoDone);
+    for (const auto& line : putBack) {
+        view_.appendLine(line);
+    }
     if (failures.entries().empty()) {
         return {RunOutcome::Done,
                 {NoticeKind::Information,
@@ -81,6 +135,63 @@ RunEnd BrowserRepair::undoUnderLock() {
               decimalText(failures.entries().size())}}};
 }
 
+bool BrowserRepair::listedAndAnsweredYes(const UndoContents& contents) {
+    auto question = undoListing(contents);
+    for (const auto& line : question) {
+        view_.appendLine(line);
+    }
+    question.emplace_back(texts::kUndoQuestion);
+    return view_.confirm({NoticeKind::Information, std::wstring(texts::kUndoButton), question});
+}
+
+UndoContents BrowserRepair::listUndo(const std::vector<RegistryFileSection>* sections,
+                                     const std::optional<FileManifest>& files) {
+    UndoContents contents;
+    if (sections != nullptr && !sections->empty()) {
+        const bool twoViews = platform_.HasTwoRegistryViews();
+        for (const auto& section : *sections) {
+            contents.sections.push_back(listedSection(section, twoViews));
+        }
+        contents.registryBackupMadeAt = writtenAt(platform_, paths_.value().registryBackupFile);
+    }
+    if (files) {
+        for (const auto& entry : files->entries) {
+            contents.files.push_back(entry.original);
+        }
+    }
+    contents.hosts = hostsBackupsOf(platform_, paths_.value());
+    return contents;
+}
+
+// The hives of users who are not logged on are loaded for the restore and
+// unloaded again right after it. Each entry put back is told by the key the
+// backup names, not the name its hive was loaded under.
+std::vector<std::wstring> BrowserRepair::restoreRegistryBackup(
+    std::vector<RegistryFileSection>& sections, const UndoContents& contents,
+    FailureLog& failures) {
+    if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
+        nameCurrentUserAsCurrent(sections, programUser.value());
+    }
+    const auto users = usersNamedIn(sections);
+    std::optional<UserHives> hives;
+    if (!users.empty()) {
+        hives.emplace(platform_, failures, users);
+        nameHivesAsLoaded(sections, hives->hives());
+    }
+    std::vector<std::wstring> lines;
+    std::set<std::wstring> given;
+    for (const auto& entry :
+         restoreRegistry(platform_, sections, platform_.HasTwoRegistryViews(), failures)) {
+        const auto& listed = contents.sections[entry.section];
+        auto line = putBackLine(listed.heading, registryEntryName(listed.key, entry.valueName));
+        // A subtree comes back as its removal and then its keys: a key is one line.
+        if (given.insert(foldedCase(line)).second) {
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}
+
 // The file that stopped the undo; registry entries that failed before it are
 // listed with it and counted, so that no failure hides behind another.
 RunEnd BrowserRepair::reportUndoFailure(std::wstring_view file, std::error_code error,
@@ -89,7 +200,6 @@ RunEnd BrowserRepair::reportUndoFailure(std::wstring_view file, std::error_code 
     if (!earlierFailures.entries().empty()) {
         FailureLog failures = earlierFailures;
         failures.add(file, error);
-        view_.clearList();
         appendErrorLines(failures);
         notice.lines.push_back(std::wstring(texts::kFailedOperationsPrefix) +
                                decimalText(failures.entries().size()));

@@ -39,6 +39,25 @@ inline constexpr std::wstring_view kHostsRestored = L"Archivo Hosts restaurado";
 inline constexpr std::wstring_view kStartPagePrefix = L"Página de inicio: ";
 inline constexpr std::wstring_view kErrorLinePrefix = L"Error: ";
 inline constexpr std::wstring_view kUndoDone = L"Cambios desechos.....Hecho";
+// What the undo puts back, told before it acts and again as each comes back.
+inline constexpr std::wstring_view kUndoWillPutBack = L"Deshacer pondrá de nuevo:";
+inline constexpr std::wstring_view kUndoBackupMadePrefix = L"Copia de seguridad del ";
+inline constexpr std::wstring_view kUndoQuestion = L"¿Desea deshacer estos cambios?";
+inline constexpr std::wstring_view kUndoDeclined =
+    L"No se ha deshecho nada: no se ha cambiado nada.";
+inline constexpr std::wstring_view kNothingToUndo = L"No hay cambios que deshacer.";
+inline constexpr std::wstring_view kUndoPutBackPrefix = L"Puesto de nuevo: ";
+inline constexpr std::wstring_view kUndoIeHeading = L"Internet Explorer:";
+inline constexpr std::wstring_view kUndoHostsHeading = L"Archivo Hosts:";
+inline constexpr std::wstring_view kUndoDefaultValue = L"(predeterminado)";
+inline constexpr std::wstring_view kUndoOneKey = L" clave del registro";
+inline constexpr std::wstring_view kUndoKeys = L" claves del registro";
+inline constexpr std::wstring_view kUndoOneValue = L" valor del registro";
+inline constexpr std::wstring_view kUndoValues = L" valores del registro";
+inline constexpr std::wstring_view kUndoOneFile = L" archivo";
+inline constexpr std::wstring_view kUndoFiles = L" archivos";
+inline constexpr std::wstring_view kUndoCopyOfPrefix = L" (copia del ";
+
 inline constexpr std::wstring_view kNeedsRepairPrefix = L"Por reparar: ";
 inline constexpr std::wstring_view kNothingToRepair = L"Nada que reparar.";
 inline constexpr std::wstring_view kEntriesToRepairPrefix = L"Entradas por reparar: ";

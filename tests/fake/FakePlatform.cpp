@@ -221,6 +221,20 @@ Result<std::string> FakePlatform::ReadFileContent(std::wstring_view path, std::s
     return files.read(files.followed(path), limit);
 }
 
+Result<CalendarTime> FakePlatform::FileWrittenAt(std::wstring_view path) {
+    if (const auto fault = record("FileWrittenAt", path)) {
+        return *fault;
+    }
+    const auto there = files.exists(files.followed(path));
+    if (!there.ok()) {
+        return there.error();
+    }
+    if (!there.value()) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    return filesWrittenAt;
+}
+
 std::uintptr_t FakePlatform::FindWindowA(std::wstring_view className) {
     record("FindWindowA", className);
     return openWindowClasses.contains(std::wstring(className)) ? 0x1234 : 0;

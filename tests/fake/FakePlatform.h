@@ -57,7 +57,7 @@ inline constexpr OperationEffect kOperationEffects[] = {
     {"DesktopUserSid", CallEffect::Reads},        {"IsElevated", CallEffect::Reads},
     {"ExpandEnvironment", CallEffect::Reads},     {"Pause", CallEffect::Reads},
     {"MachineJoin", CallEffect::Reads},           {"KeyedCertificates", CallEffect::Reads},
-    {"ListeningSockets", CallEffect::Reads},
+    {"ListeningSockets", CallEffect::Reads},      {"FileWrittenAt", CallEffect::Reads},
 
     {"RegWrite", CallEffect::Changes},            {"RegDelete", CallEffect::Changes},
     {"RegCreateKeyIn", CallEffect::Changes},      {"RegWriteRaw", CallEffect::Changes},
@@ -143,6 +143,7 @@ class FakePlatform final : public PlatformOps {
     std::error_code RewriteUnchangedFile(std::wstring_view path, std::string_view expected,
                                          std::string_view content) override;
     Result<std::string> ReadFileContent(std::wstring_view path, std::size_t limit) override;
+    Result<CalendarTime> FileWrittenAt(std::wstring_view path) override;
 
     // SessionOps.
     std::uintptr_t FindWindowA(std::wstring_view className) override;
@@ -189,6 +190,8 @@ class FakePlatform final : public PlatformOps {
     std::wstring windowsFolder = L"C:\\WINDOWS";
     std::wstring systemFolder = L"C:\\WINDOWS\\system32";
     std::set<std::wstring> openWindowClasses;
+    // When every file there was last written.
+    CalendarTime filesWrittenAt{2026, 3, 7, 9, 5};
     // Letters of mapped shares and removable drives; every other is a fixed disk.
     std::set<wchar_t> notFixedDrives;
     // Short paths ("C:\\Users\\BOB~1") and the long ones they name.

@@ -51,6 +51,14 @@ inline constexpr std::wstring_view kFinished = L"Finalizado";
 inline constexpr std::wstring_view kRepairSucceeded =
     L"Internet Explorer desbloqueado exitosamente";
 inline constexpr std::wstring_view kUndoDone = L"Cambios desechos.....Hecho";
+inline constexpr std::wstring_view kUndoListed = L"Deshacer pondrá de nuevo:";
+inline constexpr std::wstring_view kPutBackPrefix = L"Puesto de nuevo: ";
+
+// The list from the line that says the undo is done: what came back.
+inline std::vector<std::wstring> linesFromDone(const std::vector<std::wstring>& lines) {
+    const auto done = std::ranges::find(lines, kUndoDone);
+    return {done, lines.end()};
+}
 
 inline std::vector<std::wstring> progressLinesFor(std::wstring_view startPage) {
     return {L"Finalizado:",
@@ -125,6 +133,12 @@ class BenchView final : public RecordingView {
         }
     }
 
+    // The user at the window answers the undo's question.
+    bool confirm(const Notice& question) override {
+        confirmations.push_back(question);
+        return goOn;
+    }
+
     // The user at the window answers every question about findings alike:
     // every finding offered or none, but never one whose place ends as unchecked.
     std::vector<FindingId> answer(const FindingsOffer& offer) {
@@ -142,6 +156,8 @@ class BenchView final : public RecordingView {
     }
 
     std::vector<bool> shownUnderLock;
+    std::vector<Notice> confirmations;
+    bool goOn = true;
     std::function<void(const Notice&)> onNotice;
     // What happens on the machine while the user reads the findings.
     std::function<void()> whileAsked;

@@ -42,6 +42,11 @@ class RecordingWindowOps final : public app::WindowOps {
         }
         return {};
     }
+    bool AskYesNo(std::wstring_view prompt, std::wstring_view title) override {
+        questions.push_back(
+            {std::wstring(prompt), app::MessageStyle::Information, std::wstring(title)});
+        return answerQuestions;
+    }
     std::vector<bool> ChooseFindings(const FindingsChoice& choice) override {
         choices.push_back(choice);
         if (realDialog) {
@@ -61,6 +66,9 @@ class RecordingWindowOps final : public app::WindowOps {
     // The findings dialogs, each answered with every box checked or none,
     // but for the lines unchecked; or shown for real, for a test to drive.
     std::vector<FindingsChoice> choices;
+    // The undo's questions, answered Yes unless a test says otherwise.
+    std::vector<RecordedMessage> questions;
+    bool answerQuestions = true;
     bool answerYes = false;
     std::vector<std::size_t> uncheckedLines;
     bool realDialog = false;

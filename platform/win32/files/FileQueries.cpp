@@ -133,4 +133,20 @@ Result<std::string> readFileContent(std::wstring_view path, std::size_t limit) {
     return content;
 }
 
+// Read from the folder's entry: the file is not opened, so a file held open
+// without sharing still tells its time.
+Result<CalendarTime> fileWrittenAt(std::wstring_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(std::wstring(path).c_str(), GetFileExInfoStandard, &data)) {
+        return lastError();
+    }
+    SYSTEMTIME universal{};
+    SYSTEMTIME local{};
+    if (!FileTimeToSystemTime(&data.ftLastWriteTime, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+        return lastError();
+    }
+    return CalendarTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute};
+}
+
 }  // namespace tovask::win32

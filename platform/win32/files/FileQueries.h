@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "values/CalendarTime.h"
 #include "values/Result.h"
 
 namespace tovask::win32 {
@@ -19,5 +20,7 @@ std::error_code clearAttributes(std::wstring_view path);
 // The whole file, refused with std::errc::file_too_large when it is larger
 // than the limit, before any byte is read.
 Result<std::string> readFileContent(std::wstring_view path, std::size_t limit);
+// The last write, in the time zone this machine shows.
+Result<CalendarTime> fileWrittenAt(std::wstring_view path);
 
 }  // namespace tovask::win32

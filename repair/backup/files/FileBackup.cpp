@@ -74,26 +74,28 @@ void logFolderRefusal(const FileBackupPlace& place, std::error_code error, Failu
     }
 }
 
-void putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBackupEntry& entry,
+// True when the file holds its copy's bytes again, or its task runs again.
+bool putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBackupEntry& entry,
              FailureLog& failures) {
     const auto copyPath = copyPathIn(place, entry.savedHash);
     const auto saved = platform.ReadFileContent(copyPath, kMaxBackedUpFileBytes);
     if (!saved.ok()) {
         failures.add(copyPath, saved.error());
-        return;
+        return false;
     }
     if (sha256Hex(saved.value()) != entry.savedHash) {
         failures.add(copyPath, texts::kFileCopyDamaged);
-        return;
+        return false;
     }
     const auto keep = [&](std::wstring_view reason) {
         failures.add(entry.original, std::wstring(reason) + copyPath);
     };
     if (entry.change == FileChange::TaskDisabled) {
-        if (const auto error = platform.SetTaskEnabled(entry.original, true)) {
+        const auto error = platform.SetTaskEnabled(entry.original, true);
+        if (error) {
             failures.add(entry.original, error);
         }
-        return;
+        return !error;
     }
     if (entry.change == FileChange::Removed) {
         const auto error = platform.CreateNewFile(entry.original, saved.value());
@@ -104,20 +106,20 @@ void putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBack
         } else if (error) {
             failures.add(entry.original, error);
         }
-        return;
+        return !error;
     }
     const auto current = platform.ReadFileContent(entry.original, kMaxBackedUpFileBytes);
     if (!current.ok() && !isNotFound(current.error())) {
         failures.add(entry.original, current.error());
-        return;
+        return false;
     }
     const auto currentHash = current.ok() ? sha256Hex(current.value()) : std::string();
     if (currentHash == entry.savedHash) {
-        return;
+        return false;  // nothing to put back
     }
     if (currentHash != entry.leftHash) {
         keep(texts::kFileChangedSinceRepairPrefix);
-        return;
+        return false;
     }
     // Whoever may write the original's folder may swap it, or a folder on its
     // way, for a link between this check and the write: the write checks
@@ -132,6 +134,7 @@ void putBack(PlatformOps& platform, const FileBackupPlace& place, const FileBack
     } else if (error) {
         failures.add(entry.original, error);
     }
+    return !error;
 }
 
 }  // namespace
@@ -293,41 +296,52 @@ std::error_code FileBackup::record(const FileBackupEntry& entry, std::string_vie
     return {};
 }
 
-void restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place, const FileReach& reach,
-                        FailureLog& failures) {
+std::optional<FileManifest> readFileBackups(PlatformOps& platform, const FileBackupPlace& place,
+                                            const FileReach& reach, FailureLog& failures) {
     const auto manifestPath = manifestPathIn(place);
     const auto there = platform.FileExists(manifestPath);
     if (!there.ok() && !isNotFound(there.error())) {
         failures.add(manifestPath, there.error());
     }
     if (!there.ok() || !there.value()) {
-        return;
+        return std::nullopt;
     }
     // Whoever could write the folder could name any file and any bytes.
     if (const auto error = platform.PreparePrivateFolder(place.folder)) {
         logFolderRefusal(place, error, failures);
-        return;
+        return std::nullopt;
     }
     const auto text = platform.ReadFileContent(manifestPath, kMaxFileManifestBytes);
     if (!text.ok()) {
         failures.add(manifestPath, text.error());
-        return;
+        return std::nullopt;
     }
-    const auto manifest = parseManifest(text.value(), reach);
+    auto manifest = parseManifest(text.value(), reach);
     if (!manifest) {
         failures.add(manifestPath, texts::kFileManifestRefused);
-        return;
+        return std::nullopt;
     }
     const auto registryHash = registryBackupHash(platform, place);
     if (!registryHash.ok()) {
         failures.add(place.registryBackup, registryHash.error());
-        return;
+        return std::nullopt;
     }
     if (manifest->registryBackupHash != registryHash.value()) {
-        return;  // the last run changed no file: this set is an earlier one's
+        return std::nullopt;  // the last run changed no file: this set is an earlier one's
     }
-    std::for_each(manifest->entries.rbegin(), manifest->entries.rend(),
-                  [&](const FileBackupEntry& entry) { putBack(platform, place, entry, failures); });
+    return manifest;
+}
+
+std::vector<std::wstring> restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place,
+                                             const FileManifest& manifest, FailureLog& failures) {
+    std::vector<std::wstring> restored;
+    std::for_each(manifest.entries.rbegin(), manifest.entries.rend(),
+                  [&](const FileBackupEntry& entry) {
+                      if (putBack(platform, place, entry, failures)) {
+                          restored.push_back(entry.original);
+                      }
+                  });
+    return restored;
 }
 
 }  // namespace tovask

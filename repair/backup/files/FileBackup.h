@@ -94,10 +94,15 @@ class FileBackup {
     std::error_code refused_;
 };
 
-// Puts back each file of the set that accompanies the registry backup as it is
-// now. A file that changed since the repair is reported and kept, and so is
-// its copy; a refused folder or manifest is reported and nothing is put back.
-void restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place, const FileReach& reach,
-                        FailureLog& failures);
+// The set that accompanies the registry backup as it is now, read and checked
+// once for the undo to tell and put back: none when there is no set or it is
+// an earlier run's; a refused folder or manifest is reported and gives none.
+std::optional<FileManifest> readFileBackups(PlatformOps& platform, const FileBackupPlace& place,
+                                            const FileReach& reach, FailureLog& failures);
+// Puts back each file of the set, the last changed first, and gives the files
+// it put back. A file that changed since the repair is reported and kept, and
+// so is its copy.
+std::vector<std::wstring> restoreFileBackups(PlatformOps& platform, const FileBackupPlace& place,
+                                             const FileManifest& manifest, FailureLog& failures);
 
 }  // namespace tovask

@@ -46,7 +46,9 @@ class FileBackupTest : public testing::Test {
 
     std::vector<std::wstring> undo() {
         FailureLog undoFailures(platform);
-        restoreFileBackups(platform, place, inReach, undoFailures);
+        if (const auto manifest = readFileBackups(platform, place, inReach, undoFailures)) {
+            restoreFileBackups(platform, place, *manifest, undoFailures);
+        }
         std::vector<std::wstring> targets;
         for (const auto& failure : undoFailures.entries()) {
             targets.push_back(failure.target);

@@ -138,7 +138,8 @@ TEST_P(RegistryRoundTrip, UndoGivesBackTheExactStateBeforeTheRun) {
     bench.undo();
 
     EXPECT_TRUE(sameRegistry(bench.platform.registry.state(), before));
-    EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{std::wstring(kUndoDone)});
+    EXPECT_TRUE(anyLineHas(bench.view.lines, kUndoDone));
+    EXPECT_EQ(bench.errorLines(), std::vector<std::wstring>{});
 }
 
 TEST_P(RegistryRoundTrip, OneFailingRestoreIsReportedAndTheOthersGoOn) {
@@ -205,7 +206,8 @@ TEST(CreatedKeyUndo, KeepsWhatWasWrittenUnderTheKeySinceTheRun) {
     EXPECT_TRUE(bench.platform.registry.value(policyObjects + L"OtherTool\\KeepMe"));
     EXPECT_EQ(bench.platform.registry.subkeyNames(policyObjects),
               std::vector<std::wstring>{L"OtherTool"});
-    EXPECT_EQ(bench.view.lines, std::vector<std::wstring>{std::wstring(kUndoDone)});
+    EXPECT_TRUE(anyLineHas(bench.view.lines, kUndoDone));
+    EXPECT_EQ(bench.errorLines(), std::vector<std::wstring>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(RandomMachines, RegistryRoundTrip, testing::Range(1u, 41u),

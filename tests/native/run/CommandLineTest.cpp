@@ -199,9 +199,10 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));
-    for (const auto code : {ExitCode::Done, ExitCode::RepairNeeded, ExitCode::BadCommandLine,
-                            ExitCode::DoneWithFailures, ExitCode::BrowserOpen,
-                            ExitCode::AnotherRepairRunning, ExitCode::CannotRun}) {
+    for (const auto code :
+         {ExitCode::Done, ExitCode::RepairNeeded, ExitCode::BadCommandLine,
+          ExitCode::DoneWithFailures, ExitCode::BrowserOpen, ExitCode::AnotherRepairRunning,
+          ExitCode::CannotRun, ExitCode::NothingToUndo}) {
         const auto line = L"\n  " + std::to_wstring(static_cast<int>(code)) + L"  ";
         EXPECT_NE(codes.find(line), std::wstring_view::npos) << static_cast<int>(code);
     }
@@ -213,6 +214,25 @@ TEST(LogBlock, FirstLineNamesVersionAndCommandLineLastLineTheExitCode) {
         L" Tovask " TOVASK_VERSION_TEXT L" Orden: \"C:\\Herramientas\\Tovask.exe\" /check /all");
     EXPECT_EQ(logBlockExitLine(ExitCode::CannotRun), L"Código de salida: 6");
 }
+
+struct OutcomeCode {
+    RunOutcome outcome;
+    int code;
+};
+
+class ExitCodeOfOutcome : public testing::TestWithParam<OutcomeCode> {};
+
+TEST_P(ExitCodeOfOutcome, IsTheOneTheUsageLists) {
+    EXPECT_EQ(static_cast<int>(exitCodeOf(GetParam().outcome)), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, ExitCodeOfOutcome,
+                         testing::Values(OutcomeCode{RunOutcome::Done, 0},
+                                         OutcomeCode{RunOutcome::RepairNeeded, 1},
+                                         OutcomeCode{RunOutcome::DoneWithFailures, 3},
+                                         OutcomeCode{RunOutcome::BrowserOpen, 4},
+                                         OutcomeCode{RunOutcome::AnotherRepairRunning, 5},
+                                         OutcomeCode{RunOutcome::NothingToUndo, 7}));
 
 TEST(ExitCodeAfterLog, LostRecordTurnsSuccessIntoFailureAndKeepsTheRest) {
     EXPECT_EQ(exitCodeAfterLog(ExitCode::Done, false), ExitCode::DoneWithFailures);

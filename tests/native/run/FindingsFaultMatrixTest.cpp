@@ -295,6 +295,66 @@ TEST(FindingsFaultMatrix, EveryHeadingAndLineIsSaidOnce) {
     }
 }
 
+// What the undo lists of the seeded findings' kinds, after the date and the
+// Internet Explorer line, and what it says came back of each.
+const std::vector<std::wstring> kKindsListed = {
+    L"Bloqueos en los archivos de directivas locales (Registry.pol): 1 archivo",
+    L"Bloqueos de otros navegadores: 1 valor del registro, 1 archivo",
+    L"Restricciones de Internet Explorer: 1 valor del registro",
+    L"Extensiones instaladas desde el registro: 1 valor del registro",
+    L"Programas que se inician con los navegadores: 1 valor del registro",
+    L"Proxy, configuración automática y DNS: 1 valor del registro",
+    L"Certificados raíz que permiten leer las páginas seguras: 1 valor del registro",
+    L"Accesos directos de navegadores: 1 archivo",
+    L"Programas que se inician solos: 1 valor del registro, 2 archivos"};
+
+std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
+    const auto inFile = [](std::wstring_view path) {
+        return L"HKEY_LOCAL_MACHINE" + std::wstring(path.substr(4));
+    };
+    return {L"Puesto de nuevo: Bloqueos de otros navegadores: " + inFile(kPolicyValue),
+            L"Puesto de nuevo: Restricciones de Internet Explorer: " + inFile(kRestriction),
+            L"Puesto de nuevo: Extensiones instaladas desde el registro: " + inFile(kExtensionKey) +
+                L"update_url",
+            L"Puesto de nuevo: Programas que se inician con los navegadores: " + inFile(kDebugger),
+            L"Puesto de nuevo: Proxy, configuración automática y DNS: HKEY_USERS\\" +
+                std::wstring(user) + kScriptValue.substr(4),
+            L"Puesto de nuevo: Certificados raíz que permiten leer las páginas seguras: "
+            L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
+            L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\Blob",
+            L"Puesto de nuevo: Programas que se inician solos: " + inFile(kRunValue),
+            L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript,
+            L"Puesto de nuevo: Programas que se inician solos: " + kTask,
+            L"Puesto de nuevo: Accesos directos de navegadores: " + kShortcut,
+            L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPolicyFile,
+            L"Puesto de nuevo: Bloqueos en los archivos de directivas locales (Registry.pol): " +
+                kMachinePolicyFile};
+}
+
+TEST(FindingsUndo, ListsEachKindsChangesBeforeItActsAndEachThingAfter) {
+    RepairBench bench;
+    startFromSeededMachine(bench);
+    ASSERT_EQ(bench.press(), RunOutcome::Done);
+    bench.undo();
+
+    const auto& lines = bench.view.lines;
+    const auto done = std::ranges::find(lines, kUndoDone);
+    const std::vector<std::wstring> listed(lines.begin(), done);
+    ASSERT_EQ(listed.size(), 3 + kKindsListed.size()) << testing::PrintToString(lines);
+    EXPECT_EQ(listed[0], kUndoListed);
+    EXPECT_EQ(listed[1], L"Copia de seguridad del 7 de marzo de 2026 a las 09:05");
+    EXPECT_TRUE(listed[2].starts_with(L"Internet Explorer: "));
+    EXPECT_EQ(std::vector(listed.begin() + 3, listed.end()), kKindsListed);
+    std::vector<std::wstring> kindsCameBack;
+    std::ranges::copy_if(linesFromDone(lines), std::back_inserter(kindsCameBack),
+                         [](const std::wstring& line) {
+                             return line.starts_with(kPutBackPrefix) &&
+                                    !line.starts_with(L"Puesto de nuevo: Internet Explorer: ");
+                         });
+    EXPECT_EQ(kindsCameBack, kindsPutBack(bench.platform.programUserSid));
+    EXPECT_TRUE(lastNoticeIs(bench.view, kFinished, NoticeKind::Information, kFinished));
+}
+
 TEST(FindingsFaultMatrix, EveryCallFailingInTurnLeavesEachFindingReportedAndUndoable) {
     RepairBench clean;
     startFromSeededMachine(clean);

@@ -81,10 +81,20 @@ TEST_F(FormTest, UndoPutsTheBackupBackAndReports) {
     form.appendLine(L"línea anterior");
     click(ControlId::btndeshacer);
 
+    const std::wstring listed =
+        L"Archivo Hosts: C:\\WINDOWS\\system32\\drivers\\etc\\hosts (copia del 7 de marzo de "
+        L"2026 a las 09:05)";
+    ASSERT_EQ(windowOps.questions.size(), 1u);
+    EXPECT_EQ(windowOps.questions[0].title, L"Deshacer los cambios");
+    EXPECT_EQ(windowOps.questions[0].prompt,
+              L"Deshacer pondrá de nuevo:\r\n" + listed + L"\r\n¿Desea deshacer estos cambios?");
     ASSERT_EQ(windowOps.messages.size(), 1u);
     EXPECT_EQ(windowOps.messages[0].title, L"Finalizado");
     EXPECT_EQ(windowOps.messages[0].prompt, L"Finalizado");
-    EXPECT_EQ(listLines(), std::vector<std::wstring>{L"Cambios desechos.....Hecho"});
+    EXPECT_EQ(listLines(),
+              (std::vector<std::wstring>{
+                  L"Deshacer pondrá de nuevo:", listed, L"Cambios desechos.....Hecho",
+                  L"Puesto de nuevo: Archivo Hosts: C:\\WINDOWS\\system32\\drivers\\etc\\hosts"}));
     const auto hosts = platform.files.file(L"C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
     ASSERT_TRUE(hosts.has_value());
     EXPECT_EQ(hosts->bytes, "127.0.0.1 antiguo\r\n");
