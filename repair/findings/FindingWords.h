@@ -27,7 +27,8 @@ std::vector<std::wstring> detailLines(const Finding& finding, const KindTexts& t
 std::wstring heldText(const Finding& finding, std::span<const Finding> run);
 
 // The findings as report lines, each group's heading followed by its
-// findings, each its title and below it its place and what it holds; after `limit` lines one more says how many were left out.
+// findings, each its title and below it its place and what it holds; after
+// `limit` lines one more says how many were left out.
 std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
                                        std::span<const Finding> run = {});
 
