@@ -110,7 +110,7 @@ std::optional<std::wstring> profileOf(std::wstring_view file, std::wstring_view 
 
 // What a changed preference of each subject does to the person: a profile's
 // own setting, changed rather than imposed.
-std::wstring_view titleOf(FindingSubject subject) {
+std::wstring_view changedSettingTitle(FindingSubject subject) {
     switch (subject) {
         case FindingSubject::HomePage:
             return texts::kChangedHomePageTitle;
@@ -195,7 +195,8 @@ class PreferenceScan {
             Finding finding{FindingKind::ProfilePreference, group, path, preference.text, false};
             finding.entry = preference.entry;
             finding.subject = preference.subject;
-            finding.title = {.what = titleOf(preference.subject), .value = preference.value};
+            finding.title = {.what = changedSettingTitle(preference.subject),
+                             .value = preference.value};
             found.push_back(std::move(finding));
         }
     }

@@ -51,7 +51,7 @@ std::vector<std::wstring> hostsPutBack(const std::vector<ListedHostsFile>& liste
         if (!restore.changedAFile || (restore.failure && restore.failure->hosts == file.hosts)) {
             break;
         }
-        lines.push_back(putBackLine(texts::kUndoHostsHeading, file.hosts));
+        lines.push_back(cameBackLine(texts::kUndoHostsHeading, file.hosts));
     }
     return lines;
 }
@@ -86,11 +86,11 @@ RunEnd BrowserRepair::undoUnderLock() {
     const auto files = readFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
     const auto contents = listUndo(sections, files);
     view_.clearList();
-    if (contents.empty() && failures.entries().empty()) {
+    if (contents.holdsNothing() && failures.entries().empty()) {
         view_.appendLine(texts::kNothingToUndo);
         return {RunOutcome::NothingToUndo, undoNotice(texts::kNothingToUndo)};
     }
-    if (!contents.empty() && !listedAndAnsweredYes(contents)) {
+    if (!contents.holdsNothing() && !listedAndAnsweredYes(contents)) {
         view_.appendLine(texts::kUndoDeclined);
         appendErrorLines(failures);
         // The answer was the user's last word: no notice follows it.
@@ -102,7 +102,7 @@ RunEnd BrowserRepair::undoUnderLock() {
     if (files) {
         for (const auto& file :
              restoreFileBackups(platform_, fileBackupPlace(), *files, failures)) {
-            putBack.push_back(putBackLine(headingOfFile(file), file));
+            putBack.push_back(cameBackLine(headingOfFile(file), file));
         }
     }
     const auto hosts = restoreHostsFiles(platform_, paths_.value());
@@ -183,7 +183,7 @@ std::vector<std::wstring> BrowserRepair::restoreRegistryBackup(
     for (const auto& entry :
          restoreRegistry(platform_, sections, platform_.HasTwoRegistryViews(), failures)) {
         const auto& listed = contents.sections[entry.section];
-        auto line = putBackLine(listed.heading, registryEntryName(listed.key, entry.valueName));
+        auto line = cameBackLine(listed.heading, registryEntryName(listed.key, entry.valueName));
         // A subtree comes back as its removal and then its keys: a key is one line.
         if (given.insert(foldedCase(line)).second) {
             lines.push_back(std::move(line));

@@ -124,7 +124,7 @@ std::vector<std::wstring> undoListing(const UndoContents& contents) {
     return lines;
 }
 
-std::wstring putBackLine(std::wstring_view heading, std::wstring_view name) {
+std::wstring cameBackLine(std::wstring_view heading, std::wstring_view name) {
     return std::wstring(texts::kUndoPutBackPrefix) + std::wstring(heading) + L" " +
            std::wstring(name);
 }

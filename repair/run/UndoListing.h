@@ -31,7 +31,7 @@ struct UndoContents {
     std::vector<std::wstring> files;  // the originals of the file backups
     std::vector<ListedHostsFile> hosts;
 
-    bool empty() const { return sections.empty() && files.empty() && hosts.empty(); }
+    bool holdsNothing() const { return sections.empty() && files.empty() && hosts.empty(); }
 };
 
 // The Internet Explorer plan's, or the kind's whose reach claims it. The
@@ -45,7 +45,7 @@ std::wstring_view headingOfFile(std::wstring_view path);
 // file with its backup's date.
 std::vector<std::wstring> undoListing(const UndoContents& contents);
 // The line of one thing put back, in the words of the listing.
-std::wstring putBackLine(std::wstring_view heading, std::wstring_view name);
+std::wstring cameBackLine(std::wstring_view heading, std::wstring_view name);
 // A value's name under its key as the report gives it.
 std::wstring registryEntryName(std::wstring_view key, const std::optional<std::wstring>& value);
 

@@ -79,7 +79,7 @@ std::wstring joinedArguments(const std::vector<std::wstring>& arguments) {
 }
 
 // "Acceso directo «Google Chrome» del Escritorio abre <what it added>".
-FindingTitle titleOf(const HijackedShortcut& shortcut) {
+FindingTitle shortcutTitle(const HijackedShortcut& shortcut) {
     if (shortcut.refusedFolder) {
         return {.what = texts::kRefusedFolderTitle, .value = shortcut.path};
     }
@@ -147,7 +147,7 @@ std::vector<Finding> findingsOf(std::span<const HijackedShortcut> shortcuts, boo
                                     : describeShortcutFinding(shortcut.finding),
              shortcut.finding.repairable && !(managedMachine && shortcut.inSharedFolder),
              PolicyHives::None, evidenceOf(shortcut.finding)});
-        finding.title = titleOf(shortcut);
+        finding.title = shortcutTitle(shortcut);
         findings.push_back(std::move(finding));
     }
     return findings;
