@@ -42,4 +42,21 @@ std::wstring_view kindName(FindingKind kind) {
     return rowOf(kind).name;
 }
 
+const FindingKindRow* kindReaching(const RegistryFileSection& section, bool hasTwoViews) {
+    const auto kinds = findingKinds();
+    const auto row = std::ranges::find_if(kinds, [&](const FindingKindRow* kind) {
+        return kind->withinRegistryReach != nullptr &&
+               kind->withinRegistryReach(section, hasTwoViews);
+    });
+    return row == kinds.end() ? nullptr : *row;
+}
+
+const FindingKindRow* kindOwningFile(std::wstring_view path) {
+    const auto kinds = findingKinds();
+    const auto row = std::ranges::find_if(kinds, [&](const FindingKindRow* kind) {
+        return kind->ownsFilePath != nullptr && kind->ownsFilePath(path);
+    });
+    return row == kinds.end() ? nullptr : *row;
+}
+
 }  // namespace tovask

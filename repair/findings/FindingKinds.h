@@ -16,5 +16,9 @@ std::set<FindingKind> everyFindingKind();
 const FindingKindRow& rowOf(FindingKind kind);
 // Its name in the run's JSON, as its row gives it: "browserPolicy".
 std::wstring_view kindName(FindingKind kind);
+// The first kind whose repairs change the registry-backup section, or whose
+// file backups may name the file; none when no kind's do.
+const FindingKindRow* kindReaching(const RegistryFileSection& section, bool hasTwoViews);
+const FindingKindRow* kindOwningFile(std::wstring_view path);
 
 }  // namespace tovask

@@ -290,16 +290,11 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
 }
 
 bool isFindingFilePath(std::wstring_view path) {
-    return std::ranges::any_of(findingKinds(), [&](const FindingKindRow* kind) {
-        return kind->ownsFilePath != nullptr && kind->ownsFilePath(path);
-    });
+    return kindOwningFile(path) != nullptr;
 }
 
 bool isWithinFindingsReach(const RegistryFileSection& section, bool hasTwoViews) {
-    return std::ranges::any_of(findingKinds(), [&](const FindingKindRow* kind) {
-        return kind->withinRegistryReach != nullptr &&
-               kind->withinRegistryReach(section, hasTwoViews);
-    });
+    return kindReaching(section, hasTwoViews) != nullptr;
 }
 
 }  // namespace tovask

@@ -71,22 +71,15 @@ ListedSection listedSection(const RegistryFileSection& section, bool hasTwoViews
     if (!keyOutsidePlan(std::span(&section, 1), hasTwoViews, outsideEveryKind)) {
         return {texts::kUndoIeHeading, section.key, values};
     }
-    const auto kinds = findingKinds();
-    const auto claiming = std::ranges::find_if(kinds, [&](const FindingKindRow* kind) {
-        return kind->withinRegistryReach != nullptr &&
-               kind->withinRegistryReach(section, hasTwoViews);
-    });
     // A loaded backup holds no other section: it was refused otherwise.
-    return {claiming != kinds.end() ? (*claiming)->texts.heading : texts::kUndoIeHeading,
-            section.key, values};
+    const auto* claiming = kindReaching(section, hasTwoViews);
+    return {claiming != nullptr ? claiming->texts.heading : texts::kUndoIeHeading, section.key,
+            values};
 }
 
 std::wstring_view headingOfFile(std::wstring_view path) {
-    const auto kinds = findingKinds();
-    const auto owning = std::ranges::find_if(kinds, [&](const FindingKindRow* kind) {
-        return kind->ownsFilePath != nullptr && kind->ownsFilePath(path);
-    });
-    return owning != kinds.end() ? (*owning)->texts.heading : texts::kUndoIeHeading;
+    const auto* owning = kindOwningFile(path);
+    return owning != nullptr ? owning->texts.heading : texts::kUndoIeHeading;
 }
 
 std::vector<std::wstring> undoListing(const UndoContents& contents) {
