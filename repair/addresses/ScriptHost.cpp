@@ -1,4 +1,4 @@
-#include "repair/network/ScriptHost.h"
+#include "repair/addresses/ScriptHost.h"
 
 #include <algorithm>
 #include <array>
