@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "repair/preferences/ChromiumPreferences.h"
+#include "repair/preferences/FirefoxPreferences.h"
 
 namespace tovask::test {
 namespace {
@@ -131,6 +133,95 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ChromiumLocalState, ThatIsNotAJsonObjectListsNone) {
     EXPECT_FALSE(readProfileFolders(R"({"profile":{"info_cache":{"A":{})").has_value());
+}
+
+using Statement = std::tuple<std::string, std::string, bool, std::size_t, std::size_t>;
+
+struct StatementReading {
+    std::string name;
+    std::string file;
+    std::vector<Statement> read;
+};
+
+class FirefoxStatements : public testing::TestWithParam<StatementReading> {};
+
+TEST_P(FirefoxStatements, GivesEachValueWithItsStatementsBytes) {
+    std::vector<Statement> read;
+    for (const auto& preference : readFirefoxTextPreferences(GetParam().file)) {
+        read.emplace_back(preference.name, preference.value, preference.text, preference.begin,
+                          preference.end);
+    }
+    EXPECT_EQ(read, GetParam().read);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Files, FirefoxStatements,
+    testing::Values(
+        StatementReading{"Text", R"(user_pref("a", "b");)", {{"a", "b", true, 0, 20}}},
+        StatementReading{"NumbersAndTruths", "user_pref(\"a\", 2);\nuser_pref(\"b\", true);user_pref(\"c\", false);",
+                         {{"a", "2", false, 0, 18}, {"b", "true", false, 19, 40}, {"c", "false", false, 40, 62}}},
+        StatementReading{"SignedNumbersAsWritten", R"(user_pref("a", -2147483648); user_pref("b", + /* c */ 007);)",
+                         {{"a", "-2147483648", false, 0, 28}, {"b", "+007", false, 29, 59}}},
+        StatementReading{"LargestNumber", R"(user_pref("a", 2147483647); user_pref("b", 0002147483647);)",
+                         {{"a", "2147483647", false, 0, 27}, {"b", "0002147483647", false, 28, 58}}},
+        StatementReading{"NumbersOutOfRange",
+                         R"(user_pref("a", 2147483648); user_pref("b", -2147483649); user_pref("c", 99999999999);)", {}},
+        StatementReading{"NotWholeNumbers",
+                         R"(user_pref("a", 1.5); user_pref("b", 12ab); user_pref("c", -); user_pref("d", --1); user_pref("e", +"x");)",
+                         {}},
+        StatementReading{"OtherWords", R"(user_pref("a", TRUE); user_pref("b", locked); user_pref("c", "d", 1);)", {}},
+        StatementReading{"CommentsOutsideTheStatement", "/* a */ user_pref /* b */ (\"a\", 1) // c\n;  # d",
+                         {{"a", "1", false, 8, 41}}},
+        StatementReading{"AfterAByteOrderMark", "\xEF\xBB\xBFuser_pref(\"a\", 1);", {{"a", "1", false, 3, 21}}}),
+    [](const testing::TestParamInfo<StatementReading>& info) { return info.param.name; });
+// clang-format on
+
+struct StatementRemoval {
+    std::string name;
+    std::string file;
+    std::vector<std::string> names;
+    std::string edited;
+};
+
+class FirefoxStatementRemoval : public testing::TestWithParam<StatementRemoval> {};
+
+TEST_P(FirefoxStatementRemoval, KeepsEveryOtherByte) {
+    auto statements = readFirefoxTextPreferences(GetParam().file);
+    std::erase_if(statements, [](const FirefoxTextPreference& statement) {
+        return std::ranges::find(GetParam().names, statement.name) == GetParam().names.end();
+    });
+    EXPECT_EQ(withoutStatements(GetParam().file, statements), GetParam().edited);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Files, FirefoxStatementRemoval,
+    testing::Values(
+        StatementRemoval{"LineWithItsEnd", "user_pref(\"a\", 1);\nuser_pref(\"b\", 2);\n", {"a"}, "user_pref(\"b\", 2);\n"},
+        StatementRemoval{"CarriageReturnLineEnd", "user_pref(\"a\", 1);\r\nuser_pref(\"b\", 2);\r\n", {"b"},
+                         "user_pref(\"a\", 1);\r\n"},
+        StatementRemoval{"BlanksAroundIt", "user_pref(\"a\", 1);\n \t user_pref(\"b\", 2); \t\r\nuser_pref(\"c\", 3);", {"b"},
+                         "user_pref(\"a\", 1);\nuser_pref(\"c\", 3);"},
+        StatementRemoval{"LastLineWithoutAnEnd", "user_pref(\"a\", 1);\nuser_pref(\"b\", 2);", {"b"}, "user_pref(\"a\", 1);\n"},
+        StatementRemoval{"LineItShares", "user_pref(\"a\", 1); user_pref(\"b\", 2);\n", {"a"}, " user_pref(\"b\", 2);\n"},
+        StatementRemoval{"EveryStatementOfALine", "user_pref(\"a\", 1); user_pref(\"b\", 2);\r\n# c\n", {"a", "b"}, "# c\n"},
+        StatementRemoval{"CommentLeftOnTheLine", "user_pref(\"a\", 1); // c\nuser_pref(\"b\", 2);\n", {"a"},
+                         " // c\nuser_pref(\"b\", 2);\n"},
+        StatementRemoval{"OverSeveralLines", "user_pref(\"a\",\n  \"x\"\n);\nuser_pref(\"b\", 2);\n", {"a"},
+                         "user_pref(\"b\", 2);\n"},
+        StatementRemoval{"ByteOrderMarkStays", "\xEF\xBB\xBFuser_pref(\"a\", 1);\r\nuser_pref(\"b\", 2);", {"a"},
+                         "\xEF\xBB\xBFuser_pref(\"b\", 2);"},
+        StatementRemoval{"NoneGiven", "user_pref(\"a\", 1);\n", {}, "user_pref(\"a\", 1);\n"}),
+    [](const testing::TestParamInfo<StatementRemoval>& info) { return info.param.name; });
+// clang-format on
+
+TEST(FirefoxStatementRemoval, PassesOverBytesThatAreNoStatementOfTheFile) {
+    const std::string file = "user_pref(\"a\", 1);\n";
+    const std::vector<FirefoxTextPreference> statements = {
+        {.name = "a", .value = "1", .text = false, .begin = 5, .end = 2},
+        {.name = "a", .value = "1", .text = false, .begin = 0, .end = file.size() + 1}};
+    EXPECT_EQ(withoutStatements(file, statements), file);
 }
 
 }  // namespace
