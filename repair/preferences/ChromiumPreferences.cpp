@@ -6,64 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "repair/policykeys/PolicyJson.h"
+#include "repair/preferences/ChromiumJson.h"
+#include "text/Utf8.h"
 
 namespace tovask {
 namespace {
 
-// RapidJSON's own in-place stream reads on to a NUL, and its UTF-8 check
-// takes every continuation byte a lead byte announces: in a text that ends
-// inside a sequence it read past the end. This one reads nothing past its
-// end, where it gives the NUL that ends a document and that no string holds.
-// A decoded string is written over its own text, behind the reading: only a
-// string that has run out of text could catch up with it, and it is refused.
-class BoundedInsituStream {
-  public:
-    using Ch = char;
-
-    BoundedInsituStream(char* begin, char* end)
-        : begin_(begin), end_(end), read_(begin), written_(begin) {}
-
-    Ch Peek() const { return read_ == end_ ? '\0' : *read_; }
-    Ch Take() { return read_ == end_ ? '\0' : *read_++; }
-    std::size_t Tell() const { return static_cast<std::size_t>(read_ - begin_); }
-
-    Ch* PutBegin() { return written_ = read_; }
-    void Put(Ch c) {
-        if (written_ != read_) {
-            *written_++ = c;
-        }
-    }
-    std::size_t PutEnd(const Ch* begin) const { return static_cast<std::size_t>(written_ - begin); }
-    void Flush() {}
-
-  private:
-    char* begin_;
-    char* end_;
-    char* read_;
-    char* written_;
-};
-
-}  // namespace
-}  // namespace tovask
-
-// Read through a copy, as RapidJSON reads its own in-place stream: a number
-// kept as text is then found from where the copy started.
-template <>
-struct rapidjson::StreamTraits<tovask::BoundedInsituStream> {
-    enum { copyOptimization = 1 };
-};
-
-namespace tovask {
-namespace {
-
-using rapidjson::SizeType;
-
-// Numbers come as the text they were written with.
-constexpr unsigned kFlags =
-    rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
-// As deep as the browser's own reader goes.
-constexpr std::size_t kDeepestPreferenceNesting = 200;
 // An array element's place in a path.
 constexpr std::string_view kElement = "[]";
 
@@ -104,26 +52,31 @@ bool leadsTo(const Place& place, Names names) {
                        [&](std::string_view name) { return place[at++] == name; });
 }
 
-class PreferencesHandler
-    : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, PreferencesHandler> {
+class PreferencesHandler : public ChromiumJsonEvents {
   public:
     ChromiumPreferences read;
-    bool sawDocument = false;
 
-    bool StartObject() { return enter(false); }
-    bool StartArray() { return enter(true); }
-    bool EndObject(SizeType) { return leave(); }
-    bool EndArray(SizeType) { return leave(); }
+    void enter(bool array) override {
+        const bool named = !containers_.empty() && tracked();
+        if (named) {
+            path_.push_back(containers_.back().array ? std::string(kElement) : key_);
+        }
+        containers_.push_back({array, named});
+    }
+
+    void leave(std::size_t) override {
+        if (containers_.back().named) {
+            path_.pop_back();
+        }
+        containers_.pop_back();
+    }
 
     // A name given again replaces all that its earlier value set.
-    bool Key(const char* text, SizeType length, bool) {
-        if (policyjson::holdsLoneSurrogate({text, length})) {
-            return false;
-        }
+    void key(std::string_view name, std::size_t) override {
         if (!tracked()) {
-            return true;
+            return;
         }
-        key_.assign(text, length);
+        key_ = name;
         const auto place = valuePlace();
         if (within(place, {"homepage"})) {
             read.homepage.clear();
@@ -148,47 +101,39 @@ class PreferencesHandler
         } else if (within(place, {"extensions", "settings"})) {
             forgetExtensionSetting(place);
         }
-        return true;
     }
 
-    bool String(const char* text, SizeType length, bool) {
-        const std::string_view string(text, length);
-        if (policyjson::holdsLoneSurrogate(string)) {
-            return false;
-        }
+    void string(std::string_view text) override {
         if (!tracked()) {
-            return true;
+            return;
         }
         const auto place = valuePlace();
         if (isPlace(place, {"homepage"})) {
-            read.homepage = string;
+            read.homepage = text;
         } else if (isPlace(place, {"session", "startup_urls", kElement})) {
-            read.startupUrls.emplace_back(string);
+            read.startupUrls.emplace_back(text);
         } else if (isPlace(place, {"default_search_provider_data", "template_url_data", "url"})) {
-            read.searchUrl = string;
+            read.searchUrl = text;
         } else if (isPlace(place, {"default_search_provider", "search_url"})) {
-            read.olderSearchUrl = string;
+            read.olderSearchUrl = text;
         } else if (auto* setting = extensionSettingAt(place, "path")) {
-            setting->path = string;
+            setting->path = text;
         } else {
             // The browser writes these numbers; their text in quotes is read alike.
-            number(place, string);
+            setNumber(place, text);
         }
-        return true;
     }
 
-    bool RawNumber(const char* text, SizeType length, bool) {
+    void number(std::string_view text) override {
         if (tracked()) {
-            number(valuePlace(), {text, length});
+            setNumber(valuePlace(), text);
         }
-        return true;
     }
 
-    bool Bool(bool value) {
+    void boolean(bool value) override {
         if (tracked() && isPlace(valuePlace(), {"homepage_is_newtabpage"})) {
             read.homepageIsNewTabPage = value;
         }
-        return true;
     }
 
   private:
@@ -208,27 +153,6 @@ class PreferencesHandler
         bool named = false;
     };
 
-    bool enter(bool array) {
-        if (containers_.size() == kDeepestPreferenceNesting || (containers_.empty() && array)) {
-            return false;
-        }
-        const bool named = !containers_.empty() && tracked();
-        if (named) {
-            path_.push_back(containers_.back().array ? std::string(kElement) : key_);
-        }
-        sawDocument = true;
-        containers_.push_back({array, named});
-        return true;
-    }
-
-    bool leave() {
-        if (containers_.back().named) {
-            path_.pop_back();
-        }
-        containers_.pop_back();
-        return true;
-    }
-
     // Whether what the reader is at lies below a name that matters: at the
     // top level every name is looked at.
     bool tracked() const {
@@ -242,7 +166,7 @@ class PreferencesHandler
         return {path_, containers_.back().array ? kElement : std::string_view(key_)};
     }
 
-    void number(const Place& place, std::string_view text) {
+    void setNumber(const Place& place, std::string_view text) {
         if (isPlace(place, {"session", "restore_on_startup"})) {
             read.restoreOnStartup = text;
         } else if (auto* setting = extensionSettingAt(place, "location")) {
@@ -284,25 +208,80 @@ class PreferencesHandler
     std::string key_;
 };
 
+// Lists the names in `profile.info_cache`; as the browser reads a repeated
+// name, `profile` or `info_cache` given again replaces the list.
+class ProfileFolderList : public ChromiumJsonEvents {
+  public:
+    std::vector<std::string> folders;
+
+    void enter(bool array) override {
+        ++depth_;
+        if (!array && nameLeads_ && depth_ == reached_ + 2) {
+            ++reached_;
+        }
+        nameLeads_ = false;
+    }
+
+    void leave(std::size_t) override {
+        if (reached_ > 0 && depth_ == reached_ + 1) {
+            --reached_;
+        }
+        --depth_;
+    }
+
+    void key(std::string_view name, std::size_t) override {
+        if (reached_ == kInfoCache.size() && depth_ == reached_ + 1) {
+            if (isPlainFolderName(name) && std::ranges::find(folders, name) == folders.end()) {
+                folders.emplace_back(name);
+            }
+        } else if (reached_ < kInfoCache.size() && depth_ == reached_ + 1) {
+            nameLeads_ = name == kInfoCache[reached_];
+            if (nameLeads_) {
+                folders.clear();
+            }
+        }
+    }
+
+  private:
+    static constexpr std::array<std::string_view, 2> kInfoCache = {"profile", "info_cache"};
+    // The longest name a folder takes, in UTF-16 units.
+    static constexpr std::size_t kLongestFolderName = 255;
+
+    static bool isPlainFolderName(std::string_view name) {
+        constexpr std::string_view kNotInAName = "\\/:*?\"<>|";
+        return !name.empty() && name != "." && name != ".." &&
+               std::ranges::none_of(name,
+                                    [&](char c) {
+                                        return static_cast<unsigned char>(c) < 0x20 ||
+                                               kNotInAName.find(c) != std::string_view::npos;
+                                    }) &&
+               wideFromUtf8(name).size() <= kLongestFolderName;
+    }
+
+    // The containers open.
+    std::size_t depth_ = 0;
+    // How many of the names to `info_cache` the open objects follow from the top.
+    std::size_t reached_ = 0;
+    // Whether the last name read is the next of them.
+    bool nameLeads_ = false;
+};
+
 }  // namespace
 
 std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string json) {
-    // The reader takes a NUL for the end of the text, and would not see what follows.
-    if (json.find('\0') != json.npos) {
-        return std::nullopt;
-    }
-    // Read in place, each string decoded over its own escaped text rather
-    // than copied aside.
-    const std::size_t byteOrderMark = json.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    BoundedInsituStream stream(json.data() + byteOrderMark, json.data() + json.size());
     PreferencesHandler handler;
-    if (rapidjson::Reader()
-            .Parse<kFlags | rapidjson::kParseInsituFlag>(stream, handler)
-            .IsError() ||
-        !handler.sawDocument) {
+    if (!readChromiumJson(json, handler)) {
         return std::nullopt;
     }
     return std::move(handler.read);
+}
+
+std::optional<std::vector<std::string>> readProfileFolders(std::string_view localState) {
+    ProfileFolderList list;
+    if (std::string scanned(localState); !readChromiumJson(scanned, list)) {
+        return std::nullopt;
+    }
+    return std::move(list.folders);
 }
 
 }  // namespace tovask

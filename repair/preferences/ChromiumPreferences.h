@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,5 +38,24 @@ struct ChromiumPreferences {
 // the text is not a JSON object, is nested deeper than the browser reads or
 // holds a lone surrogate. The text is read in place, and changed.
 std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string json);
+
+// A preference's place: the member names from the top object down, e.g.
+// {"session", "startup_urls"} or {"protection", "macs", "extensions", "settings", "<id>"}.
+using PreferencePath = std::vector<std::string>;
+
+// The text without the member at each path, every one of them where an
+// object repeats a name, and every other byte as it was. The comma that
+// separated a removed member goes with it; an object left without members
+// stays, empty. A path that is not there changes nothing. None when the text
+// is not read as readChromiumPreferenceValues reads it.
+std::optional<std::string> withoutPreferences(std::string_view json,
+                                              std::span<const PreferencePath> paths);
+
+// The profile folders `Local State` lists, the names of
+// `profile.info_cache`, in the file's order and each once. A name that is
+// not one plain folder name ("", ".", "..", holding any of \ / : * ? " < > |
+// or a control character, longer than 255 characters) is left out. None
+// when the text is not read as readChromiumPreferenceValues reads it.
+std::optional<std::vector<std::string>> readProfileFolders(std::string_view localState);
 
 }  // namespace tovask

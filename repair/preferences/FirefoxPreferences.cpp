@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <utility>
 
 #include "text/Utf8.h"
 
@@ -16,14 +18,31 @@ constexpr char kEnd = '\0';
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A token's shape: a word's spelling, a mark's character, kText for a quoted
-// text; empty for whatever never belongs to a text preference (a number, a
-// stray character, a broken text or comment).
+// text, kNumber for a whole number's digits; empty for whatever never belongs
+// to a statement (a stray character, a broken text or comment, digits run
+// into a word).
 constexpr std::string_view kText = "\"";
+constexpr std::string_view kNumber = "0";
 constexpr std::string_view kMarks = "(),;+-";
 // The one statement a profile's own files may hold: Firefox refuses `pref`
-// and `sticky_pref` there, which only its default files may use.
-constexpr std::array<std::string_view, 6> kStatement = {"user_pref", "(", kText, ",", kText, ")"};
+// and `sticky_pref` there, which only its default files may use. Its value
+// comes between the comma and the closing parenthesis.
+constexpr std::array<std::string_view, 4> kStatementStart = {"user_pref", "(", kText, ","};
+constexpr std::string_view kStatementEnd = ")";
 constexpr std::size_t kNamePlace = 2;
+
+// The values a statement may set, by the shapes of their tokens: a sign
+// token, when there is one, and the value's own.
+struct ValueForm {
+    std::string_view sign;
+    std::string_view value;
+};
+constexpr std::array<ValueForm, 6> kValueForms = {
+    {{"", kText}, {"", "true"}, {"", "false"}, {"", kNumber}, {"+", kNumber}, {"-", kNumber}}};
+constexpr std::size_t kLongestStatement = kStatementStart.size() + 3;
+// The largest number Firefox takes, and with a minus sign: a 32-bit integer's.
+constexpr std::string_view kLargestNumber = "2147483647";
+constexpr std::string_view kLargestNegatedNumber = "2147483648";
 
 // The escapes that stand for one character, and that character.
 constexpr std::string_view kEscapeLetters = "\"'\\nr";
@@ -35,7 +54,9 @@ constexpr std::uint32_t kLowSurrogates = 0xDC00;
 
 struct Token {
     std::string shape;
+    // A quoted text as the bytes its escapes stand for, anything else as written.
     std::string text;
+    std::size_t begin = 0;
 };
 
 bool isWordCharacter(char c) {
@@ -50,16 +71,27 @@ bool isDecimalDigit(char c) {
 // through peek and take, which give kEnd at the end of the file.
 class PreferenceTokens {
   public:
-    explicit PreferenceTokens(std::string_view file) {
-        if (file.starts_with(kByteOrderMark)) {
-            file.remove_prefix(kByteOrderMark.size());
-        }
-        file_ = file.substr(0, file.find(kEnd));
-    }
+    explicit PreferenceTokens(std::string_view file)
+        : file_(file.substr(0, file.find(kEnd))),
+          at_(file_.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0) {}
 
     // None at the end of the file.
     std::optional<Token> next() {
+        auto token = nextShaped();
+        if (token) {
+            token->begin = start_;
+            if (token->shape != kText) {
+                token->text = file_.substr(start_, at_ - start_);
+            }
+        }
+        return token;
+    }
+
+  private:
+    // The token with its shape, and `start_` at its first byte.
+    std::optional<Token> nextShaped() {
         for (;;) {
+            start_ = at_;
             const char c = take();
             if (c == kEnd) {
                 return std::nullopt;
@@ -80,21 +112,23 @@ class PreferenceTokens {
                 return Token{};
             } else if (c == '"' || c == '\'') {
                 return quoted(c);
-            } else if (isWordCharacter(c) || isDecimalDigit(c)) {
-                const auto start = at_ - 1;
-                const auto belongs = isDecimalDigit(c) ? isDecimalDigit : isWordCharacter;
-                while (belongs(peek())) {
+            } else if (isWordCharacter(c)) {
+                while (isWordCharacter(peek())) {
                     take();
                 }
-                return Token{isDecimalDigit(c) ? "" : std::string(file_.substr(start, at_ - start)),
-                             {}};
+                return Token{std::string(file_.substr(start_, at_ - start_)), {}};
+            } else if (isDecimalDigit(c)) {
+                while (isDecimalDigit(peek())) {
+                    take();
+                }
+                // Firefox refuses digits that a word's letter follows.
+                return Token{isWordCharacter(peek()) ? "" : std::string(kNumber), {}};
             } else if (std::string_view(" \t\n\v\f\r").find(c) == std::string_view::npos) {
                 return Token{kMarks.find(c) != std::string_view::npos ? std::string(1, c) : "", {}};
             }
         }
     }
 
-  private:
     char peek() const { return at_ < file_.size() ? file_[at_] : kEnd; }
     char take() { return at_ < file_.size() ? file_[at_++] : kEnd; }
     bool takeIf(char wanted) {
@@ -178,37 +212,131 @@ class PreferenceTokens {
     }
 
     std::string_view file_;
-    std::size_t at_ = 0;
+    std::size_t at_;
+    std::size_t start_ = 0;
 };
+
+bool withinFirefoxRange(std::string_view sign, std::string_view digits) {
+    const auto largest = sign == "-" ? kLargestNegatedNumber : kLargestNumber;
+    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
+    return digits.size() < largest.size() || (digits.size() == largest.size() && digits <= largest);
+}
+
+// The preference a statement's tokens set, up to its `;`; none when they are
+// not a statement Firefox takes.
+std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, std::size_t end) {
+    if (statement.size() < kStatementStart.size() + 2 ||
+        !std::ranges::equal(statement.first(kStatementStart.size()), kStatementStart, {},
+                            &Token::shape) ||
+        statement.back().shape != kStatementEnd) {
+        return std::nullopt;
+    }
+    const auto value =
+        statement.subspan(kStatementStart.size(), statement.size() - kStatementStart.size() - 1);
+    const auto form = std::ranges::find_if(kValueForms, [&](const ValueForm& form) {
+        return form.sign.empty() ? value.size() == 1 && value[0].shape == form.value
+                                 : value.size() == 2 && value[0].shape == form.sign &&
+                                       value[1].shape == form.value;
+    });
+    if (form == kValueForms.end() ||
+        (form->value == kNumber && !withinFirefoxRange(form->sign, value.back().text))) {
+        return std::nullopt;
+    }
+    FirefoxTextPreference preference{.name = std::move(statement[kNamePlace].text),
+                                     .value = {},
+                                     .text = form->value == kText,
+                                     .begin = statement.front().begin,
+                                     .end = end};
+    for (const auto& token : value) {
+        preference.value += token.text;
+    }
+    return preference;
+}
+
+// The blanks Firefox passes over within a line.
+constexpr std::string_view kLineBlanks = " \t\v\f";
+
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(kLineBlanks) == std::string_view::npos;
+}
 
 }  // namespace
 
 std::vector<FirefoxTextPreference> readFirefoxTextPreferences(std::string_view file) {
     std::vector<FirefoxTextPreference> found;
     PreferenceTokens tokens(file);
-    // How many tokens of the statement so far fit; a faulty statement is
-    // passed over up to its `;`, as Firefox recovers.
-    std::size_t fitting = 0;
+    // The tokens of the statement so far; one with any fault is passed over
+    // up to its `;`, as Firefox recovers.
+    std::vector<Token> statement;
     bool faulty = false;
-    FirefoxTextPreference preference;
     while (auto token = tokens.next()) {
         if (token->shape == ";") {
-            if (!faulty && fitting == kStatement.size()) {
-                found.push_back(std::move(preference));
+            auto preference = faulty ? std::nullopt : preferenceOf(statement, token->begin + 1);
+            if (preference) {
+                found.push_back(std::move(*preference));
             }
-            fitting = 0;
+            statement.clear();
             faulty = false;
-        } else if (!faulty && fitting < kStatement.size() && token->shape == kStatement[fitting]) {
-            if (token->shape == kText) {
-                (fitting == kNamePlace ? preference.name : preference.value) =
-                    std::move(token->text);
-            }
-            ++fitting;
-        } else {
+        } else if (token->shape.empty() || statement.size() == kLongestStatement) {
             faulty = true;
+        } else if (!faulty) {
+            statement.push_back(std::move(*token));
         }
     }
     return found;
+}
+
+std::string withoutStatements(std::string_view file,
+                              std::span<const FirefoxTextPreference> statements) {
+    const std::size_t byteOrderMark = file.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    std::vector<const FirefoxTextPreference*> sorted(statements.size());
+    std::ranges::transform(statements, sorted.begin(),
+                           [](const FirefoxTextPreference& statement) { return &statement; });
+    std::ranges::sort(sorted, {}, &FirefoxTextPreference::begin);
+    // Each statement's bytes; one that does not lie within the file's text,
+    // or within the one before it, is no statement the file holds.
+    std::vector<std::pair<std::size_t, std::size_t>> cuts;
+    for (const auto* statement : sorted) {
+        if (byteOrderMark <= statement->begin && statement->begin < statement->end &&
+            statement->end <= file.size() &&
+            (cuts.empty() || cuts.back().second <= statement->begin)) {
+            cuts.emplace_back(statement->begin, statement->end);
+        }
+    }
+    std::string edited;
+    std::size_t keptFrom = 0;
+    for (std::size_t first = 0; first < cuts.size();) {
+        const auto lineBreakBefore = cuts[first].first == 0
+                                         ? std::string_view::npos
+                                         : file.rfind('\n', cuts[first].first - 1);
+        const auto lineStart =
+            lineBreakBefore == std::string_view::npos ? byteOrderMark : lineBreakBefore + 1;
+        // The statements on the lines this one spans or shares, and whether
+        // only blanks are left on them.
+        bool blank = isBlank(file.substr(lineStart, cuts[first].first - lineStart));
+        std::size_t last = first;
+        auto lineBreak = file.find('\n', cuts[last].second);
+        while (last + 1 < cuts.size() && cuts[last + 1].first <= lineBreak) {
+            blank = blank && isBlank(file.substr(cuts[last].second,
+                                                 cuts[last + 1].first - cuts[last].second));
+            lineBreak = file.find('\n', cuts[++last].second);
+        }
+        const auto lineEnd = std::min(lineBreak, file.size());
+        const auto textEnd =
+            lineEnd > cuts[last].second && file[lineEnd - 1] == '\r' ? lineEnd - 1 : lineEnd;
+        if (blank && isBlank(file.substr(cuts[last].second, textEnd - cuts[last].second))) {
+            edited += file.substr(keptFrom, lineStart - keptFrom);
+            keptFrom = lineBreak == std::string_view::npos ? file.size() : lineBreak + 1;
+        } else {
+            for (std::size_t at = first; at <= last; ++at) {
+                edited += file.substr(keptFrom, cuts[at].first - keptFrom);
+                keptFrom = cuts[at].second;
+            }
+        }
+        first = last + 1;
+    }
+    edited += file.substr(keptFrom);
+    return edited;
 }
 
 }  // namespace tovask

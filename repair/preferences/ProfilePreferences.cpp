@@ -259,8 +259,12 @@ PreferenceReading readChromiumPreferences(std::string json,
 
 PreferenceReading readFirefoxPreferences(std::string_view prefs) {
     PreferenceReading reading;
-    for (const auto& [name, value] : readFirefoxTextPreferences(prefs)) {
-        const auto text = wideFromUtf8(value);
+    for (const auto& preference : readFirefoxTextPreferences(prefs)) {
+        if (!preference.text) {
+            continue;
+        }
+        const auto& name = preference.name;
+        const auto text = wideFromUtf8(preference.value);
         if (name == "browser.startup.homepage") {
             for (std::size_t start = 0; start <= text.size();) {
                 const auto end = std::min(text.find(L'|', start), text.size());
