@@ -40,6 +40,11 @@ class SessionOps {
     // argument; its command line reads "<program> <argument>". Returns at once.
     virtual std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                           LaunchStyle style) = 0;
+    // Has the desktop's shell start the program with these arguments, so that
+    // it runs as the person at the desktop and never elevated; returns once
+    // the shell has it. An error when no shell runs on this desktop.
+    virtual std::error_code StartAsDesktopUser(std::wstring_view program,
+                                               std::wstring_view arguments) = 0;
     // The owner ("DOMAIN\user") of every running process of this file name,
     // such as "iexplore.exe", whoever's desktop it is on.
     virtual Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) = 0;
@@ -100,6 +105,10 @@ class ForwardingSessionOps : public virtual SessionOps {
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override {
         return next_.LaunchCommand(program, argument, style);
+    }
+    std::error_code StartAsDesktopUser(std::wstring_view program,
+                                       std::wstring_view arguments) override {
+        return next_.StartAsDesktopUser(program, arguments);
     }
     Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override {
         return next_.ProcessOwners(executableName);

@@ -52,6 +52,7 @@ class Form1 final : public ProgressView {
     void setStartPage(std::wstring_view text) override;
     void showNotice(const Notice& notice) override;
     bool confirm(const Notice& question) override;
+    bool offer(const Notice& question) override;
 
     // What a press of the repair button asks for: the page typed in Text1,
     // and every kind of finding offered.

@@ -104,6 +104,11 @@ bool Form1::confirm(const Notice& question) {
     return windowOps_.AskYesNo(promptOf(question), question.title);
 }
 
+// The same box: somebody is at the window to answer.
+bool Form1::offer(const Notice& question) {
+    return confirm(question);
+}
+
 std::vector<FindingId> Form1::chooseFindings(const FindingsOffer& offer) {
     const auto choice = choiceFor(offer);
     return checkedFindings(choice, windowOps_.ChooseFindings(choice));

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <objbase.h>
+#include <oleauto.h>
+
+#include <string_view>
+
+#include "platform/win32/ScopedHandle.h"
 
 namespace tovask::win32 {
 
@@ -32,6 +37,37 @@ class ComApartment {
 
   private:
     HRESULT result_;
+};
+
+// A string of COM's own kind, freed by COM's allocator.
+using SystemText = ScopedHandle<BSTR, &SysFreeString>;
+
+// The text as COM's string; empty when no memory was left for it.
+inline SystemText systemText(std::wstring_view text) {
+    return SystemText(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+// A VARIANT that holds a copy of a text, or nothing when no memory was left
+// for it, and frees what it holds.
+class TextVariant {
+  public:
+    explicit TextVariant(std::wstring_view text) {
+        VariantInit(&variant_);
+        variant_.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        if (variant_.bstrVal != nullptr) {
+            variant_.vt = VT_BSTR;
+        }
+    }
+    TextVariant(const TextVariant&) = delete;
+    TextVariant& operator=(const TextVariant&) = delete;
+    ~TextVariant() { VariantClear(&variant_); }
+
+    bool holdsText() const { return variant_.vt == VT_BSTR; }
+    // A shallow copy, for a method that takes a VARIANT by value and only reads it.
+    VARIANT get() const { return variant_; }
+
+  private:
+    VARIANT variant_;
 };
 
 }  // namespace tovask::win32

@@ -24,6 +24,7 @@
 #include "platform/win32/services/PersonalCertificates.h"
 #include "platform/win32/services/PolicyRefresh.h"
 #include "platform/win32/services/TcpListeners.h"
+#include "platform/win32/session/DesktopShellStart.h"
 #include "platform/win32/session/Elevation.h"
 #include "platform/win32/session/EnvironmentText.h"
 #include "platform/win32/session/LockFile.h"
@@ -145,6 +146,11 @@ std::uintptr_t Win32Platform::FindWindowA(std::wstring_view className) {
 std::error_code Win32Platform::LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                              LaunchStyle style) {
     return win32::launchSystemProgram(program, argument, static_cast<int>(style));
+}
+
+std::error_code Win32Platform::StartAsDesktopUser(std::wstring_view program,
+                                                  std::wstring_view arguments) {
+    return win32::startThroughDesktopShell(program, arguments);
 }
 
 Result<std::wstring> Win32Platform::ProgramUserSid() {

@@ -58,6 +58,8 @@ class Win32Platform final : public PlatformOps {
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
+    std::error_code StartAsDesktopUser(std::wstring_view program,
+                                       std::wstring_view arguments) override;
     Result<std::vector<std::wstring>> ProcessOwners(std::wstring_view executableName) override;
     Result<std::wstring> ProgramUserSid() override;
     Result<std::wstring> DesktopUserSid() override;

@@ -35,6 +35,9 @@ class ProgressView {
     // Asks whether to go on with what the list just told, Yes or No. Where
     // nobody is there to answer (a script's run), the run goes on.
     virtual bool confirm(const Notice& /*question*/) { return true; }
+    // Asks whether to do something more that the run does not need, Yes or
+    // No. Where nobody is there to answer, the answer is no.
+    virtual bool offer(const Notice& /*question*/) { return false; }
 
     // The run's findings as facts, beside the lines that tell them: the view
     // that answers a script keeps them, a window has the lines.

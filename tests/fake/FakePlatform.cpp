@@ -250,6 +250,16 @@ std::error_code FakePlatform::LaunchCommand(std::wstring_view program, std::wstr
     return {};
 }
 
+std::error_code FakePlatform::StartAsDesktopUser(std::wstring_view program,
+                                                 std::wstring_view arguments) {
+    const std::wstring commandLine = std::wstring(program) + L" " + std::wstring(arguments);
+    if (const auto fault = record("StartAsDesktopUser", commandLine)) {
+        return *fault;
+    }
+    desktopStarts.push_back(commandLine);
+    return {};
+}
+
 Result<std::wstring> FakePlatform::ProgramUserSid() {
     if (const auto fault = record("ProgramUserSid", L"")) {
         return *fault;

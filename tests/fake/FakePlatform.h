@@ -69,7 +69,7 @@ inline constexpr OperationEffect kOperationEffects[] = {
     {"RemoveUnchangedFile", CallEffect::Changes}, {"CreateNewFile", CallEffect::Changes},
     {"PreparePrivateFolder", CallEffect::Changes}, {"SetTaskEnabled", CallEffect::Changes},
     {"LaunchCommand", CallEffect::Changes},       {"FlushDnsCache", CallEffect::Changes},
-    {"RefreshPolicy", CallEffect::Changes},
+    {"RefreshPolicy", CallEffect::Changes},       {"StartAsDesktopUser", CallEffect::Changes},
     {"AnnounceInternetSettingsChanged", CallEffect::Changes},
 
     {"AcquireRepairLock", CallEffect::Locks},     {"ReleaseRepairLock", CallEffect::Locks},
@@ -149,6 +149,8 @@ class FakePlatform final : public PlatformOps {
     std::uintptr_t FindWindowA(std::wstring_view className) override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
+    std::error_code StartAsDesktopUser(std::wstring_view program,
+                                       std::wstring_view arguments) override;
     Result<std::wstring> ProgramUserSid() override;
     Result<std::wstring> DesktopUserSid() override;
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
@@ -222,6 +224,8 @@ class FakePlatform final : public PlatformOps {
 
     std::vector<RecordedCall> calls;
     std::vector<RecordedLaunch> launches;
+    // What the desktop's shell was asked to start: "<program> <arguments>".
+    std::vector<std::wstring> desktopStarts;
 
   private:
     std::optional<std::error_code> record(std::string_view operation, std::wstring_view target);

@@ -13,4 +13,10 @@ std::error_code QuietPlatform::LaunchCommand(std::wstring_view program, std::wst
     return {};
 }
 
+std::error_code QuietPlatform::StartAsDesktopUser(std::wstring_view program,
+                                                  std::wstring_view arguments) {
+    desktopStarts.push_back(std::wstring(program) + L" " + std::wstring(arguments));
+    return {};
+}
+
 }  // namespace tovask::testsupport

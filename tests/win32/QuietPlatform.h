@@ -26,12 +26,15 @@ class QuietPlatform final : private RealPlatformHolder, public ForwardingPlatfor
     Result<std::wstring> GetSpecialFolder(SpecialFolder folder) override;
     std::error_code LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                   LaunchStyle style) override;
+    std::error_code StartAsDesktopUser(std::wstring_view program,
+                                       std::wstring_view arguments) override;
 
     // When set, given instead of the system's folders.
     std::optional<std::wstring> windowsFolder;
     std::optional<std::wstring> systemFolder;
 
     std::vector<fake::RecordedLaunch> launches;
+    std::vector<std::wstring> desktopStarts;
 };
 
 }  // namespace tovask::testsupport

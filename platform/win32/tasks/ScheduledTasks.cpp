@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "platform/win32/ComObjects.h"
-#include "platform/win32/ScopedHandle.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/files/FileQueries.h"
@@ -25,7 +24,6 @@ namespace tovask::win32 {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using SystemText = ScopedHandle<BSTR, &SysFreeString>;
 
 // A task's definition is a few levels deep; a planted file nested deeper is
 // refused before it can cost anything.

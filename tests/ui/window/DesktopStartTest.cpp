@@ -1,0 +1,41 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/Win32Platform.h"
+#include "tests/win32/TestFolder.h"
+
+// What the window offers to open after a repair, the desktop's shell starts.
+namespace tovask {
+namespace {
+
+std::wstring commandInterpreter() {
+    wchar_t system[MAX_PATH] = {};
+    return std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\cmd.exe";
+}
+
+TEST(DesktopStartTest, TheDesktopsShellRunsTheProgramWithItsArguments) {
+    const testsupport::TestFolder folder;
+    const auto written = folder.path(L"started.txt");
+    const auto arguments = L"/c echo started> \"" + written + L"\"";
+    Win32Platform platform;
+
+    // The desktop's shell of a new Wine session may still be starting when
+    // the test's first window brings it up.
+    auto error = platform.StartAsDesktopUser(commandInterpreter(), arguments);
+    for (int attempt = 0; attempt < 50 && error; ++attempt) {
+        Sleep(100);
+        error = platform.StartAsDesktopUser(commandInterpreter(), arguments);
+    }
+
+    ASSERT_FALSE(error) << error.message() << " (" << std::hex << error.value() << ")";
+    for (int attempt = 0; attempt < 300 && testsupport::readBytes(written).empty(); ++attempt) {
+        Sleep(100);
+    }
+    EXPECT_EQ(testsupport::readBytes(written), "started\r\n");
+}
+
+}  // namespace
+}  // namespace tovask
