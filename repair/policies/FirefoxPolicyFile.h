@@ -31,8 +31,8 @@ std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
 
 // The file that a defaults\pref\*.js script names in general.config.filename,
 // through pref(), lockPref(), defaultPref() or sticky_pref(), comments aside:
-// Firefox then runs that file, which may lock any preference. Report only. An
-// empty name when the script names the preference but no plain text for it.
+// Firefox then runs that file, which may lock any preference. An empty name
+// when the script names the preference but no plain text for it.
 std::optional<std::wstring> autoconfigFileName(std::string_view prefsScript);
 
 }  // namespace tovask

@@ -18,17 +18,18 @@ class PolicyFindings : public KindFindings {
           keys_(findLockedPolicyKeys(platform, scope.userHives, failures)) {
         const auto firefoxFolders = firefoxInstallFolders(platform, failures);
         files_ = findLockedPolicyFiles(platform, firefoxFolders, failures);
-        autoconfigScripts_ = findAutoconfigScripts(platform, firefoxFolders, failures);
+        installFiles_ = findInstallFiles(platform, firefoxFolders, repairable_, failures);
     }
 
     std::vector<Finding> findings() const override {
         auto findings = findingsOf(keys_, repairable_);
         std::ranges::move(findingsOf(files_, repairable_), std::back_inserter(findings));
-        std::ranges::copy(autoconfigScripts_, std::back_inserter(findings));
+        std::ranges::move(findingsOf(installFiles_), std::back_inserter(findings));
         return findings;
     }
 
-    // A key or file none of whose locks is chosen is left untouched.
+    // A key or file none of whose locks is chosen is left untouched, and so
+    // is an installation's file whose finding is not.
     void keepOnly(std::span<const FindingId> chosen) override {
         for (auto& key : keys_) {
             keepChosen(key.locks, findingsOf(std::span(&key, 1), repairable_), chosen);
@@ -38,6 +39,7 @@ class PolicyFindings : public KindFindings {
             keepChosen(file.locks, findingsOf(std::span(&file, 1), repairable_), chosen);
         }
         std::erase_if(files_, [](const LockedPolicyFile& file) { return file.locks.empty(); });
+        keepChosen(installFiles_, findingsOf(installFiles_), chosen);
     }
 
     // A key whose names no backup can hold is left.
@@ -67,6 +69,10 @@ class PolicyFindings : public KindFindings {
             const bool repaired = removeFileLocks(platform, file, files, failures);
             report(findingsOf(std::span(&file, 1), true), repaired);
         }
+        for (const auto& file : installFiles_) {
+            const bool removed = removeInstallFile(platform, file, files, failures);
+            report(std::span(&file.finding, 1), removed);
+        }
     }
 
     // Windows applies the policies again and the browsers read them anew. A
@@ -85,7 +91,7 @@ class PolicyFindings : public KindFindings {
     bool repairable_;
     std::vector<LockedPolicyKey> keys_;
     std::vector<LockedPolicyFile> files_;
-    std::vector<Finding> autoconfigScripts_;  // report only
+    std::vector<InstallFile> installFiles_;
     std::vector<const LockedPolicyKey*> backedUp_;
 };
 

@@ -115,5 +115,17 @@ inline constexpr std::wstring_view kAutoconfigTitle =
     L"Configuración automática que puede bloquear preferencias";
 inline constexpr std::wstring_view kAutoconfigHoldsPrefix =
     L"configuración automática que puede bloquear preferencias: ";
+// The files of a Firefox installation that Firefox applies at every start.
+inline constexpr std::wstring_view kDistributionFileTitle = L"Archivo de distribución";
+inline constexpr std::wstring_view kDistributionFileHow = L"que impone";
+inline constexpr std::wstring_view kDistributionHoldsPrefix =
+    L"preferencias que Firefox vuelve a poner al iniciar: ";
+inline constexpr std::wstring_view kMorePreferencesPrefix = L" y otras ";
+inline constexpr std::wstring_view kSideloadedExtensionTitle =
+    L"Extensión que Firefox instala en cada perfil";
+inline constexpr std::wstring_view kSideloadedExtensionHoldsPrefix =
+    L"extensión que Firefox instala en cada perfil al iniciar: ";
+inline constexpr std::wstring_view kInstallFileTooLarge =
+    L"el archivo ocupa más de 4 MiB, más de lo que guarda la copia de seguridad; no se quitó";
 
 }  // namespace tovask::texts

@@ -1,6 +1,9 @@
+#include "repair/backup/files/FileBackup.h"
+#include "repair/policies/DistributionIni.h"
 #include "repair/policies/FirefoxFiles.h"
 #include "tests/native/RepairFixture.h"
 #include "text/RegistryEncoding.h"
+#include "text/Utf16.h"
 
 namespace tovask::test {
 namespace {
@@ -18,6 +21,16 @@ constexpr std::string_view kLockedFile =
 constexpr std::string_view kRepairedFile =
     "{\n  \"policies\": {\n    \"DisableTelemetry\": true,\n    \"Extensions\": {\n"
     "      \"Uninstall\": [\n        \"b@c\"\n      ]\n    }\n  }\n}\n";
+
+const std::wstring kIni = kInstalled + L"\\distribution\\distribution.ini";
+const std::string kIniBytes =
+    "[Global]\r\nid=acme\r\nversion=1\r\n[Preferences]\r\n"
+    "browser.startup.homepage=\"http://x.example\"\r\na=1\r\nb=2\r\nc=3\r\n";
+const std::wstring kExtensions = kInstalled + L"\\distribution\\extensions\\";
+const std::wstring kSideloaded = kExtensions + L"malo@x.example.xpi";
+const std::wstring kScript = kInstalled + L"\\defaults\\pref\\autoconfig.js";
+const std::wstring kConfig = kInstalled + L"\\mozilla.cfg";
+constexpr std::string_view kScriptBytes = "pref(\"general.config.filename\", \"mozilla.cfg\");";
 
 class FirefoxFiles : public testing::Test {
   protected:
@@ -89,20 +102,175 @@ TEST_F(FirefoxFiles, RefusedBackupFolderLeavesTheFileAndWritesNoCopy) {
 
 TEST_F(FirefoxFiles, IsOnlyReportedOnAManagedMachine) {
     bench.platform.machineJoin.cloudJoined = true;
+    bench.addFiles({{kIni, kIniBytes}});
     bench.press();
     EXPECT_EQ(bench.bytesOf(kPolicyFile), std::string(kLockedFile));
+    EXPECT_EQ(bench.bytesOf(kIni), kIniBytes);
     EXPECT_TRUE(anyLineHas(bench.view.lines, kPolicyFile + L"\\Homepage = "));
+    EXPECT_TRUE(anyLineHas(bench.view.lines,
+                           kIni + L" = preferencias que Firefox vuelve a poner al iniciar: "
+                                  L"browser.startup.homepage=\"http://x.example\", a=1, b=2 y "
+                                  L"otras 1"));
 }
 
-TEST_F(FirefoxFiles, AutoconfigScriptIsReportedOnlyAndNeverCounts) {
-    bench.platform.files.addFile(kPolicyFile, "{\"policies\": {\"DisableTelemetry\": true}}");
-    const auto script = kInstalled + L"\\defaults\\pref\\autoconfig.js";
-    bench.platform.files.addFile(script, "pref(\"general.config.filename\", \"mozilla.cfg\");");
+struct IniCase {
+    std::string name;
+    std::string bytes;
+    std::wstring id;
+    std::vector<std::wstring> preferences;
+};
+
+class DistributionIniReading : public testing::TestWithParam<IniCase> {};
+
+TEST_P(DistributionIniReading, FindsWhatFirefoxWritesIntoItsPreferences) {
+    const auto ini = readDistributionIni(GetParam().bytes);
+    EXPECT_EQ(ini.id, GetParam().id);
+    EXPECT_EQ(ini.preferences, GetParam().preferences);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DistributionIniReading,
+    testing::Values(
+        IniCase{"PreferencesThatLetAddOnsIn",
+                "[Global]\nid=acme\n[Preferences]\nextensions.autoDisableScopes=0\n",
+                L"acme",
+                {L"extensions.autoDisableScopes=0"}},
+        IniCase{"LocalizablePreferencesOfALanguage",
+                "[LocalizablePreferences-es]\r\nbrowser.startup.homepage=http://x.example\r\n",
+                L"",
+                {L"browser.startup.homepage=http://x.example"}},
+        IniCase{"OnlyGlobal", "[Global]\nid=acme\nversion=1.0\nabout=Acme\n", L"acme", {}},
+        IniCase{"MalformedLinesAndHeadingsAreSkipped",
+                "a=1\n[Preferences] x\nb=2\n[preferences]\nc=3\n[Preferences]\n;d=4\ne\nf=\n",
+                L"",
+                {}},
+        IniCase{"BlanksAndLeadingEqualsAsFirefoxReadsThem",
+                "\xEF\xBB\xBF[Preferences\n \t==a=b=c\n",
+                L"",
+                {L"a=b=c"}},
+        IniCase{"Utf16WithItsMark",
+                "\xFF\xFE" + toUtf16LeBytes(L"[Preferences]\r\nañ=1\r\n") + std::string(1, '\0'),
+                L"",
+                {L"añ=1"}},
+        IniCase{"BrokenUtf8", "[Preferences]\na=\xFF\n", L"", {L"a=\uFFFD"}}),
+    [](const testing::TestParamInfo<IniCase>& info) { return info.param.name; });
+
+struct PathCase {
+    std::wstring path;
+    bool owned;
+};
+
+class PolicyFilePaths : public testing::TestWithParam<PathCase> {};
+
+TEST_P(PolicyFilePaths, AreTheInstallationFilesTheRepairChanges) {
+    EXPECT_EQ(isPolicyFilePath(GetParam().path), GetParam().owned);
+}
+
+const PathCase kPolicyFilePaths[] = {
+    {L"C:\\F\\distribution\\policies.json", true},
+    {L"C:\\F\\DISTRIBUTION\\Distribution.INI", true},
+    {L"C:\\F\\distribution\\extensions\\a@b.xpi", true},
+    {L"C:\\F\\defaults\\pref\\autoconfig.js", true},
+    {L"C:\\F\\mozilla.cfg", true},
+    {L"C:\\F\\distribution\\extensions\\.xpi", false},
+    {L"C:\\F\\distribution\\a.xpi", false},
+    {L"C:\\F\\defaults\\pref\\sub\\a.js", false},
+    {L"\\distribution\\policies.json", false},
+};
+INSTANTIATE_TEST_SUITE_P(Files, PolicyFilePaths, testing::ValuesIn(kPolicyFilePaths));
+
+// A name Firefox cannot load from its folder, or a file that is not there,
+// or one an earlier script took: the script goes alone.
+struct PairCase {
+    std::string name;
+    std::string named;
+    bool paired;
+};
+
+class AutoconfigPair : public FirefoxFiles, public testing::WithParamInterface<PairCase> {};
+
+TEST_P(AutoconfigPair, HoldsTheScriptAndTheFileItHandsFirefox) {
+    const auto later = kInstalled + L"\\defaults\\pref\\later.js";
+    bench.addFiles({{kScript, "pref(\"general.config.filename\", \"taken.cfg\");"},
+                    {later, "pref(\"general.config.filename\", \"" + GetParam().named + "\");"},
+                    {kInstalled + L"\\taken.cfg", "x"},
+                    {kConfig, "x"},
+                    {kInstalled + L"\\mozilla.js", "x"}});
+    FailureLog failures(bench.platform);
+    const auto files = findInstallFiles(bench.platform, std::span(&kInstalled, 1), true, failures);
+    ASSERT_EQ(files.size(), 2u);
+    const auto expected = GetParam().paired ? std::vector{later, kConfig} : std::vector{later};
+    EXPECT_EQ(files[1].paths, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, AutoconfigPair,
+                         testing::Values(PairCase{"Present", "mozilla.cfg", true},
+                                         PairCase{"Missing", "otro.cfg", false},
+                                         PairCase{"InAnotherFolder", "..\\F\\mozilla.cfg", false},
+                                         PairCase{"NotACfg", "mozilla.js", false},
+                                         PairCase{"TakenByAnEarlierScript", "taken.cfg", false}),
+                         [](const testing::TestParamInfo<PairCase>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(FirefoxFiles, AFloodOfExtensionsIsListedInPartWithAnError) {
+    for (int i = 0; i < 150; ++i) {
+        bench.platform.files.addFile(kExtensions + std::to_wstring(i) + L".xpi", "PK");
+    }
+    FailureLog failures(bench.platform);
+    EXPECT_EQ(findInstallFiles(bench.platform, std::span(&kInstalled, 1), true, failures).size(),
+              100u);
+    ASSERT_EQ(failures.entries().size(), 1u);
+    EXPECT_EQ(failures.entries()[0].target + L"\\", kExtensions);
+}
+
+TEST_F(FirefoxFiles, RepairMovesEachFileToTheBackupsAndTheUndoPutsThemBackByteForByte) {
+    const std::vector<SeededFile> seeded = {{kIni, kIniBytes},
+                                            {kSideloaded, "PK\x03\x04"},
+                                            {kScript, std::string(kScriptBytes)},
+                                            {kConfig, "lockPref(\"a\", 1);", fake::kReadOnly}};
+    bench.addFiles(seeded);
+    ASSERT_EQ(check(), RunOutcome::RepairNeeded);
     bench.press();
-    EXPECT_TRUE(bench.platform.files.file(script).has_value());
+    for (const auto& file : seeded) {
+        EXPECT_FALSE(bench.bytesOf(file.path).has_value()) << testing::PrintToString(file.path);
+    }
+    EXPECT_TRUE(saysOf(bench.view.lines,
+                       L"Bloqueo quitado: Archivo de distribución «acme» que impone "
+                       L"browser.startup.homepage=\"http://x.example\"",
+                       kIni));
+    EXPECT_TRUE(saysOf(bench.view.lines,
+                       L"Bloqueo quitado: Configuración automática que puede bloquear "
+                       L"preferencias: mozilla.cfg",
+                       kScript));
     EXPECT_EQ(check(), RunOutcome::Done);
-    EXPECT_TRUE(anyLineHas(bench.view.lines, script + L" = configuración automática que puede "
-                                                      L"bloquear preferencias: mozilla.cfg"));
+
+    bench.undo();
+    for (const auto& file : seeded) {
+        EXPECT_EQ(bench.bytesOf(file.path), file.bytes) << testing::PrintToString(file.path);
+    }
+}
+
+// A file reached through a link, one that cannot be read, and one too large
+// to back up whole: each stays with an error, and the others go.
+TEST_F(FirefoxFiles, EachBadFileSkipsOnlyItselfWithAnError) {
+    const auto large = kExtensions + L"grande@x.example.xpi";
+    const std::string largeBytes(kMaxBackedUpFileBytes + 1, 'x');
+    bench.addFiles({{L"C:\\Otro\\distribution.ini", kIniBytes},
+                    {kScript, std::string(kScriptBytes)},
+                    {large, largeBytes},
+                    {kSideloaded, "PK"}});
+    bench.platform.files.addLink(kIni, L"C:\\Otro\\distribution.ini");
+    bench.platform.failWhere("ReadFileContent", kScript, errc(std::errc::permission_denied));
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(L"C:\\Otro\\distribution.ini"), kIniBytes);
+    EXPECT_TRUE(reportsFailureOf(bench.view.lines, kIni));
+    EXPECT_TRUE(reportsFailureOf(bench.view.lines, kScript));
+    EXPECT_EQ(bench.bytesOf(large), largeBytes);
+    EXPECT_TRUE(saysOf(bench.view.lines, L"No se pudo quitar el bloqueo: ", large));
+    EXPECT_TRUE(
+        anyLineHas(bench.view.lines, L"Error: " + large + L" (el archivo ocupa más de 4 MiB"));
+    EXPECT_FALSE(bench.bytesOf(kSideloaded).has_value());
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ const std::wstring kPolicyValue = L"HKLM\\Software\\Policies\\Google\\Chrome\\Ho
 const std::wstring kScriptValue =
     L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\AutoConfigURL";
 const std::wstring kPolicyFile = L"D:\\Firefox\\distribution\\policies.json";
+const std::wstring kSideloaded = L"D:\\Firefox\\distribution\\extensions\\malo@x.example.xpi";
 const std::wstring kShortcut = L"C:\\Users\\Public\\Desktop\\Chrome.lnk";
 const std::wstring kChromeExe = L"C:\\Program Files\\Google\\Chrome\\chrome.exe";
 const std::wstring kPublishedRoot =
@@ -89,9 +90,14 @@ const KindSeed kSeeds[] = {
          platform.files.addFile(kPolicyFile,
                                 R"({"policies": {"Homepage": {"URL": "http://buscar.example"}}})");
      },
-     {L"Bloqueo quitado: ", L"D:\\"},
+     {L"Bloqueo quitado: ", kPolicyFile},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kPolicyFile); }},
+    {FindingKind::BrowserPolicy,
+     [](fake::FakePlatform& platform) { platform.files.addFile(kSideloaded, "PK\x03\x04"); },
+     {L"Bloqueo quitado: ", kSideloaded},
+     {},
+     [](const fake::FakePlatform& platform) { return bytesAt(platform, kSideloaded); }},
     {FindingKind::Network,
      [](fake::FakePlatform& platform) { writeString(platform, kScriptValue, L"data:,x"); },
      {L"Ajuste de red reparado: ", L""},
@@ -299,7 +305,7 @@ TEST(FindingsFaultMatrix, EveryHeadingAndLineIsSaidOnce) {
 // Internet Explorer line, and what it says came back of each.
 const std::vector<std::wstring> kKindsListed = {
     L"Bloqueos en los archivos de directivas locales (Registry.pol): 1 archivo",
-    L"Bloqueos de otros navegadores: 1 valor del registro, 1 archivo",
+    L"Bloqueos de otros navegadores: 1 valor del registro, 2 archivos",
     L"Restricciones de Internet Explorer: 1 valor del registro",
     L"Extensiones instaladas desde el registro: 1 valor del registro",
     L"Programas que se inician con los navegadores: 1 valor del registro",
@@ -326,6 +332,7 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
             L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript,
             L"Puesto de nuevo: Programas que se inician solos: " + kTask,
             L"Puesto de nuevo: Accesos directos de navegadores: " + kShortcut,
+            L"Puesto de nuevo: Bloqueos de otros navegadores: " + kSideloaded,
             L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPolicyFile,
             L"Puesto de nuevo: Bloqueos en los archivos de directivas locales (Registry.pol): " +
                 kMachinePolicyFile};
