@@ -19,5 +19,6 @@ ends_at_once=$("$WINE" winepath -w "$windows/bench/minimal_exit.exe")
 "$run" "$windows/bench/network_check_bench.exe"
 "$run" "$windows/bench/shortcut_check_bench.exe"
 "$run" "$windows/bench/other_ways_in_bench.exe"
+"$run" "$windows/bench/profiles_bench.exe"
 "$run" "$windows/bench/startup_sources_bench.exe"
 /usr/bin/python3 bench/executable_figures.py "$2"

@@ -121,6 +121,7 @@ class ExtensionScan {
                                  std::move(fileKey), std::move(judged->first),
                                  judged->second && !managedMachine_});
                 finding.title.value = entry.name;
+                finding.evidence.extensionId = entry.name;
                 found.push_back({{root, std::move(extensionKey), view}, entry, std::move(finding)});
             }
         }

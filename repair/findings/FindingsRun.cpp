@@ -258,6 +258,7 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     for (const auto& kind : findings.kinds) {
         if (!ofKind(repairable, kind.row->kind).empty()) {
             kind.found->keepOnly(chosen);
+            kind.found->getReady(platform, view);
             repairing.push_back(kind.found.get());
         }
     }

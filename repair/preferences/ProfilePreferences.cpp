@@ -5,11 +5,9 @@
 #include <optional>
 
 #include "repair/addresses/ProxyAddress.h"
+#include "repair/addresses/ScriptHost.h"
 #include "repair/paths/LocalPaths.h"
-#include "repair/paths/ShortcutFolders.h"
 #include "repair/paths/WritableFolders.h"
-#include "repair/preferences/ChromiumPreferences.h"
-#include "repair/preferences/FirefoxPreferences.h"
 #include "repair/preferences/PreferenceTexts.h"
 #include "repair/users/UserPaths.h"
 #include "text/TextCompare.h"
@@ -18,20 +16,7 @@
 namespace tovask {
 namespace {
 
-constexpr std::size_t kPreferencesLimit = std::size_t{32} << 20;
 constexpr ListingLimits kProfileListing{1, 400, 20000};
-
-struct ChromiumBrowser {
-    std::wstring_view group;
-    std::wstring_view userData;  // below the user's local application data
-};
-
-constexpr std::array kChromiumBrowsers = {
-    ChromiumBrowser{L"Google Chrome", L"Google\\Chrome\\User Data"},
-    ChromiumBrowser{L"Microsoft Edge", L"Microsoft\\Edge\\User Data"},
-    ChromiumBrowser{L"Brave", L"BraveSoftware\\Brave-Browser\\User Data"},
-    ChromiumBrowser{L"Chromium", L"Chromium\\User Data"},
-};
 constexpr std::array<std::wstring_view, 2> kChromiumFiles = {L"Preferences", L"Secure Preferences"};
 constexpr std::array<std::wstring_view, 2> kFirefoxFiles = {L"prefs.js", L"user.js"};
 
@@ -48,6 +33,8 @@ constexpr std::array<std::wstring_view, 10> kSearchDomains = {
 constexpr std::array<std::string_view, 2> kUnpackedLocations = {"4", "8"};
 // `session.restore_on_startup` when the browser opens the start-up pages.
 constexpr std::string_view kRestoreStartupPages = "4";
+// Firefox's `network.proxy.type` when a proxy script names the proxy.
+constexpr std::string_view kProxyTypeScript = "2";
 
 bool hasWebServer(std::wstring_view text) {
     return serverOfWebAddress(text).has_value();
@@ -89,23 +76,16 @@ bool isForeignSearch(std::wstring_view url) {
     return server && !isKnownSearchHost(server->host);
 }
 
-std::wstring leafNameOf(std::wstring_view path) {
-    return std::wstring(path.substr(path.rfind(L'\\') + 1));
-}
-
-// The profile's folder name of a file directly in a profile below `root`; none otherwise.
-std::optional<std::wstring> profileOf(std::wstring_view file, std::wstring_view root) {
-    const auto folderEnd = file.rfind(L'\\');
-    if (folderEnd == std::wstring_view::npos) {
-        return std::nullopt;
+// A proxy script Firefox fetches from a server on the Internet, or carries
+// in its address: the way a hijacker routes the browser through its proxy.
+bool isForeignProxyScript(std::wstring_view address) {
+    const auto script = classifyScriptAddress(address);
+    if (script.kind == ScriptAddressKind::Data) {
+        return true;
     }
-    const auto folder = file.substr(0, folderEnd);
-    const auto profileStart = folder.rfind(L'\\');
-    if (profileStart == std::wstring_view::npos ||
-        !equalsIgnoringCase(folder.substr(0, profileStart), root)) {
-        return std::nullopt;
-    }
-    return std::wstring(folder.substr(profileStart + 1));
+    const auto server =
+        script.kind == ScriptAddressKind::Other ? serverOfWebAddress(address) : std::nullopt;
+    return server && isInternetHost(server->host, {});
 }
 
 // What a changed preference of each subject does to the person: a profile's
@@ -122,61 +102,139 @@ std::wstring_view changedSettingTitle(FindingSubject subject) {
             return texts::kChangedNewTabTitle;
         case FindingSubject::ExtensionFromFolder:
             return texts::kUnpackedExtensionTitle;
+        case FindingSubject::ForcedExtension:
+            return texts::kCampaignExtensionTitle;
+        case FindingSubject::ProxyScript:
+            return texts::kChangedProxyScriptTitle;
         default:
             return {};
     }
 }
 
+std::wstring leafNameOf(std::wstring_view path) {
+    return std::wstring(path.substr(path.rfind(L'\\') + 1));
+}
+
+std::wstring folderOf(std::wstring_view path) {
+    return std::wstring(path.substr(0, path.rfind(L'\\')));
+}
+
+bool isProfileFileName(std::wstring_view name, bool chromium) {
+    return std::ranges::any_of(profileFileNames(chromium), [&](std::wstring_view wanted) {
+        return equalsIgnoringCase(name, wanted);
+    });
+}
+
 class PreferenceScan {
   public:
-    PreferenceScan(PlatformOps& platform, FailureLog& failures)
-        : platform_(platform), failures_(failures) {}
+    PreferenceScan(PlatformOps& platform, const ProfileScanFacts& facts, FailureLog& failures)
+        : platform_(platform), facts_(facts), failures_(failures) {}
 
-    void scanUser(UserFolders* folders) {
+    void scanUser(std::wstring_view hive, UserFolders* folders) {
         if (folders == nullptr) {
             return;
         }
+        runningUser_ = hive == L"HKCU";
         const auto localAppData =
             folders->folder(L"Local AppData", folders->profile() + L"\\AppData\\Local");
+        const auto base = [&](const ProfileBrowser& browser) {
+            return (browser.base == AppDataFolder::Local ? localAppData : folders->appData()) +
+                   L"\\" + std::wstring(browser.profilesRoot);
+        };
         for (const auto& browser : kChromiumBrowsers) {
-            scanProfiles(localAppData + L"\\" + std::wstring(browser.userData), L"Preferences",
-                         kChromiumFiles, browser.group, true);
+            scanChromium(browser, base(browser));
         }
-        scanProfiles(folders->appData() + L"\\Mozilla\\Firefox\\Profiles", L".js", kFirefoxFiles,
-                     L"Mozilla Firefox", false);
+        scanFirefox(base(kFirefoxBrowser));
     }
 
-    std::vector<Finding> found;
+    std::vector<ProfileFinding> found;
 
   private:
-    void scanProfiles(const std::wstring& root, std::wstring_view ending,
-                      std::span<const std::wstring_view> names, std::wstring_view group,
-                      bool chromium) {
+    void scanChromium(const ProfileBrowser& browser, const std::wstring& root) {
         if (!mayOpenUserPath(platform_, root)) {
             return;
         }
+        // The browser's first profile lies in the root itself where the
+        // browser keeps one there.
+        scanProfile(browser, root, L"", true);
+        for (const auto& name : profileFolders(root)) {
+            scanProfile(browser, root + L"\\" + name, name, true);
+        }
+    }
+
+    // The profiles Local State lists, as the browser knows them; where it
+    // cannot be read, every folder of the root that holds preferences.
+    std::vector<std::wstring> profileFolders(const std::wstring& root) {
+        const auto localStatePath = root + L"\\Local State";
+        const auto localState = platform_.ReadFileContent(localStatePath, kPreferencesFileLimit);
+        if (localState.ok()) {
+            if (const auto names = readProfileFolders(localState.value())) {
+                std::vector<std::wstring> folders;
+                for (const auto& name : *names) {
+                    folders.push_back(wideFromUtf8(name));
+                }
+                return folders;
+            }
+            failures_.add(localStatePath, texts::kPreferencesNotJson);
+        } else if (!isNotFound(localState.error())) {
+            failures_.add(localStatePath, localState.error());
+        }
+        std::vector<std::wstring> folders;
+        for (const auto& file : listed(root, L"Preferences")) {
+            if (folderOf(folderOf(file)) == root &&
+                equalsIgnoringCase(leafNameOf(file), kChromiumFiles[0])) {
+                folders.push_back(leafNameOf(folderOf(file)));
+            }
+        }
+        return folders;
+    }
+
+    void scanFirefox(const std::wstring& root) {
+        if (!mayOpenUserPath(platform_, root)) {
+            return;
+        }
+        std::vector<std::wstring> profiles;
+        for (const auto& file : listed(root, L".js")) {
+            const auto folder = folderOf(file);
+            if (folderOf(folder) == root && isProfileFileName(leafNameOf(file), false) &&
+                std::ranges::find(profiles, folder) == profiles.end()) {
+                profiles.push_back(folder);
+            }
+        }
+        for (const auto& folder : profiles) {
+            scanProfile(kFirefoxBrowser, folder, leafNameOf(folder), false);
+        }
+    }
+
+    std::vector<std::wstring> listed(const std::wstring& root, std::wstring_view ending) {
         const auto listing = platform_.ListFiles(root, ending, kProfileListing);
         if (!listing.ok()) {
             if (!isNotFound(listing.error())) {
                 failures_.add(root, listing.error());
             }
-            return;
+            return {};
         }
-        for (const auto& file : listing.value().files) {
-            const auto profile = profileOf(file, root);
-            const auto name = leafNameOf(file);
-            if (profile && std::ranges::any_of(names, [&](std::wstring_view wanted) {
-                    return equalsIgnoringCase(name, wanted);
-                })) {
-                scanFile(file,
-                         std::wstring(group) + std::wstring(texts::kProfileSeparator) + *profile,
-                         chromium);
-            }
+        return listing.value().files;
+    }
+
+    void scanProfile(const ProfileBrowser& browser, const std::wstring& folder,
+                     const std::wstring& name, bool chromium) {
+        const BrowserProfile profile{
+            &browser,
+            folder,
+            chromium,
+            name,
+            name.empty()
+                ? std::wstring(browser.name)
+                : std::wstring(browser.name) + std::wstring(texts::kProfileSeparator) + name,
+            runningUser_};
+        for (const auto file : profileFileNames(chromium)) {
+            scanFile(profile, folder + L"\\" + std::wstring(file));
         }
     }
 
-    void scanFile(const std::wstring& path, const std::wstring& group, bool chromium) {
-        auto content = platform_.ReadFileContent(path, kPreferencesLimit);
+    void scanFile(const BrowserProfile& profile, const std::wstring& path) {
+        auto content = platform_.ReadFileContent(path, kPreferencesFileLimit);
         if (!content.ok()) {
             if (content.error() == std::errc::file_too_large) {
                 failures_.add(path, texts::kPreferencesTooLarge);
@@ -186,18 +244,20 @@ class PreferenceScan {
             return;
         }
         const auto reading =
-            chromium ? readChromiumPreferences(std::move(content).value(), writableFolders())
-                     : readFirefoxPreferences(content.value());
+            profile.chromium ? readChromiumPreferences(std::move(content).value(),
+                                                       writableFolders(), facts_.campaignExtensions)
+                             : readFirefoxPreferences(content.value());
         if (!reading.error.empty()) {
             failures_.add(path, reading.error);
         }
         for (const auto& preference : reading.found) {
-            Finding finding{FindingKind::ProfilePreference, group, path, preference.text, false};
+            Finding finding{FindingKind::ProfilePreference, profile.group, path, preference.text,
+                            !facts_.managedMachine};
             finding.entry = preference.entry;
             finding.subject = preference.subject;
             finding.title = {.what = changedSettingTitle(preference.subject),
                              .value = preference.value};
-            found.push_back(std::move(finding));
+            found.push_back({std::move(finding), profile, preference});
         }
     }
 
@@ -210,48 +270,71 @@ class PreferenceScan {
     }
 
     PlatformOps& platform_;
+    const ProfileScanFacts& facts_;
     FailureLog& failures_;
     std::optional<std::vector<std::wstring>> writableFolders_;
+    bool runningUser_ = false;
 };
 
 }  // namespace
 
 PreferenceReading readChromiumPreferences(std::string json,
-                                          std::span<const std::wstring> writableFolders) {
+                                          std::span<const std::wstring> writableFolders,
+                                          std::span<const std::wstring> campaignExtensions) {
     const auto preferences = readChromiumPreferenceValues(std::move(json));
     if (!preferences) {
         return {{}, texts::kPreferencesNotJson};
     }
     PreferenceReading reading;
     const auto add = [&](FindingSubject subject, std::wstring entry, std::wstring_view prefix,
-                         const std::wstring& text) {
-        reading.found.push_back({subject, std::move(entry), std::wstring(prefix) + text, text});
+                         const std::wstring& text, std::vector<PreferencePath> members) {
+        reading.found.push_back(
+            {subject, std::move(entry), std::wstring(prefix) + text, text, std::move(members)});
     };
     if (const auto homepage = wideFromUtf8(preferences->homepage);
         hasWebServer(homepage) && !preferences->homepageIsNewTabPage) {
-        add(FindingSubject::HomePage, L"homepage", texts::kHomePagePrefix, homepage);
+        add(FindingSubject::HomePage, L"homepage", texts::kHomePagePrefix, homepage,
+            {{"homepage"}, {"homepage_is_newtabpage"}});
     }
     if (preferences->restoreOnStartup == kRestoreStartupPages) {
         for (const auto& url : preferences->startupUrls) {
             if (const auto text = wideFromUtf8(url); hasWebServer(text)) {
-                add(FindingSubject::StartupPages, text, texts::kStartupPagePrefix, text);
+                add(FindingSubject::StartupPages, text, texts::kStartupPagePrefix, text,
+                    {{"session", "restore_on_startup"}, {"session", "startup_urls"}});
             }
         }
     }
-    for (const auto& [search, preference] :
-         {std::pair{&preferences->searchUrl, L"default_search_provider_data"},
-          std::pair{&preferences->olderSearchUrl, L"default_search_provider"}}) {
-        if (const auto text = wideFromUtf8(*search); isForeignSearch(text)) {
-            add(FindingSubject::SearchEngine, preference, texts::kSearchProviderPrefix, text);
-        }
+    // The browser keeps an unprotected mirror of its search provider, and
+    // search_provider_overrides may name the hijacker's again.
+    if (const auto text = wideFromUtf8(preferences->searchUrl); isForeignSearch(text)) {
+        add(FindingSubject::SearchEngine, L"default_search_provider_data",
+            texts::kSearchProviderPrefix, text,
+            {{"default_search_provider_data", "template_url_data"},
+             {"default_search_provider_data", "mirrored_template_url_data"},
+             {"search_provider_overrides"}});
+    }
+    if (const auto text = wideFromUtf8(preferences->olderSearchUrl); isForeignSearch(text)) {
+        add(FindingSubject::SearchEngine, L"default_search_provider", texts::kSearchProviderPrefix,
+            text, {{"default_search_provider"}});
     }
     for (const auto& extension : preferences->extensions) {
+        const auto id = wideFromUtf8(extension.id);
+        // An extension's entry and its own integrity code go together: the
+        // others' codes still match, so the browser keeps them.
+        std::vector<PreferencePath> members = {
+            {"extensions", "settings", extension.id},
+            {"protection", "macs", "extensions", "settings", extension.id}};
         const auto path = wideFromUtf8(extension.path);
         if (std::ranges::find(kUnpackedLocations, extension.location) != kUnpackedLocations.end() &&
             liesInAnyFolder(normalisedPath(path), writableFolders)) {
-            const auto id = wideFromUtf8(extension.id);
             add(FindingSubject::ExtensionFromFolder, id, texts::kUnpackedExtensionPrefix,
-                id + L" (" + path + L")");
+                id + L" (" + path + L")", std::move(members));
+            reading.found.back().extensionFolder = path;
+        } else if (std::ranges::any_of(campaignExtensions, [&](const std::wstring& campaign) {
+                       return equalsIgnoringCase(campaign, id);
+                   })) {
+            add(FindingSubject::ForcedExtension, id, texts::kCampaignExtensionPrefix, id,
+                std::move(members));
         }
     }
     return reading;
@@ -259,42 +342,67 @@ PreferenceReading readChromiumPreferences(std::string json,
 
 PreferenceReading readFirefoxPreferences(std::string_view prefs) {
     PreferenceReading reading;
-    for (const auto& preference : readFirefoxTextPreferences(prefs)) {
-        if (!preference.text) {
+    const auto statements = readFirefoxTextPreferences(prefs);
+    const auto add = [&](const FirefoxTextPreference& statement, FindingSubject subject,
+                         std::wstring entry, std::wstring_view prefix, std::wstring text) {
+        reading.found.push_back({subject,
+                                 std::move(entry),
+                                 std::wstring(prefix) + text,
+                                 std::move(text),
+                                 {},
+                                 {statement}});
+    };
+    for (const auto& statement : statements) {
+        if (!statement.text) {
             continue;
         }
-        const auto& name = preference.name;
-        const auto text = wideFromUtf8(preference.value);
+        const auto& name = statement.name;
+        const auto text = wideFromUtf8(statement.value);
         if (name == "browser.startup.homepage") {
             for (std::size_t start = 0; start <= text.size();) {
                 const auto end = std::min(text.find(L'|', start), text.size());
                 if (const auto page = text.substr(start, end - start); hasWebServer(page)) {
-                    reading.found.push_back({FindingSubject::HomePage, page,
-                                             std::wstring(texts::kHomePagePrefix) + page, page});
+                    add(statement, FindingSubject::HomePage, page, texts::kHomePagePrefix, page);
                 }
                 start = end + 1;
             }
         } else if (name == "browser.newtab.url" && hasWebServer(text)) {
-            reading.found.push_back({FindingSubject::NewTabPage, wideFromUtf8(name),
-                                     std::wstring(texts::kStartupPagePrefix) + text, text});
+            add(statement, FindingSubject::NewTabPage, wideFromUtf8(name), texts::kNewTabPagePrefix,
+                text);
         } else if ((name == "keyword.URL" || name == "browser.search.defaulturl") &&
                    isForeignSearch(text)) {
-            reading.found.push_back({FindingSubject::SearchEngine, wideFromUtf8(name),
-                                     std::wstring(texts::kSearchProviderPrefix) + text, text});
+            add(statement, FindingSubject::SearchEngine, wideFromUtf8(name),
+                texts::kSearchProviderPrefix, text);
+        } else if (name == "network.proxy.autoconfig_url" && isForeignProxyScript(text)) {
+            add(statement, FindingSubject::ProxyScript, wideFromUtf8(name),
+                texts::kProxyScriptPrefix, text);
+            // Without its script, the proxy type that names one would leave
+            // the browser without a connection: it goes back to the system's.
+            for (const auto& type : statements) {
+                if (type.name == "network.proxy.type" && type.value == kProxyTypeScript) {
+                    reading.found.back().statements.push_back(type);
+                }
+            }
         }
     }
     return reading;
 }
 
-std::vector<Finding> findProfilePreferences(PlatformOps& platform,
-                                            std::span<const std::wstring> userHives,
-                                            UserFoldersOfThisRun& userFolders,
-                                            FailureLog& failures) {
-    PreferenceScan scan(platform, failures);
+std::vector<ProfileFinding> findProfilePreferences(PlatformOps& platform,
+                                                   std::span<const std::wstring> userHives,
+                                                   UserFoldersOfThisRun& userFolders,
+                                                   const ProfileScanFacts& facts,
+                                                   FailureLog& failures) {
+    PreferenceScan scan(platform, facts, failures);
     for (const auto& hive : userHives) {
-        scan.scanUser(userFolders.of(hive));
+        scan.scanUser(hive, userFolders.of(hive));
     }
     return std::move(scan.found);
+}
+
+std::span<const std::wstring_view> profileFileNames(bool chromium) {
+    return chromium ? std::span<const std::wstring_view>(kChromiumFiles)
+                    : std::span<const std::wstring_view>(kFirefoxFiles);
 }
 
 }  // namespace tovask

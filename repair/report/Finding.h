@@ -73,6 +73,8 @@ struct FindingEvidence {
     // What a start-up entry runs, as read: its command line and the script it
     // carries encoded, if any.
     std::wstring runs{};
+    // The browser extension it installs, by its id.
+    std::wstring extensionId{};
     // What the repair leaves in its place where it rewrites it (a shortcut's
     // arguments); none where the repair takes the thing away.
     std::optional<std::wstring> repairedTo{};

@@ -58,6 +58,9 @@ class KindFindings {
     // finding it can back up; gives the findings it cannot, which stay.
     virtual std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                                    FailureLog& failures) = 0;
+    // Asks the person, once the findings are chosen and before anything is
+    // backed up, for what its repair needs of them.
+    virtual void getReady(PlatformOps& /*platform*/, ProgressView& /*view*/) {}
     // Repairs what it backed up, copying each file it changes into `files`
     // first, and tells each finding's outcome.
     virtual void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,

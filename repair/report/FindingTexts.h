@@ -126,6 +126,6 @@ inline constexpr std::wstring_view kSideloadedExtensionTitle =
 inline constexpr std::wstring_view kSideloadedExtensionHoldsPrefix =
     L"extensión que Firefox instala en cada perfil al iniciar: ";
 inline constexpr std::wstring_view kInstallFileTooLarge =
-    L"el archivo ocupa más de 4 MiB, más de lo que guarda la copia de seguridad; no se quitó";
+    L"el archivo ocupa más de 32 MiB, más de lo que guarda la copia de seguridad; no se quitó";
 
 }  // namespace tovask::texts

@@ -14,5 +14,6 @@ inline constexpr std::wstring_view kBrave = L"Brave";
 inline constexpr std::wstring_view kOpera = L"Opera";
 inline constexpr std::wstring_view kVivaldi = L"Vivaldi";
 inline constexpr std::wstring_view kChromium = L"Chromium";
+inline constexpr std::wstring_view kYandex = L"Yandex Browser";
 
 }  // namespace tovask::texts

@@ -136,7 +136,16 @@ class BenchView final : public RecordingView {
     // The user at the window answers the undo's question.
     bool confirm(const Notice& question) override {
         confirmations.push_back(question);
+        if (whileConfirming) {
+            whileConfirming();
+        }
         return goOn;
+    }
+
+    // The user at the window answers what the run offers beyond itself.
+    bool offer(const Notice& question) override {
+        offers.push_back(question);
+        return takeOffers;
     }
 
     // The user at the window answers every question about findings alike:
@@ -158,6 +167,10 @@ class BenchView final : public RecordingView {
     std::vector<bool> shownUnderLock;
     std::vector<Notice> confirmations;
     bool goOn = true;
+    std::vector<Notice> offers;
+    bool takeOffers = false;
+    // What happens on the machine while the user reads the question.
+    std::function<void()> whileConfirming;
     std::function<void(const Notice&)> onNotice;
     // What happens on the machine while the user reads the findings.
     std::function<void()> whileAsked;
@@ -235,6 +248,14 @@ class RepairBench {
                 contents[path] = file.bytes;
             }
         }
+        return contents;
+    }
+    // Every file but the backups: what the undo must leave as it was.
+    std::map<std::wstring, std::string> filesBesideTheBackups() const {
+        auto contents = fileContents();
+        std::erase_if(contents, [](const auto& entry) {
+            return entry.first.find(L"TovaskCopias") != std::wstring::npos;
+        });
         return contents;
     }
     // Fails exactly the call of this operation on this target.

@@ -23,8 +23,9 @@ namespace tovask {
 inline constexpr std::wstring_view kFileBackupFolderName = L"TovaskCopias";
 inline constexpr std::wstring_view kFileManifestName = L"manifiesto.txt";
 inline constexpr std::size_t kMaxFileManifestBytes = 256 * 1024;
-// No file a repair changes is larger; a larger copy is not read at all.
-inline constexpr std::size_t kMaxBackedUpFileBytes = 4 * 1024 * 1024;
+// No file a repair changes is larger (a browser profile's preferences run to
+// tens of MiB); a larger copy is not read at all.
+inline constexpr std::size_t kMaxBackedUpFileBytes = std::size_t{32} << 20;
 
 // Where the repair may write: a manifest naming any other file is refused.
 using FileReach = std::function<bool(std::wstring_view path)>;

@@ -269,7 +269,7 @@ TEST_F(FirefoxFiles, EachBadFileSkipsOnlyItselfWithAnError) {
     EXPECT_EQ(bench.bytesOf(large), largeBytes);
     EXPECT_TRUE(saysOf(bench.view.lines, L"No se pudo quitar el bloqueo: ", large));
     EXPECT_TRUE(
-        anyLineHas(bench.view.lines, L"Error: " + large + L" (el archivo ocupa más de 4 MiB"));
+        anyLineHas(bench.view.lines, L"Error: " + large + L" (el archivo ocupa más de 32 MiB"));
     EXPECT_FALSE(bench.bytesOf(kSideloaded).has_value());
 }
 

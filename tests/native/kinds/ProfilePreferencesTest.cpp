@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "user_pref(\"browser.startup.homepage\", \"http://a.example|about:home|https://b.example\");\n"
                         "user_pref('browser.newtab.url', 'http://nueva.example/\\'x');\n",
                         {L"página principal: http://a.example", L"página principal: https://b.example",
-                         L"página de inicio: http://nueva.example/'x"}},
+                         L"página de nueva pestaña: http://nueva.example/'x"}},
         PreferencesCase{"FirefoxKeywordSearch", false,
                         "user_pref(\"keyword.URL\", \"http://buscar.example/?q=\");\n"
                         "pref(\"browser.search.defaulturl\", \"https://www.bing.com/search?q=\");\n",
@@ -64,14 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
         PreferencesCase{"FirefoxByteEscapes", false, R"(user_pref("browser.startup.home\x70age", "\x68ttps://hijack.example");)",
                         {L"página principal: https://hijack.example"}},
         PreferencesCase{"FirefoxSurrogatePair", false, R"(user_pref("browser.newtab.url", "https://hijack.example/\uD83D\uDE00");)",
-                        {L"página de inicio: https://hijack.example/\U0001F600"}},
+                        {L"página de nueva pestaña: https://hijack.example/\U0001F600"}},
         PreferencesCase{"FirefoxLineBreakEscapes", false, R"(user_pref("browser.newtab.url", "https://hijack.example/\n\r");)",
-                        {L"página de inicio: https://hijack.example/\n\r"}},
+                        {L"página de nueva pestaña: https://hijack.example/\n\r"}},
         PreferencesCase{"FirefoxQuoteEscapes", false, R"(user_pref("browser.newtab.url", 'https://hijack.example/\"\'\\');)",
-                        {L"página de inicio: https://hijack.example/\"'\\"}},
+                        {L"página de nueva pestaña: https://hijack.example/\"'\\"}},
         PreferencesCase{"FirefoxUnknownEscape", false,
                         R"(user_pref("browser.startup.homepage", "https://x.example/\t"); user_pref("browser.newtab.url", "https://hijack.example");)",
-                        {L"página de inicio: https://hijack.example"}},
+                        {L"página de nueva pestaña: https://hijack.example"}},
         PreferencesCase{"FirefoxShortByteEscape", false, R"(user_pref("browser.startup.homepage", "https://x.example/\x4");)", {}},
         PreferencesCase{"FirefoxEscapedNulByte", false, R"(user_pref("browser.startup.homepage", "https://x.example/\x00");)", {}},
         PreferencesCase{"FirefoxShortUnicodeEscape", false, R"(user_pref("browser.startup.homepage", "https://x.example/\u12");)", {}},
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         PreferencesCase{"FirefoxHighSurrogateBeforeAnotherUnit", false, R"(user_pref("browser.startup.homepage", "https://x.example/\uD83D\u0041");)", {}},
         PreferencesCase{"FirefoxHighSurrogateTakesTheBackslashAfterIt", false,
                         R"(user_pref("browser.startup.homepage", "https://x.example/\uD83D\"); user_pref("browser.newtab.url", "https://hijack.example");)",
-                        {L"página de inicio: https://hijack.example"}},
+                        {L"página de nueva pestaña: https://hijack.example"}},
         PreferencesCase{"FirefoxLineBreakAfterABackslash", false, "user_pref(\"browser.startup.homepage\", \"https://x.example/\\\n\");", {}},
         PreferencesCase{"FirefoxOtherValuesAndStrayCharacters", false,
                         R"(user_pref("browser.startup.homepage", 1); @ user_pref("browser.newtab.url", "https://x.example");)"
@@ -89,10 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
                         {L"buscador predeterminado: https://buscar.example/?q="}},
         PreferencesCase{"FirefoxLoneSlashTakesTheSemicolon", false,
                         R"(user_pref("a", 1) /; user_pref("browser.startup.homepage", "https://x.example"); user_pref("browser.newtab.url", "https://hijack.example");)",
-                        {L"página de inicio: https://hijack.example"}},
+                        {L"página de nueva pestaña: https://hijack.example"}},
         PreferencesCase{"FirefoxUnclosedComment", false,
                         R"(user_pref("browser.newtab.url", "https://hijack.example"); /* user_pref("browser.startup.homepage", "https://x.example");)",
-                        {L"página de inicio: https://hijack.example"}},
+                        {L"página de nueva pestaña: https://hijack.example"}},
         PreferencesCase{"FirefoxCommentsBetweenParts", false,
                         "\xEF\xBB\xBFuser_pref /* a */ ( // b\n\"browser.startup.homepage\" # c\n, \"https://hijack.example\") ;",
                         {L"página principal: https://hijack.example"}},
@@ -181,6 +181,31 @@ const std::wstring kProfiles =
 const std::wstring kUserData = L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\";
 const std::wstring kForeignSearch =
     L"buscador predeterminado: https://buscar.example/?q={searchTerms}";
+const std::wstring kExtensionFolder = L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\ext";
+const std::wstring kFirefoxProfile =
+    L"C:\\Users\\ana\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\x1.default\\";
+
+// A profile as a hijacker leaves it: its own settings beside the
+// hijacker's, and the integrity codes it wrote to match.
+const std::string kHijackedPreferences =
+    R"({"browser":{"show_home_button":true},"homepage":"http://inicio.example","homepage_is_newtabpage":false,)"
+    R"("default_search_provider_data":{"mirrored_template_url_data":{"url":"https://buscar.example/?q={searchTerms}"},)"
+    R"("template_url_data":{"url":"https://buscar.example/?q={searchTerms}"}},"search_provider_overrides":[{"name":"Ofertas"}],)"
+    R"("session":{"restore_on_startup":4,"startup_urls":["http://inicio.example"]},"translate":{"enabled":true}})";
+const std::string kHijackedSecurePreferences =
+    R"({"extensions":{"settings":{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa":{"location":4,"path":"C:\\Users\\ana\\AppData\\Local\\Ofertas\\ext"},)"
+    R"("bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb":{"location":1,"path":"bbbb\\1.0_0"}}},"homepage":"http://inicio.example",)"
+    R"("protection":{"macs":{"extensions":{"settings":{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa":"A1",)"
+    R"("bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb":"B2"}},"homepage":"C3","session":{"startup_urls":"D4"}},"super_mac":"E5"}})";
+// What the browser then finds: what the hijacker set is gone, so it uses its
+// defaults and writes their codes itself; an atomic setting's code stays,
+// and so does every other extension with its code.
+const std::string kPutBackPreferences =
+    R"({"browser":{"show_home_button":true},"default_search_provider_data":{},"session":{},"translate":{"enabled":true}})";
+const std::string kPutBackSecurePreferences =
+    R"({"extensions":{"settings":{"bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb":{"location":1,"path":"bbbb\\1.0_0"}}},)"
+    R"("protection":{"macs":{"extensions":{"settings":{"bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb":"B2"}},"homepage":"C3",)"
+    R"("session":{"startup_urls":"D4"}},"super_mac":"E5"}})";
 
 class PreferencesRun : public testing::Test {
   protected:
@@ -189,8 +214,10 @@ class PreferencesRun : public testing::Test {
         platform.registry.addKeysEveryWindowsHas();
         platform.RegWrite(kProfiles + platform.programUserSid + L"\\ProfileImagePath",
                           L"C:\\Users\\ana", RegistryType::String);
-        bench.addFiles({{kPreferences, R"({"default_search_provider_data":{"template_url_data":)"
-                                       R"({"url":"https://buscar.example/?q={searchTerms}"}}})"}});
+        bench.addFiles({{kPreferences, kHijackedPreferences},
+                        {kUserData + L"Profile 1\\Secure Preferences", kHijackedSecurePreferences},
+                        {kExtensionFolder + L"\\manifest.json", "{}"},
+                        {kExtensionFolder + L"\\js\\fondo.js", "anuncios();"}});
         bench.press();  // Internet Explorer alone
         bench.view.repairFindings = true;
     }
@@ -204,23 +231,106 @@ class PreferencesRun : public testing::Test {
     RepairBench bench;
 };
 
-TEST_F(PreferencesRun, AreListedByBrowserAndProfileButNeverCountedNorWritten) {
-    const auto before = bench.bytesOf(kPreferences);
-    EXPECT_EQ(bench.check(), RunOutcome::Done);
+TEST_F(PreferencesRun, AreCountedAndPutBackByTakingOutWhatTheHijackerSet) {
+    const auto before = bench.filesBesideTheBackups();
+    EXPECT_EQ(bench.check(), RunOutcome::RepairNeeded);
     EXPECT_TRUE(hasLine(L"Google Chrome, perfil Profile 1:"));
-    EXPECT_TRUE(hasLine(kForeignSearch + L" (solo se informa)"));
-    bench.press();
-    EXPECT_TRUE(bench.errorLines().empty());
-    EXPECT_EQ(bench.bytesOf(kPreferences), before);
+    EXPECT_EQ(bench.press(), RunOutcome::Done);
+    EXPECT_EQ(bench.bytesOf(kPreferences), kPutBackPreferences);
+    EXPECT_EQ(bench.bytesOf(kUserData + L"Profile 1\\Secure Preferences"),
+              kPutBackSecurePreferences);
+    EXPECT_FALSE(bench.bytesOf(kExtensionFolder + L"\\js\\fondo.js"));
+    EXPECT_TRUE(bench.platform.files.exists(kExtensionFolder + L"\\js").error() ==
+                std::errc::is_a_directory);
+    EXPECT_TRUE(hasLine(L"Preferencia devuelta a la del navegador: Buscador cambiado"));
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    bench.undo();
+    EXPECT_EQ(bench.filesBesideTheBackups(), before);
 }
 
-TEST_F(PreferencesRun, LargerThan32MiBIsAnErrorAndTheOthersGoOn) {
-    bench.addFiles({{kUserData + L"Default\\Secure Preferences",
-                     std::string((std::size_t{32} << 20) + 1, ' ')}});
+TEST_F(PreferencesRun, WhileItsBrowserRunsAreLeftAndTheRunFails) {
+    bench.platform.processes = {{L"chrome.exe", L"EQUIPO\\ana"}};
+    const auto before = bench.fileContents();
+    EXPECT_EQ(bench.press(), RunOutcome::DoneWithFailures);
+    ASSERT_EQ(bench.view.confirmations.size(), 1u);
+    EXPECT_EQ(bench.view.confirmations.front().lines.at(1), L"Google Chrome");
+    EXPECT_EQ(bench.errorLines(),
+              std::vector<std::wstring>{L"Error: " + kUserData +
+                                        L"Profile 1 (navegador abierto: cierre Google Chrome y "
+                                        L"repare de nuevo)"});
+    EXPECT_EQ(bench.fileContents(), before);
+}
+
+TEST_F(PreferencesRun, LeftOpenWhenAskedAreLeftOnceItCloses) {
+    bench.platform.processes = {{L"chrome.exe", L"EQUIPO\\ana"}};
+    bench.view.goOn = false;
+    bench.view.whileConfirming = [&] { bench.platform.processes.clear(); };
+    const auto before = bench.fileContents();
+    EXPECT_EQ(bench.press(), RunOutcome::DoneWithFailures);
+    EXPECT_EQ(bench.fileContents(), before);
+}
+
+TEST_F(PreferencesRun, NotPutBackOffersTheBrowsersOwnResetPageStartedByTheDesktopShell) {
+    const std::wstring chrome = L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe\\", chrome,
+        RegistryType::String);
+    bench.platform.processes = {{L"chrome.exe", L"EQUIPO\\ana"}};
+    bench.view.takeOffers = true;
+    bench.press();
+    ASSERT_EQ(bench.view.offers.size(), 1u);
+    EXPECT_EQ(bench.view.offers.front().lines.front(),
+              L"No se pudo reparar el perfil de Google Chrome, perfil Profile 1");
+    EXPECT_EQ(
+        bench.platform.desktopStarts,
+        std::vector<std::wstring>{
+            chrome + L" --profile-directory=\"Profile 1\" chrome://settings/resetProfileSettings"});
+}
+
+TEST_F(PreferencesRun, OnAManagedMachineAreOnlyReported) {
+    bench.platform.machineJoin.domainJoined = true;
+    const auto before = bench.fileContents();
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    bench.press();
+    EXPECT_EQ(bench.fileContents(), before);
+}
+
+TEST_F(PreferencesRun, ProfilesAreThoseLocalStateLists) {
+    bench.addFiles(
+        {{kUserData + L"Local State", R"({"profile":{"info_cache":{"Trabajo":{"name":"Ana"}}}})"},
+         {kUserData + L"Trabajo\\Preferences", R"({"homepage":"http://trabajo.example"})"}});
     bench.check();
-    EXPECT_TRUE(hasLine(kForeignSearch));
-    ASSERT_EQ(bench.errorLines().size(), 1u);
-    EXPECT_NE(bench.errorLines().front().find(L"más de 32 MiB"), std::wstring::npos);
+    EXPECT_TRUE(hasLine(L"Google Chrome, perfil Trabajo:"));
+    EXPECT_FALSE(hasLine(L"Google Chrome, perfil Profile 1:"));
+}
+
+TEST_F(PreferencesRun, AnExtensionTheRegistryForcesGoesFromTheProfile) {
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Google\\Chrome\\Extensions\\bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb\\update_url",
+        L"https://ofertas.example/crx", RegistryType::String);
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kUserData + L"Profile 1\\Secure Preferences")->find("bbbbbbbb"),
+              std::string::npos);
+}
+
+TEST_F(PreferencesRun, FirefoxStatementsGoFromBothFilesEveryOtherByteKept) {
+    const std::string prefs =
+        "// Mozilla User Preferences\r\n"
+        "user_pref(\"browser.startup.homepage\", \"http://inicio.example\");\r\n"
+        "user_pref(\"browser.tabs.warnOnClose\", false);\r\n"
+        "user_pref(\"network.proxy.autoconfig_url\", \"http://proxy.example/p.pac\");\r\n"
+        "user_pref(\"network.proxy.type\", 2);\r\n";
+    const std::string user =
+        "user_pref(\"network.proxy.autoconfig_url\", \"http://proxy.example/p.pac\"); "
+        "user_pref(\"network.proxy.type\", 2);\n"
+        "user_pref(\"browser.startup.homepage\", \"http://inicio.example\");\n";
+    bench.addFiles({{kFirefoxProfile + L"prefs.js", prefs}, {kFirefoxProfile + L"user.js", user}});
+    EXPECT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kFirefoxProfile + L"prefs.js"),
+              "// Mozilla User Preferences\r\nuser_pref(\"browser.tabs.warnOnClose\", false);\r\n");
+    EXPECT_EQ(bench.bytesOf(kFirefoxProfile + L"user.js"), "");
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
 }
 
 }  // namespace

@@ -366,13 +366,7 @@ class StartupSources : public testing::Test {
         const auto read = bench.platform.ReadTaskFile(kTasks + L"\\" + std::wstring(name));
         return read.ok() ? std::optional(read.value()) : std::nullopt;
     }
-    std::map<std::wstring, std::string> originals() {
-        auto contents = bench.fileContents();
-        std::erase_if(contents, [](const auto& entry) {
-            return entry.first.find(L"TovaskCopias") != std::wstring::npos;
-        });
-        return contents;
-    }
+    std::map<std::wstring, std::string> originals() { return bench.filesBesideTheBackups(); }
 
     RepairBench bench;
     std::map<std::wstring, std::string> before_;

@@ -99,7 +99,7 @@ TEST(FindingsChoice, GroupsByBrowserAndGivesBackTheCheckedOnes) {
     EXPECT_EQ(choice.toRepair[2].details[2], L"Dónde está: C:\\Users\\ana\\Chrome.lnk");
     ASSERT_EQ(choice.left.size(), 1u);
     EXPECT_EQ(choice.left[0].detail,
-              L"el navegador protege este archivo: cámbiela desde su configuración");
+              L"en un equipo administrado por una organización, los perfiles no se cambian");
     EXPECT_EQ(checkedFindings(choice, {true, false, true}),
               (std::vector<FindingId>{repairable[0].id(), repairable[1].id()}));
 }

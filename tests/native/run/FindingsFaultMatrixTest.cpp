@@ -163,7 +163,7 @@ const KindSeed kSeeds[] = {
                                 R"({"default_search_provider_data":{"template_url_data":)"
                                 R"({"url":"https://buscar.example/?q={searchTerms}"}}})");
      },
-     {},
+     {L"Preferencia devuelta a la del navegador: ", kPreferences},
      {},
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kPreferences); }},
     {FindingKind::Startup,
@@ -308,6 +308,7 @@ const std::vector<std::wstring> kKindsListed = {
     L"Bloqueos de otros navegadores: 1 valor del registro, 2 archivos",
     L"Restricciones de Internet Explorer: 1 valor del registro",
     L"Extensiones instaladas desde el registro: 1 valor del registro",
+    L"Preferencias de los perfiles de los navegadores: 1 archivo",
     L"Programas que se inician con los navegadores: 1 valor del registro",
     L"Proxy, configuración automática y DNS: 1 valor del registro",
     L"Certificados raíz que permiten leer las páginas seguras: 1 valor del registro",
@@ -332,6 +333,7 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
             L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript,
             L"Puesto de nuevo: Programas que se inician solos: " + kTask,
             L"Puesto de nuevo: Accesos directos de navegadores: " + kShortcut,
+            L"Puesto de nuevo: Preferencias de los perfiles de los navegadores: " + kPreferences,
             L"Puesto de nuevo: Bloqueos de otros navegadores: " + kSideloaded,
             L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPolicyFile,
             L"Puesto de nuevo: Bloqueos en los archivos de directivas locales (Registry.pol): " +
