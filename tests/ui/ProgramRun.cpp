@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/ui/ProgramPath.h"
 #include "tests/win32/TestFolder.h"
@@ -84,6 +85,14 @@ int ProgramRuns::operator()(std::wstring_view arguments) {
     const int code = program.finish();
     lines_ = program.outputLines();
     return code;
+}
+
+void removeFileCopies() {
+    wchar_t system[MAX_PATH] = {};
+    std::error_code ignored;
+    std::filesystem::remove_all(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
+                                    L"\\drivers\\etc\\TovaskCopias",
+                                ignored);
 }
 
 }  // namespace tovask::testsupport

@@ -36,16 +36,6 @@ std::wstring programFiles() {
     return std::wstring(folder, ExpandEnvironmentStringsW(L"%ProgramFiles%", folder, MAX_PATH) - 1);
 }
 
-// The copies folder the repair made, which Wine cannot protect: the next
-// run's undo would refuse it.
-void removeFileCopies() {
-    wchar_t system[MAX_PATH] = {};
-    std::error_code ignored;
-    std::filesystem::remove_all(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
-                                    L"\\drivers\\etc\\TovaskCopias",
-                                ignored);
-}
-
 TEST(TrustUnattended, TwoStringsAShareAndAHugeNumberNeitherStopNorDamageTheRepair) {
     TestFolder folder;
     const HijackedPrefix prefix;
