@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "repair/preferences/ChromiumJson.h"
+#include "repair/preferences/ChromiumSkim.h"
 #include "text/Utf8.h"
 
 namespace tovask {
@@ -136,7 +137,6 @@ class PreferencesHandler : public ChromiumJsonEvents {
         }
     }
 
-  private:
     // The names at the document's top level that hold what is read; anything
     // below the others, most of a large file, is passed over unlooked-at.
     static constexpr std::array<std::string_view, 6> kTrackedNames = {
@@ -147,6 +147,7 @@ class PreferencesHandler : public ChromiumJsonEvents {
         "default_search_provider",
         "extensions"};
 
+  private:
     struct Container {
         bool array = false;
         // Whether entering it added its name to the tracked path.
@@ -269,6 +270,9 @@ class ProfileFolderList : public ChromiumJsonEvents {
 }  // namespace
 
 std::optional<ChromiumPreferences> readChromiumPreferenceValues(std::string json) {
+    if (auto wanted = wantedMembersOf(json, PreferencesHandler::kTrackedNames)) {
+        json = std::move(*wanted);
+    }
     PreferencesHandler handler;
     if (!readChromiumJson(json, handler)) {
         return std::nullopt;

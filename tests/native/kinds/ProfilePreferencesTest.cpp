@@ -125,6 +125,21 @@ TEST(ProfileFile, ThatIsNotAJsonObjectIsAnError) {
     }
 }
 
+// Most of a file is passed over in one fast pass, which still refuses what
+// the browser's reader refuses there; a name written with escapes is read whole.
+TEST(ProfileFile, AFaultInWhatIsPassedOverIsAnErrorAndEscapedNamesAreRead) {
+    for (const std::string& fault :
+         std::vector<std::string>{R"("\udc00")", "\"\xC0\x80\"", "\"\x01\"", "[}", "\"a",
+                                  std::string("1\0", 2), "\"\\x41\"", "@"}) {
+        const auto text = R"({"homepage":"http://inicio.example","relleno":[)" + fault + "]}";
+        EXPECT_FALSE(readChromiumPreferences(text, kWritable).error.empty()) << fault;
+    }
+    EXPECT_EQ(readChromiumPreferences(R"({"home\u0070age":"http://inicio.example","a":"\u00e9"})",
+                                      kWritable)
+                  .found.size(),
+              1u);
+}
+
 // Each file sits in a heap block of its own size and NUL, so that the
 // sanitizer stops a read past its end.
 std::string exactFile(std::string_view start, std::string_view cut, std::size_t length) {
