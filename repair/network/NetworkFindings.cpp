@@ -6,9 +6,9 @@
 #include <span>
 
 #include "repair/addresses/ProxyAddress.h"
+#include "repair/addresses/ScriptHost.h"
 #include "repair/network/DnsServers.h"
 #include "repair/network/NetworkTexts.h"
-#include "repair/addresses/ScriptHost.h"
 #include "repair/paths/LocalPaths.h"
 #include "repair/report/FindingTexts.h"
 #include "repair/users/UserPaths.h"
