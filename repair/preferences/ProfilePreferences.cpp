@@ -163,7 +163,7 @@ class PreferenceScan {
     }
 
     // The profiles Local State lists, as the browser knows them; where it
-    // cannot be read, every folder of the root that holds preferences.
+    // cannot be read, every folder of the root that holds either file.
     std::vector<std::wstring> profileFolders(const std::wstring& root) {
         const auto localStatePath = root + L"\\Local State";
         const auto localState = platform_.ReadFileContent(localStatePath, kPreferencesFileLimit);
@@ -181,9 +181,10 @@ class PreferenceScan {
         }
         std::vector<std::wstring> folders;
         for (const auto& file : listed(root, L"Preferences")) {
-            if (folderOf(folderOf(file)) == root &&
-                equalsIgnoringCase(leafNameOf(file), kChromiumFiles[0])) {
-                folders.push_back(leafNameOf(folderOf(file)));
+            auto folder = leafNameOf(folderOf(file));
+            if (folderOf(folderOf(file)) == root && isProfileFileName(leafNameOf(file), true) &&
+                std::ranges::find(folders, folder) == folders.end()) {
+                folders.push_back(std::move(folder));
             }
         }
         return folders;

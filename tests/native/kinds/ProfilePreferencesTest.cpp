@@ -328,6 +328,35 @@ TEST_F(PreferencesRun, AnExtensionTheRegistryForcesGoesFromTheProfile) {
               std::string::npos);
 }
 
+struct BrowserCase {
+    std::string name;
+    std::wstring preferences;  // below the user's profile folder
+    std::wstring heading;
+};
+
+class EveryBrowser : public PreferencesRun, public testing::WithParamInterface<BrowserCase> {};
+
+// Each browser's profiles are found where it keeps them, under its own name.
+TEST_P(EveryBrowser, ProfileIsFoundUnderItsName) {
+    bench.addFiles({{L"C:\\Users\\ana\\" + GetParam().preferences,
+                     R"({"homepage":"http://inicio.example"})"}});
+    bench.check();
+    EXPECT_TRUE(hasLine(GetParam().heading + L":")) << GetParam().name;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Browsers, EveryBrowser,
+    testing::Values(
+        BrowserCase{"Edge", L"AppData\\Local\\Microsoft\\Edge\\User Data\\Default\\Preferences", L"Microsoft Edge, perfil Default"},
+        BrowserCase{"Brave", L"AppData\\Local\\BraveSoftware\\Brave-Browser\\User Data\\Default\\Preferences", L"Brave, perfil Default"},
+        BrowserCase{"Chromium", L"AppData\\Local\\Chromium\\User Data\\Default\\Secure Preferences", L"Chromium, perfil Default"},
+        BrowserCase{"OperaInItsRoot", L"AppData\\Roaming\\Opera Software\\Opera Stable\\Preferences", L"Opera"},
+        BrowserCase{"Vivaldi", L"AppData\\Local\\Vivaldi\\User Data\\Default\\Preferences", L"Vivaldi, perfil Default"},
+        BrowserCase{"Yandex", L"AppData\\Local\\Yandex\\YandexBrowser\\User Data\\Default\\Preferences", L"Yandex Browser, perfil Default"}),
+    [](const testing::TestParamInfo<BrowserCase>& info) { return info.param.name; });
+// clang-format on
+
 TEST_F(PreferencesRun, FirefoxStatementsGoFromBothFilesEveryOtherByteKept) {
     const std::string prefs =
         "// Mozilla User Preferences\r\n"
