@@ -300,12 +300,7 @@ bool removeInstallFile(PlatformOps& platform, const InstallFile& file, FileBacku
     }
     for (std::size_t i = 0; i < file.paths.size(); ++i) {
         const auto& path = file.paths[i];
-        if (backup.saveRemoved(path, contents[i], failures)) {
-            return false;
-        }
-        // Through the one handle that checks the file is still the one read.
-        if (const auto error = platform.RemoveUnchangedFile(path, contents[i])) {
-            failures.add(path, error);
+        if (backup.remove(path, contents[i], failures)) {
             return false;
         }
     }

@@ -59,8 +59,6 @@ using rapidjson::SizeType;
 // Numbers come as the text they were written with.
 constexpr unsigned kFlags = rapidjson::kParseValidateEncodingFlag |
                             rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseInsituFlag;
-// As deep as the browser's own reader goes.
-constexpr std::size_t kDeepestNesting = 200;
 
 // Keeps the browser's rules and hands each piece on with its place.
 class RuleKeeper : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, RuleKeeper> {
@@ -101,7 +99,7 @@ class RuleKeeper : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, RuleKe
 
   private:
     bool enter(bool array) {
-        if (depth_ == kDeepestNesting || (depth_ == 0 && array)) {
+        if (depth_ == kChromiumDeepestNesting || (depth_ == 0 && array)) {
             return false;
         }
         ++depth_;

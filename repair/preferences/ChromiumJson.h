@@ -6,6 +6,9 @@
 
 namespace tovask {
 
+// As deep as the browser's own reader nests objects and arrays.
+inline constexpr std::size_t kChromiumDeepestNesting = 200;
+
 // What reading a Chromium JSON file meets, in the text's order. Each offset
 // counts bytes from the start of the text, byte order mark included. A text
 // given to a call is decoded, and lives only for that call.

@@ -1,5 +1,7 @@
 #include "repair/preferences/ChromiumSkim.h"
 
+#include "repair/preferences/ChromiumJson.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -7,9 +9,6 @@
 
 namespace tovask {
 namespace {
-
-// As deep as the browser's own reader goes.
-constexpr std::size_t kDeepestSkim = 200;
 
 // What a byte is outside a string, and inside one.
 enum class Outside : std::uint8_t { Value, Quote, Open, Close, Comma, Bad };
@@ -174,7 +173,7 @@ std::optional<std::string> wantedMembersOf(const std::string& json,
     if (i == json.size() || json[i] != '{') {
         return std::nullopt;
     }
-    std::array<char, kDeepestSkim> closers{};
+    std::array<char, kChromiumDeepestNesting> closers{};
     std::size_t depth = 0;
     std::string members = "{";
     // The top-level member being read: where it starts, and whether it is wanted.
@@ -229,7 +228,7 @@ std::optional<std::string> wantedMembersOf(const std::string& json,
                 break;
             }
             case Outside::Open:
-                if (depth == kDeepestSkim) {
+                if (depth == kChromiumDeepestNesting) {
                     return std::nullopt;
                 }
                 closers[depth++] = c == '{' ? '}' : ']';

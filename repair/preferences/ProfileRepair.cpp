@@ -106,7 +106,7 @@ class ProfileRewrite {
             return;
         }
         for (const auto& path : isExtension ? paths : std::vector<std::wstring>{}) {
-            moveFile(path);
+            files_.remove(path, failures_);
         }
     }
 
@@ -157,20 +157,6 @@ class ProfileRewrite {
             }
         }
         return withoutStatements(before, statements);
-    }
-
-    void moveFile(const std::wstring& path) {
-        const auto bytes = platform_.ReadFileContent(path, kMaxBackedUpFileBytes);
-        if (!bytes.ok()) {
-            failures_.add(path, bytes.error());
-            return;
-        }
-        if (files_.saveRemoved(path, bytes.value(), failures_)) {
-            return;
-        }
-        if (const auto error = platform_.RemoveUnchangedFile(path, bytes.value())) {
-            failures_.add(path, error);
-        }
     }
 
     PlatformOps& platform_;

@@ -70,21 +70,4 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
     return found;
 }
 
-bool removeStartupFile(PlatformOps& platform, const StartupFile& file, FileBackup& files,
-                       FailureLog& failures) {
-    const auto bytes = platform.ReadFileContent(file.path, kMaxBackedUpFileBytes);
-    if (!bytes.ok()) {
-        failures.add(file.path, bytes.error());
-        return false;
-    }
-    if (files.saveRemoved(file.path, bytes.value(), failures)) {
-        return false;
-    }
-    if (const auto error = platform.RemoveUnchangedFile(file.path, bytes.value())) {
-        failures.add(file.path, error);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace tovask

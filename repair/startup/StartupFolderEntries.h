@@ -30,9 +30,4 @@ std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                                           UserFoldersOfThisRun& userFolders, bool managedMachine,
                                           const ServedHijacks& served, FailureLog& failures);
 
-// Moves the file into the file backups: copied, then deleted if it still
-// holds what was copied. True when it was removed.
-bool removeStartupFile(PlatformOps& platform, const StartupFile& file, FileBackup& files,
-                       FailureLog& failures);
-
 }  // namespace tovask

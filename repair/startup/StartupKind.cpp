@@ -68,8 +68,7 @@ class StartupFindings : public KindFindings {
         }
         for (const auto& file : files_) {
             if (file.finding.repairable) {
-                report(std::span(&file.finding, 1),
-                       removeStartupFile(platform, file, files, failures));
+                report(std::span(&file.finding, 1), files.remove(file.path, failures));
             }
         }
     }

@@ -233,10 +233,27 @@ std::error_code FileBackup::save(std::wstring_view original, std::string_view be
     return record({std::wstring(original), sha256Hex(before), sha256Hex(after)}, before, failures);
 }
 
-std::error_code FileBackup::saveRemoved(std::wstring_view original, std::string_view before,
-                                        FailureLog& failures) {
-    return record({std::wstring(original), sha256Hex(before), {}, FileChange::Removed}, before,
-                  failures);
+std::error_code FileBackup::remove(std::wstring_view original, std::string_view before,
+                                   FailureLog& failures) {
+    if (const auto error =
+            record({std::wstring(original), sha256Hex(before), {}, FileChange::Removed}, before,
+                   failures)) {
+        return error;
+    }
+    const auto error = platform_.RemoveUnchangedFile(original, before);
+    if (error) {
+        failures.add(original, error);
+    }
+    return error;
+}
+
+bool FileBackup::remove(std::wstring_view original, FailureLog& failures) {
+    const auto bytes = platform_.ReadFileContent(original, kMaxBackedUpFileBytes);
+    if (!bytes.ok()) {
+        failures.add(original, bytes.error());
+        return false;
+    }
+    return !remove(original, bytes.value(), failures);
 }
 
 std::error_code FileBackup::saveDisabledTask(std::wstring_view original, std::string_view before,

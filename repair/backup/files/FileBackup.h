@@ -75,10 +75,15 @@ class FileBackup {
     // the caller then writes. An error, logged, means the file must not change.
     std::error_code save(std::wstring_view original, std::string_view before,
                          std::string_view after, FailureLog& failures);
-    // Copies the file and records it as one the caller then deletes, or as a
-    // task file whose task the caller then disables.
-    std::error_code saveRemoved(std::wstring_view original, std::string_view before,
-                                FailureLog& failures);
+    // Copies the file, records it as removed, and deletes it, only while it
+    // still holds exactly `before` and is reached through no link
+    // (RemoveUnchangedFile). An error, logged, means the file stays.
+    std::error_code remove(std::wstring_view original, std::string_view before,
+                           FailureLog& failures);
+    // The same for the file as it is now, read whole; true once it is gone.
+    bool remove(std::wstring_view original, FailureLog& failures);
+    // Copies the file and records it as a task file whose task the caller
+    // then disables.
     std::error_code saveDisabledTask(std::wstring_view original, std::string_view before,
                                      FailureLog& failures);
 
