@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "repair/preferences/ChromiumSkim.h"
 #include "repair/preferences/FirefoxPreferences.h"
 #include "repair/preferences/ProfilePreferences.h"
 #include "tests/native/RepairFixture.h"
@@ -138,6 +139,40 @@ TEST(ProfileFile, AFaultInWhatIsPassedOverIsAnErrorAndEscapedNamesAreRead) {
                                       kWritable)
                   .found.size(),
               1u);
+}
+
+// The fast pass reads many bytes at once where it can: wherever a fault, an
+// escape or a UTF-8 sequence falls among them, and however a text with
+// closers in it is cut, it refuses the fault (the full reader then reads the
+// file) and otherwise finds the home page after them.
+TEST(ProfileFile, FastPassIsAlikeWhereverAFaultOrAnEscapeFalls) {
+    struct Piece {
+        std::string text;
+        bool fault;
+    };
+    const std::vector<Piece> pieces = {{"\"\x01\"", true},
+                                       {"\"\xC0\x80\"", true},
+                                       {"@", true},
+                                       {"[}", true},
+                                       {R"("\udc00")", true},
+                                       {R"("\x41")", true},
+                                       {R"("\u00e9\"\\")", false},
+                                       {"\"\xC3\xA9\"", false},
+                                       {R"({"a":[1,-2.5e3,true,null]})", false},
+                                       {R"("}]\\")", false}};
+    constexpr std::array<std::string_view, 1> kHomePage = {"homepage"};
+    for (const auto& piece : pieces) {
+        for (std::size_t offset = 0; offset < 40; ++offset) {
+            const auto text = R"({"relleno":[")" + std::string(offset, '}') + "\"," + piece.text +
+                              ",\"" + std::string(40, ']') +
+                              R"("],"homepage":"http://inicio.example"})";
+            EXPECT_EQ(wantedMembersOf(text, kHomePage),
+                      piece.fault
+                          ? std::nullopt
+                          : std::optional<std::string>(R"({"homepage":"http://inicio.example"})"))
+                << piece.text << " " << offset;
+        }
+    }
 }
 
 // Each file sits in a heap block of its own size and NUL, so that the
