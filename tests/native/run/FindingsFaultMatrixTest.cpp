@@ -35,6 +35,8 @@ const std::wstring kMachinePolicyFile =
 const std::wstring kForcelist = L"Software\\Policies\\Google\\Chrome\\ExtensionInstallForcelist";
 const std::wstring kRestriction =
     L"HKLM\\Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\NoBrowserOptions";
+const std::wstring kSearchScope =
+    L"HKLM\\Software\\Microsoft\\Internet Explorer\\SearchScopes\\{A}\\URL";
 const std::wstring kExtensionKey =
     L"HKLM\\Software\\Google\\Chrome\\Extensions\\ppppooookkkkjjjjiiiihhhhggggffff\\";
 const std::wstring kPreferences =
@@ -148,6 +150,13 @@ const KindSeed kSeeds[] = {
      {L"Restricción quitada: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kRestriction); }},
+    {FindingKind::IeSurface,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kSearchScope, L"http://buscar.example/?q={searchTerms}");
+     },
+     {L"Internet Explorer reparado: ", L""},
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kSearchScope); }},
     {FindingKind::RegistryExtension,
      [](fake::FakePlatform& platform) {
          writeString(platform, kExtensionKey + L"update_url", L"https://ads.example/crx");
