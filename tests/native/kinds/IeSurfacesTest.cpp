@@ -30,6 +30,9 @@ const std::wstring kUserServer =
     kUser + L"\\Software\\Classes\\CLSID\\" + kClass + L"\\InprocServer32\\";
 const std::wstring kAdvertiser = L"http://buscar.example/?q={searchTerms}";
 const std::wstring kInstalledDll = L"C:\\Program Files\\Barra\\barra.dll";
+const std::wstring kSystemDll = L"C:\\WINDOWS\\System32\\ieframe.dll";
+const RegistryValue kExpandedSystemDll{regtype::kExpandString,
+                                       stringValue(L"%SystemRoot%\\System32\\ieframe.dll").bytes};
 
 // A value to seed: its path (a trailing backslash names the key's default).
 struct Seed {
@@ -58,6 +61,7 @@ class EachSurface : public testing::TestWithParam<SurfaceCase> {
                                    L"ProfileImagePath", stringValue(L"C:\\Users\\ana"),
                                    RegistryView::Default);
         platform.files.addFile(kInstalledDll, "MZ");
+        platform.files.addFile(kSystemDll, "MZ");
         bench.everyUser = true;
         for (const auto& [path, value] : GetParam().seeds) {
             const auto keyEnd = path.rfind(L'\\') + 1;
@@ -133,6 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
         SurfaceCase{"HelperWithoutAClass", {{L"HKLM" + kHelpers + kClass + L"\\", stringValue(L"")}}, Verdict::Repaired},
         SurfaceCase{"HelperOnAShare", {{L"HKLM" + kHelpers + kClass + L"\\", stringValue(L"")}, {kServer, stringValue(L"\\\\servidor\\x.dll")}}, Verdict::Repaired},
         SurfaceCase{"HelperInstalled", {{L"HKLM" + kHelpers + kClass + L"\\", stringValue(L"")}, {kServer, stringValue(kInstalledDll)}}, Verdict::Left},
+        SurfaceCase{"HelperOfTheSystemExpanded", {{L"HKLM" + kHelpers + kClass + L"\\", stringValue(L"")}, {kServer, kExpandedSystemDll}}, Verdict::Left},
         SurfaceCase{"HelperUserClassFirst",
                     {{kUser + kHelpers + kClass + L"\\", stringValue(L"")}, {kServer, stringValue(kInstalledDll)},
                      {kUserServer, stringValue(L"C:\\Users\\ana\\x.dll")}},
@@ -218,6 +223,56 @@ TEST(HelperObjects, EachViewsHelperIsRemovedInItsViewOnly) {
     EXPECT_FALSE(registry.keyExists(helper, RegistryView::Bits64));
     EXPECT_TRUE(registry.keyExists(helper, RegistryView::Bits32));
 }
+
+TEST(HelperObjects, AClassThatCannotBeReadIsOneFailureAndTheOthersAreFound) {
+    FinderBench bench;
+    for (const auto* id :
+         {L"{11111111-2222-3333-4444-555555555555}", L"{99999999-2222-3333-4444-555555555555}"}) {
+        bench.platform.RegWrite(L"HKLM" + kHelpers + id + L"\\", L"", RegistryType::String);
+    }
+    bench.platform.addFault([](const fake::RecordedCall& call, std::size_t) {
+        return call.target == kServer ? std::optional(errc(std::errc::permission_denied))
+                                      : std::nullopt;
+    });
+    EXPECT_EQ(findHelperObjects(bench.platform, bench.hives, false, bench.failures).size(), 1u);
+    EXPECT_EQ(bench.failures.entries().size(), 1u);
+}
+
+struct ViewCase {
+    std::string name;
+    std::wstring path;
+    RegistryValue value;
+};
+
+class InTheOtherView : public testing::TestWithParam<ViewCase> {};
+
+TEST_P(InTheOtherView, IsRepairedThereAndTheUndoPutsItBack) {
+    RepairBench bench;
+    auto& registry = bench.platform.registry;
+    registry.twoViews = true;
+    registry.addKeysEveryWindowsHas();
+    const auto& [name, path, value] = GetParam();
+    const auto keyEnd = path.rfind(L'\\') + 1;
+    registry.writeRaw(path.substr(0, keyEnd), path.substr(keyEnd), value, RegistryView::Bits64);
+    bench.press();
+    bench.view.repairFindings = true;
+    bench.press();
+    const auto repaired = registry.readValue(path, RegistryView::Bits64);
+    EXPECT_FALSE(repaired.ok() && repaired.value() == value);
+    bench.undo();
+    const auto putBack = registry.readValue(path, RegistryView::Bits64);
+    EXPECT_TRUE(putBack.ok() && putBack.value() == value);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Values, InTheOtherView,
+    testing::Values(
+        ViewCase{"Scope", L"HKLM" + kScopes + L"{A}\\URL", stringValue(kAdvertiser)},
+        ViewCase{"Toolbar", L"HKLM" + kToolbar + kClass, stringValue(L"")},
+        ViewCase{"ActiveXSetting", L"HKLM" + kInternetZone + L"1004", dwordValue(0)}),
+    [](const testing::TestParamInfo<ViewCase>& info) { return info.param.name; });
+// clang-format on
 
 struct ReachCase {
     std::string name;

@@ -316,6 +316,7 @@ const std::vector<std::wstring> kKindsListed = {
     L"Bloqueos en los archivos de directivas locales (Registry.pol): 1 archivo",
     L"Bloqueos de otros navegadores: 1 valor del registro, 2 archivos",
     L"Restricciones de Internet Explorer: 1 valor del registro",
+    L"Buscadores, complementos y zonas de Internet Explorer: 1 valor del registro",
     L"Extensiones instaladas desde el registro: 1 valor del registro",
     L"Preferencias de los perfiles de los navegadores: 1 archivo",
     L"Programas que se inician con los navegadores: 1 valor del registro",
@@ -330,6 +331,8 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
     };
     return {L"Puesto de nuevo: Bloqueos de otros navegadores: " + inFile(kPolicyValue),
             L"Puesto de nuevo: Restricciones de Internet Explorer: " + inFile(kRestriction),
+            L"Puesto de nuevo: Buscadores, complementos y zonas de Internet Explorer: " +
+                inFile(kSearchScope),
             L"Puesto de nuevo: Extensiones instaladas desde el registro: " + inFile(kExtensionKey) +
                 L"update_url",
             L"Puesto de nuevo: Programas que se inician con los navegadores: " + inFile(kDebugger),
