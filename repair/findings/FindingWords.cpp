@@ -21,10 +21,12 @@ constexpr std::wstring_view kSubjectWords[] = {
     texts::kStartupCommandTitle,  texts::kTaskTitle,
     texts::kDebuggerTitle,        texts::kRestrictionTitle,
     texts::kRootCertificateTitle, texts::kPolicyFileTitle,
-    texts::kEnrollmentTitle,
+    texts::kEnrollmentTitle,      texts::kSearchScopeTitle,
+    texts::kHelperObjectTitle,    texts::kZoneEntryTitle,
+    texts::kZoneSettingTitle,
 };
 static_assert(std::size(kSubjectWords) ==
-              static_cast<std::size_t>(FindingSubject::DeviceEnrollment) + 1);
+              static_cast<std::size_t>(FindingSubject::ZoneSetting) + 1);
 
 }  // namespace
 

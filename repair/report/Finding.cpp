@@ -44,9 +44,13 @@ constexpr std::wstring_view kSubjectNames[] = {
     L"rootCertificate",
     L"policyFile",
     L"deviceEnrollment",
+    L"searchScope",
+    L"helperObject",
+    L"zoneEntry",
+    L"zoneSetting",
 };
 static_assert(std::size(kSubjectNames) ==
-              static_cast<std::size_t>(FindingSubject::DeviceEnrollment) + 1);
+              static_cast<std::size_t>(FindingSubject::ZoneSetting) + 1);
 
 }  // namespace
 

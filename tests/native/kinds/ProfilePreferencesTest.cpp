@@ -40,6 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                         R"({"default_search_provider_data":{"template_url_data":{"url":"https://www.google.es/search?q={searchTerms}"}},)"
                         R"("default_search_provider":{"search_url":"https://search.yahoo.co.jp/search?p={searchTerms}"}})",
                         {}},
+        PreferencesCase{"SearchEnginesNameInAnotherDomain", true,
+                        R"({"default_search_provider_data":{"template_url_data":{"url":"https://google.buscar.example/?q={searchTerms}"}}})",
+                        {L"buscador predeterminado: https://google.buscar.example/?q={searchTerms}"}},
         PreferencesCase{"StartUpPagesUnused", true,
                         R"({"session":{"restore_on_startup":1,"startup_urls":["http://inicio.example/"]}})", {}},
         PreferencesCase{"HomePage", true, R"({"homepage":"http://inicio.example","homepage_is_newtabpage":false})",
