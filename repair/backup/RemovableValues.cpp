@@ -34,7 +34,11 @@ void RemovableValueFindings::repair(PlatformOps& platform, FileBackup&, const Ou
         if (!backedUp_ || !value.finding.repairable) {
             continue;
         }
-        const auto error = platform.RegDeleteValueIn(value.keyPath, value.valueName, value.view);
+        const auto error =
+            value.writtenInstead
+                ? platform.RegWriteRaw(value.keyPath, value.valueName, *value.writtenInstead,
+                                       value.view)
+                : platform.RegDeleteValueIn(value.keyPath, value.valueName, value.view);
         const bool removed = !error || isNotFound(error);
         if (!removed) {
             failures.add(value.keyPath + value.valueName, error);

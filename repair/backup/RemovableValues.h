@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,17 +10,20 @@
 
 namespace tovask {
 
-// A finding whose repair deletes one registry value.
+// A finding whose repair deletes one registry value, or writes Windows' own
+// in its place where Windows needs the value.
 struct RemovableValue {
     std::wstring keyPath;  // as the platform names it, with a trailing backslash
     RegistryView view;
     std::wstring valueName;
     RegistryFileSection backup;  // puts the value back
     Finding finding;
+    std::optional<RegistryValue> writtenInstead{};  // none: the value is deleted
 };
 
-// The findings of a kind whose repair deletes values: each repairable one goes
-// to the registry backup, then is deleted; a value already gone is no failure.
+// The findings of a kind whose repair deletes or rewrites values: each
+// repairable one goes to the registry backup, then is deleted or rewritten; a
+// value already gone is no failure.
 class RemovableValueFindings : public KindFindings {
   public:
     explicit RemovableValueFindings(std::vector<RemovableValue> values)

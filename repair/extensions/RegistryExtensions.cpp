@@ -6,10 +6,8 @@
 
 #include "repair/backup/RegistryKeyNames.h"
 #include "repair/extensions/ExtensionTexts.h"
-#include "repair/paths/LocalPaths.h"
 #include "repair/paths/WritableFolders.h"
 #include "repair/policykeys/PolicyKeyContent.h"
-#include "repair/users/UserPaths.h"
 #include "text/Blanks.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -96,7 +94,10 @@ bool isExtensionId(std::wstring_view name) {
 class ExtensionScan {
   public:
     ExtensionScan(PlatformOps& platform, bool managedMachine, FailureLog& failures)
-        : platform_(platform), managedMachine_(managedMachine), failures_(failures) {}
+        : platform_(platform),
+          managedMachine_(managedMachine),
+          failures_(failures),
+          writableFolders_(platform, failures) {}
 
     void scan(const ExtensionsKey& browser, RegistryRoot root, std::wstring key,
               RegistryView view) {
@@ -153,26 +154,16 @@ class ExtensionScan {
             const auto result = platform_.ExpandEnvironment(*path);
             expanded = result.ok() ? result.value() : *path;
         }
-        const auto normalised = normalisedPath(expanded);
-        if (driveLetterOf(normalised) &&
-            liesInAnyFolder(longPathOf(platform_, normalised), writableFolders())) {
+        if (writableFolders_.holds(expanded)) {
             return std::pair(std::wstring(texts::kWritablePackagePrefix) + *path, true);
         }
         return std::pair(std::wstring(texts::kPackagePrefix) + *path, false);
     }
 
-    // Read the first time a package asks for them.
-    const std::vector<std::wstring>& writableFolders() {
-        if (!writableFolders_) {
-            writableFolders_ = userWritableFolders(platform_, failures_);
-        }
-        return *writableFolders_;
-    }
-
     PlatformOps& platform_;
     bool managedMachine_;
     FailureLog& failures_;
-    std::optional<std::vector<std::wstring>> writableFolders_;
+    WritableFolders writableFolders_;
 };
 
 }  // namespace

@@ -43,6 +43,17 @@ std::vector<std::wstring> userWritableFolders(PlatformOps& platform, FailureLog&
     return folders;
 }
 
+bool WritableFolders::holds(std::wstring_view path) {
+    const auto normalised = normalisedPath(path);
+    if (!driveLetterOf(normalised)) {
+        return false;
+    }
+    if (!folders_) {
+        folders_ = userWritableFolders(platform_, failures_);
+    }
+    return liesInAnyFolder(longPathOf(platform_, normalised), *folders_);
+}
+
 std::wstring longPathOf(PlatformOps& platform, std::wstring_view path) {
     if (!mayOpenUserPath(platform, path)) {
         return std::wstring(path);

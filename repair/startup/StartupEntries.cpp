@@ -4,8 +4,10 @@
 #include <array>
 
 #include "repair/backup/RegistryKeyNames.h"
+#include "repair/startup/ActiveSetupEntries.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupTexts.h"
+#include "repair/startup/WinlogonEntries.h"
 #include "repair/users/UserHives.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -13,9 +15,15 @@
 namespace tovask {
 namespace {
 
-constexpr std::array<std::wstring_view, 2> kRunKeys = {
+constexpr std::array<std::wstring_view, 5> kRunKeys = {
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"};
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    // Group Policy's programs to run at logon, which Explorer starts beside Run's.
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run",
+    // Windows 98's services: Windows no longer starts them, but a hijacker's own
+    // loader may, and what they hold is the hijacker's.
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\RunServices",
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"};
 
 void lookAtRunKey(PlatformOps& platform, std::wstring_view hive, std::wstring_view runKey,
                   RegistryView view, bool managedMachine, const ServedHijacks& served,
@@ -78,8 +86,10 @@ bool withinStartupReach(const RegistryFileSection& section, bool hasTwoViews) {
         }
         key = key.substr(slash + 1);
     }
-    return std::ranges::any_of(kRunKeys,
-                               [&](auto runKey) { return equalsIgnoringCase(key, runKey); }) &&
+    const bool isRunKey =
+        std::ranges::any_of(kRunKeys, [&](auto runKey) { return equalsIgnoringCase(key, runKey); });
+    return (isRunKey || restoresWinlogonValues(sectionKey->root, key, section.entries) ||
+            liesInActiveSetupComponent(sectionKey->root, key)) &&
            std::ranges::all_of(section.entries, [](const RegistryFileEntry& entry) {
                return entry.value.has_value();
            });

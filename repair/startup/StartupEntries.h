@@ -12,15 +12,17 @@
 
 namespace tovask {
 
-// The values whose commands put a hijack back in the Run and RunOnce keys of HKLM (each view) and
-// of each of the users' hives ("HKCU" or "HKU\<name>"), or that keep going what serves a hijack
-// found before; a key that cannot be read is a failure. None is repairable on a managed machine.
+// The values whose commands put a hijack back in the Run and RunOnce keys, Group Policy's Run key
+// and the RunServices and RunServicesOnce keys of HKLM (each view) and of each of the users' hives
+// ("HKCU" or "HKU\<name>"), or that keep going what serves a hijack found before; a key that
+// cannot be read is a failure. None is repairable on a managed machine.
 std::vector<RemovableValue> findStartupEntries(PlatformOps& platform,
                                                std::span<const std::wstring> userHives,
                                                bool managedMachine, FailureLog& failures,
                                                const ServedHijacks& served = {});
 
-// Whether a backup section puts back only values of a Run or RunOnce key.
+// Whether a backup section puts back only values of a Run key, the Winlogon
+// values the repair changes, or an Active Setup component's key.
 bool withinStartupReach(const RegistryFileSection& section, bool hasTwoViews);
 
 }  // namespace tovask

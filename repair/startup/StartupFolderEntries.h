@@ -22,8 +22,9 @@ struct StartupFile {
 
 // The files directly in each covered user's Startup folder and the common
 // one: a shortcut judged by its target and arguments as the shell reads them,
-// any other file by what starting it runs (a script where users write), or
-// by what it serves. A
+// an Internet shortcut (.url) by its address (a web address is a finding, a
+// file: address is judged as the program it names), any other file by what
+// starting it runs (a script where users write), or by what it serves. A
 // folder off this machine's disks is a failure and is not opened.
 std::vector<StartupFile> findStartupFiles(PlatformOps& platform,
                                           std::span<const std::wstring> userHives,

@@ -5,11 +5,14 @@
 #include <iterator>
 
 #include "repair/backup/RemovableValues.h"
+#include "repair/backup/RemovedKeyFindings.h"
 #include "repair/report/FindingTexts.h"
+#include "repair/startup/ActiveSetupEntries.h"
 #include "repair/startup/ScheduledTaskEntries.h"
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupFolderEntries.h"
 #include "repair/startup/StartupTexts.h"
+#include "repair/startup/WinlogonEntries.h"
 #include "repair/users/UserPaths.h"
 
 namespace tovask {
@@ -22,16 +25,34 @@ std::vector<Finding> findingsOf(const std::vector<Item>& items) {
     return findings;
 }
 
-// The three places a program starts from by itself: the Run keys, scheduled
-// tasks and the Startup folders.
+// The Run keys' values, then Winlogon's.
+std::vector<RemovableValue> startupValues(PlatformOps& platform, const FindingScope& scope,
+                                          const ServedHijacks& served, FailureLog& failures) {
+    auto values =
+        findStartupEntries(platform, scope.userHives, scope.managedMachine, failures, served);
+    std::ranges::move(
+        findWinlogonEntries(platform, scope.userHives, scope.managedMachine, failures),
+        std::back_inserter(values));
+    return values;
+}
+
+const ServedHijacks& learned(ServedHijacks& served, std::span<const Finding> found) {
+    served.learnFrom(found);
+    return served;
+}
+
+// The places a program starts from by itself: the Run keys and Winlogon,
+// Active Setup, scheduled tasks and the Startup folders.
 class StartupFindings : public KindFindings {
   public:
     // Each place is judged also by what the places before it established.
     StartupFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
         : served_(scope.foundBefore, SystemFolders::of(platform, failures)),
-          values_(findStartupEntries(platform, scope.userHives, scope.managedMachine, failures,
-                                     served_)) {
-        served_.learnFrom(values_.findings());
+          values_(startupValues(platform, scope, served_, failures)),
+          activeSetup_(findActiveSetupHijacks(platform, scope.managedMachine,
+                                              learned(served_, values_.findings()), failures),
+                       {}) {
+        served_.learnFrom(activeSetup_.findings());
         tasks_ = findHijackingTasks(platform, scope.managedMachine, served_, failures);
         served_.learnFrom(findingsOf(tasks_));
         files_ = findStartupFiles(platform, scope.userHives, scope.userFolders,
@@ -40,6 +61,7 @@ class StartupFindings : public KindFindings {
 
     std::vector<Finding> findings() const override {
         auto findings = values_.findings();
+        std::ranges::move(activeSetup_.findings(), std::back_inserter(findings));
         std::ranges::move(findingsOf(tasks_), std::back_inserter(findings));
         std::ranges::move(findingsOf(files_), std::back_inserter(findings));
         return findings;
@@ -47,6 +69,7 @@ class StartupFindings : public KindFindings {
 
     void keepOnly(std::span<const FindingId> chosen) override {
         values_.keepOnly(chosen);
+        activeSetup_.keepOnly(chosen);
         keepChosen(tasks_, findingsOf(tasks_), chosen);
         keepChosen(files_, findingsOf(files_), chosen);
     }
@@ -54,12 +77,16 @@ class StartupFindings : public KindFindings {
     // Task and Startup files go to the file backups just before they change.
     std::vector<Finding> addRegistryBackup(std::vector<RegistryFileSection>& sections,
                                            FailureLog& failures) override {
-        return values_.addRegistryBackup(sections, failures);
+        auto unsaved = values_.addRegistryBackup(sections, failures);
+        std::ranges::move(activeSetup_.addRegistryBackup(sections, failures),
+                          std::back_inserter(unsaved));
+        return unsaved;
     }
 
     void repair(PlatformOps& platform, FileBackup& files, const OutcomeReport& report,
                 FailureLog& failures) override {
         values_.repair(platform, files, report, failures);
+        activeSetup_.repair(platform, files, report, failures);
         for (const auto& task : tasks_) {
             if (task.finding.repairable) {
                 report(std::span(&task.finding, 1),
@@ -79,6 +106,8 @@ class StartupFindings : public KindFindings {
   private:
     ServedHijacks served_;
     RemovableValueFindings values_;
+    // Its notice is never said: the programs start, or not, at the next logon.
+    RemovedKeyFindings<ActiveSetupComponent> activeSetup_;
     std::vector<HijackingTask> tasks_;
     std::vector<StartupFile> files_;
 };

@@ -55,6 +55,22 @@ inline constexpr std::wstring_view kStartupDecodedScriptPrefix = L"; la orden co
 inline constexpr std::wstring_view kStartupFetchesAddress = L"descarga o abre una dirección web";
 inline constexpr std::wstring_view kStartupUserScript =
     L"ejecuta un script de una carpeta en la que el usuario puede escribir";
+// What an Active Setup component runs at each new user's logon: Windows's own
+// components start programs, never a script host.
+inline constexpr std::wstring_view kActiveSetupRunsScript = L"ejecuta un script";
+inline constexpr std::wstring_view kActiveSetupWritableProgram =
+    L"inicia un programa de una carpeta en la que el usuario puede escribir";
+// An Active Setup component's title: its name, these words, its command.
+inline constexpr std::wstring_view kActiveSetupHow = L"de Active Setup, al entrar cada usuario:";
+// A Winlogon value's title: its name, then these words, then the programs
+// beside Windows's own; its text says them after the value and "; ".
+inline constexpr std::wstring_view kWinlogonHow = L"al iniciar la sesión, junto al de Windows:";
+inline constexpr std::wstring_view kWinlogonStartsPrefix =
+    L"además del programa de Windows, inicia: ";
+// An Internet shortcut's title: these words, its file's name, these words, then
+// its address.
+inline constexpr std::wstring_view kInternetShortcutTitle = L"Acceso directo a Internet";
+inline constexpr std::wstring_view kInternetShortcutHow = L"de la carpeta Inicio abre";
 // A task whose actions in the scheduler's registry cache are not its file's;
 // followed by the cached command lines.
 inline constexpr std::wstring_view kStartupCacheDiffersPrefix =

@@ -283,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
                       backupOf({{L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows "
                                  L"NT\\CurrentVersion\\Winlogon",
                                  false,
-                                 {{L"Userinit", stringValue(L"malo.exe")}}}})},
+                                 {{L"Taskman", stringValue(L"malo.exe")}}}})},
         RefusedBackup{"RemovesAKeyEveryWindowsHas",
                       backupOf({{L"HKEY_CURRENT_USER\\Software\\Microsoft", true, {}}})},
         removal("RemovesEveryMachinePolicy", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Microsoft"),

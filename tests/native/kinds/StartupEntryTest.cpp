@@ -138,7 +138,16 @@ INSTANTIATE_TEST_SUITE_P(
         StartupReachCase{"SystemAccount", {L"HKEY_USERS\\S-1-5-18" + std::wstring(kRunInFile), false, {kRunEntry}}, false},
         StartupReachCase{"ADeletion", {L"HKEY_LOCAL_MACHINE" + std::wstring(kRunInFile), false, {{L"x", std::nullopt}}}, false},
         StartupReachCase{"BelowRun", {L"HKEY_LOCAL_MACHINE" + std::wstring(kRunInFile) + L"\\x", false, {kRunEntry}}, false},
-        StartupReachCase{"Winlogon", {L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {kRunEntry}}, false}),
+        StartupReachCase{"Winlogon", {L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {kRunEntry}}, false},
+        StartupReachCase{"PolicyRun", {L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", false, {kRunEntry}}, true},
+        StartupReachCase{"UsersRunServices", {L"HKEY_USERS\\S-1-5-21-1-2-3-1001\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices", false, {kRunEntry}}, true},
+        StartupReachCase{"MachinesUserinit", {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {{L"Userinit", stringValue(L"userinit.exe,")}}}, true},
+        StartupReachCase{"MachinesShell", {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {{L"Shell", stringValue(L"explorer.exe")}}}, false},
+        StartupReachCase{"UsersShell", {L"HKEY_USERS\\S-1-5-21-1-2-3-1001\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {{L"Shell", stringValue(L"a.exe")}}}, true},
+        StartupReachCase{"UsersUserinit", {L"HKEY_USERS\\S-1-5-21-1-2-3-1001\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", false, {{L"Userinit", stringValue(L"a.exe")}}}, false},
+        StartupReachCase{"ActiveSetupComponent", {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{1}", false, {{L"StubPath", stringValue(L"a.exe")}}}, true},
+        StartupReachCase{"ActiveSetupItself", {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components", false, {kRunEntry}}, false},
+        StartupReachCase{"UsersActiveSetup", {L"HKEY_USERS\\S-1-5-21-1-2-3-1001\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{1}", false, {kRunEntry}}, false}),
     [](const testing::TestParamInfo<StartupReachCase>& info) { return info.param.name; });
 // clang-format on
 

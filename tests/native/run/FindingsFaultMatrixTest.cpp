@@ -42,6 +42,10 @@ const std::wstring kExtensionKey =
 const std::wstring kPreferences =
     L"C:\\Users\\ana\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Preferences";
 const std::wstring kRunValue = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Inicio";
+const std::wstring kUserinit =
+    L"HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Userinit";
+const std::wstring kComponent =
+    L"HKLM\\SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{6A7F0C1E}\\StubPath";
 // The machine policy file puts the native System32 behind Sysnative.
 const std::wstring kTask = L"C:\\WINDOWS\\Sysnative\\Tasks\\Actualizador";
 const std::wstring kStartupScript =
@@ -179,9 +183,21 @@ const KindSeed kSeeds[] = {
      [](fake::FakePlatform& platform) {
          writeString(platform, kRunValue, L"chrome.exe https://buscar.example");
      },
-     {L"Programa de inicio quitado: ", L"HKEY_LOCAL_MACHINE"},
+     {L"Programa de inicio quitado: ", L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kRunValue); }},
+    {FindingKind::Startup,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kUserinit, L"C:\\WINDOWS\\system32\\userinit.exe,C:\\x\\svc.exe");
+     },
+     {L"Programa de inicio quitado: ", L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT"},
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kUserinit); }},
+    {FindingKind::Startup,
+     [](fake::FakePlatform& platform) { writeString(platform, kComponent, L"wscript a.vbs"); },
+     {L"Programa de inicio quitado: ", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Active"},
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kComponent); }},
     {FindingKind::Startup,
      [](fake::FakePlatform& platform) {
          platform.files.addFile(
@@ -323,7 +339,7 @@ const std::vector<std::wstring> kKindsListed = {
     L"Proxy, configuración automática y DNS: 1 valor del registro",
     L"Certificados raíz que permiten leer las páginas seguras: 1 valor del registro",
     L"Accesos directos de navegadores: 1 archivo",
-    L"Programas que se inician solos: 1 valor del registro, 2 archivos"};
+    L"Programas que se inician solos: 3 valores del registro, 2 archivos"};
 
 std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
     const auto inFile = [](std::wstring_view path) {
@@ -342,6 +358,8 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
             L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
             L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\Blob",
             L"Puesto de nuevo: Programas que se inician solos: " + inFile(kRunValue),
+            L"Puesto de nuevo: Programas que se inician solos: " + inFile(kUserinit),
+            L"Puesto de nuevo: Programas que se inician solos: " + inFile(kComponent),
             L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript,
             L"Puesto de nuevo: Programas que se inician solos: " + kTask,
             L"Puesto de nuevo: Accesos directos de navegadores: " + kShortcut,
