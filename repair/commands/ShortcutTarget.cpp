@@ -4,48 +4,26 @@
 #include <array>
 #include <string>
 
-#include "repair/texts/BrowserNames.h"
+#include "repair/commands/BrowserPrograms.h"
 #include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
 
-struct KnownProgram {
-    std::wstring_view fileName;
-    ShortcutTarget target;
-    std::wstring_view browser = {};
-};
-
-constexpr std::array kKnownPrograms = {
-    KnownProgram{L"iexplore.exe", ShortcutTarget::InternetExplorer, texts::kInternetExplorer},
-    KnownProgram{L"msedge.exe", ShortcutTarget::ChromiumBrowser, texts::kEdge},
-    KnownProgram{L"msedge_proxy.exe", ShortcutTarget::ChromiumBrowser, texts::kEdge},
-    KnownProgram{L"chrome.exe", ShortcutTarget::ChromiumBrowser, texts::kChrome},
-    KnownProgram{L"chrome_proxy.exe", ShortcutTarget::ChromiumBrowser, texts::kChrome},
-    KnownProgram{L"brave.exe", ShortcutTarget::ChromiumBrowser, texts::kBrave},
-    KnownProgram{L"opera.exe", ShortcutTarget::ChromiumBrowser, texts::kOpera},
-    KnownProgram{L"vivaldi.exe", ShortcutTarget::ChromiumBrowser, texts::kVivaldi},
-    KnownProgram{L"firefox.exe", ShortcutTarget::Firefox, texts::kFirefox},
-    KnownProgram{L"private_browsing.exe", ShortcutTarget::Firefox, texts::kFirefox},
-    KnownProgram{L"cmd.exe", ShortcutTarget::ScriptHost},
-    KnownProgram{L"wscript.exe", ShortcutTarget::ScriptHost},
-    KnownProgram{L"cscript.exe", ShortcutTarget::ScriptHost},
-    KnownProgram{L"powershell.exe", ShortcutTarget::ScriptHost},
-    KnownProgram{L"pwsh.exe", ShortcutTarget::ScriptHost},
-    KnownProgram{L"mshta.exe", ShortcutTarget::ScriptHost},
-};
+constexpr std::array kScriptHosts = {L"cmd.exe",        L"wscript.exe", L"cscript.exe",
+                                     L"powershell.exe", L"pwsh.exe",    L"mshta.exe"};
 
 constexpr std::array kScriptExtensions = {L".bat", L".cmd", L".vbs", L".js"};
 
 // In upper case, as foldedCase gives text, each framed by the blanks that
 // make it a whole word.
-constexpr std::array kBrowserNameWords = {
-    L" CHROME ", L" EDGE ",  L" FIREFOX ", L" INTERNET EXPLORER ",
-    L" OPERA ",  L" BRAVE ", L" VIVALDI "};
+constexpr std::array kBrowserNameWords = {L" CHROME ",  L" CHROMIUM ",          L" EDGE ",
+                                          L" FIREFOX ", L" INTERNET EXPLORER ", L" OPERA ",
+                                          L" BRAVE ",   L" VIVALDI ",           L" YANDEX "};
 
 // As browsers' installers, and the browsers themselves, name their shortcuts,
 // in the languages they ship that name them otherwise.
-constexpr std::array<std::wstring_view, 33> kBrowsersOwnShortcutNames = {
+constexpr std::array<std::wstring_view, 35> kBrowsersOwnShortcutNames = {
     L"Google Chrome",
     L"Google Chrome Beta",
     L"Google Chrome Dev",
@@ -78,15 +56,16 @@ constexpr std::array<std::wstring_view, 33> kBrowsersOwnShortcutNames = {
     L"Brave",
     L"Brave Beta",
     L"Brave Nightly",
-    L"Vivaldi"};
+    L"Vivaldi",
+    L"Yandex",
+    L"Yandex Browser"};
 
-bool isOperaLauncher(std::wstring_view folders, std::wstring_view fileName) {
-    if (!equalsIgnoringCase(fileName, L"launcher.exe")) {
-        return false;
-    }
+// Whether a folder on the path starts with the name, as "Opera GX" does with "Opera".
+bool liesInFolderStarting(std::wstring_view folders, std::wstring_view name) {
     const auto folded = foldedCase(folders);
-    for (auto at = folded.find(L"OPERA"); at != std::wstring::npos;
-         at = folded.find(L"OPERA", at + 1)) {
+    const auto wanted = foldedCase(name);
+    for (auto at = folded.find(wanted); at != std::wstring::npos;
+         at = folded.find(wanted, at + 1)) {
         if (at == 0 || folded[at - 1] == L'\\' || folded[at - 1] == L'/') {
             return true;
         }
@@ -129,36 +108,41 @@ SplitPath splitPath(std::wstring_view path) {
                : SplitPath{path.substr(0, slash), path.substr(slash + 1)};
 }
 
-const KnownProgram* knownProgram(std::wstring_view fileName) {
-    const auto known = std::ranges::find_if(kKnownPrograms, [&](const KnownProgram& program) {
-        return equalsIgnoringCase(fileName, program.fileName);
-    });
-    return known == kKnownPrograms.end() ? nullptr : &*known;
-}
-
 }  // namespace
 
-ShortcutTarget classifyShortcutTarget(std::wstring_view path) {
+const BrowserProgram* browserProgramOf(std::wstring_view path) {
     const auto [folders, fileName] = splitPath(path);
-    if (const auto* known = knownProgram(fileName)) {
-        return known->target;
-    }
-    if (!folders.empty() && isOperaLauncher(folders, fileName)) {
-        return ShortcutTarget::ChromiumBrowser;
-    }
-    const bool isScript = std::ranges::any_of(kScriptExtensions, [fileName](auto extension) {
-        return endsWithIgnoringCase(fileName, extension);
+    // A folder that tells the program apart outranks the name alone.
+    const auto inItsFolder = std::ranges::find_if(kBrowserPrograms, [&](const auto& program) {
+        return !program.folder.empty() && equalsIgnoringCase(fileName, program.fileName) &&
+               liesInFolderStarting(folders, program.folder);
     });
+    if (inItsFolder != kBrowserPrograms.end()) {
+        return &*inItsFolder;
+    }
+    const auto named = std::ranges::find_if(kBrowserPrograms, [&](const auto& program) {
+        return program.folder.empty() && equalsIgnoringCase(fileName, program.fileName);
+    });
+    return named == kBrowserPrograms.end() ? nullptr : &*named;
+}
+
+ShortcutTarget classifyShortcutTarget(std::wstring_view path) {
+    if (const auto* browser = browserProgramOf(path)) {
+        return browser->family;
+    }
+    const auto fileName = splitPath(path).fileName;
+    const bool isScript =
+        std::ranges::any_of(kScriptHosts,
+                            [&](auto host) { return equalsIgnoringCase(fileName, host); }) ||
+        std::ranges::any_of(kScriptExtensions, [&](auto extension) {
+            return endsWithIgnoringCase(fileName, extension);
+        });
     return isScript ? ShortcutTarget::ScriptHost : ShortcutTarget::Other;
 }
 
 std::wstring_view browserNameOf(std::wstring_view path) {
-    const auto [folders, fileName] = splitPath(path);
-    if (const auto* known = knownProgram(fileName)) {
-        return known->browser;
-    }
-    return !folders.empty() && isOperaLauncher(folders, fileName) ? texts::kOpera
-                                                                  : std::wstring_view{};
+    const auto* browser = browserProgramOf(path);
+    return browser ? browser->browser : std::wstring_view{};
 }
 
 bool isBrowser(ShortcutTarget target) {

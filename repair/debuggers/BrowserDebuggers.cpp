@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <ranges>
 
 #include "repair/backup/RegistryKeyNames.h"
+#include "repair/commands/BrowserPrograms.h"
+#include "repair/commands/ShortcutTarget.h"
 #include "repair/debuggers/DebuggerTexts.h"
 #include "repair/policykeys/PolicyKeyContent.h"
-#include "repair/texts/BrowserNames.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -24,23 +26,49 @@ constexpr std::wstring_view kDebuggerValue = L"Debugger";
 constexpr std::wstring_view kUseFilterValue = L"UseFilter";
 constexpr std::wstring_view kFilterPathValue = L"FilterFullPath";
 
-struct BrowserProgram {
-    std::wstring_view fileName;
-    std::wstring_view browser;  // what the report groups its debuggers under
-    std::wstring_view what;     // what a debugger on it does to the person
+// What a debugger on each browser's program does to the person.
+struct InsteadOf {
+    std::wstring_view browser;
+    std::wstring_view title;
 };
 
-// Opera's own folder starts it as launcher.exe.
-constexpr std::array kBrowserPrograms = {
-    BrowserProgram{L"chrome.exe", texts::kChrome, texts::kInsteadOfChrome},
-    BrowserProgram{L"msedge.exe", texts::kEdge, texts::kInsteadOfEdge},
-    BrowserProgram{L"firefox.exe", texts::kFirefox, texts::kInsteadOfFirefox},
-    BrowserProgram{L"iexplore.exe", texts::kInternetExplorer, texts::kInsteadOfInternetExplorer},
-    BrowserProgram{L"brave.exe", texts::kBrave, texts::kInsteadOfBrave},
-    BrowserProgram{L"opera.exe", texts::kOpera, texts::kInsteadOfOpera},
-    BrowserProgram{L"launcher.exe", texts::kOpera, texts::kInsteadOfOpera},
-    BrowserProgram{L"chromium.exe", texts::kChromium, texts::kInsteadOfChromium},
+constexpr InsteadOf kInsteadOf[] = {
+    {texts::kChrome, texts::kInsteadOfChrome},
+    {texts::kEdge, texts::kInsteadOfEdge},
+    {texts::kFirefox, texts::kInsteadOfFirefox},
+    {texts::kInternetExplorer, texts::kInsteadOfInternetExplorer},
+    {texts::kBrave, texts::kInsteadOfBrave},
+    {texts::kOpera, texts::kInsteadOfOpera},
+    {texts::kChromium, texts::kInsteadOfChromium},
+    {texts::kVivaldi, texts::kInsteadOfVivaldi},
+    {texts::kYandex, texts::kInsteadOfYandex},
 };
+
+constexpr std::wstring_view insteadOf(std::wstring_view browser) {
+    for (const auto& known : kInsteadOf) {
+        if (known.browser == browser) {
+            return known.title;
+        }
+    }
+    return {};
+}
+
+static_assert(std::ranges::none_of(kBrowserPrograms,
+                                   [](const BrowserProgram& program) {
+                                       return insteadOf(program.browser).empty();
+                                   }),
+              "every browser's debugger has its title");
+
+// Windows reads a program's options by its file name alone, whatever its
+// folder: a debugger on a generic name (Opera's launcher.exe, Yandex's
+// browser.exe) starts in place of the browser and of every other program so
+// named, and is the browser's hijack all the same. The file name's first row
+// is the browser it names.
+bool isFirstOfItsName(const BrowserProgram& program) {
+    return &program == &*std::ranges::find_if(kBrowserPrograms, [&](const BrowserProgram& other) {
+        return equalsIgnoringCase(other.fileName, program.fileName);
+    });
+}
 
 std::wstring programOf(const RegistryValue& value) {
     return textOf(value).value_or(L"(tipo " + decimalText(value.type) + L")");
@@ -52,18 +80,14 @@ bool isFilterOn(const RegistryValue& useFilter) {
     return std::ranges::any_of(useFilter.bytes, [](std::uint8_t byte) { return byte != 0; });
 }
 
-// A filter can only apply to an image of the key's own file name, whatever
-// folder its full path names.
-bool filterNamesProgram(const RegistryKeyContent& filter, std::wstring_view program) {
+// The browser program a filter subkey names by its full path, when it is of
+// the key's own file name: the loader applies it to that image alone.
+const BrowserProgram* filteredBrowser(const RegistryKeyContent& filter,
+                                      std::wstring_view programName) {
     const auto* path = findValue(filter, kFilterPathValue);
     const auto text = path ? textOf(path->value) : std::nullopt;
-    if (!text) {
-        return false;
-    }
-    const auto nameStart = text->find_last_of(L"\\/");
-    return equalsIgnoringCase(
-        std::wstring_view(*text).substr(nameStart == std::wstring::npos ? 0 : nameStart + 1),
-        program);
+    const auto* program = text ? browserProgramOf(*text) : nullptr;
+    return program && equalsIgnoringCase(program->fileName, programName) ? program : nullptr;
 }
 
 RemovableValue debuggerFinding(std::wstring_view key, const BrowserProgram& program,
@@ -74,7 +98,7 @@ RemovableValue debuggerFinding(std::wstring_view key, const BrowserProgram& prog
         {FindingKind::BrowserDebugger, std::wstring(program.browser),
          fileKey + L"\\" + std::wstring(kDebuggerValue),
          std::wstring(texts::kDebuggerHoldsPrefix) + programOf(value), !managedMachine});
-    finding.title = {.what = program.what, .value = programOf(value)};
+    finding.title = {.what = insteadOf(program.browser), .value = programOf(value)};
     return {L"HKLM\\" + std::wstring(key) + L"\\",
             view,
             std::wstring(kDebuggerValue),
@@ -102,14 +126,15 @@ void findFilterDebuggers(PlatformOps& platform, const std::wstring& key,
     }
     for (const auto& filter : tree.value().subkeys) {
         const auto* debugger = findValue(filter, kDebuggerValue);
-        if (debugger && filterNamesProgram(filter, program.fileName)) {
-            found.push_back(debuggerFinding(key + L"\\" + filter.name, program, view,
+        const auto* browser = debugger ? filteredBrowser(filter, program.fileName) : nullptr;
+        if (browser) {
+            found.push_back(debuggerFinding(key + L"\\" + filter.name, *browser, view,
                                             debugger->value, managedMachine));
         }
     }
 }
 
-bool isBrowserProgramName(std::wstring_view name) {
+bool namesBrowserProgram(std::wstring_view name) {
     return std::ranges::any_of(kBrowserPrograms, [&](const BrowserProgram& program) {
         return equalsIgnoringCase(program.fileName, name);
     });
@@ -122,7 +147,7 @@ std::vector<RemovableValue> findBrowserDebuggers(PlatformOps& platform, bool man
     std::vector<RemovableValue> found;
     for (const auto view :
          viewsFor(RegistryRoot::LocalMachine, kOptionsKey, platform.HasTwoRegistryViews())) {
-        for (const auto& program : kBrowserPrograms) {
+        for (const auto& program : kBrowserPrograms | std::views::filter(isFirstOfItsName)) {
             const auto key = std::wstring(kOptionsKey) + L"\\" + std::wstring(program.fileName);
             const auto keyPath = L"HKLM\\" + key + L"\\";
             const auto value = platform.RegReadValue(keyPath + std::wstring(kDebuggerValue), view);
@@ -151,7 +176,7 @@ bool withinDebuggerReach(const RegistryFileSection& section, bool hasTwoViews) {
     // The program's key, or one filter subkey of it.
     const auto below = key.substr(kOptionsKey.size() + 1);
     const auto filterStart = below.find(L'\\');
-    return isBrowserProgramName(below.substr(0, filterStart)) &&
+    return namesBrowserProgram(below.substr(0, filterStart)) &&
            (filterStart == std::wstring_view::npos ||
             below.find(L'\\', filterStart + 1) == std::wstring_view::npos) &&
            std::ranges::all_of(section.entries, [](const RegistryFileEntry& entry) {

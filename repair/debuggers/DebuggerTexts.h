@@ -25,6 +25,9 @@ inline constexpr std::wstring_view kInsteadOfBrave = L"Programa que se abre en l
 inline constexpr std::wstring_view kInsteadOfOpera = L"Programa que se abre en lugar de Opera";
 inline constexpr std::wstring_view kInsteadOfChromium =
     L"Programa que se abre en lugar de Chromium";
+inline constexpr std::wstring_view kInsteadOfVivaldi = L"Programa que se abre en lugar de Vivaldi";
+inline constexpr std::wstring_view kInsteadOfYandex =
+    L"Programa que se abre en lugar de Yandex Browser";
 // Followed by the program the value names.
 inline constexpr std::wstring_view kDebuggerHoldsPrefix =
     L"cada vez que se abre el navegador se inicia en su lugar: ";

@@ -8,6 +8,7 @@
 #include "repair/extensions/ExtensionTexts.h"
 #include "repair/paths/WritableFolders.h"
 #include "repair/policykeys/PolicyKeyContent.h"
+#include "repair/texts/BrowserNames.h"
 #include "text/Blanks.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -33,10 +34,14 @@ struct ExtensionsKey {
     std::span<const StoreAddress> stores;
 };
 
+// Chromium reads Chrome's key whatever name its build carries, and so do
+// the browsers built on it that keep that rule (Vivaldi): Chrome's key
+// installs into them all.
 constexpr std::array kExtensionsKeys = {
-    ExtensionsKey{L"Software\\Google\\Chrome\\Extensions", L"Google Chrome", kChromeStores},
-    ExtensionsKey{L"Software\\Microsoft\\Edge\\Extensions", L"Microsoft Edge", kEdgeStores},
-    ExtensionsKey{L"Software\\BraveSoftware\\Brave-Browser\\Extensions", L"Brave", kChromeStores},
+    ExtensionsKey{L"Software\\Google\\Chrome\\Extensions", texts::kChrome, kChromeStores},
+    ExtensionsKey{L"Software\\Microsoft\\Edge\\Extensions", texts::kEdge, kEdgeStores},
+    ExtensionsKey{L"Software\\BraveSoftware\\Brave-Browser\\Extensions", texts::kBrave,
+                  kChromeStores},
 };
 
 constexpr std::wstring_view kUpdateUrl = L"update_url";

@@ -6,6 +6,7 @@
 
 #include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/policykeys/PolicyKeyRepair.h"
+#include "repair/texts/BrowserNames.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
 #include "text/Utf8.h"
@@ -19,7 +20,7 @@ constexpr std::array kExplorerRules = {
     LockRule{L"Control Panel", LockMatch::Subtree, LockKind::StartAndSearch},
 };
 constexpr BrowserPolicyKey kExplorerPolicyKey{L"Software\\Policies\\Microsoft\\Internet Explorer",
-                                              L"Internet Explorer", kExplorerRules, false};
+                                              texts::kInternetExplorer, kExplorerRules, false};
 
 // Each browser's policy key, and Internet Explorer's.
 std::vector<const BrowserPolicyKey*> lockedKeys() {

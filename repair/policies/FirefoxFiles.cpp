@@ -9,6 +9,7 @@
 #include "repair/policies/FirefoxPolicyFile.h"
 #include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/report/FindingTexts.h"
+#include "repair/texts/BrowserNames.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/RegistryPath.h"
@@ -17,7 +18,7 @@
 namespace tovask {
 namespace {
 
-constexpr std::wstring_view kFirefoxGroup = L"Mozilla Firefox";
+constexpr std::wstring_view kFirefoxGroup = texts::kFirefox;
 constexpr std::wstring_view kInstallsKey = L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\";
 constexpr std::wstring_view kProgramFolderValue =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir";

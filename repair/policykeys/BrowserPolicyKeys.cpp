@@ -7,6 +7,7 @@
 #include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/policykeys/PolicyLockTexts.h"
 #include "repair/report/FindingTexts.h"
+#include "repair/texts/BrowserNames.h"
 #include "text/DecimalText.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
@@ -85,13 +86,17 @@ constexpr std::array kFirefoxRules = {
     LockRule{L"Proxy", Subtree, ForcedTraffic, kFirefoxProxyWords},
 };
 
+// Each Chromium browser reads its policies, and their Recommended subkey,
+// below a key of its build's own name; Opera documents no such key.
 constexpr std::array kBrowserPolicyKeys = {
-    BrowserPolicyKey{L"Software\\Policies\\Google\\Chrome", L"Google Chrome", kChromiumRules, true},
-    BrowserPolicyKey{L"Software\\Policies\\Microsoft\\Edge", L"Microsoft Edge", kChromiumRules,
+    BrowserPolicyKey{L"Software\\Policies\\Google\\Chrome", texts::kChrome, kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\Microsoft\\Edge", texts::kEdge, kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\BraveSoftware\\Brave", texts::kBrave, kChromiumRules,
                      true},
-    BrowserPolicyKey{L"Software\\Policies\\BraveSoftware\\Brave", L"Brave", kChromiumRules, true},
-    BrowserPolicyKey{L"Software\\Policies\\Chromium", L"Chromium", kChromiumRules, true},
-    BrowserPolicyKey{L"Software\\Policies\\Mozilla\\Firefox", L"Mozilla Firefox", kFirefoxRules,
+    BrowserPolicyKey{L"Software\\Policies\\Chromium", texts::kChromium, kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\Vivaldi", texts::kVivaldi, kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\YandexBrowser", texts::kYandex, kChromiumRules, true},
+    BrowserPolicyKey{L"Software\\Policies\\Mozilla\\Firefox", texts::kFirefox, kFirefoxRules,
                      false},
 };
 

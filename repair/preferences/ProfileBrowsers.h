@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
+#include "repair/commands/BrowserPrograms.h"
 #include "repair/texts/BrowserNames.h"
 
 namespace tovask {
@@ -26,22 +28,31 @@ struct ProfileBrowser {
 
 inline constexpr std::array kChromiumBrowsers = {
     ProfileBrowser{texts::kChrome, AppDataFolder::Local, L"Google\\Chrome\\User Data",
-                   L"chrome.exe", L"chrome://settings/resetProfileSettings"},
-    ProfileBrowser{texts::kEdge, AppDataFolder::Local, L"Microsoft\\Edge\\User Data", L"msedge.exe",
-                   L"edge://settings/resetProfileSettings"},
+                   browserProcessOf(texts::kChrome), L"chrome://settings/resetProfileSettings"},
+    ProfileBrowser{texts::kEdge, AppDataFolder::Local, L"Microsoft\\Edge\\User Data",
+                   browserProcessOf(texts::kEdge), L"edge://settings/resetProfileSettings"},
     ProfileBrowser{texts::kBrave, AppDataFolder::Local, L"BraveSoftware\\Brave-Browser\\User Data",
-                   L"brave.exe", L"brave://settings/resetProfileSettings"},
-    ProfileBrowser{texts::kChromium, AppDataFolder::Local, L"Chromium\\User Data", L"chrome.exe",
-                   L"chrome://settings/resetProfileSettings"},
+                   browserProcessOf(texts::kBrave), L"brave://settings/resetProfileSettings"},
+    ProfileBrowser{texts::kChromium, AppDataFolder::Local, L"Chromium\\User Data",
+                   browserProcessOf(texts::kChromium), L"chrome://settings/resetProfileSettings"},
     // Opera keeps its first profile in the folder of Local State itself.
     ProfileBrowser{texts::kOpera, AppDataFolder::Roaming, L"Opera Software\\Opera Stable",
-                   L"opera.exe", L"opera://settings/resetProfileSettings"},
-    ProfileBrowser{texts::kVivaldi, AppDataFolder::Local, L"Vivaldi\\User Data", L"vivaldi.exe"},
+                   browserProcessOf(texts::kOpera), L"opera://settings/resetProfileSettings"},
+    ProfileBrowser{texts::kVivaldi, AppDataFolder::Local, L"Vivaldi\\User Data",
+                   browserProcessOf(texts::kVivaldi)},
     ProfileBrowser{texts::kYandex, AppDataFolder::Local, L"Yandex\\YandexBrowser\\User Data",
-                   L"browser.exe"},
+                   browserProcessOf(texts::kYandex)},
 };
 
 inline constexpr ProfileBrowser kFirefoxBrowser{texts::kFirefox, AppDataFolder::Roaming,
-                                                L"Mozilla\\Firefox\\Profiles", L"firefox.exe"};
+                                                L"Mozilla\\Firefox\\Profiles",
+                                                browserProcessOf(texts::kFirefox)};
+
+static_assert(!kFirefoxBrowser.program.empty() &&
+                  std::ranges::none_of(kChromiumBrowsers,
+                                       [](const ProfileBrowser& browser) {
+                                           return browser.program.empty();
+                                       }),
+              "each profile's browser has its program");
 
 }  // namespace tovask

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "repair/texts/BrowserNames.h"
+
 // The report's texts for Internet Explorer's own restrictions.
 namespace tovask::texts {
 
@@ -12,7 +14,7 @@ inline constexpr std::wstring_view kRestrictionWhyLeft = L"se deja como está";
 inline constexpr std::wstring_view kRestrictionsHeading = L"Restricciones de Internet Explorer:";
 inline constexpr std::wstring_view kRestrictionsNotCounted =
     L"Para revisarlas o quitarlas añada /browsers.";
-inline constexpr std::wstring_view kRestrictionsGroup = L"Internet Explorer";
+inline constexpr std::wstring_view kRestrictionsGroup = kInternetExplorer;
 inline constexpr std::wstring_view kRestrictionRemovedPrefix = L"Restricción quitada: ";
 inline constexpr std::wstring_view kRestrictionNotRemovedPrefix =
     L"No se pudo quitar la restricción: ";

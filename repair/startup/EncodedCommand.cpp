@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <span>
 
+#include "repair/commands/BrowserPrograms.h"
 #include "repair/commands/WebAddress.h"
 #include "repair/startup/StartupTexts.h"
 #include "text/TextCompare.h"
@@ -106,6 +107,19 @@ bool downloadsAndRuns(std::wstring_view written) {
             (namesAnyWord(script, kStartsPrograms) || callsSomething(script)));
 }
 
+// Whether a script names a browser's program: by its name without ".exe"
+// ("msedge"), or, where that name is generic, by the whole name and the
+// browser's folder ("browser.exe" and "Yandex"), so that an address of the
+// browser's maker is not taken for the browser.
+bool scriptNamesProgram(std::wstring_view script, const BrowserProgram& program) {
+    if (program.folder.empty()) {
+        return containsIgnoringCase(script,
+                                    program.fileName.substr(0, program.fileName.rfind(L'.')));
+    }
+    return containsIgnoringCase(script, program.fileName) &&
+           containsIgnoringCase(script, program.folder);
+}
+
 }  // namespace
 
 std::optional<std::wstring> decodedPowerShellCommand(std::wstring_view encoded) {
@@ -118,11 +132,9 @@ std::optional<std::wstring> decodedPowerShellCommand(std::wstring_view encoded) 
 }
 
 std::optional<std::wstring_view> powerShellScriptHijack(std::wstring_view script) {
-    constexpr std::array<std::wstring_view, 8> kBrowsers = {
-        L"chrome", L"msedge", L"firefox", L"brave", L"opera", L"iexplore", L"chromium", L"vivaldi"};
     constexpr std::array<std::wstring_view, 2> kExtensionFiles = {L".crx", L".xpi"};
     const bool startsBrowser = std::ranges::any_of(
-        kBrowsers, [&](auto browser) { return containsIgnoringCase(script, browser); });
+        kBrowserPrograms, [&](const auto& program) { return scriptNamesProgram(script, program); });
     const bool loadsExtension = containsIgnoringCase(script, L"--load-extension");
     const bool hasAddress = holdsWebAddress(script);
     if (loadsExtension || (startsBrowser && hasAddress)) {

@@ -2,6 +2,7 @@
 
 #include "repair/debuggers/BrowserDebuggers.h"
 #include "repair/debuggers/DebuggerKind.h"
+#include "repair/debuggers/DebuggerTexts.h"
 #include "tests/native/RepairFixture.h"
 #include "text/RegistryEncoding.h"
 
@@ -53,6 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
         DebuggerCase{"Chrome64", L"chrome.exe", L"Debugger", RegistryView::Bits64, std::wstring(kOptionsInFile) + L"chrome.exe\\Debugger"},
         DebuggerCase{"EdgeAnyCaseSharedView", L"MSEDGE.EXE", L"debugger", RegistryView::Bits32, std::wstring(kOptionsInFile) + L"msedge.exe\\Debugger"},
         DebuggerCase{"OperaLauncher", L"launcher.exe", L"Debugger", RegistryView::Bits64, std::wstring(kOptionsInFile) + L"launcher.exe\\Debugger"},
+        DebuggerCase{"Vivaldi", L"vivaldi.exe", L"Debugger", RegistryView::Bits64, std::wstring(kOptionsInFile) + L"vivaldi.exe\\Debugger"},
+        DebuggerCase{"YandexsGenericName", L"browser.exe", L"Debugger", RegistryView::Bits64, std::wstring(kOptionsInFile) + L"browser.exe\\Debugger"},
+        DebuggerCase{"EdgeProxy", L"msedge_proxy.exe", L"Debugger", RegistryView::Bits64, std::wstring(kOptionsInFile) + L"msedge_proxy.exe\\Debugger"},
+        DebuggerCase{"FirefoxPrivateBrowsing", L"private_browsing.exe", L"Debugger", RegistryView::Bits64, std::wstring(kOptionsInFile) + L"private_browsing.exe\\Debugger"},
         DebuggerCase{"NotABrowser", L"notepad.exe", L"Debugger", RegistryView::Bits64, L""},
         DebuggerCase{"OtherValue", L"firefox.exe", L"GlobalFlag", RegistryView::Bits64, L""}),
     [](const testing::TestParamInfo<DebuggerCase>& info) { return info.param.name; });
@@ -60,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct FilterCase {
     std::string name;
+    std::wstring_view program;
     std::uint32_t useFilter;
     std::wstring_view filterFullPath;
     bool found;
@@ -72,7 +78,7 @@ class FilterDebuggerValues : public testing::TestWithParam<FilterCase> {};
 TEST_P(FilterDebuggerValues, AreFoundWhenTheFilterNamesTheBrowser) {
     const auto& row = GetParam();
     fake::FakePlatform platform;
-    const auto key = std::wstring(kOptions) + L"chrome.exe\\";
+    const auto key = std::wstring(kOptions) + std::wstring(row.program) + L"\\";
     platform.RegWrite(key + L"UseFilter", static_cast<std::int32_t>(row.useFilter),
                       RegistryType::Dword);
     platform.RegWrite(key + L"Filtro\\FilterFullPath", row.filterFullPath, RegistryType::String);
@@ -82,7 +88,7 @@ TEST_P(FilterDebuggerValues, AreFoundWhenTheFilterNamesTheBrowser) {
     ASSERT_EQ(found.size(), row.found ? 1u : 0u);
     if (row.found) {
         EXPECT_EQ(found[0].finding.place,
-                  std::wstring(kOptionsInFile) + L"chrome.exe\\Filtro\\Debugger");
+                  std::wstring(kOptionsInFile) + std::wstring(row.program) + L"\\Filtro\\Debugger");
         EXPECT_TRUE(withinDebuggerReach(found[0].backup, false));
     }
 }
@@ -91,12 +97,29 @@ TEST_P(FilterDebuggerValues, AreFoundWhenTheFilterNamesTheBrowser) {
 INSTANTIATE_TEST_SUITE_P(
     Filters, FilterDebuggerValues,
     testing::Values(
-        FilterCase{"BrowserFolder", 1, L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe", true},
-        FilterCase{"AnyCaseAnyFolder", 2, L"d:\\portable\\CHROME.EXE", true},
-        FilterCase{"UseFilterOff", 0, L"C:\\Chrome\\chrome.exe", false},
-        FilterCase{"OtherImage", 1, L"C:\\Chrome\\chrome_proxy.exe", false}),
+        FilterCase{"BrowserFolder", L"chrome.exe", 1, L"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe", true},
+        FilterCase{"AnyCaseAnyFolder", L"chrome.exe", 2, L"d:\\portable\\CHROME.EXE", true},
+        FilterCase{"UseFilterOff", L"chrome.exe", 0, L"C:\\Chrome\\chrome.exe", false},
+        FilterCase{"OtherImage", L"chrome.exe", 1, L"C:\\Chrome\\chrome_proxy.exe", false},
+        FilterCase{"OperaGxLauncher", L"launcher.exe", 1, L"C:\\Users\\u\\AppData\\Local\\Programs\\Opera GX\\launcher.exe", true},
+        FilterCase{"OtherLauncher", L"launcher.exe", 1, L"C:\\Juegos\\launcher.exe", false}),
     [](const testing::TestParamInfo<FilterCase>& info) { return info.param.name; });
 // clang-format on
+
+TEST(FilterDebuggerValues, AreOfTheBrowserTheFiltersPathNames) {
+    fake::FakePlatform platform;
+    const auto key = std::wstring(kOptions) + L"chrome.exe\\";
+    platform.RegWrite(key + L"UseFilter", 1, RegistryType::Dword);
+    platform.RegWrite(key + L"F\\FilterFullPath",
+                      L"C:\\Users\\u\\AppData\\Local\\Chromium\\Application\\chrome.exe",
+                      RegistryType::String);
+    platform.RegWrite(key + L"F\\Debugger", L"C:\\x.exe", RegistryType::String);
+    FailureLog failures(platform);
+    const auto found = findBrowserDebuggers(platform, false, failures);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].finding.group, L"Chromium");
+    EXPECT_EQ(found[0].finding.title.what, texts::kInsteadOfChromium);
+}
 
 TEST(BrowserDebuggerValues, AreReportOnlyOnAManagedMachine) {
     fake::FakePlatform platform;
@@ -165,6 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
     Sections, DebuggerBackupReach,
     testing::Values(
         ReachCase{"Browser", {std::wstring(kOptionsInFile) + L"chrome.exe", false, {kDebuggerEntry}}, true},
+        ReachCase{"YandexsProgram", {std::wstring(kOptionsInFile) + L"browser.exe", false, {kDebuggerEntry}}, true},
         ReachCase{"OtherProgram", {std::wstring(kOptionsInFile) + L"sethc.exe", false, {kDebuggerEntry}}, false},
         ReachCase{"OtherValue", {std::wstring(kOptionsInFile) + L"chrome.exe", false, {{L"GlobalFlag", std::nullopt}}}, false},
         ReachCase{"FilterSubkey", {std::wstring(kOptionsInFile) + L"chrome.exe\\Filtro", false, {kDebuggerEntry}}, true},

@@ -264,6 +264,10 @@ INSTANTIATE_TEST_SUITE_P(
                                LR"({"aaaa":{"installation_mode":"force_installed"},)"
                                LR"("bbbb":{"installation_mode":"allowed"}})"}},
                              {{kSettings, L""}}},
+                    LockCase{"YandexStartPageOfAUser",
+                             {{L"HKCU\\Software\\Policies\\YandexBrowser\\HomepageLocation",
+                               L"http://x.example"}},
+                             {}},
                     LockCase{"FirefoxHomepageSubtree",
                              {{std::wstring(kFirefox) + L"Homepage\\URL", L"http://x.example"},
                               {std::wstring(kFirefox) + L"Homepage\\Locked", 1}},

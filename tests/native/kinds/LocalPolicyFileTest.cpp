@@ -145,6 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         RemovalCase{"SoftListEntryInAnyCase",
                     kHeader + entry(kForcelist, L"**SOFT.1", stringValue(L"aaaabbbbccccddddeeeeffffgggghhhh")) + kOtherSoftware, 1,
                     kHeader + kOtherSoftware},
+        RemovalCase{"VivaldisHomepage",
+                    kHeader + entry(L"Software\\Policies\\Vivaldi", L"HomepageLocation", stringValue(L"https://x.example/")) + kNotALock, 1,
+                    kHeader + kNotALock},
         RemovalCase{"NoLock", kHeader + kNotALock + kOtherSoftware, 0, kHeader + kNotALock + kOtherSoftware}),
     [](const testing::TestParamInfo<RemovalCase>& info) { return info.param.name; });
 // clang-format on

@@ -68,6 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DownloadString", L"(New-Object Net.WebClient).DownloadString($u) > $f", true},
         ScriptCase{"BitsThenStart", L"Start-BitsTransfer $u $f; Start-Process $f", true},
         ScriptCase{"WebRequestThenCall", L"iwr $u -OutFile $f;&$f", true},
+        ScriptCase{"StartsYandexOnAnAddress", L"Start-Process \"$env:LOCALAPPDATA\\Yandex\\YandexBrowser\\Application\\browser.exe\" https://x.example", true},
+        ScriptCase{"FetchesFromTheBrowsersMaker", L"iwr https://disk.yandex.example/d/copia -OutFile $f", false},
         ScriptCase{"VariableNamedIex", L"$iex = 1; $fiex = 2", false},
         ScriptCase{"BitsAlone", L"Start-BitsTransfer $u $f", false},
         ScriptCase{"AddressWithAmpersand", L"iwr 'https://a.example/?a=1&b=2' -OutFile $f", false},

@@ -110,6 +110,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ShortcutName, testing::Values(
     NameCase{"OwnInOtherCaseAndNumbered", L"MICROSOFT EDGE (2).LNK", L"msedge.exe", L"x.example", {true, {L"x.example"}, L"", {}}},
     NameCase{"OwnInSpanish", L"Navegación privada de Firefox.lnk", L"C:\\Program Files\\Mozilla Firefox\\private_browsing.exe", L"-url x.example", {true, {L"-url", L"x.example"}, L"", {}}},
     NameCase{"ProfilesOwn", L"Ana - Chrome.lnk", kChrome, L"--profile-directory=\"Profile 1\" x.example", {true, {L"x.example"}, L"--profile-directory=\"Profile 1\"", {}}},
+    NameCase{"YandexsOwn", L"Yandex.lnk", L"%LOCALAPPDATA%\\Yandex\\YandexBrowser\\Application\\browser.exe", L"x.example", {true, {L"x.example"}, L"", {}}},
+    NameCase{"VivaldisOwn", L"Vivaldi.lnk", L"C:\\Program Files\\Vivaldi\\Application\\vivaldi.exe", L"https://x.example", {true, {L"https://x.example"}, L"", {}}},
     NameCase{"UsersSite", L"Gmail.lnk", kChrome, L"https://mail.google.com", {false, {}, L"", {L"https://mail.google.com"}}},
     NameCase{"UsersWebApplication", L"Correo.lnk", L"msedge_proxy.exe", L"--profile-directory=Default --app=https://correo.example", {false, {}, L"", {L"--app=https://correo.example"}}},
     NameCase{"UsersCopy", L"Google Chrome - copia.lnk", kChrome, L"x.example", {false, {}, L"", {L"x.example"}}},
@@ -143,13 +145,42 @@ INSTANTIATE_TEST_SUITE_P(Kinds, Target, testing::Values(
     TargetCase{"Explorer", L"%ProgramFiles%\\Internet Explorer\\iexplore.exe", ShortcutTarget::InternetExplorer},
     TargetCase{"OperaLauncher", L"%LOCALAPPDATA%\\Programs\\Opera\\launcher.exe", ShortcutTarget::ChromiumBrowser},
     TargetCase{"OperaGxLauncher", L"C:\\Users\\u\\AppData\\Local\\Programs\\Opera GX\\launcher.exe", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"Brave", L"C:\\Program Files\\BraveSoftware\\Brave-Browser\\Application\\brave.exe", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"Vivaldi", L"%LOCALAPPDATA%\\Vivaldi\\Application\\vivaldi.exe", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"ChromiumsOwnName", L"D:\\Chromium\\chromium.exe", ShortcutTarget::ChromiumBrowser},
     TargetCase{"OtherLauncher", L"C:\\Juegos\\launcher.exe", ShortcutTarget::Other},
+    TargetCase{"YandexBrowser", L"C:\\Program Files (x86)\\Yandex\\YandexBrowser\\Application\\BROWSER.EXE", ShortcutTarget::ChromiumBrowser},
+    TargetCase{"OtherBrowserExe", L"C:\\Juegos\\browser.exe", ShortcutTarget::Other},
     TargetCase{"BrowserNameInsideAnother", L"C:\\Tools\\notchrome.exe", ShortcutTarget::Other},
     TargetCase{"PowerShell", L"%SystemRoot%\\System32\\WindowsPowerShell\\v1.0\\powershell.exe", ShortcutTarget::ScriptHost},
     TargetCase{"Mshta", L"C:\\Windows\\SysWOW64\\mshta.exe", ShortcutTarget::ScriptHost},
     TargetCase{"VbsInCapitals", L"C:\\Users\\u\\AppData\\Roaming\\abrir.VBS", ShortcutTarget::ScriptHost},
     TargetCase{"BatchFile", L"C:\\x\\inicio.cmd", ShortcutTarget::ScriptHost},
     TargetCase{"Empty", L"", ShortcutTarget::Other}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+struct NamedBrowserCase {
+    std::string name;
+    std::wstring_view path;
+    std::wstring_view browser;
+
+    friend void PrintTo(const NamedBrowserCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class BrowserName : public testing::TestWithParam<NamedBrowserCase> {};
+
+TEST_P(BrowserName, IsTheFoldersWhereTheFileNameIsShared) {
+    EXPECT_EQ(browserNameOf(GetParam().path), GetParam().browser);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Programs, BrowserName, testing::Values(
+    NamedBrowserCase{"Chrome", kChrome, L"Google Chrome"},
+    NamedBrowserCase{"ChromeInAChromiumFolder", L"%LOCALAPPDATA%\\Chromium\\Application\\chrome.exe", L"Chromium"},
+    NamedBrowserCase{"OperaGxLauncher", L"C:\\Users\\u\\AppData\\Local\\Programs\\Opera GX\\launcher.exe", L"Opera"},
+    NamedBrowserCase{"YandexBrowser", L"\"C:\\Users\\u\\AppData\\Local\\Yandex\\YandexBrowser\\Application\\browser.exe\"", L"Yandex Browser"},
+    NamedBrowserCase{"BrowserExeElsewhere", L"D:\\Tienda\\browser.exe", L""}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
@@ -182,6 +213,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, ScriptHostPosingAsBrowser, testing::Values(
     ScriptCase{"NamedAsChrome", L"Google Chrome.lnk", L"C:\\Windows\\System32\\cmd.exe", L"/c start \"\" \"http://x.example\"", L"", {L"\"http://x.example\""}},
     ScriptCase{"IconedAsFirefox", L"Navegar.lnk", L"wscript.exe", L"\"C:\\Users\\u\\abrir.vbs\" www.x.example", kFirefox, {L"www.x.example"}},
     ScriptCase{"AddressInsideACommand", L"Microsoft Edge.lnk", L"powershell.exe", L"-w hidden -c \"Start-Process 'x.example'\"", L"", {L"\"Start-Process 'x.example'\""}},
+    ScriptCase{"NamedAsYandex", L"Yandex.lnk", L"cmd.exe", L"/c start http://x.example", L"", {L"http://x.example"}},
     ScriptCase{"NameOnlyInsideAWord", L"Knowledge.lnk", L"cmd.exe", L"/c start http://x.example", L"C:\\Windows\\System32\\shell32.dll", {}},
     ScriptCase{"NoAddress", L"Opera.lnk", L"C:\\x\\inicio.bat", L"\"C:\\x\\setup.js\" 1.5", L"", {}}),
     [](const auto& info) { return info.param.name; });
