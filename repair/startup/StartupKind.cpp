@@ -7,6 +7,7 @@
 #include "repair/backup/RemovableValues.h"
 #include "repair/report/FindingTexts.h"
 #include "repair/startup/ScheduledTaskEntries.h"
+#include "repair/startup/ServiceImages.h"
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupFolderEntries.h"
 #include "repair/startup/StartupTexts.h"
@@ -22,8 +23,8 @@ std::vector<Finding> findingsOf(const std::vector<Item>& items) {
     return findings;
 }
 
-// The three places a program starts from by itself: the Run keys, scheduled
-// tasks and the Startup folders.
+// The places a program starts from by itself: the Run keys, scheduled tasks,
+// the Startup folders and, reported only, the services.
 class StartupFindings : public KindFindings {
   public:
     // Each place is judged also by what the places before it established.
@@ -36,12 +37,14 @@ class StartupFindings : public KindFindings {
         served_.learnFrom(findingsOf(tasks_));
         files_ = findStartupFiles(platform, scope.userHives, scope.userFolders,
                                   scope.managedMachine, served_, failures);
+        services_ = findImpostorServices(platform, served_.programFolders(), failures);
     }
 
     std::vector<Finding> findings() const override {
         auto findings = values_.findings();
         std::ranges::move(findingsOf(tasks_), std::back_inserter(findings));
         std::ranges::move(findingsOf(files_), std::back_inserter(findings));
+        findings.insert(findings.end(), services_.begin(), services_.end());
         return findings;
     }
 
@@ -81,6 +84,7 @@ class StartupFindings : public KindFindings {
     RemovableValueFindings values_;
     std::vector<HijackingTask> tasks_;
     std::vector<StartupFile> files_;
+    std::vector<Finding> services_;  // report-only: kept whatever is chosen
 };
 
 bool isStartupFilePath(std::wstring_view path) {
