@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,12 @@ namespace tovask {
 // takes it, at that moment; an error stops the removal.
 using BeforeKeyRemoval = std::function<std::error_code(const RegistryKeyContent& removed)>;
 using BeforeValueRemoval = std::function<std::error_code(const RegistryValue& removed)>;
+
+// The names of a key's subkeys, as many as were asked for at most.
+struct SubkeyListing {
+    std::vector<std::wstring> names;
+    bool truncated = false;  // the key holds more
+};
 
 // The registry part of the platform: keys and values, one view at a time,
 // and the users' hives. A path is "HKCU", "HKLM" or "HKU", a backslash and key
@@ -48,6 +55,11 @@ class RegistryOps {
     // the last name of the path.
     virtual Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath,
                                                    RegistryView view) = 0;
+    // The names of the keys directly under the key, in the order the registry
+    // gives them, `mostNames` at most: a key flooded with subkeys is not read
+    // to its end.
+    virtual Result<SubkeyListing> RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                                 std::size_t mostNames) = 0;
     // Creates the key and the keys on the way to it; an existing key is kept.
     virtual std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) = 0;
     // Stores the raw bytes under the type, creating the keys on the way. The
@@ -98,6 +110,10 @@ class ForwardingRegistryOps : public virtual RegistryOps {
     }
     Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override {
         return next_.RegReadTree(keyPath, view);
+    }
+    Result<SubkeyListing> RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                         std::size_t mostNames) override {
+        return next_.RegListSubkeys(keyPath, view, mostNames);
     }
     std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) override {
         return next_.RegCreateKeyIn(keyPath, view);

@@ -61,6 +61,11 @@ Result<RegistryKeyContent> Win32Platform::RegReadTree(std::wstring_view keyPath,
     return win32::readRegistryTree(keyPath, view);
 }
 
+Result<SubkeyListing> Win32Platform::RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                                    std::size_t mostNames) {
+    return win32::listRegistrySubkeys(keyPath, view, mostNames);
+}
+
 std::error_code Win32Platform::RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) {
     return win32::createRegistryKey(keyPath, view);
 }

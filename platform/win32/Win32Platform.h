@@ -24,6 +24,8 @@ class Win32Platform final : public PlatformOps {
     Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
     Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
     Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override;
+    Result<SubkeyListing> RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                         std::size_t mostNames) override;
     std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) override;
     std::error_code RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
                                 const RegistryValue& value, RegistryView view) override;

@@ -129,7 +129,7 @@ class CacheJudge {
                                 treeLeadsTo(platform_, view_, *name, entry.name, failures_);
         auto cached =
             finding(place, hijack->command,
-                    startupFindingText(hijack->command, hijack->hijack.reason) +
+                    startupFindingText(hijack->command, hijack->hijack.said()) +
                         std::wstring(texts::kStartupFromCache),
                     repairable, startupEvidence(hijack->command, hijack->hijack.evidence));
         cached.title = taskTitle(place, hijack->hijack.reason);

@@ -8,8 +8,6 @@
 #include "text/TextCompare.h"
 
 namespace tovask {
-namespace {}  // namespace
-
 ServedHijacks::ServedHijacks(std::span<const Finding> found, SystemFolders system)
     : system_(std::move(system)) {
     learnFrom(found);
@@ -45,6 +43,17 @@ std::optional<StartupHijack> ServedHijacks::servedBy(std::wstring_view command) 
 
 std::optional<StartupHijack> ServedHijacks::hijackOf(std::wstring_view command) const {
     auto hijack = startupCommandHijack(command);
+    if (hijack && hijack->repairable) {
+        return hijack;
+    }
+    // Windows and the Task Scheduler start these programs in the system
+    // folder. A copy that takes the name of one of Windows' own is removed
+    // whatever its arguments say.
+    const auto& folders = system_.programFolders();
+    if (const auto impostor = systemNameImpostor(programOfCommand(command), folders,
+                                                 folders.windows + L"\\System32")) {
+        return systemNameHijack(*impostor);
+    }
     return hijack ? hijack : servedBy(command);
 }
 

@@ -30,8 +30,13 @@ class ServedHijacks {
     std::optional<StartupHijack> servedBy(std::wstring_view command) const;
 
     // What a start-up command puts back: a hijack of its own
-    // (startupCommandHijack), or else one of these that it serves.
+    // (startupCommandHijack); else, or where that is only reported, its
+    // program taking the name of one of Windows' own outside the folder that
+    // keeps it (systemNameImpostor); else one of these that it serves.
     std::optional<StartupHijack> hijackOf(std::wstring_view command) const;
+
+    // Where Windows keeps its own programs.
+    const WindowsProgramFolders& programFolders() const { return system_.programFolders(); }
 
   private:
     SystemFolders system_;

@@ -269,12 +269,20 @@ constexpr TaskDoing kTaskDoings[] = {
     {texts::kStartupUnreadableScript, texts::kTaskUnreadableScriptHow},
     {texts::kStartupFetchesAddress, texts::kTaskFetchesAddressHow},
     {texts::kStartupUserScript, texts::kTaskUserScriptHow},
+    {texts::kStartupTakesSystemName, texts::kTaskTakesSystemNameHow},
 };
 
 }  // namespace
 
 std::optional<StartupHijack> startupCommandHijack(std::wstring_view command) {
     return judgedCommand(command, 0);
+}
+
+StartupHijack systemNameHijack(const SystemNameImpostor& impostor) {
+    const std::wstring_view path = impostor.path;
+    return {.reason = texts::kStartupTakesSystemName,
+            .detail = std::wstring(impostor.name) + std::wstring(texts::kStartupSystemNameLiesIn) +
+                      std::wstring(path.substr(0, path.rfind(L'\\')))};
 }
 
 std::optional<std::wstring> encodedScriptOf(std::wstring_view command) {
@@ -320,7 +328,7 @@ Finding startupFinding(std::wstring place, std::wstring_view command, const Star
     auto finding = withSubject(
         FindingSubject::StartupCommand,
         {FindingKind::Startup, std::wstring(browser.empty() ? texts::kStartupGroup : browser),
-         std::move(place), startupFindingText(command, hijack.reason),
+         std::move(place), startupFindingText(command, hijack.said()),
          hijack.repairable && !managedMachine, PolicyHives::None,
          startupEvidence(command, hijack.evidence)});
     finding.title = {.what = texts::kStartupCommandTitle, .value = std::wstring(command)};

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "repair/commands/SystemProgramNames.h"
 #include "repair/report/Finding.h"
 
 namespace tovask {
@@ -14,6 +15,10 @@ struct StartupHijack {
     std::wstring_view reason;
     bool repairable = true;
     FindingEvidence evidence{};  // the folders a browser it starts loads extensions from
+    std::wstring detail{};       // what this command adds to the reason, after it
+
+    // What the report says of it: the reason and its detail.
+    std::wstring said() const { return std::wstring(reason) + detail; }
 };
 
 // Why a start-up command puts a hijack back, or none when it does not:
@@ -32,6 +37,10 @@ struct StartupHijack {
 //   a script from a folder a user can write.
 // Windows's own programs are judged by their arguments alone.
 std::optional<StartupHijack> startupCommandHijack(std::wstring_view command);
+
+// Why a command whose program takes the name of one of Windows' own puts a
+// hijack back: which one, and the folder the program lies in.
+StartupHijack systemNameHijack(const SystemNameImpostor& impostor);
 
 // The script a PowerShell command, or one that conhost or cmd runs, hides in
 // its encoded command, decoded; none for any other command.

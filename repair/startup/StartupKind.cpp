@@ -9,6 +9,7 @@
 #include "repair/report/FindingTexts.h"
 #include "repair/startup/ActiveSetupEntries.h"
 #include "repair/startup/ScheduledTaskEntries.h"
+#include "repair/startup/ServiceImages.h"
 #include "repair/startup/StartupEntries.h"
 #include "repair/startup/StartupFolderEntries.h"
 #include "repair/startup/StartupTexts.h"
@@ -42,7 +43,8 @@ const ServedHijacks& learned(ServedHijacks& served, std::span<const Finding> fou
 }
 
 // The places a program starts from by itself: the Run keys and Winlogon,
-// Active Setup, scheduled tasks and the Startup folders.
+// Active Setup, scheduled tasks, the Startup folders and, reported only, the
+// services.
 class StartupFindings : public KindFindings {
   public:
     // Each place is judged also by what the places before it established.
@@ -57,6 +59,7 @@ class StartupFindings : public KindFindings {
         served_.learnFrom(findingsOf(tasks_));
         files_ = findStartupFiles(platform, scope.userHives, scope.userFolders,
                                   scope.managedMachine, served_, failures);
+        services_ = findImpostorServices(platform, served_.programFolders(), failures);
     }
 
     std::vector<Finding> findings() const override {
@@ -64,6 +67,7 @@ class StartupFindings : public KindFindings {
         std::ranges::move(activeSetup_.findings(), std::back_inserter(findings));
         std::ranges::move(findingsOf(tasks_), std::back_inserter(findings));
         std::ranges::move(findingsOf(files_), std::back_inserter(findings));
+        findings.insert(findings.end(), services_.begin(), services_.end());
         return findings;
     }
 
@@ -110,6 +114,7 @@ class StartupFindings : public KindFindings {
     RemovedKeyFindings<ActiveSetupComponent> activeSetup_;
     std::vector<HijackingTask> tasks_;
     std::vector<StartupFile> files_;
+    std::vector<Finding> services_;  // report-only: kept whatever is chosen
 };
 
 bool isStartupFilePath(std::wstring_view path) {

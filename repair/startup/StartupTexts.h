@@ -18,6 +18,11 @@ inline constexpr std::wstring_view kStartupNotCounted =
 // and Startup files are one place to the user, the scheduled tasks another.
 inline constexpr std::wstring_view kStartupGroup = L"Inicio de Windows";
 inline constexpr std::wstring_view kTaskGroup = L"Tareas programadas";
+inline constexpr std::wstring_view kServicesGroup = L"Servicios de Windows";
+// A service's title: "Servicio «<name>» que ...".
+inline constexpr std::wstring_view kServiceTitle = L"Servicio";
+inline constexpr std::wstring_view kServicesListCut =
+    L"la clave tiene demasiados servicios: solo se revisó una parte";
 // A task's title: what it does follows its name, by why it was found.
 inline constexpr std::wstring_view kTaskOpensBrowserHow =
     L"que abre el navegador en una página o con una extensión";
@@ -32,6 +37,8 @@ inline constexpr std::wstring_view kTaskUnreadableScriptHow =
 inline constexpr std::wstring_view kTaskFetchesAddressHow = L"que descarga o abre una página web";
 inline constexpr std::wstring_view kTaskUserScriptHow =
     L"que ejecuta un script de una carpeta del usuario";
+inline constexpr std::wstring_view kTaskTakesSystemNameHow =
+    L"que inicia un programa con el nombre de uno de Windows";
 inline constexpr std::wstring_view kTaskStartsHow = L"que se inicia sola";
 inline constexpr std::wstring_view kTaskCacheDiffersHow =
     L"que ejecuta otras órdenes que las que muestra el Programador de tareas";
@@ -71,6 +78,11 @@ inline constexpr std::wstring_view kWinlogonStartsPrefix =
 // its address.
 inline constexpr std::wstring_view kInternetShortcutTitle = L"Acceso directo a Internet";
 inline constexpr std::wstring_view kInternetShortcutHow = L"de la carpeta Inicio abre";
+// Followed by which of Windows' programs, kStartupSystemNameLiesIn and the
+// folder the command's program lies in.
+inline constexpr std::wstring_view kStartupTakesSystemName =
+    L"toma el nombre de un programa de Windows y está fuera de su carpeta: ";
+inline constexpr std::wstring_view kStartupSystemNameLiesIn = L", en ";
 // A task whose actions in the scheduler's registry cache are not its file's;
 // followed by the cached command lines.
 inline constexpr std::wstring_view kStartupCacheDiffersPrefix =

@@ -100,7 +100,9 @@ std::vector<std::wstring> profileFolders(PlatformOps& platform, FailureLog& fail
 
 }  // namespace
 
-SystemFolders::SystemFolders(std::wstring_view windowsFolder, std::vector<std::wstring> profiles) {
+SystemFolders::SystemFolders(std::wstring_view windowsFolder, std::vector<std::wstring> profiles,
+                             bool is64Bit)
+    : programFolders_{std::wstring(windowsFolder), is64Bit} {
     if (!windowsFolder.empty()) {
         kept_.push_back({comparablePath(windowsFolder), true});
     }
@@ -115,7 +117,7 @@ SystemFolders SystemFolders::of(PlatformOps& platform, FailureLog& failures) {
         failures.add(L"%SystemRoot%", windows.error());
     }
     return {windows.ok() ? std::wstring_view(windows.value()) : std::wstring_view{},
-            profileFolders(platform, failures)};
+            profileFolders(platform, failures), platform.HasTwoRegistryViews()};
 }
 
 std::vector<SystemFolders::Kept> SystemFolders::keptFor(std::wstring_view path) const {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/commands/SystemProgramNames.h"
 #include "repair/report/FailureLog.h"
 
 namespace tovask {
@@ -18,11 +19,13 @@ class SystemFolders {
     // folder alone.
     SystemFolders() = default;
     // Also Windows's folder as the system names it, and the profiles wherever
-    // they lie.
-    SystemFolders(std::wstring_view windowsFolder, std::vector<std::wstring> profiles);
+    // they lie; a 64-bit Windows also keeps its programs in SysWOW64.
+    SystemFolders(std::wstring_view windowsFolder, std::vector<std::wstring> profiles,
+                  bool is64Bit = false);
 
     // Windows's folder and the profiles that ProfileList names. What cannot be
-    // read is a failure, and the standard folders stand for it.
+    // read is a failure, and the standard folders stand for it, though not
+    // where Windows keeps its own programs.
     static SystemFolders of(PlatformOps& platform, FailureLog& failures);
 
     // A folder that is no full path below a drive's root (a drive root, a
@@ -35,6 +38,9 @@ class SystemFolders {
     // folder, or the Microsoft folder of ProgramData or of a profile's AppData,
     // where the system and signed updaters keep their programs.
     bool keepsProgram(std::wstring_view program) const;
+    // Where Windows keeps its own programs, to tell them from a program that
+    // takes one's name.
+    const WindowsProgramFolders& programFolders() const { return programFolders_; }
 
   private:
     // Folded and normalised, each as a pair: the folder, and whether all below
@@ -46,6 +52,7 @@ class SystemFolders {
     std::vector<Kept> keptFor(std::wstring_view path) const;
 
     std::vector<Kept> kept_;
+    WindowsProgramFolders programFolders_;
 };
 
 }  // namespace tovask

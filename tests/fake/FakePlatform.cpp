@@ -89,6 +89,22 @@ Result<RegistryKeyContent> FakePlatform::RegReadTree(std::wstring_view keyPath, 
     return registry.readTree(keyPath, view);
 }
 
+Result<SubkeyListing> FakePlatform::RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                                   std::size_t mostNames) {
+    if (const auto fault = record("RegListSubkeys", keyPath)) {
+        return *fault;
+    }
+    if (!registry.keyExists(keyPath, view)) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    SubkeyListing listing{registry.subkeyNames(keyPath, view), false};
+    if (listing.names.size() > mostNames) {
+        listing.names.resize(mostNames);
+        listing.truncated = true;
+    }
+    return listing;
+}
+
 std::error_code FakePlatform::RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) {
     if (const auto fault = record("RegCreateKeyIn", keyPath)) {
         return *fault;

@@ -47,6 +47,7 @@ struct OperationEffect {
 inline constexpr OperationEffect kOperationEffects[] = {
     {"RegReadValue", CallEffect::Reads},          {"RegKeyExists", CallEffect::Reads},
     {"RegReadTree", CallEffect::Reads},           {"LoadedUserHives", CallEffect::Reads},
+    {"RegListSubkeys", CallEffect::Reads},
     {"GetSpecialFolder", CallEffect::Reads},      {"FileExists", CallEffect::Reads},
     {"IsLocalFixedDrive", CallEffect::Reads},     {"LongPathName", CallEffect::Reads},
     {"FileHasContent", CallEffect::Reads},        {"ReadFileContent", CallEffect::Reads},
@@ -117,6 +118,8 @@ class FakePlatform final : public PlatformOps {
     Result<RegistryValue> RegReadValue(std::wstring_view path, RegistryView view) override;
     Result<bool> RegKeyExists(std::wstring_view keyPath, RegistryView view) override;
     Result<RegistryKeyContent> RegReadTree(std::wstring_view keyPath, RegistryView view) override;
+    Result<SubkeyListing> RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                         std::size_t mostNames) override;
     std::error_code RegCreateKeyIn(std::wstring_view keyPath, RegistryView view) override;
     std::error_code RegWriteRaw(std::wstring_view keyPath, std::wstring_view valueName,
                                 const RegistryValue& value, RegistryView view) override;

@@ -6,6 +6,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/registry/RegistryKeys.h"
+#include "platform/win32/registry/RegistryNames.h"
 #include "text/RegistryPath.h"
 
 namespace tovask::win32 {
@@ -63,6 +64,20 @@ Result<bool> registryKeyExists(std::wstring_view keyPath, RegistryView view) {
         return error;
     }
     return true;
+}
+
+Result<SubkeyListing> listRegistrySubkeys(std::wstring_view keyPath, RegistryView view,
+                                          std::size_t mostNames) {
+    const auto path = parseKeyPath(keyPath);
+    if (!path.ok()) {
+        return path.error();
+    }
+    RegistryKey key;
+    if (const auto error =
+            openKey(path.value(), KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, view, key)) {
+        return error;
+    }
+    return subkeyNamesOf(key.get(), mostNames);
 }
 
 }  // namespace tovask::win32

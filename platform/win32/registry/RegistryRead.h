@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "platform/RegistryOps.h"
 #include "values/RegistryValue.h"
 #include "values/Result.h"
 
@@ -16,5 +18,7 @@ Result<RegistryValue> queryValue(HKEY key, const std::wstring& name);
 Result<RegistryValue> readRegistryValue(std::wstring_view path, RegistryView view);
 // A missing key is false; any other failure to open it is an error.
 Result<bool> registryKeyExists(std::wstring_view keyPath, RegistryView view);
+Result<SubkeyListing> listRegistrySubkeys(std::wstring_view keyPath, RegistryView view,
+                                          std::size_t mostNames);
 
 }  // namespace tovask::win32

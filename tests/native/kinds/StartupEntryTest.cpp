@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "repair/commands/CommandLineArguments.h"
+#include "repair/commands/SystemProgramNames.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupEntries.h"
 #include "tests/native/RepairFixture.h"
@@ -51,6 +53,59 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"OrdinaryProgram", LR"("C:\Program Files\Vendor\Updater.exe" /silent https://vendor.example)", false},
         CommandCase{"Empty", L"", false}),
     [](const testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
+// clang-format on
+
+struct SystemNameCase {
+    std::string name;
+    std::wstring command;
+    bool is64Bit;
+    bool impostor;
+
+    friend void PrintTo(const SystemNameCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class SystemProgramNames : public testing::TestWithParam<SystemNameCase> {};
+
+// Windows in C:\Windows; a relative path starts from System32.
+TEST_P(SystemProgramNames, AreWindowsOwnOnlyInTheirFolders) {
+    const WindowsProgramFolders folders{L"C:\\Windows", GetParam().is64Bit};
+    EXPECT_EQ(
+        systemNameImpostor(programOfCommand(GetParam().command), folders, L"C:\\Windows\\System32")
+            .has_value(),
+        GetParam().impostor);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Names, SystemProgramNames,
+    testing::Values(
+        SystemNameCase{"InRoaming", LR"(C:\Users\x\AppData\Roaming\svchost.exe)", true, true},
+        SystemNameCase{"InTheWindowsFolder", LR"(C:\Windows\svchost.exe)", true, true},
+        SystemNameCase{"InSystem32", LR"(C:\Windows\System32\svchost.exe -k netsvcs)", false, false},
+        SystemNameCase{"In32BitSystemOn64Bit", LR"(C:\Windows\SysWOW64\svchost.exe)", true, false},
+        SystemNameCase{"In32BitSystemOn32Bit", LR"(C:\Windows\SysWOW64\svchost.exe)", false, true},
+        SystemNameCase{"SessionProgramHasNo32BitCopy", LR"(C:\Windows\SysWOW64\lsass.exe)", true, true},
+        SystemNameCase{"ThroughSysnative", LR"(C:\Windows\Sysnative\cmd.exe /c x)", true, false},
+        SystemNameCase{"SystemRootVariable", LR"(%SystemRoot%\system32\svchost.exe -k netsvcs)", true, false},
+        SystemNameCase{"KernelSystemRoot", LR"(\SystemRoot\System32\services.exe)", true, false},
+        SystemNameCase{"DriverIsNoneOfThem", LR"(\SystemRoot\System32\drivers\x.sys)", true, false},
+        SystemNameCase{"ObjectManagerPrefix", LR"(\??\C:\Windows\System32\lsass.exe)", true, false},
+        SystemNameCase{"LongPathPrefixElsewhere", LR"("\\?\C:\ProgramData\lsass.exe")", true, true},
+        SystemNameCase{"ShareBehindThePrefix", LR"(\??\UNC\servidor\c$\Windows\System32\cmd.exe)", true, true},
+        SystemNameCase{"ExplorerInWindows", LR"(C:\Windows\explorer.exe)", false, false},
+        SystemNameCase{"ExplorerInSystem32", LR"(C:\Windows\System32\explorer.exe)", true, true},
+        SystemNameCase{"PowerShellInItsFolder", LR"(%windir%\SysWOW64\WindowsPowerShell\v1.0\powershell.exe -nop)", true, false},
+        SystemNameCase{"PowerShellInSystem32", LR"(C:\Windows\System32\powershell.exe)", true, true},
+        SystemNameCase{"BareNameIsFoundBySearch", LR"(rundll32.exe shell32.dll,Control_RunDLL)", true, false},
+        SystemNameCase{"WithoutItsExtension", LR"(C:\Users\x\svchost -k netsvcs)", true, true},
+        SystemNameCase{"QuotedInAnotherCase", LR"("c:\windows\SYSTEM32\SvcHost.EXE" -k x)", true, false},
+        SystemNameCase{"ClimbsOutOfSystem32", LR"(C:\Windows\System32\..\csrss.exe)", true, true},
+        SystemNameCase{"ClimbsIntoSystem32", LR"(%SystemDrive%\Temp\..\Windows\System32\dllhost.exe)", true, false},
+        SystemNameCase{"RelativeClimbsOut", LR"(..\winlogon.exe)", true, true},
+        SystemNameCase{"ShortNameIsNotExpanded", LR"(C:\WINDOW~1\System32\svchost.exe)", true, true},
+        SystemNameCase{"OtherVariable", LR"(%APPDATA%\svchost.exe)", true, true},
+        SystemNameCase{"OtherProgram", LR"(C:\Users\x\AppData\Roaming\actualiza.exe)", true, false}),
+    [](const testing::TestParamInfo<SystemNameCase>& info) { return info.param.name; });
 // clang-format on
 
 constexpr std::wstring_view kMachineRun =
@@ -108,6 +163,33 @@ TEST(StartupEntries, AreReportOnlyOnAManagedMachine) {
     const auto found = foundFor(L"mshta http://a.example", true);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_FALSE(found[0].finding.repairable);
+}
+
+// What the Run key holding the command gives on a Windows in that folder.
+std::vector<RemovableValue> foundBesideWindows(std::wstring_view command,
+                                               std::wstring_view windows = L"C:\\Windows") {
+    fake::FakePlatform platform;
+    platform.RegWrite(std::wstring(kMachineRun) + L"x", command, RegistryType::String);
+    FailureLog failures(platform);
+    return findStartupEntries(platform, {}, false, failures,
+                              ServedHijacks({}, SystemFolders(windows, {})));
+}
+
+TEST(StartupEntries, ACopyNamedAsWindowsOwnSaysWhereItResolves) {
+    const auto found = foundBesideWindows(L"..\\svchost.exe -k x");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_TRUE(found[0].finding.holds.ends_with(L"C:\\Windows"));
+}
+
+TEST(StartupEntries, ACopyNamedAsWindowsOwnIsRepairableThoughItsScriptCannotBeRead) {
+    const auto found =
+        foundBesideWindows(L"C:\\Users\\ana\\powershell.exe -w hidden -ep bypass -enc %");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_TRUE(found[0].finding.repairable);
+}
+
+TEST(StartupEntries, NoCopyIsJudgedWhereTheWindowsFolderIsUnknown) {
+    EXPECT_TRUE(foundBesideWindows(L"C:\\Users\\ana\\svchost.exe", L"").empty());
 }
 
 }  // namespace

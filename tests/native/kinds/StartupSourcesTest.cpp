@@ -4,11 +4,13 @@
 #include "repair/startup/EncodedCommand.h"
 #include "repair/startup/ScheduledTaskEntries.h"
 #include "repair/startup/ServedHijacks.h"
+#include "repair/startup/ServiceImages.h"
 #include "repair/startup/StartupCommand.h"
 #include "repair/startup/StartupFolderEntries.h"
 #include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "tests/native/RepairFixture.h"
+#include "text/RegistryEncoding.h"
 #include "text/Utf16.h"
 
 namespace tovask::test {
@@ -593,6 +595,77 @@ TEST_F(StartupSources, AProxysServingProgramIsTheHijackOfTheRunValueStartingIt) 
     EXPECT_TRUE(std::ranges::any_of(bench.view.questions.back(), [](const Finding& finding) {
         return finding.kind == FindingKind::Startup && finding.place.ends_with(L"\\Run\\Ofertas");
     })) << testing::PrintToString(bench.view.questions.back());
+}
+
+TEST_F(StartupSources, ACopyTakingTheNameOfWindowsOwnIsRemovedFromEachPlace) {
+    const std::wstring runValue = L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Host";
+    bench.platform.RegWrite(runValue, L"C:\\Users\\ana\\AppData\\Roaming\\svchost.exe -k red",
+                            RegistryType::String);
+    bench.addFiles(
+        {{kTasks + L"\\Servicio", taskBytes(true, L"%windir%\\rundll32.exe", L"a.dll,b")},
+         {kUserStartup + L"\\ctfmon.exe", "MZ"}});
+    before_ = bench.fileContents();
+    ASSERT_EQ(bench.check(), RunOutcome::RepairNeeded);
+    EXPECT_EQ(bench.view.questions.back().size(), 6u);
+    bench.press();
+    EXPECT_TRUE(bench.errorLines().empty()) << testing::PrintToString(bench.view.lines);
+    EXPECT_FALSE(bench.platform.registry.value(runValue));
+    EXPECT_FALSE(task(L"Servicio")->enabled);
+    EXPECT_FALSE(bench.bytesOf(kUserStartup + L"\\ctfmon.exe"));
+    bench.view.repairFindings = false;
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    bench.undo();
+    EXPECT_TRUE(bench.platform.registry.value(runValue));
+    EXPECT_EQ(originals(), before_);
+}
+
+constexpr std::wstring_view kServices = L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\";
+
+std::vector<Finding> servicesFound(fake::FakePlatform& platform, FailureLog& failures) {
+    return findImpostorServices(platform, {L"C:\\WINDOWS", true}, failures);
+}
+
+void addService(fake::FakePlatform& platform, std::wstring_view name, std::wstring_view image) {
+    RegistryValue value = stringValue(image);
+    value.type = regtype::kExpandString;
+    ASSERT_FALSE(platform.RegWriteRaw(std::wstring(kServices) + std::wstring(name) + L"\\",
+                                      L"ImagePath", value, RegistryView::Default));
+}
+
+TEST(ImpostorServices, AreReportedOnlyAndWindowsOwnAreNot) {
+    fake::FakePlatform platform;
+    addService(platform, L"EventLog", L"%SystemRoot%\\System32\\svchost.exe -k LocalService -p");
+    addService(platform, L"Tcpip", L"System32\\drivers\\tcpip.sys");
+    addService(platform, L"Audio", L"\"C:\\Program Files\\Audio\\audio.exe\" /service");
+    addService(platform, L"Actualizador", L"\\??\\C:\\ProgramData\\Windows\\lsass.exe");
+    FailureLog failures(platform);
+    const auto found = servicesFound(platform, failures);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].title.name, L"Actualizador");
+    EXPECT_FALSE(found[0].repairable);
+    EXPECT_TRUE(failures.entries().empty());
+}
+
+TEST(ImpostorServices, OneThatCannotBeReadIsAFailureAndTheRestGoOn) {
+    fake::FakePlatform platform;
+    addService(platform, L"A", L"C:\\x\\services.exe");
+    addService(platform, L"B", L"C:\\x\\services.exe");
+    platform.failWhere("RegReadValue", std::wstring(kServices) + L"A",
+                       errc(std::errc::permission_denied));
+    FailureLog failures(platform);
+    EXPECT_EQ(servicesFound(platform, failures).size(), 1u);
+    EXPECT_EQ(failures.entries().size(), 1u);
+}
+
+TEST(ImpostorServices, AFloodIsReadInPartAndSaysSo) {
+    fake::FakePlatform platform;
+    for (int i = 0; i <= 5000; ++i) {
+        platform.registry.createKey(std::wstring(kServices) + std::to_wstring(i) + L"\\");
+    }
+    FailureLog failures(platform);
+    servicesFound(platform, failures);
+    ASSERT_EQ(failures.entries().size(), 1u);
+    EXPECT_EQ(failures.entries()[0].target, kServices);
 }
 
 TEST_F(StartupSources, AreReportOnlyOnAManagedMachine) {
