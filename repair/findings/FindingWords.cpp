@@ -21,10 +21,10 @@ constexpr std::wstring_view kSubjectWords[] = {
     texts::kStartupCommandTitle,  texts::kTaskTitle,
     texts::kDebuggerTitle,        texts::kRestrictionTitle,
     texts::kRootCertificateTitle, texts::kPolicyFileTitle,
-    texts::kEnrollmentTitle,
+    texts::kEnrollmentTitle,      texts::kNetworkProviderTitle,
 };
 static_assert(std::size(kSubjectWords) ==
-              static_cast<std::size_t>(FindingSubject::DeviceEnrollment) + 1);
+              static_cast<std::size_t>(FindingSubject::NetworkProvider) + 1);
 
 }  // namespace
 

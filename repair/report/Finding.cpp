@@ -44,9 +44,10 @@ constexpr std::wstring_view kSubjectNames[] = {
     L"rootCertificate",
     L"policyFile",
     L"deviceEnrollment",
+    L"networkProvider",
 };
 static_assert(std::size(kSubjectNames) ==
-              static_cast<std::size_t>(FindingSubject::DeviceEnrollment) + 1);
+              static_cast<std::size_t>(FindingSubject::NetworkProvider) + 1);
 
 }  // namespace
 

@@ -46,6 +46,7 @@ enum class FindingSubject {
     RootCertificate,
     PolicyFile,
     DeviceEnrollment,
+    NetworkProvider,
 };
 
 // Its name in the run's JSON: "homePage", "proxyServer".

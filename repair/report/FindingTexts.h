@@ -77,6 +77,7 @@ inline constexpr std::wstring_view kRootCertificateTitle =
 inline constexpr std::wstring_view kPolicyFileTitle =
     L"Archivo de directivas que vuelve a poner bloqueos";
 inline constexpr std::wstring_view kEnrollmentTitle = L"Administración del equipo sin comprobar";
+inline constexpr std::wstring_view kNetworkProviderTitle = L"Biblioteca de red";
 // The details the findings dialog shows of a selected finding.
 inline constexpr std::wstring_view kDetailGroup = L"Afecta a: ";
 inline constexpr std::wstring_view kDetailWhere = L"Dónde está: ";
