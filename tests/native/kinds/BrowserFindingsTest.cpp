@@ -264,6 +264,13 @@ INSTANTIATE_TEST_SUITE_P(
                                LR"({"aaaa":{"installation_mode":"force_installed"},)"
                                LR"("bbbb":{"installation_mode":"allowed"}})"}},
                              {{kSettings, L""}}},
+                    LockCase{"StartPageBesideSecureDnsToAnUnknownResolver",
+                             {{std::wstring(kChrome) + L"HomepageLocation", L"http://x.example"},
+                              {std::wstring(kChrome) + L"DnsOverHttpsMode", L"secure"},
+                              {std::wstring(kChrome) + L"DnsOverHttpsTemplates",
+                               L"https://doh.ofertas.example/dns-query{?dns}"}},
+                             {{std::wstring(kChrome) + L"DnsOverHttpsMode", L""},
+                              {std::wstring(kChrome) + L"DnsOverHttpsTemplates", L""}}},
                     LockCase{"FirefoxHomepageSubtree",
                              {{std::wstring(kFirefox) + L"Homepage\\URL", L"http://x.example"},
                               {std::wstring(kFirefox) + L"Homepage\\Locked", 1}},

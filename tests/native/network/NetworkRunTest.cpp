@@ -252,6 +252,27 @@ TEST(NetworkNotice, ThatTheSystemCannotActOnIsALineAndAnyOtherFailureAnErrorLine
     }
 }
 
+TEST_F(NetworkRun, ABrokenRuleOrCatalogEntryIsOneErrorLineAndTheRestGoesOn) {
+    const std::wstring brokenRule =
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\DnsPolicyConfig\\{0}\\";
+    const std::wstring nameSpaceEntry =
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\NameSpace_Catalog5\\"
+        L"Catalog_Entries64\\000000000001\\";
+    seed({"",
+          {{brokenRule + L"Name", dwordValue(1)},
+           {kLocalRule + L"Name", stringValue(L".")},
+           {kLocalRule + L"GenericDNSServers", stringValue(L"203.0.113.5")},
+           {kProtocolEntry + L"PackedCatalogItem", packedItem(std::string(300, 'x'))},
+           {nameSpaceEntry + L"LibraryPath",
+            stringValue(L"C:\\Program Files\\Bonjour\\mdnsNSP.dll")}}});
+    repair();
+    EXPECT_EQ(bench.errorLines().size(), 2u) << testing::PrintToString(bench.errorLines());
+    EXPECT_TRUE(read(brokenRule + L"Name").has_value());
+    EXPECT_FALSE(read(kLocalRule + L"Name").has_value());
+    EXPECT_TRUE(
+        anyLineHas(bench.view.lines, L"Biblioteca de red que no es de Windows: C:\\Program Files"));
+}
+
 TEST_F(NetworkRun, EveryUserIncludesTheDefaultProfileAndTheSystemAccount) {
     const std::wstring script = L"HKU\\S-1-5-18" + kScript.substr(4);
     seed({"", {{script, stringValue(L"data:,x")}}});
