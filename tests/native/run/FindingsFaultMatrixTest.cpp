@@ -330,29 +330,29 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
     const auto inFile = [](std::wstring_view path) {
         return L"HKEY_LOCAL_MACHINE" + std::wstring(path.substr(4));
     };
-    return {
-        L"Puesto de nuevo: Bloqueos de otros navegadores: " + inFile(kPolicyValue),
-        L"Puesto de nuevo: Restricciones de Internet Explorer: " + inFile(kRestriction),
-        L"Puesto de nuevo: Extensiones instaladas desde el registro: " + inFile(kExtensionKey) +
-            L"update_url",
-        L"Puesto de nuevo: Programas que se inician con los navegadores: " + inFile(kDebugger),
-        L"Puesto de nuevo: Proxy, configuración automática y DNS: HKEY_USERS\\" +
-            std::wstring(user) + kScriptValue.substr(4),
-        L"Puesto de nuevo: Proxy, configuración automática y DNS: " + inFile(kNameRule) +
-            L"GenericDNSServers",
-        L"Puesto de nuevo: Proxy, configuración automática y DNS: " + inFile(kNameRule) + L"Name",
-        L"Puesto de nuevo: Certificados raíz que permiten leer las páginas seguras: "
-        L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
-        L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\Blob",
-        L"Puesto de nuevo: Programas que se inician solos: " + inFile(kRunValue),
-        L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript,
-        L"Puesto de nuevo: Programas que se inician solos: " + kTask,
-        L"Puesto de nuevo: Accesos directos de navegadores: " + kShortcut,
-        L"Puesto de nuevo: Preferencias de los perfiles de los navegadores: " + kPreferences,
-        L"Puesto de nuevo: Bloqueos de otros navegadores: " + kSideloaded,
-        L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPolicyFile,
-        L"Puesto de nuevo: Bloqueos en los archivos de directivas locales (Registry.pol): " +
-            kMachinePolicyFile};
+    const auto rule =
+        L"Puesto de nuevo: Proxy, configuración automática y DNS: " + inFile(kNameRule);
+    return {L"Puesto de nuevo: Bloqueos de otros navegadores: " + inFile(kPolicyValue),
+            L"Puesto de nuevo: Restricciones de Internet Explorer: " + inFile(kRestriction),
+            L"Puesto de nuevo: Extensiones instaladas desde el registro: " + inFile(kExtensionKey) +
+                L"update_url",
+            L"Puesto de nuevo: Programas que se inician con los navegadores: " + inFile(kDebugger),
+            L"Puesto de nuevo: Proxy, configuración automática y DNS: HKEY_USERS\\" +
+                std::wstring(user) + kScriptValue.substr(4),
+            rule + L"GenericDNSServers",
+            rule + L"Name",
+            L"Puesto de nuevo: Certificados raíz que permiten leer las páginas seguras: "
+            L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
+            L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\Blob",
+            L"Puesto de nuevo: Programas que se inician solos: " + inFile(kRunValue),
+            L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript,
+            L"Puesto de nuevo: Programas que se inician solos: " + kTask,
+            L"Puesto de nuevo: Accesos directos de navegadores: " + kShortcut,
+            L"Puesto de nuevo: Preferencias de los perfiles de los navegadores: " + kPreferences,
+            L"Puesto de nuevo: Bloqueos de otros navegadores: " + kSideloaded,
+            L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPolicyFile,
+            L"Puesto de nuevo: Bloqueos en los archivos de directivas locales (Registry.pol): " +
+                kMachinePolicyFile};
 }
 
 TEST(FindingsUndo, ListsEachKindsChangesBeforeItActsAndEachThingAfter) {
