@@ -6,6 +6,7 @@
 #include "repair/debuggers/DebuggerKind.h"
 #include "repair/extensions/ExtensionKind.h"
 #include "repair/grouppolicy/LocalPolicyKind.h"
+#include "repair/iesurfaces/IeSurfaceKind.h"
 #include "repair/network/NetworkKind.h"
 #include "repair/policies/PolicyKind.h"
 #include "repair/preferences/PreferencesKind.h"
@@ -17,9 +18,9 @@ namespace tovask {
 
 std::span<const FindingKindRow* const> findingKinds() {
     static const FindingKindRow* const kKinds[] = {
-        &localPolicyKind(), &policyKind(),   &ieRestrictionKind(), &extensionKind(),
-        &preferencesKind(), &debuggerKind(), &networkKind(),       &certificateKind(),
-        &shortcutKind(),    &startupKind()};
+        &localPolicyKind(), &policyKind(),      &ieRestrictionKind(), &ieSurfaceKind(),
+        &extensionKind(),   &preferencesKind(), &debuggerKind(),      &networkKind(),
+        &certificateKind(), &shortcutKind(),    &startupKind()};
     return kKinds;
 }
 

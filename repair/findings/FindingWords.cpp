@@ -21,7 +21,9 @@ constexpr std::wstring_view kSubjectWords[] = {
     texts::kStartupCommandTitle,  texts::kTaskTitle,
     texts::kDebuggerTitle,        texts::kRestrictionTitle,
     texts::kRootCertificateTitle, texts::kPolicyFileTitle,
-    texts::kEnrollmentTitle,      texts::kNetworkProviderTitle,
+    texts::kEnrollmentTitle,      texts::kSearchScopeTitle,
+    texts::kHelperObjectTitle,    texts::kZoneEntryTitle,
+    texts::kZoneSettingTitle,     texts::kNetworkProviderTitle,
 };
 static_assert(std::size(kSubjectWords) ==
               static_cast<std::size_t>(FindingSubject::NetworkProvider) + 1);

@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <emmintrin.h>
+#define TOVASK_BLOCKS_OF_32 1
+#endif
+
 namespace tovask {
 namespace {
 
@@ -47,6 +52,148 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+using Closers = std::array<char, kChromiumDeepestNesting>;
+
+bool open(char c, Closers& closers, std::size_t& depth) {
+    if (depth == kChromiumDeepestNesting) {
+        return false;
+    }
+    closers[depth++] = c == '{' ? '}' : ']';
+    return true;
+}
+
+// How a scan below the top level goes on: past a byte, at the closer of the
+// top-level member's value (kept for the top level to read), or at a fault.
+enum class Step { On, Closed, Fault };
+
+Step close(char c, const Closers& closers, std::size_t& depth) {
+    if (closers[depth - 1] != c) {
+        return Step::Fault;
+    }
+    if (depth == 2) {
+        return Step::Closed;
+    }
+    --depth;
+    return Step::On;
+}
+
+#ifdef TOVASK_BLOCKS_OF_32
+// Every processor that runs a 64-bit Windows, and nearly every one that runs
+// a 32-bit one, has SSE2; the 32-bit program asks before it uses it, while
+// its statics are made, when the processor's features are known only once
+// asked for.
+const bool kHasSse2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse2") != 0;
+}();
+
+#pragma GCC push_options
+#pragma GCC target("sse2")
+
+// Bytes from `low` to `high`, as unsigned.
+[[gnu::always_inline]] inline __m128i within(__m128i bytes, char low, char high) {
+    const __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(low));
+    return _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(static_cast<char>(high - low))),
+                          shifted);
+}
+
+[[gnu::always_inline]] inline __m128i equalTo(__m128i bytes, char c) {
+    return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c));
+}
+
+[[gnu::always_inline]] inline std::uint32_t bitsOf(__m128i low, __m128i high) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(low)) |
+           static_cast<std::uint32_t>(_mm_movemask_epi8(high)) << 16;
+}
+
+// What each of 32 bytes is, one bit per byte, the first byte lowest.
+struct BlockBits {
+    std::uint32_t quotes;
+    std::uint32_t unusual;   // a backslash, or a byte above ASCII
+    std::uint32_t brackets;  // [ ] { }
+    std::uint32_t control;   // below a space
+    std::uint32_t foreign;   // what no number, literal, blank, comma or colon holds
+};
+
+struct Classes {
+    __m128i quotes, unusual, brackets, control, foreign;
+};
+
+[[gnu::always_inline]] inline Classes classesOf(__m128i bytes) {
+    // '[' and '{' differ by 0x20 alone, as do ']' and '}'.
+    const __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+    const __m128i brackets = _mm_or_si128(equalTo(folded, '{'), equalTo(folded, '}'));
+    const __m128i quotes = equalTo(bytes, '"');
+    // Tab and line feed, carriage return, space, "+,-.", digits and colon, small letters.
+    const __m128i valueBytes =
+        _mm_or_si128(_mm_or_si128(_mm_or_si128(within(bytes, '\t', '\n'), equalTo(bytes, '\r')),
+                                  _mm_or_si128(equalTo(bytes, ' '), within(bytes, '+', '.'))),
+                     _mm_or_si128(within(bytes, '0', ':'), within(bytes, 'a', 'z')));
+    return {quotes, _mm_or_si128(equalTo(bytes, '\\'), bytes), brackets, within(bytes, 0, 0x1F),
+            _mm_or_si128(_mm_or_si128(valueBytes, brackets), quotes)};
+}
+
+[[gnu::always_inline]] inline BlockBits bitsAt(const char* at) {
+    const auto low = classesOf(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+    const auto high = classesOf(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16)));
+    return {bitsOf(low.quotes, high.quotes), bitsOf(low.unusual, high.unusual),
+            bitsOf(low.brackets, high.brackets), bitsOf(low.control, high.control),
+            ~bitsOf(low.foreign, high.foreign)};
+}
+
+// The place of the lowest bit set, 32 when none is: std::countr_zero, which
+// a build for size leaves uninlined.
+[[gnu::always_inline]] inline int lowestBit(std::uint32_t bits) {
+    return bits == 0 ? 32 : __builtin_ctz(bits);
+}
+
+// Each bit set where an odd number of the bits up to it are set: which bytes
+// lie between an opening quote (included) and its closing one.
+[[gnu::always_inline]] inline std::uint32_t betweenQuotes(std::uint32_t quotes) {
+    quotes ^= quotes << 1;
+    quotes ^= quotes << 2;
+    quotes ^= quotes << 4;
+    quotes ^= quotes << 8;
+    return quotes ^ quotes << 16;
+}
+
+// The scan of 32 bytes at a time from `i`, as long as they hold no escape and
+// no byte above ASCII: where it stops, and why (On: at such bytes, or where
+// fewer than 32 are left).
+Step scanBlocks(std::string_view text, std::size_t& i, bool& inString, Closers& closers,
+                std::size_t& depth) {
+    for (; i + 32 <= text.size(); i += 32) {
+        const auto bits = bitsAt(text.data() + i);
+        if (bits.unusual != 0) {
+            return Step::On;
+        }
+        const auto strings = betweenQuotes(bits.quotes) ^ (inString ? ~std::uint32_t{0} : 0);
+        const auto outside = ~strings & ~bits.quotes;
+        const auto faults = (strings & bits.control) | (outside & bits.foreign);
+        const auto firstFault = lowestBit(faults);
+        for (auto brackets = bits.brackets & outside; brackets != 0; brackets &= brackets - 1) {
+            const auto k = lowestBit(brackets);
+            const char c = text[i + static_cast<std::size_t>(k)];
+            const auto step = k > firstFault ? Step::Fault
+                              : c == '{' || c == '['
+                                  ? (open(c, closers, depth) ? Step::On : Step::Fault)
+                                  : close(c, closers, depth);
+            if (step != Step::On) {
+                i += step == Step::Closed ? static_cast<std::size_t>(k) : 0;
+                return step;
+            }
+        }
+        if (faults != 0) {
+            return Step::Fault;
+        }
+        inString = (strings >> 31) != 0;
+    }
+    return Step::On;
+}
+
+#pragma GCC pop_options
+#endif
+
 class Skim {
   public:
     explicit Skim(const std::string& text) : text_(text) {}
@@ -79,7 +226,89 @@ class Skim {
         return std::nullopt;
     }
 
+    // Where the array or object that a top-level member's value opens
+    // closes, from `i` just past its opening, with `depth` arrays and objects
+    // open in `closers`: the closer is left for the top level to read. None
+    // at a fault.
+    std::optional<std::size_t> closeOfMember(std::size_t i, Closers& closers,
+                                             std::size_t& depth) const {
+        bool inString = false;
+        while (i < text_.size()) {
+#ifdef TOVASK_BLOCKS_OF_32
+            if (kHasSse2 && i + 32 <= text_.size()) {
+                const auto step = scanBlocks(text_, i, inString, closers, depth);
+                if (step != Step::On) {
+                    return step == Step::Fault ? std::nullopt : std::optional(i);
+                }
+                // Escapes and UTF-8 sequences, and the last bytes, one by one.
+                const auto past = std::min(i + 32, text_.size());
+                while (i < past) {
+                    const auto byByte = stepOver(i, inString, closers, depth);
+                    if (byByte != Step::On) {
+                        return byByte == Step::Fault ? std::nullopt : std::optional(i);
+                    }
+                }
+                continue;
+            }
+#endif
+            const auto step = stepOver(i, inString, closers, depth);
+            if (step != Step::On) {
+                return step == Step::Fault ? std::nullopt : std::optional(i);
+            }
+        }
+        return std::nullopt;
+    }
+
   private:
+    // Past one byte, escape or UTF-8 sequence, or a whole string from its
+    // opening quote.
+    Step stepOver(std::size_t& i, bool& inString, Closers& closers, std::size_t& depth) const {
+        const auto c = text_[i];
+        if (inString) {
+            switch (kInside[static_cast<unsigned char>(c)]) {
+                case Inside::Plain:
+                    ++i;
+                    return Step::On;
+                case Inside::End:
+                    inString = false;
+                    ++i;
+                    return Step::On;
+                case Inside::Escape:
+                    return skipEscape(i) ? Step::On : Step::Fault;
+                case Inside::Multibyte:
+                    return skipSequence(i) ? Step::On : Step::Fault;
+                case Inside::Control:
+                    return Step::Fault;
+            }
+        }
+        switch (kOutside[static_cast<unsigned char>(c)]) {
+            case Outside::Value:
+            case Outside::Comma:
+                ++i;
+                return Step::On;
+            case Outside::Quote:
+                if (const auto end = stringEnd(i)) {
+                    i = *end;
+                    return Step::On;
+                }
+                return Step::Fault;
+            case Outside::Open:
+                if (!open(c, closers, depth)) {
+                    return Step::Fault;
+                }
+                ++i;
+                return Step::On;
+            case Outside::Close: {
+                const auto step = close(c, closers, depth);
+                i += step == Step::On ? 1 : 0;
+                return step;
+            }
+            case Outside::Bad:
+                break;
+        }
+        return Step::Fault;
+    }
+
     // Whether eight bytes are all plain in a string, tested at once: no
     // quote, backslash, control byte or byte above ASCII among them.
     static bool plainWord(const unsigned char* at) {
@@ -173,7 +402,7 @@ std::optional<std::string> wantedMembersOf(const std::string& json,
     if (i == json.size() || json[i] != '{') {
         return std::nullopt;
     }
-    std::array<char, kChromiumDeepestNesting> closers{};
+    Closers closers{};
     std::size_t depth = 0;
     std::string members = "{";
     // The top-level member being read: where it starts, and whether it is wanted.
@@ -234,6 +463,13 @@ std::optional<std::string> wantedMembersOf(const std::string& json,
                 closers[depth++] = c == '{' ? '}' : ']';
                 expectName = depth == 1;
                 ++i;
+                if (depth == 2) {
+                    const auto close = skim.closeOfMember(i, closers, depth);
+                    if (!close) {
+                        return std::nullopt;
+                    }
+                    i = *close;
+                }
                 break;
             case Outside::Close:
                 if (depth == 0 || closers[depth - 1] != c) {

@@ -6,6 +6,7 @@
 
 #include "repair/addresses/ProxyAddress.h"
 #include "repair/addresses/ScriptHost.h"
+#include "repair/addresses/SearchEngines.h"
 #include "repair/paths/LocalPaths.h"
 #include "repair/paths/WritableFolders.h"
 #include "repair/preferences/PreferenceTexts.h"
@@ -20,14 +21,6 @@ constexpr ListingLimits kProfileListing{1, 400, 20000};
 constexpr std::array<std::wstring_view, 2> kChromiumFiles = {L"Preferences", L"Secure Preferences"};
 constexpr std::array<std::wstring_view, 2> kFirefoxFiles = {L"prefs.js", L"user.js"};
 
-// Search engines a browser offers of its own, named by a brand followed by a
-// country's domain ("google.es", "yahoo.co.jp") or by their own domain.
-constexpr std::array<std::wstring_view, 4> kSearchBrands = {L"google", L"bing", L"yahoo",
-                                                            L"yandex"};
-constexpr std::array<std::wstring_view, 10> kSearchDomains = {
-    L"duckduckgo.com", L"ecosia.org", L"search.brave.com", L"qwant.com", L"startpage.com",
-    L"baidu.com",      L"naver.com",  L"seznam.cz",        L"so.com",    L"sogou.com"};
-
 // Where Chromium marks an extension loaded from a folder: unpacked, or from
 // its command line.
 constexpr std::array<std::string_view, 2> kUnpackedLocations = {"4", "8"};
@@ -40,40 +33,8 @@ bool hasWebServer(std::wstring_view text) {
     return serverOfWebAddress(text).has_value();
 }
 
-std::vector<std::wstring_view> labelsOf(std::wstring_view host) {
-    std::vector<std::wstring_view> labels;
-    for (std::size_t start = 0; start <= host.size();) {
-        const auto end = std::min(host.find(L'.', start), host.size());
-        labels.push_back(host.substr(start, end - start));
-        start = end + 1;
-    }
-    return labels;
-}
-
-bool isKnownSearchHost(std::wstring_view host) {
-    if (host.ends_with(L'.')) {
-        host.remove_suffix(1);
-    }
-    const auto labels = labelsOf(host);
-    for (std::size_t i = 0; i + 1 < labels.size(); ++i) {
-        const bool brand = std::ranges::any_of(kSearchBrands, [&](std::wstring_view name) {
-            return equalsIgnoringCase(labels[i], name);
-        });
-        if (brand && labels.size() - i <= 3) {
-            return true;
-        }
-    }
-    return std::ranges::any_of(kSearchDomains, [&](std::wstring_view domain) {
-        return equalsIgnoringCase(host, domain) ||
-               (host.size() > domain.size() &&
-                equalsIgnoringCase(host.substr(host.size() - domain.size()), domain) &&
-                host[host.size() - domain.size() - 1] == L'.');
-    });
-}
-
 bool isForeignSearch(std::wstring_view url) {
-    const auto server = serverOfWebAddress(url);
-    return server && !isKnownSearchHost(server->host);
+    return serverOfWebAddress(url).has_value() && !isKnownSearchAddress(url);
 }
 
 // A proxy script Firefox fetches from a server on the Internet, or carries

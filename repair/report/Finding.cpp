@@ -44,6 +44,10 @@ constexpr std::wstring_view kSubjectNames[] = {
     L"rootCertificate",
     L"policyFile",
     L"deviceEnrollment",
+    L"searchScope",
+    L"helperObject",
+    L"zoneEntry",
+    L"zoneSetting",
     L"networkProvider",
 };
 static_assert(std::size(kSubjectNames) ==

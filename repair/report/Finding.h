@@ -22,6 +22,7 @@ enum class FindingKind {
     ProfilePreference,
     Startup,
     InterceptionRoot,
+    IeSurface,
 };
 
 // What a finding is about, whichever kind found it, for a script to tell
@@ -46,6 +47,10 @@ enum class FindingSubject {
     RootCertificate,
     PolicyFile,
     DeviceEnrollment,
+    SearchScope,
+    HelperObject,
+    ZoneEntry,
+    ZoneSetting,
     NetworkProvider,
 };
 

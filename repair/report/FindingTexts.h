@@ -77,6 +77,11 @@ inline constexpr std::wstring_view kRootCertificateTitle =
 inline constexpr std::wstring_view kPolicyFileTitle =
     L"Archivo de directivas que vuelve a poner bloqueos";
 inline constexpr std::wstring_view kEnrollmentTitle = L"Administración del equipo sin comprobar";
+inline constexpr std::wstring_view kSearchScopeTitle = L"Buscador añadido a Internet Explorer";
+inline constexpr std::wstring_view kHelperObjectTitle = L"Complemento de Internet Explorer";
+inline constexpr std::wstring_view kZoneEntryTitle = L"Sitio con más permisos en Internet Explorer";
+inline constexpr std::wstring_view kZoneSettingTitle =
+    L"Controles ActiveX sin firmar permitidos en Internet";
 inline constexpr std::wstring_view kNetworkProviderTitle = L"Biblioteca de red";
 // The details the findings dialog shows of a selected finding.
 inline constexpr std::wstring_view kDetailGroup = L"Afecta a: ";

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "repair/preferences/ChromiumSkim.h"
 #include "repair/preferences/FirefoxPreferences.h"
 #include "repair/preferences/ProfilePreferences.h"
 #include "tests/native/RepairFixture.h"
@@ -39,6 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                         R"({"default_search_provider_data":{"template_url_data":{"url":"https://www.google.es/search?q={searchTerms}"}},)"
                         R"("default_search_provider":{"search_url":"https://search.yahoo.co.jp/search?p={searchTerms}"}})",
                         {}},
+        PreferencesCase{"SearchEnginesNameInAnotherDomain", true,
+                        R"({"default_search_provider_data":{"template_url_data":{"url":"https://google.buscar.example/?q={searchTerms}"}}})",
+                        {L"buscador predeterminado: https://google.buscar.example/?q={searchTerms}"}},
         PreferencesCase{"StartUpPagesUnused", true,
                         R"({"session":{"restore_on_startup":1,"startup_urls":["http://inicio.example/"]}})", {}},
         PreferencesCase{"HomePage", true, R"({"homepage":"http://inicio.example","homepage_is_newtabpage":false})",
@@ -138,6 +142,40 @@ TEST(ProfileFile, AFaultInWhatIsPassedOverIsAnErrorAndEscapedNamesAreRead) {
                                       kWritable)
                   .found.size(),
               1u);
+}
+
+// The fast pass reads many bytes at once where it can: wherever a fault, an
+// escape or a UTF-8 sequence falls among them, and however a text with
+// closers in it is cut, it refuses the fault (the full reader then reads the
+// file) and otherwise finds the home page after them.
+TEST(ProfileFile, FastPassIsAlikeWhereverAFaultOrAnEscapeFalls) {
+    struct Piece {
+        std::string text;
+        bool fault;
+    };
+    const std::vector<Piece> pieces = {{"\"\x01\"", true},
+                                       {"\"\xC0\x80\"", true},
+                                       {"@", true},
+                                       {"[}", true},
+                                       {R"("\udc00")", true},
+                                       {R"("\x41")", true},
+                                       {R"("\u00e9\"\\")", false},
+                                       {"\"\xC3\xA9\"", false},
+                                       {R"({"a":[1,-2.5e3,true,null]})", false},
+                                       {R"("}]\\")", false}};
+    constexpr std::array<std::string_view, 1> kHomePage = {"homepage"};
+    for (const auto& piece : pieces) {
+        for (std::size_t offset = 0; offset < 40; ++offset) {
+            const auto text = R"({"relleno":[")" + std::string(offset, '}') + "\"," + piece.text +
+                              ",\"" + std::string(40, ']') +
+                              R"("],"homepage":"http://inicio.example"})";
+            EXPECT_EQ(wantedMembersOf(text, kHomePage),
+                      piece.fault
+                          ? std::nullopt
+                          : std::optional<std::string>(R"({"homepage":"http://inicio.example"})"))
+                << piece.text << " " << offset;
+        }
+    }
 }
 
 // Each file sits in a heap block of its own size and NUL, so that the

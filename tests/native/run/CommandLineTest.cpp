@@ -51,6 +51,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
 
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
 constexpr auto kRestrictions = FindingKind::IeRestriction;
+constexpr auto kIeSurfaces = FindingKind::IeSurface;
 constexpr auto kExtensions = FindingKind::RegistryExtension;
 constexpr auto kPreferences = FindingKind::ProfilePreference;
 constexpr auto kNetwork = FindingKind::Network;
@@ -88,23 +89,25 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"CheckBrowsers",
                      {L"-BROWSERS", L"/check"},
                      {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles}}},
+                      .kinds = {kPolicies, kRestrictions, kIeSurfaces, kExtensions, kPreferences,
+                                kDebuggers, kPolicyFiles}}},
         AcceptedLine{"RepairNetworkAndBrowsers",
                      {L"/Network", L"/repair", L"/browsers"},
                      {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kCertificates}}},
-        AcceptedLine{"CheckAll",
-                     {L"/check", L"-ALL"},
-                     {.command = UnattendedCommand::Check,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kCertificates, kShortcuts, kStartup}}},
-        AcceptedLine{"RepairAllWithOneKindAgain",
-                     {L"/all", L"/repair", L"/network"},
-                     {.command = UnattendedCommand::Repair,
-                      .kinds = {kPolicies, kRestrictions, kExtensions, kPreferences, kDebuggers,
-                                kPolicyFiles, kNetwork, kCertificates, kShortcuts, kStartup}}},
+                      .kinds = {kPolicies, kRestrictions, kIeSurfaces, kExtensions, kPreferences,
+                                kDebuggers, kPolicyFiles, kNetwork, kCertificates}}},
+        AcceptedLine{
+            "CheckAll",
+            {L"/check", L"-ALL"},
+            {.command = UnattendedCommand::Check,
+             .kinds = {kPolicies, kRestrictions, kIeSurfaces, kExtensions, kPreferences, kDebuggers,
+                       kPolicyFiles, kNetwork, kCertificates, kShortcuts, kStartup}}},
+        AcceptedLine{
+            "RepairAllWithOneKindAgain",
+            {L"/all", L"/repair", L"/network"},
+            {.command = UnattendedCommand::Repair,
+             .kinds = {kPolicies, kRestrictions, kIeSurfaces, kExtensions, kPreferences, kDebuggers,
+                       kPolicyFiles, kNetwork, kCertificates, kShortcuts, kStartup}}},
         AcceptedLine{"RepairShortcutsAlone",
                      {L"/repair", L"-Shortcuts"},
                      {.command = UnattendedCommand::Repair, .kinds = {kShortcuts}}},

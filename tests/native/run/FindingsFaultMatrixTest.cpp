@@ -35,6 +35,8 @@ const std::wstring kMachinePolicyFile =
 const std::wstring kForcelist = L"Software\\Policies\\Google\\Chrome\\ExtensionInstallForcelist";
 const std::wstring kRestriction =
     L"HKLM\\Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\NoBrowserOptions";
+const std::wstring kSearchScope =
+    L"HKLM\\Software\\Microsoft\\Internet Explorer\\SearchScopes\\{A}\\URL";
 const std::wstring kExtensionKey =
     L"HKLM\\Software\\Google\\Chrome\\Extensions\\ppppooookkkkjjjjiiiihhhhggggffff\\";
 const std::wstring kPreferences =
@@ -159,6 +161,13 @@ const KindSeed kSeeds[] = {
      {L"Restricción quitada: ", L""},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kRestriction); }},
+    {FindingKind::IeSurface,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kSearchScope, L"http://buscar.example/?q={searchTerms}");
+     },
+     {L"Internet Explorer reparado: ", L""},
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kSearchScope); }},
     {FindingKind::RegistryExtension,
      [](fake::FakePlatform& platform) {
          writeString(platform, kExtensionKey + L"update_url", L"https://ads.example/crx");
@@ -318,6 +327,7 @@ const std::vector<std::wstring> kKindsListed = {
     L"Bloqueos en los archivos de directivas locales (Registry.pol): 1 archivo",
     L"Bloqueos de otros navegadores: 1 valor del registro, 2 archivos",
     L"Restricciones de Internet Explorer: 1 valor del registro",
+    L"Buscadores, complementos y zonas de Internet Explorer: 1 valor del registro",
     L"Extensiones instaladas desde el registro: 1 valor del registro",
     L"Preferencias de los perfiles de los navegadores: 1 archivo",
     L"Programas que se inician con los navegadores: 1 valor del registro",
@@ -334,6 +344,8 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
         L"Puesto de nuevo: Proxy, configuración automática y DNS: " + inFile(kNameRule);
     return {L"Puesto de nuevo: Bloqueos de otros navegadores: " + inFile(kPolicyValue),
             L"Puesto de nuevo: Restricciones de Internet Explorer: " + inFile(kRestriction),
+            L"Puesto de nuevo: Buscadores, complementos y zonas de Internet Explorer: " +
+                inFile(kSearchScope),
             L"Puesto de nuevo: Extensiones instaladas desde el registro: " + inFile(kExtensionKey) +
                 L"update_url",
             L"Puesto de nuevo: Programas que se inician con los navegadores: " + inFile(kDebugger),
