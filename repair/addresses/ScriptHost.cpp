@@ -53,20 +53,25 @@ bool isInternetIpv6(const Ipv6Address& address) {
     return !(unspecifiedOrLoopback || uniqueLocal || linkLocal || multicast);
 }
 
-// The name is the suffix or ends in it after a dot.
-bool endsInSuffix(std::wstring_view name, std::wstring_view suffix) {
-    while (suffix.starts_with(L'.')) {
-        suffix.remove_prefix(1);
+}  // namespace
+
+bool endsInDomain(std::wstring_view name, std::wstring_view domain) {
+    while (domain.starts_with(L'.')) {
+        domain.remove_prefix(1);
     }
-    if (suffix.empty() || name.size() < suffix.size()) {
+    if (domain.empty() || name.size() < domain.size()) {
         return false;
     }
-    const auto start = name.size() - suffix.size();
-    return equalsIgnoringCase(name.substr(start), suffix) &&
+    const auto start = name.size() - domain.size();
+    return equalsIgnoringCase(name.substr(start), domain) &&
            (start == 0 || name[start - 1] == L'.');
 }
 
-}  // namespace
+bool isIntranetName(std::wstring_view name, std::span<const std::wstring> dnsSuffixes) {
+    const auto inSuffix = [&](std::wstring_view suffix) { return endsInDomain(name, suffix); };
+    return std::ranges::any_of(kIntranetSuffixes, inSuffix) ||
+           std::ranges::any_of(dnsSuffixes, inSuffix);
+}
 
 bool isInternetHost(std::wstring_view host, std::span<const std::wstring> dnsSuffixes) {
     if (const auto ipv6 = parseIpv6(host)) {
@@ -81,9 +86,7 @@ bool isInternetHost(std::wstring_view host, std::span<const std::wstring> dnsSuf
     if (host.empty() || host.find(L'.') == std::wstring_view::npos) {
         return false;
     }
-    const auto inSuffix = [&](std::wstring_view suffix) { return endsInSuffix(host, suffix); };
-    return std::ranges::none_of(kIntranetSuffixes, inSuffix) &&
-           std::ranges::none_of(dnsSuffixes, inSuffix);
+    return !isIntranetName(host, dnsSuffixes);
 }
 
 }  // namespace tovask

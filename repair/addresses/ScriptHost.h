@@ -16,4 +16,11 @@ namespace tovask {
 // to case.
 bool isInternetHost(std::wstring_view host, std::span<const std::wstring> dnsSuffixes);
 
+// Whether the name is the domain or ends in it after a dot, leading dots of
+// the domain aside, without regard to case.
+bool endsInDomain(std::wstring_view name, std::wstring_view domain);
+// Whether a name ends in one of the intranet's endings or in one of the
+// machine's own DNS suffixes.
+bool isIntranetName(std::wstring_view name, std::span<const std::wstring> dnsSuffixes);
+
 }  // namespace tovask

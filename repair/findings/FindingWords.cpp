@@ -23,10 +23,10 @@ constexpr std::wstring_view kSubjectWords[] = {
     texts::kRootCertificateTitle, texts::kPolicyFileTitle,
     texts::kEnrollmentTitle,      texts::kSearchScopeTitle,
     texts::kHelperObjectTitle,    texts::kZoneEntryTitle,
-    texts::kZoneSettingTitle,
+    texts::kZoneSettingTitle,     texts::kNetworkProviderTitle,
 };
 static_assert(std::size(kSubjectWords) ==
-              static_cast<std::size_t>(FindingSubject::ZoneSetting) + 1);
+              static_cast<std::size_t>(FindingSubject::NetworkProvider) + 1);
 
 }  // namespace
 

@@ -126,7 +126,7 @@ std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable) {
             subjectOf(lock),
             {FindingKind::LocalPolicyFile, std::wstring(browser->group), std::move(place),
              lock.holds + std::wstring(texts::kLocalPolicyReappliedSuffix),
-             repairable && !lock.unreadable, PolicyHives::None, std::move(evidence)});
+             repairable && !isLeftAsIs(lock), PolicyHives::None, std::move(evidence)});
         finding.title = lock.title;
         findings.push_back(std::move(finding));
     }

@@ -9,6 +9,7 @@
 #include "repair/addresses/ScriptHost.h"
 #include "repair/network/DnsServers.h"
 #include "repair/network/NetworkTexts.h"
+#include "repair/network/WinsockCatalog.h"
 #include "repair/paths/LocalPaths.h"
 #include "repair/report/FindingTexts.h"
 #include "repair/users/UserPaths.h"
@@ -276,6 +277,48 @@ NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
                    {},
                    {.what = what, .value = std::move(shown)}},
                   facts);
+}
+
+NetworkAssessment assessNameResolutionRule(const NameResolutionRule& rule,
+                                           const NetworkFacts& facts) {
+    std::vector<std::wstring> reached;
+    for (const auto& name : rule.names) {
+        if (reachesInternetNames(name, facts.dnsSuffixes)) {
+            reached.push_back(name == L"." ? std::wstring(texts::kEveryName) : name);
+        }
+    }
+    if (reached.empty() || rule.servers.empty()) {
+        return {};
+    }
+    std::vector<std::wstring> labelled;
+    std::ranges::transform(rule.servers, std::back_inserter(labelled), serverWithLabel);
+    const auto names = joined(reached, texts::kServerSeparator);
+    return judged({FindingWeight::Repairable,
+                   std::wstring(texts::kNameRulePrefix) + names +
+                       std::wstring(labelled.size() == 1 ? texts::kNameRuleToServer
+                                                         : texts::kNameRuleToServers) +
+                       joined(labelled, texts::kServerSeparator),
+                   {},
+                   {.what = texts::kNameRuleTitle,
+                    .value = names + L" (" + joined(rule.servers, texts::kServerSeparator) + L")"}},
+                  facts);
+}
+
+NetworkAssessment assessWinsockProvider(std::wstring_view library, std::wstring_view protocol,
+                                        std::wstring_view systemFolder, const NetworkFacts& facts) {
+    if (isWindowsProvider(library, systemFolder)) {
+        return {};
+    }
+    const bool userFolder = inUserWritableFolder(library, facts);
+    return {FindingWeight::Information,
+            std::wstring(texts::kWinsockProviderPrefix) + std::wstring(library) +
+                std::wstring(userFolder ? texts::kInUserWritableFolder : L"") +
+                std::wstring(texts::kWinsockProviderRemoval),
+            {},
+            {.what = userFolder ? texts::kWinsockProviderInUserFolderTitle
+                                : texts::kWinsockProviderTitle,
+             .name = std::wstring(protocol),
+             .value = std::wstring(library)}};
 }
 
 ClearedEntries ConnectionAssessment::cleared() const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "repair/network/ConnectionSettings.h"
+#include "repair/network/NameResolutionRules.h"
 #include "repair/report/Finding.h"
 
 namespace tovask {
@@ -76,6 +77,18 @@ enum class DnsSource { Static, Dhcp };
 // any other server, and every server DHCP hands out, is information.
 NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
                                     const NetworkFacts& facts);
+
+// A rule that sends names on the Internet (reachesInternetNames) to DNS
+// servers of its own is repairable; one without servers, or only for the
+// intranet's names, is no finding.
+NetworkAssessment assessNameResolutionRule(const NameResolutionRule& rule,
+                                           const NetworkFacts& facts);
+
+// A Winsock provider's library, its environment references expanded, that is
+// not one of Windows' own in `systemFolder`: information, never repaired,
+// saying how the person removes it; none for Windows' own.
+NetworkAssessment assessWinsockProvider(std::wstring_view library, std::wstring_view protocol,
+                                        std::wstring_view systemFolder, const NetworkFacts& facts);
 
 // The binary connection settings, judged on the entries their flags switch on.
 struct ConnectionAssessment {

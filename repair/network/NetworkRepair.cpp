@@ -4,6 +4,8 @@
 #include <array>
 
 #include "repair/backup/RegistryKeyNames.h"
+#include "repair/backup/RemovedKeyFindings.h"
+#include "repair/network/NameResolutionRules.h"
 #include "repair/network/NetworkKeys.h"
 #include "repair/users/UserHives.h"
 #include "text/TextCompare.h"
@@ -47,6 +49,15 @@ bool isAdapterKey(std::wstring_view key) {
     });
 }
 
+// A rule's key of the name resolution table, or a key below one.
+bool isNameRuleKey(std::wstring_view key) {
+    return std::ranges::any_of(kNameRuleStores, [&](std::wstring_view store) {
+        const auto prefix = std::wstring(store) + L"\\";
+        return key.size() > prefix.size() &&
+               equalsIgnoringCase(key.substr(0, prefix.size()), prefix);
+    });
+}
+
 }  // namespace
 
 std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFinding> found) {
@@ -64,12 +75,23 @@ std::vector<RegistryFileSection> backupSectionsFor(std::span<const NetworkFindin
         addToSection(sections, fileKeyName(edit->root, edit->key, edit->view),
                      {edit->valueName, edit->before});
     }
+    for (const auto& one : found) {
+        if (const auto& removal = one.removal) {
+            addKeyTree(sections,
+                       fileKeyName(removal->place.root, removal->place.key, removal->place.view),
+                       removal->content);
+        }
+    }
     return sections;
 }
 
 NetworkRepair repairNetworkFinding(PlatformOps& platform, const NetworkFinding& found,
                                    FailureLog& failures) {
     NetworkRepair outcome;
+    if (found.removal) {
+        const bool removed = removeRegistryKey(platform, found.removal->place, failures);
+        return {removed, removed};
+    }
     for (const auto& edit : found.edits) {
         const auto keyPath = platformKeyPath({edit.root, edit.key, edit.view});
         const auto error =
@@ -91,6 +113,9 @@ bool withinNetworkReach(const RegistryFileSection& section, bool hasTwoViews) {
         return false;
     }
     const auto root = sectionKey->root;
+    if (root == RegistryRoot::LocalMachine && isNameRuleKey(sectionKey->key)) {
+        return true;
+    }
     const auto key = keyBelowHive(root, sectionKey->key);
     if (!key) {
         return false;

@@ -11,8 +11,10 @@
 #include "repair/network/NetworkKeys.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/StartupPrograms.h"
+#include "repair/network/WinsockCatalog.h"
 #include "repair/paths/LocalPaths.h"
 #include "repair/paths/WritableFolders.h"
+#include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"
@@ -22,7 +24,8 @@ namespace tovask {
 namespace {
 
 std::wstring placeName(const KeyPlace& place, std::wstring_view valueName) {
-    return fileKeyName(place.root, place.key, place.view) + L"\\" + std::wstring(valueName);
+    const auto key = fileKeyName(place.root, place.key, place.view);
+    return valueName.empty() ? key : key + L"\\" + std::wstring(valueName);
 }
 
 // The machine's own settings and those of the system's accounts, which an
@@ -99,6 +102,8 @@ class NetworkScan {
     void scanWinHttp();
     bool machineWideProxy();
     void scanDns();
+    void scanNameResolutionRules();
+    void scanWinsockProviders();
 
     std::vector<NetworkFinding> found;
 
@@ -116,6 +121,8 @@ class NetworkScan {
              std::wstring_view group, NetworkArea area, const NetworkAssessment& assessment,
              std::vector<NetworkValueEdit> edits = {});
     void scanNameServers(const KeyPlace& place, const RegistryKeyContent* content);
+    // The subkeys of a key, none when it is missing; a failure to read it is logged.
+    std::optional<RegistryKeyContent> readTree(const KeyPlace& place);
 
     PlatformOps& platform_;
     UserFoldersOfThisRun& userFolders_;
@@ -404,6 +411,100 @@ void NetworkScan::scanDns() {
     }
 }
 
+std::optional<RegistryKeyContent> NetworkScan::readTree(const KeyPlace& place) {
+    const auto path = platformKeyPath(place);
+    auto tree = platform_.RegReadTree(path, place.view);
+    if (!tree.ok()) {
+        if (!isNotFound(tree.error())) {
+            failures_.add(path, tree.error());
+        }
+        return std::nullopt;
+    }
+    return std::move(tree).value();
+}
+
+// A rule is taken away whole, as the command that removes one does.
+void NetworkScan::scanNameResolutionRules() {
+    for (const auto store : kNameRuleStores) {
+        for (const auto view :
+             viewsFor(RegistryRoot::LocalMachine, store, platform_.HasTwoRegistryViews())) {
+            const auto rules = readTree({RegistryRoot::LocalMachine, std::wstring(store), view});
+            for (const auto& key : rules ? rules->subkeys : std::vector<RegistryKeyContent>{}) {
+                const KeyPlace place{RegistryRoot::LocalMachine,
+                                     std::wstring(store) + L"\\" + key.name, view};
+                const auto rule = readNameResolutionRule(key);
+                if (!rule) {
+                    failures_.add(platformKeyPath(place), texts::kUnreadableNameRule);
+                    continue;
+                }
+                const auto assessment =
+                    assessNameResolutionRule(*rule, factsFor(false, L"HKLM", true));
+                add(place, {}, FindingSubject::DnsServer, texts::kNetworkGroup, NetworkArea::Dns,
+                    assessment);
+                if (assessment.weight == FindingWeight::Repairable) {
+                    found.back().removal = NetworkKeyRemoval{place, key};
+                }
+            }
+        }
+    }
+}
+
+// Windows names its own providers' libraries by %SystemRoot%: each is judged
+// expanded, against the system folder; one library is told once a catalog.
+void NetworkScan::scanWinsockProviders() {
+    std::optional<Result<std::wstring>> systemFolder;
+    for (const auto& catalog : kWinsockCatalogs) {
+        const auto entries = readTree(
+            {RegistryRoot::LocalMachine, std::wstring(catalog.entriesKey), RegistryView::Default});
+        std::vector<std::wstring> told;
+        for (const auto& entry : entries ? entries->subkeys : std::vector<RegistryKeyContent>{}) {
+            const KeyPlace place{RegistryRoot::LocalMachine,
+                                 std::wstring(catalog.entriesKey) + L"\\" + entry.name,
+                                 RegistryView::Default};
+            const auto* value = findValue(entry, catalog.libraryValue);
+            if (value == nullptr) {
+                continue;
+            }
+            const auto packed = catalog.packed && value->value.type == regtype::kBinary
+                                    ? readPackedProvider(value->value.bytes)
+                                    : std::nullopt;
+            const auto plain = catalog.packed ? std::nullopt : textOf(value->value);
+            if (!packed && !plain) {
+                failures_.add(placeName(place, catalog.libraryValue),
+                              texts::kUnreadableWinsockEntry);
+                continue;
+            }
+            if (!systemFolder) {
+                systemFolder = platform_.GetSpecialFolder(SpecialFolder::System);
+                if (!systemFolder->ok()) {
+                    failures_.add(L"%SystemRoot%\\system32", systemFolder->error());
+                }
+            }
+            if (!systemFolder->ok()) {
+                return;
+            }
+            const auto library = packed ? packed->library : *plain;
+            const auto expanded = platform_.ExpandEnvironment(library);
+            if (!expanded.ok()) {
+                failures_.add(library, expanded.error());
+                continue;
+            }
+            const auto comparable = comparablePath(expanded.value());
+            if (std::ranges::find(told, comparable) != told.end()) {
+                continue;
+            }
+            const auto assessment =
+                assessWinsockProvider(expanded.value(), packed ? packed->protocol : L"",
+                                      systemFolder->value(), factsFor(true));
+            if (assessment.weight != FindingWeight::None) {
+                told.push_back(comparable);
+            }
+            add(place, catalog.libraryValue, FindingSubject::NetworkProvider, texts::kNetworkGroup,
+                NetworkArea::Dns, assessment);
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
@@ -422,6 +523,8 @@ std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
     }
     scan.scanWinHttp();
     scan.scanDns();
+    scan.scanNameResolutionRules();
+    scan.scanWinsockProviders();
     return std::move(scan.found);
 }
 

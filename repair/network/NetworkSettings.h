@@ -9,6 +9,7 @@
 #include "repair/paths/ShortcutFolders.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
+#include "text/KeyPlace.h"
 #include "text/RegistryPath.h"
 
 namespace tovask {
@@ -26,6 +27,12 @@ struct NetworkValueEdit {
 // What a repair must tell the system about afterwards.
 enum class NetworkArea { InternetSettings, Dns };
 
+// A registry key a network repair removes whole, as it was read.
+struct NetworkKeyRemoval {
+    KeyPlace place;
+    RegistryKeyContent content;
+};
+
 struct NetworkFinding {
     Finding finding;
     NetworkArea area;
@@ -33,11 +40,14 @@ struct NetworkFinding {
     // Internet settings go with the first repairable finding among them, so
     // that the string values and the binary ones are repaired together.
     std::vector<NetworkValueEdit> edits;
+    // What its repair removes instead, for a repairable finding that is a key.
+    std::optional<NetworkKeyRemoval> removal = std::nullopt;
 };
 
 // Proxy, automatic configuration script and DNS settings: those of each
 // users' hive ("HKCU" or "HKU\<name>"), of the machine (WinHTTP, the machine's
-// own settings when ProxySettingsPerUser is 0) and of every network adapter.
+// own settings when ProxySettingsPerUser is 0) and of every network adapter;
+// the rules of the name resolution table, and the Winsock providers.
 // On a managed machine all of them are information. The listening sockets
 // and the users' folders are read at most once, and only when a proxy on
 // this machine or a script file asks for them.

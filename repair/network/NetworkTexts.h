@@ -31,6 +31,21 @@ inline constexpr std::wstring_view kStaticDnsPrefix = L"Servidores DNS fijos: ";
 inline constexpr std::wstring_view kDhcpDnsPrefix = L"Servidores DNS del router (DHCP): ";
 inline constexpr std::wstring_view kCheckRouter = L"; revise la configuración del router";
 inline constexpr std::wstring_view kHijackerRange = L"rango usado por secuestradores de DNS";
+// A rule of the name resolution table, and a library that Windows loads into
+// every program that connects or looks up a name.
+inline constexpr std::wstring_view kNameRulePrefix = L"Regla de resolución de nombres que envía ";
+inline constexpr std::wstring_view kNameRuleToServer = L" al servidor DNS ";
+inline constexpr std::wstring_view kNameRuleToServers = L" a los servidores DNS ";
+inline constexpr std::wstring_view kEveryName = L"todos los nombres";
+inline constexpr std::wstring_view kUnreadableNameRule =
+    L"regla de resolución de nombres dañada: se deja como está";
+inline constexpr std::wstring_view kWinsockProviderPrefix =
+    L"Biblioteca de red que no es de Windows: ";
+inline constexpr std::wstring_view kWinsockProviderRemoval =
+    L"; quite el programa que la instaló y después ejecute «netsh winsock reset» como "
+    L"administrador";
+inline constexpr std::wstring_view kUnreadableWinsockEntry =
+    L"entrada del catálogo de Winsock dañada: se deja como está";
 inline constexpr std::wstring_view kEntrySeparator = L"; ";
 inline constexpr std::wstring_view kServerSeparator = L", ";
 
@@ -61,6 +76,10 @@ inline constexpr std::wstring_view kScriptInUserFolderTitle =
     L"Script de proxy en una carpeta del usuario";
 inline constexpr std::wstring_view kScriptOnInternetTitle = L"Script de proxy en Internet";
 inline constexpr std::wstring_view kWrittenInTheAddress = L"escrito en la propia dirección";
+inline constexpr std::wstring_view kNameRuleTitle = L"Nombres de Internet resueltos por otros DNS";
+inline constexpr std::wstring_view kWinsockProviderTitle = L"Biblioteca de red ajena a Windows";
+inline constexpr std::wstring_view kWinsockProviderInUserFolderTitle =
+    L"Biblioteca de red guardada en una carpeta del usuario";
 inline constexpr std::wstring_view kHijackerDnsTitle = L"DNS de secuestradores";
 inline constexpr std::wstring_view kFixedDnsTitle = L"DNS fijos";
 inline constexpr std::wstring_view kRouterDnsTitle = L"DNS del router";

@@ -255,9 +255,10 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyFile> files, bool re
     std::vector<Finding> findings;
     for (const auto& file : files) {
         for (const auto& lock : file.locks) {
-            auto finding = withSubject(subjectOf(lock),
-                                       {FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
-                                        file.path + L"\\" + placeOf(lock), lock.holds, repairable});
+            auto finding = withSubject(
+                subjectOf(lock),
+                {FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
+                 file.path + L"\\" + placeOf(lock), lock.holds, repairable && !isLeftAsIs(lock)});
             finding.title = lock.title;
             findings.push_back(std::move(finding));
         }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "repair/policykeys/DohResolvers.h"
 #include "repair/policykeys/PolicyJson.h"
 #include "repair/policykeys/PolicyLockTexts.h"
 #include "repair/policykeys/PolicyWords.h"
@@ -19,6 +20,9 @@ enum class FileMatch {
     WholePolicy,
     ForcedEntries,  // the entries of the policy's object that force an extension
     ListEntries,    // the entries of the policy's lists named by the rule
+    // The policy's ProviderURL, reported only, when it names a resolver no
+    // browser offers (unknownDohResolvers) and the policy's Enabled is not false.
+    DohProvider,
 };
 
 struct FilePolicyRule {
@@ -40,6 +44,8 @@ constexpr std::array kFilePolicyRules = {
     FilePolicyRule{"Extensions", FileMatch::ListEntries, LockKind::ForcedExtension},
     FilePolicyRule{"Proxy", FileMatch::WholePolicy, LockKind::ForcedTraffic,
                    texts::kProxyServerPolicyTitle, "HTTPProxy"},
+    FilePolicyRule{"DNSOverHTTPS", FileMatch::DohProvider, LockKind::ForcedTraffic,
+                   texts::kDohResolverTitle, "ProviderURL"},
 };
 
 // Installed and kept from removal: Firefox's own names for these two lists.
@@ -84,6 +90,19 @@ void addRuleLocks(const FilePolicyRule& rule, const Json& policy, std::vector<Po
                 }
             }
             break;
+        case FileMatch::DohProvider: {
+            const auto* enabled = policyjson::member(policy, "Enabled");
+            const auto* provider = policyjson::member(policy, rule.shownMember);
+            const auto url =
+                provider == nullptr ? std::wstring() : wideFromUtf8(policyjson::utf8Of(*provider));
+            if ((enabled == nullptr || !enabled->IsFalse()) && !unknownDohResolvers(url).empty()) {
+                PolicyLock lock{name, wideFromUtf8(rule.shownMember), L"", url, rule.kind};
+                lock.title = {.what = rule.what, .value = url};
+                lock.reportOnly = true;
+                locks.push_back(std::move(lock));
+            }
+            break;
+        }
         case FileMatch::ListEntries:
             for (const auto list : kForcedExtensionLists) {
                 const auto* found = policyjson::member(policy, list);
@@ -253,7 +272,9 @@ std::optional<std::string> policyFileWithoutLocks(std::string_view fileContent,
     auto* policies = policyjson::member(*file, kPolicies);
     bool changed = false;
     for (const auto& lock : locks) {
-        changed = (policies != nullptr && removeLockFromJson(*policies, lock)) || changed;
+        changed =
+            (policies != nullptr && !isLeftAsIs(lock) && removeLockFromJson(*policies, lock)) ||
+            changed;
     }
     if (!changed) {
         return std::string(fileContent);

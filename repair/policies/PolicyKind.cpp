@@ -67,7 +67,7 @@ class PolicyFindings : public KindFindings {
         }
         for (const auto& file : files_) {
             const bool repaired = removeFileLocks(platform, file, files, failures);
-            report(findingsOf(std::span(&file, 1), true), repaired);
+            report(repairableOnly(findingsOf(std::span(&file, 1), true)), repaired);
         }
         for (const auto& file : installFiles_) {
             const bool removed = removeInstallFile(platform, file, files, failures);

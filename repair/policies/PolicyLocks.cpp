@@ -66,6 +66,8 @@ bool valueNamedByRule(const BrowserPolicyKey& browser, std::wstring_view name) {
                 return name.size() >= rule.name.size() &&
                        equalsIgnoringCase(name.substr(0, rule.name.size()), rule.name);
             case LockMatch::Subtree:
+            case LockMatch::DohTemplates:
+            case LockMatch::DohProvider:
                 break;
         }
         return false;
@@ -138,7 +140,7 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
                 subjectOf(lock),
                 {FindingKind::BrowserPolicy, std::wstring(key.browser->group),
                  fileKeyOf(key, L"") + L"\\" + placeOf(lock), lock.holds,
-                 repairable && !lock.unreadable,
+                 repairable && !isLeftAsIs(lock),
                  key.root == RegistryRoot::LocalMachine ? PolicyHives::Machine : PolicyHives::Users,
                  std::move(evidence)});
             finding.title = lock.title;

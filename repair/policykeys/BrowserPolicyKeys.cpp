@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "repair/policykeys/DohResolvers.h"
 #include "repair/policykeys/PolicyJson.h"
 #include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/policykeys/PolicyLockTexts.h"
@@ -41,6 +42,7 @@ constexpr PolicyWords kSearchProviderWords[] = {
 constexpr PolicyWords kForcedExtensionWords[] = {{L"", texts::kForcedExtensionTitle}};
 constexpr PolicyWords kProxyServerWords[] = {{L"", texts::kProxyServerPolicyTitle}};
 constexpr PolicyWords kProxyScriptWords[] = {{L"", texts::kProxyScriptPolicyTitle}};
+constexpr PolicyWords kDohResolverWords[] = {{L"", texts::kDohResolverTitle}};
 
 constexpr std::array kChromiumRules = {
     LockRule{L"HomepageLocation", Value, StartAndSearch, kHomePageWords},
@@ -55,6 +57,7 @@ constexpr std::array kChromiumRules = {
     LockRule{L"ProxyServer", Value, ForcedTraffic, kProxyServerWords},
     LockRule{L"ProxyPacUrl", Value, ForcedTraffic, kProxyScriptWords},
     LockRule{L"ProxySettings", Value, ForcedTraffic},
+    LockRule{L"DnsOverHttpsTemplates", DohTemplates, ForcedTraffic, kDohResolverWords},
 };
 
 // Firefox's policies, each a subkey: the words name the value or the subkey below it.
@@ -84,6 +87,7 @@ constexpr std::array kFirefoxRules = {
     LockRule{L"ExtensionSettings", Subtree, ForcedExtension},
     LockRule{L"Extensions", Subtree, ForcedExtension, kFirefoxExtensionsWords},
     LockRule{L"Proxy", Subtree, ForcedTraffic, kFirefoxProxyWords},
+    LockRule{L"DNSOverHTTPS", DohProvider, ForcedTraffic, kDohResolverWords},
 };
 
 // Each Chromium browser reads its policies, and their Recommended subkey,
@@ -125,6 +129,12 @@ class LockCollector {
 
     void apply(const LockRule& rule, const RegistryKeyContent& key, const std::wstring& path) {
         rule_ = &rule;
+        if (rule.match == DohProvider) {
+            if (const auto* subkey = findSubkey(key, rule.name)) {
+                addDohProvider(*subkey, joinPath(path, subkey->name));
+            }
+            return;
+        }
         if (rule.match == ListEntries || rule.match == Subtree) {
             if (const auto* subkey = findSubkey(key, rule.name)) {
                 addValues(*subkey, joinPath(path, subkey->name), rule.match == Subtree);
@@ -146,16 +156,47 @@ class LockCollector {
     }
 
     void add(const std::wstring& path, const std::wstring& name, std::wstring entry,
-             std::wstring holds, std::optional<std::uint32_t> number = std::nullopt) {
+             std::wstring holds, std::optional<std::uint32_t> number = std::nullopt,
+             bool reportOnly = false) {
         PolicyLock lock{path, name, std::move(entry), std::move(holds), rule_->kind};
         lock.title = titleOfLock(lock, rule_->words, key_, number);
+        lock.reportOnly = reportOnly;
         locks_.push_back(std::move(lock));
+    }
+
+    // The person may have chosen a resolver of their own: such a lock is reported only.
+    void addResolver(const std::wstring& path, const NamedRegistryValue& value) {
+        const auto templates = textOf(value.value).value_or(L"");
+        if (!unknownDohResolvers(templates).empty()) {
+            add(path, value.name, L"", templates, std::nullopt, true);
+        }
+    }
+
+    void addDohTemplates(const NamedRegistryValue& value, const std::wstring& path) {
+        const auto* mode = findValue(*key_, L"DnsOverHttpsMode");
+        const auto modeText = mode == nullptr ? L"" : textOf(mode->value).value_or(L"");
+        if (equalsIgnoringCase(modeText, L"secure") || equalsIgnoringCase(modeText, L"automatic")) {
+            addResolver(path, value);
+        }
+    }
+
+    void addDohProvider(const RegistryKeyContent& policy, const std::wstring& path) {
+        key_ = &policy;
+        const auto* enabled = findValue(policy, L"Enabled");
+        const auto* provider = findValue(policy, L"ProviderURL");
+        if (provider != nullptr && (enabled == nullptr || numberOf(enabled->value) != 0u)) {
+            addResolver(path, *provider);
+        }
     }
 
     void addValue(const NamedRegistryValue& value, const std::wstring& path) {
         switch (rule_->match) {
             case ForcedEntries:
                 return addForcedEntries(value, path);
+            case DohTemplates:
+                return addDohTemplates(value, path);
+            case DohProvider:
+                return;
             case ListEntries:
                 return addListEntries(value, path);
             // A policy subtree is a key; a value of its name is no policy of it.

@@ -17,6 +17,13 @@ enum class LockMatch {
     ListEntries,    // each value of the list subkey of that name
     Subtree,        // every value anywhere below the subkey of that name
     ForcedEntries,  // each entry of the JSON value of that name that forces an extension
+    // The value of that name, reported only, when its DNS-over-HTTPS templates
+    // name a resolver no browser offers (unknownDohResolvers) and the key's
+    // DnsOverHttpsMode is "secure" or "automatic", the modes that use them.
+    DohTemplates,
+    // The ProviderURL of the subkey of that name, reported only, when it names
+    // such a resolver and the subkey's Enabled is not 0.
+    DohProvider,
 };
 
 struct LockRule {

@@ -41,7 +41,7 @@ std::optional<RegistryValue> withoutJsonEntry(const RegistryValue& value, std::w
 
 void removeLock(RegistryKeyContent& root, const PolicyLock& lock) {
     auto* key = findKeyBelow(root, lock.keyPath);
-    if (key == nullptr || lock.unreadable) {
+    if (key == nullptr || isLeftAsIs(lock)) {
         return;
     }
     const auto value = std::ranges::find_if(key->values, [&](const NamedRegistryValue& named) {

@@ -20,7 +20,9 @@ enum class LockKind { StartAndSearch, ForcedExtension, ForcedTraffic };
 // address); empty when the whole value is the lock.
 // An `unreadable` lock is a value in a lock's place that neither the browser
 // nor this program can read as the policy's type: it forces nothing, so it is
-// listed and never removed.
+// listed and never removed. A `reportOnly` lock is listed and never removed
+// too: what it forces may be the person's own choice, which only the person
+// can tell.
 struct PolicyLock {
     std::wstring keyPath;
     std::wstring valueName;
@@ -30,9 +32,15 @@ struct PolicyLock {
     bool unreadable = false;
     // What it does to the person, as its policy's words say it (see PolicyWords).
     FindingTitle title{};
+    bool reportOnly = false;
 
     bool operator==(const PolicyLock&) const = default;
 };
+
+// Whether the repair leaves the lock where it is.
+inline bool isLeftAsIs(const PolicyLock& lock) {
+    return lock.unreadable || lock.reportOnly;
+}
 
 // The lock's place below its key or file, names joined by backslashes:
 // "Recommended\NewTabPageLocation", "ExtensionSettings\<extension id>".
@@ -52,8 +60,9 @@ inline FindingSubject subjectOf(const PolicyLock& lock) {
         case LockKind::ForcedExtension:
             return FindingSubject::ForcedExtension;
         case LockKind::ForcedTraffic:
-            return named(L"ProxyPacUrl") ? FindingSubject::ProxyScript
-                                         : FindingSubject::ProxyServer;
+            return named(L"ProxyPacUrl")    ? FindingSubject::ProxyScript
+                   : named(L"DnsOverHttps") ? FindingSubject::DnsServer
+                                            : FindingSubject::ProxyServer;
         case LockKind::StartAndSearch:
             break;
     }

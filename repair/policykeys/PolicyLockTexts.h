@@ -13,6 +13,8 @@ inline constexpr std::wstring_view kAddedSearchEngineTitle = L"Buscador añadido
 inline constexpr std::wstring_view kLockedExtensionTitle = L"Extensión que no se puede quitar";
 inline constexpr std::wstring_view kProxyServerPolicyTitle = L"Proxy impuesto";
 inline constexpr std::wstring_view kProxyScriptPolicyTitle = L"Script de proxy impuesto";
+inline constexpr std::wstring_view kDohResolverTitle =
+    L"DNS cifrado impuesto en un servidor desconocido";
 inline constexpr std::wstring_view kUnreadablePolicyTitle =
     L"Directiva que el navegador no puede leer";
 // A number policy's title says what its number means, after the title's words.

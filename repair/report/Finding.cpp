@@ -48,9 +48,10 @@ constexpr std::wstring_view kSubjectNames[] = {
     L"helperObject",
     L"zoneEntry",
     L"zoneSetting",
+    L"networkProvider",
 };
 static_assert(std::size(kSubjectNames) ==
-              static_cast<std::size_t>(FindingSubject::ZoneSetting) + 1);
+              static_cast<std::size_t>(FindingSubject::NetworkProvider) + 1);
 
 }  // namespace
 

@@ -51,6 +51,7 @@ enum class FindingSubject {
     HelperObject,
     ZoneEntry,
     ZoneSetting,
+    NetworkProvider,
 };
 
 // Its name in the run's JSON: "homePage", "proxyServer".

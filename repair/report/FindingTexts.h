@@ -82,6 +82,7 @@ inline constexpr std::wstring_view kHelperObjectTitle = L"Complemento de Interne
 inline constexpr std::wstring_view kZoneEntryTitle = L"Sitio con más permisos en Internet Explorer";
 inline constexpr std::wstring_view kZoneSettingTitle =
     L"Controles ActiveX sin firmar permitidos en Internet";
+inline constexpr std::wstring_view kNetworkProviderTitle = L"Biblioteca de red";
 // The details the findings dialog shows of a selected finding.
 inline constexpr std::wstring_view kDetailGroup = L"Afecta a: ";
 inline constexpr std::wstring_view kDetailWhere = L"Dónde está: ";

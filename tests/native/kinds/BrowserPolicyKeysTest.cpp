@@ -137,7 +137,15 @@ INSTANTIATE_TEST_SUITE_P(Policies, PolicyNotALock, testing::Values(
              LR"({"*":{"installation_mode":"blocked"}})")})},
     NotALock{"FirefoxTelemetry", L"Mozilla Firefox", policyKey({number(L"DisableTelemetry", 1)})},
     NotALock{"ChromiumNameInFirefox", L"Mozilla Firefox", policyKey({text(L"HomepageLocation",
-             L"http://a")})}),
+             L"http://a")})},
+    NotALock{"ResolverTheBrowserOffers", L"Google Chrome", policyKey({text(L"DnsOverHttpsMode",
+             L"secure"), text(L"DnsOverHttpsTemplates", L"https://chrome.cloudflare-dns.com/dns-query")})},
+    NotALock{"ResolverWithSecureDnsOff", L"Microsoft Edge", policyKey({text(L"DnsOverHttpsMode",
+             L"off"), text(L"DnsOverHttpsTemplates", L"https://doh.ofertas.example/dns-query{?dns}")})},
+    NotALock{"FirefoxsOwnResolver", L"Mozilla Firefox", policyKey({}, {{L"DNSOverHTTPS",
+             {text(L"ProviderURL", L"https://mozilla.cloudflare-dns.com/dns-query")}, {}}})},
+    NotALock{"FirefoxResolverSwitchedOff", L"Mozilla Firefox", policyKey({}, {{L"DNSOverHTTPS",
+             {number(L"Enabled", 0), text(L"ProviderURL", L"https://doh.ofertas.example/q")}, {}}})}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
@@ -165,6 +173,43 @@ INSTANTIATE_TEST_SUITE_P(Values, PolicyUnreadable, testing::Values(
     NotALock{"ListAsAnObject", L"Google Chrome", policyKey({text(L"ExtensionInstallForcelist",
              LR"({"1":"abc;http://a"})")})},
     NotALock{"ListNotJson", L"Brave", policyKey({text(L"RestoreOnStartupURLs", L"http://a")})}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+struct ReportedLock {
+    std::string name;
+    std::wstring_view group;
+    RegistryKeyContent key;
+    std::wstring place;
+
+    friend void PrintTo(const ReportedLock& lock, std::ostream* out) { *out << lock.name; }
+};
+
+class PolicyReportedOnly : public testing::TestWithParam<ReportedLock> {};
+
+TEST_P(PolicyReportedOnly, IsListedAndNeverRemoved) {
+    const auto& key = GetParam().key;
+    const auto locks = findPolicyLocks(browserNamed(GetParam().group), key);
+    ASSERT_EQ(locks.size(), 1u);
+    EXPECT_TRUE(locks[0].reportOnly);
+    EXPECT_EQ(placeOf(locks[0]), GetParam().place);
+    EXPECT_EQ(withoutLocks(key, locks), key);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Resolvers, PolicyReportedOnly, testing::Values(
+    ReportedLock{"UnknownResolverInSecureMode", L"Google Chrome", policyKey({text(L"DnsOverHttpsMode",
+                 L"secure"), text(L"DnsOverHttpsTemplates", L"https://doh.ofertas.example/dns-query{?dns}")}),
+                 L"DnsOverHttpsTemplates"},
+    ReportedLock{"UnknownAmongKnownInAutomaticMode", L"Brave", policyKey({text(L"DnsOverHttpsMode",
+                 L"automatic"), text(L"DnsOverHttpsTemplates", L"https://dns.google/dns-query{?dns} "
+                 L"https://dns.google.ofertas.example/q")}), L"DnsOverHttpsTemplates"},
+    ReportedLock{"KnownServerWithoutHttps", L"Microsoft Edge", policyKey({text(L"DnsOverHttpsMode",
+                 L"secure"), text(L"DnsOverHttpsTemplates", L"http://dns.google/dns-query")}),
+                 L"DnsOverHttpsTemplates"},
+    ReportedLock{"FirefoxUnknownProvider", L"Mozilla Firefox", policyKey({}, {{L"DNSOverHTTPS",
+                 {number(L"Enabled", 1), text(L"ProviderURL", L"https://doh.ofertas.example/q")}, {}}}),
+                 L"DNSOverHTTPS\\ProviderURL"}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 

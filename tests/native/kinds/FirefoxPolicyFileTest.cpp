@@ -85,6 +85,22 @@ INSTANTIATE_TEST_SUITE_P(
                                   L"Proxy", LockKind::ForcedTraffic}),
     [](const auto& info) { return info.param.name; });
 
+TEST(FirefoxPolicyFile, ReportsAResolverNoBrowserOffersAndNeverRemovesIt) {
+    for (const auto& [policy, reported] : std::initializer_list<std::pair<std::string, bool>>{
+             {R"({"ProviderURL": "https://doh.ofertas.example/q"})", true},
+             {R"({"ProviderURL": "https://firefox.dns.nextdns.io/"})", false},
+             {R"({"Enabled": false, "ProviderURL": "https://doh.ofertas.example/q"})", false}}) {
+        const auto file = R"({"policies": {"DNSOverHTTPS": )" + policy + "}}";
+        const auto locks = findPolicyFileLocks(file);
+        ASSERT_TRUE(locks);
+        ASSERT_EQ(locks->size(), reported ? 1u : 0u) << policy;
+        if (reported) {
+            EXPECT_TRUE(locks->front().reportOnly);
+            EXPECT_EQ(policyFileWithoutLocks(file, *locks), file);
+        }
+    }
+}
+
 const std::vector<PolicyLock> kHomepage = {{L"", L"Homepage", L"", L"", LockKind::StartAndSearch}};
 
 TEST(FirefoxPolicyFile, LeavesAFileThatIsNotJsonAlone) {

@@ -22,6 +22,13 @@ const std::wstring kAdapter =
     L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\"
     L"{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 const std::wstring kNameServer = kAdapter + L"NameServer";
+const std::wstring kLocalRule =
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\DnsPolicyConfig\\{1}\\";
+const std::wstring kPolicyRule =
+    L"HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows NT\\DNSClient\\DnsPolicyConfig\\Banco\\";
+const std::wstring kProtocolEntry =
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\"
+    L"Catalog_Entries\\000000000001\\";
 
 // The repair moves the counter on from 7 to 8.
 RegistryValue connectionBlob(std::uint32_t flags, std::string proxy, std::string script = "",
@@ -34,6 +41,13 @@ RegistryValue connectionBlob(std::uint32_t flags, std::string proxy, std::string
 RegistryValue winHttpBlob(std::uint32_t counter, std::uint32_t access, std::string proxy) {
     return {regtype::kBinary,
             encodeWinHttpSettings({0x28, counter, access, std::move(proxy), "", {}})};
+}
+
+// A transport provider's entry: its library's path, then the protocol's description.
+RegistryValue packedItem(std::string_view library) {
+    std::vector<std::uint8_t> bytes(260 + 628, 0);
+    std::ranges::copy(library, bytes.begin());
+    return {regtype::kBinary, std::move(bytes)};
 }
 
 struct NetworkCase {
@@ -122,7 +136,9 @@ TEST_P(EachNetworkFinding, IsRepairedAloneTheCheckThenAgreesAndTheUndoPutsItBack
         EXPECT_EQ(read(GetParam().seeded[i].first), GetParam().left[i]) << i;
     }
     EXPECT_EQ(check(true), RunOutcome::Done);
-    const bool dns = GetParam().seeded.front().first.starts_with(kAdapter);
+    const auto& first = GetParam().seeded.front().first;
+    const bool dns = first.starts_with(kAdapter) || first.starts_with(kLocalRule) ||
+                     first.starts_with(kPolicyRule);
     EXPECT_EQ(std::pair(bench.platform.internetSettingsNotices, bench.platform.dnsCacheFlushes),
               dns ? std::pair(0, 1) : std::pair(1, 0));
     EXPECT_EQ(bench.platform.policyRefreshes, 0);
@@ -165,6 +181,10 @@ const NetworkCase kFindings[] = {
     {"ScriptInTheAddress", {{kScript, stringValue(L"data:application/x-ns-proxy-autoconfig,function")}}, {std::nullopt}},
     {"DeadWinHttpProxy", {{kWinHttp, winHttpBlob(3, 3, "127.0.0.1:3128")}}, {winHttpBlob(4, 1, "")}},
     {"RogueStaticDnsServer", {{kNameServer, stringValue(L"85.255.112.36,8.8.8.8")}}, {stringValue(L"8.8.8.8")}},
+    {"NameRuleForEveryName", {{kLocalRule + L"Name", stringValue(L".")}, {kLocalRule + L"GenericDNSServers", stringValue(L"203.0.113.5")},
+     {kLocalRule + L"Version", dwordValue(1)}}, {std::nullopt, std::nullopt, std::nullopt}},
+    {"NameRuleOfAPolicyForABank", {{kPolicyRule + L"Name", stringValue(L"www.banco.example")},
+     {kPolicyRule + L"GenericDNSServers", stringValue(L"203.0.113.5")}}, {std::nullopt, std::nullopt}},
     // clang-format on
 };
 
@@ -202,6 +222,11 @@ const NetworkCase kLeftAlone[] = {
      L"http://pac.oficina.example/p.pac (solo se informa)"},
     {"PublicDnsServers", {{kNameServer, stringValue(L"1.1.1.1 8.8.8.8")}}, {}, {},
      kShownAdapter + L"NameServer = Servidores DNS fijos: 1.1.1.1 (Cloudflare), 8.8.8.8 (Google) (solo se informa)"},
+    {"WinsockProviderInTheProfile",
+     {{kProtocolEntry + L"PackedCatalogItem", packedItem("C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\lsp.dll")}}, {}, {},
+     L"    HKEY_LOCAL_MACHINE" + kProtocolEntry.substr(4) + L"PackedCatalogItem = Biblioteca de red que no es de Windows: "
+     L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\lsp.dll, en una carpeta que el usuario puede modificar; quite el "
+     L"programa que la instaló y después ejecute «netsh winsock reset» como administrador (solo se informa)"},
     {"RouterDns", {{kNameServer, stringValue(L"")}, {kAdapter + L"DhcpNameServer", stringValue(L"85.255.112.1")}}, {}, {},
      kShownAdapter + L"DhcpNameServer = Servidores DNS del router (DHCP): 85.255.112.1 (rango usado por "
                      L"secuestradores de DNS); revise la configuración del router (solo se informa)"},
@@ -225,6 +250,27 @@ TEST(NetworkNotice, ThatTheSystemCannotActOnIsALineAndAnyOtherFailureAnErrorLine
         EXPECT_EQ(run.hasLine(errorLineStart(L"aviso de cambio de ajustes de Internet")), failed);
         EXPECT_EQ(run.bench.errorLines().size(), failed ? 1u : 0u);
     }
+}
+
+TEST_F(NetworkRun, ABrokenRuleOrCatalogEntryIsOneErrorLineAndTheRestGoesOn) {
+    const std::wstring brokenRule =
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\DnsPolicyConfig\\{0}\\";
+    const std::wstring nameSpaceEntry =
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\NameSpace_Catalog5\\"
+        L"Catalog_Entries64\\000000000001\\";
+    seed({"",
+          {{brokenRule + L"Name", dwordValue(1)},
+           {kLocalRule + L"Name", stringValue(L".")},
+           {kLocalRule + L"GenericDNSServers", stringValue(L"203.0.113.5")},
+           {kProtocolEntry + L"PackedCatalogItem", packedItem(std::string(300, 'x'))},
+           {nameSpaceEntry + L"LibraryPath",
+            stringValue(L"C:\\Program Files\\Bonjour\\mdnsNSP.dll")}}});
+    repair();
+    EXPECT_EQ(bench.errorLines().size(), 2u) << testing::PrintToString(bench.errorLines());
+    EXPECT_TRUE(read(brokenRule + L"Name").has_value());
+    EXPECT_FALSE(read(kLocalRule + L"Name").has_value());
+    EXPECT_TRUE(
+        anyLineHas(bench.view.lines, L"Biblioteca de red que no es de Windows: C:\\Program Files"));
 }
 
 TEST_F(NetworkRun, EveryUserIncludesTheDefaultProfileAndTheSystemAccount) {
@@ -375,6 +421,12 @@ TEST(NetworkReach, TakesTheRepairedValuesOnly) {
              {L"HKEY_USERS\\.DEFAULT" + settings + L"\\Connections", L"SavedLegacySettings", true},
              {L"HKEY_LOCAL_MACHINE" + settings + L"\\Connections", L"WinHttpSettings", true},
              {adapter, L"NameServer", true},
+             {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Microsoft\\Windows NT\\DNSClient\\"
+              L"DnsPolicyConfig\\Banco",
+              L"Name", true},
+             {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Microsoft\\Windows NT\\DNSClient\\"
+              L"DnsPolicyConfig",
+              L"Name", false},
              {L"HKEY_CURRENT_USER" + settings, L"ProxyOverride", false},
              {L"HKEY_CURRENT_USER" + settings + L"\\Connections", L"WinHttpSettings", false},
              {L"HKEY_USERS\\S-1-5-19" + settings, L"ProxyServer", false},

@@ -52,6 +52,9 @@ const std::wstring kStartupScript =
     L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\"
     L"carga.vbs";
 
+const std::wstring kNameRule =
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Dnscache\\Parameters\\DnsPolicyConfig\\{1}\\";
+
 void writeString(fake::FakePlatform& platform, const std::wstring& path, std::wstring_view text) {
     platform.RegWrite(path, text, RegistryType::String);
 }
@@ -106,9 +109,17 @@ const KindSeed kSeeds[] = {
      [](const fake::FakePlatform& platform) { return bytesAt(platform, kSideloaded); }},
     {FindingKind::Network,
      [](fake::FakePlatform& platform) { writeString(platform, kScriptValue, L"data:,x"); },
-     {L"Ajuste de red reparado: ", L""},
+     {L"Ajuste de red reparado: ", L"HKEY_CURRENT_USER"},
      {},
      [](const fake::FakePlatform& platform) { return valueAt(platform, kScriptValue); }},
+    {FindingKind::Network,
+     [](fake::FakePlatform& platform) {
+         writeString(platform, kNameRule + L"Name", L".");
+         writeString(platform, kNameRule + L"GenericDNSServers", L"203.0.113.5");
+     },
+     {L"Ajuste de red reparado: ", L"HKEY_LOCAL_MACHINE\\SYSTEM"},
+     {},
+     [](const fake::FakePlatform& platform) { return valueAt(platform, kNameRule + L"Name"); }},
     {FindingKind::Shortcut,
      [](fake::FakePlatform& platform) {
          writeString(platform,
@@ -336,7 +347,7 @@ const std::vector<std::wstring> kKindsListed = {
     L"Extensiones instaladas desde el registro: 1 valor del registro",
     L"Preferencias de los perfiles de los navegadores: 1 archivo",
     L"Programas que se inician con los navegadores: 1 valor del registro",
-    L"Proxy, configuración automática y DNS: 1 valor del registro",
+    L"Proxy, configuración automática y DNS: 3 valores del registro",
     L"Certificados raíz que permiten leer las páginas seguras: 1 valor del registro",
     L"Accesos directos de navegadores: 1 archivo",
     L"Programas que se inician solos: 3 valores del registro, 2 archivos"};
@@ -345,6 +356,8 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
     const auto inFile = [](std::wstring_view path) {
         return L"HKEY_LOCAL_MACHINE" + std::wstring(path.substr(4));
     };
+    const auto rule =
+        L"Puesto de nuevo: Proxy, configuración automática y DNS: " + inFile(kNameRule);
     return {L"Puesto de nuevo: Bloqueos de otros navegadores: " + inFile(kPolicyValue),
             L"Puesto de nuevo: Restricciones de Internet Explorer: " + inFile(kRestriction),
             L"Puesto de nuevo: Buscadores, complementos y zonas de Internet Explorer: " +
@@ -354,6 +367,8 @@ std::vector<std::wstring> kindsPutBack(std::wstring_view user) {
             L"Puesto de nuevo: Programas que se inician con los navegadores: " + inFile(kDebugger),
             L"Puesto de nuevo: Proxy, configuración automática y DNS: HKEY_USERS\\" +
                 std::wstring(user) + kScriptValue.substr(4),
+            rule + L"GenericDNSServers",
+            rule + L"Name",
             L"Puesto de nuevo: Certificados raíz que permiten leer las páginas seguras: "
             L"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\"
             L"C864484869D41D2B0D32319C5A62F9315AAF2CBD\\Blob",
