@@ -7,6 +7,7 @@
 #include "repair/backup/BackupAtRemoval.h"
 #include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
+#include "repair/commands/BrowserPrograms.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/hosts/HostsFolderCheck.h"
 #include "repair/plan/PlannedChanges.h"
@@ -128,7 +129,7 @@ std::vector<std::wstring> BrowserRepair::browserUsers() {
     if (!request_.everyUser) {
         return {};
     }
-    const auto owners = platform_.ProcessOwners(texts::kBrowserProgram);
+    const auto owners = platform_.ProcessOwners(browserProcessOf(texts::kInternetExplorer));
     return owners.ok() ? owners.value() : std::vector<std::wstring>{};
 }
 

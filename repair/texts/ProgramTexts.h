@@ -3,13 +3,11 @@
 #include <string_view>
 
 #include "Version.h"
-#include "repair/commands/BrowserPrograms.h"
 
 // Every fixed text the user sees, in the program's language.
 namespace tovask::texts {
 
 inline constexpr std::wstring_view kBrowserWindowClass = L"IEFrame";
-inline constexpr std::wstring_view kBrowserProgram = browserProcessOf(kInternetExplorer);
 
 // Messages.
 inline constexpr std::wstring_view kWarningTitle = L"Aviso";

@@ -7,6 +7,14 @@ Result<std::wstring> QuietPlatform::GetSpecialFolder(SpecialFolder folder) {
     return chosen ? Result<std::wstring>(*chosen) : ForwardingPlatform::GetSpecialFolder(folder);
 }
 
+Result<SubkeyListing> QuietPlatform::RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                                    std::size_t mostNames) {
+    if (windowsFolder && keyPath.starts_with(L"HKLM\\SYSTEM\\CurrentControlSet\\Services")) {
+        return SubkeyListing{};
+    }
+    return ForwardingPlatform::RegListSubkeys(keyPath, view, mostNames);
+}
+
 std::error_code QuietPlatform::LaunchCommand(std::wstring_view program, std::wstring_view argument,
                                              LaunchStyle style) {
     launches.push_back({std::wstring(program) + L" " + std::wstring(argument), style});

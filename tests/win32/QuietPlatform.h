@@ -28,6 +28,10 @@ class QuietPlatform final : private RealPlatformHolder, public ForwardingPlatfor
                                   LaunchStyle style) override;
     std::error_code StartAsDesktopUser(std::wstring_view program,
                                        std::wstring_view arguments) override;
+    // The machine's services name its real Windows folder: none is listed
+    // while another folder is given instead.
+    Result<SubkeyListing> RegListSubkeys(std::wstring_view keyPath, RegistryView view,
+                                         std::size_t mostNames) override;
 
     // When set, given instead of the system's folders.
     std::optional<std::wstring> windowsFolder;

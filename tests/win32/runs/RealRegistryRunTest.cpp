@@ -216,7 +216,7 @@ TEST_P(WholeRunOnRealRegistry, LeavesEveryRowOfThePlanInEveryViewAndNothingElseC
 
     ASSERT_EQ(view_.notices.size(), 1u);
     EXPECT_EQ(view_.notices[0].lines, oneLine(kRepairSucceeded));
-    ASSERT_EQ(view_.lines.size(), 6u);
+    ASSERT_EQ(view_.lines.size(), 6u) << testing::PrintToString(view_.lines);
     EXPECT_EQ(view_.lines[5], kStartPage + startPage);
     for (std::size_t index = 0; index < kExpectedPlan.size(); ++index) {
         const auto& row = kExpectedPlan[index];
