@@ -21,11 +21,13 @@ bool removeRegistryKey(PlatformOps& platform, const KeyPlace& key, FailureLog& f
 
 // The findings of a kind whose repair removes one registry key a finding,
 // saved whole in the registry backup first. `Found` holds the `finding`, the
-// key's `place` and its `content` as read.
+// key's `place` and its `content` as read. A kind whose repair may instead
+// change one value gives `Found` its own `addBackup(sections)` and
+// `applyRepair(platform, failures)`, which then take the place of both.
 template <typename Found>
 class RemovedKeyFindings : public KindFindings {
   public:
-    // `removedNotice` is said once a key is removed.
+    // `removedNotice`, when there is one, is said once a key is removed.
     RemovedKeyFindings(std::vector<Found> found, std::wstring_view removedNotice)
         : found_(std::move(found)), removedNotice_(removedNotice) {}
 
@@ -48,7 +50,11 @@ class RemovedKeyFindings : public KindFindings {
                 continue;
             }
             std::vector<RegistryFileSection> added;
-            addKeyTree(added, found.finding.place, found.content);
+            if constexpr (requires { found.addBackup(added); }) {
+                found.addBackup(added);
+            } else {
+                addKeyTree(added, found.finding.place, found.content);
+            }
             if (const auto name = firstUnwritableName(added)) {
                 failures.add(*name, std::make_error_code(std::errc::invalid_argument));
                 unsaved.push_back(found.finding);
@@ -63,14 +69,19 @@ class RemovedKeyFindings : public KindFindings {
     void repair(PlatformOps& platform, FileBackup&, const OutcomeReport& report,
                 FailureLog& failures) override {
         for (const auto* found : backedUp_) {
-            const bool removed = removeRegistryKey(platform, found->place, failures);
+            bool removed = false;
+            if constexpr (requires { found->applyRepair(platform, failures); }) {
+                removed = found->applyRepair(platform, failures);
+            } else {
+                removed = removeRegistryKey(platform, found->place, failures);
+            }
             removed_ = removed_ || removed;
             report(std::span(&found->finding, 1), removed);
         }
     }
 
     void announce(PlatformOps&, ProgressView& view, FailureLog&) override {
-        if (removed_) {
+        if (removed_ && !removedNotice_.empty()) {
             view.appendLine(removedNotice_);
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/backup/RegistryFile.h"
 #include "repair/report/FailureLog.h"
 #include "repair/report/Finding.h"
 #include "text/KeyPlace.h"
@@ -26,6 +27,11 @@ struct IeSurface {
     RegistryValue value{};       // the value as read
     RegistryValue repairedTo{};  // what WriteValue leaves
     Finding finding{};
+
+    // The sections that put it back as it was read.
+    void addBackup(std::vector<RegistryFileSection>& sections) const;
+    // Its change; a failure is logged. True when it is made.
+    bool applyRepair(PlatformOps& platform, FailureLog& failures) const;
 };
 
 // A key in HKLM (each view) and in each of the users' hives ("HKCU" or
