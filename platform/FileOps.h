@@ -111,6 +111,9 @@ class FileOps {
     // Through the Task Scheduler, never by writing the file: the scheduler
     // writes it itself.
     virtual std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) = 0;
+    // Whether the Task Scheduler has the task of this file registered: it
+    // runs only the tasks it knows, and only those can be enabled or disabled.
+    virtual Result<bool> SchedulerKnowsTask(std::wstring_view taskFile) = 0;
 };
 
 // Passes every file operation on to another platform; a decorator derives
@@ -182,6 +185,9 @@ class ForwardingFileOps : public virtual FileOps {
     }
     std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override {
         return next_.SetTaskEnabled(taskFile, enabled);
+    }
+    Result<bool> SchedulerKnowsTask(std::wstring_view taskFile) override {
+        return next_.SchedulerKnowsTask(taskFile);
     }
 
   private:

@@ -318,4 +318,8 @@ std::error_code Win32Platform::SetTaskEnabled(std::wstring_view taskFile, bool e
     return win32::setTaskEnabled(taskFile, enabled);
 }
 
+Result<bool> Win32Platform::SchedulerKnowsTask(std::wstring_view taskFile) {
+    return win32::schedulerKnowsTask(taskFile);
+}
+
 }  // namespace tovask

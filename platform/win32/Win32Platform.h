@@ -92,6 +92,7 @@ class Win32Platform final : public PlatformOps {
     // platform/win32/tasks.
     Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override;
     std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override;
+    Result<bool> SchedulerKnowsTask(std::wstring_view taskFile) override;
 
   private:
     // Empty while the lock is not held.

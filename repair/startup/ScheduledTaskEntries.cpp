@@ -115,6 +115,18 @@ bool disableHijackingTask(PlatformOps& platform, const HijackingTask& task, File
         failures.add(task.file, bytes.error());
         return false;
     }
+    // The check read the file by its path, the scheduler knows the task by its
+    // name below the same folder: a file it never registered runs nothing
+    // now, and cannot be disabled, but a later registration would start it.
+    // It goes to the file backups whole, from where the undo brings it back.
+    const auto known = platform.SchedulerKnowsTask(task.file);
+    if (!known.ok()) {
+        failures.add(task.file, known.error());
+        return false;
+    }
+    if (!known.value()) {
+        return !files.remove(task.file, bytes.value(), failures);
+    }
     if (files.saveDisabledTask(task.file, bytes.value(), failures)) {
         return false;
     }

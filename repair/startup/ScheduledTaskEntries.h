@@ -42,7 +42,8 @@ std::optional<HijackingAction> firstHijackingAction(std::span<const TaskAction> 
 std::wstring taskCommandLine(const TaskAction& action);
 
 // Copies the task's file to the file backups, then has the scheduler disable
-// the task. True when it was disabled.
+// the task; a file the scheduler has not registered is moved to the backups
+// instead. True when the task can no longer run.
 bool disableHijackingTask(PlatformOps& platform, const HijackingTask& task, FileBackup& files,
                           FailureLog& failures);
 

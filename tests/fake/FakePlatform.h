@@ -53,7 +53,7 @@ inline constexpr OperationEffect kOperationEffects[] = {
     {"FileHasContent", CallEffect::Reads},        {"ReadFileContent", CallEffect::Reads},
     {"FilesInFolder", CallEffect::Reads},         {"ListFiles", CallEffect::Reads},
     {"ReadShortcut", CallEffect::Reads},          {"ShortcutWithArguments", CallEffect::Reads},
-    {"ReadTaskFile", CallEffect::Reads},          {"FindWindowA", CallEffect::Reads},
+    {"ReadTaskFile", CallEffect::Reads}, {"SchedulerKnowsTask", CallEffect::Reads},          {"FindWindowA", CallEffect::Reads},
     {"ProcessOwners", CallEffect::Reads},         {"ProgramUserSid", CallEffect::Reads},
     {"DesktopUserSid", CallEffect::Reads},        {"IsElevated", CallEffect::Reads},
     {"ExpandEnvironment", CallEffect::Reads},     {"Pause", CallEffect::Reads},
@@ -184,6 +184,7 @@ class FakePlatform final : public PlatformOps {
     // enabling or disabling a task rewrites its file, as the scheduler does.
     Result<TaskDefinition> ReadTaskFile(std::wstring_view path) override;
     std::error_code SetTaskEnabled(std::wstring_view taskFile, bool enabled) override;
+    Result<bool> SchedulerKnowsTask(std::wstring_view taskFile) override;
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override;
@@ -221,6 +222,8 @@ class FakePlatform final : public PlatformOps {
     // machine) and the thumbprint in upper-case hexadecimal.
     std::set<std::pair<std::wstring, std::wstring>> keyedCertificates;
     std::vector<ListeningSocket> listeningSockets;
+    // Files in the Tasks folder that the scheduler never registered.
+    std::set<std::wstring> tasksUnknownToScheduler;
     int internetSettingsNotices = 0;
     bool lockHeldElsewhere = false;
     bool lockHeld = false;

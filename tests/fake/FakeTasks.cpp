@@ -55,6 +55,9 @@ std::error_code FakePlatform::SetTaskEnabled(std::wstring_view taskFile, bool en
     if (const auto fault = record("SetTaskEnabled", taskFile)) {
         return *fault;
     }
+    if (tasksUnknownToScheduler.contains(std::wstring(taskFile))) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
     const auto read = taskAt(files, taskFile);
     if (!read.ok()) {
         return read.error();
@@ -62,6 +65,17 @@ std::error_code FakePlatform::SetTaskEnabled(std::wstring_view taskFile, bool en
     auto task = read.value();
     task.enabled = enabled;
     return files.rewrite(taskFile, fakeTaskBytes(task));
+}
+
+Result<bool> FakePlatform::SchedulerKnowsTask(std::wstring_view taskFile) {
+    if (const auto fault = record("SchedulerKnowsTask", taskFile)) {
+        return *fault;
+    }
+    const auto there = files.exists(taskFile);
+    if (!there.ok() && !isNotFound(there.error())) {
+        return there.error();
+    }
+    return there.ok() && there.value() && !tasksUnknownToScheduler.contains(std::wstring(taskFile));
 }
 
 std::error_code FakePlatform::CreateNewFile(std::wstring_view path, std::string_view content) {

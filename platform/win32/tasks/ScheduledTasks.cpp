@@ -190,14 +190,14 @@ Result<TaskDefinition> readTaskFile(std::wstring_view path, const LoadedLibrary&
     return task.take();
 }
 
-std::error_code setTaskEnabled(std::wstring_view taskFile, bool enabled) {
+namespace {
+
+// The scheduler's own task of the file, within the calling thread's COM:
+// found, unknown to the scheduler (none), or the reason it could not ask.
+Result<std::optional<ComPtr<IRegisteredTask>>> registeredTaskOf(std::wstring_view taskFile) {
     const auto name = taskNameOf(taskFile);
     if (!name) {
         return std::make_error_code(std::errc::invalid_argument);
-    }
-    const ComApartment apartment;
-    if (!apartment.usable()) {
-        return errorFromResult(apartment.result());
     }
     ComPtr<ITaskService> service;
     if (const auto error = errorFromResult(CoCreateInstance(
@@ -212,18 +212,50 @@ std::error_code setTaskEnabled(std::wstring_view taskFile, bool enabled) {
     const SystemText root(SysAllocString(L"\\"));
     const SystemText path(SysAllocString(name->c_str()));
     ComPtr<ITaskFolder> folder;
-    ComPtr<IRegisteredTask> task;
-    const std::array<HRESULT, 3> results = {
-        service->GetFolder(root.get(), &folder),
-        folder ? folder->GetTask(path.get(), &task) : E_POINTER,
-        task ? task->put_Enabled(enabled ? VARIANT_TRUE : VARIANT_FALSE) : E_POINTER,
-    };
-    for (const auto result : results) {
-        if (FAILED(result)) {
-            return errorFromResult(result);
-        }
+    if (const auto error = errorFromResult(service->GetFolder(root.get(), &folder))) {
+        return error;
     }
-    return {};
+    ComPtr<IRegisteredTask> task;
+    const HRESULT found = folder->GetTask(path.get(), &task);
+    // The scheduler answers for a name it has not registered, in a folder it
+    // has or not, as for a missing file.
+    if (found == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+        found == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)) {
+        return std::optional<ComPtr<IRegisteredTask>>();
+    }
+    if (const auto error = errorFromResult(found)) {
+        return error;
+    }
+    return std::optional<ComPtr<IRegisteredTask>>(std::move(task));
+}
+
+}  // namespace
+
+std::error_code setTaskEnabled(std::wstring_view taskFile, bool enabled) {
+    const ComApartment apartment;
+    if (!apartment.usable()) {
+        return errorFromResult(apartment.result());
+    }
+    const auto task = registeredTaskOf(taskFile);
+    if (!task.ok()) {
+        return task.error();
+    }
+    if (!task.value()) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    return errorFromResult((*task.value())->put_Enabled(enabled ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
+Result<bool> schedulerKnowsTask(std::wstring_view taskFile) {
+    const ComApartment apartment;
+    if (!apartment.usable()) {
+        return errorFromResult(apartment.result());
+    }
+    const auto task = registeredTaskOf(taskFile);
+    if (!task.ok()) {
+        return task.error();
+    }
+    return task.value().has_value();
 }
 
 }  // namespace tovask::win32

@@ -20,5 +20,7 @@ Result<TaskDefinition> readTaskFile(std::wstring_view path, const LoadedLibrary&
 // Sysnative alias), through the Task Scheduler 2.0 interface. The calling
 // thread's COM is set up here for the call.
 std::error_code setTaskEnabled(std::wstring_view taskFile, bool enabled);
+// Whether the scheduler has registered the task of that file.
+Result<bool> schedulerKnowsTask(std::wstring_view taskFile);
 
 }  // namespace tovask::win32

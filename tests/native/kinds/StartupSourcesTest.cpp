@@ -520,6 +520,20 @@ TEST_F(StartupSources, ACachedHijackDisablesItsTaskAndUndoEnablesIt) {
     EXPECT_TRUE(task(L"Microsoft\\Windows\\Limpieza")->enabled);
 }
 
+// A file dropped into the scheduler's folder without a registration cannot be
+// disabled: it goes to the backups, the check agrees, the undo brings it back.
+TEST_F(StartupSources, ATaskFileTheSchedulerNeverRegisteredIsMovedToTheBackups) {
+    const auto file = kTasks + L"\\Actualizador";
+    bench.platform.tasksUnknownToScheduler.insert(file);
+    bench.press();
+    EXPECT_TRUE(bench.errorLines().empty()) << testing::PrintToString(bench.view.lines);
+    EXPECT_FALSE(bench.bytesOf(file));
+    bench.view.repairFindings = false;
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    bench.undo();
+    EXPECT_EQ(originals(), before_);
+}
+
 // A user's own preferences name folders as a hijacker's extension would, in
 // text only: no start-up program of Windows or of the user is taken for one
 // that serves it.
