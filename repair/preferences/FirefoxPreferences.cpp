@@ -52,15 +52,28 @@ constexpr std::uint32_t kSurrogateMask = 0xFC00;
 constexpr std::uint32_t kHighSurrogates = 0xD800;
 constexpr std::uint32_t kLowSurrogates = 0xDC00;
 
+// Views into the file, so that the thousands of statements a profile holds
+// cost no copies; only a text with escapes owns the bytes they stand for.
 struct Token {
-    std::string shape;
-    // A quoted text as the bytes its escapes stand for, anything else as written.
-    std::string text;
+    explicit Token(std::string_view shape = {}) : shape(shape) {}
+
+    std::string_view shape;
+    // As written; for a quoted text, the bytes between its quotes.
+    std::string_view written{};
+    std::optional<std::string> unescaped{};
     std::size_t begin = 0;
+
+    // A quoted text as the bytes its escapes stand for, anything else as written.
+    std::string_view text() const { return unescaped ? std::string_view(*unescaped) : written; }
 };
 
 bool isWordCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// The blanks and line ends Firefox passes over between tokens.
+bool isWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 bool isDecimalDigit(char c) {
@@ -81,7 +94,7 @@ class PreferenceTokens {
         if (token) {
             token->begin = start_;
             if (token->shape != kText) {
-                token->text = file_.substr(start_, at_ - start_);
+                token->written = file_.substr(start_, at_ - start_);
             }
         }
         return token;
@@ -97,7 +110,7 @@ class PreferenceTokens {
                 return std::nullopt;
             }
             if (c == '#' || (c == '/' && takeIf('/'))) {
-                at_ = std::min(file_.find_first_of("\r\n", at_), file_.size());
+                at_ = firstOf(at_, '\r', '\n');
             } else if (c == '/' && takeIf('*')) {
                 const auto close = file_.find("*/", at_);
                 at_ = close == std::string_view::npos ? file_.size() : close + 2;
@@ -116,17 +129,27 @@ class PreferenceTokens {
                 while (isWordCharacter(peek())) {
                     take();
                 }
-                return Token{std::string(file_.substr(start_, at_ - start_)), {}};
+                return Token(file_.substr(start_, at_ - start_));
             } else if (isDecimalDigit(c)) {
                 while (isDecimalDigit(peek())) {
                     take();
                 }
                 // Firefox refuses digits that a word's letter follows.
-                return Token{isWordCharacter(peek()) ? "" : std::string(kNumber), {}};
-            } else if (std::string_view(" \t\n\v\f\r").find(c) == std::string_view::npos) {
-                return Token{kMarks.find(c) != std::string_view::npos ? std::string(1, c) : "", {}};
+                return Token(isWordCharacter(peek()) ? "" : kNumber);
+            } else if (!isWhiteSpace(c)) {
+                return Token(kMarks.find(c) != std::string_view::npos ? file_.substr(start_, 1)
+                                                                      : "");
             }
         }
+    }
+
+    // Where either byte comes first from `from` on, or the file's end: a
+    // profile's file is mostly long texts and comments, read byte by byte.
+    std::size_t firstOf(std::size_t from, char one, char other) const {
+        while (from < file_.size() && file_[from] != one && file_[from] != other) {
+            ++from;
+        }
+        return from;
     }
 
     char peek() const { return at_ < file_.size() ? file_[at_] : kEnd; }
@@ -142,17 +165,30 @@ class PreferenceTokens {
     // A quoted text after its opening quote. Left open, or holding an escape
     // Firefox refuses, it has no shape, and it is read to its end all the same.
     Token quoted(char quote) {
-        Token token{std::string(kText), {}};
-        for (char c = take(); c != quote; c = take()) {
+        Token token(kText);
+        const auto textStart = at_;
+        const auto stop = firstOf(at_, quote, '\\');
+        if (stop == file_.size()) {
+            at_ = file_.size();
+            return Token();
+        }
+        at_ = stop + 1;
+        if (file_[stop] == quote) {
+            token.written = file_.substr(textStart, stop - textStart);
+            return token;
+        }
+        std::string bytes(file_.substr(textStart, stop - textStart));
+        for (char c = '\\'; c != quote; c = take()) {
             if (c == kEnd) {
-                return {};
+                return Token();
             }
             if (c != '\\') {
-                token.text += c;
-            } else if (!escape(token.text)) {
-                token.shape.clear();
+                bytes += c;
+            } else if (!escape(bytes)) {
+                token.shape = {};
             }
         }
+        token.unescaped = std::move(bytes);
         return token;
     }
 
@@ -224,11 +260,16 @@ bool withinFirefoxRange(std::string_view sign, std::string_view digits) {
 
 // The preference a statement's tokens set, up to its `;`; none when they are
 // not a statement Firefox takes.
-std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, std::size_t end) {
+std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, std::size_t end,
+                                                  std::span<const std::string_view> onlyNames) {
     if (statement.size() < kStatementStart.size() + 2 ||
         !std::ranges::equal(statement.first(kStatementStart.size()), kStatementStart, {},
                             &Token::shape) ||
         statement.back().shape != kStatementEnd) {
+        return std::nullopt;
+    }
+    const auto name = statement[kNamePlace].text();
+    if (!onlyNames.empty() && std::ranges::find(onlyNames, name) == onlyNames.end()) {
         return std::nullopt;
     }
     const auto value =
@@ -239,16 +280,16 @@ std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, st
                                        value[1].shape == form.value;
     });
     if (form == kValueForms.end() ||
-        (form->value == kNumber && !withinFirefoxRange(form->sign, value.back().text))) {
+        (form->value == kNumber && !withinFirefoxRange(form->sign, value.back().text()))) {
         return std::nullopt;
     }
-    FirefoxTextPreference preference{.name = std::move(statement[kNamePlace].text),
+    FirefoxTextPreference preference{.name = std::string(name),
                                      .value = {},
                                      .text = form->value == kText,
                                      .begin = statement.front().begin,
                                      .end = end};
     for (const auto& token : value) {
-        preference.value += token.text;
+        preference.value += token.text();
     }
     return preference;
 }
@@ -262,7 +303,8 @@ bool isBlank(std::string_view text) {
 
 }  // namespace
 
-std::vector<FirefoxTextPreference> readFirefoxTextPreferences(std::string_view file) {
+std::vector<FirefoxTextPreference> readFirefoxTextPreferences(
+    std::string_view file, std::span<const std::string_view> onlyNames) {
     std::vector<FirefoxTextPreference> found;
     PreferenceTokens tokens(file);
     // The tokens of the statement so far; one with any fault is passed over
@@ -271,7 +313,8 @@ std::vector<FirefoxTextPreference> readFirefoxTextPreferences(std::string_view f
     bool faulty = false;
     while (auto token = tokens.next()) {
         if (token->shape == ";") {
-            auto preference = faulty ? std::nullopt : preferenceOf(statement, token->begin + 1);
+            auto preference =
+                faulty ? std::nullopt : preferenceOf(statement, token->begin + 1, onlyNames);
             if (preference) {
                 found.push_back(std::move(*preference));
             }

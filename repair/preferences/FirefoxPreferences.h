@@ -29,8 +29,10 @@ struct FirefoxTextPreference {
 // surrogate pair joined), a whole number in Firefox's 32-bit range with its
 // sign or none, `true` or `false`. As Firefox does, a statement with any fault
 // (another escape, a lone surrogate, an escaped NUL, a stray character) is
-// passed over up to its `;`, and a NUL byte ends the file.
-std::vector<FirefoxTextPreference> readFirefoxTextPreferences(std::string_view file);
+// passed over up to its `;`, and a NUL byte ends the file. With names given,
+// only the statements that set one of them (a profile sets thousands).
+std::vector<FirefoxTextPreference> readFirefoxTextPreferences(
+    std::string_view file, std::span<const std::string_view> onlyNames = {});
 
 // The file without the given statements, every other byte as it was; a
 // statement that leaves its line blank takes the line, and its end ("\n" or

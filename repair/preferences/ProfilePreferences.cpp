@@ -29,6 +29,17 @@ constexpr std::string_view kRestoreStartupPages = "4";
 // Firefox's `network.proxy.type` when a proxy script names the proxy.
 constexpr std::string_view kProxyTypeScript = "2";
 
+// The Firefox preferences judged, and the proxy type that goes with a script.
+constexpr std::string_view kFirefoxHomePage = "browser.startup.homepage";
+constexpr std::string_view kFirefoxNewTabPage = "browser.newtab.url";
+constexpr std::string_view kFirefoxKeywordSearch = "keyword.URL";
+constexpr std::string_view kFirefoxDefaultSearch = "browser.search.defaulturl";
+constexpr std::string_view kFirefoxProxyScript = "network.proxy.autoconfig_url";
+constexpr std::string_view kFirefoxProxyType = "network.proxy.type";
+constexpr std::array kFirefoxPreferencesRead = {kFirefoxHomePage,      kFirefoxNewTabPage,
+                                                kFirefoxKeywordSearch, kFirefoxDefaultSearch,
+                                                kFirefoxProxyScript,   kFirefoxProxyType};
+
 bool hasWebServer(std::wstring_view text) {
     return serverOfWebAddress(text).has_value();
 }
@@ -304,7 +315,7 @@ PreferenceReading readChromiumPreferences(std::string json,
 
 PreferenceReading readFirefoxPreferences(std::string_view prefs) {
     PreferenceReading reading;
-    const auto statements = readFirefoxTextPreferences(prefs);
+    const auto statements = readFirefoxTextPreferences(prefs, kFirefoxPreferencesRead);
     const auto add = [&](const FirefoxTextPreference& statement, FindingSubject subject,
                          std::wstring entry, std::wstring_view prefix, std::wstring text) {
         reading.found.push_back({subject,
@@ -320,7 +331,7 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs) {
         }
         const auto& name = statement.name;
         const auto text = wideFromUtf8(statement.value);
-        if (name == "browser.startup.homepage") {
+        if (name == kFirefoxHomePage) {
             for (std::size_t start = 0; start <= text.size();) {
                 const auto end = std::min(text.find(L'|', start), text.size());
                 if (const auto page = text.substr(start, end - start); hasWebServer(page)) {
@@ -328,20 +339,20 @@ PreferenceReading readFirefoxPreferences(std::string_view prefs) {
                 }
                 start = end + 1;
             }
-        } else if (name == "browser.newtab.url" && hasWebServer(text)) {
+        } else if (name == kFirefoxNewTabPage && hasWebServer(text)) {
             add(statement, FindingSubject::NewTabPage, wideFromUtf8(name), texts::kNewTabPagePrefix,
                 text);
-        } else if ((name == "keyword.URL" || name == "browser.search.defaulturl") &&
+        } else if ((name == kFirefoxKeywordSearch || name == kFirefoxDefaultSearch) &&
                    isForeignSearch(text)) {
             add(statement, FindingSubject::SearchEngine, wideFromUtf8(name),
                 texts::kSearchProviderPrefix, text);
-        } else if (name == "network.proxy.autoconfig_url" && isForeignProxyScript(text)) {
+        } else if (name == kFirefoxProxyScript && isForeignProxyScript(text)) {
             add(statement, FindingSubject::ProxyScript, wideFromUtf8(name),
                 texts::kProxyScriptPrefix, text);
             // Without its script, the proxy type that names one would leave
             // the browser without a connection: it goes back to the system's.
             for (const auto& type : statements) {
-                if (type.name == "network.proxy.type" && type.value == kProxyTypeScript) {
+                if (type.name == kFirefoxProxyType && type.value == kProxyTypeScript) {
                     reading.found.back().statements.push_back(type);
                 }
             }

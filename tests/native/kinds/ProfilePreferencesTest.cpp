@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 
 #include "repair/preferences/ChromiumSkim.h"
 #include "repair/preferences/FirefoxPreferences.h"
@@ -227,6 +228,15 @@ TEST(FirefoxPreferenceFile, GivesEachTextAsTheBytesItsEscapesStandFor) {
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read.front().name, "a\xC3\xA9");
     EXPECT_EQ(read.front().value, "\xE9\xC3\xA9\xF0\x9F\x98\x80\"\n");
+}
+
+// Names are compared as their escapes stand for, whatever the quotes or escapes written.
+TEST(FirefoxPreferenceFile, GivesOnlyTheNamesAskedFor) {
+    constexpr std::array<std::string_view, 1> kAsked = {"a.b"};
+    const auto read = readFirefoxTextPreferences(
+        "user_pref(\"a.c\", 1);\nuser_pref('a\\x2eb', \"x\");\nuser_pref(\"a.b.c\", 2);", kAsked);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read.front().value, "x");
 }
 
 const std::wstring kProfiles =
