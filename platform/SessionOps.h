@@ -22,6 +22,10 @@ struct ListeningSocket {
     std::wstring address;  // as the system writes it: "127.0.0.1", "0.0.0.0", "::1", "::"
     std::uint16_t port = 0;
     std::wstring programPath;  // empty when the program behind it cannot be named
+    // The user ("S-1-5-21-...") whose logon session the program runs in, as
+    // one started from that user's desktop does; empty for a service's
+    // session 0 and when the process cannot be asked.
+    std::wstring sessionUserSid{};
 };
 
 // Window style of a started process, valued as the system's show command.

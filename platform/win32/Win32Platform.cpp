@@ -256,20 +256,23 @@ Result<std::vector<ListeningSocket>> Win32Platform::ListeningSockets() {
         return listeners.error();
     }
     // Asked once per process: one program often listens on several ports.
-    std::map<std::uint32_t, std::wstring> programs;
+    std::map<std::uint32_t, ListeningSocket> programs;
     std::vector<ListeningSocket> sockets;
     for (const auto& listener : listeners.value()) {
         auto program = programs.find(listener.processId);
         if (program == programs.end()) {
-            std::wstring path;
+            ListeningSocket process;
             // Process 0 is the idle process, and Wine's answer for every owner.
             if (listener.processId != 0) {
-                const auto found = win32::processProgramPath(listener.processId);
-                path = found.ok() ? found.value() : L"";
+                const auto path = win32::processProgramPath(listener.processId);
+                process.programPath = path.ok() ? path.value() : L"";
+                const auto user = win32::processSessionUser(listener.processId);
+                process.sessionUserSid = user.ok() ? user.value() : L"";
             }
-            program = programs.emplace(listener.processId, std::move(path)).first;
+            program = programs.emplace(listener.processId, std::move(process)).first;
         }
-        sockets.push_back({listener.address, listener.port, program->second});
+        sockets.push_back({listener.address, listener.port, program->second.programPath,
+                           program->second.sessionUserSid});
     }
     return sockets;
 }

@@ -7,12 +7,14 @@
 
 #include "repair/addresses/ProxyAddress.h"
 #include "repair/addresses/ScriptHost.h"
+#include "repair/network/AdwareProxies.h"
 #include "repair/network/DnsServers.h"
 #include "repair/network/NetworkTexts.h"
 #include "repair/network/WinsockCatalog.h"
 #include "repair/paths/LocalPaths.h"
 #include "repair/report/FindingTexts.h"
 #include "repair/users/UserPaths.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
@@ -51,14 +53,19 @@ struct ServedWords {
     std::wstring_view inUserFolder;
     std::wstring_view onThisMachine;
     std::wstring_view atLogon;
+    std::wstring_view ofThePerson;
+    std::wstring_view adware;
+    std::wstring_view startedAsHijack;
 };
 
 constexpr ServedWords kProxyWords{texts::kProxyNotWorkingTitle, texts::kProxyUnknownTitle,
                                   texts::kProxyUserFolderTitle, texts::kProxyThisMachineTitle,
-                                  texts::kProxyAtLogonTitle};
+                                  texts::kProxyAtLogonTitle,    texts::kProxyOfThePersonTitle,
+                                  texts::kProxyAdwareTitle,     texts::kProxyHijackTitle};
 constexpr ServedWords kScriptWords{texts::kScriptNotWorkingTitle, texts::kScriptUnknownTitle,
                                    texts::kScriptUserFolderTitle, texts::kScriptThisMachineTitle,
-                                   texts::kScriptAtLogonTitle};
+                                   texts::kScriptAtLogonTitle,    texts::kScriptOfThePersonTitle,
+                                   texts::kScriptAdwareTitle,     texts::kScriptHijackTitle};
 
 // An address served on this machine: where it points, and the words for it.
 struct Served {
@@ -72,6 +79,13 @@ struct Served {
             weight, std::move(description), std::move(evidence), {.what = what, .value = shown}};
     }
 };
+
+// A debugging proxy, a circumvention tool or a developer's proxy is started
+// by the person at their own desktop; a service or another user's program
+// is not the person's choice.
+bool isThePersonsOwn(const LoopbackListener& listener, const NetworkFacts& facts) {
+    return !facts.personSid.empty() && equalsIgnoringCase(listener.sessionUserSid, facts.personSid);
+}
 
 // A user who is not logged on: what would serve the address once they are.
 NetworkAssessment servedAtLogon(const Served& served, std::span<const std::wstring> startupPrograms,
@@ -106,9 +120,11 @@ NetworkAssessment servedOnLoopback(const Served& served, std::uint16_t port,
                                    const NetworkFacts& facts) {
     const auto& where = served.where;
     std::optional<std::wstring> program;
+    const LoopbackListener* named = nullptr;
     for (const auto& listener : facts.listeners) {
         if (listener.port == port && (!program || program->empty())) {
             program = listener.programPath;
+            named = &listener;
         }
     }
     if (!program && !facts.listenersKnown) {
@@ -129,10 +145,26 @@ NetworkAssessment servedOnLoopback(const Served& served, std::uint16_t port,
     }
     const auto servedBy = where + std::wstring(texts::kProxyServedByPrefix) + *program;
     const FindingEvidence evidence{{*program}, {}};
+    if (isKnownAdwareProxy(*program)) {
+        return served.assessed(FindingWeight::Repairable,
+                               servedBy + std::wstring(texts::kKnownAdwareProxy),
+                               served.words.adware, evidence);
+    }
+    const bool startupFinding = facts.isStartupFinding && facts.isStartupFinding(*program);
+    if (!startupFinding && isThePersonsOwn(*named, facts)) {
+        return served.assessed(FindingWeight::Information,
+                               servedBy + std::wstring(texts::kProxyOfThePerson),
+                               served.words.ofThePerson, evidence);
+    }
     if (inUserWritableFolder(*program, facts)) {
         return served.assessed(FindingWeight::Repairable,
                                servedBy + std::wstring(texts::kInUserWritableFolder),
                                served.words.inUserFolder, evidence);
+    }
+    if (startupFinding) {
+        return served.assessed(FindingWeight::Repairable,
+                               servedBy + std::wstring(texts::kStartedAsHijack),
+                               served.words.startedAsHijack, evidence);
     }
     return served.assessed(FindingWeight::Information, servedBy, served.words.onThisMachine,
                            evidence);

@@ -30,6 +30,9 @@ struct NetworkAssessment {
 struct LoopbackListener {
     std::uint16_t port = 0;
     std::wstring programPath;
+    // The user whose logon session it runs in; empty for a service and when
+    // it could not be told.
+    std::wstring sessionUserSid{};
 };
 
 // What the system tells once per run, handed to every assessment.
@@ -55,13 +58,23 @@ struct NetworkFacts {
     // The machine's own DNS suffixes: a script on a name in one is the
     // intranet's.
     std::vector<std::wstring> dnsSuffixes;
+    // The user whose setting it is ("S-1-5-21-..."); empty for one that
+    // applies to every user. A program this user started in their own logon
+    // session serves a proxy of the user's own choosing.
+    std::wstring personSid{};
+    // Whether the start-up rules find the program a hijack in itself: none
+    // finds none.
+    std::function<bool(std::wstring_view program)> isStartupFinding{};
 };
 
 // A proxy that is switched on: repairable when it is on a loopback address
-// where nothing listens, or where the listening program lives in a folder the
-// user can write; information otherwise. For a user who is not logged on,
-// where nothing listens, the start-up programs stand for the listener:
-// repairable when there is none or one lies in a folder the user can write.
+// where nothing listens, or where the listening program is published as an
+// advertiser's proxy (isKnownAdwareProxy), is a start-up finding in itself,
+// or lives in a folder the user can write, save where the person started it
+// in their own logon session: then it stays, information naming the program.
+// Information otherwise. For a user who is not logged on, where nothing
+// listens, the start-up programs stand for the listener: repairable when
+// there is none or one lies in a folder the user can write.
 NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts);
 
 // A script address that is switched on: repairable for data:, for a file:

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include "repair/addresses/ProxyAddress.h"
 #include "repair/backup/RegistryKeyNames.h"
+#include "repair/commands/SystemProgramNames.h"
 #include "repair/network/ConnectionSettings.h"
 #include "repair/network/DnsServers.h"
 #include "repair/network/NetworkFindings.h"
@@ -132,7 +134,52 @@ class NetworkScan {
     std::optional<std::vector<std::wstring>> dnsSuffixes_;
     // The start-up programs of the last user read who is not logged on, by hive.
     std::optional<std::pair<std::wstring, std::vector<std::wstring>>> loggedOffUser_;
+    // A logged-on user's facts of the programs serving the user's own proxy.
+    void addThePerson(std::wstring_view hive, NetworkFacts& facts);
+    bool isStartupFinding(std::wstring_view hive, std::wstring_view program);
+    std::optional<WindowsProgramFolders> windowsFolders_;
+    std::map<std::wstring, std::vector<std::wstring>, std::less<>> hijackingRunPrograms_;
 };
+
+void NetworkScan::addThePerson(std::wstring_view hive, NetworkFacts& facts) {
+    if (const auto sid = sidOfHive(platform_, hive); sid.ok()) {
+        facts.personSid = sid.value();
+    }
+    facts.isStartupFinding = [this, hive = std::wstring(hive)](std::wstring_view program) {
+        return isStartupFinding(hive, program);
+    };
+}
+
+// As the start-up programs' kind judges it: a program that takes the name of
+// one of Windows' own from elsewhere, or one that a hijacking Run command of
+// the person starts.
+bool NetworkScan::isStartupFinding(std::wstring_view hive, std::wstring_view program) {
+    if (!windowsFolders_) {
+        const auto windows = platform_.GetSpecialFolder(SpecialFolder::Windows);
+        if (!windows.ok()) {
+            failures_.add(L"%SystemRoot%", windows.error());
+        }
+        windowsFolders_ = WindowsProgramFolders{windows.ok() ? windows.value() : L"",
+                                                platform_.HasTwoRegistryViews()};
+    }
+    if (systemNameImpostor(program, *windowsFolders_, windowsFolders_->windows + L"\\System32")) {
+        return true;
+    }
+    auto started = hijackingRunPrograms_.find(hive);
+    if (started == hijackingRunPrograms_.end()) {
+        started = hijackingRunPrograms_
+                      .emplace(std::wstring(hive),
+                               hijackingRunPrograms(platform_, hive, userFolders_, failures_))
+                      .first;
+    }
+    const auto running = comparablePath(program);
+    const auto fileName = running.substr(running.rfind(L'\\') + 1);
+    return std::ranges::any_of(started->second, [&](const std::wstring& named) {
+        const auto comparable = comparablePath(named);
+        return comparable.find(L'\\') == std::wstring::npos ? comparable == fileName
+                                                            : comparable == running;
+    });
+}
 
 NetworkFacts NetworkScan::factsFor(bool needsSystem, std::wstring_view hive, bool needsSuffixes) {
     auto facts = factsFor(needsSystem);
@@ -146,6 +193,8 @@ NetworkFacts NetworkScan::factsFor(bool needsSystem, std::wstring_view hive, boo
                                    startupPrograms(platform_, hive, userFolders_, failures_));
         }
         facts.startupPrograms = loggedOffUser_->second;
+    } else if (needsSystem && !isMachineWideHive(hive)) {
+        addThePerson(hive, facts);
     }
     facts.machineWide = isMachineWideHive(hive);
     return facts;
@@ -167,7 +216,7 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
     } else {
         for (const auto& socket : sockets.value()) {
             if (isLoopbackOrAnyAddress(socket.address)) {
-                facts.listeners.push_back({socket.port, socket.programPath});
+                facts.listeners.push_back({socket.port, socket.programPath, socket.sessionUserSid});
             }
         }
     }

@@ -10,6 +10,11 @@ inline constexpr std::wstring_view kProxyNobodyListens = L", donde no escucha ni
 inline constexpr std::wstring_view kProxyServedByPrefix = L", servido por ";
 inline constexpr std::wstring_view kProxyUnknownProgram =
     L", servido por un programa que no se pudo identificar";
+inline constexpr std::wstring_view kProxyOfThePerson =
+    L", un programa que el usuario abrió en su propia sesión";
+inline constexpr std::wstring_view kKnownAdwareProxy = L", un proxy publicitario conocido";
+inline constexpr std::wstring_view kStartedAsHijack =
+    L", un programa que el inicio de Windows arranca como secuestro";
 inline constexpr std::wstring_view kNotOnThisMachine =
     L", en una ruta de red o en una unidad que no es un disco de este equipo: no se abre";
 inline constexpr std::wstring_view kInUserWritableFolder =
@@ -59,6 +64,11 @@ inline constexpr std::wstring_view kProxyUserFolderTitle =
 inline constexpr std::wstring_view kProxyThisMachineTitle = L"Proxy de un programa de este equipo";
 inline constexpr std::wstring_view kProxyAtLogonTitle =
     L"Proxy de un programa que arranca al iniciar sesión";
+inline constexpr std::wstring_view kProxyOfThePersonTitle =
+    L"Proxy de un programa que abrió el usuario";
+inline constexpr std::wstring_view kProxyAdwareTitle = L"Proxy publicitario conocido";
+inline constexpr std::wstring_view kProxyHijackTitle =
+    L"Proxy de un programa que arranca como secuestro";
 inline constexpr std::wstring_view kProxyElsewhereTitle = L"Proxy en otro equipo";
 inline constexpr std::wstring_view kProxySetTitle = L"Proxy configurado";
 inline constexpr std::wstring_view kScriptNotWorkingTitle =
@@ -71,6 +81,12 @@ inline constexpr std::wstring_view kScriptThisMachineTitle =
     L"Script de proxy de un programa de este equipo";
 inline constexpr std::wstring_view kScriptAtLogonTitle =
     L"Script de proxy de un programa que arranca al iniciar sesión";
+inline constexpr std::wstring_view kScriptOfThePersonTitle =
+    L"Script de proxy de un programa que abrió el usuario";
+inline constexpr std::wstring_view kScriptAdwareTitle =
+    L"Script de proxy de un proxy publicitario conocido";
+inline constexpr std::wstring_view kScriptHijackTitle =
+    L"Script de proxy de un programa que arranca como secuestro";
 inline constexpr std::wstring_view kScriptElsewhereTitle = L"Script de proxy en otro equipo";
 inline constexpr std::wstring_view kScriptInUserFolderTitle =
     L"Script de proxy en una carpeta del usuario";

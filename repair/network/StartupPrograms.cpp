@@ -6,6 +6,7 @@
 
 #include "repair/commands/CommandLineArguments.h"
 #include "repair/paths/ShortcutFolders.h"
+#include "repair/startup/StartupCommand.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
@@ -25,12 +26,19 @@ constexpr ListingLimits kStartupLimits{0, 200, 2000};
 
 class ProgramList {
   public:
-    explicit ProgramList(UserFolders* folders) : folders_(folders) {}
+    explicit ProgramList(UserFolders* folders, bool onlyHijacks = false)
+        : folders_(folders), onlyHijacks_(onlyHijacks) {}
 
     // A path or command as the user's entry holds it, the user's references expanded.
     void add(std::wstring_view text, bool isCommand) {
         const auto expanded = folders_ != nullptr ? folders_->expanded(text) : std::nullopt;
         const std::wstring_view whole = expanded ? std::wstring_view(*expanded) : text;
+        if (onlyHijacks_) {
+            const auto hijack = startupCommandHijack(whole);
+            if (!isCommand || !hijack || !hijack->repairable) {
+                return;
+            }
+        }
         auto program = isCommand ? programOfCommand(whole) : std::wstring(whole);
         if (!program.empty() && std::ranges::none_of(programs_, [&](const std::wstring& seen) {
                 return equalsIgnoringCase(seen, program);
@@ -42,6 +50,7 @@ class ProgramList {
 
   private:
     UserFolders* folders_;
+    bool onlyHijacks_;
     std::vector<std::wstring> programs_;
 };
 
@@ -106,6 +115,14 @@ std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_vi
     if (folders != nullptr) {
         addStartupFolder(platform, *folders, programs, failures);
     }
+    return programs.take();
+}
+
+std::vector<std::wstring> hijackingRunPrograms(PlatformOps& platform, std::wstring_view hive,
+                                               UserFoldersOfThisRun& userFolders,
+                                               FailureLog& failures) {
+    ProgramList programs(userFolders.of(hive), true);
+    addRunCommands(platform, hive, programs, failures);
     return programs.take();
 }
 

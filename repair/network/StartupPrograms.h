@@ -19,4 +19,12 @@ namespace tovask {
 std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_view hive,
                                           UserFoldersOfThisRun& userFolders, FailureLog& failures);
 
+// The programs of the commands in the user's Run and RunOnce keys that the
+// start-up rules find a hijack in themselves (startupCommandHijack, where it
+// may be repaired), as the commands name them: a bare name is found by the
+// search path.
+std::vector<std::wstring> hijackingRunPrograms(PlatformOps& platform, std::wstring_view hive,
+                                               UserFoldersOfThisRun& userFolders,
+                                               FailureLog& failures);
+
 }  // namespace tovask

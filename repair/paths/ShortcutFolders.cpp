@@ -67,20 +67,6 @@ bool isAbsolute(std::wstring_view path) {
     return (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
 }
 
-// The SID of the hive's user: the program's own for HKCU, else the hive's
-// name without the prefix of a hive the run loaded.
-Result<std::wstring> sidOfHive(PlatformOps& platform, std::wstring_view hive) {
-    constexpr std::wstring_view kUsersRoot = L"HKU\\";
-    if (!hive.starts_with(kUsersRoot)) {
-        return platform.ProgramUserSid();
-    }
-    auto name = hive.substr(kUsersRoot.size());
-    if (equalsIgnoringCase(name.substr(0, kTemporaryHivePrefix.size()), kTemporaryHivePrefix)) {
-        name.remove_prefix(kTemporaryHivePrefix.size());
-    }
-    return std::wstring(name);
-}
-
 // Each folder once; one that is also a machine-wide folder counts as shared,
 // whoever named it first.
 class FolderList {
@@ -137,6 +123,18 @@ void addMachineFolder(PlatformOps& platform, std::wstring_view name, int depth, 
 }
 
 }  // namespace
+
+Result<std::wstring> sidOfHive(PlatformOps& platform, std::wstring_view hive) {
+    constexpr std::wstring_view kUsersRoot = L"HKU\\";
+    if (!hive.starts_with(kUsersRoot)) {
+        return platform.ProgramUserSid();
+    }
+    auto name = hive.substr(kUsersRoot.size());
+    if (equalsIgnoringCase(name.substr(0, kTemporaryHivePrefix.size()), kTemporaryHivePrefix)) {
+        name.remove_prefix(kTemporaryHivePrefix.size());
+    }
+    return std::wstring(name);
+}
 
 std::optional<UserFolders> UserFolders::of(PlatformOps& platform, std::wstring_view hive,
                                            FailureLog& failures) {

@@ -64,6 +64,10 @@ class UserFolders {
     std::wstring appData_;
 };
 
+// The SID of the user whose hive this is ("HKCU", "HKU\<SID>" or a hive the
+// run loaded): the program's own user's for HKCU.
+Result<std::wstring> sidOfHive(PlatformOps& platform, std::wstring_view hive);
+
 // Each user's folders, told once a run and shared by every kind that looks
 // in them, so that a user whose folders cannot be told is one failure of the
 // run. Made by the run for its own platform and failure log, and gone with

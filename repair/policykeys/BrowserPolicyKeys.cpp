@@ -1,8 +1,10 @@
 #include "repair/policykeys/BrowserPolicyKeys.h"
 
 #include <array>
+#include <span>
 #include <string>
 
+#include "repair/addresses/SearchEngines.h"
 #include "repair/policykeys/DohResolvers.h"
 #include "repair/policykeys/PolicyJson.h"
 #include "repair/policykeys/PolicyKeyContent.h"
@@ -267,6 +269,25 @@ class LockCollector {
     const RegistryKeyContent* key_ = nullptr;
 };
 
+// A recommended policy only sets what the browser starts with: the person
+// may change it in the browser's settings. One that points at a search
+// engine the browser offers of its own is the person's to keep; the search
+// provider's values go together, as its address goes.
+void leaveWhatTheBrowserOffers(const RegistryKeyContent& recommended, std::span<PolicyLock> locks) {
+    const auto* searchAddress = findValue(recommended, L"DefaultSearchProviderSearchURL");
+    const bool offeredEngine = searchAddress != nullptr &&
+                               isKnownSearchAddress(textOf(searchAddress->value).value_or(L""));
+    for (auto& lock : locks) {
+        if (lock.kind != StartAndSearch || lock.unreadable) {
+            continue;
+        }
+        const bool offered = subjectOf(lock) == FindingSubject::SearchEngine
+                                 ? offeredEngine
+                                 : isKnownSearchAddress(lock.holds);
+        lock.reportOnly = lock.reportOnly || offered;
+    }
+}
+
 }  // namespace
 
 std::span<const BrowserPolicyKey> browserPolicyKeys() {
@@ -284,9 +305,11 @@ std::vector<PolicyLock> findPolicyLocks(const BrowserPolicyKey& browser,
     if (recommended == nullptr) {
         return locks;
     }
+    const auto enforced = locks.size();
     for (const auto& rule : browser.rules) {
         collector.apply(rule, *recommended, recommended->name);
     }
+    leaveWhatTheBrowserOffers(*recommended, std::span(locks).subspan(enforced));
     return locks;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/session/ProcessUser.h"
 #include "text/DecimalText.h"
 
 namespace tovask::win32 {
@@ -150,6 +151,35 @@ Result<std::wstring> processProgramPath(std::uint32_t processId) {
     }
     path.resize(length);
     return path;
+}
+
+Result<std::wstring> processSessionUser(std::uint32_t processId) {
+    const auto process = openProcessToQuery(processId);
+    if (!process.ok()) {
+        return process.error();
+    }
+    // The token tells the session with the right that reads its user, where
+    // ProcessIdToSessionId would want the process's full query right.
+    KernelHandle token;
+    if (!OpenProcessToken(process.value().get(), TOKEN_QUERY, token.receive())) {
+        return lastError();
+    }
+    DWORD session = 0;
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenSessionId, &session,
+                             static_cast<DWORD>(sizeof session), &size)) {
+        return lastError();
+    }
+    // Services run in session 0 since Vista; what a user starts runs in the
+    // session of the user's logon.
+    if (session == 0) {
+        return std::wstring();
+    }
+    const auto user = ProcessUser::of(process.value().get());
+    if (!user.ok()) {
+        return user.error();
+    }
+    return sidText(user.value().sid());
 }
 
 }  // namespace tovask::win32

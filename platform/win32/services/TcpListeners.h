@@ -23,4 +23,9 @@ Result<std::vector<TcpListener>> listeningTcpSockets();
 // is gone or may not be asked (a protected process).
 Result<std::wstring> processProgramPath(std::uint32_t processId);
 
+// The user a process runs as, when it runs in a logon session rather than
+// the services' session 0; empty for a service, and an error when the
+// process is gone or may not be asked.
+Result<std::wstring> processSessionUser(std::uint32_t processId);
+
 }  // namespace tovask::win32

@@ -62,6 +62,15 @@ INSTANTIATE_TEST_SUITE_P(Locks, PolicyLockAlone, testing::Values(
     LockAlone{"RecommendedNewTab", L"Microsoft Edge", policyKey({}, {{L"Recommended",
               {text(L"NewTabPageLocation", L"http://a")}, {}}}),
               L"Recommended\\NewTabPageLocation", StartAndSearch},
+    LockAlone{"RecommendedAdvertisersSearch", L"Google Chrome", policyKey({}, {{L"Recommended",
+              {text(L"DefaultSearchProviderSearchURL", L"http://buscar.ofertas.example/?q={searchTerms}")},
+              {}}}), L"Recommended\\DefaultSearchProviderSearchURL", StartAndSearch},
+    LockAlone{"RecommendedHomepageOnANameThatOnlyStartsLikeAnEngine", L"Microsoft Edge", policyKey({},
+              {{L"Recommended", {text(L"HomepageLocation", L"http://google.ofertas.example/")}, {}}}),
+              L"Recommended\\HomepageLocation", StartAndSearch},
+    LockAlone{"EnforcedSearchTheBrowserOffers", L"Google Chrome", policyKey({text(
+              L"DefaultSearchProviderSearchURL", L"https://www.google.com/search?q={searchTerms}")}),
+              L"DefaultSearchProviderSearchURL", StartAndSearch},
     LockAlone{"RestoreOnStartup", L"Chromium", policyKey({number(L"RestoreOnStartup", 4)}),
               L"RestoreOnStartup", StartAndSearch},
     LockAlone{"StartupPage", L"Google Chrome", policyKey({}, {{L"RestoreOnStartupURLs",
@@ -211,7 +220,42 @@ INSTANTIATE_TEST_SUITE_P(Resolvers, PolicyReportedOnly, testing::Values(
                  {number(L"Enabled", 1), text(L"ProviderURL", L"https://doh.ofertas.example/q")}, {}}}),
                  L"DNSOverHTTPS\\ProviderURL"}),
     [](const auto& info) { return info.param.name; });
+
+// What the person may change in the browser's settings, set to what the browser offers.
+INSTANTIATE_TEST_SUITE_P(Recommended, PolicyReportedOnly, testing::Values(
+    ReportedLock{"SearchTheBrowserOffers", L"Google Chrome", policyKey({}, {{L"Recommended",
+                 {text(L"DefaultSearchProviderSearchURL", L"https://www.google.es/search?q={searchTerms}")},
+                 {}}}), L"Recommended\\DefaultSearchProviderSearchURL"},
+    ReportedLock{"HomepageOfAnEngine", L"Microsoft Edge", policyKey({}, {{L"Recommended",
+                 {text(L"HomepageLocation", L"https://www.bing.com/")}, {}}}),
+                 L"Recommended\\HomepageLocation"},
+    ReportedLock{"NewTabOfAnEngine", L"Brave", policyKey({}, {{L"Recommended",
+                 {text(L"NewTabPageLocation", L"https://search.brave.com/")}, {}}}),
+                 L"Recommended\\NewTabPageLocation"},
+    ReportedLock{"StartupPageOfAnEngine", L"Chromium", policyKey({}, {{L"Recommended", {}, {
+                 {L"RestoreOnStartupURLs", {text(L"1", L"https://duckduckgo.com/")}, {}}}}}),
+                 L"Recommended\\RestoreOnStartupURLs\\1"}),
+    [](const auto& info) { return info.param.name; });
 // clang-format on
+
+// The provider's name and keyword are left or removed as its address is.
+TEST(RecommendedSearchProvider, IsJudgedWholeByItsAddress) {
+    const auto provider = [](std::wstring_view address) {
+        return policyKey({}, {{L"Recommended",
+                               {text(L"DefaultSearchProviderName", L"Google"),
+                                text(L"DefaultSearchProviderSearchURL", address)},
+                               {}}});
+    };
+    const auto& chrome = browserNamed(L"Google Chrome");
+    const auto offered =
+        findPolicyLocks(chrome, provider(L"https://www.google.com/?q={searchTerms}"));
+    const auto advertised =
+        findPolicyLocks(chrome, provider(L"http://ofertas.example/?q={searchTerms}"));
+    ASSERT_EQ(offered.size(), 2u);
+    ASSERT_EQ(advertised.size(), 2u);
+    EXPECT_TRUE(offered[0].reportOnly && offered[1].reportOnly);
+    EXPECT_FALSE(advertised[0].reportOnly || advertised[1].reportOnly);
+}
 
 TEST(PolicyKeyRepair, RemovesOnlyTheChosenLocksRenumbersListsAndDropsEmptiedOnes) {
     const auto before =

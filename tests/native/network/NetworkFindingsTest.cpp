@@ -28,19 +28,29 @@ std::wstring longPathOf(std::wstring_view path) {
                : std::wstring(path);
 }
 
+constexpr std::wstring_view kAna = L"S-1-5-21-1-2-3-1001";
+constexpr std::wstring_view kHijackingProgram = L"C:\\Program Files\\Ofertas\\svchost.exe";
+
 NetworkFacts factsOf(bool managed,
                      std::optional<std::vector<std::wstring>> startupPrograms = std::nullopt) {
-    return {managed,
-            {L"C:\\Users\\ana", L"C:\\Users\\ana\\AppData\\Local\\Temp", L"C:\\ProgramData"},
-            {{8080, L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe"},
-             {8888, L"C:\\Program Files\\Depurador\\depurador.exe"},
-             {9000, L""},
-             {7000, L"C:\\Users\\ANA~1\\x.exe"}},
-            true,
-            std::move(startupPrograms),
-            false,
-            longPathOf,
-            {L"corp.example"}};
+    return {
+        managed,
+        {L"C:\\Users\\ana", L"C:\\Users\\ana\\AppData\\Local\\Temp", L"C:\\ProgramData"},
+        {{8080, L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\ofertas.exe"},
+         {8888, L"C:\\Program Files\\Depurador\\depurador.exe"},
+         {9000, L""},
+         {7000, L"C:\\Users\\ANA~1\\x.exe"},
+         {8081, L"C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe", std::wstring(kAna)},
+         {8082, L"C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe", L"S-1-5-21-1-2-3-1002"},
+         {8083, L"C:\\Program Files\\Superfish\\VISUALDISCOVERY.EXE", std::wstring(kAna)},
+         {8084, std::wstring(kHijackingProgram), std::wstring(kAna)}},
+        true,
+        std::move(startupPrograms),
+        false,
+        longPathOf,
+        {L"corp.example"},
+        std::wstring(kAna),
+        [](std::wstring_view program) { return program == kHijackingProgram; }};
 }
 
 NetworkAssessment assess(const FindingCase& c) {
@@ -158,6 +168,21 @@ const FindingCase kCases[] = {
     {"LoggedOffUsersScriptServedNow", Setting::Script, L"http://127.0.0.1:8888/p.pac", false, kInformation,
      L"Script de configuración automática en http://127.0.0.1:8888/p.pac, servido por "
      L"C:\\Program Files\\Depurador\\depurador.exe", std::vector<std::wstring>{}},
+    {"ProxyOfAProgramThePersonStarted", Setting::Proxy, L"127.0.0.1:8081", false, kInformation,
+     L"Proxy en 127.0.0.1:8081, servido por C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe, "
+     L"un programa que el usuario abrió en su propia sesión"},
+    {"ScriptOfAProgramThePersonStarted", Setting::Script, L"http://localhost:8081/p.pac", false, kInformation,
+     L"Script de configuración automática en http://localhost:8081/p.pac, servido por "
+     L"C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe, un programa que el usuario abrió en su propia sesión"},
+    {"ProxyOfAnotherUsersSession", Setting::Proxy, L"127.0.0.1:8082", false, kRepairable,
+     L"Proxy en 127.0.0.1:8082, servido por C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe, "
+     L"en una carpeta que el usuario puede modificar"},
+    {"PublishedAdwareProxyThePersonStarted", Setting::Proxy, L"127.0.0.1:8083", false, kRepairable,
+     L"Proxy en 127.0.0.1:8083, servido por C:\\Program Files\\Superfish\\VISUALDISCOVERY.EXE, "
+     L"un proxy publicitario conocido"},
+    {"ProxyThePersonStartedThatIsAStartupHijack", Setting::Proxy, L"127.0.0.1:8084", false, kRepairable,
+     L"Proxy en 127.0.0.1:8084, servido por C:\\Program Files\\Ofertas\\svchost.exe, un programa que el "
+     L"inicio de Windows arranca como secuestro"},
     {"NoProxy", Setting::Proxy, L"", false, kNone, L""},
     {"NoStaticDns", Setting::StaticDns, L" ", false, kNone, L""},
     // clang-format on

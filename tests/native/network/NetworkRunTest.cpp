@@ -63,6 +63,9 @@ struct NetworkCase {
     friend void PrintTo(const NetworkCase& c, std::ostream* out) { *out << c.name; }
 };
 
+// The user the fake platform runs the program as, whose hive is HKCU.
+const std::wstring kProgramUser = L"S-1-5-21-1004336348-1177238915-682003330-500";
+
 const NetworkCase kDeadProxy{"",
                              {{kServer, stringValue(L"127.0.0.1:8080")}, {kEnable, dwordValue(1)}}};
 
@@ -168,6 +171,9 @@ const NetworkCase kFindings[] = {
      {connectionBlob(9, "", "", 8), std::nullopt, dwordValue(0)}, {}, {}, true},
     {"ProxyServedFromAppData", {{kDefault, connectionBlob(3, "127.0.0.1:8080")}}, {connectionBlob(9, "", "", 8)},
      {{L"127.0.0.1", 8080, L"C:\\Users\\ana\\AppData\\Local\\Ofertas\\proxy.exe"}}, {}, true},
+    {"ProxyOfAProgramThePersonStartedTakingAWindowsName", {{kServer, stringValue(L"127.0.0.1:8081")}, {kEnable, dwordValue(1)}},
+     {std::nullopt, dwordValue(0)},
+     {{L"127.0.0.1", 8081, L"C:\\Users\\ana\\AppData\\Roaming\\Ofertas\\svchost.exe", kProgramUser}}, {}, true},
     {"ScriptFileInTheProfile",
      {{kScript, stringValue(L"file:///C:/Users/ana/AppData/Roaming/x/p.pac")},
       {kDefault, connectionBlob(5, "", "file:///C:/Users/ana/AppData/Roaming/x/p.pac")}},
@@ -180,6 +186,8 @@ const NetworkCase kFindings[] = {
      {std::nullopt, connectionBlob(9, "", "", 8)}},
     {"ScriptInTheAddress", {{kScript, stringValue(L"data:application/x-ns-proxy-autoconfig,function")}}, {std::nullopt}},
     {"DeadWinHttpProxy", {{kWinHttp, winHttpBlob(3, 3, "127.0.0.1:3128")}}, {winHttpBlob(4, 1, "")}},
+    {"WinHttpProxyOfAProgramInAUsersSession", {{kWinHttp, winHttpBlob(3, 3, "127.0.0.1:8081")}}, {winHttpBlob(4, 1, "")},
+     {{L"127.0.0.1", 8081, L"C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe", kProgramUser}}},
     {"RogueStaticDnsServer", {{kNameServer, stringValue(L"85.255.112.36,8.8.8.8")}}, {stringValue(L"8.8.8.8")}},
     {"NameRuleForEveryName", {{kLocalRule + L"Name", stringValue(L".")}, {kLocalRule + L"GenericDNSServers", stringValue(L"203.0.113.5")},
      {kLocalRule + L"Version", dwordValue(1)}}, {std::nullopt, std::nullopt, std::nullopt}},
@@ -209,6 +217,10 @@ const NetworkCase kLeftAlone[] = {
     {"LoopbackProxyOfAnInstalledProgram", {{kServer, stringValue(L"127.0.0.1:8888")}, {kEnable, dwordValue(1)}}, {},
      {{L"0.0.0.0", 8888, L"C:\\Program Files\\Depurador\\depurador.exe"}},
      kShownServer + L"Proxy en 127.0.0.1:8888, servido por C:\\Program Files\\Depurador\\depurador.exe (solo se informa)"},
+    {"LoopbackProxyOfAProgramThePersonStarted", {{kServer, stringValue(L"127.0.0.1:8081")}, {kEnable, dwordValue(1)}}, {},
+     {{L"127.0.0.1", 8081, L"C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe", kProgramUser}},
+     kShownServer + L"Proxy en 127.0.0.1:8081, servido por C:\\Users\\ana\\AppData\\Local\\Depurador\\proxy.exe, "
+     L"un programa que el usuario abrió en su propia sesión (solo se informa)"},
     {"LoopbackProxyOfAProgramNobodyCanName", {{kServer, stringValue(L"127.0.0.1:8888")}, {kEnable, dwordValue(1)}}, {},
      {{L"127.0.0.1", 8888, L""}},
      kShownServer + L"Proxy en 127.0.0.1:8888, servido por un programa que no se pudo identificar (solo se informa)"},
@@ -382,6 +394,25 @@ TEST_F(NetworkRun, StartupProgramsComeFromTheRunKeysAndTheStartupFolderNeverOnAS
         EXPECT_EQ(std::ranges::count(platform.calls, "ListFiles", &fake::RecordedCall::operation),
                   programs == everything ? 1 : 0);
     }
+}
+
+// A PowerShell script in the profile is a hijack in itself; PowerShell may
+// serve the proxy.
+TEST_F(NetworkRun, HijackingRunProgramsAreThoseOfTheCommandsTheStartupRulesFind) {
+    const std::wstring hive = L"HKU\\S-1-5-21-1004336348-1177238915-682003330-1001";
+    const std::wstring run = hive + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    seed({"", {}});
+    auto& platform = bench.platform;
+    platform.RegWrite(run + L"\\Steam", L"\"C:\\Program Files\\Steam\\steam.exe\" -silent",
+                      RegistryType::String);
+    platform.RegWrite(run + L"Once\\Proxy",
+                      L"powershell.exe -w hidden -file \"%APPDATA%\\x\\p.ps1\"",
+                      RegistryType::String);
+    FailureLog failures(platform);
+    UserFoldersOfThisRun userFolders(platform, failures);
+    EXPECT_EQ(hijackingRunPrograms(platform, hive, userFolders, failures),
+              std::vector<std::wstring>{L"powershell.exe"});
+    EXPECT_TRUE(failures.entries().empty());
 }
 
 // Without the sockets no proxy on this machine can be said to be dead.
