@@ -59,7 +59,8 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, bool every
     // and only their kinds are offered, every finding of them.
     BrowserRepair repair(platform, report, everyOffered);
     repair.loadPaths();
-    const RunRequest runRequest{request.startPage.value_or(L""), everyUser, request.kinds};
+    const RunRequest runRequest{request.startPage.value_or(L""), everyUser, request.kinds,
+                                request.allowFile.value_or(L"")};
     return exitCodeOf(carryOut(repair, request.command, runRequest));
 }
 

@@ -71,6 +71,7 @@ class RootStoreScan {
                     {FindingKind::InterceptionRoot, std::wstring(texts::kGroup), std::move(fileKey),
                      std::move(judged->holds), judged->repairable && !managedMachine_});
                 finding.title = {.what = judged->what, .value = std::move(judged->named)};
+                finding.evidence.sets = {std::move(judged->thumbprint)};
                 found.push_back({std::move(place), entry, std::move(finding)});
             }
         }
@@ -89,6 +90,7 @@ class RootStoreScan {
         std::wstring named;  // its subject, or its thumbprint where it names none
         bool repairable;
         std::wstring_view what;  // none where it is published as an interceptor's
+        std::wstring thumbprint;
     };
 
     std::optional<Judged> judge(std::wstring_view keyName, const StoredCertificate& stored,
@@ -118,7 +120,7 @@ class RootStoreScan {
             holds += L"; " + reasons[i];
         }
         return Judged{std::move(holds), std::move(named), published && isThumbprint(keyName),
-                      published ? std::wstring_view() : texts::kMayReadTitle};
+                      published ? std::wstring_view() : texts::kMayReadTitle, thumbprint};
     }
 
     bool isKeyed(std::wstring_view owner, std::wstring_view thumbprint) {

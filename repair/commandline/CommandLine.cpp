@@ -14,7 +14,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, AllUsers, Json, Finding, All };
+enum class SwitchKind { Command, StartPage, Log, Allow, AllUsers, Json, Finding, All };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -31,6 +31,7 @@ constexpr KnownSwitch kFixedSwitches[] = {
     {L"?", SwitchKind::Command, UnattendedCommand::Usage, {}},
     {L"startpage", SwitchKind::StartPage, {}, L"<URL>"},
     {L"log", SwitchKind::Log, {}, L"<archivo>"},
+    {L"allow", SwitchKind::Allow, {}, L"<archivo>"},
     {L"allusers", SwitchKind::AllUsers, {}, {}},
     {L"json", SwitchKind::Json, {}, {}},
     {L"all", SwitchKind::All, {}, {}},
@@ -159,6 +160,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
             case SwitchKind::Log:
                 request.logFile = std::wstring(*taken.value);
                 break;
+            case SwitchKind::Allow:
+                request.allowFile = std::wstring(*taken.value);
+                break;
             case SwitchKind::AllUsers:
                 request.allUsers = true;
                 break;
@@ -200,6 +204,9 @@ ParsedLine checkCombination(ParsedLine line, std::size_t argumentCount) {
                                      request->command == UnattendedCommand::Check;
     if (request->startPage && !comparesWithARepair) {
         return mistake(std::wstring(texts::kStartPageWithoutRepair));
+    }
+    if (request->allowFile && !comparesWithARepair) {
+        return mistake(std::wstring(texts::kAllowWithoutCheck));
     }
     return line;
 }

@@ -37,6 +37,8 @@ struct UnattendedRequest {
     // the repair puts back the default start page.
     std::optional<std::wstring> startPage = std::nullopt;
     std::optional<std::wstring> logFile = std::nullopt;
+    // Only with Check and Repair: the person's allow list (see AllowList.h).
+    std::optional<std::wstring> allowFile = std::nullopt;
     bool allUsers = false;
     // The report as one JSON document instead of lines (see RunJson.h).
     bool json = false;

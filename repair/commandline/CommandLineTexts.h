@@ -23,6 +23,8 @@ inline constexpr std::wstring_view kMoreThanOneCommand =
 inline constexpr std::wstring_view kMissingCommand = L"Falta el comando: /check, /repair o /undo.";
 inline constexpr std::wstring_view kStartPageWithoutRepair =
     L"/startpage solo se puede usar con /check o /repair.";
+inline constexpr std::wstring_view kAllowWithoutCheck =
+    L"/allow solo se puede usar con /check o /repair.";
 inline constexpr std::wstring_view kUsageStandsAlone = L"/? no se combina con otros modificadores.";
 inline constexpr std::wstring_view kStartPageTooLong =
     L"La página de inicio es demasiado larga: admite hasta 32767 caracteres.";
@@ -42,7 +44,7 @@ inline constexpr std::wstring_view kLogExitCodeLabel = L"Código de salida: ";
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
     L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
-    L"                  [/json]\n"
+    L"                  [/json] [/allow:<archivo>]\n"
     L"                  [/all | [/browsers] [/network] [/shortcuts] [/startup]]\n"
     L"Ejemplo para un despliegue: Tovask.exe /check /all y Tovask.exe /repair /all.\n"
     L"Sin argumentos, Tovask abre su ventana.\n"
@@ -62,6 +64,11 @@ inline constexpr std::wstring_view kUsage =
     L"  /json              Escribe la ejecución como un documento JSON en UTF-8 (cada hallazgo\n"
     L"                     con su identificador, su tipo y lo que se hizo con él): en la salida\n"
     L"                     estándar, o como una línea al final del archivo de /log.\n"
+    L"  /allow:<archivo>   Con /check y /repair: lo que el archivo (UTF-8, una entrada por\n"
+    L"                     línea) declara propio no se repara ni cuenta: se lista como\n"
+    L"                     \"permitido por la lista\". Se suma a la lista de la directiva\n"
+    L"                     HKLM\\SOFTWARE\\Policies\\Tovask\\Allow. Con /allusers no se aplica\n"
+    L"                     un archivo de una carpeta que los usuarios pueden escribir.\n"
     L"  /allusers          Aplica la configuración de cada usuario a todos los perfiles de "
     L"usuario.\n"
     L"  /browsers          Con /check: los bloqueos por directivas de Chrome, Edge, Brave,\n"

@@ -73,8 +73,10 @@ void finding(JsonWriter& writer, const RecordedFinding& recorded) {
     if (found.repairable) {
         writer.Null();
     } else {
-        text(writer, rowOf(found.kind).texts.whyLeft);
+        text(writer, whyLeft(found, rowOf(found.kind).texts));
     }
+    writer.Key("allowed");
+    writer.Bool(found.allowed);
     field(writer, "outcome", outcomeName(recorded.outcome));
     ids(writer, "putsBack", found.putsBack);
     ids(writer, "putBackBy", found.putBackBy);

@@ -26,8 +26,9 @@ inline constexpr int kRunJsonSchema = 1;
 // The run as one JSON document, UTF-8: the program, the machine and whether
 // it counts as managed, the users it acted for, the switches, the exit code,
 // and each finding by id with its kind, subject, place, what was found, what
-// the repair leaves, whether it may be repaired, what became of it and the
-// findings it is tied to; then the report's lines.
+// the repair leaves, whether it may be repaired, whether the allow list
+// allows it, what became of it and the findings it is tied to; then the
+// report's lines.
 std::string runJson(const RunFacts& facts);
 
 }  // namespace tovask

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "repair/allow/AllowTexts.h"
 #include "repair/grouppolicy/LocalPolicyTexts.h"
 #include "repair/report/FindingTexts.h"
 #include "text/DecimalText.h"
@@ -60,7 +61,9 @@ std::vector<std::wstring> detailLines(const Finding& finding, const KindTexts& t
     add(texts::kDetailGroup, finding.group);
     add(texts::kDetailWhere, finding.place);
     add(texts::kDetailFound, heldText(finding, run));
-    if (finding.repairable) {
+    if (finding.allowed) {
+        add(texts::kDetailWhyLeft, texts::kAllowedByList);
+    } else if (finding.repairable) {
         add(texts::kDetailRepair, texts.repairDoes);
     } else {
         add(texts::kDetailWhyLeft, texts.whyLeft);
@@ -106,7 +109,9 @@ std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::s
             if (finding.group == group) {
                 add(L"  " + findingTitle(finding));
                 add(L"    " + finding.place + L" = " + heldText(finding, run) +
-                    (finding.repairable ? L"" : std::wstring(texts::kReportOnlySuffix)));
+                    std::wstring(finding.allowed      ? texts::kAllowedByListSuffix
+                                 : finding.repairable ? std::wstring_view()
+                                                      : texts::kReportOnlySuffix));
             }
         }
     }
@@ -114,6 +119,10 @@ std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::s
         lines.push_back(std::wstring(texts::kMoreFindingsPrefix) + decimalText(left));
     }
     return lines;
+}
+
+std::wstring_view whyLeft(const Finding& finding, const KindTexts& texts) {
+    return finding.allowed ? texts::kAllowedByList : texts.whyLeft;
 }
 
 std::wstring outcomeLine(const Finding& finding, const KindTexts& texts, Outcome outcome) {

@@ -32,6 +32,9 @@ std::wstring heldText(const Finding& finding, std::span<const Finding> run);
 std::vector<std::wstring> findingLines(std::span<const Finding> findings, std::size_t limit,
                                        std::span<const Finding> run = {});
 
+// Why a report-only finding is left: the list allows it, or its kind's reason.
+std::wstring_view whyLeft(const Finding& finding, const KindTexts& texts);
+
 // What became of it: "Bloqueo quitado: Página de inicio impuesta: http://...
 // (HKEY_LOCAL_MACHINE\...)".
 std::wstring outcomeLine(const Finding& finding, const KindTexts& texts, Outcome outcome);

@@ -16,7 +16,7 @@ std::vector<ChoiceLine> linesOf(std::span<const Finding> findings, bool repairab
     for (const auto& finding : findings) {
         const auto& texts = rowOf(finding.kind).texts;
         lines.push_back({finding.group, findingTitle(finding),
-                         repairable ? L"" : std::wstring(texts.whyLeft), finding.id(),
+                         repairable ? L"" : std::wstring(whyLeft(finding, texts)), finding.id(),
                          detailLines(finding, texts, run)});
     }
     std::vector<std::wstring> groups;

@@ -178,15 +178,21 @@ std::vector<Finding> RunFindings::all() const {
     }
     forgetUnreadFilesWithoutLocks(findings);
     tiePutBackTogether(findings);
+    for (auto& finding : findings) {
+        if (allowList.allows(finding)) {
+            finding.allowed = true;
+            finding.repairable = false;
+        }
+    }
     return findings;
 }
 
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
-                            FailureLog& failures) {
+                            FailureLog& failures, AllowList allowList) {
     UserFoldersOfThisRun userFolders(platform, failures);
     FindingScope scope{userHives, userFolders, everyUser, managed.managedBecause.has_value(), {}};
-    RunFindings findings{std::move(managed), {}};
+    RunFindings findings{std::move(managed), {}, std::move(allowList)};
     for (const auto* kind : findingKinds()) {
         const auto read = findingsReadBy(*kind, findings.kinds);
         scope.foundBefore = read;
@@ -233,7 +239,7 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
     if (!findings.managed.managedBecause) {
         for (const auto& finding : all) {
             const auto action = rowOf(finding.kind).texts.whatYouCanDo;
-            if (!finding.repairable && !action.empty()) {
+            if (!finding.repairable && !finding.allowed && !action.empty()) {
                 summary.leftToDo(finding, findingTitle(finding), action);
             }
         }

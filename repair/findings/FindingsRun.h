@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/allow/AllowList.h"
 #include "repair/backup/BackupAtRemoval.h"
 #include "repair/backup/RegistryFile.h"
 #include "repair/backup/files/FileBackup.h"
@@ -33,18 +34,21 @@ struct KindFound {
 struct RunFindings {
     ManagedMachine managed;
     std::vector<KindFound> kinds;  // in the order of findingKinds()
+    // What the organisation and the person declare their own.
+    AllowList allowList{};
 
     // Report-only ones included; none may be repaired on a managed machine.
     // Each lock is tied to what puts it back. A local policy file that could
-    // not be read comes only with a lock in its hives.
+    // not be read comes only with a lock in its hives. Those the allow list
+    // allows are marked so, and report-only.
     std::vector<Finding> all() const;
 };
 
 // Each kind looks in turn. The managed-machine decision is the run's, made
-// before its registry phase.
+// before its registry phase, and so is its allow list.
 RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
-                            FailureLog& failures);
+                            FailureLog& failures, AllowList allowList = {});
 
 // The kinds whose repair the run may offer, and the answer to the offer. A
 // finding that puts back one of an offered kind, or that one puts back, is

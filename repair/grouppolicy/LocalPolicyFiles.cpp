@@ -121,6 +121,7 @@ std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable) {
         FindingEvidence evidence;
         evidence.policyValue = std::wstring(browser->keyPath) + L"\\" + placeOf(lock);
         evidence.policyData = lock.holds;
+        evidence.sets = settingOf(lock);
         auto place = file.path + L"\\" + evidence.policyValue;
         auto finding = withSubject(
             subjectOf(lock),

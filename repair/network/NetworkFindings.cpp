@@ -180,9 +180,7 @@ std::wstring serverWithLabel(const std::wstring& server) {
     return server;
 }
 
-}  // namespace
-
-NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts) {
+NetworkAssessment proxyJudgement(std::wstring_view proxyServer, const NetworkFacts& facts) {
     if (proxyServer.empty()) {
         return {};
     }
@@ -222,7 +220,7 @@ NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts&
     return judged(std::move(whole), facts, true);
 }
 
-NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
+NetworkAssessment scriptJudgement(std::wstring_view address, const NetworkFacts& facts) {
     const auto script = classifyScriptAddress(address);
     const auto titled = [](std::wstring_view what, std::wstring_view value) {
         return FindingTitle{.what = what, .value = std::wstring(value)};
@@ -281,8 +279,8 @@ NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFa
             titled(texts::kProxyScriptTitle, address)};
 }
 
-NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
-                                    const NetworkFacts& facts) {
+NetworkAssessment nameServersJudgement(std::wstring_view value, DnsSource source,
+                                       const NetworkFacts& facts) {
     const auto servers = parseNameServers(value);
     if (servers.empty()) {
         return {};
@@ -309,6 +307,30 @@ NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
                    {},
                    {.what = what, .value = std::move(shown)}},
                   facts);
+}
+
+// What each judgement is of, for an allow list: the proxy setting, the
+// script's address, each DNS server; nothing where it is no finding.
+NetworkAssessment ofSetting(NetworkAssessment assessment, std::vector<std::wstring> sets) {
+    if (assessment.weight != FindingWeight::None) {
+        assessment.evidence.sets = std::move(sets);
+    }
+    return assessment;
+}
+
+}  // namespace
+
+NetworkAssessment assessProxy(std::wstring_view proxyServer, const NetworkFacts& facts) {
+    return ofSetting(proxyJudgement(proxyServer, facts), {std::wstring(proxyServer)});
+}
+
+NetworkAssessment assessScriptAddress(std::wstring_view address, const NetworkFacts& facts) {
+    return ofSetting(scriptJudgement(address, facts), {std::wstring(address)});
+}
+
+NetworkAssessment assessNameServers(std::wstring_view value, DnsSource source,
+                                    const NetworkFacts& facts) {
+    return ofSetting(nameServersJudgement(value, source, facts), parseNameServers(value));
 }
 
 NetworkAssessment assessNameResolutionRule(const NameResolutionRule& rule,

@@ -136,6 +136,7 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
             FindingEvidence evidence;
             evidence.policyValue = std::wstring(key.browser->keyPath) + L"\\" + placeOf(lock);
             evidence.policyData = lock.holds;
+            evidence.sets = settingOf(lock);
             auto finding = withSubject(
                 subjectOf(lock),
                 {FindingKind::BrowserPolicy, std::wstring(key.browser->group),

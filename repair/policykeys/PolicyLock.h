@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "repair/policykeys/PolicyKeyContent.h"
 #include "repair/report/Finding.h"
@@ -47,6 +48,20 @@ inline bool isLeftAsIs(const PolicyLock& lock) {
 inline std::wstring placeOf(const PolicyLock& lock) {
     const auto place = joinPath(lock.keyPath, lock.valueName);
     return lock.entry.empty() ? place : joinPath(place, lock.entry);
+}
+
+// What the lock sets, for an allow list: a forced extension's id (a forcing
+// list's entry "<id>;<update address>" names it first), else its entry or
+// what it holds; none where it cannot be read.
+inline std::vector<std::wstring> settingOf(const PolicyLock& lock) {
+    if (lock.unreadable) {
+        return {};
+    }
+    const auto& set = lock.entry.empty() ? lock.holds : lock.entry;
+    if (lock.kind == LockKind::ForcedExtension) {
+        return {set.substr(0, set.find(L';'))};
+    }
+    return {set};
 }
 
 // What a lock forces, told by its policy's name: "Homepage", "HomepageLocation"

@@ -230,6 +230,10 @@ class PreferenceScan {
             finding.subject = preference.subject;
             finding.title = {.what = changedSettingTitle(preference.subject),
                              .value = preference.value};
+            // An extension goes by its id, the rest by the address it sets.
+            const bool extension = preference.subject == FindingSubject::ExtensionFromFolder ||
+                                   preference.subject == FindingSubject::ForcedExtension;
+            finding.evidence.sets = {extension ? preference.entry : preference.value};
             found.push_back({std::move(finding), profile, preference});
         }
     }

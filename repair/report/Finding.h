@@ -81,6 +81,11 @@ struct FindingEvidence {
     std::wstring runs{};
     // The browser extension it installs, by its id.
     std::wstring extensionId{};
+    // What it sets, as read, for an allow list to match by its subject: an
+    // address (a page, a search engine, a proxy script), a proxy setting, a DNS
+    // server each, an extension's id, a shortcut's arguments, a task's path,
+    // a start-up command, a certificate's thumbprint.
+    std::vector<std::wstring> sets{};
     // What the repair leaves in its place where it rewrites it (a shortcut's
     // arguments); none where the repair takes the thing away.
     std::optional<std::wstring> repairedTo{};
@@ -137,6 +142,9 @@ struct Finding {
     std::vector<FindingId> putBackBy{};
     FindingSubject subject = FindingSubject::Setting;
     FindingTitle title{};
+    // Declared its own by the organisation or the person (see AllowList):
+    // listed, never repaired nor counted.
+    bool allowed = false;
 
     // Its kind, its subject, its place and its entry, the names compared as
     // Windows compares them: two findings of one run never share it unless

@@ -21,6 +21,8 @@ struct RunRequest {
     // The kinds of finding whose repair may be offered: every kind in the
     // window, the kinds its switches name on the command line.
     std::set<FindingKind> offeredKinds;
+    // The person's allow list, as given with /allow:; empty for none.
+    std::wstring allowFile{};
 };
 
 // What a run offers to repair, and what it only reports, shown beside the

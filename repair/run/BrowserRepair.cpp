@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "repair/allow/AllowListSources.h"
 #include "repair/backup/BackupAtRemoval.h"
 #include "repair/backup/HiveNames.h"
 #include "repair/backup/RegistryBackup.h"
@@ -155,6 +156,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
         // What the machine is, asked once for the findings and their repair.
         FactsOfThisRun facts(platform_);
         auto managed = decideManagedMachine(platform_, failures);
+        auto allowList = loadAllowList(platform_, request_.allowFile, request_.everyUser, failures);
         // Hives loaded for this run are unloaded before it reports, whatever failed.
         std::optional<UserHives> everyone;
         const auto userHives = runRegistryPhase(startPage, managed, everyone, failures);
@@ -170,7 +172,8 @@ RunEnd BrowserRepair::DesbloquearIE() {
             };
             summary = repairFindingsWithConsent(
                 facts, view_,
-                lookForFindings(facts, std::move(managed), userHives, request_.everyUser, failures),
+                lookForFindings(facts, std::move(managed), userHives, request_.everyUser, failures,
+                                std::move(allowList)),
                 {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
         }
     }

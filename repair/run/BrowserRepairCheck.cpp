@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "repair/allow/AllowListSources.h"
 #include "repair/backup/HiveNames.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/findings/ManagedMachine.h"
@@ -67,6 +68,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
     std::optional<RunFindings> findings;
     std::optional<UserHives> everyone;
     auto managed = decideManagedMachine(platform_, failures);
+    auto allowList = loadAllowList(platform_, request_.allowFile, request_.everyUser, failures);
     const bool isManaged = managed.known;
     const auto givenPage = request_.startPage.empty()
                                ? std::nullopt
@@ -101,7 +103,8 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
         auto& redirecting = isManaged ? listing.leftHosts : listing.toRepair;
         redirecting.insert(redirecting.end(), hosts.redirecting.begin(), hosts.redirecting.end());
         listing.hostsNotRedirecting = hosts.notRedirecting;
-        findings = lookForFindings(facts, managed, start->userHives, request_.everyUser, failures);
+        findings = lookForFindings(facts, managed, start->userHives, request_.everyUser, failures,
+                                   std::move(allowList));
     }
     view_.clearList();
     appendEach(view_, texts::kNeedsRepairPrefix, listing.toRepair);

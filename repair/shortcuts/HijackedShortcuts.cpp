@@ -37,10 +37,11 @@ void examine(PlatformOps& platform, const std::wstring& path, const ShortcutFold
     }
 }
 
-// The folders that the arguments its repair takes out had the browser load
-// extensions from.
+// The arguments its repair takes out, and the folders they had the browser
+// load extensions from.
 FindingEvidence evidenceOf(const ShortcutFinding& finding) {
     FindingEvidence evidence;
+    evidence.sets = finding.offendingArguments;
     for (const auto& written : finding.offendingArguments) {
         for (const auto& argument : splitArguments(written)) {
             std::ranges::move(extensionFoldersOf(argument.value),

@@ -134,6 +134,9 @@ class CacheJudge {
                     repairable, startupEvidence(hijack->command, hijack->hijack.evidence));
         cached.title = taskTitle(place, hijack->hijack.reason);
         cached.group = taskGroup(hijack->command);
+        if (name) {
+            cached.evidence.sets = {*name};
+        }
         found_.push_back({task ? task->file : std::wstring(), std::move(cached)});
     }
 

@@ -43,6 +43,7 @@ ListedTask lookAtTask(PlatformOps& platform, const std::wstring& file, bool mana
         auto finding = startupFinding(listed.name, hijack->command, hijack->hijack, managedMachine);
         finding.title = taskTitle(listed.name, hijack->hijack.reason);
         finding.group = taskGroup(hijack->command);
+        finding.evidence.sets = {listed.name};
         found.push_back({file, std::move(finding)});
     }
     return listed;

@@ -2,6 +2,7 @@
 #include <ostream>
 #include <utility>
 
+#include "repair/allow/AllowListSources.h"
 #include "repair/findings/FindingWords.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/policies/PolicyLocks.h"
@@ -389,6 +390,39 @@ TEST(UnreadablePolicy, IsListedButNeitherCountedNorRemoved) {
     EXPECT_EQ(bench.check(), RunOutcome::Done);
     EXPECT_FALSE(lineStartsWith(bench.view.lines, L"Bloqueo quitado: "));
     EXPECT_TRUE(bench.platform.registry.value(kSettings).has_value());
+}
+
+// An organisation's own home page, forced extension and proxy script, as its
+// allow list in the policy key declares them: listed, neither counted nor removed.
+TEST(AllowedLock, IsListedAsAllowedNeitherCountedNorRemoved) {
+    RepairBench bench;
+    bench.platform.registry.addKeysEveryWindowsHas();
+    const std::vector<SeededLock> seeded = {
+        {std::wstring(kChrome) + L"HomepageLocation", L"https://intranet.example/inicio"},
+        {kForcelist + L"1", L"abcdefghijklmnopabcdefghijklmnop;https://update.example/x"},
+        {std::wstring(kChrome) + L"ProxyPacUrl", L"https://pac.example/org.pac"}};
+    for (const auto& seed : seeded) {
+        ASSERT_FALSE(bench.platform.RegWrite(seed.path, std::get<std::wstring_view>(seed.data),
+                                             RegistryType::String));
+    }
+    for (const auto* entry :
+         {L"pagina https://intranet.example/", L"extension abcdefghijklmnopabcdefghijklmnop",
+          L"pac https://pac.example/"}) {
+        ASSERT_FALSE(bench.platform.RegWrite(
+            std::wstring(kAllowPolicyKey) + std::wstring(entry).substr(0, 5), entry,
+            RegistryType::String));
+    }
+    bench.view.repairFindings = true;
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    EXPECT_EQ(std::ranges::count_if(bench.view.lines,
+                                    [](const std::wstring& line) {
+                                        return line.ends_with(L"(permitido por la lista)");
+                                    }),
+              3);
+    bench.press();
+    for (const auto& seed : seeded) {
+        EXPECT_TRUE(bench.platform.registry.value(seed.path).has_value());
+    }
 }
 
 TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {

@@ -40,6 +40,7 @@ const Field kFindingFields[] = {
     {"repairedTo", &rapidjson::Value::IsString, &rapidjson::Value::IsNull},
     {"repairable", &rapidjson::Value::IsBool},
     {"reason", &rapidjson::Value::IsString, &rapidjson::Value::IsNull},
+    {"allowed", &rapidjson::Value::IsBool},
     {"outcome", &rapidjson::Value::IsString},
     {"putsBack", &rapidjson::Value::IsArray},
     {"putBackBy", &rapidjson::Value::IsArray},
