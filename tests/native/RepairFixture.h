@@ -212,7 +212,7 @@ class RepairBench {
     }
     // What the window would ask for: the page in its box, every kind offered.
     RunRequest request() const {
-        RunRequest request{view.page, everyUser, everyFindingKind()};
+        RunRequest request{view.page, everyUser, everyFindingKind(), hostsRepair};
         for (const auto kind : view.notOffered) {
             request.offeredKinds.erase(kind);
         }
@@ -285,6 +285,8 @@ class RepairBench {
     BrowserRepair repair{platform, view,
                          [this](const FindingsOffer& offer) { return view.answer(offer); }};
     bool everyUser = false;
+    // The window's reset unless a test runs the command line's repair.
+    HostsRepair hostsRepair = HostsRepair::Reset;
 
   private:
     bool loaded_ = false;
