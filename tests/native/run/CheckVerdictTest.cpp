@@ -143,6 +143,28 @@ INSTANTIATE_TEST_SUITE_P(Files, HostsEntryRemoval, testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
+struct ShownCase {
+    std::string name;
+    std::string line;
+    std::wstring shown;
+
+    friend void PrintTo(const ShownCase& entry, std::ostream* out) { *out << entry.name; }
+};
+
+class HostsEntryShown : public testing::TestWithParam<ShownCase> {};
+
+TEST_P(HostsEntryShown, AsAPersonReadsItWhateverTheBytes) {
+    EXPECT_EQ(shownHostsEntry(GetParam().line), GetParam().shown);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Lines, HostsEntryShown, testing::Values(
+    ShownCase{"BlanksAndCommentLeftOut", "\t10.6.6.6   www.banco.example\r # banco", L"10.6.6.6 www.banco.example"},
+    ShownCase{"BytesBeyondAsciiAndNul", "10.6.6.6 w\xc3\xa9" "b\0.example"s, L"10.6.6.6 w??b?.example"},
+    ShownCase{"VeryLongLineCut", "10.6.6.6 " + std::string(1'000'000, 'a'), L"10.6.6.6 " + std::wstring(191, L'a') + L"…"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
 constexpr std::wstring_view kShellPath =
     L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Shell";
 constexpr std::wstring_view kUserStartPage =
