@@ -106,6 +106,11 @@ std::string asciiLowered(std::string_view text) {
 // Loopback or a block: nothing leaves the machine. Any spelling the system's
 // lenient reader takes ("127.1", "0x7f000001") is read as it reads it.
 bool staysOnTheMachine(std::string_view field) {
+    // No address is this long: a hostile field of megabytes is not widened.
+    constexpr std::size_t kLongestAddress = 64;
+    if (field.size() > kLongestAddress) {
+        return false;
+    }
     const std::wstring text(field.begin(), field.end());
     if (const auto ipv4 = parseLenientIpv4(text)) {
         return *ipv4 == 0 || inIpv4Range(*ipv4, 0x7f000000, 8);
