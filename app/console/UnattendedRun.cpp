@@ -59,8 +59,10 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, bool every
     // and only their kinds are offered, every finding of them.
     BrowserRepair repair(platform, report, everyOffered);
     repair.loadPaths();
-    const RunRequest runRequest{request.startPage.value_or(L""), everyUser, request.kinds,
-                                request.allowFile.value_or(L"")};
+    // A script keeps the person's own HOSTS entries unless it asks for the reset.
+    const RunRequest runRequest{
+        request.startPage.value_or(L""), everyUser, request.kinds, request.allowFile.value_or(L""),
+        request.resetHosts ? HostsRepair::Reset : HostsRepair::RemoveCountingEntries};
     return exitCodeOf(carryOut(repair, request.command, runRequest));
 }
 

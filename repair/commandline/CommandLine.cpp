@@ -14,7 +14,7 @@ namespace {
 
 using ParsedLine = std::variant<UnattendedRequest, CommandLineMistake>;
 
-enum class SwitchKind { Command, StartPage, Log, Allow, AllUsers, Json, Finding, All };
+enum class SwitchKind { Command, StartPage, Log, Allow, AllUsers, Json, Finding, All, Hosts };
 
 struct KnownSwitch {
     std::wstring_view name;
@@ -35,6 +35,7 @@ constexpr KnownSwitch kFixedSwitches[] = {
     {L"allusers", SwitchKind::AllUsers, {}, {}},
     {L"json", SwitchKind::Json, {}, {}},
     {L"all", SwitchKind::All, {}, {}},
+    {L"hosts", SwitchKind::Hosts, {}, L"reset"},
 };
 
 // The fixed switches, then the kinds' switches, each once: several kinds
@@ -126,6 +127,9 @@ std::optional<CommandLineMistake> valueMistake(std::wstring_view argument,
          toUtf16LeBytes(*taken.value).size() / 2 > texts::kLongestStartPage)) {
         return mistake(std::wstring(texts::kStartPageTooLong));
     }
+    if (known.kind == SwitchKind::Hosts && !sameSwitchName(*taken.value, known.placeholder)) {
+        return mistake(std::wstring(texts::kHostsValueUnknownPrefix) + shown(argument));
+    }
     return std::nullopt;
 }
 
@@ -181,6 +185,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                     request.kinds.insert(kind->kind);
                 }
                 break;
+            case SwitchKind::Hosts:
+                request.resetHosts = true;
+                break;
         }
     }
     if (!command) {
@@ -207,6 +214,9 @@ ParsedLine checkCombination(ParsedLine line, std::size_t argumentCount) {
     }
     if (request->allowFile && !comparesWithARepair) {
         return mistake(std::wstring(texts::kAllowWithoutCheck));
+    }
+    if (request->resetHosts && !comparesWithARepair) {
+        return mistake(std::wstring(texts::kHostsResetWithoutRepair));
     }
     return line;
 }

@@ -46,6 +46,9 @@ struct UnattendedRequest {
     // (/browsers, /network, /shortcuts; /all names every kind): they count
     // for /check and are repaired by /repair.
     std::set<FindingKind> kinds = {};
+    // /hosts:reset: the repair puts back the whole default HOSTS file, as the
+    // window's button does, instead of taking out only the entries that count.
+    bool resetHosts = false;
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

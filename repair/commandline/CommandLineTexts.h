@@ -25,6 +25,10 @@ inline constexpr std::wstring_view kStartPageWithoutRepair =
     L"/startpage solo se puede usar con /check o /repair.";
 inline constexpr std::wstring_view kAllowWithoutCheck =
     L"/allow solo se puede usar con /check o /repair.";
+inline constexpr std::wstring_view kHostsResetWithoutRepair =
+    L"/hosts:reset solo se puede usar con /check o /repair.";
+inline constexpr std::wstring_view kHostsValueUnknownPrefix =
+    L"/hosts solo admite el valor reset (/hosts:reset): ";
 inline constexpr std::wstring_view kUsageStandsAlone = L"/? no se combina con otros modificadores.";
 inline constexpr std::wstring_view kStartPageTooLong =
     L"La página de inicio es demasiado larga: admite hasta 32767 caracteres.";
@@ -43,8 +47,9 @@ inline constexpr std::wstring_view kLogExitCodeLabel = L"Código de salida: ";
 
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
-    L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] | /undo  [/log:<archivo>] [/allusers]\n"
-    L"                  [/json] [/allow:<archivo>]\n"
+    L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] [/hosts:reset] | /undo  "
+    L"[/log:<archivo>]\n"
+    L"                  [/allusers] [/json] [/allow:<archivo>]\n"
     L"                  [/all | [/browsers] [/network] [/shortcuts] [/startup]]\n"
     L"Ejemplo para un despliegue: Tovask.exe /check /all y Tovask.exe /repair /all.\n"
     L"Sin argumentos, Tovask abre su ventana.\n"
@@ -52,7 +57,10 @@ inline constexpr std::wstring_view kUsage =
     L"Comandos:\n"
     L"  /check             Muestra lo que la reparación con los mismos modificadores cambiaría,\n"
     L"                     sin cambiar nada.\n"
-    L"  /repair            Desbloquea Internet Explorer y restaura el archivo Hosts.\n"
+    L"  /repair            Desbloquea Internet Explorer y quita del archivo Hosts las entradas\n"
+    L"                     que envían un nombre público a otra dirección o bloquean sitios de\n"
+    L"                     actualización y de seguridad; deja las demás (bloqueos de anuncios,\n"
+    L"                     nombres privados como .local o .internal) y cada byte del resto.\n"
     L"  /undo              Deshace los cambios de la última reparación.\n"
     L"  /?                 Muestra esta ayuda.\n"
     L"\n"
@@ -60,6 +68,9 @@ inline constexpr std::wstring_view kUsage =
     L"  /startpage:<URL>   Con /repair: la página de inicio que se pone; sin él, la página "
     L"predeterminada.\n"
     L"                     Con /check: la página con la que se compara.\n"
+    L"  /hosts:reset       Con /repair: pone el archivo Hosts predeterminado entero, como el\n"
+    L"                     botón Desbloquear IE. Con /check: se acepta para usar los mismos\n"
+    L"                     modificadores.\n"
     L"  /log:<archivo>     Añade el informe al final del archivo, en UTF-8.\n"
     L"  /json              Escribe la ejecución como un documento JSON en UTF-8 (cada hallazgo\n"
     L"                     con su identificador, su tipo y lo que se hizo con él): en la salida\n"

@@ -1,6 +1,10 @@
 #include "repair/hosts/HostsFiles.h"
 
+#include <algorithm>
+
+#include "repair/hosts/HostsEntries.h"
 #include "repair/texts/ProgramTexts.h"
+#include "text/DecimalText.h"
 
 namespace tovask {
 namespace {
@@ -29,12 +33,37 @@ constexpr std::string_view kDefaultHostsLines[] = {
 };
 static_assert(std::size(kDefaultHostsLines) == 19);
 
+// Enough for a person to read and act on; the count says the rest.
+constexpr std::size_t kMostShownHostsEntries = 100;
+
 std::string joinedDefaultHostsLines() {
     std::string content;
     for (const auto line : kDefaultHostsLines) {
         content.append(line).append("\r\n");
     }
     return content;
+}
+
+// Writes the content over the HOSTS file, but only when its previous content
+// is safe in a backup (or is the default content already). True when the
+// file's content changed.
+bool writeHostsContent(FileOps& platform, HostsPair pair, BackupOutcome backup,
+                       std::string_view content, FailureLog& failures) {
+    if (backup == BackupOutcome::NoHostsFile) {
+        return false;
+    }
+    if (backup == BackupOutcome::Failed) {
+        failures.add(pair.hosts, texts::kNoBackupReason);
+        return false;
+    }
+    // The attributes are left normal afterwards, as for any freshly written file.
+    platform.ClearAttributes(pair.hosts);
+    if (const auto error =
+            platform.ReplaceFileContent(pair.hosts, content, FileProtection::AsReplaced)) {
+        failures.add(pair.hosts, error);
+        return false;
+    }
+    return backup == BackupOutcome::BackedUp;
 }
 
 }  // namespace
@@ -113,21 +142,52 @@ BackupOutcome backUpHostsFile(FileOps& platform, HostsPair pair, FailureLog& fai
 }
 
 bool EscribirHosts(FileOps& platform, HostsPair pair, BackupOutcome backup, FailureLog& failures) {
-    if (backup == BackupOutcome::NoHostsFile) {
-        return false;
+    return writeHostsContent(platform, pair, backup, defaultHostsContent(), failures);
+}
+
+ListedHostsEntries listedHostsEntries(std::string_view content) {
+    const auto entries = judgeHostsEntries(content);
+    ListedHostsEntries listed{{}, entries.counting.size(), entries.usersOwn};
+    const auto shown = std::min(entries.counting.size(), kMostShownHostsEntries);
+    for (std::size_t i = 0; i < shown; ++i) {
+        listed.shown.push_back(shownHostsEntry(entries.counting[i]));
     }
-    if (backup == BackupOutcome::Failed) {
-        failures.add(pair.hosts, texts::kNoBackupReason);
-        return false;
+    return listed;
+}
+
+std::vector<std::wstring> hostsEntryLines(std::wstring_view prefix, std::wstring_view hosts,
+                                          const ListedHostsEntries& entries) {
+    const auto start = std::wstring(prefix) + std::wstring(hosts) + L": ";
+    std::vector<std::wstring> lines;
+    for (const auto& entry : entries.shown) {
+        lines.push_back(start + entry);
     }
-    // The attributes are left normal afterwards, as for any freshly written file.
-    platform.ClearAttributes(pair.hosts);
-    if (const auto error = platform.ReplaceFileContent(pair.hosts, defaultHostsContent(),
-                                                       FileProtection::AsReplaced)) {
-        failures.add(pair.hosts, error);
-        return false;
+    if (entries.counting > entries.shown.size()) {
+        lines.push_back(start + std::wstring(texts::kHostsMoreEntriesPrefix) +
+                        decimalText(entries.counting - entries.shown.size()) +
+                        std::wstring(texts::kHostsMoreEntriesSuffix));
     }
-    return backup == BackupOutcome::BackedUp;
+    return lines;
+}
+
+ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair, FailureLog& failures) {
+    const auto content = platform.ReadFileContent(pair.hosts, kLargestHostsFile);
+    if (!content.ok()) {
+        if (!isNotFound(content.error())) {
+            failures.add(pair.hosts, content.error());
+        }
+        return {};
+    }
+    auto listed = listedHostsEntries(content.value());
+    if (listed.counting == 0) {
+        return {};
+    }
+    const auto backup = backUpHostsFile(platform, pair, failures);
+    if (!writeHostsContent(platform, pair, backup, withoutCountingEntries(content.value()),
+                           failures)) {
+        return {};
+    }
+    return listed;
 }
 
 HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths) {

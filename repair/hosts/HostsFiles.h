@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileOps.h"
 #include "repair/report/FailureLog.h"
@@ -38,6 +40,9 @@ struct HostsPair {
 // Always the system pair first, then the Windows pair.
 std::array<HostsPair, 2> hostsPairs(const HostsPaths& paths);
 
+// Blocklists of a few megabytes are common; more is not a HOSTS file.
+inline constexpr std::size_t kLargestHostsFile = 64 * 1024 * 1024;
+
 // The clean default HOSTS file: 19 ASCII lines, each ending in CR LF.
 std::string_view defaultHostsContent();
 
@@ -59,6 +64,34 @@ BackupOutcome backUpHostsFile(FileOps& platform, HostsPair pair, FailureLog& fai
 // content is safe in a backup (or is the default content already). True when
 // the file's content changed.
 bool EscribirHosts(FileOps& platform, HostsPair pair, BackupOutcome backup, FailureLog& failures);
+
+// A HOSTS file's entries as the report lists them (see HostsEntries.h): the
+// first of those that count, as shown, then how many there are of each sort.
+// A hostile file of millions of lines is counted in full, never listed so.
+struct ListedHostsEntries {
+    std::vector<std::wstring> shown;
+    std::size_t counting = 0;
+    std::size_t usersOwn = 0;
+};
+
+ListedHostsEntries listedHostsEntries(std::string_view content);
+
+// A HOSTS file that differs from the default content, and its entries.
+struct HostsFileVerdict {
+    std::wstring hosts;
+    ListedHostsEntries entries;
+};
+
+// The report's lines for the entries that count: "<file>: <entry>", each
+// after the prefix, and a last line for those not shown.
+std::vector<std::wstring> hostsEntryLines(std::wstring_view prefix, std::wstring_view hosts,
+                                          const ListedHostsEntries& entries);
+
+// Takes out of the HOSTS file only the entries that count, every other byte
+// staying as it is, once the file is backed up as for its reset; a file
+// where none counts is left untouched and its earlier backup kept. The
+// entries taken out; none when the file did not change.
+ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair, FailureLog& failures);
 
 struct RestoreFailure {
     std::wstring_view hosts;

@@ -10,6 +10,11 @@
 
 namespace tovask {
 
+// How a run repairs a HOSTS file with entries that count: the window's button
+// puts back the whole default file; the command line takes out only those
+// entries, unless it is asked for the whole reset.
+enum class HostsRepair { Reset, RemoveCountingEntries };
+
 // What one run is asked to do: the window reads it from its controls at each
 // press, the command line from its switches.
 struct RunRequest {
@@ -23,6 +28,7 @@ struct RunRequest {
     std::set<FindingKind> offeredKinds;
     // The person's allow list, as given with /allow:; empty for none.
     std::wstring allowFile{};
+    HostsRepair hostsRepair = HostsRepair::Reset;
 };
 
 // What a run offers to repair, and what it only reports, shown beside the

@@ -362,9 +362,15 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& fai
     if (managed.known) {
         view_.appendLine(texts::kHostsBackedUp);
         view_.appendLine(texts::kHostsRestored);
-        for (const auto& hosts : judgeHostsFiles(failures).redirecting) {
-            view_.appendLine(std::wstring(texts::kHostsLeftPrefix) + hosts);
+        for (const auto& [hosts, entries] : judgeHostsFiles(failures)) {
+            if (entries.counting > 0) {
+                view_.appendLine(std::wstring(texts::kHostsLeftPrefix) + hosts);
+            }
         }
+        return;
+    }
+    if (request_.hostsRepair == HostsRepair::RemoveCountingEntries) {
+        removeCountingHostsEntries(failures);
         return;
     }
     const auto pairs = hostsPairs(paths_.value());
@@ -382,6 +388,26 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& fai
         flushResolverCache(failures);
     }
     view_.appendLine(texts::kHostsRestored);
+}
+
+// The entries that count go, each file backed up first; the person's own
+// entries and every other byte stay.
+void BrowserRepair::removeCountingHostsEntries(FailureLog& failures) {
+    std::vector<std::wstring> removed;
+    for (const auto pair : hostsPairs(paths_.value())) {
+        const auto lines = hostsEntryLines(texts::kHostsEntryRemovedPrefix, pair.hosts,
+                                           removeCountingEntries(platform_, pair, failures));
+        removed.insert(removed.end(), lines.begin(), lines.end());
+    }
+    view_.appendLine(texts::kHostsBackedUp);
+    // Names must resolve by the new HOSTS file now, not after a restart.
+    if (!removed.empty()) {
+        flushResolverCache(failures);
+    }
+    view_.appendLine(texts::kHostsRestored);
+    for (const auto& line : removed) {
+        view_.appendLine(line);
+    }
 }
 
 RunEnd BrowserRepair::reportFailures(const FailureLog& failures) {

@@ -67,10 +67,6 @@ class BrowserRepair {
         // organisation's, reported and left.
         std::vector<std::wstring> leftPolicies;
     };
-    struct HostsVerdicts {
-        std::vector<std::wstring> redirecting;
-        std::vector<std::wstring> notRedirecting;
-    };
 
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
     RunEnd DesbloquearIE();
@@ -105,7 +101,8 @@ class BrowserRepair {
     FileBackupPlace fileBackupPlace() const;
     void runHostsPhase(const ManagedMachine& managed, FailureLog& failures);
     void flushResolverCache(FailureLog& failures);
-    HostsVerdicts judgeHostsFiles(FailureLog& failures);
+    std::vector<HostsFileVerdict> judgeHostsFiles(FailureLog& failures);
+    void removeCountingHostsEntries(FailureLog& failures);
     RunEnd reportFailures(const FailureLog& failures);
     void appendErrorLines(const FailureLog& failures);
     RunEnd reportUndoFailure(std::wstring_view file, std::error_code error,

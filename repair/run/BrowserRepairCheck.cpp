@@ -4,7 +4,6 @@
 #include "repair/backup/HiveNames.h"
 #include "repair/findings/FindingsRun.h"
 #include "repair/findings/ManagedMachine.h"
-#include "repair/hosts/HostsEntries.h"
 #include "repair/run/BrowserRepair.h"
 #include "repair/run/CheckVerdict.h"
 #include "repair/texts/ProgramTexts.h"
@@ -16,15 +15,16 @@
 namespace tovask {
 namespace {
 
-// Blocklists of a few megabytes are common; more is not a HOSTS file.
-constexpr std::size_t kLargestHostsFile = 64 * 1024 * 1024;
-
 // What the check lists, each group under its own heading.
 struct CheckListing {
     std::vector<std::wstring> toRepair;
     std::vector<std::wstring> willBeWritten;
     std::vector<std::wstring> replacedPages;
-    std::vector<std::wstring> hostsNotRedirecting;
+    // The HOSTS entries that count, and how many there are: a file lists
+    // only its first ones.
+    std::vector<std::wstring> hostsToRepair;
+    std::size_t hostsCounted = 0;
+    std::vector<std::wstring> hostsInformation;
     // The organisation's, on a managed machine.
     std::vector<std::wstring> leftPolicies;
     std::vector<std::wstring> leftHosts;
@@ -45,6 +45,28 @@ void appendEach(ProgressView& view, std::wstring_view prefix,
                 const std::vector<std::wstring>& entries) {
     for (const auto& entry : entries) {
         view.appendLine(std::wstring(prefix) + entry);
+    }
+}
+
+// On a managed machine the organisation's entries are named by their file,
+// and left.
+void listHostsFiles(const std::vector<HostsFileVerdict>& verdicts, bool managed,
+                    CheckListing& listing) {
+    for (const auto& [hosts, entries] : verdicts) {
+        if (entries.counting == 0) {
+            listing.hostsInformation.push_back(std::wstring(texts::kHostsNotRedirectingPrefix) +
+                                               hosts);
+        } else if (managed) {
+            listing.leftHosts.push_back(hosts);
+        } else {
+            const auto lines = hostsEntryLines(texts::kNeedsRepairPrefix, hosts, entries);
+            listing.hostsToRepair.insert(listing.hostsToRepair.end(), lines.begin(), lines.end());
+            listing.hostsCounted += entries.counting;
+        }
+        if (entries.usersOwn > 0) {
+            listing.hostsInformation.push_back(std::wstring(texts::kHostsOwnEntriesPrefix) + hosts +
+                                               L": " + decimalText(entries.usersOwn));
+        }
     }
 }
 
@@ -99,15 +121,13 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
                 nameHivesBySid(*entries, everyone->hives());
             }
         }
-        const auto hosts = judgeHostsFiles(failures);
-        auto& redirecting = isManaged ? listing.leftHosts : listing.toRepair;
-        redirecting.insert(redirecting.end(), hosts.redirecting.begin(), hosts.redirecting.end());
-        listing.hostsNotRedirecting = hosts.notRedirecting;
+        listHostsFiles(judgeHostsFiles(failures), isManaged, listing);
         findings = lookForFindings(facts, managed, start->userHives, request_.everyUser, failures,
                                    std::move(allowList));
     }
     view_.clearList();
     appendEach(view_, texts::kNeedsRepairPrefix, listing.toRepair);
+    appendEach(view_, {}, listing.hostsToRepair);
     if (!listing.leftPolicies.empty() || !listing.leftHosts.empty()) {
         view_.appendLine(*managed.managedBecause);
         appendEach(view_, texts::kPolicyRowLeftPrefix, listing.leftPolicies);
@@ -115,11 +135,11 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
     }
     appendUnder(view_, texts::kWillBeWrittenHeading, listing.willBeWritten);
     appendUnder(view_, texts::kReplacedPagesHeading, listing.replacedPages);
-    appendEach(view_, texts::kHostsNotRedirectingPrefix, listing.hostsNotRedirecting);
+    appendEach(view_, {}, listing.hostsInformation);
     appendErrorLines(failures);
     const auto findingsCounted =
         findings ? reportFindingsToCheck(view_, *findings, {request_.offeredKinds, consent_}) : 0;
-    const auto counted = listing.toRepair.size() + findingsCounted;
+    const auto counted = listing.toRepair.size() + listing.hostsCounted + findingsCounted;
     view_.appendLine(counted == 0
                          ? std::wstring(texts::kNothingToRepair)
                          : std::wstring(texts::kEntriesToRepairPrefix) + decimalText(counted));
@@ -129,10 +149,10 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
     return counted == 0 ? RunOutcome::Done : RunOutcome::RepairNeeded;
 }
 
-// The HOSTS files that exist and differ from the default content, split by
-// whether they send a name elsewhere.
-BrowserRepair::HostsVerdicts BrowserRepair::judgeHostsFiles(FailureLog& failures) {
-    HostsVerdicts verdicts;
+// The HOSTS files that exist and differ from the default content, with
+// their entries.
+std::vector<HostsFileVerdict> BrowserRepair::judgeHostsFiles(FailureLog& failures) {
+    std::vector<HostsFileVerdict> verdicts;
     for (const auto pair : hostsPairs(paths_.value())) {
         const auto content = probeHostsFile(platform_, pair.hosts);
         if (!content.ok()) {
@@ -147,10 +167,8 @@ BrowserRepair::HostsVerdicts BrowserRepair::judgeHostsFiles(FailureLog& failures
         const auto text = platform_.ReadFileContent(pair.hosts, kLargestHostsFile);
         if (!text.ok()) {
             failures.add(pair.hosts, text.error());
-        } else if (redirectsNames(text.value())) {
-            verdicts.redirecting.emplace_back(pair.hosts);
         } else {
-            verdicts.notRedirecting.emplace_back(pair.hosts);
+            verdicts.push_back({std::wstring(pair.hosts), listedHostsEntries(text.value())});
         }
     }
     return verdicts;

@@ -66,6 +66,14 @@ inline constexpr std::wstring_view kReplacedPagesHeading =
     L"Páginas que la reparación reemplaza (solo se informa):";
 inline constexpr std::wstring_view kHostsNotRedirectingPrefix =
     L"Archivo Hosts distinto del predeterminado que no desvía ningún nombre (solo se informa): ";
+inline constexpr std::wstring_view kHostsOwnEntriesPrefix =
+    L"Archivo Hosts con entradas propias que se dejan (bloqueos y nombres privados; solo se "
+    L"informa): ";
+// After the HOSTS file's name: "y 250 entradas más".
+inline constexpr std::wstring_view kHostsMoreEntriesPrefix = L"y ";
+inline constexpr std::wstring_view kHostsMoreEntriesSuffix = L" entradas más";
+inline constexpr std::wstring_view kHostsEntryRemovedPrefix =
+    L"Entrada quitada del Archivo Hosts: ";
 inline constexpr std::wstring_view kPolicyRowLeftPrefix = L"Directiva dejada: ";
 inline constexpr std::wstring_view kHostsLeftPrefix =
     L"Archivo Hosts dejado por ser un equipo administrado: ";

@@ -212,7 +212,7 @@ class RepairBench {
     }
     // What the window would ask for: the page in its box, every kind offered.
     RunRequest request() const {
-        RunRequest request{view.page, everyUser, everyFindingKind(), allowFile};
+        RunRequest request{view.page, everyUser, everyFindingKind(), allowFile, hostsRepair};
         for (const auto kind : view.notOffered) {
             request.offeredKinds.erase(kind);
         }
@@ -287,6 +287,8 @@ class RepairBench {
     bool everyUser = false;
     // The person's allow list, as /allow: gives it.
     std::wstring allowFile;
+    // The window's reset unless a test runs the command line's repair.
+    HostsRepair hostsRepair = HostsRepair::Reset;
 
   private:
     bool loaded_ = false;

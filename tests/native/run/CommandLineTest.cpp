@@ -47,6 +47,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
     EXPECT_EQ(request->logFile, expected.logFile);
     EXPECT_EQ(request->allUsers, expected.allUsers);
     EXPECT_EQ(request->kinds, expected.kinds);
+    EXPECT_EQ(request->resetHosts, expected.resetHosts);
 }
 
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
@@ -121,6 +122,12 @@ INSTANTIATE_TEST_SUITE_P(
             "CheckWithAllowList",
             {L"/check", L"/allow:C:\\Listas\\permitidos.txt"},
             {.command = UnattendedCommand::Check, .allowFile = L"C:\\Listas\\permitidos.txt"}},
+        AcceptedLine{"RepairHostsResetAnyCase",
+                     {L"/repair", L"-Hosts:RESET"},
+                     {.command = UnattendedCommand::Repair, .resetHosts = true}},
+        AcceptedLine{"CheckWithTheRepairsHostsReset",
+                     {L"/hosts:reset", L"/check"},
+                     {.command = UnattendedCommand::Check, .resetHosts = true}},
         AcceptedLine{"UndoLog",
                      {L"/undo", L"/log:\\\\servidor\\registros\\tovask.log"},
                      {.command = UnattendedCommand::Undo,
@@ -181,6 +188,15 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedLine{"AllowListWithUndo",
                     {L"/undo", L"/allow:C:\\permitidos.txt"},
                     std::wstring(kAllowWithoutCheck)},
+        RefusedLine{"HostsResetWithUndo",
+                    {L"/undo", L"/hosts:reset"},
+                    std::wstring(kHostsResetWithoutRepair)},
+        RefusedLine{"HostsOtherValue",
+                    {L"/repair", L"/hosts:keep"},
+                    std::wstring(kHostsValueUnknownPrefix) + L"/hosts:keep"},
+        RefusedLine{"HostsWithoutValue",
+                    {L"/repair", L"/hosts"},
+                    L"Falta el valor de /hosts. Escriba /hosts:reset."},
         RefusedLine{"UsageWithLog", {L"/?", L"/log:x.log"}, std::wstring(kUsageStandsAlone)},
         RefusedLine{"StartPageEmpty", {L"/repair", L"/startpage:"}, kNoStartPage},
         RefusedLine{"StartPageWithoutColon", {L"/repair", L"/startpage"}, kNoStartPage},
@@ -205,7 +221,7 @@ TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     EXPECT_EQ(usage.find(L'\r'), std::wstring_view::npos);
     for (const auto* name :
          {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>", L"/log:<archivo>",
-          L"/allusers", L"/browsers", L"/network", L"/shortcuts", L"/all "}) {
+          L"/allusers", L"/browsers", L"/network", L"/shortcuts", L"/all ", L"/hosts:reset"}) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));

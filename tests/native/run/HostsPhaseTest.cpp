@@ -285,5 +285,43 @@ TEST(HostsPhase, UnreadableCleanHostsFileKeepsTheEarlierBackup) {
     }
 }
 
+// Docker Desktop's block and an advertising list beside a bank sent elsewhere,
+// with the line ends, blanks and comments a person's editing leaves.
+const std::string kBankBesideTheUsersOwn =
+    "# Added by Docker Desktop\r\n192.168.1.20 host.docker.internal\r\n"
+    "127.0.0.1 kubernetes.docker.internal\r\n# End of section\r\n\r\n"
+    "0.0.0.0 anuncios.example\n\t10.6.6.6   www.banco.example # banco\r\n"
+    "0.0.0.0 rastreo.example";
+const std::string kTheUsersOwnAlone =
+    "# Added by Docker Desktop\r\n192.168.1.20 host.docker.internal\r\n"
+    "127.0.0.1 kubernetes.docker.internal\r\n# End of section\r\n\r\n"
+    "0.0.0.0 anuncios.example\n0.0.0.0 rastreo.example";
+
+TEST(HostsEntryRemoval, TakesOutOnlyTheRedirectUntilTheUndoPutsItBack) {
+    RepairBench bench;
+    bench.hostsRepair = HostsRepair::RemoveCountingEntries;
+    bench.addFiles({{kSystemHosts, kBankBesideTheUsersOwn}});
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), kTheUsersOwnAlone);
+    EXPECT_EQ(bench.bytesOf(kSystemBackup), kBankBesideTheUsersOwn);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"Entrada quitada del Archivo Hosts: " +
+                                                 std::wstring(kSystemHosts) +
+                                                 L": 10.6.6.6 www.banco.example"));
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+
+    bench.undo();
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), kBankBesideTheUsersOwn);
+}
+
+TEST(HostsEntryRemoval, LeavesAFileWhereNothingCountsAndItsEarlierBackup) {
+    RepairBench bench;
+    bench.hostsRepair = HostsRepair::RemoveCountingEntries;
+    bench.addFiles({{kSystemHosts, kTheUsersOwnAlone}, {kSystemBackup, kEarlierBackup}});
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), kTheUsersOwnAlone);
+    EXPECT_EQ(bench.bytesOf(kSystemBackup), kEarlierBackup);
+    EXPECT_EQ(callIndex(bench.platform, "ReplaceFileContent", kSystemHosts), -1);
+}
+
 }  // namespace
 }  // namespace tovask::test
