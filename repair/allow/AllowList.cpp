@@ -10,6 +10,7 @@
 #include "text/Blanks.h"
 #include "text/DecimalText.h"
 #include "text/TextCompare.h"
+#include "text/Utf8.h"
 
 namespace tovask {
 namespace {
@@ -291,6 +292,10 @@ bool AllowList::allows(const Finding& finding) const {
     return !sets.empty() && std::ranges::all_of(sets, [&](std::wstring_view found) {
         return allowsAny(*thing, found);
     });
+}
+
+bool AllowList::allowsHostName(std::string_view name) const {
+    return allowsAny(AllowedThing::HostsName, wideFromUtf8(name));
 }
 
 void addAllowLines(AllowList& list, std::wstring_view source, std::wstring_view text,

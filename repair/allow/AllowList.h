@@ -51,6 +51,8 @@ class AllowList {
   public:
     void add(AllowEntry entry) { entries_.push_back(std::move(entry)); }
     bool allows(const Finding& finding) const;
+    // A HOSTS entry's name, as the HOSTS rule compares names.
+    bool allowsHostName(std::string_view name) const;
     const std::vector<AllowEntry>& entries() const { return entries_; }
 
   private:

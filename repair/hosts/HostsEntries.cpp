@@ -155,9 +155,9 @@ std::string comparableName(std::string_view field) {
     return name;
 }
 
-enum class LineVerdict { NoEntry, Counts, UsersOwn };
+enum class LineVerdict { NoEntry, Counts, Allowed, UsersOwn };
 
-LineVerdict verdictOf(std::string_view line) {
+LineVerdict verdictOf(std::string_view line, const AllowedHostName& allowed) {
     Fields fields(line);
     const auto address = fields.next();
     auto name = fields.next();
@@ -166,12 +166,19 @@ LineVerdict verdictOf(std::string_view line) {
     }
     const bool staysHere = staysOnTheMachine(beforeNul(*address));
     bool onlyLoopbackNames = staysHere;
+    bool countsButAllowed = false;
     for (; name; name = fields.next()) {
         const auto comparable = comparableName(*name);
         if (staysHere ? isSecuritySite(comparable) : isPublicName(comparable)) {
-            return LineVerdict::Counts;
+            if (!allowed || !allowed(comparable)) {
+                return LineVerdict::Counts;
+            }
+            countsButAllowed = true;
         }
         onlyLoopbackNames = onlyLoopbackNames && isUnder(comparable, kLoopbackName);
+    }
+    if (countsButAllowed) {
+        return LineVerdict::Allowed;
     }
     // Windows' own "127.0.0.1 localhost" is nobody's choice.
     return onlyLoopbackNames ? LineVerdict::NoEntry : LineVerdict::UsersOwn;
@@ -193,13 +200,16 @@ std::string_view withoutLineEnd(std::string_view line) {
 
 }  // namespace
 
-HostsEntries judgeHostsEntries(std::string_view content) {
+HostsEntries judgeHostsEntries(std::string_view content, const AllowedHostName& allowed) {
     HostsEntries entries;
     forEachLine(content, [&](std::string_view line) {
         line = withoutLineEnd(line);
-        switch (verdictOf(line)) {
+        switch (verdictOf(line, allowed)) {
             case LineVerdict::Counts:
                 entries.counting.push_back(line);
+                break;
+            case LineVerdict::Allowed:
+                ++entries.allowed;
                 break;
             case LineVerdict::UsersOwn:
                 ++entries.usersOwn;
@@ -211,10 +221,10 @@ HostsEntries judgeHostsEntries(std::string_view content) {
     return entries;
 }
 
-std::string withoutCountingEntries(std::string_view content) {
+std::string withoutCountingEntries(std::string_view content, const AllowedHostName& allowed) {
     std::string kept;
     forEachLine(content, [&](std::string_view line) {
-        if (verdictOf(withoutLineEnd(line)) != LineVerdict::Counts) {
+        if (verdictOf(withoutLineEnd(line), allowed) != LineVerdict::Counts) {
             kept.append(line);
         }
     });

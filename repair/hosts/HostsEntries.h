@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,13 +23,18 @@ struct HostsEntries {
     std::vector<std::string_view> counting;
     // The other active lines.
     std::size_t usersOwn = 0;
+    // Lines that would count but whose every such name an allow list names.
+    std::size_t allowed = 0;
 };
 
-HostsEntries judgeHostsEntries(std::string_view content);
+// Whether an allow list names a host name (lower-case ASCII, no final dot).
+using AllowedHostName = std::function<bool(std::string_view name)>;
+
+HostsEntries judgeHostsEntries(std::string_view content, const AllowedHostName& allowed = {});
 
 // The content without the lines that count; every other byte stays as it
 // is, with its line ends, its comments and its blank lines, in its order.
-std::string withoutCountingEntries(std::string_view content);
+std::string withoutCountingEntries(std::string_view content, const AllowedHostName& allowed = {});
 
 // A counting line as a person reads it: its fields without the comment, any
 // byte that is not printable ASCII as '?', a very long line cut short.

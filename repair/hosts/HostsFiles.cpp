@@ -145,9 +145,9 @@ bool EscribirHosts(FileOps& platform, HostsPair pair, BackupOutcome backup, Fail
     return writeHostsContent(platform, pair, backup, defaultHostsContent(), failures);
 }
 
-ListedHostsEntries listedHostsEntries(std::string_view content) {
-    const auto entries = judgeHostsEntries(content);
-    ListedHostsEntries listed{{}, entries.counting.size(), entries.usersOwn};
+ListedHostsEntries listedHostsEntries(std::string_view content, const AllowedHostName& allowed) {
+    const auto entries = judgeHostsEntries(content, allowed);
+    ListedHostsEntries listed{{}, entries.counting.size(), entries.usersOwn, entries.allowed};
     const auto shown = std::min(entries.counting.size(), kMostShownHostsEntries);
     for (std::size_t i = 0; i < shown; ++i) {
         listed.shown.push_back(shownHostsEntry(entries.counting[i]));
@@ -170,7 +170,8 @@ std::vector<std::wstring> hostsEntryLines(std::wstring_view prefix, std::wstring
     return lines;
 }
 
-ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair, FailureLog& failures) {
+ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair,
+                                         const AllowedHostName& allowed, FailureLog& failures) {
     const auto content = platform.ReadFileContent(pair.hosts, kLargestHostsFile);
     if (!content.ok()) {
         if (!isNotFound(content.error())) {
@@ -178,12 +179,12 @@ ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair, Fail
         }
         return {};
     }
-    auto listed = listedHostsEntries(content.value());
+    auto listed = listedHostsEntries(content.value(), allowed);
     if (listed.counting == 0) {
         return {};
     }
     const auto backup = backUpHostsFile(platform, pair, failures);
-    if (!writeHostsContent(platform, pair, backup, withoutCountingEntries(content.value()),
+    if (!writeHostsContent(platform, pair, backup, withoutCountingEntries(content.value(), allowed),
                            failures)) {
         return {};
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/FileOps.h"
+#include "repair/hosts/HostsEntries.h"
 #include "repair/report/FailureLog.h"
 #include "values/Result.h"
 
@@ -72,9 +73,11 @@ struct ListedHostsEntries {
     std::vector<std::wstring> shown;
     std::size_t counting = 0;
     std::size_t usersOwn = 0;
+    std::size_t allowed = 0;
 };
 
-ListedHostsEntries listedHostsEntries(std::string_view content);
+ListedHostsEntries listedHostsEntries(std::string_view content,
+                                      const AllowedHostName& allowed = {});
 
 // A HOSTS file that differs from the default content, and its entries.
 struct HostsFileVerdict {
@@ -91,7 +94,8 @@ std::vector<std::wstring> hostsEntryLines(std::wstring_view prefix, std::wstring
 // staying as it is, once the file is backed up as for its reset; a file
 // where none counts is left untouched and its earlier backup kept. The
 // entries taken out; none when the file did not change.
-ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair, FailureLog& failures);
+ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair,
+                                         const AllowedHostName& allowed, FailureLog& failures);
 
 struct RestoreFailure {
     std::wstring_view hosts;

@@ -162,7 +162,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
         const auto userHives = runRegistryPhase(startPage, managed, everyone, failures);
         view_.appendLine(texts::kRegistryRestored);
 
-        runHostsPhase(managed, failures);
+        runHostsPhase(managed, allowList, failures);
         view_.appendLine(L"");
         view_.appendLine(std::wstring(texts::kStartPagePrefix) + startPage);
         view_.setStartPage(L"");
@@ -349,7 +349,8 @@ FileBackupPlace BrowserRepair::fileBackupPlace() const {
     return {std::move(folder), std::move(registry)};
 }
 
-void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& failures) {
+void BrowserRepair::runHostsPhase(const ManagedMachine& managed, const AllowList& allowList,
+                                  FailureLog& failures) {
     if (!paths_.ok()) {
         for (const auto folder : kUnknownHostsFolders) {
             failures.add(std::wstring(folder) + L"\\drivers\\etc\\hosts", paths_.error());
@@ -362,7 +363,7 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& fai
     if (managed.known) {
         view_.appendLine(texts::kHostsBackedUp);
         view_.appendLine(texts::kHostsRestored);
-        for (const auto& [hosts, entries] : judgeHostsFiles(failures)) {
+        for (const auto& [hosts, entries] : judgeHostsFiles(allowList, failures)) {
             if (entries.counting > 0) {
                 view_.appendLine(std::wstring(texts::kHostsLeftPrefix) + hosts);
             }
@@ -370,7 +371,7 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& fai
         return;
     }
     if (request_.hostsRepair == HostsRepair::RemoveCountingEntries) {
-        removeCountingHostsEntries(failures);
+        removeCountingHostsEntries(allowList, failures);
         return;
     }
     const auto pairs = hostsPairs(paths_.value());
@@ -392,11 +393,13 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, FailureLog& fai
 
 // The entries that count go, each file backed up first; the person's own
 // entries and every other byte stay.
-void BrowserRepair::removeCountingHostsEntries(FailureLog& failures) {
+void BrowserRepair::removeCountingHostsEntries(const AllowList& allowList, FailureLog& failures) {
     std::vector<std::wstring> removed;
+    const auto allowed = [&](std::string_view name) { return allowList.allowsHostName(name); };
     for (const auto pair : hostsPairs(paths_.value())) {
-        const auto lines = hostsEntryLines(texts::kHostsEntryRemovedPrefix, pair.hosts,
-                                           removeCountingEntries(platform_, pair, failures));
+        const auto lines =
+            hostsEntryLines(texts::kHostsEntryRemovedPrefix, pair.hosts,
+                            removeCountingEntries(platform_, pair, allowed, failures));
         removed.insert(removed.end(), lines.begin(), lines.end());
     }
     view_.appendLine(texts::kHostsBackedUp);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/PlatformOps.h"
+#include "repair/allow/AllowList.h"
 #include "repair/backup/RegistryCapture.h"
 #include "repair/backup/files/FileBackup.h"
 #include "repair/findings/ManagedMachine.h"
@@ -99,10 +100,11 @@ class BrowserRepair {
     std::wstring registryBackupFile() const;
     // The file backups beside the registry backup they accompany.
     FileBackupPlace fileBackupPlace() const;
-    void runHostsPhase(const ManagedMachine& managed, FailureLog& failures);
+    void runHostsPhase(const ManagedMachine& managed, const AllowList& allowList,
+                       FailureLog& failures);
     void flushResolverCache(FailureLog& failures);
-    std::vector<HostsFileVerdict> judgeHostsFiles(FailureLog& failures);
-    void removeCountingHostsEntries(FailureLog& failures);
+    std::vector<HostsFileVerdict> judgeHostsFiles(const AllowList& allowList, FailureLog& failures);
+    void removeCountingHostsEntries(const AllowList& allowList, FailureLog& failures);
     RunEnd reportFailures(const FailureLog& failures);
     void appendErrorLines(const FailureLog& failures);
     RunEnd reportUndoFailure(std::wstring_view file, std::error_code error,

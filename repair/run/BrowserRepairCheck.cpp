@@ -67,6 +67,10 @@ void listHostsFiles(const std::vector<HostsFileVerdict>& verdicts, bool managed,
             listing.hostsInformation.push_back(std::wstring(texts::kHostsOwnEntriesPrefix) + hosts +
                                                L": " + decimalText(entries.usersOwn));
         }
+        if (entries.allowed > 0) {
+            listing.hostsInformation.push_back(std::wstring(texts::kHostsAllowedEntriesPrefix) +
+                                               hosts + L": " + decimalText(entries.allowed));
+        }
     }
 }
 
@@ -121,7 +125,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
                 nameHivesBySid(*entries, everyone->hives());
             }
         }
-        listHostsFiles(judgeHostsFiles(failures), isManaged, listing);
+        listHostsFiles(judgeHostsFiles(allowList, failures), isManaged, listing);
         findings = lookForFindings(facts, managed, start->userHives, request_.everyUser, failures,
                                    std::move(allowList));
     }
@@ -151,8 +155,10 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
 
 // The HOSTS files that exist and differ from the default content, with
 // their entries.
-std::vector<HostsFileVerdict> BrowserRepair::judgeHostsFiles(FailureLog& failures) {
+std::vector<HostsFileVerdict> BrowserRepair::judgeHostsFiles(const AllowList& allowList,
+                                                             FailureLog& failures) {
     std::vector<HostsFileVerdict> verdicts;
+    const auto allowed = [&](std::string_view name) { return allowList.allowsHostName(name); };
     for (const auto pair : hostsPairs(paths_.value())) {
         const auto content = probeHostsFile(platform_, pair.hosts);
         if (!content.ok()) {
@@ -168,7 +174,8 @@ std::vector<HostsFileVerdict> BrowserRepair::judgeHostsFiles(FailureLog& failure
         if (!text.ok()) {
             failures.add(pair.hosts, text.error());
         } else {
-            verdicts.push_back({std::wstring(pair.hosts), listedHostsEntries(text.value())});
+            verdicts.push_back(
+                {std::wstring(pair.hosts), listedHostsEntries(text.value(), allowed)});
         }
     }
     return verdicts;

@@ -69,6 +69,8 @@ inline constexpr std::wstring_view kHostsNotRedirectingPrefix =
 inline constexpr std::wstring_view kHostsOwnEntriesPrefix =
     L"Archivo Hosts con entradas propias que se dejan (bloqueos y nombres privados; solo se "
     L"informa): ";
+inline constexpr std::wstring_view kHostsAllowedEntriesPrefix =
+    L"Archivo Hosts con entradas que se dejan (permitido por la lista; solo se informa): ";
 // After the HOSTS file's name: "y 250 entradas más".
 inline constexpr std::wstring_view kHostsMoreEntriesPrefix = L"y ";
 inline constexpr std::wstring_view kHostsMoreEntriesSuffix = L" entradas más";

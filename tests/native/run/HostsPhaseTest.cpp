@@ -323,5 +323,22 @@ TEST(HostsEntryRemoval, LeavesAFileWhereNothingCountsAndItsEarlierBackup) {
     EXPECT_EQ(callIndex(bench.platform, "ReplaceFileContent", kSystemHosts), -1);
 }
 
+// The bank's name on the person's allow list: its line stays, does not
+// count, and the check says it is allowed; another name on it still counts.
+TEST(HostsEntryRemoval, KeepsALineWhoseCountingNamesTheAllowListNames) {
+    RepairBench bench;
+    bench.hostsRepair = HostsRepair::RemoveCountingEntries;
+    bench.allowFile = L"C:\\Listas\\permitidos.txt";
+    bench.addFiles(
+        {{kSystemHosts, kBankBesideTheUsersOwn}, {bench.allowFile, "hosts WWW.banco.example\n"}});
+    bench.press();
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), kBankBesideTheUsersOwn);
+    EXPECT_EQ(bench.check(), RunOutcome::Done);
+    EXPECT_TRUE(anyLineHas(bench.view.lines, L"permitido por la lista"));
+
+    bench.addFiles({{kSystemHosts, "10.6.6.6 www.banco.example otro.example\n"}});
+    EXPECT_EQ(bench.check(), RunOutcome::RepairNeeded);
+}
+
 }  // namespace
 }  // namespace tovask::test
