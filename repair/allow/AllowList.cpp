@@ -294,8 +294,10 @@ bool AllowList::allows(const Finding& finding) const {
     });
 }
 
-bool AllowList::allowsHostName(std::string_view name) const {
-    return allowsAny(AllowedThing::HostsName, wideFromUtf8(name));
+std::function<bool(std::string_view name)> AllowList::hostNameRule() const {
+    return [this](std::string_view name) {
+        return allowsAny(AllowedThing::HostsName, wideFromUtf8(name));
+    };
 }
 
 void addAllowLines(AllowList& list, std::wstring_view source, std::wstring_view text,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,8 +52,9 @@ class AllowList {
   public:
     void add(AllowEntry entry) { entries_.push_back(std::move(entry)); }
     bool allows(const Finding& finding) const;
-    // A HOSTS entry's name, as the HOSTS rule compares names.
-    bool allowsHostName(std::string_view name) const;
+    // Whether a HOSTS entry's name is on the list, for the HOSTS rule to ask;
+    // it refers to this list.
+    std::function<bool(std::string_view name)> hostNameRule() const;
     const std::vector<AllowEntry>& entries() const { return entries_; }
 
   private:

@@ -395,7 +395,7 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, const AllowList
 // entries and every other byte stay.
 void BrowserRepair::removeCountingHostsEntries(const AllowList& allowList, FailureLog& failures) {
     std::vector<std::wstring> removed;
-    const auto allowed = [&](std::string_view name) { return allowList.allowsHostName(name); };
+    const auto allowed = allowList.hostNameRule();
     for (const auto pair : hostsPairs(paths_.value())) {
         const auto lines =
             hostsEntryLines(texts::kHostsEntryRemovedPrefix, pair.hosts,

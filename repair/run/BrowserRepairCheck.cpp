@@ -158,7 +158,7 @@ RunOutcome BrowserRepair::checkWhatNeedsRepair(const RunRequest& request) {
 std::vector<HostsFileVerdict> BrowserRepair::judgeHostsFiles(const AllowList& allowList,
                                                              FailureLog& failures) {
     std::vector<HostsFileVerdict> verdicts;
-    const auto allowed = [&](std::string_view name) { return allowList.allowsHostName(name); };
+    const auto allowed = allowList.hostNameRule();
     for (const auto pair : hostsPairs(paths_.value())) {
         const auto content = probeHostsFile(platform_, pair.hosts);
         if (!content.ok()) {

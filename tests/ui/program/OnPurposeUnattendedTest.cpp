@@ -99,7 +99,7 @@ TEST(OnPurposeUnattended, AnOrganisationsAllowListKeepsWhatItNamesAndTheRunExits
     const HijackedPrefix prefix;
     Win32Platform platform;
     for (const auto& seed : kOrganisationsPolicies) {
-        ASSERT_FALSE(platform.RegWriteRaw(seed.key, seed.name, stringValue(seed.text),
+        ASSERT_FALSE(platform.RegWriteRaw(seed.key, seed.name, tovask::stringValue(seed.text),
                                           RegistryView::Default));
     }
     ASSERT_FALSE(platform.RegWriteRaw(
@@ -116,7 +116,7 @@ TEST(OnPurposeUnattended, AnOrganisationsAllowListKeepsWhatItNamesAndTheRunExits
         << testing::PrintToString(lines);
     for (const auto& seed : kOrganisationsPolicies) {
         const auto kept = platform.RegReadValue(seed.key + seed.name, RegistryView::Default);
-        EXPECT_TRUE(kept.ok() && kept.value() == stringValue(seed.text))
+        EXPECT_TRUE(kept.ok() && kept.value() == tovask::stringValue(seed.text))
             << testing::PrintToString(seed.name);
     }
 
