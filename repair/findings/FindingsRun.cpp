@@ -9,6 +9,7 @@
 #include "repair/findings/FindingWords.h"
 #include "repair/findings/PutBackTogether.h"
 #include "repair/paths/ShortcutFolders.h"
+#include "repair/startup/StartupCommand.h"
 
 namespace tovask {
 namespace {
@@ -191,7 +192,12 @@ RunFindings lookForFindings(PlatformOps& platform, ManagedMachine managed,
                             std::span<const std::wstring> userHives, bool everyUser,
                             FailureLog& failures, AllowList allowList) {
     UserFoldersOfThisRun userFolders(platform, failures);
-    FindingScope scope{userHives, userFolders, everyUser, managed.managedBecause.has_value(), {}};
+    FindingScope scope{.userHives = userHives,
+                       .userFolders = userFolders,
+                       .everyUser = everyUser,
+                       .managedMachine = managed.managedBecause.has_value(),
+                       .foundBefore = {},
+                       .isStartupHijack = isRepairableStartupHijack};
     RunFindings findings{std::move(managed), {}, std::move(allowList)};
     for (const auto* kind : findingKinds()) {
         const auto read = findingsReadBy(*kind, findings.kinds);

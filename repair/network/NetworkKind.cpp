@@ -27,7 +27,7 @@ class NetworkFindings : public KindFindings {
   public:
     NetworkFindings(PlatformOps& platform, const FindingScope& scope, FailureLog& failures)
         : found_(findNetworkSettings(platform, networkHives(scope), scope.userFolders,
-                                     scope.managedMachine, failures)) {}
+                                     scope.managedMachine, scope.isStartupHijack, failures)) {}
 
     std::vector<Finding> findings() const override { return findingsOf(found_); }
 

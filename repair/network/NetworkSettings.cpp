@@ -95,8 +95,11 @@ bool isLoggedOffUsersHive(std::wstring_view hive) {
 class NetworkScan {
   public:
     NetworkScan(PlatformOps& platform, UserFoldersOfThisRun& userFolders, bool managedMachine,
-                FailureLog& failures)
-        : platform_(platform), userFolders_(userFolders), failures_(failures) {
+                const StartupHijackRule& isStartupHijack, FailureLog& failures)
+        : platform_(platform),
+          userFolders_(userFolders),
+          isStartupHijack_(isStartupHijack),
+          failures_(failures) {
         plainFacts_.managedMachine = managedMachine;
     }
 
@@ -128,6 +131,7 @@ class NetworkScan {
 
     PlatformOps& platform_;
     UserFoldersOfThisRun& userFolders_;
+    const StartupHijackRule& isStartupHijack_;
     FailureLog& failures_;
     NetworkFacts plainFacts_;
     std::optional<NetworkFacts> systemFacts_;
@@ -167,10 +171,11 @@ bool NetworkScan::isStartupFinding(std::wstring_view hive, std::wstring_view pro
     }
     auto started = hijackingRunPrograms_.find(hive);
     if (started == hijackingRunPrograms_.end()) {
-        started = hijackingRunPrograms_
-                      .emplace(std::wstring(hive),
-                               hijackingRunPrograms(platform_, hive, userFolders_, failures_))
-                      .first;
+        started =
+            hijackingRunPrograms_
+                .emplace(std::wstring(hive), hijackingRunPrograms(platform_, hive, userFolders_,
+                                                                  isStartupHijack_, failures_))
+                .first;
     }
     const auto running = comparablePath(program);
     const auto fileName = running.substr(running.rfind(L'\\') + 1);
@@ -559,8 +564,10 @@ void NetworkScan::scanWinsockProviders() {
 std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
                                                 std::span<const std::wstring> userHives,
                                                 UserFoldersOfThisRun& userFolders,
-                                                bool managedMachine, FailureLog& failures) {
-    NetworkScan scan(platform, userFolders, managedMachine, failures);
+                                                bool managedMachine,
+                                                const StartupHijackRule& isStartupHijack,
+                                                FailureLog& failures) {
+    NetworkScan scan(platform, userFolders, managedMachine, isStartupHijack, failures);
     for (const auto& hive : userHives) {
         scan.scanInternetSettings(hive, RegistryView::Default);
     }

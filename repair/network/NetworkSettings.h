@@ -54,7 +54,9 @@ struct NetworkFinding {
 std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
                                                 std::span<const std::wstring> userHives,
                                                 UserFoldersOfThisRun& userFolders,
-                                                bool managedMachine, FailureLog& failures);
+                                                bool managedMachine,
+                                                const StartupHijackRule& isStartupHijack,
+                                                FailureLog& failures);
 
 std::vector<Finding> findingsOf(std::span<const NetworkFinding> found);
 

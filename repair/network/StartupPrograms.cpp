@@ -6,7 +6,6 @@
 
 #include "repair/commands/CommandLineArguments.h"
 #include "repair/paths/ShortcutFolders.h"
-#include "repair/startup/StartupCommand.h"
 #include "text/RegistryEncoding.h"
 #include "text/TextCompare.h"
 
@@ -26,18 +25,16 @@ constexpr ListingLimits kStartupLimits{0, 200, 2000};
 
 class ProgramList {
   public:
-    explicit ProgramList(UserFolders* folders, bool onlyHijacks = false)
+    // With a rule, only the commands it finds a hijack in.
+    explicit ProgramList(UserFolders* folders, const StartupHijackRule* onlyHijacks = nullptr)
         : folders_(folders), onlyHijacks_(onlyHijacks) {}
 
     // A path or command as the user's entry holds it, the user's references expanded.
     void add(std::wstring_view text, bool isCommand) {
         const auto expanded = folders_ != nullptr ? folders_->expanded(text) : std::nullopt;
         const std::wstring_view whole = expanded ? std::wstring_view(*expanded) : text;
-        if (onlyHijacks_) {
-            const auto hijack = startupCommandHijack(whole);
-            if (!isCommand || !hijack || !hijack->repairable) {
-                return;
-            }
+        if (onlyHijacks_ != nullptr && (!isCommand || !*onlyHijacks_ || !(*onlyHijacks_)(whole))) {
+            return;
         }
         auto program = isCommand ? programOfCommand(whole) : std::wstring(whole);
         if (!program.empty() && std::ranges::none_of(programs_, [&](const std::wstring& seen) {
@@ -50,7 +47,7 @@ class ProgramList {
 
   private:
     UserFolders* folders_;
-    bool onlyHijacks_;
+    const StartupHijackRule* onlyHijacks_;
     std::vector<std::wstring> programs_;
 };
 
@@ -120,8 +117,9 @@ std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_vi
 
 std::vector<std::wstring> hijackingRunPrograms(PlatformOps& platform, std::wstring_view hive,
                                                UserFoldersOfThisRun& userFolders,
+                                               const StartupHijackRule& isStartupHijack,
                                                FailureLog& failures) {
-    ProgramList programs(userFolders.of(hive), true);
+    ProgramList programs(userFolders.of(hive), &isStartupHijack);
     addRunCommands(platform, hive, programs, failures);
     return programs.take();
 }

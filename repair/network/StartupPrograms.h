@@ -7,6 +7,7 @@
 #include "platform/PlatformOps.h"
 #include "repair/paths/ShortcutFolders.h"
 #include "repair/report/FailureLog.h"
+#include "repair/report/FindingKindRow.h"
 
 namespace tovask {
 
@@ -20,11 +21,11 @@ std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_vi
                                           UserFoldersOfThisRun& userFolders, FailureLog& failures);
 
 // The programs of the commands in the user's Run and RunOnce keys that the
-// start-up rules find a hijack in themselves (startupCommandHijack, where it
-// may be repaired), as the commands name them: a bare name is found by the
-// search path.
+// start-up programs' rule finds a hijack in themselves, as the commands name
+// them: a bare name is found by the search path.
 std::vector<std::wstring> hijackingRunPrograms(PlatformOps& platform, std::wstring_view hive,
                                                UserFoldersOfThisRun& userFolders,
+                                               const StartupHijackRule& isStartupHijack,
                                                FailureLog& failures);
 
 }  // namespace tovask

@@ -89,12 +89,17 @@ void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
 // an organisation manages the machine, and what the kinds whose findings this
 // one reads (its row's readsFindingsOf) found, before it. Good while the
 // kinds look, not beyond.
+// Whether a start-up command is a hijack the start-up programs' kind would
+// repair: that kind's rule, handed to the others by whoever runs the kinds.
+using StartupHijackRule = std::function<bool(std::wstring_view command)>;
+
 struct FindingScope {
     std::span<const std::wstring> userHives;
     UserFoldersOfThisRun& userFolders;
     bool everyUser = false;
     bool managedMachine = false;
     std::span<const Finding> foundBefore;
+    StartupHijackRule isStartupHijack{};
 };
 
 // One kind of finding beyond Internet Explorer, described whole: the check,

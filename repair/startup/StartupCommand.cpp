@@ -347,4 +347,9 @@ std::wstring taskGroup(std::wstring_view command) {
     return std::wstring(browser.empty() ? texts::kTaskGroup : browser);
 }
 
+bool isRepairableStartupHijack(std::wstring_view command) {
+    const auto hijack = startupCommandHijack(command);
+    return hijack && hijack->repairable;
+}
+
 }  // namespace tovask

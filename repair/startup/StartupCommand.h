@@ -37,6 +37,8 @@ struct StartupHijack {
 //   a script from a folder a user can write.
 // Windows's own programs are judged by their arguments alone.
 std::optional<StartupHijack> startupCommandHijack(std::wstring_view command);
+// A hijack by those rules that this kind repairs, not only reports.
+bool isRepairableStartupHijack(std::wstring_view command);
 
 // Why a command whose program takes the name of one of Windows' own puts a
 // hijack back: which one, and the folder the program lies in.

@@ -5,6 +5,7 @@
 #include "repair/network/NetworkRepair.h"
 #include "repair/network/NetworkSettings.h"
 #include "repair/network/StartupPrograms.h"
+#include "repair/startup/StartupCommand.h"
 #include "tests/native/RepairFixture.h"
 #include "text/RegistryEncoding.h"
 
@@ -410,8 +411,9 @@ TEST_F(NetworkRun, HijackingRunProgramsAreThoseOfTheCommandsTheStartupRulesFind)
                       RegistryType::String);
     FailureLog failures(platform);
     UserFoldersOfThisRun userFolders(platform, failures);
-    EXPECT_EQ(hijackingRunPrograms(platform, hive, userFolders, failures),
-              std::vector<std::wstring>{L"powershell.exe"});
+    EXPECT_EQ(
+        hijackingRunPrograms(platform, hive, userFolders, isRepairableStartupHijack, failures),
+        std::vector<std::wstring>{L"powershell.exe"});
     EXPECT_TRUE(failures.entries().empty());
 }
 
