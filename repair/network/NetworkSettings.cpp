@@ -95,7 +95,7 @@ bool isLoggedOffUsersHive(std::wstring_view hive) {
 class NetworkScan {
   public:
     NetworkScan(PlatformOps& platform, UserFoldersOfThisRun& userFolders, bool managedMachine,
-                const StartupHijackRule& isStartupHijack, FailureLog& failures)
+                StartupHijackRule isStartupHijack, FailureLog& failures)
         : platform_(platform),
           userFolders_(userFolders),
           isStartupHijack_(isStartupHijack),
@@ -131,7 +131,7 @@ class NetworkScan {
 
     PlatformOps& platform_;
     UserFoldersOfThisRun& userFolders_;
-    const StartupHijackRule& isStartupHijack_;
+    StartupHijackRule isStartupHijack_;
     FailureLog& failures_;
     NetworkFacts plainFacts_;
     std::optional<NetworkFacts> systemFacts_;
@@ -565,7 +565,7 @@ std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
                                                 std::span<const std::wstring> userHives,
                                                 UserFoldersOfThisRun& userFolders,
                                                 bool managedMachine,
-                                                const StartupHijackRule& isStartupHijack,
+                                                StartupHijackRule isStartupHijack,
                                                 FailureLog& failures) {
     NetworkScan scan(platform, userFolders, managedMachine, isStartupHijack, failures);
     for (const auto& hive : userHives) {

@@ -55,7 +55,7 @@ std::vector<NetworkFinding> findNetworkSettings(PlatformOps& platform,
                                                 std::span<const std::wstring> userHives,
                                                 UserFoldersOfThisRun& userFolders,
                                                 bool managedMachine,
-                                                const StartupHijackRule& isStartupHijack,
+                                                StartupHijackRule isStartupHijack,
                                                 FailureLog& failures);
 
 std::vector<Finding> findingsOf(std::span<const NetworkFinding> found);

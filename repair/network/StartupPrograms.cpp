@@ -26,14 +26,14 @@ constexpr ListingLimits kStartupLimits{0, 200, 2000};
 class ProgramList {
   public:
     // With a rule, only the commands it finds a hijack in.
-    explicit ProgramList(UserFolders* folders, const StartupHijackRule* onlyHijacks = nullptr)
+    explicit ProgramList(UserFolders* folders, StartupHijackRule onlyHijacks = nullptr)
         : folders_(folders), onlyHijacks_(onlyHijacks) {}
 
     // A path or command as the user's entry holds it, the user's references expanded.
     void add(std::wstring_view text, bool isCommand) {
         const auto expanded = folders_ != nullptr ? folders_->expanded(text) : std::nullopt;
         const std::wstring_view whole = expanded ? std::wstring_view(*expanded) : text;
-        if (onlyHijacks_ != nullptr && (!isCommand || !*onlyHijacks_ || !(*onlyHijacks_)(whole))) {
+        if (onlyHijacks_ != nullptr && (!isCommand || !onlyHijacks_(whole))) {
             return;
         }
         auto program = isCommand ? programOfCommand(whole) : std::wstring(whole);
@@ -47,7 +47,7 @@ class ProgramList {
 
   private:
     UserFolders* folders_;
-    const StartupHijackRule* onlyHijacks_;
+    StartupHijackRule onlyHijacks_;
     std::vector<std::wstring> programs_;
 };
 
@@ -117,9 +117,13 @@ std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_vi
 
 std::vector<std::wstring> hijackingRunPrograms(PlatformOps& platform, std::wstring_view hive,
                                                UserFoldersOfThisRun& userFolders,
-                                               const StartupHijackRule& isStartupHijack,
+                                               StartupHijackRule isStartupHijack,
                                                FailureLog& failures) {
-    ProgramList programs(userFolders.of(hive), &isStartupHijack);
+    // Without the rule, no command is known to be a hijack.
+    if (isStartupHijack == nullptr) {
+        return {};
+    }
+    ProgramList programs(userFolders.of(hive), isStartupHijack);
     addRunCommands(platform, hive, programs, failures);
     return programs.take();
 }

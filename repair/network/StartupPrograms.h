@@ -25,7 +25,7 @@ std::vector<std::wstring> startupPrograms(PlatformOps& platform, std::wstring_vi
 // them: a bare name is found by the search path.
 std::vector<std::wstring> hijackingRunPrograms(PlatformOps& platform, std::wstring_view hive,
                                                UserFoldersOfThisRun& userFolders,
-                                               const StartupHijackRule& isStartupHijack,
+                                               StartupHijackRule isStartupHijack,
                                                FailureLog& failures);
 
 }  // namespace tovask

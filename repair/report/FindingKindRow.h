@@ -91,7 +91,7 @@ void keepChosen(std::vector<Item>& items, std::span<const Finding> itemFindings,
 // kinds look, not beyond.
 // Whether a start-up command is a hijack the start-up programs' kind would
 // repair: that kind's rule, handed to the others by whoever runs the kinds.
-using StartupHijackRule = std::function<bool(std::wstring_view command)>;
+using StartupHijackRule = bool (*)(std::wstring_view command);
 
 struct FindingScope {
     std::span<const std::wstring> userHives;
@@ -99,7 +99,7 @@ struct FindingScope {
     bool everyUser = false;
     bool managedMachine = false;
     std::span<const Finding> foundBefore;
-    StartupHijackRule isStartupHijack{};
+    StartupHijackRule isStartupHijack = nullptr;
 };
 
 // One kind of finding beyond Internet Explorer, described whole: the check,
