@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <utility>
@@ -53,18 +54,16 @@ constexpr std::uint32_t kHighSurrogates = 0xD800;
 constexpr std::uint32_t kLowSurrogates = 0xDC00;
 
 // Views into the file, so that the thousands of statements a profile holds
-// cost no copies; only a text with escapes owns the bytes they stand for.
+// cost no copies; a text with escapes is a view into the bytes they stand
+// for, which the reader keeps.
 struct Token {
     explicit Token(std::string_view shape = {}) : shape(shape) {}
 
     std::string_view shape;
-    // As written; for a quoted text, the bytes between its quotes.
-    std::string_view written{};
-    std::optional<std::string> unescaped{};
+    // As written; for a quoted text, the bytes between its quotes or, with
+    // escapes, the bytes they stand for.
+    std::string_view text{};
     std::size_t begin = 0;
-
-    // A quoted text as the bytes its escapes stand for, anything else as written.
-    std::string_view text() const { return unescaped ? std::string_view(*unescaped) : written; }
 };
 
 bool isWordCharacter(char c) {
@@ -94,10 +93,31 @@ class PreferenceTokens {
         if (token) {
             token->begin = start_;
             if (token->shape != kText) {
-                token->written = file_.substr(start_, at_ - start_);
+                token->text = file_.substr(start_, at_ - start_);
             }
         }
         return token;
+    }
+
+    // The next `;` token, passing over everything before it as next() would
+    // read it; none at the end of the file. Only a comment or a text can hide
+    // a `;`, and every other token is made of bytes that begin neither, so
+    // those are passed a byte at a time.
+    std::optional<Token> statementEnd() {
+        for (;;) {
+            const char c = peek();
+            if (c == kEnd) {
+                return std::nullopt;
+            }
+            if (c == ';' || c == '#' || c == '/' || c == '"' || c == '\'') {
+                auto token = next();
+                if (!token || token->shape == ";") {
+                    return token;
+                }
+            } else {
+                ++at_;
+            }
+        }
     }
 
   private:
@@ -174,7 +194,7 @@ class PreferenceTokens {
         }
         at_ = stop + 1;
         if (file_[stop] == quote) {
-            token.written = file_.substr(textStart, stop - textStart);
+            token.text = file_.substr(textStart, stop - textStart);
             return token;
         }
         std::string bytes(file_.substr(textStart, stop - textStart));
@@ -188,7 +208,7 @@ class PreferenceTokens {
                 token.shape = {};
             }
         }
-        token.unescaped = std::move(bytes);
+        token.text = unescaped_.emplace_back(std::move(bytes));
         return token;
     }
 
@@ -250,6 +270,9 @@ class PreferenceTokens {
     std::string_view file_;
     std::size_t at_;
     std::size_t start_ = 0;
+    // Where the tokens' views of texts with escapes point; a deque's items
+    // stay where they are as it grows.
+    std::deque<std::string> unescaped_;
 };
 
 bool withinFirefoxRange(std::string_view sign, std::string_view digits) {
@@ -268,7 +291,7 @@ std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, st
         statement.back().shape != kStatementEnd) {
         return std::nullopt;
     }
-    const auto name = statement[kNamePlace].text();
+    const auto name = statement[kNamePlace].text;
     if (!onlyNames.empty() && std::ranges::find(onlyNames, name) == onlyNames.end()) {
         return std::nullopt;
     }
@@ -280,7 +303,7 @@ std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, st
                                        value[1].shape == form.value;
     });
     if (form == kValueForms.end() ||
-        (form->value == kNumber && !withinFirefoxRange(form->sign, value.back().text()))) {
+        (form->value == kNumber && !withinFirefoxRange(form->sign, value.back().text))) {
         return std::nullopt;
     }
     FirefoxTextPreference preference{.name = std::string(name),
@@ -289,9 +312,22 @@ std::optional<FirefoxTextPreference> preferenceOf(std::span<Token> statement, st
                                      .begin = statement.front().begin,
                                      .end = end};
     for (const auto& token : value) {
-        preference.value += token.text();
+        preference.value += token.text;
     }
     return preference;
+}
+
+// Whether the statement's tokens so far may still begin one that sets one of
+// the names asked for: a profile's file is thousands of statements, and
+// those need only their `;` found.
+bool mayStillSetAName(std::span<const Token> statement,
+                      std::span<const std::string_view> onlyNames) {
+    const auto last = statement.size() - 1;
+    if (last < kStatementStart.size() && statement[last].shape != kStatementStart[last]) {
+        return false;
+    }
+    return last != kNamePlace || onlyNames.empty() ||
+           std::ranges::find(onlyNames, statement[last].text) != onlyNames.end();
 }
 
 // The blanks Firefox passes over within a line.
@@ -307,23 +343,25 @@ std::vector<FirefoxTextPreference> readFirefoxTextPreferences(
     std::string_view file, std::span<const std::string_view> onlyNames) {
     std::vector<FirefoxTextPreference> found;
     PreferenceTokens tokens(file);
-    // The tokens of the statement so far; one with any fault is passed over
-    // up to its `;`, as Firefox recovers.
+    // The tokens of the statement so far. One with any fault is passed over
+    // up to its `;`, as Firefox recovers, and so is one that can no longer
+    // set a name asked for.
     std::vector<Token> statement;
-    bool faulty = false;
-    while (auto token = tokens.next()) {
+    bool passingOver = false;
+    while (auto token = passingOver ? tokens.statementEnd() : tokens.next()) {
         if (token->shape == ";") {
             auto preference =
-                faulty ? std::nullopt : preferenceOf(statement, token->begin + 1, onlyNames);
+                passingOver ? std::nullopt : preferenceOf(statement, token->begin + 1, onlyNames);
             if (preference) {
                 found.push_back(std::move(*preference));
             }
             statement.clear();
-            faulty = false;
+            passingOver = false;
         } else if (token->shape.empty() || statement.size() == kLongestStatement) {
-            faulty = true;
-        } else if (!faulty) {
-            statement.push_back(std::move(*token));
+            passingOver = true;
+        } else {
+            statement.push_back(*token);
+            passingOver = !mayStillSetAName(statement, onlyNames);
         }
     }
     return found;

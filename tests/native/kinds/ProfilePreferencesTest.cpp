@@ -234,7 +234,9 @@ TEST(FirefoxPreferenceFile, GivesEachTextAsTheBytesItsEscapesStandFor) {
 TEST(FirefoxPreferenceFile, GivesOnlyTheNamesAskedFor) {
     constexpr std::array<std::string_view, 1> kAsked = {"a.b"};
     const auto read = readFirefoxTextPreferences(
-        "user_pref(\"a.c\", 1);\nuser_pref('a\\x2eb', \"x\");\nuser_pref(\"a.b.c\", 2);", kAsked);
+        "user_pref(\"a.c\", 'x;y' /* ; */ 1) # c\n;user_pref('a\\x2eb', \"x\");\n"
+        "user_pref(\"a.b.c\", 2);user_pref(\"a.b\", /;1);",
+        kAsked);
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read.front().value, "x");
 }
