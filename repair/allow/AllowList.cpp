@@ -294,6 +294,37 @@ bool AllowList::allows(const Finding& finding) const {
     });
 }
 
+void AllowList::markAllowed(std::vector<Finding>& findings) const {
+    for (auto& finding : findings) {
+        finding.allowed = finding.allowed || allows(finding);
+    }
+    // One subject's neighbours: a proxy mode goes with a server or a script.
+    const auto family = [](FindingSubject subject) {
+        return subject == FindingSubject::ProxyScript ? FindingSubject::ProxyServer : subject;
+    };
+    const auto neighbours = [&](const Finding& a, const Finding& b) {
+        return a.kind == b.kind && a.evidence.policyRoot == b.evidence.policyRoot &&
+               family(a.subject) == family(b.subject);
+    };
+    for (auto& lock : findings) {
+        if (!lock.evidence.switchesNeighbours || lock.evidence.policyRoot.empty()) {
+            continue;
+        }
+        bool anyAddress = false;
+        bool allAllowed = true;
+        for (const auto& address : findings) {
+            if (!address.evidence.switchesNeighbours && neighbours(lock, address)) {
+                anyAddress = true;
+                allAllowed = allAllowed && address.allowed;
+            }
+        }
+        lock.allowed = lock.allowed || (anyAddress && allAllowed);
+    }
+    for (auto& finding : findings) {
+        finding.repairable = finding.repairable && !finding.allowed;
+    }
+}
+
 std::function<bool(std::string_view name)> AllowList::hostNameRule() const {
     return [this](std::string_view name) {
         return allowsAny(AllowedThing::HostsName, wideFromUtf8(name));

@@ -52,6 +52,10 @@ class AllowList {
   public:
     void add(AllowEntry entry) { entries_.push_back(std::move(entry)); }
     bool allows(const Finding& finding) const;
+    // Marks what the list allows, listed and never repaired: each finding an
+    // entry covers, and a lock that only switches its neighbours on when every
+    // address of its subject in the same policies is allowed.
+    void markAllowed(std::vector<Finding>& findings) const;
     // Whether a HOSTS entry's name is on the list, for the HOSTS rule to ask;
     // it refers to this list.
     std::function<bool(std::string_view name)> hostNameRule() const;

@@ -179,12 +179,7 @@ std::vector<Finding> RunFindings::all() const {
     }
     forgetUnreadFilesWithoutLocks(findings);
     tiePutBackTogether(findings);
-    for (auto& finding : findings) {
-        if (allowList.allows(finding)) {
-            finding.allowed = true;
-            finding.repairable = false;
-        }
-    }
+    allowList.markAllowed(findings);
     return findings;
 }
 

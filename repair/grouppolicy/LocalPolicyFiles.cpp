@@ -122,6 +122,8 @@ std::vector<Finding> findingsOf(const LocalPolicyFile& file, bool repairable) {
         evidence.policyValue = std::wstring(browser->keyPath) + L"\\" + placeOf(lock);
         evidence.policyData = lock.holds;
         evidence.sets = settingOf(lock);
+        evidence.policyRoot = file.path + L"\\" + std::wstring(browser->keyPath);
+        evidence.switchesNeighbours = switchesItsNeighbours(lock);
         auto place = file.path + L"\\" + evidence.policyValue;
         auto finding = withSubject(
             subjectOf(lock),

@@ -255,10 +255,15 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyFile> files, bool re
     std::vector<Finding> findings;
     for (const auto& file : files) {
         for (const auto& lock : file.locks) {
+            FindingEvidence evidence;
+            evidence.sets = settingOf(lock);
+            evidence.policyRoot = file.path;
+            evidence.switchesNeighbours = switchesItsNeighbours(lock);
             auto finding = withSubject(
                 subjectOf(lock),
                 {FindingKind::BrowserPolicy, std::wstring(kFirefoxGroup),
-                 file.path + L"\\" + placeOf(lock), lock.holds, repairable && !isLeftAsIs(lock)});
+                 file.path + L"\\" + placeOf(lock), lock.holds, repairable && !isLeftAsIs(lock),
+                 PolicyHives::None, std::move(evidence)});
             finding.title = lock.title;
             findings.push_back(std::move(finding));
         }

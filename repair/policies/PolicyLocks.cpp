@@ -137,6 +137,8 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyKey> keys, bool repa
             evidence.policyValue = std::wstring(key.browser->keyPath) + L"\\" + placeOf(lock);
             evidence.policyData = lock.holds;
             evidence.sets = settingOf(lock);
+            evidence.policyRoot = fileKeyOf(key, L"");
+            evidence.switchesNeighbours = switchesItsNeighbours(lock);
             auto finding = withSubject(
                 subjectOf(lock),
                 {FindingKind::BrowserPolicy, std::wstring(key.browser->group),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,25 @@ inline std::vector<std::wstring> settingOf(const PolicyLock& lock) {
         return {set.substr(0, set.find(L';'))};
     }
     return {set};
+}
+
+// Whether a lock only says how the addresses beside it apply, by its policy's
+// name: the new tab page as home page, start with the listed pages, the proxy
+// mode, the search engine's switch, name and keyword, Firefox's start page
+// choice, proxy mode and Locked. It goes with those addresses.
+inline bool switchesItsNeighbours(const PolicyLock& lock) {
+    constexpr std::wstring_view kSwitches[] = {L"HomepageIsNewTabPage",
+                                               L"RestoreOnStartup",
+                                               L"ProxyMode",
+                                               L"DefaultSearchProviderEnabled",
+                                               L"DefaultSearchProviderName",
+                                               L"DefaultSearchProviderKeyword",
+                                               L"StartPage",
+                                               L"Mode",
+                                               L"Locked"};
+    return lock.entry.empty() && std::ranges::any_of(kSwitches, [&](std::wstring_view name) {
+               return equalsIgnoringCase(lock.valueName, name);
+           });
 }
 
 // What a lock forces, told by its policy's name: "Homepage", "HomepageLocation"

@@ -76,6 +76,12 @@ struct FindingEvidence {
     std::wstring policyValue{};
     // What a lock's value holds, as read.
     std::wstring policyData{};
+    // The policies a lock lies among, as the backup names them (a browser's
+    // policy key in one hive, or a policy file's): one browser's locks share it.
+    std::wstring policyRoot{};
+    // The lock carries no address of its own: it says how the addresses of
+    // its neighbours in the same policies apply (see switchesItsNeighbours).
+    bool switchesNeighbours = false;
     // What a start-up entry runs, as read: its command line and the script it
     // carries encoded, if any.
     std::wstring runs{};

@@ -393,17 +393,22 @@ TEST(UnreadablePolicy, IsListedButNeitherCountedNorRemoved) {
 }
 
 // An organisation's own home page, forced extension and proxy script, as its
-// allow list in the policy key declares them: listed, neither counted nor removed.
+// allow list in the policy key declares them, with the switches that turn the
+// page and the script on: listed, neither counted nor removed.
 TEST(AllowedLock, IsListedAsAllowedNeitherCountedNorRemoved) {
     RepairBench bench;
     bench.platform.registry.addKeysEveryWindowsHas();
     const std::vector<SeededLock> seeded = {
         {std::wstring(kChrome) + L"HomepageLocation", L"https://intranet.example/inicio"},
         {kForcelist + L"1", L"abcdefghijklmnopabcdefghijklmnop;https://update.example/x"},
-        {std::wstring(kChrome) + L"ProxyPacUrl", L"https://pac.example/org.pac"}};
+        {std::wstring(kChrome) + L"ProxyPacUrl", L"https://pac.example/org.pac"},
+        {std::wstring(kChrome) + L"HomepageIsNewTabPage", 0},
+        {std::wstring(kChrome) + L"ProxyMode", L"pac_script"}};
     for (const auto& seed : seeded) {
-        ASSERT_FALSE(bench.platform.RegWrite(seed.path, std::get<std::wstring_view>(seed.data),
-                                             RegistryType::String));
+        const auto type = std::holds_alternative<std::int32_t>(seed.data) ? RegistryType::Dword
+                                                                          : RegistryType::String;
+        ASSERT_FALSE(bench.platform.RegWrite(
+            seed.path, std::visit([](auto d) { return RegistryData(d); }, seed.data), type));
     }
     for (const auto* entry :
          {L"pagina https://intranet.example/", L"extension abcdefghijklmnopabcdefghijklmnop",
@@ -418,7 +423,7 @@ TEST(AllowedLock, IsListedAsAllowedNeitherCountedNorRemoved) {
                                     [](const std::wstring& line) {
                                         return line.ends_with(L"(permitido por la lista)");
                                     }),
-              3);
+              std::ssize(seeded));
     bench.press();
     for (const auto& seed : seeded) {
         EXPECT_TRUE(bench.platform.registry.value(seed.path).has_value());

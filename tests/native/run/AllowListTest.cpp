@@ -142,6 +142,48 @@ INSTANTIATE_TEST_SUITE_P(
                     evidence({}, L"x"), false}),
     [](const auto& info) { return info.param.name; });
 
+// A lock that only switches its neighbours on, beside the address locks of
+// one kind and policy root: "S" the switch, "A" an allowed address, "a" one
+// that is not, "o" an allowed address in other policies, "k" in another kind.
+struct SwitchCase {
+    std::string name;
+    std::string neighbours;
+    bool allowed;
+};
+
+class AllowedSwitch : public testing::TestWithParam<SwitchCase> {};
+
+TEST_P(AllowedSwitch, OnlyWhenEveryAddressItTurnsOnIsAllowed) {
+    AllowList list;
+    list.add(*readAllowLine(L"pagina https://intranet.example/").entry);
+    const auto lock = [](char code) {
+        Finding finding{code == 'k' ? FindingKind::LocalPolicyFile : FindingKind::BrowserPolicy,
+                        L"Chrome", std::wstring(1, static_cast<wchar_t>(code)), L""};
+        finding.subject = FindingSubject::StartupPages;
+        finding.evidence.policyRoot = code == 'o' ? L"HKEY_USERS\\S-1-5-21" : L"HKLM";
+        finding.evidence.switchesNeighbours = code == 'S';
+        finding.evidence.sets = {code == 'S'   ? L"4"
+                                 : code == 'a' ? L"https://buscar.example/"
+                                               : L"https://intranet.example/"};
+        return finding;
+    };
+    std::vector<Finding> findings;
+    for (const char code : "S" + GetParam().neighbours) {
+        findings.push_back(lock(code));
+    }
+    list.markAllowed(findings);
+    EXPECT_EQ(findings.front().allowed, GetParam().allowed);
+    EXPECT_EQ(findings.front().repairable, !GetParam().allowed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, AllowedSwitch,
+                         testing::Values(SwitchCase{"BesideAllowedAddresses", "AA", true},
+                                         SwitchCase{"BesideOneAddressNotAllowed", "Aa", false},
+                                         SwitchCase{"Alone", "", false},
+                                         SwitchCase{"AllowedAddressInOtherPolicies", "o", false},
+                                         SwitchCase{"AllowedAddressOfAnotherKind", "k", false}),
+                         [](const auto& info) { return info.param.name; });
+
 TEST(AllowLines, AMistakeIsOneFailureNamingItsLineAndTheRestApply) {
     fake::FakePlatform platform;
     FailureLog failures(platform);

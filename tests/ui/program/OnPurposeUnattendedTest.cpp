@@ -23,7 +23,8 @@ const std::wstring kChromePolicies = L"HKLM\\SOFTWARE\\Policies\\Google\\Chrome\
 const std::wstring kAllowKey = L"HKLM\\SOFTWARE\\Policies\\Tovask\\Allow\\";
 const std::wstring kExtension = L"abcdefghijklmnopabcdefghijklmnop";
 
-// The organisation's home page, store extension and cloud proxy script.
+// The organisation's home page, store extension and cloud proxy script, with
+// the mode that turns the script on.
 struct PolicySeed {
     std::wstring key;
     std::wstring name;
@@ -34,6 +35,7 @@ const std::vector<PolicySeed> kOrganisationsPolicies = {
     {kChromePolicies + L"ExtensionInstallForcelist\\", L"1",
      kExtension + L";https://clients2.google.com/service/update2/crx"},
     {kChromePolicies, L"ProxyPacUrl", L"https://pac.nube.example/empresa.pac"},
+    {kChromePolicies, L"ProxyMode", L"pac_script"},
 };
 
 RegistryValue entries(const std::vector<std::wstring>& lines) {
