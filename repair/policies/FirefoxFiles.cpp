@@ -255,8 +255,12 @@ std::vector<Finding> findingsOf(std::span<const LockedPolicyFile> files, bool re
     std::vector<Finding> findings;
     for (const auto& file : files) {
         for (const auto& lock : file.locks) {
+            // A whole policy's text holds several settings at once; only an
+            // entry (an extension) is one thing an allow list can name.
             FindingEvidence evidence;
-            evidence.sets = settingOf(lock);
+            if (!lock.entry.empty()) {
+                evidence.sets = settingOf(lock);
+            }
             evidence.policyRoot = file.path;
             evidence.switchesNeighbours = switchesItsNeighbours(lock);
             auto finding = withSubject(

@@ -410,12 +410,19 @@ TEST(AllowedLock, IsListedAsAllowedNeitherCountedNorRemoved) {
         ASSERT_FALSE(bench.platform.RegWrite(
             seed.path, std::visit([](auto d) { return RegistryData(d); }, seed.data), type));
     }
+    const std::string firefoxPolicies =
+        R"({"policies":{"ExtensionSettings":{"agente@empresa.example":)"
+        R"({"installation_mode":"force_installed","install_url":"https://x.example/a.xpi"}}}})";
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory", L"D:\\Firefox",
+        RegistryType::String);
+    bench.platform.files.addFile(L"D:\\Firefox\\distribution\\policies.json", firefoxPolicies);
+    int name = 0;
     for (const auto* entry :
          {L"pagina https://intranet.example/", L"extension abcdefghijklmnopabcdefghijklmnop",
-          L"pac https://pac.example/"}) {
+          L"pac https://pac.example/", L"extension agente@empresa.example"}) {
         ASSERT_FALSE(bench.platform.RegWrite(
-            std::wstring(kAllowPolicyKey) + std::wstring(entry).substr(0, 5), entry,
-            RegistryType::String));
+            std::wstring(kAllowPolicyKey) + std::to_wstring(++name), entry, RegistryType::String));
     }
     bench.view.repairFindings = true;
     EXPECT_EQ(bench.check(), RunOutcome::Done);
@@ -423,11 +430,13 @@ TEST(AllowedLock, IsListedAsAllowedNeitherCountedNorRemoved) {
                                     [](const std::wstring& line) {
                                         return line.ends_with(L"(permitido por la lista)");
                                     }),
-              std::ssize(seeded));
+              std::ssize(seeded) + 1);
     bench.press();
     for (const auto& seed : seeded) {
         EXPECT_TRUE(bench.platform.registry.value(seed.path).has_value());
     }
+    EXPECT_EQ(bench.platform.files.file(L"D:\\Firefox\\distribution\\policies.json")->bytes,
+              firefoxPolicies);
 }
 
 TEST(FindingLines, GroupedByBrowserThenCutWithHowManyMore) {
