@@ -151,6 +151,13 @@ RunEnd BrowserRepair::DesbloquearIE() {
 
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring startPage = chosenStartPage();
+    thisRun_ = {};
+    if (paths_.ok()) {
+        const auto manifest = platform_.ReadFileContent(
+            fileBackupPlace().folder + L"\\" + std::wstring(kFileManifestName),
+            kMaxFileManifestBytes);
+        thisRun_.fileManifestBefore = manifest.ok() ? manifest.value() : std::string();
+    }
     RunSummary summary;
     {
         // What the machine is, asked once for the findings and their repair.
@@ -174,9 +181,11 @@ RunEnd BrowserRepair::DesbloquearIE() {
                 facts, view_,
                 lookForFindings(facts, std::move(managed), userHives, request_.everyUser, failures,
                                 std::move(allowList)),
-                {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
+                {request_.offeredKinds, consent_}, fileBackupPlace(), naming,
+                thisRun_.registryBackup, failures);
         }
     }
+    writeThisRunsSet(failures);
     auto end = reportFailures(failures);
     // The summary ends the report, below any error line: the last lines the
     // list shows once the closing message is gone, and the console's last.
@@ -254,6 +263,7 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
             failures.add(backupFile, error);
             return userHives;
         }
+        thisRun_.registryBackup = true;
         backup.emplace(
             platform_, backupFile, std::move(sections), 0,
             [&](std::vector<RegistryFileSection>& named) { nameForBackup(named, everyone); });
@@ -382,7 +392,10 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, const AllowList
     view_.appendLine(texts::kHostsBackedUp);
     bool changedAFile = false;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        changedAFile = EscribirHosts(platform_, pairs[i], backups[i], failures) || changedAFile;
+        if (EscribirHosts(platform_, pairs[i], backups[i], failures)) {
+            changedAFile = true;
+            thisRun_.hostsReplaced.push_back(pairs[i]);
+        }
     }
     // Names must resolve by the new HOSTS file now, not after a restart.
     if (changedAFile) {

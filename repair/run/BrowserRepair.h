@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "repair/allow/AllowList.h"
 #include "repair/backup/RegistryCapture.h"
 #include "repair/backup/files/FileBackup.h"
+#include "repair/backup/runs/RunSets.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/PlannedChanges.h"
@@ -54,6 +56,9 @@ class BrowserRepair {
     // changed, then each HOSTS backup back over its HOSTS file, and lists
     // each thing that came back.
     RunOutcome undoChanges();
+    // Lists each run's set of backups: its number, time, users, switches,
+    // what it changed and whether it can still be undone; then their size.
+    RunOutcome listRuns();
     // Lists every entry a run would change, changing nothing.
     RunOutcome checkWhatNeedsRepair(const RunRequest& request);
 
@@ -69,7 +74,23 @@ class BrowserRepair {
         std::vector<std::wstring> leftPolicies;
     };
 
+    // What the run under way changed, for its own set of backups.
+    struct ThisRun {
+        bool registryBackup = false;
+        std::vector<HostsPair> hostsReplaced;
+        // The file backups' manifest as the run found it.
+        std::string fileManifestBefore;
+    };
+
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
+    void writeThisRunsSet(FailureLog& failures);
+    RunChanges changesOfThisRun(FailureLog& failures);
+    std::wstring runSetsFolder() const;
+    RunSetReach runSetReach() const;
+    // Runs `act` with the sections named as the registry names them now: the
+    // hives of users who are not logged on loaded, and unloaded after it.
+    void withHivesLoaded(std::vector<RegistryFileSection> sections, FailureLog& failures,
+                         const std::function<void(std::vector<RegistryFileSection>&)>& act);
     RunEnd DesbloquearIE();
     RunEnd undoUnderLock();
     UndoContents listUndo(const std::vector<RegistryFileSection>* sections,
@@ -117,6 +138,7 @@ class BrowserRepair {
     Result<HostsPaths> paths_;
     // The request of the run or check under way.
     RunRequest request_;
+    ThisRun thisRun_;
 };
 
 }  // namespace tovask

@@ -56,6 +56,11 @@ inline constexpr std::wstring_view kUndoValues = L" valores del registro";
 inline constexpr std::wstring_view kUndoOneFile = L" archivo";
 inline constexpr std::wstring_view kUndoFiles = L" archivos";
 inline constexpr std::wstring_view kUndoCopyOfPrefix = L" (copia del ";
+// The backups of each run, listed by /runs and undone one by one.
+inline constexpr std::wstring_view kRunSetTooLarge =
+    L"La copia de la ejecución es mayor de lo que este programa escribe; no se usa.";
+inline constexpr std::wstring_view kRunManifestRefused =
+    L"La copia de la ejecución está dañada o no es de este programa; no se usa.";
 
 inline constexpr std::wstring_view kNeedsRepairPrefix = L"Por reparar: ";
 inline constexpr std::wstring_view kNothingToRepair = L"Nada que reparar.";
