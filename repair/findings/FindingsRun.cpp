@@ -230,8 +230,7 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
 RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                      RunFindings findings, const FindingsAnswer& asked,
                                      const FileBackupPlace& backups,
-                                     const BackupNaming& nameForBackup, bool& backupsOfThisRun,
-                                     FailureLog& failures) {
+                                     const BackupNaming& nameForBackup, FailureLog& failures) {
     const std::wstring_view backupFile = backups.registryBackup;
     RunSummary summary;
     const auto all = findings.all();
@@ -260,14 +259,8 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         return summary;
     }
     FileBackup files(platform, backups, isFindingFilePath);
-    // An earlier run's backups are its own: this run's undo must not put them back.
-    std::optional<std::vector<RegistryFileSection>> backup;
-    if (backupsOfThisRun) {
-        files.noteRegistryBackup();
-        backup = backupSoFar(platform, backupFile, failures);
-    } else {
-        backup.emplace();
-    }
+    files.noteRegistryBackup();
+    auto backup = backupSoFar(platform, backupFile, failures);
     if (!backup) {
         reportEach(view, summary, repairable, Outcome::NotRepaired);
         return summary;
@@ -294,7 +287,6 @@ RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
         reportEach(view, summary, repairable, Outcome::NotRepaired);
         return summary;
     }
-    backupsOfThisRun = true;
     reportEach(view, summary, unsaved, Outcome::NotRepaired);
     RepairOutcomes outcomes(view, summary, all);
     const OutcomeReport report = [&](std::span<const Finding> reported, bool done) {

@@ -69,14 +69,11 @@ std::size_t reportFindingsToCheck(ProgressView& view, const RunFindings& finding
 // backup and copies the files they change into its file backups, then repairs them, tells the
 // system (policy refresh, Internet settings notice, DNS cache flush) and reports each. Shortcuts
 // are copied to the file backups before their new bytes replace them. Gives what became of
-// each, counted per browser or place. The registry backup and the file backups are this run's:
-// the run's registry phase may have begun them (`backupsOfThisRun` true), and then they are
-// added to; otherwise they start anew, and `backupsOfThisRun` turns true once they are saved.
+// each, counted per browser or place.
 RunSummary repairFindingsWithConsent(PlatformOps& platform, ProgressView& view,
                                      RunFindings findings, const FindingsAnswer& answer,
                                      const FileBackupPlace& backups,
-                                     const BackupNaming& nameForBackup, bool& backupsOfThisRun,
-                                     FailureLog& failures);
+                                     const BackupNaming& nameForBackup, FailureLog& failures);
 
 // What the file backups of the findings may name, for the repair and the undo.
 bool isFindingFilePath(std::wstring_view path);

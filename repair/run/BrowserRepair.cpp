@@ -151,13 +151,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
 
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring startPage = chosenStartPage();
-    thisRun_ = {};
-    if (paths_.ok()) {
-        const auto manifest = platform_.ReadFileContent(
-            fileBackupPlace().folder + L"\\" + std::wstring(kFileManifestName),
-            kMaxFileManifestBytes);
-        thisRun_.fileManifestBefore = manifest.ok() ? manifest.value() : std::string();
-    }
+    noteBackupsBeforeThisRun();
     RunSummary summary;
     {
         // What the machine is, asked once for the findings and their repair.
@@ -181,8 +175,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
                 facts, view_,
                 lookForFindings(facts, std::move(managed), userHives, request_.everyUser, failures,
                                 std::move(allowList)),
-                {request_.offeredKinds, consent_}, fileBackupPlace(), naming,
-                thisRun_.registryBackup, failures);
+                {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
         }
     }
     writeThisRunsSet(failures);
@@ -263,7 +256,7 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
             failures.add(backupFile, error);
             return userHives;
         }
-        thisRun_.registryBackup = true;
+        thisRun_.registryBackupStarted = true;
         backup.emplace(
             platform_, backupFile, std::move(sections), 0,
             [&](std::vector<RegistryFileSection>& named) { nameForBackup(named, everyone); });

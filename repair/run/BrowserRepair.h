@@ -59,6 +59,10 @@ class BrowserRepair {
     // Lists each run's set of backups: its number, time, users, switches,
     // what it changed and whether it can still be undone; then their size.
     RunOutcome listRuns();
+    // Undoes the run of that number as /runs lists it: only what is still as
+    // that run left it comes back; what changed since is told and left. A run
+    // undone before is refused.
+    RunOutcome undoRun(std::uint32_t id);
     // Lists every entry a run would change, changing nothing.
     RunOutcome checkWhatNeedsRepair(const RunRequest& request);
 
@@ -76,13 +80,17 @@ class BrowserRepair {
 
     // What the run under way changed, for its own set of backups.
     struct ThisRun {
-        bool registryBackup = false;
-        std::vector<HostsPair> hostsReplaced;
-        // The file backups' manifest as the run found it.
+        // The registry backup and the file backups' manifest as the run found them.
+        std::string registryBackupBefore;
         std::string fileManifestBefore;
+        // The run's registry phase began the registry backup anew.
+        bool registryBackupStarted = false;
+        std::vector<HostsPair> hostsReplaced;
     };
 
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
+    void noteBackupsBeforeThisRun();
+    std::string existingBackup(std::wstring_view path, std::size_t limit);
     void writeThisRunsSet(FailureLog& failures);
     RunChanges changesOfThisRun(FailureLog& failures);
     std::wstring runSetsFolder() const;
@@ -93,6 +101,11 @@ class BrowserRepair {
                          const std::function<void(std::vector<RegistryFileSection>&)>& act);
     RunEnd DesbloquearIE();
     RunEnd undoUnderLock();
+    RunEnd undoRunUnderLock(std::uint32_t id);
+    // What of the set is still as its run left it, listed as the undo tells it;
+    // the rest is told in `left`.
+    UndoContents stillAsLeft(const RunSet& set, std::vector<RegistryFileSection>& sections,
+                             std::vector<std::wstring>& left, FailureLog& failures);
     UndoContents listUndo(const std::vector<RegistryFileSection>* sections,
                           const std::optional<FileManifest>& files);
     // Lists what the undo puts back and asks the view whether to go on.

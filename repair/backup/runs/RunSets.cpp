@@ -217,6 +217,36 @@ void removeBeyondBound(PlatformOps& platform, std::vector<RunSet>& sets, const C
     }
 }
 
+// The sets by their folders' names alone, oldest first: enough to number the
+// next and to keep the bound, without reading what any set holds.
+std::vector<RunSet> runSetsNamedIn(PlatformOps& platform, std::wstring_view root,
+                                   FailureLog& failures) {
+    const auto folders = platform.FoldersInFolder(root);
+    if (!folders.ok()) {
+        if (!isNotFound(folders.error())) {
+            failures.add(root, folders.error());
+        }
+        return {};
+    }
+    // Whoever could write the folder could name any key, file and bytes.
+    if (platform.PreparePrivateFolder(root)) {
+        failures.add(root, texts::kFileBackupFolderRefused);
+        return {};
+    }
+    std::vector<RunSet> sets;
+    for (const auto& folder : folders.value()) {
+        if (const auto name = parseSetName(folder)) {
+            RunSet set;
+            set.folder = folder;
+            set.id = name->id;
+            set.madeAt = name->madeAt;
+            sets.push_back(std::move(set));
+        }
+    }
+    std::ranges::sort(sets, olderFirst);
+    return sets;
+}
+
 }  // namespace
 
 std::wstring runSetFolderName(std::uint32_t id, const CalendarTime& madeAt) {
@@ -312,30 +342,34 @@ std::optional<RunSetManifest> parseRunManifest(std::string_view text, const File
 
 std::optional<std::uint32_t> writeRunSet(PlatformOps& platform, std::wstring_view root,
                                          RunSetManifest manifest, const RunChanges& changes,
-                                         const FileBackupPlace& copiesFrom,
-                                         const RunSetReach& reach, FailureLog& failures) {
+                                         const FileBackupPlace& copiesFrom, FailureLog& failures) {
     if (const auto error = platform.PreparePrivateFolder(root)) {
         failures.add(root, error == std::errc::permission_denied
                                ? std::wstring(texts::kFileBackupFolderRefused)
                                : platform.DescribeError(error));
         return std::nullopt;
     }
-    auto sets = readRunSets(platform, root, reach, failures);
+    auto sets = runSetsNamedIn(platform, root, failures);
     manifest.id = sets.empty() ? 1 : std::ranges::max(sets, {}, &RunSet::id).id + 1;
     const auto folder = inSet(root, runSetFolderName(manifest.id, manifest.madeAt));
     std::vector<std::pair<std::wstring, std::string>> files;
-    if (!changes.registryBackup.empty()) {
+    if (!changes.registry.empty()) {
+        auto backup = writeRegistryFile(changes.registry);
         auto left = writeRegistryFile(changes.registryLeft);
-        if (!left.ok()) {
-            failures.add(inSet(folder, kRunRegistryLeftName), left.error());
+        if (!backup.ok() || !left.ok()) {
+            failures.add(inSet(folder, kRunRegistryBackupName),
+                         backup.ok() ? left.error() : backup.error());
             return std::nullopt;
         }
-        manifest.registryHash = sha256Hex(changes.registryBackup);
+        manifest.registryHash = sha256Hex(backup.value());
         manifest.registryLeftHash = sha256Hex(left.value());
-        files.emplace_back(kRunRegistryBackupName, changes.registryBackup);
+        files.emplace_back(kRunRegistryBackupName, std::move(backup.value()));
         files.emplace_back(kRunRegistryLeftName, std::move(left.value()));
     }
     if (changes.files) {
+        // The set's own file backups go with the set's own registry backup.
+        auto ownFiles = *changes.files;
+        ownFiles.registryBackupHash = manifest.registryHash;
         for (const auto& entry : changes.files->entries) {
             const auto copy = platform.ReadFileContent(copyIn(copiesFrom.folder, entry.savedHash),
                                                        kMaxBackedUpFileBytes);
@@ -345,7 +379,7 @@ std::optional<std::uint32_t> writeRunSet(PlatformOps& platform, std::wstring_vie
             }
             files.emplace_back(wideFromUtf8(entry.savedHash) + L".copia", copy.value());
         }
-        files.emplace_back(kFileManifestName, manifestText(*changes.files));
+        files.emplace_back(kFileManifestName, manifestText(ownFiles));
     }
     for (const auto& hosts : changes.hosts) {
         manifest.hosts.push_back({hosts.hosts, sha256Hex(hosts.saved), sha256Hex(hosts.left)});
@@ -375,30 +409,10 @@ std::optional<std::uint32_t> writeRunSet(PlatformOps& platform, std::wstring_vie
 
 std::vector<RunSet> readRunSets(PlatformOps& platform, std::wstring_view root,
                                 const RunSetReach& reach, FailureLog& failures) {
-    const auto folders = platform.FoldersInFolder(root);
-    if (!folders.ok()) {
-        if (!isNotFound(folders.error())) {
-            failures.add(root, folders.error());
-        }
-        return {};
+    auto sets = runSetsNamedIn(platform, root, failures);
+    for (auto& set : sets) {
+        readSet(platform, set, reach, failures);
     }
-    // Whoever could write the folder could name any key, file and bytes.
-    if (const auto error = platform.PreparePrivateFolder(root)) {
-        failures.add(root, texts::kFileBackupFolderRefused);
-        return {};
-    }
-    std::vector<RunSet> sets;
-    for (const auto& folder : folders.value()) {
-        if (const auto name = parseSetName(folder)) {
-            RunSet set;
-            set.folder = folder;
-            set.id = name->id;
-            set.madeAt = name->madeAt;
-            readSet(platform, set, reach, failures);
-            sets.push_back(std::move(set));
-        }
-    }
-    std::ranges::sort(sets, olderFirst);
     return sets;
 }
 

@@ -72,7 +72,7 @@ struct RunSetReach {
 
 // What one run changed, handed over for its set.
 struct RunChanges {
-    std::string registryBackup;  // the bytes of its registry backup; empty: none
+    std::vector<RegistryFileSection> registry;  // what its registry backup puts back
     std::vector<RegistryFileSection> registryLeft;
     std::optional<FileManifest> files;  // with its copies in the file backups' folder
     struct Hosts {
@@ -82,7 +82,7 @@ struct RunChanges {
     };
     std::vector<Hosts> hosts;
 
-    bool holdsNothing() const { return registryBackup.empty() && !files && hosts.empty(); }
+    bool holdsNothing() const { return registry.empty() && !files && hosts.empty(); }
 };
 
 // A set as read back; everything in it is checked before it is used.
@@ -107,8 +107,7 @@ struct RunSet {
 // backups still hold them.
 std::optional<std::uint32_t> writeRunSet(PlatformOps& platform, std::wstring_view root,
                                          RunSetManifest manifest, const RunChanges& changes,
-                                         const FileBackupPlace& copiesFrom,
-                                         const RunSetReach& reach, FailureLog& failures);
+                                         const FileBackupPlace& copiesFrom, FailureLog& failures);
 
 // Every set there, oldest first; a folder not named as a set is no set.
 std::vector<RunSet> readRunSets(PlatformOps& platform, std::wstring_view root,
