@@ -130,17 +130,6 @@ std::optional<RegistryItemState> itemStateIn(std::span<const RegistryFileSection
     return RegistryItemState{entry->value.has_value(), entry->value};
 }
 
-bool itemsOverlap(const RegistryFileSection& section, const std::optional<std::wstring>& value,
-                  const RegistryFileSection& otherSection,
-                  const std::optional<std::wstring>& otherValue) {
-    if (value && otherValue) {
-        return equalsIgnoringCase(section.key, otherSection.key) &&
-               equalsIgnoringCase(*value, *otherValue);
-    }
-    return (!value && isAtOrBelow(otherSection.key, section.key)) ||
-           (!otherValue && isAtOrBelow(section.key, otherSection.key));
-}
-
 std::vector<RegistryFileSection> sectionsOfItems(std::span<const RegistryFileSection> sections,
                                                  std::span<const RegistryItem> chosen) {
     std::vector<RegistryFileSection> kept;

@@ -47,12 +47,6 @@ std::optional<RegistryItemState> itemStateIn(std::span<const RegistryFileSection
                                              std::span<const RegistryFileSection> sections,
                                              const RegistryItem& item);
 
-// True when the two items touch the same thing: the same value, or a key and
-// anything at or below it.
-bool itemsOverlap(const RegistryFileSection& section, const std::optional<std::wstring>& value,
-                  const RegistryFileSection& otherSection,
-                  const std::optional<std::wstring>& otherValue);
-
 // The sections that put back only the chosen items, in their order.
 std::vector<RegistryFileSection> sectionsOfItems(std::span<const RegistryFileSection> sections,
                                                  std::span<const RegistryItem> chosen);

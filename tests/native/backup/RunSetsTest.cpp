@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "repair/backup/runs/RegistryItems.h"
 #include "repair/backup/runs/RunSets.h"
 #include "repair/texts/ProgramTexts.h"
 #include "tests/native/RepairFixture.h"
@@ -126,6 +127,106 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
+RegistryFileSection key(std::wstring name, std::vector<std::wstring> values = {}) {
+    RegistryFileSection section{L"HKEY_LOCAL_MACHINE\\" + name, false, {}};
+    for (auto& value : values) {
+        section.entries.push_back({std::move(value), dwordValue(1)});
+    }
+    return section;
+}
+RegistryFileSection removed(std::wstring name) {
+    return {L"HKEY_LOCAL_MACHINE\\" + name, true, {}};
+}
+
+using ItemSpan = std::tuple<std::size_t, std::size_t, std::optional<std::wstring>>;
+
+struct ItemsCase {
+    std::string name;
+    std::vector<RegistryFileSection> sections;
+    std::vector<ItemSpan> items;  // first section, past the last, value
+
+    friend void PrintTo(const ItemsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ItemsOfABackup : public testing::TestWithParam<ItemsCase> {};
+
+TEST_P(ItemsOfABackup, AreEachValueAndEachKeyWithTheSubtreeItPutsBack) {
+    std::vector<ItemSpan> items;
+    for (const auto& item : registryItems(GetParam().sections)) {
+        items.emplace_back(item.section, item.sectionsEnd, item.value);
+    }
+    EXPECT_EQ(items, GetParam().items);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Sections, ItemsOfABackup,
+    testing::Values(
+        ItemsCase{"EachValueAnItem", {key(L"A", {L"x", L"y"})}, {{0, 1, L"x"}, {0, 1, L"y"}}},
+        ItemsCase{"AKeyTheRunCreated", {removed(L"A")}, {{0, 1, std::nullopt}}},
+        ItemsCase{"ASubtreeTheRunRemoved", {removed(L"A"), key(L"A", {L"x"}), key(L"A\\B", {L"y"}), key(L"C", {L"z"})}, {{0, 3, std::nullopt}, {3, 4, L"z"}}},
+        ItemsCase{"ASiblingIsNotBelow", {removed(L"A"), key(L"AB", {L"x"})}, {{0, 1, std::nullopt}, {1, 2, L"x"}}},
+        ItemsCase{"AnEmptyKey", {key(L"A")}, {{0, 1, std::nullopt}}}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(ItemsOfABackup, ChosenGiveOnlyTheirSections) {
+    const std::vector sections{removed(L"A"), key(L"A", {L"x"}), key(L"C", {L"y", L"z"})};
+    const auto items = registryItems(sections);
+    const std::vector chosen{items[0], items[2]};
+    const std::vector expected{removed(L"A"), key(L"A", {L"x"}), key(L"C", {L"z"})};
+    EXPECT_EQ(sectionsOfItems(sections, chosen), expected);
+}
+
+const std::string kSavedHash(64, 'a');
+const std::string kLeftHash(64, 'b');
+const RunSetManifest kManifest{7,
+                               {2026, 3, 7, 9, 5},
+                               true,
+                               {L"/browsers", L"/network"},
+                               kSavedHash,
+                               kLeftHash,
+                               {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
+const FileReach kOnlySystemHosts = [](std::wstring_view path) { return path == kSystemHosts; };
+
+TEST(RunManifest, ReadsBackAsWritten) {
+    EXPECT_EQ(parseRunManifest(runManifestText(kManifest), kOnlySystemHosts), kManifest);
+}
+
+struct ManifestChange {
+    std::string name;
+    std::string written;  // a part of the manifest as written
+    std::string instead;
+
+    friend void PrintTo(const ManifestChange& c, std::ostream* out) { *out << c.name; }
+};
+
+class MalformedManifest : public testing::TestWithParam<ManifestChange> {};
+
+TEST_P(MalformedManifest, IsRefused) {
+    auto text = runManifestText(kManifest);
+    const auto at = text.find(GetParam().written);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, GetParam().written.size(), GetParam().instead);
+    EXPECT_FALSE(parseRunManifest(text, kOnlySystemHosts));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Lines, MalformedManifest,
+    testing::Values(
+        ManifestChange{"AnotherHeading", "ejecucion 1", "ejecucion 2"},
+        ManifestChange{"NumberNotDecimal", "id 7", "id 0x7"},
+        ManifestChange{"NoSuchDay", "2026-03-07", "2026-02-30"},
+        ManifestChange{"UsersUnknown", "usuarios todos", "usuarios algunos"},
+        ManifestChange{"SwitchWithoutSlash", " /network", " network"},
+        ManifestChange{"RegistryHashShort", "registro " + kSavedHash, "registro " + kSavedHash.substr(1)},
+        ManifestChange{"HostsOutOfReach", "hosts " + kSavedHash + " " + kLeftHash + " C:", "hosts " + kSavedHash + " " + kLeftHash + " D:"},
+        ManifestChange{"LineOfNoKind", "registro ", "otro "},
+        ManifestChange{"LastLineUnended", "\\hosts\r\n", "\\hosts"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
 class RunSetsBench : public testing::Test {
   protected:
     void SetUp() override {
@@ -164,6 +265,36 @@ TEST_F(RunSetsBench, AreNotWrittenByARunThatChangesNothing) {
     ASSERT_EQ(bench.press(), RunOutcome::Done);
     EXPECT_EQ(listed().size(), 2u) << testing::PrintToString(bench.view.lines);
 }
+
+struct HostsCase {
+    std::string name;
+    std::optional<std::string> personsHosts;  // what the person wrote after the run
+    RunOutcome outcome;
+    std::string after;
+
+    friend void PrintTo(const HostsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class HostsInASet : public RunSetsBench, public testing::WithParamInterface<HostsCase> {};
+
+TEST_P(HostsInASet, ComesBackOnlyWhileItHoldsWhatTheRunLeft) {
+    bench.addFiles({{kSystemHosts, kHijackedHosts}});
+    repairAHijack();
+    if (GetParam().personsHosts) {
+        bench.platform.files.addFile(kSystemHosts, *GetParam().personsHosts);
+    }
+    EXPECT_EQ(bench.repair.undoRun(1), GetParam().outcome);
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), GetParam().after);
+    // The run's other changes come back with it either way.
+    EXPECT_TRUE(bench.platform.registry.value(pathOf(L'A')));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostsInASet,
+    testing::Values(HostsCase{"AsTheRunLeftIt", std::nullopt, RunOutcome::Done, kHijackedHosts},
+                    HostsCase{"ChangedByThePerson", "10.1.1.1 intranet\r\n",
+                              RunOutcome::DoneWithFailures, "10.1.1.1 intranet\r\n"}),
+    [](const auto& info) { return info.param.name; });
 
 struct DamageCase {
     std::string name;
