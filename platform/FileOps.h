@@ -75,6 +75,15 @@ class FileOps {
     // with too many entries is listed only in part.
     virtual Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                             std::wstring_view extension) = 0;
+    // The full paths of the folders directly in the folder; links and
+    // junctions are left out, and a folder with too many entries is listed
+    // only in part.
+    virtual Result<std::vector<std::wstring>> FoldersInFolder(std::wstring_view folder) = 0;
+    // Deletes a folder PreparePrivateFolder made, with the files directly in
+    // it. A folder holding a folder or a link, or that is itself a link, is
+    // refused with std::errc::too_many_symbolic_link_levels, before anything
+    // in it is deleted: nothing is ever deleted through a link.
+    virtual std::error_code RemovePrivateFolder(std::wstring_view path) = 0;
 
     // Shortcuts and the folders that hold them, for the shortcut findings.
     // The files whose names end in the extension, in the folder and its
@@ -161,6 +170,12 @@ class ForwardingFileOps : public virtual FileOps {
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override {
         return next_.FilesInFolder(folder, extension);
+    }
+    Result<std::vector<std::wstring>> FoldersInFolder(std::wstring_view folder) override {
+        return next_.FoldersInFolder(folder);
+    }
+    std::error_code RemovePrivateFolder(std::wstring_view path) override {
+        return next_.RemovePrivateFolder(path);
     }
     Result<FileListing> ListFiles(std::wstring_view folder, std::wstring_view extension,
                                   const ListingLimits& limits) override {

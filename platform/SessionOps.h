@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "values/CalendarTime.h"
 #include "values/Result.h"
 
 namespace tovask {
@@ -67,6 +68,9 @@ class SessionOps {
     virtual std::error_code FlushDnsCache() = 0;
     // Lets the time go by, for a step that is tried again after a moment.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
+    // This machine's clock in its time zone, to name and age the backups of
+    // each run.
+    virtual CalendarTime LocalTimeNow() = 0;
     // The system's short description of an error, for the user.
     virtual std::wstring DescribeError(std::error_code error) = 0;
 
@@ -126,6 +130,7 @@ class ForwardingSessionOps : public virtual SessionOps {
     }
     std::error_code FlushDnsCache() override { return next_.FlushDnsCache(); }
     void Pause(std::chrono::milliseconds duration) override { next_.Pause(duration); }
+    CalendarTime LocalTimeNow() override { return next_.LocalTimeNow(); }
     std::wstring DescribeError(std::error_code error) override {
         return next_.DescribeError(error);
     }

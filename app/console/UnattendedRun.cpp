@@ -30,12 +30,15 @@ std::vector<std::wstring> reportLinesOf(const RecordingView& view) {
     return lines;
 }
 
-RunOutcome carryOut(BrowserRepair& repair, UnattendedCommand command, const RunRequest& request) {
-    switch (command) {
+RunOutcome carryOut(BrowserRepair& repair, const UnattendedRequest& asked,
+                    const RunRequest& request) {
+    switch (asked.command) {
         case UnattendedCommand::Check:
             return repair.checkWhatNeedsRepair(request);
         case UnattendedCommand::Undo:
-            return repair.undoChanges();
+            return asked.runId ? repair.undoRun(*asked.runId) : repair.undoChanges();
+        case UnattendedCommand::Runs:
+            return repair.listRuns();
         case UnattendedCommand::Repair:
         case UnattendedCommand::Usage:
             break;
@@ -63,7 +66,7 @@ ExitCode run(PlatformOps& platform, const UnattendedRequest& request, bool every
     const RunRequest runRequest{
         request.startPage.value_or(L""), everyUser, request.kinds, request.allowFile.value_or(L""),
         request.resetHosts ? HostsRepair::Reset : HostsRepair::RemoveCountingEntries};
-    return exitCodeOf(carryOut(repair, request.command, runRequest));
+    return exitCodeOf(carryOut(repair, request, runRequest));
 }
 
 // The run as one JSON document, on standard output or as the log's next line.

@@ -199,6 +199,12 @@ void Win32Platform::Pause(std::chrono::milliseconds duration) {
     Sleep(static_cast<DWORD>(duration.count()));
 }
 
+CalendarTime Win32Platform::LocalTimeNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute};
+}
+
 std::error_code Win32Platform::AcquireRepairLock(std::chrono::milliseconds wait) {
     // The lock file allows one holder only: taken again, the program would
     // wait for itself.
@@ -237,6 +243,14 @@ Result<std::vector<std::wstring>> Win32Platform::KeyedCertificates(std::wstring_
 
 std::error_code Win32Platform::PreparePrivateFolder(std::wstring_view path) {
     return win32::preparePrivateFolder(path).error;
+}
+
+Result<std::vector<std::wstring>> Win32Platform::FoldersInFolder(std::wstring_view folder) {
+    return win32::foldersIn(folder);
+}
+
+std::error_code Win32Platform::RemovePrivateFolder(std::wstring_view path) {
+    return win32::removePrivateFolder(path);
 }
 
 // A program's folder holds a few files of a kind; more is not looked at.

@@ -69,6 +69,7 @@ class Win32Platform final : public PlatformOps {
     Result<std::wstring> ExpandEnvironment(std::wstring_view text) override;
     std::error_code FlushDnsCache() override;
     void Pause(std::chrono::milliseconds duration) override;
+    CalendarTime LocalTimeNow() override;
     std::wstring DescribeError(std::error_code error) override;
     std::error_code AcquireRepairLock(std::chrono::milliseconds wait) override;
     void ReleaseRepairLock() override;
@@ -77,6 +78,8 @@ class Win32Platform final : public PlatformOps {
     Result<std::vector<std::wstring>> KeyedCertificates(std::wstring_view userSid) override;
 
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
+    Result<std::vector<std::wstring>> FoldersInFolder(std::wstring_view folder) override;
+    std::error_code RemovePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override;
     Result<std::vector<ListeningSocket>> ListeningSockets() override;

@@ -28,6 +28,7 @@ constexpr KnownSwitch kFixedSwitches[] = {
     {L"check", SwitchKind::Command, UnattendedCommand::Check, {}},
     {L"repair", SwitchKind::Command, UnattendedCommand::Repair, {}},
     {L"undo", SwitchKind::Command, UnattendedCommand::Undo, {}},
+    {L"runs", SwitchKind::Command, UnattendedCommand::Runs, {}},
     {L"?", SwitchKind::Command, UnattendedCommand::Usage, {}},
     {L"startpage", SwitchKind::StartPage, {}, L"<URL>"},
     {L"log", SwitchKind::Log, {}, L"<archivo>"},
@@ -107,11 +108,30 @@ CommandLineMistake mistake(std::wstring message) {
     return {message + std::wstring(texts::kSeeUsage)};
 }
 
+// A run's number as /runs gives it: decimal digits, not zero.
+std::optional<std::uint32_t> runNumber(std::wstring_view digits) {
+    constexpr std::size_t kMostDigits = 9;
+    if (digits.empty() || digits.size() > kMostDigits ||
+        !std::ranges::all_of(digits, [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+        return std::nullopt;
+    }
+    std::uint32_t number = 0;
+    for (const auto c : digits) {
+        number = number * 10 + static_cast<std::uint32_t>(c - L'0');
+    }
+    return number == 0 ? std::nullopt : std::optional(number);
+}
+
 std::optional<CommandLineMistake> valueMistake(std::wstring_view argument,
                                                const SwitchArgument& taken) {
     const auto& known = *taken.known;
+    // /undo alone undoes the last run; /undo:<n> the run of that number.
+    if (known.command == UnattendedCommand::Undo && known.kind == SwitchKind::Command &&
+        taken.value && !runNumber(*taken.value)) {
+        return mistake(std::wstring(texts::kRunNumberUnknownPrefix) + shown(argument));
+    }
     if (known.placeholder.empty()) {
-        if (taken.value) {
+        if (taken.value && known.command != UnattendedCommand::Undo) {
             return mistake(std::wstring(texts::kUnexpectedValuePrefix) + shown(argument));
         }
         return std::nullopt;
@@ -157,6 +177,9 @@ ParsedLine collect(std::span<const std::wstring> arguments) {
                     return mistake(std::wstring(texts::kMoreThanOneCommand));
                 }
                 command = taken.known->command;
+                if (taken.value) {
+                    request.runId = runNumber(*taken.value);
+                }
                 break;
             case SwitchKind::StartPage:
                 request.startPage = std::wstring(*taken.value);
@@ -261,6 +284,8 @@ ExitCode exitCodeOf(RunOutcome outcome) {
             return ExitCode::AnotherRepairRunning;
         case RunOutcome::NothingToUndo:
             return ExitCode::NothingToUndo;
+        case RunOutcome::AlreadyUndone:
+            return ExitCode::AlreadyUndone;
         case RunOutcome::DoneWithFailures:
             break;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <span>
@@ -14,7 +15,7 @@ namespace tovask {
 
 // What an administrator's script asks for when it starts the program with
 // arguments instead of a person clicking in the window.
-enum class UnattendedCommand { Check, Repair, Undo, Usage };
+enum class UnattendedCommand { Check, Repair, Undo, Runs, Usage };
 
 // The process's exit code: the same for every caller, and listed in the usage
 // text, so that scripts can rely on it.
@@ -27,6 +28,7 @@ enum class ExitCode : int {
     AnotherRepairRunning = 5,
     CannotRun = 6,
     NothingToUndo = 7,
+    AlreadyUndone = 8,
 };
 
 ExitCode exitCodeOf(RunOutcome outcome);
@@ -49,6 +51,8 @@ struct UnattendedRequest {
     // /hosts:reset: the repair puts back the whole default HOSTS file, as the
     // window's button does, instead of taking out only the entries that count.
     bool resetHosts = false;
+    // /undo:<n>: the run whose backups /runs lists under that number.
+    std::optional<std::uint32_t> runId = std::nullopt;
 };
 
 // Why a command line was refused, in Spanish for the user. Nothing is changed.

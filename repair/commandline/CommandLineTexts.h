@@ -19,8 +19,11 @@ inline constexpr std::wstring_view kUnexpectedValuePrefix = L"Este modificador n
 inline constexpr std::wstring_view kMissingValuePrefix = L"Falta el valor de ";
 inline constexpr std::wstring_view kMissingValueExample = L". Escriba ";
 inline constexpr std::wstring_view kMoreThanOneCommand =
-    L"Indique un solo comando: /check, /repair, /undo o /?.";
-inline constexpr std::wstring_view kMissingCommand = L"Falta el comando: /check, /repair o /undo.";
+    L"Indique un solo comando: /check, /repair, /undo, /runs o /?.";
+inline constexpr std::wstring_view kMissingCommand =
+    L"Falta el comando: /check, /repair, /undo o /runs.";
+inline constexpr std::wstring_view kRunNumberUnknownPrefix =
+    L"/undo: lleva el número de una ejecución que /runs lista: ";
 inline constexpr std::wstring_view kStartPageWithoutRepair =
     L"/startpage solo se puede usar con /check o /repair.";
 inline constexpr std::wstring_view kAllowWithoutCheck =
@@ -47,7 +50,7 @@ inline constexpr std::wstring_view kLogExitCodeLabel = L"Código de salida: ";
 
 // What /? shows. Lines are joined with "\n" alone; the caller ends them.
 inline constexpr std::wstring_view kUsage =
-    L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] [/hosts:reset] | /undo  "
+    L"Uso: Tovask.exe /check | /repair [/startpage:<URL>] [/hosts:reset] | /undo[:<n>] | /runs "
     L"[/log:<archivo>]\n"
     L"                  [/allusers] [/json] [/allow:<archivo>]\n"
     L"                  [/all | [/browsers] [/network] [/shortcuts] [/startup]]\n"
@@ -62,6 +65,8 @@ inline constexpr std::wstring_view kUsage =
     L"                     actualización y de seguridad; deja las demás (bloqueos de anuncios,\n"
     L"                     nombres privados como .local o .internal) y cada byte del resto.\n"
     L"  /undo              Deshace los cambios de la última reparación.\n"
+    L"  /undo:<n>          Deshace la ejecución n de /runs: solo lo que sigue como ella lo dejó.\n"
+    L"  /runs              Lista las copias de cada ejecución y si se pueden deshacer.\n"
     L"  /?                 Muestra esta ayuda.\n"
     L"\n"
     L"Modificadores:\n"
@@ -131,6 +136,7 @@ inline constexpr std::wstring_view kUsage =
     L"  5  Otra reparación o deshacer está en curso.\n"
     L"  6  No se puede ejecutar: hace falta ser administrador, o no se puede escribir el archivo "
     L"de informe de /log.\n"
-    L"  7  /undo no encontró cambios que deshacer; no se cambió nada.";
+    L"  7  /undo no encontró cambios que deshacer; no se cambió nada.\n"
+    L"  8  /undo:<n> rechazado: esa ejecución ya se deshizo; no se cambió nada.";
 
 }  // namespace tovask::texts

@@ -62,7 +62,7 @@ constexpr std::string_view kPrivateLastLabels[] = {"local", "internal", "lan", "
 constexpr std::string_view kHomeArpa = "home.arpa";
 constexpr std::string_view kLoopbackName = "localhost";
 
-constexpr std::string_view kBlanks = " \t\r\v\f";
+constexpr std::string_view kHostsLineBlanks = " \t\r\v\f";
 constexpr std::size_t kLongestShownEntry = 200;
 
 // The fields of one line, one at a time: a hostile line of millions of
@@ -72,12 +72,12 @@ class Fields {
     explicit Fields(std::string_view line) : rest_(line.substr(0, line.find('#'))) {}
 
     std::optional<std::string_view> next() {
-        const auto start = rest_.find_first_not_of(kBlanks);
+        const auto start = rest_.find_first_not_of(kHostsLineBlanks);
         if (start == std::string_view::npos) {
             return std::nullopt;
         }
         rest_.remove_prefix(start);
-        const auto end = std::min(rest_.find_first_of(kBlanks), rest_.size());
+        const auto end = std::min(rest_.find_first_of(kHostsLineBlanks), rest_.size());
         const auto field = rest_.substr(0, end);
         rest_.remove_prefix(end);
         return field;

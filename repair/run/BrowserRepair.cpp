@@ -151,6 +151,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
 
     // The page is read once: what the registry gets is what the report shows.
     const std::wstring startPage = chosenStartPage();
+    noteBackupsBeforeThisRun();
     RunSummary summary;
     {
         // What the machine is, asked once for the findings and their repair.
@@ -177,6 +178,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
                 {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
         }
     }
+    writeThisRunsSet(failures);
     auto end = reportFailures(failures);
     // The summary ends the report, below any error line: the last lines the
     // list shows once the closing message is gone, and the console's last.
@@ -254,6 +256,7 @@ std::vector<std::wstring> BrowserRepair::runRegistryPhase(std::wstring_view star
             failures.add(backupFile, error);
             return userHives;
         }
+        thisRun_.registryBackupStarted = true;
         backup.emplace(
             platform_, backupFile, std::move(sections), 0,
             [&](std::vector<RegistryFileSection>& named) { nameForBackup(named, everyone); });
@@ -382,7 +385,10 @@ void BrowserRepair::runHostsPhase(const ManagedMachine& managed, const AllowList
     view_.appendLine(texts::kHostsBackedUp);
     bool changedAFile = false;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        changedAFile = EscribirHosts(platform_, pairs[i], backups[i], failures) || changedAFile;
+        if (EscribirHosts(platform_, pairs[i], backups[i], failures)) {
+            changedAFile = true;
+            thisRun_.hostsReplaced.push_back(pairs[i]);
+        }
     }
     // Names must resolve by the new HOSTS file now, not after a restart.
     if (changedAFile) {

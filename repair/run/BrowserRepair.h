@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "repair/allow/AllowList.h"
 #include "repair/backup/RegistryCapture.h"
 #include "repair/backup/files/FileBackup.h"
+#include "repair/backup/runs/RunSets.h"
 #include "repair/findings/ManagedMachine.h"
 #include "repair/hosts/HostsFiles.h"
 #include "repair/plan/PlannedChanges.h"
@@ -54,6 +56,13 @@ class BrowserRepair {
     // changed, then each HOSTS backup back over its HOSTS file, and lists
     // each thing that came back.
     RunOutcome undoChanges();
+    // Lists each run's set of backups: its number, time, users, switches,
+    // what it changed and whether it can still be undone; then their size.
+    RunOutcome listRuns();
+    // Undoes the run of that number as /runs lists it: only what is still as
+    // that run left it comes back; what changed since is told and left. A run
+    // undone before is refused.
+    RunOutcome undoRun(std::uint32_t id);
     // Lists every entry a run would change, changing nothing.
     RunOutcome checkWhatNeedsRepair(const RunRequest& request);
 
@@ -69,9 +78,34 @@ class BrowserRepair {
         std::vector<std::wstring> leftPolicies;
     };
 
+    // What the run under way changed, for its own set of backups.
+    struct ThisRun {
+        // The registry backup and the file backups' manifest as the run found them.
+        std::string registryBackupBefore;
+        std::string fileManifestBefore;
+        // The run's registry phase began the registry backup anew.
+        bool registryBackupStarted = false;
+        std::vector<HostsPair> hostsReplaced;
+    };
+
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
+    void noteBackupsBeforeThisRun();
+    std::string existingBackup(std::wstring_view path, std::size_t limit);
+    void writeThisRunsSet(FailureLog& failures);
+    RunChanges changesOfThisRun(FailureLog& failures);
+    std::wstring runSetsFolder() const;
+    RunSetReach runSetReach() const;
+    // Runs `act` with the sections named as the registry names them now: the
+    // hives of users who are not logged on loaded, and unloaded after it.
+    void withHivesLoaded(std::vector<RegistryFileSection> sections, FailureLog& failures,
+                         const std::function<void(std::vector<RegistryFileSection>&)>& act);
     RunEnd DesbloquearIE();
     RunEnd undoUnderLock();
+    RunEnd undoRunUnderLock(std::uint32_t id);
+    // What of the set is still as its run left it, listed as the undo tells it;
+    // the rest is told in `left`.
+    UndoContents stillAsLeft(const RunSet& set, std::vector<RegistryFileSection>& sections,
+                             std::vector<std::wstring>& left, FailureLog& failures);
     UndoContents listUndo(const std::vector<RegistryFileSection>* sections,
                           const std::optional<FileManifest>& files);
     // Lists what the undo puts back and asks the view whether to go on.
@@ -117,6 +151,7 @@ class BrowserRepair {
     Result<HostsPaths> paths_;
     // The request of the run or check under way.
     RunRequest request_;
+    ThisRun thisRun_;
 };
 
 }  // namespace tovask

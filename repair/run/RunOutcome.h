@@ -11,6 +11,8 @@ enum class RunOutcome {
     AnotherRepairRunning,
     // The undo found no backup of any change: it changed nothing.
     NothingToUndo,
+    // The run asked for was undone before: nothing was changed again.
+    AlreadyUndone,
 };
 
 }  // namespace tovask

@@ -56,6 +56,30 @@ inline constexpr std::wstring_view kUndoValues = L" valores del registro";
 inline constexpr std::wstring_view kUndoOneFile = L" archivo";
 inline constexpr std::wstring_view kUndoFiles = L" archivos";
 inline constexpr std::wstring_view kUndoCopyOfPrefix = L" (copia del ";
+// The backups of each run, listed by /runs and undone one by one.
+inline constexpr std::wstring_view kRunSetTooLarge =
+    L"La copia de la ejecución es mayor de lo que este programa escribe; no se usa.";
+inline constexpr std::wstring_view kRunManifestRefused =
+    L"La copia de la ejecución está dañada o no es de este programa; no se usa.";
+inline constexpr std::wstring_view kNoRunSets = L"No hay copias de ninguna ejecución.";
+inline constexpr std::wstring_view kRunSetPrefix = L"Ejecución ";
+inline constexpr std::wstring_view kRunSetEveryUser = L"todos los usuarios";
+inline constexpr std::wstring_view kRunSetCurrentUser = L"el usuario actual";
+inline constexpr std::wstring_view kRunSetNoSwitches = L"solo Internet Explorer";
+inline constexpr std::wstring_view kRunSetOneHostsFile = L" archivo Hosts";
+inline constexpr std::wstring_view kRunSetHostsFiles = L" archivos Hosts";
+inline constexpr std::wstring_view kRunSetCanBeUndone = L"se puede deshacer";
+inline constexpr std::wstring_view kRunSetUndonePrefix = L"deshecha el ";
+inline constexpr std::wstring_view kRunSetRefusedPrefix = L"no se puede usar: ";
+inline constexpr std::wstring_view kRunSetsSizePrefix = L"Tamaño de todas las copias: ";
+inline constexpr std::wstring_view kRunSetsSizeUnit = L" bytes";
+inline constexpr std::wstring_view kRunSetUnknownPrefix = L"No hay copia de la ejecución ";
+inline constexpr std::wstring_view kRunAlreadyUndonePrefix =
+    L"Esa ejecución ya se deshizo; no se deshace dos veces. Se deshizo el ";
+// An item a later run or the person changed after the run is never overwritten.
+inline constexpr std::wstring_view kRunItemLeftPrefix = L"Dejado: ";
+inline constexpr std::wstring_view kRunItemChangedSince =
+    L" (cambió después de esa ejecución; se deja como está)";
 
 inline constexpr std::wstring_view kNeedsRepairPrefix = L"Por reparar: ";
 inline constexpr std::wstring_view kNothingToRepair = L"Nada que reparar.";

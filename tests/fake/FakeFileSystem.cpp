@@ -1,5 +1,6 @@
 #include "tests/fake/FakeFileSystem.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <limits>
 
@@ -224,6 +225,34 @@ Result<std::vector<std::wstring>> FakeFileSystem::filesIn(std::wstring_view fold
         }
     }
     return found;
+}
+
+Result<std::vector<std::wstring>> FakeFileSystem::foldersIn(std::wstring_view folder) const {
+    if (!folders_.contains(lowerCased(folder))) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    std::vector<std::wstring> found;
+    for (const auto& key : folders_) {
+        if (parentOf(key) == lowerCased(folder) && !links_.contains(key)) {
+            found.push_back(key);
+        }
+    }
+    return found;
+}
+
+std::error_code FakeFileSystem::removeFolder(std::wstring_view path) {
+    const auto folder = lowerCased(path);
+    if (!folders_.contains(folder)) {
+        return error(std::errc::no_such_file_or_directory);
+    }
+    const auto inside = [&](const std::wstring& key) { return parentOf(key) == folder; };
+    if (links_.contains(folder) || std::ranges::any_of(folders_, inside) ||
+        std::ranges::any_of(links_, [&](const auto& link) { return inside(link.first); })) {
+        return error(std::errc::too_many_symbolic_link_levels);
+    }
+    std::erase_if(files_, [&](const auto& entry) { return inside(entry.first); });
+    folders_.erase(folder);
+    return {};
 }
 
 std::optional<FakeFile> FakeFileSystem::file(std::wstring_view path) const {

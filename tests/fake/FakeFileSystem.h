@@ -69,6 +69,10 @@ class FakeFileSystem {
     void giveForeignOwner(std::wstring_view folder);
     Result<std::vector<std::wstring>> filesIn(std::wstring_view folder,
                                               std::wstring_view extension) const;
+    Result<std::vector<std::wstring>> foldersIn(std::wstring_view folder) const;
+    // The folder and the files directly in it; one holding a folder or a
+    // link is left whole.
+    std::error_code removeFolder(std::wstring_view path);
 
     // Inspection for tests.
     std::optional<FakeFile> file(std::wstring_view path) const;

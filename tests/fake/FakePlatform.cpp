@@ -469,6 +469,25 @@ Result<std::vector<std::wstring>> FakePlatform::FilesInFolder(std::wstring_view 
     return files.filesIn(folder, extension);
 }
 
+Result<std::vector<std::wstring>> FakePlatform::FoldersInFolder(std::wstring_view folder) {
+    if (const auto fault = record("FoldersInFolder", folder)) {
+        return *fault;
+    }
+    return files.foldersIn(folder);
+}
+
+std::error_code FakePlatform::RemovePrivateFolder(std::wstring_view path) {
+    if (const auto fault = record("RemovePrivateFolder", path)) {
+        return *fault;
+    }
+    return files.removeFolder(path);
+}
+
+CalendarTime FakePlatform::LocalTimeNow() {
+    record("LocalTimeNow", L"");
+    return now;
+}
+
 Result<std::vector<ListeningSocket>> FakePlatform::ListeningSockets() {
     if (const auto fault = record("ListeningSockets", L"")) {
         return *fault;

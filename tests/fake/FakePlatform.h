@@ -59,6 +59,7 @@ inline constexpr OperationEffect kOperationEffects[] = {
     {"ExpandEnvironment", CallEffect::Reads},     {"Pause", CallEffect::Reads},
     {"MachineJoin", CallEffect::Reads},           {"KeyedCertificates", CallEffect::Reads},
     {"ListeningSockets", CallEffect::Reads},      {"FileWrittenAt", CallEffect::Reads},
+    {"FoldersInFolder", CallEffect::Reads},       {"LocalTimeNow", CallEffect::Reads},
 
     {"RegWrite", CallEffect::Changes},            {"RegDelete", CallEffect::Changes},
     {"RegCreateKeyIn", CallEffect::Changes},      {"RegWriteRaw", CallEffect::Changes},
@@ -72,6 +73,7 @@ inline constexpr OperationEffect kOperationEffects[] = {
     {"LaunchCommand", CallEffect::Changes},       {"FlushDnsCache", CallEffect::Changes},
     {"RefreshPolicy", CallEffect::Changes},       {"StartAsDesktopUser", CallEffect::Changes},
     {"AnnounceInternetSettingsChanged", CallEffect::Changes},
+    {"RemovePrivateFolder", CallEffect::Changes},
 
     {"AcquireRepairLock", CallEffect::Locks},     {"ReleaseRepairLock", CallEffect::Locks},
 };
@@ -188,8 +190,11 @@ class FakePlatform final : public PlatformOps {
     std::error_code PreparePrivateFolder(std::wstring_view path) override;
     Result<std::vector<std::wstring>> FilesInFolder(std::wstring_view folder,
                                                     std::wstring_view extension) override;
+    Result<std::vector<std::wstring>> FoldersInFolder(std::wstring_view folder) override;
+    std::error_code RemovePrivateFolder(std::wstring_view path) override;
     Result<std::vector<ListeningSocket>> ListeningSockets() override;
     std::error_code AnnounceInternetSettingsChanged() override;
+    CalendarTime LocalTimeNow() override;
 
     FakeRegistry registry;
     FakeFileSystem files;
@@ -198,6 +203,8 @@ class FakePlatform final : public PlatformOps {
     std::set<std::wstring> openWindowClasses;
     // When every file there was last written.
     CalendarTime filesWrittenAt{2026, 3, 7, 9, 5};
+    // What the clock shows.
+    CalendarTime now{2026, 3, 7, 9, 5};
     // Letters of mapped shares and removable drives; every other is a fixed disk.
     std::set<wchar_t> notFixedDrives;
     // Short paths ("C:\\Users\\BOB~1") and the long ones they name.

@@ -66,6 +66,8 @@ struct FailedCall {
     std::size_t index;
     Phase phase;
     std::error_code error;
+    // Made once the run's changes are done, for its own set of backups.
+    bool forTheRunsSet = false;
 
     bool is(std::string_view operation) const { return call.operation == operation; }
     bool isAnyOf(std::initializer_list<std::string_view> operations) const {
@@ -74,7 +76,7 @@ struct FailedCall {
     bool readsHostsFolder() const { return call.target == kHostsFolderStep.path; }
     // A registry read before the run, which the backup depends on.
     bool isBackupRead() const {
-        return phase == Phase::Run && !readsHostsFolder() &&
+        return phase == Phase::Run && !forTheRunsSet && !readsHostsFolder() &&
                isAnyOf({"RegReadValue", "RegKeyExists", "RegReadTree"});
     }
     // What the error line of a failed call names.
@@ -315,11 +317,18 @@ inline std::size_t replayEveryCall(std::error_code error) {
     prepareMachine(clean);
     const auto cleanSession = playSession(clean);
     const auto& cleanCalls = clean.platform.calls;
+    // The run's set of backups begins with the time that names it.
+    const auto setStart = static_cast<std::size_t>(
+        std::find_if(
+            cleanCalls.begin() + static_cast<std::ptrdiff_t>(cleanSession.runStart),
+            cleanCalls.end(),
+            [](const fake::RecordedCall& call) { return call.operation == "LocalTimeNow"; }) -
+        cleanCalls.begin());
     for (std::size_t index = 0; index < cleanCalls.size(); ++index) {
         const Phase phase = index < cleanSession.runStart    ? Phase::Load
                             : index < cleanSession.undoStart ? Phase::Run
                                                              : Phase::Undo;
-        replayWithCallFailing({cleanCalls[index], index, phase, error},
+        replayWithCallFailing({cleanCalls[index], index, phase, error, index >= setStart},
                               cleanSession.registryAfterRun);
     }
     return cleanCalls.size();

@@ -91,6 +91,8 @@ inline constexpr std::wstring_view kWindowsHosts = L"C:\\WINDOWS\\drivers\\etc\\
 inline constexpr std::wstring_view kWindowsBackup = L"C:\\WINDOWS\\BackupHosts.bak";
 inline constexpr std::wstring_view kRegistryBackup =
     L"C:\\WINDOWS\\system32\\drivers\\etc\\BackupRegistro.reg";
+inline constexpr std::wstring_view kRunSetsFolder =
+    L"C:\\WINDOWS\\system32\\drivers\\etc\\TovaskEjecuciones\\";
 
 inline const std::string kHijackedHosts =
     "127.0.0.1 localhost\r\n10.6.6.6 www.banco.example\r\n10.6.6.6 update.vendor.example\r\n";
@@ -240,11 +242,12 @@ class RepairBench {
         const auto file = platform.files.file(path);
         return file ? std::optional(file->bytes) : std::nullopt;
     }
-    // The HOSTS files and their backups: every file but the registry backup.
+    // The HOSTS files and their backups: every file but the registry backup
+    // and the sets of backups each run keeps beside it.
     std::map<std::wstring, std::string> fileContents() const {
         std::map<std::wstring, std::string> contents;
         for (const auto& [path, file] : platform.files.files()) {
-            if (!equalsIgnoringCase(path, kRegistryBackup)) {
+            if (!equalsIgnoringCase(path, kRegistryBackup) && !path.starts_with(kRunSetsFolder)) {
                 contents[path] = file.bytes;
             }
         }

@@ -5,7 +5,10 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <vector>
+
 #include "platform/win32/Handles.h"
+#include "platform/win32/ScopedHandle.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/files/FileReplacement.h"
 #include "platform/win32/session/ProcessUser.h"
@@ -119,6 +122,86 @@ std::error_code writePrivateFile(std::wstring_view folder, std::wstring_view nam
     // The file holds what users' files held, so it is as private as its folder.
     return replaceFileContent(std::wstring(folder) + L"\\" + std::wstring(name), content,
                               FileProtection::AdministratorsOnly);
+}
+
+namespace {
+
+// "None" is nullptr: a failed FindFirstFileExW is turned into an error first.
+using FolderSearch = ScopedHandle<HANDLE, &FindClose>;
+
+// A set of backups holds a few dozen files; more is not looked at.
+constexpr std::size_t kMostEntries = 4096;
+
+struct FolderEntry {
+    std::wstring name;
+    DWORD attributes;
+};
+
+Result<std::vector<FolderEntry>> entriesOf(std::wstring_view folder) {
+    WIN32_FIND_DATAW entry;
+    const std::wstring pattern = std::wstring(folder) + L"\\*";
+    const HANDLE found = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+                                          FindExSearchNameMatch, nullptr, 0);
+    if (found == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    const FolderSearch search(found);
+    std::vector<FolderEntry> entries;
+    do {
+        const std::wstring_view name = entry.cFileName;
+        if (name != L"." && name != L"..") {
+            entries.push_back({std::wstring(name), entry.dwFileAttributes});
+        }
+    } while (entries.size() < kMostEntries && FindNextFileW(search.get(), &entry));
+    return entries;
+}
+
+bool isLinkOrFolder(DWORD attributes) {
+    return (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
+}  // namespace
+
+Result<std::vector<std::wstring>> foldersIn(std::wstring_view folder) {
+    const auto entries = entriesOf(folder);
+    if (!entries.ok()) {
+        return entries.error();
+    }
+    std::vector<std::wstring> folders;
+    for (const auto& entry : entries.value()) {
+        if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            folders.push_back(std::wstring(folder) + L"\\" + entry.name);
+        }
+    }
+    return folders;
+}
+
+std::error_code removePrivateFolder(std::wstring_view path) {
+    const std::wstring folder(path);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return lastError();
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    }
+    const auto entries = entriesOf(folder);
+    if (!entries.ok()) {
+        return entries.error();
+    }
+    for (const auto& entry : entries.value()) {
+        if (isLinkOrFolder(entry.attributes)) {
+            return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        }
+    }
+    for (const auto& entry : entries.value()) {
+        const std::wstring file = folder + L"\\" + entry.name;
+        if (!DeleteFileW(file.c_str())) {
+            return lastError();
+        }
+    }
+    return RemoveDirectoryW(folder.c_str()) ? std::error_code{} : lastError();
 }
 
 }  // namespace tovask::win32

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
+
+#include "values/Result.h"
 
 namespace tovask::win32 {
 
@@ -37,5 +40,12 @@ PrivateFolderCheck preparePrivateFolder(std::wstring_view path);
 // protection. A refused folder gives std::errc::permission_denied.
 std::error_code writePrivateFile(std::wstring_view folder, std::wstring_view name,
                                  std::string_view content);
+
+// The full paths of the folders directly in the folder, reparse points left out.
+Result<std::vector<std::wstring>> foldersIn(std::wstring_view folder);
+
+// Deletes the folder and the files directly in it, unless it or anything in
+// it is a folder or a reparse point: then nothing is deleted.
+std::error_code removePrivateFolder(std::wstring_view path);
 
 }  // namespace tovask::win32

@@ -20,12 +20,6 @@ constexpr std::size_t kHashDigits = 64;
 constexpr std::string_view kRemovedWord = "quitado";
 constexpr std::string_view kTaskWord = "tarea";
 
-bool isHash(std::string_view text) {
-    return text.size() == kHashDigits && std::ranges::all_of(text, [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
-}
-
 // A full local path as the repair names files: a drive letter, then names with
 // no stream, wildcard or relative part.
 bool isPlainLocalPath(std::wstring_view path) {
@@ -168,7 +162,7 @@ std::optional<FileManifest> parseManifest(std::string_view text, const FileReach
         text.remove_prefix(end + kLineEnd.size());
         if (first) {
             if (!line.starts_with(kRegistryPrefix) ||
-                !isHash(line.substr(kRegistryPrefix.size()))) {
+                !isSha256Hex(line.substr(kRegistryPrefix.size()))) {
                 return std::nullopt;
             }
             manifest.registryBackupHash = line.substr(kRegistryPrefix.size());
@@ -186,9 +180,10 @@ std::optional<FileManifest> parseManifest(std::string_view text, const FileReach
         const auto change = left == kRemovedWord ? FileChange::Removed
                             : left == kTaskWord  ? FileChange::TaskDisabled
                                                  : FileChange::Rewritten;
-        if (line.size() <= kHashDigits + 1 || !isHash(saved) || line[kHashDigits] != ' ' ||
-            (change == FileChange::Rewritten && !isHash(left)) || left.size() + 1 >= rest.size() ||
-            utf8FromWide(path) != pathBytes || !isPlainLocalPath(path) || !reach(path) || named) {
+        if (line.size() <= kHashDigits + 1 || !isSha256Hex(saved) || line[kHashDigits] != ' ' ||
+            (change == FileChange::Rewritten && !isSha256Hex(left)) ||
+            left.size() + 1 >= rest.size() || utf8FromWide(path) != pathBytes ||
+            !isPlainLocalPath(path) || !reach(path) || named) {
             return std::nullopt;
         }
         manifest.entries.push_back({path, std::string(saved),

@@ -1,5 +1,7 @@
 #include "repair/backup/files/Sha256.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstdint>
 
@@ -65,6 +67,12 @@ std::string sha256Hex(std::string_view bytes) {
                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     digest::forEachBlock(bytes, [&](const unsigned char* block) { compress(state, block); });
     return digest::hexOf(state);
+}
+
+bool isSha256Hex(std::string_view text) {
+    return text.size() == 64 && std::ranges::all_of(text, [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }
 
 }  // namespace tovask

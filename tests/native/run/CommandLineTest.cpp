@@ -48,6 +48,7 @@ TEST_P(AcceptedCommandLine, GivesTheRequest) {
     EXPECT_EQ(request->allUsers, expected.allUsers);
     EXPECT_EQ(request->kinds, expected.kinds);
     EXPECT_EQ(request->resetHosts, expected.resetHosts);
+    EXPECT_EQ(request->runId, expected.runId);
 }
 
 constexpr auto kPolicies = FindingKind::BrowserPolicy;
@@ -70,6 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedLine{"Check", {L"/check"}, {.command = UnattendedCommand::Check}},
         AcceptedLine{"RepairUpperCaseDash", {L"-REPAIR"}, {.command = UnattendedCommand::Repair}},
         AcceptedLine{"UndoMixedCase", {L"/UnDo"}, {.command = UnattendedCommand::Undo}},
+        AcceptedLine{
+            "UndoOfARun", {L"/undo:12"}, {.command = UnattendedCommand::Undo, .runId = 12}},
+        AcceptedLine{"Runs",
+                     {L"/runs", L"/log:r.log"},
+                     {.command = UnattendedCommand::Runs, .logFile = L"r.log"}},
         AcceptedLine{"Usage", {L"/?"}, {.command = UnattendedCommand::Usage}},
         AcceptedLine{"StartPageWithSpacesAndColons",
                      {L"/repair", L"/startpage:http://sitio.example:8080/a b?c=d e"},
@@ -161,6 +167,7 @@ TEST_P(RefusedCommandLine, NamesTheMistake) {
 const std::wstring kUnknown(kUnknownArgumentPrefix);
 const std::wstring kRepeated(kRepeatedSwitchPrefix);
 const std::wstring kWithValue(kUnexpectedValuePrefix);
+const std::wstring kNoRunNumber(kRunNumberUnknownPrefix);
 const std::wstring kNoStartPage = L"Falta el valor de /startpage. Escriba /startpage:<URL>.";
 const std::wstring kNoLog = L"Falta el valor de /log. Escriba /log:<archivo>.";
 
@@ -212,6 +219,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedLine{"LogEmpty", {L"/check", L"/log:"}, kNoLog},
         RefusedLine{"LogWithoutColon", {L"/check", L"-LOG"}, kNoLog},
         RefusedLine{"CommandWithValue", {L"/check:todo"}, kWithValue + L"/check:todo"},
+        RefusedLine{"UndoOfRunZero", {L"/undo:0"}, kNoRunNumber + L"/undo:0"},
+        RefusedLine{"UndoOfAWord", {L"/undo:ultima"}, kNoRunNumber + L"/undo:ultima"},
+        RefusedLine{"UndoOfTenDigits", {L"/undo:4294967296"}, kNoRunNumber + L"/undo:4294967296"},
+        RefusedLine{"RunsWithValue", {L"/runs:1"}, kWithValue + L"/runs:1"},
         RefusedLine{
             "AllUsersWithValue", {L"/undo", L"/allusers:si"}, kWithValue + L"/allusers:si"}),
     [](const auto& info) { return info.param.name; });
@@ -219,16 +230,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLineUsage, NamesEveryCommandSwitchAndExitCode) {
     const auto usage = usageText();
     EXPECT_EQ(usage.find(L'\r'), std::wstring_view::npos);
-    for (const auto* name :
-         {L"/check", L"/repair", L"/undo", L"/?", L"/startpage:<URL>", L"/log:<archivo>",
-          L"/allusers", L"/browsers", L"/network", L"/shortcuts", L"/all ", L"/hosts:reset"}) {
+    for (const auto* name : {L"/check", L"/repair", L"/undo", L"/undo:<n>", L"/runs", L"/?",
+                             L"/startpage:<URL>", L"/log:<archivo>", L"/allusers", L"/browsers",
+                             L"/network", L"/shortcuts", L"/all ", L"/hosts:reset"}) {
         EXPECT_NE(usage.find(name), std::wstring_view::npos) << testing::PrintToString(name);
     }
     const auto codes = usage.substr(usage.find(L"Códigos de salida:"));
     for (const auto code :
          {ExitCode::Done, ExitCode::RepairNeeded, ExitCode::BadCommandLine,
           ExitCode::DoneWithFailures, ExitCode::BrowserOpen, ExitCode::AnotherRepairRunning,
-          ExitCode::CannotRun, ExitCode::NothingToUndo}) {
+          ExitCode::CannotRun, ExitCode::NothingToUndo, ExitCode::AlreadyUndone}) {
         const auto line = L"\n  " + std::to_wstring(static_cast<int>(code)) + L"  ";
         EXPECT_NE(codes.find(line), std::wstring_view::npos) << static_cast<int>(code);
     }

@@ -1,0 +1,367 @@
+#include <algorithm>
+#include <chrono>
+
+#include "repair/backup/runs/RegistryItems.h"
+#include "repair/backup/runs/RunSets.h"
+#include "repair/texts/ProgramTexts.h"
+#include "tests/native/RepairFixture.h"
+#include "text/RegistryEncoding.h"
+
+namespace tovask::test {
+namespace {
+
+const std::wstring kRestrictions =
+    L"HKLM\\Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\";
+const RegistryValue kHijack = dwordValue(1);
+const RegistryValue kPersons = dwordValue(0);
+
+// What happens to the machine, in order: a hijacker sets a restriction, a
+// repair takes out what it finds, the person sets a restriction their own
+// way, or a run's set is undone by its number.
+enum class Act { Hijack, Repair, PersonSets, Undo, UndoAtTheWindow };
+struct Step {
+    Act act;
+    wchar_t item = L'A';  // the restriction the step touches: A, B or C
+    std::uint32_t run = 0;
+    RunOutcome outcome = RunOutcome::Done;
+};
+Step hijack(wchar_t item) {
+    return {Act::Hijack, item};
+}
+Step repair() {
+    return {Act::Repair};
+}
+Step person(wchar_t item) {
+    return {Act::PersonSets, item};
+}
+Step windowUndo() {
+    return {Act::UndoAtTheWindow};
+}
+Step undo(std::uint32_t run, RunOutcome outcome = RunOutcome::Done) {
+    return {Act::Undo, L'A', run, outcome};
+}
+
+std::wstring pathOf(wchar_t item) {
+    return kRestrictions + (item == L'A'   ? L"NoBrowserOptions"
+                            : item == L'B' ? L"NoBrowserContextMenu"
+                                           : L"NoFileOpen");
+}
+
+struct RunsCase {
+    std::string name;
+    std::vector<Step> steps;
+    // Each restriction at the end: the hijacker's, the person's, or gone.
+    std::map<wchar_t, std::optional<RegistryValue>> after;
+
+    friend void PrintTo(const RunsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class RunsUndone : public testing::TestWithParam<RunsCase> {
+  protected:
+    void SetUp() override {
+        bench.platform.registry.addKeysEveryWindowsHas();
+        bench.view.repairFindings = true;
+    }
+    void write(wchar_t item, const RegistryValue& value) {
+        const auto path = pathOf(item);
+        bench.platform.registry.writeRaw(path.substr(0, path.rfind(L'\\') + 1),
+                                         path.substr(path.rfind(L'\\') + 1), value,
+                                         RegistryView::Default);
+    }
+
+    RepairBench bench;
+};
+
+TEST_P(RunsUndone, PutBackOnlyWhatIsStillAsTheirRunLeftIt) {
+    for (const auto& step : GetParam().steps) {
+        switch (step.act) {
+            case Act::Hijack:
+                write(step.item, kHijack);
+                break;
+            case Act::PersonSets:
+                write(step.item, kPersons);
+                break;
+            case Act::Repair:
+                ASSERT_EQ(bench.press(), RunOutcome::Done)
+                    << testing::PrintToString(bench.view.lines);
+                break;
+            case Act::UndoAtTheWindow:
+                bench.undo();
+                break;
+            case Act::Undo:
+                bench.load();
+                EXPECT_EQ(bench.repair.undoRun(step.run), step.outcome)
+                    << step.run << testing::PrintToString(bench.view.lines);
+                break;
+        }
+    }
+    for (const auto& [item, value] : GetParam().after) {
+        const auto now = bench.platform.RegReadValue(pathOf(item), RegistryView::Default);
+        EXPECT_EQ(now.ok() ? std::optional(now.value()) : std::nullopt, value) << char(item);
+    }
+}
+
+constexpr auto kLeft = RunOutcome::DoneWithFailures;
+constexpr auto kRefused = RunOutcome::AlreadyUndone;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Sets, RunsUndone,
+    testing::Values(
+        RunsCase{"TwoOnDifferentItemsFirstUndoneFirst", {hijack('A'), repair(), hijack('B'), repair(), undo(1), undo(2)}, {{'A', kHijack}, {'B', kHijack}}},
+        RunsCase{"TwoOnDifferentItemsLastUndoneFirst", {hijack('A'), repair(), hijack('B'), repair(), undo(2), undo(1)}, {{'A', kHijack}, {'B', kHijack}}},
+        RunsCase{"TwoOnDifferentItemsOnlyTheFirstUndone", {hijack('A'), repair(), hijack('B'), repair(), undo(1)}, {{'A', kHijack}, {'B', std::nullopt}}},
+        RunsCase{"TwoOnTheSameItemLastUndoneFirst", {hijack('A'), repair(), hijack('A'), repair(), undo(2), undo(1, kLeft)}, {{'A', kHijack}}},
+        RunsCase{"TwoOnTheSameItemFirstUndoneFirst", {hijack('A'), repair(), hijack('A'), repair(), undo(1), undo(2, kLeft)}, {{'A', kHijack}}},
+        RunsCase{"ThePersonsChangeIsLeft", {hijack('A'), repair(), person('A'), undo(1, kLeft)}, {{'A', kPersons}}},
+        RunsCase{"ThePersonsChangeBetweenTwoRunsIsLeft", {hijack('A'), repair(), hijack('B'), repair(), person('A'), undo(2), undo(1, kLeft)}, {{'A', kPersons}, {'B', kHijack}}},
+        RunsCase{"ThreeUndoneInOrder", {hijack('A'), repair(), hijack('B'), repair(), hijack('C'), repair(), undo(1), undo(2), undo(3)}, {{'A', kHijack}, {'B', kHijack}, {'C', kHijack}}},
+        RunsCase{"ThreeUndoneFromTheLast", {hijack('A'), repair(), hijack('B'), repair(), hijack('C'), repair(), undo(3), undo(2), undo(1)}, {{'A', kHijack}, {'B', kHijack}, {'C', kHijack}}},
+        RunsCase{"ThreeUndoneFromTheMiddle", {hijack('A'), repair(), hijack('B'), repair(), hijack('C'), repair(), undo(2), undo(3), undo(1)}, {{'A', kHijack}, {'B', kHijack}, {'C', kHijack}}},
+        RunsCase{"ThreeUndoneLastThenFirst", {hijack('A'), repair(), hijack('B'), repair(), hijack('C'), repair(), undo(3), undo(1), undo(2)}, {{'A', kHijack}, {'B', kHijack}, {'C', kHijack}}},
+        RunsCase{"ThreeOnOneItemTheMiddleUndone", {hijack('A'), repair(), hijack('A'), repair(), hijack('A'), repair(), undo(2)}, {{'A', kHijack}}},
+        RunsCase{"ThreeWithThePersonBetween", {hijack('A'), repair(), hijack('B'), repair(), person('A'), hijack('C'), repair(), undo(1, kLeft), undo(3), undo(2)}, {{'A', kPersons}, {'B', kHijack}, {'C', kHijack}}},
+        RunsCase{"TheWindowsUndoPutsBackTheBackupTheRunsAddedTo", {hijack('A'), repair(), hijack('B'), repair(), windowUndo()}, {{'A', kHijack}, {'B', kHijack}}},
+        RunsCase{"ASecondUndoIsRefused", {hijack('A'), repair(), undo(1), person('A'), undo(1, kRefused)}, {{'A', kPersons}}},
+        RunsCase{"AnUnknownRunIsNothingToUndo", {hijack('A'), repair(), undo(2, RunOutcome::NothingToUndo)}, {{'A', std::nullopt}}}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+RegistryFileSection key(std::wstring name, std::vector<std::wstring> values = {}) {
+    RegistryFileSection section{L"HKEY_LOCAL_MACHINE\\" + name, false, {}};
+    for (auto& value : values) {
+        section.entries.push_back({std::move(value), dwordValue(1)});
+    }
+    return section;
+}
+RegistryFileSection removed(std::wstring name) {
+    return {L"HKEY_LOCAL_MACHINE\\" + name, true, {}};
+}
+
+using ItemSpan = std::tuple<std::size_t, std::size_t, std::optional<std::wstring>>;
+
+struct ItemsCase {
+    std::string name;
+    std::vector<RegistryFileSection> sections;
+    std::vector<ItemSpan> items;  // first section, past the last, value
+
+    friend void PrintTo(const ItemsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class ItemsOfABackup : public testing::TestWithParam<ItemsCase> {};
+
+TEST_P(ItemsOfABackup, AreEachValueAndEachKeyWithTheSubtreeItPutsBack) {
+    std::vector<ItemSpan> items;
+    for (const auto& item : registryItems(GetParam().sections)) {
+        items.emplace_back(item.section, item.sectionsEnd, item.value);
+    }
+    EXPECT_EQ(items, GetParam().items);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Sections, ItemsOfABackup,
+    testing::Values(
+        ItemsCase{"EachValueAnItem", {key(L"A", {L"x", L"y"})}, {{0, 1, L"x"}, {0, 1, L"y"}}},
+        ItemsCase{"AKeyTheRunCreated", {removed(L"A")}, {{0, 1, std::nullopt}}},
+        ItemsCase{"ASubtreeTheRunRemoved", {removed(L"A"), key(L"A", {L"x"}), key(L"A\\B", {L"y"}), key(L"C", {L"z"})}, {{0, 3, std::nullopt}, {3, 4, L"z"}}},
+        ItemsCase{"ASiblingIsNotBelow", {removed(L"A"), key(L"AB", {L"x"})}, {{0, 1, std::nullopt}, {1, 2, L"x"}}},
+        ItemsCase{"AnEmptyKey", {key(L"A")}, {{0, 1, std::nullopt}}}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(ItemsOfABackup, ChosenGiveOnlyTheirSections) {
+    const std::vector sections{removed(L"A"), key(L"A", {L"x"}), key(L"C", {L"y", L"z"})};
+    const auto items = registryItems(sections);
+    const std::vector chosen{items[0], items[2]};
+    const std::vector expected{removed(L"A"), key(L"A", {L"x"}), key(L"C", {L"z"})};
+    EXPECT_EQ(sectionsOfItems(sections, chosen), expected);
+}
+
+const std::string kSavedHash(64, 'a');
+const std::string kLeftHash(64, 'b');
+const RunSetManifest kManifest{7,
+                               {2026, 3, 7, 9, 5},
+                               true,
+                               {L"/browsers", L"/network"},
+                               kSavedHash,
+                               kLeftHash,
+                               {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
+const FileReach kOnlySystemHosts = [](std::wstring_view path) { return path == kSystemHosts; };
+
+TEST(RunManifest, ReadsBackAsWritten) {
+    EXPECT_EQ(parseRunManifest(runManifestText(kManifest), kOnlySystemHosts), kManifest);
+}
+
+struct ManifestChange {
+    std::string name;
+    std::string written;  // a part of the manifest as written
+    std::string instead;
+
+    friend void PrintTo(const ManifestChange& c, std::ostream* out) { *out << c.name; }
+};
+
+class MalformedManifest : public testing::TestWithParam<ManifestChange> {};
+
+TEST_P(MalformedManifest, IsRefused) {
+    auto text = runManifestText(kManifest);
+    const auto at = text.find(GetParam().written);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, GetParam().written.size(), GetParam().instead);
+    EXPECT_FALSE(parseRunManifest(text, kOnlySystemHosts));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Lines, MalformedManifest,
+    testing::Values(
+        ManifestChange{"AnotherHeading", "ejecucion 1", "ejecucion 2"},
+        ManifestChange{"NumberNotDecimal", "id 7", "id 0x7"},
+        ManifestChange{"NoSuchDay", "2026-03-07", "2026-02-30"},
+        ManifestChange{"UsersUnknown", "usuarios todos", "usuarios algunos"},
+        ManifestChange{"SwitchWithoutSlash", " /network", " network"},
+        ManifestChange{"RegistryHashShort", "registro " + kSavedHash, "registro " + kSavedHash.substr(1)},
+        ManifestChange{"HostsOutOfReach", "hosts " + kSavedHash + " " + kLeftHash + " C:", "hosts " + kSavedHash + " " + kLeftHash + " D:"},
+        ManifestChange{"LineOfNoKind", "registro ", "otro "},
+        ManifestChange{"LastLineUnended", "\\hosts\r\n", "\\hosts"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+class RunSetsBench : public testing::Test {
+  protected:
+    void SetUp() override {
+        bench.platform.registry.addKeysEveryWindowsHas();
+        bench.view.repairFindings = true;
+    }
+    void repairAHijack(wchar_t item = L'A') {
+        const auto path = pathOf(item);
+        bench.platform.registry.writeRaw(path.substr(0, path.rfind(L'\\') + 1),
+                                         path.substr(path.rfind(L'\\') + 1), kHijack,
+                                         RegistryView::Default);
+        ASSERT_EQ(bench.press(), RunOutcome::Done);
+    }
+    std::vector<std::wstring> listed() {
+        EXPECT_EQ(bench.repair.listRuns(), RunOutcome::Done);
+        return bench.view.lines;
+    }
+
+    RepairBench bench;
+};
+
+TEST_F(RunSetsBench, AreListedWithWhetherEachCanStillBeUndoneAndTheirSize) {
+    repairAHijack(L'A');
+    repairAHijack(L'B');
+    ASSERT_EQ(bench.repair.undoRun(1), RunOutcome::Done);
+    const auto lines = listed();
+    ASSERT_EQ(lines.size(), 3u) << testing::PrintToString(lines);
+    EXPECT_TRUE(lines[0].starts_with(L"Ejecución 1: 7/3/2026 09:05, el usuario actual, /browsers"));
+    EXPECT_TRUE(lines[0].ends_with(L"; deshecha el 7/3/2026 09:05")) << lines[0];
+    EXPECT_TRUE(lines[1].ends_with(L"1 valor del registro; se puede deshacer")) << lines[1];
+    EXPECT_TRUE(lines[2].starts_with(texts::kRunSetsSizePrefix)) << lines[2];
+}
+
+TEST_F(RunSetsBench, AreNotWrittenByARunThatChangesNothing) {
+    repairAHijack();
+    ASSERT_EQ(bench.press(), RunOutcome::Done);
+    EXPECT_EQ(listed().size(), 2u) << testing::PrintToString(bench.view.lines);
+}
+
+struct HostsCase {
+    std::string name;
+    std::optional<std::string> personsHosts;  // what the person wrote after the run
+    RunOutcome outcome;
+    std::string after;
+
+    friend void PrintTo(const HostsCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class HostsInASet : public RunSetsBench, public testing::WithParamInterface<HostsCase> {};
+
+TEST_P(HostsInASet, ComesBackOnlyWhileItHoldsWhatTheRunLeft) {
+    bench.addFiles({{kSystemHosts, kHijackedHosts}});
+    repairAHijack();
+    if (GetParam().personsHosts) {
+        bench.platform.files.addFile(kSystemHosts, *GetParam().personsHosts);
+    }
+    EXPECT_EQ(bench.repair.undoRun(1), GetParam().outcome);
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), GetParam().after);
+    // The run's other changes come back with it either way.
+    EXPECT_TRUE(bench.platform.registry.value(pathOf(L'A')));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostsInASet,
+    testing::Values(HostsCase{"AsTheRunLeftIt", std::nullopt, RunOutcome::Done, kHijackedHosts},
+                    HostsCase{"ChangedByThePerson", "10.1.1.1 intranet\r\n",
+                              RunOutcome::DoneWithFailures, "10.1.1.1 intranet\r\n"}),
+    [](const auto& info) { return info.param.name; });
+
+struct DamageCase {
+    std::string name;
+    std::wstring file;  // in the set's folder, one byte added at its end
+
+    friend void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class DamagedSet : public RunSetsBench, public testing::WithParamInterface<DamageCase> {};
+
+TEST_P(DamagedSet, IsRefusedWholeAndListedSo) {
+    repairAHijack();
+    const auto path = std::wstring(kRunSetsFolder) + L"20260307-0905-1\\" + GetParam().file;
+    bench.platform.files.addFile(path, bench.bytesOf(path).value() + "x");
+    EXPECT_EQ(bench.repair.undoRun(1), RunOutcome::DoneWithFailures);
+    EXPECT_FALSE(bench.platform.registry.value(pathOf(L'A')));
+    bench.repair.listRuns();
+    EXPECT_TRUE(
+        bench.view.lines.front().starts_with(L"Ejecución 1: 7/3/2026 09:05; no se puede usar: "))
+        << bench.view.lines.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DamagedSet,
+    testing::Values(DamageCase{"Manifest", std::wstring(kRunManifestName)},
+                    DamageCase{"RegistryBackup", std::wstring(kRunRegistryBackupName)},
+                    DamageCase{"WhatTheRunLeft", std::wstring(kRunRegistryLeftName)}),
+    [](const auto& info) { return info.param.name; });
+
+struct BoundCase {
+    std::string name;
+    int runs;
+    int daysApart;
+    std::size_t kept;  // the newest, the last always among them
+
+    friend void PrintTo(const BoundCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class RunSetsBound : public RunSetsBench, public testing::WithParamInterface<BoundCase> {};
+
+TEST_P(RunSetsBound, KeepsTwentySetsOrThirtyDaysWhicheverKeepsMore) {
+    const std::chrono::sys_days first{std::chrono::year{2026} / 1 / 1};
+    for (int run = 0; run < GetParam().runs; ++run) {
+        const std::chrono::year_month_day day{first +
+                                              std::chrono::days{run * GetParam().daysApart}};
+        bench.platform.now = {static_cast<int>(day.year()), static_cast<int>(unsigned{day.month()}),
+                              static_cast<int>(unsigned{day.day()}), 9, 5};
+        repairAHijack();
+    }
+    const auto kept = bench.platform.FoldersInFolder(
+        std::wstring(kRunSetsFolder).substr(0, kRunSetsFolder.size() - 1));
+    ASSERT_TRUE(kept.ok());
+    EXPECT_EQ(kept.value().size(), GetParam().kept);
+    EXPECT_TRUE(std::ranges::any_of(kept.value(), [&](const std::wstring& folder) {
+        return folder.ends_with(L"-" + std::to_wstring(GetParam().runs));
+    }));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Ages, RunSetsBound,
+    testing::Values(BoundCase{"AllOnOneDayAreKept", 22, 0, 22},
+                    BoundCase{"TwentyFiveInTwentyFiveDaysAreKept", 25, 1, 25},
+                    BoundCase{"AMonthApartTheNewestTwentyAreKept", 22, 31, 20},
+                    BoundCase{"TenDaysApartTheNewestTwentyAreKept", 25, 10, 20}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+}  // namespace
+}  // namespace tovask::test
