@@ -183,8 +183,9 @@ RunChanges BrowserRepair::changesOfThisRun(FailureLog& failures) {
         }
     }
     for (const auto pair : thisRun_.hostsReplaced) {
-        const auto saved = platform_.ReadFileContent(pair.backup, kMaxBackedUpFileBytes);
-        const auto left = platform_.ReadFileContent(pair.hosts, kMaxBackedUpFileBytes);
+        // A HOSTS file is copied whatever its size; a set holds up to its own bound.
+        const auto saved = platform_.ReadFileContent(pair.backup, kMaxRunSetBytes);
+        const auto left = platform_.ReadFileContent(pair.hosts, kMaxRunSetBytes);
         if (!saved.ok() || !left.ok()) {
             failures.add(pair.hosts, saved.ok() ? left.error() : saved.error());
             continue;
@@ -267,7 +268,7 @@ UndoContents BrowserRepair::stillAsLeft(const RunSet& set,
         contents.files.push_back(entry.original);
     }
     for (const auto& hosts : set.manifest->hosts) {
-        const auto now = platform_.ReadFileContent(hosts.hosts, kMaxBackedUpFileBytes);
+        const auto now = platform_.ReadFileContent(hosts.hosts, kMaxRunSetBytes);
         if (now.ok() && sha256Hex(now.value()) == hosts.leftHash) {
             contents.hosts.push_back({hosts.hosts, set.madeAt});
         } else {
@@ -331,7 +332,7 @@ RunEnd BrowserRepair::undoRunUnderLock(std::uint32_t id) {
         const auto& hosts =
             *std::ranges::find(set->manifest->hosts, listed.hosts, &HostsCopy::hosts);
         const auto copy = set->folder + L"\\" + wideFromUtf8(hosts.savedHash) + L".copia";
-        const auto saved = platform_.ReadFileContent(copy, kMaxBackedUpFileBytes);
+        const auto saved = platform_.ReadFileContent(copy, kMaxRunSetBytes);
         const auto error = saved.ok() ? platform_.ReplaceFileContent(hosts.hosts, saved.value(),
                                                                      FileProtection::AsReplaced)
                                       : saved.error();

@@ -27,7 +27,9 @@ void HostsFolders::pointAt(QuietPlatform& platform) const {
 std::vector<std::wstring> HostsFolders::files() const {
     std::vector<std::wstring> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(windows)) {
-        if (!entry.is_directory() && entry.path().filename() != L"BackupRegistro.reg") {
+        // Each run's own set of backups is listed by /runs, not here.
+        if (!entry.is_directory() && entry.path().filename() != L"BackupRegistro.reg" &&
+            entry.path().wstring().find(L"\\TovaskEjecuciones\\") == std::wstring::npos) {
             found.push_back(entry.path().wstring());
         }
     }

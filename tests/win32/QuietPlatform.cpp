@@ -1,5 +1,7 @@
 #include "tests/win32/QuietPlatform.h"
 
+#include "tests/win32/TestFolder.h"
+
 namespace tovask::testsupport {
 
 Result<std::wstring> QuietPlatform::GetSpecialFolder(SpecialFolder folder) {
@@ -13,6 +15,13 @@ Result<SubkeyListing> QuietPlatform::RegListSubkeys(std::wstring_view keyPath, R
         return SubkeyListing{};
     }
     return ForwardingPlatform::RegListSubkeys(keyPath, view, mostNames);
+}
+
+std::error_code QuietPlatform::PreparePrivateFolder(std::wstring_view path) {
+    if (path.ends_with(L"\\TovaskEjecuciones")) {
+        forgetRunSetsWhereNoAccessListIsKept(std::wstring(path));
+    }
+    return ForwardingPlatform::PreparePrivateFolder(path);
 }
 
 std::error_code QuietPlatform::LaunchCommand(std::wstring_view program, std::wstring_view argument,

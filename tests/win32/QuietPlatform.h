@@ -28,6 +28,9 @@ class QuietPlatform final : private RealPlatformHolder, public ForwardingPlatfor
                                   LaunchStyle style) override;
     std::error_code StartAsDesktopUser(std::wstring_view program,
                                        std::wstring_view arguments) override;
+    // Each run's backups start afresh where the system keeps no access lists
+    // (see forgetRunSetsWhereNoAccessListIsKept).
+    std::error_code PreparePrivateFolder(std::wstring_view path) override;
     // The machine's services name its real Windows folder: none is listed
     // while another folder is given instead.
     Result<SubkeyListing> RegListSubkeys(std::wstring_view keyPath, RegistryView view,

@@ -77,6 +77,13 @@ std::wstring accessListOf(const std::wstring& path) {
     return text;
 }
 
+void forgetRunSetsWhereNoAccessListIsKept(const std::wstring& setsFolder) {
+    if (!systemKeepsAccessLists()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(setsFolder, ignored);
+    }
+}
+
 bool systemKeepsAccessLists() {
     static const bool kept = [] {
         wchar_t temporary[MAX_PATH + 1] = {};

@@ -36,6 +36,10 @@ std::wstring accessListOf(const std::wstring& path);
 // Wine keeps it only where it can store it, and otherwise shows one made from
 // the file's Unix mode, so tests of access lists have nothing to read there.
 bool systemKeepsAccessLists();
+// Where the system keeps no access lists (Wine), the folder of each run's
+// backups that an earlier run made cannot be shown private again, and every
+// later run would refuse it: it is removed, as on a machine never repaired.
+void forgetRunSetsWhereNoAccessListIsKept(const std::wstring& setsFolder);
 // Protected, full control for Administrators and SYSTEM only.
 inline constexpr std::wstring_view kAdministratorsOnlyAccess = L"D:P(A;;FA;;;BA)(A;;FA;;;SY)";
 // The file held open by another handle that shares nothing.

@@ -133,12 +133,14 @@ std::optional<RegistryItemState> itemStateIn(std::span<const RegistryFileSection
 std::vector<RegistryFileSection> sectionsOfItems(std::span<const RegistryFileSection> sections,
                                                  std::span<const RegistryItem> chosen) {
     std::vector<RegistryFileSection> kept;
-    std::optional<std::size_t> lastSection;
+    // The section the last value kept came from, while the next may join it.
+    constexpr auto kNoSection = static_cast<std::size_t>(-1);
+    std::size_t lastSection = kNoSection;
     for (const auto& item : chosen) {
         if (!item.value) {
             kept.insert(kept.end(), sections.begin() + static_cast<std::ptrdiff_t>(item.section),
                         sections.begin() + static_cast<std::ptrdiff_t>(item.sectionsEnd));
-            lastSection.reset();
+            lastSection = kNoSection;
             continue;
         }
         const auto& section = sections[item.section];

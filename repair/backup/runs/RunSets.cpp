@@ -125,7 +125,7 @@ class SetReader {
     }
     // A copy named by the SHA-256 of its bytes.
     bool readCopy(std::string_view hash) {
-        const auto bytes = read(wideFromUtf8(hash) + L".copia", kMaxBackedUpFileBytes);
+        const auto bytes = read(wideFromUtf8(hash) + L".copia", kMaxRunSetBytes);
         if (bytes && sha256Hex(*bytes) != hash) {
             refuse(copyIn(set_.folder, hash));
         }
@@ -226,11 +226,6 @@ std::vector<RunSet> runSetsNamedIn(PlatformOps& platform, std::wstring_view root
         if (!isNotFound(folders.error())) {
             failures.add(root, folders.error());
         }
-        return {};
-    }
-    // Whoever could write the folder could name any key, file and bytes.
-    if (platform.PreparePrivateFolder(root)) {
-        failures.add(root, texts::kFileBackupFolderRefused);
         return {};
     }
     std::vector<RunSet> sets;
@@ -410,6 +405,12 @@ std::optional<std::uint32_t> writeRunSet(PlatformOps& platform, std::wstring_vie
 std::vector<RunSet> readRunSets(PlatformOps& platform, std::wstring_view root,
                                 const RunSetReach& reach, FailureLog& failures) {
     auto sets = runSetsNamedIn(platform, root, failures);
+    // Whoever could write the folder could name any key, file and bytes. A
+    // run that writes a set checks it once, before it names the next.
+    if (!sets.empty() && platform.PreparePrivateFolder(root)) {
+        failures.add(root, texts::kFileBackupFolderRefused);
+        return {};
+    }
     for (auto& set : sets) {
         readSet(platform, set, reach, failures);
     }
