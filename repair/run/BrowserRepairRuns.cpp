@@ -174,7 +174,12 @@ RunChanges BrowserRepair::changesOfThisRun(FailureLog& failures) {
     const auto manifest = existingBackup(place.folder + L"\\" + std::wstring(kFileManifestName),
                                          kMaxFileManifestBytes);
     if (!changes.registry.empty() && !manifest.empty() && manifest != thisRun_.fileManifestBefore) {
-        changes.files = readFileBackups(platform_, place, isFindingFilePath, failures);
+        // The run checked the folder when it wrote there: what it wrote is read as it stands.
+        changes.files = parseManifest(manifest, isFindingFilePath);
+        if (!changes.files) {
+            failures.add(place.folder + L"\\" + std::wstring(kFileManifestName),
+                         texts::kRunManifestRefused);
+        }
         const auto earlier = parseManifest(thisRun_.fileManifestBefore, isFindingFilePath);
         if (changes.files && earlier && !thisRun_.registryBackupStarted) {
             std::erase_if(changes.files->entries, [&](const FileBackupEntry& entry) {

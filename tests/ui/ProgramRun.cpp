@@ -19,10 +19,7 @@ constexpr DWORD kPatienceMilliseconds = 90'000;
 
 ProgramRun::ProgramRun(std::wstring_view arguments, std::wstring outputPath)
     : outputPath_(std::move(outputPath)) {
-    wchar_t system[MAX_PATH] = {};
-    forgetRunSetsWhereNoAccessListIsKept(
-        std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
-        L"\\drivers\\etc\\TovaskEjecuciones");
+    forgetEarlierRunSets();
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     const HANDLE output =
         CreateFileW(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -84,6 +84,13 @@ void forgetRunSetsWhereNoAccessListIsKept(const std::wstring& setsFolder) {
     }
 }
 
+void forgetEarlierRunSets() {
+    wchar_t system[MAX_PATH] = {};
+    forgetRunSetsWhereNoAccessListIsKept(
+        std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
+        L"\\drivers\\etc\\TovaskEjecuciones");
+}
+
 bool systemKeepsAccessLists() {
     static const bool kept = [] {
         wchar_t temporary[MAX_PATH + 1] = {};

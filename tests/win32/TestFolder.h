@@ -40,6 +40,9 @@ bool systemKeepsAccessLists();
 // backups that an earlier run made cannot be shown private again, and every
 // later run would refuse it: it is removed, as on a machine never repaired.
 void forgetRunSetsWhereNoAccessListIsKept(const std::wstring& setsFolder);
+// The same for the system's own folder of the runs' backups, before the
+// program runs.
+void forgetEarlierRunSets();
 // Protected, full control for Administrators and SYSTEM only.
 inline constexpr std::wstring_view kAdministratorsOnlyAccess = L"D:P(A;;FA;;;BA)(A;;FA;;;SY)";
 // The file held open by another handle that shares nothing.

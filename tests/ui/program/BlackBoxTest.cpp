@@ -14,6 +14,7 @@
 
 #include "Version.h"
 #include "tests/ui/ProgramPath.h"
+#include "tests/win32/TestFolder.h"
 #include "tests/win32/TestRegistry.h"
 
 namespace {
@@ -86,6 +87,7 @@ std::wstring storedStartPage() {
 class RunningProgram {
   public:
     explicit RunningProgram(std::wstring_view arguments = {}) {
+        forgetEarlierRunSets();
         std::wstring commandLine = L"\"" + programPath() + L"\" " + std::wstring(arguments);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
