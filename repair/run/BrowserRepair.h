@@ -110,9 +110,9 @@ class BrowserRepair {
                           const std::optional<FileManifest>& files);
     // Lists what the undo puts back and asks the view whether to go on.
     bool listedAndAnsweredYes(const UndoContents& contents);
-    std::vector<std::wstring> restoreRegistryBackup(std::vector<RegistryFileSection>& sections,
-                                                    const UndoContents& contents,
-                                                    FailureLog& failures);
+    std::vector<std::wstring> restoreRegistryBackup(
+        const std::vector<RegistryFileSection>& sections, const UndoContents& contents,
+        FailureLog& failures);
     RunOutcome shownAfterTheLock(const RunEnd& end);
     std::vector<std::wstring> browserUsers();
     // The page typed in the window or given on the command line, or the

@@ -167,28 +167,22 @@ UndoContents BrowserRepair::listUndo(const std::vector<RegistryFileSection>* sec
 // unloaded again right after it. Each entry put back is told by the key the
 // backup names, not the name its hive was loaded under.
 std::vector<std::wstring> BrowserRepair::restoreRegistryBackup(
-    std::vector<RegistryFileSection>& sections, const UndoContents& contents,
+    const std::vector<RegistryFileSection>& sections, const UndoContents& contents,
     FailureLog& failures) {
-    if (const auto programUser = platform_.ProgramUserSid(); programUser.ok()) {
-        nameCurrentUserAsCurrent(sections, programUser.value());
-    }
-    const auto users = usersNamedIn(sections);
-    std::optional<UserHives> hives;
-    if (!users.empty()) {
-        hives.emplace(platform_, failures, users);
-        nameHivesAsLoaded(sections, hives->hives());
-    }
     std::vector<std::wstring> lines;
     std::set<std::wstring> given;
-    for (const auto& entry :
-         restoreRegistry(platform_, sections, platform_.HasTwoRegistryViews(), failures)) {
-        const auto& listed = contents.sections[entry.section];
-        auto line = cameBackLine(listed.heading, registryEntryName(listed.key, entry.valueName));
-        // A subtree comes back as its removal and then its keys: a key is one line.
-        if (given.insert(foldedCase(line)).second) {
-            lines.push_back(std::move(line));
+    withHivesLoaded(sections, failures, [&](std::vector<RegistryFileSection>& loaded) {
+        for (const auto& entry :
+             restoreRegistry(platform_, loaded, platform_.HasTwoRegistryViews(), failures)) {
+            const auto& listed = contents.sections[entry.section];
+            auto line =
+                cameBackLine(listed.heading, registryEntryName(listed.key, entry.valueName));
+            // A subtree comes back as its removal and then its keys: a key is one line.
+            if (given.insert(foldedCase(line)).second) {
+                lines.push_back(std::move(line));
+            }
         }
-    }
+    });
     return lines;
 }
 

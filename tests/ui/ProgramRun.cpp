@@ -88,12 +88,4 @@ int ProgramRuns::operator()(std::wstring_view arguments) {
     return code;
 }
 
-void removeFileCopies() {
-    wchar_t system[MAX_PATH] = {};
-    std::error_code ignored;
-    std::filesystem::remove_all(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
-                                    L"\\drivers\\etc\\TovaskCopias",
-                                ignored);
-}
-
 }  // namespace tovask::testsupport

@@ -48,10 +48,6 @@ class ProgramRuns {
     std::vector<std::string> lines_;
 };
 
-// Removes the copies folder a repair made, which Wine cannot protect: the
-// next run's undo would refuse it.
-void removeFileCopies();
-
 // The lines of a text whose lines each end in CR LF.
 std::vector<std::string> crLfLines(const std::string& text);
 

@@ -84,6 +84,14 @@ void forgetRunSetsWhereNoAccessListIsKept(const std::wstring& setsFolder) {
     }
 }
 
+void removeFileCopies() {
+    wchar_t system[MAX_PATH] = {};
+    std::error_code ignored;
+    std::filesystem::remove_all(std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) +
+                                    L"\\drivers\\etc\\TovaskCopias",
+                                ignored);
+}
+
 void forgetEarlierRunSets() {
     wchar_t system[MAX_PATH] = {};
     forgetRunSetsWhereNoAccessListIsKept(

@@ -43,6 +43,9 @@ void forgetRunSetsWhereNoAccessListIsKept(const std::wstring& setsFolder);
 // The same for the system's own folder of the runs' backups, before the
 // program runs.
 void forgetEarlierRunSets();
+// Removes the copies folder a repair made, which Wine cannot protect: the
+// next run's undo would refuse it.
+void removeFileCopies();
 // Protected, full control for Administrators and SYSTEM only.
 inline constexpr std::wstring_view kAdministratorsOnlyAccess = L"D:P(A;;FA;;;BA)(A;;FA;;;SY)";
 // The file held open by another handle that shares nothing.

@@ -180,6 +180,9 @@ class AdversaryAtRepair : public ::testing::Test {
     static constexpr const wchar_t* kPolicy = L"Software\\Policies\\Google\\Chrome";
 
     void SetUp() override {
+        // A copies folder an earlier run left is refused where Wine keeps no
+        // access list, and the profile then stays for its reset page instead.
+        removeFileCopies();
         writeFile(L"Default",
                   R"({"homepage":"https://inicio.example/--load-extension=C:\\Users,%windir%"})");
         std::string cut = R"({"homepage":")";
