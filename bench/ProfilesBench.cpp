@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 constexpr int kProfilesEach = 10;
 constexpr int kFirefoxProfiles = 5;
 constexpr std::size_t kLimit = std::size_t{32} << 20;

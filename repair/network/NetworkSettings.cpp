@@ -225,7 +225,7 @@ const NetworkFacts& NetworkScan::factsFor(bool needsSystem) {
             }
         }
     }
-    facts.userWritableFolders = userWritableFolders(platform_, failures_);
+    facts.userWritableFolders = userFolders_.writable();
     return facts;
 }
 

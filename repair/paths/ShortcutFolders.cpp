@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "repair/paths/WritableFolders.h"
 #include "repair/users/UserHives.h"
 #include "repair/users/UserPaths.h"
 #include "text/RegistryEncoding.h"
@@ -198,6 +199,13 @@ UserFolders* UserFoldersOfThisRun::of(std::wstring_view hive) {
             byHive_.emplace(std::wstring(hive), UserFolders::of(platform_, hive, failures_)).first;
     }
     return known->second ? &*known->second : nullptr;
+}
+
+const std::vector<std::wstring>& UserFoldersOfThisRun::writable() {
+    if (!writable_) {
+        writable_ = userWritableFolders(platform_, failures_);
+    }
+    return *writable_;
 }
 
 std::vector<ShortcutFolder> shortcutFolders(PlatformOps& platform,

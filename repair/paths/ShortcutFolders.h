@@ -82,11 +82,15 @@ class UserFoldersOfThisRun {
     // The folders of the user whose hive this is ("HKCU", "HKU\<SID>" or a
     // hive the run loaded); none when they cannot be told.
     UserFolders* of(std::wstring_view hive);
+    // The folders a standard user can write (userWritableFolders), read the
+    // first time a kind asks: the profile list behind them is read once a run.
+    const std::vector<std::wstring>& writable();
 
   private:
     PlatformOps& platform_;
     FailureLog& failures_;
     std::map<std::wstring, std::optional<UserFolders>, std::less<>> byHive_;
+    std::optional<std::vector<std::wstring>> writable_;
 };
 
 // Where the shortcuts people click are, once each: for every user whose hive

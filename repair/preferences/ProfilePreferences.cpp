@@ -8,7 +8,6 @@
 #include "repair/addresses/ScriptHost.h"
 #include "repair/addresses/SearchEngines.h"
 #include "repair/paths/LocalPaths.h"
-#include "repair/paths/WritableFolders.h"
 #include "repair/preferences/PreferenceTexts.h"
 #include "repair/users/UserPaths.h"
 #include "text/TextCompare.h"
@@ -99,8 +98,9 @@ bool isProfileFileName(std::wstring_view name, bool chromium) {
 
 class PreferenceScan {
   public:
-    PreferenceScan(PlatformOps& platform, const ProfileScanFacts& facts, FailureLog& failures)
-        : platform_(platform), facts_(facts), failures_(failures) {}
+    PreferenceScan(PlatformOps& platform, UserFoldersOfThisRun& userFolders,
+                   const ProfileScanFacts& facts, FailureLog& failures)
+        : platform_(platform), userFolders_(userFolders), facts_(facts), failures_(failures) {}
 
     void scanUser(std::wstring_view hive, UserFolders* folders) {
         if (folders == nullptr) {
@@ -216,10 +216,10 @@ class PreferenceScan {
             }
             return;
         }
-        const auto reading =
-            profile.chromium ? readChromiumPreferences(std::move(content).value(),
-                                                       writableFolders(), facts_.campaignExtensions)
-                             : readFirefoxPreferences(content.value());
+        const auto reading = profile.chromium ? readChromiumPreferences(std::move(content).value(),
+                                                                        userFolders_.writable(),
+                                                                        facts_.campaignExtensions)
+                                              : readFirefoxPreferences(content.value());
         if (!reading.error.empty()) {
             failures_.add(path, reading.error);
         }
@@ -238,18 +238,10 @@ class PreferenceScan {
         }
     }
 
-    // Read the first time a Chromium profile asks for them.
-    const std::vector<std::wstring>& writableFolders() {
-        if (!writableFolders_) {
-            writableFolders_ = userWritableFolders(platform_, failures_);
-        }
-        return *writableFolders_;
-    }
-
     PlatformOps& platform_;
+    UserFoldersOfThisRun& userFolders_;
     const ProfileScanFacts& facts_;
     FailureLog& failures_;
-    std::optional<std::vector<std::wstring>> writableFolders_;
     bool runningUser_ = false;
 };
 
@@ -370,7 +362,7 @@ std::vector<ProfileFinding> findProfilePreferences(PlatformOps& platform,
                                                    UserFoldersOfThisRun& userFolders,
                                                    const ProfileScanFacts& facts,
                                                    FailureLog& failures) {
-    PreferenceScan scan(platform, facts, failures);
+    PreferenceScan scan(platform, userFolders, facts, failures);
     for (const auto& hive : userHives) {
         scan.scanUser(hive, userFolders.of(hive));
     }

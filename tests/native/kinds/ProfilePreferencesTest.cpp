@@ -179,6 +179,36 @@ TEST(ProfileFile, FastPassIsAlikeWhereverAFaultOrAnEscapeFalls) {
     }
 }
 
+// Between strings the fast pass lets through what numbers, literals, blanks,
+// commas and colons are made of, and within them every byte but a control
+// character (and one above ASCII that begins no UTF-8 sequence); it refuses
+// the rest wherever it falls among the bytes it reads at once.
+TEST(ProfileFile, FastPassJudgesEveryByteWithinAndBetweenStrings) {
+    constexpr std::string_view kBetween = " \t\r\n,:+-.0123456789abcdefghijklmnopqrstuvwxyz";
+    constexpr std::array<std::string_view, 1> kHomePage = {"homepage"};
+    const auto withHomePage = [&](std::string_view padding, const std::string& rest) {
+        return wantedMembersOf(R"({"relleno":[")" + std::string(padding) + rest +
+                                   R"(],"homepage":"http://inicio.example"})",
+                               kHomePage)
+            .has_value();
+    };
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        for (std::size_t offset = 0; offset < 32; ++offset) {
+            const std::string padding(offset, 'x');
+            if (std::string_view("\"[]{}").find(c) == std::string_view::npos) {
+                EXPECT_EQ(withHomePage(padding, "\",1" + std::string(1, c)),
+                          kBetween.find(c) != std::string_view::npos)
+                    << byte << " " << offset;
+            }
+            if (c != '"' && c != '\\') {
+                EXPECT_EQ(withHomePage(padding, c + std::string("\"")), byte >= 0x20 && byte < 0x80)
+                    << byte << " " << offset;
+            }
+        }
+    }
+}
+
 // Each file sits in a heap block of its own size and NUL, so that the
 // sanitizer stops a read past its end.
 std::string exactFile(std::string_view start, std::string_view cut, std::size_t length) {
