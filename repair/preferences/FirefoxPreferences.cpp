@@ -79,7 +79,17 @@ bool isDecimalDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Splits the file into the tokens Firefox's reader sees; every read goes
+// The bytes that begin a `;`, a comment or a text: only those can end a
+// statement or hide its end.
+constexpr std::array<bool, 256> kMayHideOrEndAStatement = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view(";#/\"'")) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
+
+// Splits the file into the tokens Firefox's reader sees; a token is read
 // through peek and take, which give kEnd at the end of the file.
 class PreferenceTokens {
   public:
@@ -105,19 +115,41 @@ class PreferenceTokens {
     // those are passed a byte at a time.
     std::optional<Token> statementEnd() {
         for (;;) {
-            const char c = peek();
-            if (c == kEnd) {
-                return std::nullopt;
-            }
-            if (c == ';' || c == '#' || c == '/' || c == '"' || c == '\'') {
-                auto token = next();
-                if (!token || token->shape == ";") {
-                    return token;
-                }
-            } else {
+            while (at_ < file_.size() &&
+                   !kMayHideOrEndAStatement[static_cast<unsigned char>(file_[at_])]) {
                 ++at_;
             }
+            if (at_ == file_.size()) {
+                return std::nullopt;
+            }
+            auto token = next();
+            if (!token || token->shape == ";") {
+                return token;
+            }
         }
+    }
+
+    // Passes over the start of a statement written `user_pref("name"`, with
+    // no escape in the name and a name not asked for, as next() would read
+    // its tokens: most of a profile's statements are so, and only their `;`
+    // is left to find. False for any other start, with only blanks read.
+    bool passedUnaskedStart(std::span<const std::string_view> onlyNames) {
+        while (at_ < file_.size() && isWhiteSpace(file_[at_])) {
+            ++at_;
+        }
+        constexpr std::string_view kCompactStart = "user_pref(\"";
+        if (onlyNames.empty() || !file_.substr(at_).starts_with(kCompactStart)) {
+            return false;
+        }
+        const auto nameStart = at_ + kCompactStart.size();
+        const auto nameEnd = firstOf(nameStart, '"', '\\');
+        if (nameEnd == file_.size() || file_[nameEnd] != '"' ||
+            std::ranges::find(onlyNames, file_.substr(nameStart, nameEnd - nameStart)) !=
+                onlyNames.end()) {
+            return false;
+        }
+        at_ = nameEnd + 1;
+        return true;
     }
 
   private:
@@ -348,7 +380,12 @@ std::vector<FirefoxTextPreference> readFirefoxTextPreferences(
     // set a name asked for.
     std::vector<Token> statement;
     bool passingOver = false;
-    while (auto token = passingOver ? tokens.statementEnd() : tokens.next()) {
+    for (;;) {
+        passingOver = passingOver || (statement.empty() && tokens.passedUnaskedStart(onlyNames));
+        auto token = passingOver ? tokens.statementEnd() : tokens.next();
+        if (!token) {
+            break;
+        }
         if (token->shape == ";") {
             auto preference =
                 passingOver ? std::nullopt : preferenceOf(statement, token->begin + 1, onlyNames);

@@ -265,10 +265,11 @@ TEST(FirefoxPreferenceFile, GivesOnlyTheNamesAskedFor) {
     constexpr std::array<std::string_view, 1> kAsked = {"a.b"};
     const auto read = readFirefoxTextPreferences(
         "user_pref(\"a.c\", 'x;y' /* ; */ 1) # c\n;user_pref('a\\x2eb', \"x\");\n"
-        "user_pref(\"a.b.c\", 2);user_pref(\"a.b\", /;1);",
+        "user_pref(\"a.b.c\", 2);user_pref(\"a.b\", /;1);user_pref(\"a\\x2eb\", \"z\");",
         kAsked);
-    ASSERT_EQ(read.size(), 1u);
+    ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(read.front().value, "x");
+    EXPECT_EQ(read.back().value, "z");
 }
 
 const std::wstring kProfiles =
