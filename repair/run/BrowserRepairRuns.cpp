@@ -212,6 +212,9 @@ void BrowserRepair::writeThisRunsSet(FailureLog& failures) {
     }
     manifest.everyUser = request_.everyUser;
     manifest.switches = switchesOf(request_.offeredKinds);
+    if (!changes.registry.empty()) {
+        manifest.registryStarted = thisRun_.registryBackupStarted;
+    }
     writeRunSet(platform_, runSetsFolder(), std::move(manifest), changes, fileBackupPlace(),
                 failures);
 }
@@ -284,6 +287,18 @@ UndoContents BrowserRepair::stillAsLeft(const RunSet& set,
     return contents;
 }
 
+void BrowserRepair::markUndone(const std::vector<const RunSet*>& sets, FailureLog& failures) {
+    const auto when = shownTime(platform_.LocalTimeNow());
+    for (const auto* set : sets) {
+        if (set->undoneAt) {
+            continue;
+        }
+        if (const auto error = markRunSetUndone(platform_, *set, when)) {
+            failures.add(set->folder, error);
+        }
+    }
+}
+
 RunOutcome BrowserRepair::undoRun(std::uint32_t id) {
     RunEnd end;
     {
@@ -351,10 +366,7 @@ RunEnd BrowserRepair::undoRunUnderLock(std::uint32_t id) {
     if (hostsCameBack) {
         flushResolverCache(failures);
     }
-    const auto time = platform_.LocalTimeNow();
-    if (const auto error = markRunSetUndone(platform_, *set, shownTime(time))) {
-        failures.add(set->folder, error);
-    }
+    markUndone({&*set}, failures);
     view_.appendLine(texts::kUndoDone);
     for (const auto& line : putBack) {
         view_.appendLine(line);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -83,7 +84,24 @@ RunEnd BrowserRepair::undoUnderLock() {
                 undoFailedNotice(paths_.value().registryBackupFile, refused->reason)};
     }
     auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup);
-    const auto files = readFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
+    auto files = readFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
+    // The runs' sets tell which runs the backup holds, so that a run undone
+    // on its own since is not put back a second time. What is wrong with a
+    // set is /runs' to tell: without the sets the backup comes back whole.
+    FailureLog setsFailures(platform_);
+    const auto runSets = readRunSets(platform_, runSetsFolder(), runSetReach(), setsFailures);
+    const auto inBackup = sections ? setsInRegistryBackup(runSets, *sections) : std::nullopt;
+    if (inBackup) {
+        *sections = inBackup->stillToUndo;
+        for (const auto* set : inBackup->sets) {
+            if (set->undoneAt && set->files && files) {
+                std::erase_if(files->entries, [&](const FileBackupEntry& entry) {
+                    return std::ranges::find(set->files->entries, entry) !=
+                           set->files->entries.end();
+                });
+            }
+        }
+    }
     const auto contents = listUndo(sections, files);
     view_.clearList();
     if (contents.holdsNothing() && failures.entries().empty()) {
@@ -120,6 +138,9 @@ RunEnd BrowserRepair::undoUnderLock() {
     view_.appendLine(texts::kUndoDone);
     for (const auto& line : putBack) {
         view_.appendLine(line);
+    }
+    if (failures.entries().empty()) {
+        markUndone(inBackup ? inBackup->sets : std::vector<const RunSet*>{}, failures);
     }
     if (failures.entries().empty()) {
         return {RunOutcome::Done,

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <chrono>
+#include <set>
 
 #include "repair/backup/runs/RegistryItems.h"
 #include "repair/backup/runs/RunSets.h"
@@ -17,8 +18,9 @@ const RegistryValue kPersons = dwordValue(0);
 
 // What happens to the machine, in order: a hijacker sets a restriction, a
 // repair takes out what it finds, the person sets a restriction their own
-// way, or a run's set is undone by its number.
-enum class Act { Hijack, Repair, PersonSets, Undo, UndoAtTheWindow };
+// way, a hijacker sets Internet Explorer's start page (so the next repair
+// begins the registry backup anew), or a run's set is undone by its number.
+enum class Act { Hijack, HijackStartPage, Repair, PersonSets, Undo, UndoAtTheWindow };
 struct Step {
     Act act;
     wchar_t item = L'A';  // the restriction the step touches: A, B or C
@@ -33,6 +35,9 @@ Step repair() {
 }
 Step person(wchar_t item) {
     return {Act::PersonSets, item};
+}
+Step hijackStartPage() {
+    return {Act::HijackStartPage};
 }
 Step windowUndo() {
     return {Act::UndoAtTheWindow};
@@ -52,6 +57,8 @@ struct RunsCase {
     std::vector<Step> steps;
     // Each restriction at the end: the hijacker's, the person's, or gone.
     std::map<wchar_t, std::optional<RegistryValue>> after;
+    // The runs /runs then lists as undone, where the case tells.
+    std::optional<std::set<std::uint32_t>> undone = std::nullopt;
 
     friend void PrintTo(const RunsCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -81,6 +88,11 @@ TEST_P(RunsUndone, PutBackOnlyWhatIsStillAsTheirRunLeftIt) {
             case Act::PersonSets:
                 write(step.item, kPersons);
                 break;
+            case Act::HijackStartPage:
+                bench.platform.registry.write(
+                    L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page",
+                    L"http://secuestro.example", RegistryType::String);
+                break;
             case Act::Repair:
                 ASSERT_EQ(bench.press(), RunOutcome::Done)
                     << testing::PrintToString(bench.view.lines);
@@ -98,6 +110,18 @@ TEST_P(RunsUndone, PutBackOnlyWhatIsStillAsTheirRunLeftIt) {
     for (const auto& [item, value] : GetParam().after) {
         const auto now = bench.platform.RegReadValue(pathOf(item), RegistryView::Default);
         EXPECT_EQ(now.ok() ? std::optional(now.value()) : std::nullopt, value) << char(item);
+    }
+    if (GetParam().undone) {
+        bench.repair.listRuns();
+        std::set<std::uint32_t> undone;
+        for (std::uint32_t run = 1; run <= bench.view.lines.size(); ++run) {
+            undone.insert(bench.view.lines[run - 1].find(texts::kRunSetUndonePrefix) !=
+                                  std::wstring::npos
+                              ? run
+                              : 0);
+        }
+        undone.erase(0);
+        EXPECT_EQ(undone, *GetParam().undone) << testing::PrintToString(bench.view.lines);
     }
 }
 
@@ -121,7 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
         RunsCase{"ThreeUndoneLastThenFirst", {hijack('A'), repair(), hijack('B'), repair(), hijack('C'), repair(), undo(3), undo(1), undo(2)}, {{'A', kHijack}, {'B', kHijack}, {'C', kHijack}}},
         RunsCase{"ThreeOnOneItemTheMiddleUndone", {hijack('A'), repair(), hijack('A'), repair(), hijack('A'), repair(), undo(2)}, {{'A', kHijack}}},
         RunsCase{"ThreeWithThePersonBetween", {hijack('A'), repair(), hijack('B'), repair(), person('A'), hijack('C'), repair(), undo(1, kLeft), undo(3), undo(2)}, {{'A', kPersons}, {'B', kHijack}, {'C', kHijack}}},
-        RunsCase{"TheWindowsUndoPutsBackTheBackupTheRunsAddedTo", {hijack('A'), repair(), hijack('B'), repair(), windowUndo()}, {{'A', kHijack}, {'B', kHijack}}},
+        RunsCase{"TheWindowsUndoPutsBackTheBackupTheRunsAddedTo", {hijack('A'), repair(), hijack('B'), repair(), windowUndo()}, {{'A', kHijack}, {'B', kHijack}}, {{1, 2}}},
+        RunsCase{"TheWindowsUndoOfABackupBegunAnewMarksOnlyTheLastRun", {hijack('A'), repair(), hijackStartPage(), hijack('B'), repair(), windowUndo()}, {{'A', std::nullopt}, {'B', kHijack}}, {{2}}},
+        RunsCase{"TheWindowsUndoLeavesARunUndoneBefore", {hijack('A'), repair(), hijack('B'), repair(), undo(1), person('A'), windowUndo()}, {{'A', kPersons}, {'B', kHijack}}, {{1, 2}}},
+        RunsCase{"TheWindowsUndoAfterEveryRunUndoneMarksNothingNew", {hijack('A'), repair(), undo(1), person('A'), windowUndo()}, {{'A', kPersons}}, {{1}}},
         RunsCase{"ASecondUndoIsRefused", {hijack('A'), repair(), undo(1), person('A'), undo(1, kRefused)}, {{'A', kPersons}}},
         RunsCase{"AnUnknownRunIsNothingToUndo", {hijack('A'), repair(), undo(2, RunOutcome::NothingToUndo)}, {{'A', std::nullopt}}}),
     [](const auto& info) { return info.param.name; });
@@ -180,17 +207,19 @@ TEST(ItemsOfABackup, ChosenGiveOnlyTheirSections) {
 
 const std::string kSavedHash(64, 'a');
 const std::string kLeftHash(64, 'b');
-const RunSetManifest kManifest{7,
-                               {2026, 3, 7, 9, 5},
-                               true,
-                               {L"/browsers", L"/network"},
-                               kSavedHash,
-                               kLeftHash,
-                               {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
+const RunSetManifest kManifest{
+    7,          {2026, 3, 7, 9, 5}, true, {L"/browsers", L"/network"},
+    kSavedHash, kLeftHash,          true, {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
 const FileReach kOnlySystemHosts = [](std::wstring_view path) { return path == kSystemHosts; };
 
 TEST(RunManifest, ReadsBackAsWritten) {
     EXPECT_EQ(parseRunManifest(runManifestText(kManifest), kOnlySystemHosts), kManifest);
+}
+
+TEST(RunManifest, WrittenBeforeItToldHowTheRegistryBackupBeganReadsBack) {
+    auto earlier = kManifest;
+    earlier.registryStarted.reset();
+    EXPECT_EQ(parseRunManifest(runManifestText(earlier), kOnlySystemHosts), earlier);
 }
 
 struct ManifestChange {
@@ -223,6 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
         ManifestChange{"RegistryHashShort", "registro " + kSavedHash, "registro " + kSavedHash.substr(1)},
         ManifestChange{"HostsOutOfReach", "hosts " + kSavedHash + " " + kLeftHash + " C:", "hosts " + kSavedHash + " " + kLeftHash + " D:"},
         ManifestChange{"LineOfNoKind", "registro ", "otro "},
+        ManifestChange{"RegistryBackupBegunNeitherWay", " nuevo", " otro"},
         ManifestChange{"LastLineUnended", "\\hosts\r\n", "\\hosts"}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
