@@ -57,6 +57,25 @@ std::vector<std::wstring> hostsPutBack(const std::vector<ListedHostsFile>& liste
     return lines;
 }
 
+// Only when several runs can still be undone, so that whoever undoes knows
+// which runs this undo reaches and which are left to /undo:<n>.
+void nameTheRuns(UndoContents& contents, const std::vector<RunSet>& sets,
+                 const SetsInBackup& inBackup) {
+    if (std::ranges::count_if(sets, &RunSet::live) < 2) {
+        return;
+    }
+    for (const auto& set : sets) {
+        if (!set.live()) {
+            continue;
+        }
+        if (std::ranges::find(inBackup.sets, &set) != inBackup.sets.end()) {
+            contents.runs.push_back({set.id, set.madeAt});
+        } else {
+            contents.runsLeft.push_back(set.id);
+        }
+    }
+}
+
 }  // namespace
 
 RunOutcome BrowserRepair::undoChanges() {
@@ -102,7 +121,10 @@ RunEnd BrowserRepair::undoUnderLock() {
             }
         }
     }
-    const auto contents = listUndo(sections, files);
+    auto contents = listUndo(sections, files);
+    if (inBackup) {
+        nameTheRuns(contents, runSets, *inBackup);
+    }
     view_.clearList();
     if (contents.holdsNothing() && failures.entries().empty()) {
         view_.appendLine(texts::kNothingToUndo);

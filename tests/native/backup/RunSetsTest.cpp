@@ -296,6 +296,48 @@ TEST_F(RunSetsBench, AreNotWrittenByARunThatChangesNothing) {
     EXPECT_EQ(listed().size(), 2u) << testing::PrintToString(bench.view.lines);
 }
 
+struct QuestionCase {
+    std::string name;
+    int runs;
+    bool lastBeginsTheBackupAnew;
+    std::vector<std::wstring> runLines;  // the question's lines naming runs
+
+    friend void PrintTo(const QuestionCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class RunsInTheUndoQuestion : public RunSetsBench,
+                              public testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(RunsInTheUndoQuestion, NameThoseTheUndoReachesAndThoseLeftToTheCommandLine) {
+    for (int run = 1; run <= GetParam().runs; ++run) {
+        if (run == GetParam().runs && GetParam().lastBeginsTheBackupAnew) {
+            bench.platform.registry.write(
+                L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page",
+                L"http://secuestro.example", RegistryType::String);
+        }
+        repairAHijack(static_cast<wchar_t>(L'A' + run - 1));
+    }
+    bench.view.goOn = false;
+    bench.undo();
+    ASSERT_EQ(bench.view.confirmations.size(), 1u);
+    std::vector<std::wstring> runLines;
+    std::ranges::copy_if(bench.view.confirmations[0].lines, std::back_inserter(runLines),
+                         [](const std::wstring& line) { return line.starts_with(L"Ejecuciones"); });
+    EXPECT_EQ(runLines, GetParam().runLines);
+}
+
+const std::wstring kAtNine = L"7 de marzo de 2026 a las 09:05";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunsInTheUndoQuestion,
+    testing::Values(
+        QuestionCase{"OneRunIsNotNamed", 1, false, {}},
+        QuestionCase{"TwoInOneBackup", 2, false, {L"Ejecuciones que se deshacen: 1 (" + kAtNine + L"), 2 (" + kAtNine + L")"}},
+        QuestionCase{"TheEarlierOutsideTheBackup", 3, true, {L"Ejecuciones que se deshacen: 3 (" + kAtNine + L")", L"Ejecuciones anteriores, que se deshacen desde la línea de comandos: /undo:1, /undo:2"}}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
 struct HostsCase {
     std::string name;
     std::optional<std::string> personsHosts;  // what the person wrote after the run
