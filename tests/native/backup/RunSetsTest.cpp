@@ -368,6 +368,62 @@ INSTANTIATE_TEST_SUITE_P(
                               RunOutcome::DoneWithFailures, "10.1.1.1 intranet\r\n"}),
     [](const auto& info) { return info.param.name; });
 
+const std::wstring kPoliciesFile = L"D:\\Firefox\\distribution\\policies.json";
+const std::string kLockedHomePage =
+    R"({"policies": {"Homepage": {"URL": "http://buscar.example"}}})";
+const std::wstring kStartupScript =
+    L"C:\\Users\\ana\\AppData\\Roaming\\Microsoft\\Windows\\Start "
+    L"Menu\\Programs\\Startup\\carga.vbs";
+const std::string kStartupCode = "CreateObject(\"WScript.Shell\").Run \"x\"";
+
+struct FileCase {
+    std::string name;
+    std::wstring file;
+    std::string before;                       // what the run found
+    std::optional<std::string> personsBytes;  // what the person put there after the run
+    std::wstring reported;                    // the undo's line naming the file
+    std::string after;
+
+    friend void PrintTo(const FileCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class FilesInASet : public RunSetsBench, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(FilesInASet, ComeBackOnlyWhileStillAsTheRunLeftThem) {
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" +
+            bench.platform.programUserSid + L"\\ProfileImagePath",
+        L"C:\\Users\\ana", RegistryType::String);
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory", L"D:\\Firefox",
+        RegistryType::String);
+    bench.addFiles({{GetParam().file, GetParam().before}});
+    repairAHijack();
+    if (GetParam().personsBytes) {
+        bench.platform.files.addFile(GetParam().file, *GetParam().personsBytes);
+    }
+    bench.repair.undoRun(1);
+    std::vector<std::wstring> naming;
+    std::ranges::copy_if(
+        bench.view.lines, std::back_inserter(naming),
+        [](const std::wstring& line) { return line.find(GetParam().file) != std::wstring::npos; });
+    EXPECT_EQ(naming, std::vector{GetParam().reported});
+    EXPECT_EQ(bench.bytesOf(GetParam().file), GetParam().after);
+}
+
+const std::wstring kChangedSince = L" (cambió después de esa ejecución; se deja como está)";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Changes, FilesInASet,
+    testing::Values(
+        FileCase{"RewrittenAsTheRunLeftIt", kPoliciesFile, kLockedHomePage, std::nullopt, L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPoliciesFile, kLockedHomePage},
+        FileCase{"RewrittenByThePersonSince", kPoliciesFile, kLockedHomePage, "{}", L"Dejado: " + kPoliciesFile + kChangedSince, "{}"},
+        FileCase{"RemovedAndStillGone", kStartupScript, kStartupCode, std::nullopt, L"Puesto de nuevo: Programas que se inician solos: " + kStartupScript, kStartupCode},
+        FileCase{"RemovedAndAnotherPutInItsPlace", kStartupScript, kStartupCode, "rem", L"Dejado: " + kStartupScript + kChangedSince, "rem"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
 struct DamageCase {
     std::string name;
     std::wstring file;  // in the set's folder, one byte added at its end
