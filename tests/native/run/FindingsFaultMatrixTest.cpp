@@ -394,7 +394,6 @@ TEST(FindingsUndo, ListsEachKindsChangesBeforeItActsAndEachThingAfter) {
     const auto& lines = bench.view.lines;
     const auto done = std::ranges::find(lines, kUndoDone);
     const std::vector<std::wstring> listed(lines.begin(), done);
-    // The seeding's run and this one: the backup holds both.
     ASSERT_EQ(listed.size(), 4 + kKindsListed.size()) << testing::PrintToString(lines);
     EXPECT_EQ(listed[0], kUndoListed);
     EXPECT_EQ(listed[1], L"Copia de seguridad del 7 de marzo de 2026 a las 09:05");
