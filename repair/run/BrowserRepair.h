@@ -105,7 +105,10 @@ class BrowserRepair {
     // What of the set is still as its run left it, listed as the undo tells it;
     // the rest is told in `left`.
     UndoContents stillAsLeft(const RunSet& set, std::vector<RegistryFileSection>& sections,
-                             std::vector<std::wstring>& left, FailureLog& failures);
+                             std::optional<FileManifest>& files, std::vector<std::wstring>& left,
+                             FailureLog& failures);
+    // Marks each set not undone before as undone now.
+    void markUndone(const std::vector<const RunSet*>& sets, FailureLog& failures);
     UndoContents listUndo(const std::vector<RegistryFileSection>* sections,
                           const std::optional<FileManifest>& files);
     // Lists what the undo puts back and asks the view whether to go on.

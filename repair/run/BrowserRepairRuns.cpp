@@ -96,6 +96,30 @@ std::wstring runSetLine(const RunSet& set) {
                          : std::wstring(texts::kRunSetCanBeUndone));
 }
 
+// Whether the file holds what the run left: rewritten, the bytes it wrote;
+// removed, nothing in its place. None when it could not be told, which is
+// logged. A task the run disabled is the scheduler's to tell.
+std::optional<bool> fileStillAsLeft(PlatformOps& platform, const FileBackupEntry& entry,
+                                    FailureLog& failures) {
+    if (entry.change == FileChange::TaskDisabled) {
+        return true;
+    }
+    if (entry.change == FileChange::Removed) {
+        const auto there = platform.FileExists(entry.original);
+        if (!there.ok()) {
+            failures.add(entry.original, there.error());
+            return std::nullopt;
+        }
+        return !there.value();
+    }
+    const auto now = platform.ReadFileContent(entry.original, kMaxBackedUpFileBytes);
+    if (!now.ok() && !isNotFound(now.error())) {
+        failures.add(entry.original, now.error());
+        return std::nullopt;
+    }
+    return now.ok() && sha256Hex(now.value()) == entry.leftHash;
+}
+
 }  // namespace
 
 std::wstring BrowserRepair::runSetsFolder() const {
@@ -212,6 +236,9 @@ void BrowserRepair::writeThisRunsSet(FailureLog& failures) {
     }
     manifest.everyUser = request_.everyUser;
     manifest.switches = switchesOf(request_.offeredKinds);
+    if (!changes.registry.empty()) {
+        manifest.registryStarted = thisRun_.registryBackupStarted;
+    }
     writeRunSet(platform_, runSetsFolder(), std::move(manifest), changes, fileBackupPlace(),
                 failures);
 }
@@ -239,6 +266,7 @@ RunOutcome BrowserRepair::listRuns() {
 
 UndoContents BrowserRepair::stillAsLeft(const RunSet& set,
                                         std::vector<RegistryFileSection>& sections,
+                                        std::optional<FileManifest>& files,
                                         std::vector<std::wstring>& left, FailureLog& failures) {
     const auto items = registryItems(set.registry);
     std::vector<RegistryItem> chosen;
@@ -269,8 +297,18 @@ UndoContents BrowserRepair::stillAsLeft(const RunSet& set,
     if (!sections.empty()) {
         contents.registryBackupMadeAt = set.madeAt;
     }
-    for (const auto& entry : set.files ? set.files->entries : std::vector<FileBackupEntry>{}) {
-        contents.files.push_back(entry.original);
+    if (set.files) {
+        files = FileManifest{set.files->registryBackupHash, {}};
+        for (const auto& entry : set.files->entries) {
+            const auto asLeft = fileStillAsLeft(platform_, entry, failures);
+            if (asLeft && *asLeft) {
+                files->entries.push_back(entry);
+                contents.files.push_back(entry.original);
+            } else if (asLeft) {
+                left.push_back(std::wstring(texts::kRunItemLeftPrefix) + entry.original +
+                               std::wstring(texts::kRunItemChangedSince));
+            }
+        }
     }
     for (const auto& hosts : set.manifest->hosts) {
         const auto now = platform_.ReadFileContent(hosts.hosts, kMaxRunSetBytes);
@@ -282,6 +320,18 @@ UndoContents BrowserRepair::stillAsLeft(const RunSet& set,
         }
     }
     return contents;
+}
+
+void BrowserRepair::markUndone(const std::vector<const RunSet*>& sets, FailureLog& failures) {
+    const auto when = shownTime(platform_.LocalTimeNow());
+    for (const auto* set : sets) {
+        if (set->undoneAt) {
+            continue;
+        }
+        if (const auto error = markRunSetUndone(platform_, *set, when)) {
+            failures.add(set->folder, error);
+        }
+    }
 }
 
 RunOutcome BrowserRepair::undoRun(std::uint32_t id) {
@@ -317,18 +367,19 @@ RunEnd BrowserRepair::undoRunUnderLock(std::uint32_t id) {
                     std::wstring(texts::kRunAlreadyUndonePrefix) + *set->undoneAt);
     }
     std::vector<RegistryFileSection> sections;
+    std::optional<FileManifest> files;
     std::vector<std::wstring> left;
-    const auto contents = stillAsLeft(*set, sections, left, failures);
+    const auto contents = stillAsLeft(*set, sections, files, left, failures);
     if (!contents.holdsNothing() && !listedAndAnsweredYes(contents)) {
         return told(failures.entries().empty() ? RunOutcome::Done : RunOutcome::DoneWithFailures,
                     std::wstring(texts::kUndoDeclined));
     }
     auto putBack = sections.empty() ? std::vector<std::wstring>{}
                                     : restoreRegistryBackup(sections, contents, failures);
-    if (set->files) {
+    if (files) {
         const FileBackupPlace place{set->folder,
                                     set->folder + L"\\" + std::wstring(kRunRegistryBackupName)};
-        for (const auto& file : restoreFileBackups(platform_, place, *set->files, failures)) {
+        for (const auto& file : restoreFileBackups(platform_, place, *files, failures)) {
             putBack.push_back(cameBackLine(headingOfFile(file), file));
         }
     }
@@ -351,10 +402,7 @@ RunEnd BrowserRepair::undoRunUnderLock(std::uint32_t id) {
     if (hostsCameBack) {
         flushResolverCache(failures);
     }
-    const auto time = platform_.LocalTimeNow();
-    if (const auto error = markRunSetUndone(platform_, *set, shownTime(time))) {
-        failures.add(set->folder, error);
-    }
+    markUndone({&*set}, failures);
     view_.appendLine(texts::kUndoDone);
     for (const auto& line : putBack) {
         view_.appendLine(line);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -56,6 +57,25 @@ std::vector<std::wstring> hostsPutBack(const std::vector<ListedHostsFile>& liste
     return lines;
 }
 
+// Only when several runs can still be undone, so that whoever undoes knows
+// which runs this undo reaches and which are left to /undo:<n>.
+void nameTheRuns(UndoContents& contents, const std::vector<RunSet>& sets,
+                 const SetsInBackup& inBackup) {
+    if (std::ranges::count_if(sets, &RunSet::live) < 2) {
+        return;
+    }
+    for (const auto& set : sets) {
+        if (!set.live()) {
+            continue;
+        }
+        if (std::ranges::find(inBackup.sets, &set) != inBackup.sets.end()) {
+            contents.runs.push_back({set.id, set.madeAt});
+        } else {
+            contents.runsLeft.push_back(set.id);
+        }
+    }
+}
+
 }  // namespace
 
 RunOutcome BrowserRepair::undoChanges() {
@@ -83,8 +103,28 @@ RunEnd BrowserRepair::undoUnderLock() {
                 undoFailedNotice(paths_.value().registryBackupFile, refused->reason)};
     }
     auto* sections = std::get_if<std::vector<RegistryFileSection>>(&backup);
-    const auto files = readFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
-    const auto contents = listUndo(sections, files);
+    auto files = readFileBackups(platform_, fileBackupPlace(), isFindingFilePath, failures);
+    // The runs' sets tell which runs the backup holds, so that a run undone
+    // on its own since is not put back a second time. What is wrong with a
+    // set is /runs' to tell: without the sets the backup comes back whole.
+    FailureLog setsFailures(platform_);
+    const auto runSets = readRunSets(platform_, runSetsFolder(), runSetReach(), setsFailures);
+    const auto inBackup = sections ? setsInRegistryBackup(runSets, *sections) : std::nullopt;
+    if (inBackup) {
+        *sections = inBackup->stillToUndo;
+        for (const auto* set : inBackup->sets) {
+            if (set->undoneAt && set->files && files) {
+                std::erase_if(files->entries, [&](const FileBackupEntry& entry) {
+                    return std::ranges::find(set->files->entries, entry) !=
+                           set->files->entries.end();
+                });
+            }
+        }
+    }
+    auto contents = listUndo(sections, files);
+    if (inBackup) {
+        nameTheRuns(contents, runSets, *inBackup);
+    }
     view_.clearList();
     if (contents.holdsNothing() && failures.entries().empty()) {
         view_.appendLine(texts::kNothingToUndo);
@@ -120,6 +160,9 @@ RunEnd BrowserRepair::undoUnderLock() {
     view_.appendLine(texts::kUndoDone);
     for (const auto& line : putBack) {
         view_.appendLine(line);
+    }
+    if (failures.entries().empty()) {
+        markUndone(inBackup ? inBackup->sets : std::vector<const RunSet*>{}, failures);
     }
     if (failures.entries().empty()) {
         return {RunOutcome::Done,

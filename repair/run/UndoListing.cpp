@@ -114,6 +114,22 @@ std::vector<std::wstring> undoListing(const UndoContents& contents) {
         }
         lines.push_back(std::move(line));
     }
+    if (!contents.runs.empty()) {
+        std::wstring line(texts::kUndoRunsPrefix);
+        for (const auto& run : contents.runs) {
+            line += (&run == &contents.runs.front() ? L"" : L", ") + decimalText(run.id) + L" (" +
+                    spanishDate(run.madeAt) + L")";
+        }
+        lines.push_back(std::move(line));
+    }
+    if (!contents.runsLeft.empty()) {
+        std::wstring line(texts::kUndoRunsLeftPrefix);
+        for (const auto id : contents.runsLeft) {
+            line += (id == contents.runsLeft.front() ? L"" : L", ") +
+                    std::wstring(texts::kUndoRunSwitch) + decimalText(id);
+        }
+        lines.push_back(std::move(line));
+    }
     return lines;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,12 +25,21 @@ struct ListedHostsFile {
     std::optional<CalendarTime> copiedAt;  // when its backup was written
 };
 
+struct ListedRun {
+    std::uint32_t id = 0;
+    CalendarTime madeAt;
+};
+
 // What an undo will put back, read once from the backups before it acts.
 struct UndoContents {
     std::vector<ListedSection> sections;
     std::optional<CalendarTime> registryBackupMadeAt;
     std::vector<std::wstring> files;  // the originals of the file backups
     std::vector<ListedHostsFile> hosts;
+    // Named when several runs can still be undone: those this undo undoes,
+    // and the earlier ones it leaves to the command line.
+    std::vector<ListedRun> runs;
+    std::vector<std::uint32_t> runsLeft;
 
     bool holdsNothing() const { return sections.empty() && files.empty() && hosts.empty(); }
 };
@@ -42,7 +52,7 @@ std::wstring_view headingOfFile(std::wstring_view path);
 
 // What the list says before the undo acts: the backup's date, then per
 // heading how many registry keys, values and files come back, then each HOSTS
-// file with its backup's date.
+// file with its backup's date, then the runs it undoes and those it leaves.
 std::vector<std::wstring> undoListing(const UndoContents& contents);
 // The line of one thing put back, in the words of the listing.
 std::wstring cameBackLine(std::wstring_view heading, std::wstring_view name);

@@ -56,6 +56,12 @@ inline constexpr std::wstring_view kUndoValues = L" valores del registro";
 inline constexpr std::wstring_view kUndoOneFile = L" archivo";
 inline constexpr std::wstring_view kUndoFiles = L" archivos";
 inline constexpr std::wstring_view kUndoCopyOfPrefix = L" (copia del ";
+// When several runs can still be undone: which this undo undoes, and which
+// earlier ones are left to the command line.
+inline constexpr std::wstring_view kUndoRunsPrefix = L"Ejecuciones que se deshacen: ";
+inline constexpr std::wstring_view kUndoRunsLeftPrefix =
+    L"Ejecuciones anteriores, que se deshacen desde la línea de comandos: ";
+inline constexpr std::wstring_view kUndoRunSwitch = L"/undo:";
 // The backups of each run, listed by /runs and undone one by one.
 inline constexpr std::wstring_view kRunSetTooLarge =
     L"La copia de la ejecución es mayor de lo que este programa escribe; no se usa.";

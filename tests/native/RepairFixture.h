@@ -247,7 +247,8 @@ class RepairBench {
     std::map<std::wstring, std::string> fileContents() const {
         std::map<std::wstring, std::string> contents;
         for (const auto& [path, file] : platform.files.files()) {
-            if (!equalsIgnoringCase(path, kRegistryBackup) && !path.starts_with(kRunSetsFolder)) {
+            if (!equalsIgnoringCase(path, kRegistryBackup) &&
+                !startsWithIgnoringCase(path, kRunSetsFolder)) {
                 contents[path] = file.bytes;
             }
         }

@@ -17,6 +17,9 @@ constexpr std::string_view kRunHeading = "Tovask ejecucion 1\r\n";
 constexpr std::string_view kRunLineEnd = "\r\n";
 constexpr std::size_t kDigestDigits = 64;
 constexpr std::size_t kMaxRunManifestBytes = 64 * 1024;
+// After the registry line's hashes: whether the run began the backup anew.
+constexpr std::string_view kRegistryStarted = " nuevo";
+constexpr std::string_view kRegistryAdded = " añadido";
 
 template <typename Number>
 std::optional<Number> numberOf(std::string_view digits) {
@@ -262,8 +265,11 @@ std::string runManifestText(const RunSetManifest& manifest) {
     }
     text += kRunLineEnd;
     if (!manifest.registryHash.empty()) {
-        text += "registro " + manifest.registryHash + " " + manifest.registryLeftHash +
-                std::string(kRunLineEnd);
+        text += "registro " + manifest.registryHash + " " + manifest.registryLeftHash;
+        if (manifest.registryStarted) {
+            text += *manifest.registryStarted ? kRegistryStarted : kRegistryAdded;
+        }
+        text += kRunLineEnd;
     }
     for (const auto& hosts : manifest.hosts) {
         text += "hosts " + hosts.savedHash + " " + hosts.leftHash + " " +
@@ -310,12 +316,19 @@ std::optional<RunSetManifest> parseRunManifest(std::string_view text, const File
         rest = next == std::string_view::npos ? std::string_view{} : rest.substr(next);
     }
     for (auto line = lines.begin() + 4; line != lines.end(); ++line) {
+        constexpr std::size_t kHashesEnd = 9 + 2 * kDigestDigits + 1;
+        const auto started =
+            line->size() < kHashesEnd ? std::string_view{} : line->substr(kHashesEnd);
         if (line->starts_with("registro ") && manifest.registryHash.empty() &&
-            manifest.hosts.empty() && line->size() == 9 + 2 * kDigestDigits + 1 &&
+            manifest.hosts.empty() && line->size() >= kHashesEnd &&
+            (started.empty() || started == kRegistryStarted || started == kRegistryAdded) &&
             isSha256Hex(line->substr(9, kDigestDigits)) && (*line)[9 + kDigestDigits] == ' ' &&
-            isSha256Hex(line->substr(10 + kDigestDigits))) {
+            isSha256Hex(line->substr(10 + kDigestDigits, kDigestDigits))) {
             manifest.registryHash = line->substr(9, kDigestDigits);
-            manifest.registryLeftHash = line->substr(10 + kDigestDigits);
+            manifest.registryLeftHash = line->substr(10 + kDigestDigits, kDigestDigits);
+            if (!started.empty()) {
+                manifest.registryStarted = started == kRegistryStarted;
+            }
             continue;
         }
         constexpr std::size_t kPathAt = 6 + 2 * (kDigestDigits + 1);
@@ -415,6 +428,39 @@ std::vector<RunSet> readRunSets(PlatformOps& platform, std::wstring_view root,
         readSet(platform, set, reach, failures);
     }
     return sets;
+}
+
+std::optional<SetsInBackup> setsInRegistryBackup(const std::vector<RunSet>& sets,
+                                                 const std::vector<RegistryFileSection>& backup) {
+    SetsInBackup found;
+    std::vector<RegistryFileSection> held;
+    for (auto set = sets.rbegin(); set != sets.rend() && !backup.empty(); ++set) {
+        if (!set->usable()) {
+            return std::nullopt;
+        }
+        found.sets.insert(found.sets.begin(), &*set);
+        if (set->manifest->registryHash.empty()) {
+            continue;  // a run that changed only HOSTS files
+        }
+        held.insert(held.begin(), set->registry.begin(), set->registry.end());
+        if (held.size() > backup.size()) {
+            return std::nullopt;
+        }
+        const auto started = set->manifest->registryStarted;
+        if (started ? *started : held == backup) {
+            break;
+        }
+    }
+    if (held.empty() || held != backup) {
+        return std::nullopt;
+    }
+    for (const auto* set : found.sets) {
+        if (!set->undoneAt) {
+            found.stillToUndo.insert(found.stillToUndo.end(), set->registry.begin(),
+                                     set->registry.end());
+        }
+    }
+    return found;
 }
 
 std::error_code markRunSetUndone(PlatformOps& platform, const RunSet& set, std::wstring when) {

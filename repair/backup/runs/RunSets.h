@@ -51,6 +51,9 @@ struct RunSetManifest {
     std::vector<std::wstring> switches;  // the kinds' switches the run offered
     std::string registryHash;            // of its registry backup; empty: it has none
     std::string registryLeftHash;        // of what the run left of it
+    // Whether the run began the registry backup anew rather than adding to
+    // it; none in a set written before the manifest told.
+    std::optional<bool> registryStarted;
     std::vector<HostsCopy> hosts;
 
     bool operator==(const RunSetManifest&) const = default;
@@ -112,6 +115,19 @@ std::optional<std::uint32_t> writeRunSet(PlatformOps& platform, std::wstring_vie
 // Every set there, oldest first; a folder not named as a set is no set.
 std::vector<RunSet> readRunSets(PlatformOps& platform, std::wstring_view root,
                                 const RunSetReach& reach, FailureLog& failures);
+
+// The sets whose registry backups the registry backup holds one after the
+// other, from the one that began it anew to the last, oldest first, with the
+// sections of those not undone yet. A set that does not tell whether it began
+// the backup is taken as its start when the sets from it on hold exactly the
+// backup. None when the sets do not add up to the backup (a backup edited by
+// hand, a set refused or removed).
+struct SetsInBackup {
+    std::vector<const RunSet*> sets;
+    std::vector<RegistryFileSection> stillToUndo;
+};
+std::optional<SetsInBackup> setsInRegistryBackup(const std::vector<RunSet>& sets,
+                                                 const std::vector<RegistryFileSection>& backup);
 
 // Records that the set was undone, and when; a second undo is refused.
 std::error_code markRunSetUndone(PlatformOps& platform, const RunSet& set, std::wstring when);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <chrono>
+#include <set>
 
 #include "repair/backup/runs/RegistryItems.h"
 #include "repair/backup/runs/RunSets.h"
@@ -17,8 +18,9 @@ const RegistryValue kPersons = dwordValue(0);
 
 // What happens to the machine, in order: a hijacker sets a restriction, a
 // repair takes out what it finds, the person sets a restriction their own
-// way, or a run's set is undone by its number.
-enum class Act { Hijack, Repair, PersonSets, Undo, UndoAtTheWindow };
+// way, a hijacker sets Internet Explorer's start page (so the next repair
+// begins the registry backup anew), or a run's set is undone by its number.
+enum class Act { Hijack, HijackStartPage, Repair, PersonSets, Undo, UndoAtTheWindow };
 struct Step {
     Act act;
     wchar_t item = L'A';  // the restriction the step touches: A, B or C
@@ -33,6 +35,9 @@ Step repair() {
 }
 Step person(wchar_t item) {
     return {Act::PersonSets, item};
+}
+Step hijackStartPage() {
+    return {Act::HijackStartPage};
 }
 Step windowUndo() {
     return {Act::UndoAtTheWindow};
@@ -52,6 +57,9 @@ struct RunsCase {
     std::vector<Step> steps;
     // Each restriction at the end: the hijacker's, the person's, or gone.
     std::map<wchar_t, std::optional<RegistryValue>> after;
+    // Where told: the runs /runs lists undone, the last question's lines naming runs.
+    std::optional<std::set<std::uint32_t>> undone = std::nullopt;
+    std::optional<std::vector<std::wstring>> question = std::nullopt;
 
     friend void PrintTo(const RunsCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -81,6 +89,11 @@ TEST_P(RunsUndone, PutBackOnlyWhatIsStillAsTheirRunLeftIt) {
             case Act::PersonSets:
                 write(step.item, kPersons);
                 break;
+            case Act::HijackStartPage:
+                bench.platform.registry.write(
+                    L"HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page",
+                    L"http://secuestro.example", RegistryType::String);
+                break;
             case Act::Repair:
                 ASSERT_EQ(bench.press(), RunOutcome::Done)
                     << testing::PrintToString(bench.view.lines);
@@ -99,9 +112,28 @@ TEST_P(RunsUndone, PutBackOnlyWhatIsStillAsTheirRunLeftIt) {
         const auto now = bench.platform.RegReadValue(pathOf(item), RegistryView::Default);
         EXPECT_EQ(now.ok() ? std::optional(now.value()) : std::nullopt, value) << char(item);
     }
+    if (GetParam().question) {
+        std::vector<std::wstring> named;
+        std::ranges::copy_if(
+            bench.view.confirmations.back().lines, std::back_inserter(named),
+            [](const std::wstring& line) { return line.starts_with(L"Ejecuciones"); });
+        EXPECT_EQ(named, *GetParam().question);
+    }
+    if (GetParam().undone) {
+        bench.repair.listRuns();
+        std::set<std::uint32_t> undone;
+        for (std::uint32_t run = 1; run < bench.view.lines.size(); ++run) {
+            if (bench.view.lines[run - 1].ends_with(L"deshecha el 7/3/2026 09:05")) {
+                undone.insert(run);
+            }
+        }
+        EXPECT_EQ(undone, *GetParam().undone) << testing::PrintToString(bench.view.lines);
+    }
 }
 
 constexpr auto kLeft = RunOutcome::DoneWithFailures;
+const std::wstring kUndoes = L"Ejecuciones que se deshacen: ";
+const std::wstring kAtNine = L" (7 de marzo de 2026 a las 09:05)";
 constexpr auto kRefused = RunOutcome::AlreadyUndone;
 
 // clang-format off
@@ -121,7 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
         RunsCase{"ThreeUndoneLastThenFirst", {hijack('A'), repair(), hijack('B'), repair(), hijack('C'), repair(), undo(3), undo(1), undo(2)}, {{'A', kHijack}, {'B', kHijack}, {'C', kHijack}}},
         RunsCase{"ThreeOnOneItemTheMiddleUndone", {hijack('A'), repair(), hijack('A'), repair(), hijack('A'), repair(), undo(2)}, {{'A', kHijack}}},
         RunsCase{"ThreeWithThePersonBetween", {hijack('A'), repair(), hijack('B'), repair(), person('A'), hijack('C'), repair(), undo(1, kLeft), undo(3), undo(2)}, {{'A', kPersons}, {'B', kHijack}, {'C', kHijack}}},
-        RunsCase{"TheWindowsUndoPutsBackTheBackupTheRunsAddedTo", {hijack('A'), repair(), hijack('B'), repair(), windowUndo()}, {{'A', kHijack}, {'B', kHijack}}},
+        RunsCase{"TheWindowsUndoPutsBackTheBackupTheRunsAddedTo", {hijack('A'), repair(), hijack('B'), repair(), windowUndo()}, {{'A', kHijack}, {'B', kHijack}}, {{1, 2}}, {{kUndoes + L"1" + kAtNine + L", 2" + kAtNine}}},
+        RunsCase{"TheWindowsUndoOfABackupBegunAnewMarksOnlyTheLastRun", {hijack('A'), repair(), hijackStartPage(), hijack('B'), repair(), windowUndo()}, {{'A', std::nullopt}, {'B', kHijack}}, {{2}}, {{kUndoes + L"2" + kAtNine, L"Ejecuciones anteriores, que se deshacen desde la línea de comandos: /undo:1"}}},
+        RunsCase{"TheWindowsUndoLeavesARunUndoneBefore", {hijack('A'), repair(), hijack('B'), repair(), undo(1), person('A'), windowUndo()}, {{'A', kPersons}, {'B', kHijack}}, {{1, 2}}, {{}}},
         RunsCase{"ASecondUndoIsRefused", {hijack('A'), repair(), undo(1), person('A'), undo(1, kRefused)}, {{'A', kPersons}}},
         RunsCase{"AnUnknownRunIsNothingToUndo", {hijack('A'), repair(), undo(2, RunOutcome::NothingToUndo)}, {{'A', std::nullopt}}}),
     [](const auto& info) { return info.param.name; });
@@ -180,17 +214,19 @@ TEST(ItemsOfABackup, ChosenGiveOnlyTheirSections) {
 
 const std::string kSavedHash(64, 'a');
 const std::string kLeftHash(64, 'b');
-const RunSetManifest kManifest{7,
-                               {2026, 3, 7, 9, 5},
-                               true,
-                               {L"/browsers", L"/network"},
-                               kSavedHash,
-                               kLeftHash,
-                               {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
+const RunSetManifest kManifest{
+    7,          {2026, 3, 7, 9, 5}, true, {L"/browsers", L"/network"},
+    kSavedHash, kLeftHash,          true, {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
 const FileReach kOnlySystemHosts = [](std::wstring_view path) { return path == kSystemHosts; };
 
 TEST(RunManifest, ReadsBackAsWritten) {
     EXPECT_EQ(parseRunManifest(runManifestText(kManifest), kOnlySystemHosts), kManifest);
+}
+
+TEST(RunManifest, WrittenBeforeItToldHowTheRegistryBackupBeganReadsBack) {
+    auto earlier = kManifest;
+    earlier.registryStarted.reset();
+    EXPECT_EQ(parseRunManifest(runManifestText(earlier), kOnlySystemHosts), earlier);
 }
 
 struct ManifestChange {
@@ -223,6 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
         ManifestChange{"RegistryHashShort", "registro " + kSavedHash, "registro " + kSavedHash.substr(1)},
         ManifestChange{"HostsOutOfReach", "hosts " + kSavedHash + " " + kLeftHash + " C:", "hosts " + kSavedHash + " " + kLeftHash + " D:"},
         ManifestChange{"LineOfNoKind", "registro ", "otro "},
+        ManifestChange{"RegistryBackupBegunNeitherWay", " nuevo", " otro"},
         ManifestChange{"LastLineUnended", "\\hosts\r\n", "\\hosts"}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
@@ -295,6 +332,50 @@ INSTANTIATE_TEST_SUITE_P(
                     HostsCase{"ChangedByThePerson", "10.1.1.1 intranet\r\n",
                               RunOutcome::DoneWithFailures, "10.1.1.1 intranet\r\n"}),
     [](const auto& info) { return info.param.name; });
+
+const std::wstring kPoliciesFile = L"D:\\Firefox\\distribution\\policies.json";
+const std::string kLockedHomePage =
+    R"({"policies": {"Homepage": {"URL": "http://buscar.example"}}})";
+const std::wstring kSideloaded = L"D:\\Firefox\\distribution\\extensions\\malo@x.example.xpi";
+const std::wstring kChangedSince = L" (cambió después de esa ejecución; se deja como está)";
+
+struct FileCase {
+    std::string name;
+    std::wstring file;
+    std::string before;
+    std::optional<std::string> personsBytes;  // put there after the run
+    std::wstring reported;                    // the undo's line naming the file
+
+    friend void PrintTo(const FileCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class FilesInASet : public RunSetsBench, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(FilesInASet, ComeBackOnlyWhileStillAsTheRunLeftThem) {
+    bench.platform.RegWrite(
+        L"HKLM\\SOFTWARE\\Mozilla\\Mozilla Firefox\\115.0\\Main\\Install Directory", L"D:\\Firefox",
+        RegistryType::String);
+    bench.addFiles({{GetParam().file, GetParam().before}});
+    repairAHijack();
+    if (GetParam().personsBytes) {
+        bench.platform.files.addFile(GetParam().file, *GetParam().personsBytes);
+    }
+    bench.repair.undoRun(1);
+    EXPECT_TRUE(std::ranges::count(bench.view.lines, GetParam().reported))
+        << testing::PrintToString(bench.view.lines);
+    EXPECT_EQ(bench.bytesOf(GetParam().file), GetParam().personsBytes.value_or(GetParam().before));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Changes, FilesInASet,
+    testing::Values(
+        FileCase{"RewrittenAsTheRunLeftIt", kPoliciesFile, kLockedHomePage, std::nullopt, L"Puesto de nuevo: Bloqueos de otros navegadores: " + kPoliciesFile},
+        FileCase{"RewrittenByThePersonSince", kPoliciesFile, kLockedHomePage, "{}", L"Dejado: " + kPoliciesFile + kChangedSince},
+        FileCase{"RemovedAndStillGone", kSideloaded, "PK", std::nullopt, L"Puesto de nuevo: Bloqueos de otros navegadores: " + kSideloaded},
+        FileCase{"RemovedAndAnotherPutInItsPlace", kSideloaded, "PK", "rem", L"Dejado: " + kSideloaded + kChangedSince}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
 
 struct DamageCase {
     std::string name;
