@@ -27,6 +27,7 @@ void RunSummary::count(const Finding& finding, std::wstring_view repairedCount, 
     } else if (outcome == Outcome::NotRepaired) {
         ++group->failed;
     } else {
+        repaired_.push_back(finding);
         auto repaired = std::ranges::find(group->repaired, repairedCount,
                                           &std::pair<std::wstring, std::size_t>::first);
         if (repaired == group->repaired.end()) {

@@ -21,6 +21,8 @@ class RunSummary {
     // A heading and a line per group, then what is still to do; nothing when
     // no finding was counted.
     std::vector<std::wstring> lines() const;
+    // The findings the run repaired, in the order it told them.
+    const std::vector<Finding>& repaired() const { return repaired_; }
 
   private:
     struct GroupCounts {
@@ -31,6 +33,7 @@ class RunSummary {
     };
     std::vector<GroupCounts> groups_;
     std::vector<std::wstring> toDo_;
+    std::vector<Finding> repaired_;
 };
 
 }  // namespace tovask

@@ -178,7 +178,7 @@ RunEnd BrowserRepair::DesbloquearIE() {
                 {request_.offeredKinds, consent_}, fileBackupPlace(), naming, failures);
         }
     }
-    writeThisRunsSet(failures);
+    writeThisRunsSet(summary, failures);
     auto end = reportFailures(failures);
     // The summary ends the report, below any error line: the last lines the
     // list shows once the closing message is gone, and the console's last.

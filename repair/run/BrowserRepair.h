@@ -19,6 +19,7 @@
 #include "repair/report/FailureLog.h"
 #include "repair/report/ProgressView.h"
 #include "repair/report/RunRequest.h"
+#include "repair/report/RunSummary.h"
 #include "repair/run/RunOutcome.h"
 #include "repair/run/UndoListing.h"
 #include "repair/users/UserHives.h"
@@ -91,7 +92,7 @@ class BrowserRepair {
     RunEnd runUnlessBrowserOpen(std::wstring_view className);
     void noteBackupsBeforeThisRun();
     std::string existingBackup(std::wstring_view path, std::size_t limit);
-    void writeThisRunsSet(FailureLog& failures);
+    void writeThisRunsSet(const RunSummary& summary, FailureLog& failures);
     RunChanges changesOfThisRun(FailureLog& failures);
     std::wstring runSetsFolder() const;
     RunSetReach runSetReach() const;

@@ -91,6 +91,23 @@ std::wstring runSetLine(const RunSet& set) {
     for (std::size_t i = 0; i < changes.size(); ++i) {
         line += (i == 0 ? L";" : L",") + changes[i];
     }
+    // Each kind's findings by the kind's heading, in the order of the kinds.
+    std::wstring findings;
+    for (const auto* kind : findingKinds()) {
+        const auto name = utf8FromWide(kind->name);
+        const auto count = std::ranges::count(manifest.findings, name, &RunSetFinding::kind);
+        auto heading = kind->texts.heading;
+        if (heading.ends_with(L':')) {
+            heading.remove_suffix(1);
+        }
+        if (count > 0) {
+            findings += (findings.empty() ? L"" : L", ") + std::wstring(heading) + L" (" +
+                        decimalText(static_cast<std::size_t>(count)) + L")";
+        }
+    }
+    if (!findings.empty()) {
+        line += L"; " + std::wstring(texts::kRunSetFindingsPrefix) + findings;
+    }
     return line + L"; " +
            (set.undoneAt ? std::wstring(texts::kRunSetUndonePrefix) + *set.undoneAt
                          : std::wstring(texts::kRunSetCanBeUndone));
@@ -224,7 +241,7 @@ RunChanges BrowserRepair::changesOfThisRun(FailureLog& failures) {
     return changes;
 }
 
-void BrowserRepair::writeThisRunsSet(FailureLog& failures) {
+void BrowserRepair::writeThisRunsSet(const RunSummary& summary, FailureLog& failures) {
     if (!paths_.ok()) {
         return;
     }
@@ -236,6 +253,10 @@ void BrowserRepair::writeThisRunsSet(FailureLog& failures) {
     }
     manifest.everyUser = request_.everyUser;
     manifest.switches = switchesOf(request_.offeredKinds);
+    for (const auto& finding : summary.repaired()) {
+        manifest.findings.push_back({utf8FromWide(idText(finding.id())),
+                                     utf8FromWide(rowOf(finding.kind).name), finding.place});
+    }
     if (!changes.registry.empty()) {
         manifest.registryStarted = thisRun_.registryBackupStarted;
     }

@@ -75,6 +75,7 @@ inline constexpr std::wstring_view kRunSetNoSwitches = L"solo Internet Explorer"
 inline constexpr std::wstring_view kRunSetOneHostsFile = L" archivo Hosts";
 inline constexpr std::wstring_view kRunSetHostsFiles = L" archivos Hosts";
 inline constexpr std::wstring_view kRunSetCanBeUndone = L"se puede deshacer";
+inline constexpr std::wstring_view kRunSetFindingsPrefix = L"hallazgos reparados: ";
 inline constexpr std::wstring_view kRunSetUndonePrefix = L"deshecha el ";
 inline constexpr std::wstring_view kRunSetRefusedPrefix = L"no se puede usar: ";
 inline constexpr std::wstring_view kRunSetsSizePrefix = L"Tamaño de todas las copias: ";

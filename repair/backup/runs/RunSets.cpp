@@ -16,10 +16,37 @@ namespace {
 constexpr std::string_view kRunHeading = "Tovask ejecucion 1\r\n";
 constexpr std::string_view kRunLineEnd = "\r\n";
 constexpr std::size_t kDigestDigits = 64;
-constexpr std::size_t kMaxRunManifestBytes = 64 * 1024;
+// A row for each finding repaired: a run that repairs thousands stays readable.
+constexpr std::size_t kMaxRunManifestBytes = std::size_t{4} << 20;
 // After the registry line's hashes: whether the run began the backup anew.
 constexpr std::string_view kRegistryStarted = " nuevo";
 constexpr std::string_view kRegistryAdded = " añadido";
+// "hallazgo <id> <kind> <place>", after the registry and HOSTS lines.
+constexpr std::string_view kFindingPrefix = "hallazgo ";
+constexpr std::size_t kFindingIdDigits = 16;
+
+// A finding's row after its prefix; none unless exactly as written.
+std::optional<RunSetFinding> findingRow(std::string_view row) {
+    const auto id = row.substr(0, kFindingIdDigits);
+    const auto kindEnd = row.find(' ', kFindingIdDigits + 1);
+    if (id.size() != kFindingIdDigits ||
+        !std::ranges::all_of(
+            id, [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }) ||
+        row.size() <= kFindingIdDigits || row[kFindingIdDigits] != ' ' ||
+        kindEnd == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto kind = row.substr(kFindingIdDigits + 1, kindEnd - kFindingIdDigits - 1);
+    const auto placeBytes = row.substr(kindEnd + 1);
+    const auto place = wideFromUtf8(placeBytes);
+    if (kind.empty() ||
+        !std::ranges::all_of(
+            kind, [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }) ||
+        place.empty() || utf8FromWide(place) != placeBytes) {
+        return std::nullopt;
+    }
+    return RunSetFinding{std::string(id), std::string(kind), place};
+}
 
 template <typename Number>
 std::optional<Number> numberOf(std::string_view digits) {
@@ -275,6 +302,10 @@ std::string runManifestText(const RunSetManifest& manifest) {
         text += "hosts " + hosts.savedHash + " " + hosts.leftHash + " " +
                 utf8FromWide(hosts.hosts) + std::string(kRunLineEnd);
     }
+    for (const auto& finding : manifest.findings) {
+        text += std::string(kFindingPrefix) + finding.id + " " + finding.kind + " " +
+                utf8FromWide(finding.place) + std::string(kRunLineEnd);
+    }
     return text;
 }
 
@@ -331,8 +362,16 @@ std::optional<RunSetManifest> parseRunManifest(std::string_view text, const File
             }
             continue;
         }
+        if (line->starts_with(kFindingPrefix)) {
+            auto finding = findingRow(line->substr(kFindingPrefix.size()));
+            if (!finding) {
+                return std::nullopt;
+            }
+            manifest.findings.push_back(std::move(*finding));
+            continue;
+        }
         constexpr std::size_t kPathAt = 6 + 2 * (kDigestDigits + 1);
-        if (!line->starts_with("hosts ") || line->size() <= kPathAt ||
+        if (!manifest.findings.empty() || !line->starts_with("hosts ") || line->size() <= kPathAt ||
             !isSha256Hex(line->substr(6, kDigestDigits)) || (*line)[6 + kDigestDigits] != ' ' ||
             !isSha256Hex(line->substr(7 + kDigestDigits, kDigestDigits)) ||
             (*line)[kPathAt - 1] != ' ') {

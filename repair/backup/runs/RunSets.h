@@ -44,6 +44,17 @@ struct HostsCopy {
     bool operator==(const HostsCopy&) const = default;
 };
 
+// A finding the run repaired, as its set names it: its id, its kind's name
+// (as the run's JSON names it) and its place, for people and scripts that
+// read the set; the undo goes by the backups' own items.
+struct RunSetFinding {
+    std::string id;  // sixteen hexadecimal digits
+    std::string kind;
+    std::wstring place;
+
+    bool operator==(const RunSetFinding&) const = default;
+};
+
 struct RunSetManifest {
     std::uint32_t id = 0;
     CalendarTime madeAt;
@@ -55,6 +66,7 @@ struct RunSetManifest {
     // it; none in a set written before the manifest told.
     std::optional<bool> registryStarted;
     std::vector<HostsCopy> hosts;
+    std::vector<RunSetFinding> findings;
 
     bool operator==(const RunSetManifest&) const = default;
 };

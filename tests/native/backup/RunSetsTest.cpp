@@ -215,8 +215,15 @@ TEST(ItemsOfABackup, ChosenGiveOnlyTheirSections) {
 const std::string kSavedHash(64, 'a');
 const std::string kLeftHash(64, 'b');
 const RunSetManifest kManifest{
-    7,          {2026, 3, 7, 9, 5}, true, {L"/browsers", L"/network"},
-    kSavedHash, kLeftHash,          true, {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}}};
+    7,
+    {2026, 3, 7, 9, 5},
+    true,
+    {L"/browsers", L"/network"},
+    kSavedHash,
+    kLeftHash,
+    true,
+    {{std::wstring(kSystemHosts), kSavedHash, kLeftHash}},
+    {{"00c0ffee00c0ffee", "browserPolicy", L"HKLM\\SOFTWARE\\Policies\\Google Chrome"}}};
 const FileReach kOnlySystemHosts = [](std::wstring_view path) { return path == kSystemHosts; };
 
 TEST(RunManifest, ReadsBackAsWritten) {
@@ -257,6 +264,9 @@ INSTANTIATE_TEST_SUITE_P(
         ManifestChange{"UsersUnknown", "usuarios todos", "usuarios algunos"},
         ManifestChange{"SwitchWithoutSlash", " /network", " network"},
         ManifestChange{"RegistryHashShort", "registro " + kSavedHash, "registro " + kSavedHash.substr(1)},
+        ManifestChange{"FindingIdInCapitals", "hallazgo 00c0ffee", "hallazgo 00C0FFEE"},
+        ManifestChange{"FindingKindNotAName", "browserPolicy", "browser-policy"},
+        ManifestChange{"FindingWithoutPlace", " browserPolicy HKLM\\SOFTWARE\\Policies\\Google Chrome", " browserPolicy"},
         ManifestChange{"HostsOutOfReach", "hosts " + kSavedHash + " " + kLeftHash + " C:", "hosts " + kSavedHash + " " + kLeftHash + " D:"},
         ManifestChange{"LineOfNoKind", "registro ", "otro "},
         ManifestChange{"RegistryBackupBegunNeitherWay", " nuevo", " otro"},
@@ -293,7 +303,10 @@ TEST_F(RunSetsBench, AreListedWithWhetherEachCanStillBeUndoneAndTheirSize) {
     ASSERT_EQ(lines.size(), 3u) << testing::PrintToString(lines);
     EXPECT_TRUE(lines[0].starts_with(L"Ejecución 1: 7/3/2026 09:05, el usuario actual, /browsers"));
     EXPECT_TRUE(lines[0].ends_with(L"; deshecha el 7/3/2026 09:05")) << lines[0];
-    EXPECT_TRUE(lines[1].ends_with(L"1 valor del registro; se puede deshacer")) << lines[1];
+    EXPECT_TRUE(
+        lines[1].ends_with(L"1 valor del registro; hallazgos reparados: "
+                           L"Restricciones de Internet Explorer (1); se puede deshacer"))
+        << lines[1];
     EXPECT_TRUE(lines[2].starts_with(texts::kRunSetsSizePrefix)) << lines[2];
 }
 
