@@ -5,6 +5,7 @@
 #include "repair/hosts/HostsEntries.h"
 #include "repair/texts/ProgramTexts.h"
 #include "text/DecimalText.h"
+#include "text/TextCompare.h"
 
 namespace tovask {
 namespace {
@@ -191,9 +192,15 @@ ListedHostsEntries removeCountingEntries(FileOps& platform, HostsPair pair,
     return listed;
 }
 
-HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths) {
+HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths,
+                               std::span<const std::wstring> leave) {
     HostsRestore restore;
     for (const auto pair : hostsPairs(paths)) {
+        if (std::ranges::any_of(leave, [&](const std::wstring& left) {
+                return equalsIgnoringCase(left, pair.hosts);
+            })) {
+            continue;
+        }
         const auto backupExists = platform.FileExists(pair.backup);
         if (!backupExists.ok()) {
             restore.failure = RestoreFailure{pair.hosts, backupExists.error()};

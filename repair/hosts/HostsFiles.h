@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,6 +110,8 @@ struct HostsRestore {
 
 // Copies each existing backup over its HOSTS file, creating the HOSTS file if
 // it is gone; stops at the first failure and returns it.
-HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths);
+// Puts back each HOSTS file from its backup, but those named in `leave`.
+HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths,
+                               std::span<const std::wstring> leave = {});
 
 }  // namespace tovask

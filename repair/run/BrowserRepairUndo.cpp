@@ -76,6 +76,26 @@ void nameTheRuns(UndoContents& contents, const std::vector<RunSet>& sets,
     }
 }
 
+// The HOSTS files whose backup the last run that replaced them left, where
+// that run was undone on its own since: what they hold now is later.
+std::vector<std::wstring> hostsUndoneBefore(const std::vector<RunSet>& sets) {
+    std::vector<std::wstring> seen;
+    std::vector<std::wstring> undone;
+    for (auto set = sets.rbegin(); set != sets.rend(); ++set) {
+        for (const auto& copy : set->usable() ? set->manifest->hosts : std::vector<HostsCopy>{}) {
+            if (std::ranges::none_of(seen, [&](const std::wstring& hosts) {
+                    return equalsIgnoringCase(hosts, copy.hosts);
+                })) {
+                seen.push_back(copy.hosts);
+                if (set->undoneAt) {
+                    undone.push_back(copy.hosts);
+                }
+            }
+        }
+    }
+    return undone;
+}
+
 }  // namespace
 
 RunOutcome BrowserRepair::undoChanges() {
@@ -125,6 +145,12 @@ RunEnd BrowserRepair::undoUnderLock() {
     if (inBackup) {
         nameTheRuns(contents, runSets, *inBackup);
     }
+    const auto hostsLeft = hostsUndoneBefore(runSets);
+    std::erase_if(contents.hosts, [&](const ListedHostsFile& listed) {
+        return std::ranges::any_of(hostsLeft, [&](const std::wstring& hosts) {
+            return equalsIgnoringCase(hosts, listed.hosts);
+        });
+    });
     view_.clearList();
     if (contents.holdsNothing() && failures.entries().empty()) {
         view_.appendLine(texts::kNothingToUndo);
@@ -145,7 +171,7 @@ RunEnd BrowserRepair::undoUnderLock() {
             putBack.push_back(cameBackLine(headingOfFile(file), file));
         }
     }
-    const auto hosts = restoreHostsFiles(platform_, paths_.value());
+    const auto hosts = restoreHostsFiles(platform_, paths_.value(), hostsLeft);
     if (hosts.changedAFile) {
         flushResolverCache(failures);
     }

@@ -339,6 +339,15 @@ TEST_P(HostsInASet, ComesBackOnlyWhileItHoldsWhatTheRunLeft) {
     EXPECT_TRUE(bench.platform.registry.value(pathOf(L'A')));
 }
 
+TEST_F(RunSetsBench, TheWindowsUndoLeavesAHostsFileARunUndoneOnItsOwnPutBack) {
+    bench.addFiles({{kSystemHosts, kHijackedHosts}});
+    repairAHijack();
+    ASSERT_EQ(bench.repair.undoRun(1), RunOutcome::Done);
+    bench.platform.files.addFile(kSystemHosts, "10.1.1.1 intranet\r\n");
+    bench.undo();
+    EXPECT_EQ(bench.bytesOf(kSystemHosts), "10.1.1.1 intranet\r\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, HostsInASet,
     testing::Values(HostsCase{"AsTheRunLeftIt", std::nullopt, RunOutcome::Done, kHijackedHosts},
