@@ -303,8 +303,12 @@ std::string runManifestText(const RunSetManifest& manifest) {
                 utf8FromWide(hosts.hosts) + std::string(kRunLineEnd);
     }
     for (const auto& finding : manifest.findings) {
+        // A value's name may hold a line break: each row stays one line.
+        auto place = finding.place;
+        std::ranges::replace_if(
+            place, [](wchar_t c) { return c < L' '; }, L'\uFFFD');
         text += std::string(kFindingPrefix) + finding.id + " " + finding.kind + " " +
-                utf8FromWide(finding.place) + std::string(kRunLineEnd);
+                utf8FromWide(place) + std::string(kRunLineEnd);
     }
     return text;
 }

@@ -230,6 +230,15 @@ TEST(RunManifest, ReadsBackAsWritten) {
     EXPECT_EQ(parseRunManifest(runManifestText(kManifest), kOnlySystemHosts), kManifest);
 }
 
+TEST(RunManifest, APlaceWithALineBreakKeepsItsRowOnOneLine) {
+    auto manifest = kManifest;
+    manifest.findings.front().place = L"HKLM\\Run\\a\r\nregistro b";
+    const auto read = parseRunManifest(runManifestText(manifest), kOnlySystemHosts);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->findings.size(), 1u);
+    EXPECT_EQ(read->findings.front().place, L"HKLM\\Run\\a\uFFFD\uFFFDregistro b");
+}
+
 TEST(RunManifest, WrittenBeforeItToldHowTheRegistryBackupBeganReadsBack) {
     auto earlier = kManifest;
     earlier.registryStarted.reset();
