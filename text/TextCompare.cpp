@@ -36,6 +36,11 @@ bool containsIgnoringCase(std::wstring_view text, std::wstring_view part) {
     return foldedCase(text).find(foldedCase(part)) != std::wstring::npos;
 }
 
+bool isAmongIgnoringCase(std::span<const std::wstring> names, std::wstring_view name) {
+    return std::ranges::any_of(
+        names, [&](const std::wstring& each) { return equalsIgnoringCase(each, name); });
+}
+
 std::wstring foldedCase(std::wstring_view text) {
     std::wstring result(text);
     std::ranges::transform(result, result.begin(), upper);

@@ -196,9 +196,7 @@ HostsRestore restoreHostsFiles(FileOps& platform, const HostsPaths& paths,
                                std::span<const std::wstring> leave) {
     HostsRestore restore;
     for (const auto pair : hostsPairs(paths)) {
-        if (std::ranges::any_of(leave, [&](const std::wstring& left) {
-                return equalsIgnoringCase(left, pair.hosts);
-            })) {
+        if (isAmongIgnoringCase(leave, pair.hosts)) {
             continue;
         }
         const auto backupExists = platform.FileExists(pair.backup);

@@ -83,9 +83,7 @@ std::vector<std::wstring> hostsUndoneBefore(const std::vector<RunSet>& sets) {
     std::vector<std::wstring> undone;
     for (auto set = sets.rbegin(); set != sets.rend(); ++set) {
         for (const auto& copy : set->usable() ? set->manifest->hosts : std::vector<HostsCopy>{}) {
-            if (std::ranges::none_of(seen, [&](const std::wstring& hosts) {
-                    return equalsIgnoringCase(hosts, copy.hosts);
-                })) {
+            if (!isAmongIgnoringCase(seen, copy.hosts)) {
                 seen.push_back(copy.hosts);
                 if (set->undoneAt) {
                     undone.push_back(copy.hosts);
@@ -147,9 +145,7 @@ RunEnd BrowserRepair::undoUnderLock() {
     }
     const auto hostsLeft = hostsUndoneBefore(runSets);
     std::erase_if(contents.hosts, [&](const ListedHostsFile& listed) {
-        return std::ranges::any_of(hostsLeft, [&](const std::wstring& hosts) {
-            return equalsIgnoringCase(hosts, listed.hosts);
-        });
+        return isAmongIgnoringCase(hostsLeft, listed.hosts);
     });
     view_.clearList();
     if (contents.holdsNothing() && failures.entries().empty()) {
